@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Does all set-up and runs every test: the unit and end-to-end tests in a
+# normal build, again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and each fuzz target for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+fuzz_seconds=${VIALTO_FUZZ_SECONDS:-10}
+
+if [ "$(id -u)" -eq 0 ]; then bash scripts/install-deps.sh; fi
+
+echo "== build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+echo "== tests"
+ctest --test-dir build -j "$jobs" --output-on-failure
+
+echo "== tests under address and undefined-behaviour sanitizers"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Asan -DVIALTO_BUILD_BENCH=OFF \
+      -DVIALTO_WITH_QT=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan -j "$jobs" --output-on-failure
+
+if command -v clang++ >/dev/null 2>&1 && ls fuzz/*.cpp >/dev/null 2>&1; then
+    echo "== fuzz targets, ${fuzz_seconds} s each"
+    cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+          -DCMAKE_CXX_COMPILER=clang++ -DVIALTO_FUZZ=ON -DVIALTO_BUILD_TESTS=OFF \
+          -DVIALTO_BUILD_BENCH=OFF -DVIALTO_WITH_QT=OFF \
+          -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" >/dev/null
+    cmake --build build-fuzz -j "$jobs"
+    for src in fuzz/*.cpp; do
+        name=$(basename "$src" .cpp)
+        corpus=$(mktemp -d)
+        seeds="fuzz/corpus/$name"
+        [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
+        echo "-- $name"
+        build-fuzz/bin/"$name" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
+            -max_len=65536 "$corpus" 2>&1 | tail -n 2
+        rm -rf "$corpus"
+    done
+fi
+echo "== all tests passed"

@@ -1,0 +1,72 @@
+// The alignment store: the process-wide table of alignment slots that holds
+// one conversion's imported data from the import stage that fills it until
+// the next import stage empties it. Slots are numbered 1..count (slot 0 exists
+// and is unused) and addressed by a byte, so at most 255 alignments.
+//
+// Getters return copies, except the cant table and tunnel profile set, which
+// are shared. A getter of a part the slot does not have raises error 20000
+// with the source set by the caller's boundary.
+#pragma once
+
+#include "Records.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vialto {
+
+using SlotNumber = std::uint8_t;
+
+void ResetAlignments();
+void AddAlignment();
+SlotNumber GetAlignmentCount();
+int GetAlignmentFlags(SlotNumber slot);
+bool ExistAlignment(int mask, SlotNumber slot);
+
+std::string GetAligmentName(SlotNumber slot);
+void SetAligmentName(SlotNumber slot, const std::string& name);
+
+HzAlignment GetAligmentHz(SlotNumber slot);
+// The element that holds the chainage by the element search rule (see
+// FindElementAtChainage).
+void GetAligmentHzWithChainage(HzElement& element, SlotNumber slot, double chainage);
+void SetAligmentHz(SlotNumber slot, const HzAlignment& elements);
+
+VtAlignment GetAligmentVt(SlotNumber slot);
+void SetAligmentVt(SlotNumber slot, const VtAlignment& elements);
+// start = Chainage of element 1; end = Chainage + Length of the last element.
+void GetStartEndAligmentVt(SlotNumber slot, double& start, double& end);
+
+StationEquations GetStationEquations(SlotNumber slot);
+void SetStationEquations(SlotNumber slot, const StationEquations& list);
+bool HasStationEquations(SlotNumber slot);
+
+CrossSectionSet GetAligmentCr(SlotNumber slot);
+void SetAligmentCr(SlotNumber slot, const CrossSectionSet& set);
+
+std::shared_ptr<clsSuperelevation> GetAligmentSup(SlotNumber slot);
+void SetAligmentSup(SlotNumber slot, std::shared_ptr<clsSuperelevation> table);
+
+std::shared_ptr<clsTunnel> GetAligmentTnl(SlotNumber slot);
+void SetAligmentTnl(SlotNumber slot, std::shared_ptr<clsTunnel> tunnel);
+
+TStringLines GetAligmentStrLn(SlotNumber slot);
+void SetAligmentStrLn(SlotNumber slot, const TStringLines& set);
+bool GetAligmentStrLnWithName(TStringLine& line, SlotNumber slot, const std::string& name);
+
+// The working cross-section set that the station lookup of the cross-section
+// rules searches.
+void SetWorkingCrossSections(const CrossSectionSet& set);
+const CrossSectionSet& WorkingCrossSections();
+
+// Reading a stringline file is not supported: always fails (error 20000,
+// logged as "ImportStrLnAligment") and returns false.
+bool ImportStrLnAligment(TStringLines& set, const std::string& path);
+
+// Element search rule: walk elements 1..n and stop at the first whose Chainage
+// equals the chainage (take it) or exceeds it (take the one before); none
+// stops the walk: n; a result of 0 becomes 1. Returns 0 for an empty array.
+long FindElementAtChainage(const HzAlignment& elements, double chainage);
+
+} // namespace vialto

@@ -1,0 +1,62 @@
+// The central error handler, the log file and the trace hook.
+//
+// ErrHandler turns our own error numbers into messages from the language file,
+// shows unexpected errors with their source, treats 20000 as an assertion, and
+// records errors in "ZMPA_Converters.log" in the system's temporary folder.
+// Guarded() is the one way an operation makes its error boundary:
+//
+//     bool ImportThing(...) {
+//         return Guarded("ImportThing", false, [&] { ...; return true; });
+//     }
+#pragma once
+
+#include "Error.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace vialto {
+
+// Shows and logs the error as its number says (nothing at all in add-on mode).
+void ErrHandler(const ErrorInfo& error);
+
+// Appends an error block ("==== MM-DD-YYYY  HH:MM:SS ====" then
+// "Error: <number> <description> in <source>") to the log.
+void LogError(const ErrorInfo& error);
+// Appends "Msg <text>" to the log.
+void LogMessage(const std::string& text);
+
+// The log file: the temporary folder + "ZMPA_Converters.log", or the bare name
+// (relative to the current folder) when there is no temporary folder.
+std::filesystem::path LogFilePath();
+
+// The trace hook every operation calls with ">> name" and "<< name". It
+// discards its texts.
+inline void Trace(std::string_view) {}
+
+// Whether assertions (20000) were silenced by the user for this run.
+bool AssertionsSilenced();
+void SetAssertionsSilenced(bool silenced);
+
+// Runs body; on any failure sets the source, hands the error to ErrHandler and
+// returns failureValue. Returns body's result otherwise.
+template <class R, class Body> R Guarded(std::string_view source, R failureValue, Body&& body) {
+    try {
+        return std::forward<Body>(body)();
+    } catch (...) {
+        ErrHandler(CurrentErrorInfo(source));
+        return failureValue;
+    }
+}
+
+// For operations with no result value: returns true when body completed.
+template <class Body> bool GuardedRun(std::string_view source, Body&& body) {
+    return Guarded(source, false, [&] {
+        std::forward<Body>(body)();
+        return true;
+    });
+}
+
+} // namespace vialto

@@ -1,0 +1,130 @@
+#include "StartUp.h"
+
+#include "AppModel.h"
+#include "ErrHandler.h"
+#include "Text.h"
+#include "UserInterface.h"
+
+#include <fstream>
+
+namespace vialto {
+
+namespace {
+
+bool IsQuoted(const std::string& arg) { return arg.size() >= 2 && arg.front() == '"' && arg.back() == '"'; }
+
+// Token at i, raising "Subscript out of range" past the end as the classic
+// array access did.
+const std::string& TokenAt(const std::vector<std::string>& tokens, std::size_t i) {
+    if (i >= tokens.size())
+        RaiseRuntime(errSubscript, "the command line ends after an option that needs a value");
+    return tokens[i];
+}
+
+} // namespace
+
+std::string CommandLineFromArgs(const std::vector<std::string>& args) {
+    std::string line;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool isValue = i > 0 && (args[i - 1] == "-o" || args[i - 1] == "-n");
+        const bool quote = (isValue || arg.find(' ') != std::string::npos) && !IsQuoted(arg);
+        if (i > 0)
+            line += ' ';
+        line += quote ? "\"" + arg + "\"" : arg;
+    }
+    return line;
+}
+
+std::string ProposedOutputName() {
+    const ProgramVersion v = GetProgramVersion();
+    return "out_v" + std::to_string(v.Major) + "." + std::to_string(v.Minor) + "." +
+           std::to_string(v.Revision) + ".xml";
+}
+
+void WriteRegistrationRecord(const std::string& path) {
+    std::ofstream record(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    if (!record)
+        RaiseRuntime(errFileNotFound, path);
+    const clsConverterInfo& info = AppModel().ConverterInfo();
+    record << "[Info]\r\n"
+           << "Name=" << info.sName << "\r\n"
+           << "Description=" << info.sDescription << "\r\n"
+           << "Format=" << SupportedFormatNames(SupportedFormats()) << "\r\n";
+    record.close();
+    if (!record)
+        RaiseRuntime(errFileNotFound, path);
+}
+
+bool ReadLineCommand(const std::string& commandLine) {
+    Trace(">> ReadLineCommand");
+    const bool result = Guarded("ReadLineCommand", false, [&] {
+        clsAppModel& app = AppModel();
+        const std::vector<std::string> tokens = Split(commandLine, " ");
+        bool registerConverter = false;
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            const std::string& token = tokens[i];
+            if (token == "-reg") {
+                registerConverter = true;
+            } else if (token == "-o") {
+                const std::string& next = TokenAt(tokens, i + 1);
+                if (EndsWith(next, "\"")) {
+                    app.XmlFileToExport = ExtractText(next, "\"", "\"", 1);
+                } else {
+                    std::string collected;
+                    for (;;) {
+                        ++i;
+                        collected += TokenAt(tokens, i);
+                        if (EndsWith(tokens[i], "\""))
+                            break;
+                        collected += " ";
+                    }
+                    app.XmlFileToExport = ExtractText(collected, "\"", "\"", 1);
+                }
+            } else if (token == "-n") {
+                app.ConversionInfo().RoadDataName = ExtractText(TokenAt(tokens, i + 1), "\"", "\"", 1);
+            } else if (token == "-OstLandXml") {
+                // The option names the extended flavour: it selects it.
+                app.IsOstXML = true;
+            }
+        }
+        if (app.XmlFileToExport.empty()) {
+            if (app.RunTests &&
+                UserInterface().ShowMessage("Do you really want to execute the tests?",
+                                            MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
+                app.RunTests = false;
+            // The regression runner is not part of this program: no test list
+            // ever yields an output path, so the save dialog asks for it.
+            app.XmlFileToExport =
+                UserInterface().AskSaveFile("File xml (*.XML)|*.XML|", ProposedOutputName());
+            if (app.XmlFileToExport.empty())
+                return false;
+        }
+        if (registerConverter) {
+            WriteRegistrationRecord(app.XmlFileToExport);
+            return false;
+        }
+        return true;
+    });
+    Trace("<< ReadLineCommand");
+    return result;
+}
+
+int StartUp(const std::string& commandLine, const std::function<int()>& runWizard) {
+    clsAppModel& app = AppModel();
+    app.Reset();
+    SetSupportedFormats(fmtTunnel);
+    app.RunTests = false;
+    app.DebugMode = false;
+    if (!ReadLineCommand(commandLine))
+        return kExitStopped;
+    if (!app.TokenFile().ReadFile(kLanguageFileName)) {
+        UserInterface().ShowMessage(
+            "Cannot find 'StridonV2.lng'. Please, reinstall this application.", MsgIcon::Critical,
+            MsgButtons::Ok);
+        return kExitStopped;
+    }
+    return runWizard();
+}
+
+} // namespace vialto

@@ -1,0 +1,155 @@
+#include "Text.h"
+
+#include "Error.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+namespace vialto {
+
+std::string FormatDecimals(double value, int decimals) {
+    if (decimals < 0)
+        decimals = 0;
+    char buffer[400];
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (ec != std::errc())
+        return "0";
+    std::string text(buffer, end);
+    // "-0.000" is a zero: write it without the sign.
+    if (text.size() > 1 && text[0] == '-' &&
+        text.find_first_not_of("0.", 1) == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+double Val(std::string_view text) {
+    std::string number;
+    number.reserve(text.size());
+    bool digits = false, point = false, exponent = false, expDigits = false;
+    std::size_t expStart = 0;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            continue;
+        const bool isDigit = c >= '0' && c <= '9';
+        if (number.empty() && (c == '+' || c == '-')) {
+            number += c;
+        } else if (isDigit) {
+            number += c;
+            (exponent ? expDigits : digits) = true;
+        } else if (c == '.' && !point && !exponent) {
+            number += c;
+            point = true;
+        } else if ((c == 'e' || c == 'E' || c == 'd' || c == 'D') && digits && !exponent) {
+            expStart = number.size();
+            number += 'e';
+            exponent = true;
+        } else if ((c == '+' || c == '-') && exponent && number.size() == expStart + 1) {
+            number += c;
+        } else {
+            break;
+        }
+    }
+    if (exponent && !expDigits)
+        number.resize(expStart);
+    if (!digits)
+        return 0.0;
+    // from_chars reads "." whatever the locale; it takes no leading "+".
+    const char* first = number.c_str();
+    if (*first == '+')
+        ++first;
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(first, number.c_str() + number.size(), value);
+    (void)end;
+    if (ec == std::errc::result_out_of_range) {
+        // Too small reads as 0, as the classic conversion did; too large is an overflow.
+        const bool negativeExponent = exponent && number.find("e-") != std::string::npos;
+        if (negativeExponent)
+            return 0.0;
+        RaiseRuntime(errOverflow, std::string(text.substr(0, 40)));
+    }
+    if (std::isinf(value))
+        RaiseRuntime(errOverflow, std::string(text.substr(0, 40)));
+    return value;
+}
+
+double ParseDecimal(std::string_view text) {
+    return Val(ReplaceAll(std::string(text), ",", "."));
+}
+
+std::string ExtractText(std::string_view text, std::string_view open, std::string_view close,
+                        std::size_t start) {
+    if (start < 1 || start > text.size())
+        return {};
+    const std::size_t from = text.find(open, start - 1);
+    if (from == std::string_view::npos)
+        return {};
+    const std::size_t inner = from + open.size();
+    const std::size_t to = text.find(close, inner);
+    if (to == std::string_view::npos || to == inner)
+        return {};
+    return std::string(text.substr(inner, to - inner));
+}
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+} // namespace
+
+std::string TrimLeft(std::string_view text) {
+    std::size_t b = 0;
+    while (b < text.size() && IsBlank(text[b]))
+        ++b;
+    return std::string(text.substr(b));
+}
+
+std::string TrimRight(std::string_view text) {
+    std::size_t e = text.size();
+    while (e > 0 && IsBlank(text[e - 1]))
+        --e;
+    return std::string(text.substr(0, e));
+}
+
+std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+
+std::string ToUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::vector<std::string> Split(std::string_view text, std::string_view separator) {
+    std::vector<std::string> parts;
+    if (separator.empty()) {
+        parts.emplace_back(text);
+        return parts;
+    }
+    std::size_t from = 0;
+    for (std::size_t at = text.find(separator); at != std::string_view::npos;
+         at = text.find(separator, from)) {
+        parts.emplace_back(text.substr(from, at - from));
+        from = at + separator.size();
+    }
+    parts.emplace_back(text.substr(from));
+    return parts;
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+    if (from.empty())
+        return text;
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+} // namespace vialto

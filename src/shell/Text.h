@@ -1,0 +1,48 @@
+// Number and text routines shared by every subsystem: the locale-independent
+// number formatter used for everything written, the number readers used for
+// settings, codes, XML inputs and listings, and small text helpers.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vialto {
+
+// The null marker: no value, or no limit, in geometry arguments, records,
+// chainage ranges and summary rows.
+inline constexpr double kNullValue = -9999999.9999;
+
+// value rounded to `decimals` decimals, "." as separator, no grouping, a
+// leading zero before the point, "-" for negative values; the same whatever
+// the process locale. A value that rounds to zero is written without a sign.
+std::string FormatDecimals(double value, int decimals);
+
+// The leading-number conversion of listings: blanks, tabs and line feeds
+// anywhere are ignored; an optional sign, digits with one "." and an optional
+// exponent are read up to the first character that cannot continue the
+// number. "" and texts that do not begin with a number give 0. A number too
+// large for a double raises run-time error 6 (overflow).
+double Val(std::string_view text);
+
+// The reader of settings, codes and XML inputs: every "," becomes "." and the
+// leading number is taken (0 when there is none).
+double ParseDecimal(std::string_view text);
+
+// The text between the first `open` found from `start` (1-based) and the next
+// `close` after it; "" when either is missing or nothing lies between them.
+std::string ExtractText(std::string_view text, std::string_view open, std::string_view close,
+                        std::size_t start = 1);
+
+// Without leading and trailing blanks, tabs, CR and LF.
+std::string Trim(std::string_view text);
+std::string TrimLeft(std::string_view text);
+std::string TrimRight(std::string_view text);
+std::string ToUpper(std::string_view text);
+// Splits at every occurrence of the separator, keeping empty pieces.
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+
+} // namespace vialto

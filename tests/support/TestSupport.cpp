@@ -1,0 +1,71 @@
+#include "TestSupport.h"
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace vialto::test {
+
+MsgResult RecordingUi::ShowMessage(const std::string& text, MsgIcon icon, MsgButtons buttons) {
+    Messages.push_back({text, icon, buttons});
+    if (!Answers.empty()) {
+        const MsgResult answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+}
+
+std::string RecordingUi::AskSaveFile(const std::string&, const std::string& proposedName) {
+    SaveDialogs.push_back(proposedName);
+    return SaveAnswer;
+}
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device seed;
+    path_ = std::filesystem::temp_directory_path() /
+            ("vialto-test-" + std::to_string(seed()) + "-" + std::to_string(counter++));
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::filesystem::path SourcePath(const std::string& relative) {
+    return std::filesystem::path(VIALTO_SOURCE_DIR) / relative;
+}
+
+std::string ValidateLandXml(const std::filesystem::path& file) {
+    const std::string command = "xmllint --noout --schema \"" + std::string(VIALTO_SCHEMA) +
+                                "\" \"" + file.string() + "\" 2>&1";
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return "cannot run xmllint";
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    const int status = pclose(pipe);
+    return status == 0 ? std::string() : output;
+}
+
+} // namespace vialto::test

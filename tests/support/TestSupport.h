@@ -1,0 +1,86 @@
+// Helpers shared by the tests: a recording fake of the user interface, a
+// temporary folder that removes itself, file helpers and named tolerances.
+#pragma once
+
+#include "UserInterface.h"
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vialto::test {
+
+// Tolerances, one per quantity.
+inline constexpr double kPositionTol = 1e-6; // metres
+inline constexpr double kAngleTol = 1e-9;    // radians
+inline constexpr double kGradeTol = 1e-9;    // fraction
+
+// Records every message, dialog and exit; answers from a queue (default: OK /
+// Yes / "" for the save dialog).
+class RecordingUi final : public IUserInterface {
+  public:
+    struct Message {
+        std::string Text;
+        MsgIcon Icon;
+        MsgButtons Buttons;
+    };
+    std::vector<Message> Messages;
+    std::vector<std::string> SaveDialogs; // proposed names
+    std::vector<int> Exits;
+    std::deque<MsgResult> Answers;
+    std::string SaveAnswer;
+
+    RecordingUi() { SetUserInterface(this); }
+    ~RecordingUi() override { SetUserInterface(nullptr); }
+    RecordingUi(const RecordingUi&) = delete;
+    RecordingUi& operator=(const RecordingUi&) = delete;
+
+    MsgResult ShowMessage(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+    std::string AskSaveFile(const std::string& filter, const std::string& proposedName) override;
+    void ExitProcess(int code) override { Exits.push_back(code); }
+};
+
+// A progress that records its calls and requests cancel after `cancelAfter`
+// steps (never when negative).
+class RecordingProgress final : public IProgress {
+  public:
+    explicit RecordingProgress(long cancelAfter = -1) : cancelAfter_(cancelAfter) {}
+    std::vector<std::string> Captions;
+    long Steps = 0;
+    bool Finished = false;
+    void Start(const std::string& caption, double, double) override { Captions.push_back(caption); }
+    void Step(double) override { ++Steps; }
+    bool CancelRequested() override { return cancelAfter_ >= 0 && Steps >= cancelAfter_; }
+    void Finish() override { Finished = true; }
+
+  private:
+    long cancelAfter_;
+};
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents at the end of the test.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The source tree's folder for a relative path ("samples/...").
+std::filesystem::path SourcePath(const std::string& relative);
+
+// Validates an XML file against the LandXML 1.2 schema with xmllint; returns
+// "" when valid, otherwise xmllint's complaints.
+std::string ValidateLandXml(const std::filesystem::path& file);
+
+} // namespace vialto::test
