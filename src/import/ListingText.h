@@ -1,0 +1,126 @@
+// Text routines shared by the listing readers (horizontal, vertical and
+// cross-section listings): the design program's chainage notation, decimal
+// commas, the numeric-cell test, the row cutter for report text, a line reader
+// for plain listings, and the record of why a listing could not be read.
+//
+// Failures: a reader returns false and, when the caller passes a
+// ListingFailure, fills it with the file, the line and what was expected there
+// (the import stage shows it beside the failed file). The reader keeps its
+// position in a ListingContext; Reject() records the reason and raises the
+// run-time error that the reader's Guarded boundary logs.
+#pragma once
+
+#include "Error.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vialto {
+
+// Why a listing could not be read.
+struct ListingFailure {
+    std::string File;   // file name without its folder ("" for in-memory text)
+    long Line = 0;      // 1-based line (report text: 1-based row); 0 = the whole file
+    std::string Reason; // what was found or expected, in a few words
+
+    // "plan.plt, line 3: expected six numbers separated by commas"
+    std::string Text() const;
+};
+
+// Where a reader is and what it is reading; turns bad input into a failure
+// with its place.
+class ListingContext {
+  public:
+    ListingContext(std::string file, ListingFailure *failure)
+        : file_(std::move(file)), out_(failure) {}
+
+    void SetLine(long line) { line_ = line; }
+    long Line() const { return line_; }
+    const std::string &File() const { return file_; }
+
+    // Records the reason and returns false: a quiet failure (no error shown),
+    // as for a listing with the wrong header.
+    bool Decline(std::string reason);
+    // Records the reason and raises run-time error `number` whose description
+    // names the file and line.
+    [[noreturn]] void Reject(RuntimeErrorNumber number, std::string reason);
+    // After a failed Guarded body: when nothing was recorded yet (an error the
+    // reader did not foresee), records the current line with `what`.
+    void RecordUnforeseen(std::string_view what);
+
+  private:
+    void Record(std::string reason);
+
+    std::string file_;
+    ListingFailure *out_;
+    long line_ = 0;
+    bool recorded_ = false;
+};
+
+// The chainage notation of the listings: "1+234.567" is 1234.567, "0+020" is
+// 20, "-0+010" is -10, "2-005" is 1995; a text without "+"/"-" after its sign
+// is read with Val. The text is trimmed first.
+double ParseChainage(std::string_view text);
+
+// Decimal commas and thousands separators, in place: "1.234,56" and
+// "1,234.56" both become "1234.56"; a text without both kinds of mark keeps
+// its "." and gets its "," turned into "." only when the "," is the last mark
+// ("12,5" becomes "12.5").
+void NormalizeDecimal(std::string &text);
+
+// True when the trimmed text holds at least one digit and nothing but digits,
+// "+", ",", "-" and ".".
+bool IsNumericText(std::string_view text);
+
+// True when the trimmed text is exactly one number as Val reads it (sign,
+// digits, one ".", optional exponent) with nothing after it.
+bool IsPlainNumber(std::string_view text);
+
+// Cuts the next row from report text whose rows end with CR LF. `position`
+// is 1-based (start with 1); the returned row runs from `position` up to the
+// next CR, and `position` moves onto that CR, so every row after the first
+// begins with the CR LF that ended the row before. When the search reaches
+// the last character, `atEnd` is set and "" is returned: a row is only read
+// when its CR is not the text's last character.
+std::string NextTextLine(std::string_view text, std::size_t &position, bool &atEnd);
+
+// The file's bytes. Raises 53 (file not found) when it cannot be opened and
+// 7 (out of memory) when it is larger than kMaxListingBytes.
+std::string ReadListingFile(const std::string &path);
+inline constexpr std::size_t kMaxListingBytes = 256u * 1024u * 1024u;
+
+// The file name without its folder ("\" or "/") and without its last
+// extension; the whole file name when it has no ".".
+std::string ListingName(std::string_view path);
+// The text after the last "." of the path, upper-cased; "" without a ".".
+std::string ListingExtension(std::string_view path);
+
+// Line-by-line reading of a plain listing: lines end with CR LF, LF or CR
+// (as the classic line input read them); the last line needs no ending.
+class ListingLines {
+  public:
+    explicit ListingLines(std::string_view text) : text_(text) {}
+    // True when every line has been read.
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    // The next line without its ending ("" at the end); counts lines.
+    std::string_view Next();
+    // 1-based number of the line returned last.
+    long LineNumber() const { return line_; }
+
+  private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    long line_ = 0;
+};
+
+// Splits at `separator`, dropping empty pieces (two separators in a row count
+// as one), keeping at most `maxFields` pieces.
+std::vector<std::string> SplitFields(std::string_view line, char separator, std::size_t maxFields);
+
+// Splits at tab characters, keeping empty cells, at most `maxCells` cells (the
+// rest of the row is dropped).
+std::vector<std::string> SplitCells(std::string_view row, std::size_t maxCells);
+
+} // namespace vialto
