@@ -1,0 +1,173 @@
+// The cant (superelevation) table of a railway track, as written by the cant
+// editor: for stations along the track the applied cant, how it runs on to
+// the next station, and the point of the track about which the rails turn.
+// clsSuperelevation reads such a file and answers questions about it; the
+// rail computation (the members marked below, in the Rail*.cpp files) builds
+// the two rails from it.
+//
+// Units: the file gives lengths in metres and cant values in millimetres;
+// Import converts both to the job's linear unit, so every length kept here is
+// in that unit. Slopes are radians, positive when the left rail is the higher.
+#pragma once
+
+#include "AlignmentStore.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vialto {
+
+// Linear unit codes: 1 mm, 2 cm, 3 m, 4 km, 5 international foot, 6 US survey
+// foot, 7 inch, 8 mile.
+enum LinearUnit : int {
+    unitMillimetre = 1,
+    unitCentimetre = 2,
+    unitMetre = 3,
+    unitKilometre = 4,
+    unitFoot = 5,
+    unitUsSurveyFoot = 6,
+    unitInch = 7,
+    unitMile = 8,
+};
+
+// The number of `to` units in one `from` unit; 1 when the two are equal or
+// either is 0. A code outside 0..8 raises run-time error 9.
+double LinearUnitFactor(int from, int to);
+
+// About which point of the track the rails are turned ("rotationPoint").
+// 0 is the left/right form, where each rail has its own cant.
+enum CantRotation : std::int32_t {
+    rotLeftRightForm = 0,
+    rotInsideRail = 1,
+    rotOutsideRail = 2,
+    rotCenter = 3,
+    rotLeftRail = 4,
+    rotRightRail = 5,
+};
+
+// What the stations' chainages are measured along ("stationType").
+enum CantStationType : std::int32_t {
+    stationCentreline = 0,         // the track's own alignment
+    stationChainageCentreline = 1, // the centre line: move them onto the track
+};
+
+// How the cant runs from a station to the next ("cantInterpolation").
+enum CantInterpolationKind : std::int32_t {
+    interpLinear = 0,
+    interpCubic = 1,        // zero slope at both stations
+    interpReverseCurve = 2, // two equal arcs, level at both stations
+};
+
+// Which rail takes the gauge widening ("widthExcessType").
+enum CantWidthExcessType : std::int32_t {
+    widthHighestRail = 0,
+    widthLowestRail = 1,
+    widthHalfToBothRails = 2,
+};
+
+// Which rail is held at the profile height.
+enum LowerRailCode : std::int32_t {
+    lowerRailNone = 1, // level track
+    lowerRailLeft = 2,
+    lowerRailRight = 3,
+};
+
+// The attribute texts, compared exactly; any other text gives the first value.
+CantRotation ParseRotationPoint(std::string_view text);
+CantStationType ParseStationType(std::string_view text);
+CantInterpolationKind ParseCantInterpolation(std::string_view text);
+CantWidthExcessType ParseWidthExcessType(std::string_view text);
+
+// One station of the table. Lengths in the job's unit.
+struct CantStation {
+    double Station = 0;          // chainage
+    double AppliedCant = 0;      // single-cant form
+    double AppliedCantLeft = 0;  // left/right form: height of the left rail over the profile
+    double AppliedCantRight = 0; // left/right form: height of the right rail
+    double WidthExcess = 0;      // gauge widening; 0 when absent
+    CantRotation RotationPoint = rotLeftRightForm;
+    CantInterpolationKind CantInterpolation = interpLinear; // towards the next station
+};
+
+// Everything a table holds, in the job's unit.
+struct CantTableData {
+    double Gauge = 0;
+    double SuperelevationBase = 0; // the distance over which cant is measured
+    CantRotation RotationPoint = rotLeftRightForm;
+    bool IsCoplaneTrack = false;
+    CantStationType StationType = stationCentreline;
+    CantWidthExcessType WidthExcessType = widthHighestRail;
+    std::string Version;
+    std::vector<CantStation> Stations; // 0-based, in file order
+};
+
+class clsSuperelevation {
+  public:
+    clsSuperelevation() = default;
+    explicit clsSuperelevation(CantTableData data) : data_(std::move(data)) {}
+
+    // Reads the cant table file, converting its lengths to linearUnit. On a
+    // failure (reported through the error handler with the source
+    // "ImportSuperelevationTable": 10003 malformed XML, 20001 no version
+    // comment, 20002 a version the reader does not know, 10011 not a cant
+    // table, 10002 no stations) returns false and keeps what was read so far.
+    bool Import(const std::string &fileName, int linearUnit);
+
+    // First and last station; run-time error 9 when the table is empty.
+    double GetChainageStart() const;
+    double GetChainageEnd() const;
+    // The stations' chainages, in table order.
+    std::vector<double> GetChainages() const;
+
+    bool IsCoplaneTrack() const { return data_.IsCoplaneTrack; }
+    void IsCoplaneTrack(bool value) { data_.IsCoplaneTrack = value; }
+    CantStationType StationType() const { return data_.StationType; }
+    const std::string &Version() const { return data_.Version; }
+    double Gauge() const { return data_.Gauge; }
+    double SuperelevationBase() const { return data_.SuperelevationBase; }
+    CantRotation RotationPoint() const { return data_.RotationPoint; }
+    CantWidthExcessType WidthExcessType() const { return data_.WidthExcessType; }
+    const std::vector<CantStation> &Stations() const { return data_.Stations; }
+    const CantTableData &Data() const { return data_; }
+
+    // The cross slope at the chainage, radians, positive when the left rail is
+    // higher: 0 before the first station, the last station's beyond the last.
+    double GetSlopeInChainage(double chainage) const;
+
+    // The index of the station at or before the chainage: -1 before the
+    // first station, the last index at or beyond the last station.
+    long FindStation(double chainage) const;
+
+    // The cant at x between (x0, y0) and (x1, y1) by the interpolation kind.
+    static double InterpolateCant(double x, double x0, double x1, double y0, double y1,
+                                  CantInterpolationKind kind);
+
+    // --- The rail computation (implemented in the Rail*.cpp files). ---
+
+    // The lower rail (LowerRailCode) at the chainage of alignment slot n, from
+    // the table and the turn of the horizontal element there.
+    std::int32_t GetLowerRailFromCanTable(SlotNumber nAligment, double dCh) const;
+    // As above; on a level station it asks the nearer neighbouring station.
+    std::int32_t GetLowerRailSmart(SlotNumber nAligment, double dCh) const;
+    // Re-expresses every station on another alignment; stations that cannot
+    // be projected are dropped. False on failure.
+    bool ProjectChainagesFromAlgimentToAligment(SlotNumber nAligmentFrom, SlotNumber nAligmentTo);
+    // Height correction of a track (2 left, 3 right) of a co-planar double
+    // track; verticalOption is the rails page's vertical option (0, 1 or 2).
+    bool CalcHeightVtAligmentCoplane(std::uint8_t track, double chainage, double offset,
+                                     double &height, bool modeFlag, int verticalOption) const;
+    // The left and right rail at a chainage: offsets (left negative) and heights.
+    bool ComputeRails(SlotNumber slot, double chainage, double &leftOffset, double &rightOffset,
+                      double &leftHeight, double &rightHeight) const;
+    // Writes the rails as cross sections; trackSelector 1 single, 2 left, 3
+    // right track; from/to may be kNullValue (no limit).
+    bool ExportToLandXml(double &firstChainage, double &lastChainage, const std::string &name,
+                         std::uint8_t trackSelector, double from, double to) const;
+
+  private:
+    CantTableData data_;
+};
+
+} // namespace vialto
