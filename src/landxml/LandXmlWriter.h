@@ -76,6 +76,11 @@ bool CommitOutput();
 // output path as it was. Safe to call at any time.
 void DiscardOutput();
 
+// Closes the side file, copies its lines unchanged, in order, to the main file
+// with WriteLn, and deletes it. False when there is no side file or a line
+// could not be copied.
+bool MergeSideFile();
+
 // ---- Line writers ----------------------------------------------------------
 // Each returns true when the line was written. A failed write is reported with
 // the source "CLandXML.WriteLn" ("CLandXML.WriteLnOst" for the side file) and

@@ -1,0 +1,460 @@
+#include "LandXmlWriter.h"
+
+#include "AppModel.h"
+#include "ErrHandler.h"
+#include "Text.h"
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <system_error>
+
+namespace vialto {
+
+namespace {
+
+// Run-time error numbers of file input and output, as the classic run-time
+// numbered them.
+constexpr long errBadFileNumber = 52;
+constexpr long errDeviceIo = 57;
+constexpr long errDiskFull = 61;
+
+std::string ReasonOf(int error) { return std::generic_category().message(error); }
+
+// Closes a stream; false when the close (which flushes) failed.
+bool CloseStream(std::FILE *&file) {
+    if (file == nullptr)
+        return true;
+    const bool ok = std::fclose(file) == 0;
+    file = nullptr;
+    return ok;
+}
+
+void RemoveQuietly(std::filesystem::path &path) {
+    if (path.empty())
+        return;
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    path.clear();
+}
+
+// Opens a new file for writing that did not exist before ("x": never reuses a
+// file someone else holds).
+std::FILE *CreateExclusive(const std::filesystem::path &path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"wbx");
+#else
+    return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
+std::FILE *OpenForWriting(const std::filesystem::path &path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+std::FILE *OpenForReading(const std::filesystem::path &path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// A fresh work file beside the output: ".<name>.<tag>.tmp". Raises 10005 when
+// none can be created.
+std::FILE *CreateWorkFile(const std::filesystem::path &output, std::filesystem::path &created) {
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = output.parent_path();
+    const auto stamp = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    int lastError = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string tag =
+            std::to_string(stamp % 1000000007ULL) + "-" + std::to_string(counter.fetch_add(1));
+        const std::filesystem::path candidate =
+            folder / ("." + output.filename().string() + "." + tag + ".tmp");
+        errno = 0;
+        if (std::FILE *file = CreateExclusive(candidate)) {
+            created = candidate;
+            return file;
+        }
+        lastError = errno;
+        if (lastError != EEXIST)
+            break;
+    }
+    RaiseError(errOpenLandXml,
+               "Cannot create the file '" + output.string() + "': " + ReasonOf(lastError));
+}
+
+void Indent(std::string &text, std::uint8_t level) { text.assign(level, '\t'); }
+
+// Writes the line and CR LF to one channel. The first failure of a document is
+// reported; later writes of the same document fail quietly, so that a full disk
+// produces one message rather than one per line.
+bool WriteChannel(std::FILE *file, bool side, std::string_view line) {
+    LandXmlWriterState &state = LandXmlWriter();
+    if (state.WriteFailed && file != nullptr)
+        return false;
+    return Guarded(side ? "CLandXML.WriteLnOst" : "CLandXML.WriteLn", false, [&] {
+        long number = 0;
+        std::string reason;
+        if (file == nullptr) {
+            number = errBadFileNumber;
+            reason = "Bad file name or number";
+        } else {
+            errno = 0;
+            const bool ok = std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
+                            std::fwrite("\r\n", 1, 2, file) == 2;
+            if (ok)
+                return true;
+            state.WriteFailed = true;
+            number = errno == ENOSPC || errno == EFBIG ? errDiskFull : errDeviceIo;
+            reason = number == errDiskFull ? "Disk full" : "Device I/O error";
+            if (errno != 0)
+                reason += " (" + ReasonOf(errno) + ")";
+        }
+        RaiseError(number, reason + "\r\nError to write: '" + std::string(line) +
+                               "' in file:" + state.OutputFile);
+        return false;
+    });
+}
+
+bool WriteIndented(bool side, std::uint8_t level, std::string_view line) {
+    std::string text;
+    Indent(text, level);
+    text += line;
+    LandXmlWriterState &state = LandXmlWriter();
+    return WriteChannel(side ? state.Side : state.Main, side, text);
+}
+
+// Level arithmetic on a byte: going below 0 or above 255 is the classic
+// overflow (error 6) and writes nothing.
+bool StepLevel(std::uint8_t &level, int step, const char *source) {
+    return Guarded(source, false, [&] {
+        const int next = level + step;
+        if (next < 0 || next > 255)
+            RaiseRuntime(errOverflow, "indentation level out of range");
+        level = static_cast<std::uint8_t>(next);
+        return true;
+    });
+}
+
+// ---- UTF-8 ---------------------------------------------------------------
+
+// Windows-1252 code points of the bytes 0x80..0x9F (0 where the code page has
+// none).
+constexpr std::array<char32_t, 32> kCp1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string &out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes one character at text[i]; advances i. A byte that does not start a
+// valid, shortest-form UTF-8 sequence is one Windows-1252 character; 0 stands
+// for a byte that code page does not define.
+char32_t NextChar(std::string_view text, std::size_t &i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    std::size_t length = 0;
+    char32_t c = 0, minimum = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        length = 2, c = b0 & 0x1F, minimum = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        length = 3, c = b0 & 0x0F, minimum = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        length = 4, c = b0 & 0x07, minimum = 0x10000;
+    }
+    bool valid = length > 0 && i + length <= text.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            valid = false;
+        else
+            c = (c << 6) | (byte(i + k) & 0x3F);
+    }
+    if (valid && c >= minimum && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF)) {
+        i += length;
+        return c;
+    }
+    ++i;
+    return b0 < 0xA0 ? kCp1252High[b0 - 0x80] : char32_t{b0};
+}
+
+// Characters XML 1.0 cannot carry at all, even as references.
+bool IsXmlChar(char32_t c) {
+    if (c == 0x9 || c == 0xA || c == 0xD)
+        return true;
+    if (c < 0x20 || c == 0)
+        return false;
+    return !(c == 0xFFFE || c == 0xFFFF);
+}
+
+std::string Convert(std::string_view text, bool escape) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = NextChar(text, i);
+        if (!IsXmlChar(c)) {
+            out += '?';
+            continue;
+        }
+        if (escape) {
+            switch (c) {
+            case '&':
+                out += "&amp;";
+                continue;
+            case '<':
+                out += "&lt;";
+                continue;
+            case '>':
+                out += "&gt;";
+                continue;
+            case '"':
+                out += "&quot;";
+                continue;
+            // Attribute values would fold these into blanks.
+            case '\t':
+                out += "&#9;";
+                continue;
+            case '\n':
+                out += "&#10;";
+                continue;
+            case '\r':
+                out += "&#13;";
+                continue;
+            default:
+                break;
+            }
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+} // namespace
+
+LandXmlWriterState::~LandXmlWriterState() {
+    CloseStream(Main);
+    CloseStream(Side);
+    RemoveQuietly(WorkFile);
+    RemoveQuietly(SideFile);
+}
+
+LandXmlWriterState &LandXmlWriter() {
+    static LandXmlWriterState state;
+    return state;
+}
+
+// ---- File handling -------------------------------------------------------------
+
+void SetOutputFile(const std::string &path) {
+    Trace(">> SetOutputFile");
+    DiscardOutput();
+    LandXmlWriter().OutputFile = path;
+    Trace("<< SetOutputFile");
+}
+
+std::filesystem::path SideFilePath() {
+    return std::filesystem::path(LandXmlWriter().OutputFile + "ost");
+}
+
+bool OpenFile() {
+    return Guarded("CLandXML.OpenFile", false, [&] {
+        Trace(">> OpenFile");
+        LandXmlWriterState &state = LandXmlWriter();
+        DiscardOutput();
+        state.WriteFailed = false;
+        if (state.OutputFile.empty())
+            RaiseError(errOpenLandXml, "No output file is set");
+        const std::filesystem::path output(state.OutputFile);
+        std::error_code ec;
+        if (std::filesystem::is_directory(output, ec))
+            RaiseError(errOpenLandXml, "'" + state.OutputFile + "' is a folder");
+        state.Main = CreateWorkFile(output, state.WorkFile);
+        if (AppModel().IsOstXML) {
+            const std::filesystem::path side = SideFilePath();
+            errno = 0;
+            state.Side = OpenForWriting(side);
+            if (state.Side == nullptr) {
+                const int error = errno;
+                DiscardOutput();
+                RaiseError(errOpenLandXml,
+                           "Cannot create the file '" + side.string() + "': " + ReasonOf(error));
+            }
+            state.SideFile = side;
+        }
+        state.MainLevel = 0;
+        state.SideLevel = 0;
+        Trace("<< OpenFile");
+        return true;
+    });
+}
+
+bool IsFileOpen() { return LandXmlWriter().Main != nullptr; }
+
+void CloseFile() {
+    LandXmlWriterState &state = LandXmlWriter();
+    if (!CloseStream(state.Main))
+        state.WriteFailed = true;
+    if (!CloseStream(state.Side))
+        state.WriteFailed = true;
+}
+
+bool CommitOutput() {
+    return Guarded("CLandXML.CommitOutput", false, [&] {
+        LandXmlWriterState &state = LandXmlWriter();
+        CloseFile();
+        if (state.WorkFile.empty())
+            RaiseError(errOpenLandXml, "No document was written to '" + state.OutputFile + "'");
+        if (state.WriteFailed) {
+            DiscardOutput();
+            RaiseError(errOpenLandXml, "The document '" + state.OutputFile +
+                                           "' could not be written completely; it was not saved");
+        }
+        std::error_code ec;
+        std::filesystem::rename(state.WorkFile, state.OutputFile, ec);
+        if (ec) {
+            DiscardOutput();
+            RaiseError(errOpenLandXml,
+                       "Cannot replace the file '" + state.OutputFile + "': " + ec.message());
+        }
+        state.WorkFile.clear();
+        RemoveQuietly(state.SideFile);
+        return true;
+    });
+}
+
+void DiscardOutput() {
+    LandXmlWriterState &state = LandXmlWriter();
+    CloseStream(state.Main);
+    CloseStream(state.Side);
+    RemoveQuietly(state.WorkFile);
+    RemoveQuietly(state.SideFile);
+}
+
+// ---- Line writers -----------------------------------------------------------------
+
+bool WriteLn(std::string_view line) { return WriteChannel(LandXmlWriter().Main, false, line); }
+
+bool WriteLnOst(std::string_view line) { return WriteChannel(LandXmlWriter().Side, true, line); }
+
+bool WriteLnOpen(std::string_view line) {
+    LandXmlWriterState &state = LandXmlWriter();
+    const bool written = WriteIndented(false, state.MainLevel, line);
+    StepLevel(state.MainLevel, +1, "CLandXML.WriteLnOpen");
+    return written;
+}
+
+bool WriteLnAt(std::string_view line) {
+    return WriteIndented(false, LandXmlWriter().MainLevel, line);
+}
+
+bool WriteLnClose(std::string_view line) {
+    LandXmlWriterState &state = LandXmlWriter();
+    if (!StepLevel(state.MainLevel, -1, "CLandXML.WriteLnClose"))
+        return false;
+    return WriteIndented(false, state.MainLevel, line);
+}
+
+bool WriteLnOpenOst(std::string_view line) {
+    LandXmlWriterState &state = LandXmlWriter();
+    const bool written = WriteIndented(true, state.SideLevel, line);
+    StepLevel(state.SideLevel, +1, "CLandXML.WriteLnOpenOst");
+    return written;
+}
+
+bool WriteLnAtOst(std::string_view line) {
+    return WriteIndented(true, LandXmlWriter().SideLevel, line);
+}
+
+bool WriteLnCloseOst(std::string_view line) {
+    LandXmlWriterState &state = LandXmlWriter();
+    if (!StepLevel(state.SideLevel, -1, "CLandXML.WriteLnCloseOst"))
+        return false;
+    return WriteIndented(true, state.SideLevel, line);
+}
+
+bool WriteLnAtOstLevel(std::string_view line) {
+    return WriteIndented(false, LandXmlWriter().SideLevel, line);
+}
+
+std::uint8_t MainLevel() { return LandXmlWriter().MainLevel; }
+std::uint8_t SideLevel() { return LandXmlWriter().SideLevel; }
+void SetSideLevel(std::uint8_t level) { LandXmlWriter().SideLevel = level; }
+
+// ---- Text helpers -----------------------------------------------------------------
+
+std::string XmlText(std::string_view text) { return Convert(text, true); }
+
+std::string Utf8Text(std::string_view text) { return Convert(text, false); }
+
+std::string PointText(double x, double y) {
+    return FormatDecimals(y, 6) + " " + FormatDecimals(x, 6);
+}
+
+bool MergeSideFile() {
+    return Guarded("CLandXML.MergeSideFile", false, [&] {
+        LandXmlWriterState &state = LandXmlWriter();
+        if (state.SideFile.empty())
+            RaiseError(errBadFileNumber, "Bad file name or number: no side file is open");
+        if (!CloseStream(state.Side))
+            state.WriteFailed = true;
+        std::string content;
+        {
+            errno = 0;
+            std::FILE *side = OpenForReading(state.SideFile);
+            if (side == nullptr)
+                RaiseError(errFileNotFound,
+                           "File not found: '" + state.SideFile.string() + "': " + ReasonOf(errno));
+            char buffer[65536];
+            std::size_t got = 0;
+            while ((got = std::fread(buffer, 1, sizeof buffer, side)) > 0)
+                content.append(buffer, got);
+            const bool readFailed = std::ferror(side) != 0;
+            std::fclose(side);
+            if (readFailed)
+                RaiseError(errDeviceIo,
+                           "Device I/O error: cannot read '" + state.SideFile.string() + "'");
+        }
+        bool written = true;
+        std::size_t start = 0;
+        while (start < content.size()) {
+            std::size_t end = content.find("\r\n", start);
+            if (end == std::string::npos)
+                end = content.size();
+            written = WriteLn(std::string_view(content).substr(start, end - start)) && written;
+            start = end + 2;
+        }
+        RemoveQuietly(state.SideFile);
+        return written;
+    });
+}
+
+} // namespace vialto
