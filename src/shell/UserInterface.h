@@ -32,6 +32,8 @@ class IProgress {
     virtual void Step(double value) = 0;
     virtual bool CancelRequested() = 0;
     virtual void Finish() = 0;
+    // The information line under the title (which step of the work runs).
+    virtual void SetInfo(const std::string& /*info*/) {}
 };
 
 // A progress that shows nothing and never cancels.
