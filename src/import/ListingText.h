@@ -64,10 +64,10 @@ class ListingContext {
 // is read with Val. The text is trimmed first.
 double ParseChainage(std::string_view text);
 
-// Decimal commas and thousands separators, in place: "1.234,56" and
-// "1,234.56" both become "1234.56"; a text without both kinds of mark keeps
-// its "." and gets its "," turned into "." only when the "," is the last mark
-// ("12,5" becomes "12.5").
+// Decimal commas and thousands separators, in place. When the last "," comes
+// before the last "." every "," is removed ("1,234.56" -> "1234.56"); when
+// it comes after (or there is no ".") every "." is removed and every "," becomes
+// "." ("1.234,56" -> "1234.56", "12,5" -> "12.5"); a text without "," is kept.
 void NormalizeDecimal(std::string &text);
 
 // True when the trimmed text holds at least one digit and nothing but digits,
@@ -114,6 +114,21 @@ class ListingLines {
     std::size_t pos_ = 0;
     long line_ = 0;
 };
+
+// The text as a failure may quote it: at most `max` characters, control
+// characters and bytes outside ASCII shown as "?".
+std::string Printable(std::string_view text, std::size_t max = 40);
+
+// The number in a field that must hold one (IsPlainNumber); otherwise rejects
+// the line with "field <n> (<name>) is not a number". `field` is 1-based.
+double RequireNumber(std::string_view text, std::size_t field, std::string_view name,
+                     ListingContext &ctx);
+// As RequireNumber, but an empty (or blank) field is 0.
+double OptionalNumber(std::string_view text, std::size_t field, std::string_view name,
+                      ListingContext &ctx);
+
+// The bytes of a listing file; rejects (line 0) a missing or oversized file.
+std::string ReadListingBytes(const std::string &path, ListingContext &ctx);
 
 // Splits at `separator`, dropping empty pieces (two separators in a row count
 // as one), keeping at most `maxFields` pieces.

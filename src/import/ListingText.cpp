@@ -1,0 +1,255 @@
+#include "ListingText.h"
+
+#include "Text.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace vialto {
+
+std::string ListingFailure::Text() const {
+    std::string text = File.empty() ? std::string("listing") : File;
+    if (Line > 0)
+        text += ", line " + std::to_string(Line);
+    return text + ": " + Reason;
+}
+
+void ListingContext::Record(std::string reason) {
+    recorded_ = true;
+    if (out_ != nullptr)
+        *out_ = ListingFailure{file_, line_, std::move(reason)};
+}
+
+bool ListingContext::Decline(std::string reason) {
+    Record(std::move(reason));
+    return false;
+}
+
+void ListingContext::Reject(RuntimeErrorNumber number, std::string reason) {
+    Record(reason);
+    const ListingFailure place{file_, line_, std::move(reason)};
+    RaiseRuntime(number, place.Text());
+}
+
+void ListingContext::RecordUnforeseen(std::string_view what) {
+    if (!recorded_)
+        Record("could not be read (" + std::string(what) + ")");
+}
+
+double ParseChainage(std::string_view text) {
+    const std::string trimmed = Trim(text);
+    std::string_view s = trimmed;
+    double sign = 1.0;
+    if (!s.empty() && s.front() == '-') {
+        sign = -1.0;
+        s.remove_prefix(1);
+    } else if (!s.empty() && s.front() == '+') {
+        s.remove_prefix(1);
+    }
+    const std::size_t p = s.find_first_of("+-");
+    if (p == std::string_view::npos)
+        return sign * Val(s);
+    const std::string_view before = s.substr(0, p);
+    const std::string_view after = s.substr(p + 1);
+    // d digits follow the mark before the decimal point: 1+234.567 is 1 km
+    // and 234.567 m when d is 3.
+    const std::size_t dot = after.find('.');
+    const std::size_t d = dot == std::string_view::npos ? after.size() : dot;
+    const double scale = std::pow(10.0, static_cast<double>(d));
+    const double value = s[p] == '+' ? sign * (Val(before) * scale + Val(after))
+                                     : sign * Val(before) * scale - Val(after);
+    if (!std::isfinite(value))
+        RaiseRuntime(errOverflow, "chainage \"" + trimmed.substr(0, 40) + "\"");
+    return value;
+}
+
+void NormalizeDecimal(std::string &text) {
+    const std::size_t comma = text.rfind(',');
+    const std::size_t point = text.rfind('.');
+    if (comma == std::string::npos)
+        return; // only points, or no mark at all: nothing to change
+    if (point != std::string::npos && comma < point) {
+        text = ReplaceAll(std::move(text), ",", ""); // "," groups thousands
+        return;
+    }
+    // The last mark is a decimal comma; any "." groups thousands.
+    text = ReplaceAll(std::move(text), ".", "");
+    text = ReplaceAll(std::move(text), ",", ".");
+}
+
+bool IsNumericText(std::string_view text) {
+    const std::string trimmed = Trim(text);
+    bool digit = false;
+    for (const char c : trimmed) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != '+' && c != ',' && c != '-' && c != '.')
+            return false;
+    }
+    return digit;
+}
+
+bool IsPlainNumber(std::string_view text) {
+    const std::string trimmed = Trim(text);
+    std::size_t i = 0;
+    const std::size_t n = trimmed.size();
+    auto digits = [&] {
+        const std::size_t start = i;
+        while (i < n && trimmed[i] >= '0' && trimmed[i] <= '9')
+            ++i;
+        return i - start;
+    };
+    if (i < n && (trimmed[i] == '+' || trimmed[i] == '-'))
+        ++i;
+    std::size_t mantissa = digits();
+    if (i < n && trimmed[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < n && (trimmed[i] == 'e' || trimmed[i] == 'E')) {
+        ++i;
+        if (i < n && (trimmed[i] == '+' || trimmed[i] == '-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == n;
+}
+
+std::string NextTextLine(std::string_view text, std::size_t &position, bool &atEnd) {
+    // 1-based positions, as the rows are counted in the report text.
+    const std::size_t length = text.size();
+    if (position < 1)
+        position = 1;
+    for (std::size_t i = position + 1;; ++i) {
+        if (i >= length) {
+            atEnd = true;
+            return {};
+        }
+        if (text[i - 1] == '\r') {
+            std::string line(text.substr(position - 1, i - position));
+            position = i;
+            return line;
+        }
+    }
+}
+
+std::string ReadListingFile(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        RaiseRuntime(errFileNotFound, path);
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    if (size < 0)
+        RaiseRuntime(errFileNotFound, path);
+    if (static_cast<unsigned long long>(size) > kMaxListingBytes)
+        RaiseRuntime(errOutOfMemory, path + " is larger than any listing (" +
+                                         std::to_string(size / (1024 * 1024)) + " MB)");
+    file.seekg(0, std::ios::beg);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (size > 0 && !file.read(bytes.data(), size))
+        RaiseRuntime(errFileNotFound, path);
+    return bytes;
+}
+
+std::string ListingName(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
+}
+
+std::string ListingExtension(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    return dot == std::string_view::npos ? std::string() : ToUpper(path.substr(dot + 1));
+}
+
+std::string Printable(std::string_view text, std::size_t max) {
+    std::string shown;
+    for (const char c : text.substr(0, max)) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        shown += byte < 0x20 || byte >= 0x7F ? '?' : c;
+    }
+    if (text.size() > max)
+        shown += "...";
+    return shown;
+}
+
+double RequireNumber(std::string_view text, std::size_t field, std::string_view name,
+                     ListingContext &ctx) {
+    if (!IsPlainNumber(text))
+        ctx.Reject(errTypeMismatch, "field " + std::to_string(field) + " (" + std::string(name) +
+                                        ") is not a number: \"" + Printable(Trim(text)) + "\"");
+    const double value = Val(text);
+    if (!std::isfinite(value))
+        ctx.Reject(errOverflow, "field " + std::to_string(field) + " (" + std::string(name) +
+                                    ") is out of range");
+    return value;
+}
+
+double OptionalNumber(std::string_view text, std::size_t field, std::string_view name,
+                      ListingContext &ctx) {
+    return Trim(text).empty() ? 0.0 : RequireNumber(text, field, name, ctx);
+}
+
+std::string ReadListingBytes(const std::string &path, ListingContext &ctx) {
+    std::error_code ec;
+    ctx.SetLine(0);
+    if (!std::filesystem::is_regular_file(path, ec))
+        ctx.Reject(errFileNotFound, "the file does not exist or cannot be read");
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxListingBytes)
+        ctx.Reject(errOutOfMemory, "the file is too large for a listing (" +
+                                       std::to_string(size / (1024 * 1024)) + " MB)");
+    return ReadListingFile(path);
+}
+
+std::string_view ListingLines::Next() {
+    if (AtEnd())
+        return {};
+    ++line_;
+    const std::size_t start = pos_;
+    const std::size_t end = text_.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+        pos_ = text_.size();
+        return text_.substr(start);
+    }
+    pos_ = end + 1;
+    if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n')
+        ++pos_;
+    return text_.substr(start, end - start);
+}
+
+std::vector<std::string> SplitFields(std::string_view line, char separator, std::size_t maxFields) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (start <= line.size() && fields.size() < maxFields) {
+        std::size_t end = line.find(separator, start);
+        if (end == std::string_view::npos)
+            end = line.size();
+        if (end > start)
+            fields.emplace_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    return fields;
+}
+
+std::vector<std::string> SplitCells(std::string_view row, std::size_t maxCells) {
+    std::vector<std::string> cells;
+    std::size_t start = 0;
+    while (cells.size() < maxCells) {
+        const std::size_t end = row.find('\t', start);
+        if (end == std::string_view::npos) {
+            cells.emplace_back(row.substr(start));
+            break;
+        }
+        cells.emplace_back(row.substr(start, end - start));
+        start = end + 1;
+    }
+    return cells;
+}
+
+} // namespace vialto
