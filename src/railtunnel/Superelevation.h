@@ -7,7 +7,9 @@
 //
 // Units: the file gives lengths in metres and cant values in millimetres;
 // Import converts both to the job's linear unit, so every length kept here is
-// in that unit. Slopes are radians, positive when the left rail is the higher.
+// in that unit. Slopes are radians: in the left/right form positive when the
+// left rail is the higher; in the single-cant form the cant's own sign (the
+// turn of the curve decides which rail is raised).
 #pragma once
 
 #include "AlignmentStore.h"
@@ -132,8 +134,9 @@ class clsSuperelevation {
     const std::vector<CantStation> &Stations() const { return data_.Stations; }
     const CantTableData &Data() const { return data_; }
 
-    // The cross slope at the chainage, radians, positive when the left rail is
-    // higher: 0 before the first station, the last station's beyond the last.
+    // The cross slope at the chainage, radians: 0 before the first station, the
+    // last station's beyond the last. A cant larger than the superelevation
+    // base raises run-time error 5; a base of 0 raises 11.
     double GetSlopeInChainage(double chainage) const;
 
     // The index of the station at or before the chainage: -1 before the

@@ -1,0 +1,176 @@
+// Loading of a tunnel profile set and its copy into the output document.
+//
+// The set is copied as the file's root element on one line. It is written
+// from the parsed document, not from the file's lines: a line break between
+// two attributes or inside a text must not glue words together, and the copy
+// must be UTF-8 whatever encoding the editor saved the file in.
+#include "Tunnel.h"
+
+#include "AppModel.h"
+#include "ErrHandler.h"
+#include "Error.h"
+#include "LandXmlWriter.h"
+#include "XmlInputFile.h"
+
+#include <algorithm>
+
+namespace vialto {
+namespace {
+
+std::string_view BaseName(const pugi::xml_node &node) {
+    const std::string_view name = node.name();
+    const std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// The lines of the text as a line-by-line reader sees them (CR LF, LF or CR
+// end a line); only the first two are needed.
+std::vector<std::string_view> FirstLines(std::string_view text, std::size_t count) {
+    std::vector<std::string_view> lines;
+    std::size_t at = 0;
+    while (lines.size() < count && at < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(at));
+            break;
+        }
+        lines.push_back(text.substr(at, end - at));
+        at = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
+// Comment and processing-instruction text on one line, still well-formed.
+std::string OneLineMarkupText(std::string_view text) {
+    std::string out = Utf8Text(text);
+    for (char &c : out)
+        if (c == '\r' || c == '\n' || c == '\t')
+            c = ' ';
+    return out;
+}
+
+// Writes the node and everything below it as one line of UTF-8 XML. Texts and
+// attribute values are escaped again, so line breaks inside them travel as
+// character references and a reader gets back exactly what the file held.
+void WriteOneLine(const pugi::xml_node &node, std::string &out) {
+    switch (node.type()) {
+    case pugi::node_element: {
+        out += '<';
+        out += node.name();
+        for (const pugi::xml_attribute &attribute : node.attributes()) {
+            out += ' ';
+            out += attribute.name();
+            out += "=\"";
+            out += XmlText(attribute.value());
+            out += '"';
+        }
+        if (!node.first_child()) {
+            out += "/>";
+            return;
+        }
+        out += '>';
+        for (const pugi::xml_node &child : node.children())
+            WriteOneLine(child, out);
+        out += "</";
+        out += node.name();
+        out += '>';
+        return;
+    }
+    case pugi::node_pcdata:
+    case pugi::node_cdata:
+        out += XmlText(node.value());
+        return;
+    case pugi::node_comment: {
+        // "--" may not appear inside a comment, nor "-" at its end.
+        std::string text = ReplaceAll(OneLineMarkupText(node.value()), "--", "- -");
+        if (!text.empty() && text.back() == '-')
+            text += ' ';
+        out += "<!--" + text + "-->";
+        return;
+    }
+    case pugi::node_pi:
+        out += "<?";
+        out += node.name();
+        if (*node.value()) {
+            out += ' ';
+            out += ReplaceAll(OneLineMarkupText(node.value()), "?>", "? >");
+        }
+        out += "?>";
+        return;
+    default:
+        return;
+    }
+}
+
+} // namespace
+
+bool clsTunnel::Load(const std::string &fileName) {
+    return Guarded("clsTunnel.Load", false, [&] {
+        Trace(">> clsTunnel.Load");
+        const std::string text = ReadXmlInputText(fileName, errFileNotFound, errNoValidFile);
+
+        // The editor writes the declaration on the first line and the root's
+        // start tag on the second; anything else is not one of its files.
+        const std::vector<std::string_view> lines = FirstLines(text, 2);
+        if (!lines.empty() && StartsWith(lines[0], "<?xml") &&
+            (lines.size() < 2 || !StartsWith(lines[1], "<TunnelProfiles")))
+            RaiseError(errNoValidFile,
+                       "The second line of " + fileName + " does not start with <TunnelProfiles");
+
+        pugi::xml_document doc;
+        ParseXmlInput(doc, text, pugi::parse_default | pugi::parse_comments | pugi::parse_pi,
+                      errNoValidFile);
+        const pugi::xml_node root = doc.document_element();
+        if (BaseName(root) != "TunnelProfiles")
+            RaiseError(errNoValidFile, "The root element of " + fileName + " is <" +
+                                           std::string(root.name()) + ">, not <TunnelProfiles>");
+
+        const pugi::xpath_node_set profiles = root.select_nodes(".//TunnelProfile");
+        if (profiles.empty())
+            RaiseError(errNotFillAll,
+                       "The tunnel profile file " + fileName + " has no <TunnelProfile> elements");
+        std::vector<double> chainages;
+        chainages.reserve(profiles.size());
+        for (const pugi::xpath_node &item : profiles) {
+            const pugi::xml_attribute sta = item.node().attribute("sta");
+            if (!sta)
+                RaiseError(errNoValidFile, "The <TunnelProfile> element at " +
+                                               XmlInputPlace(text, item.node().offset_debug()) +
+                                               " of " + fileName + " has no sta attribute");
+            chainages.push_back(ParseDecimal(sta.value()));
+        }
+        std::stable_sort(chainages.begin(), chainages.end());
+
+        std::string line;
+        line.reserve(text.size());
+        WriteOneLine(root, line);
+
+        chainages_ = std::move(chainages);
+        text_ = std::move(line);
+        Trace("<< clsTunnel.Load");
+        return true;
+    });
+}
+
+double clsTunnel::GetChainageStart() const { return chainages_.at(0); }
+
+double clsTunnel::GetChainageEnd() const {
+    if (chainages_.empty())
+        RaiseRuntime(errSubscript, "the tunnel profile set has no profiles");
+    return chainages_.back();
+}
+
+bool clsTunnel::ExportToLandXml(double &rChainageStart, double &rChainageEnd, double /*dChStart*/,
+                                double /*dChEnd*/) const {
+    return Guarded("clsTunnel.ExportToLandXml", false, [&] {
+        Trace(">> clsTunnel.ExportToLandXml");
+        rChainageStart = GetChainageStart();
+        rChainageEnd = GetChainageEnd();
+        // In the plain flavour the side level is 0, so the line is not indented.
+        const bool written = AppModel().IsOstXML ? WriteLnAt(text_) : WriteLnAtOstLevel(text_);
+        Trace("<< clsTunnel.ExportToLandXml");
+        return written;
+    });
+}
+
+} // namespace vialto
