@@ -318,7 +318,7 @@ void SolveUnitClothoidFoot(double u, double v, double &length, double &distance)
     if (SideOf(foot) == -1) {
         // On the inside the tangent's crossing of the u axis is a better start.
         const double crossing = foot.C.X - foot.C.Y / std::tan(foot.T);
-        l = std::max(std::min(crossing, kSqrtPi), kFootMinLength);
+        l = std::max(std::min(crossing, kSqrtPi), 0.0);
         foot = EvaluateUnitFoot(l, p);
     }
     for (int step = 0; step < kFootMaxSteps; ++step) {
@@ -328,13 +328,18 @@ void SolveUnitClothoidFoot(double u, double v, double &length, double &distance)
         // foot. A positive phi lies behind C, so the length shrinks.
         const double phi = foot.Beta - (kPi - foot.T);
         const double lineOfSight = l * foot.D;
-        const double dTheta =
-            std::atan(lineOfSight * std::sin(phi) / (1 + lineOfSight * std::cos(phi)));
-        const double dl = dTheta / l;
+        double dl = 0;
+        if (l > 0) {
+            dl = std::atan(lineOfSight * std::sin(phi) / (1 + lineOfSight * std::cos(phi))) / l;
+        } else {
+            dl = foot.D * std::sin(phi); // the limit at the origin, where the clothoid is straight
+        }
         if (std::fabs(dl) < kFootStepTolerance) {
             break;
         }
-        l = std::max(l - dl, kFootMinLength);
+        // Floored at the origin itself: a transition that starts or ends at zero
+        // curvature has real foot points within a few millimetres of it.
+        l = std::max(l - dl, 0.0);
         foot = EvaluateUnitFoot(l, p);
     }
     length = l;

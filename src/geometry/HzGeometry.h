@@ -44,7 +44,6 @@ inline constexpr double kSpiralAzimuthMinS = 0.001;    // below this SpiralAzimu
 inline constexpr double kFootBehindOrigin = 999999999; // length and distance behind the origin
 inline constexpr double kFootMinU = 1e-6;              // foot at the origin below this abscissa
 inline constexpr double kFootStepTolerance = 1e-8;     // the foot solver stops below this step
-inline constexpr double kFootMinLength = 1e-5;         // the foot solver's floor for its length
 inline constexpr int kFootMaxSteps = 6;
 
 // A point of the plane as the geometry returns it: Z and Flag are always 0 here;
