@@ -265,6 +265,21 @@ inline std::vector<FixtureSpec> StandardFixtures() {
                       {50, 600, 600},
                       {60, 600, 0},
                       {50, 0, 0}}});
+    // The same turning left.
+    specs.push_back({"egg clothoids left",
+                     0,
+                     500000,
+                     4500000,
+                     0.1,
+                     {{50, 0, 0},
+                      {60, 0, -600},
+                      {80, -600, -600},
+                      {70, -600, -250},
+                      {90, -250, -250},
+                      {70, -250, -600},
+                      {50, -600, -600},
+                      {60, -600, 0},
+                      {50, 0, 0}}});
     // Ends in a transition (its far radius comes from its own record).
     specs.push_back({"ends in a transition",
                      0,
@@ -272,6 +287,13 @@ inline std::vector<FixtureSpec> StandardFixtures() {
                      4500000,
                      5.5,
                      {{40, 0, 0}, {60, 0, -300}, {80, -300, -300}, {60, -300, 0}}});
+    // Long transitions into a tight arc: the tangent turns a whole radian in each.
+    specs.push_back({"long transitions",
+                     0,
+                     500000,
+                     4500000,
+                     0.7,
+                     {{30, 0, 0}, {160, 0, 80}, {40, 80, 80}, {160, 80, 0}, {30, 0, 0}}});
     return specs;
 }
 

@@ -108,7 +108,7 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
             continue; // the last element's end is its last inside chainage
         }
         const FixturePose on = test::FixturePoseAt(spec, c);
-        for (double d : {0.0, 0.35, -0.35, 3.5, -3.5, 12.0, -12.0}) {
+        for (double d : {0.0, 0.004, -0.004, 0.35, -0.35, 3.5, -3.5, 12.0, -12.0}) {
             const FixturePose off = test::FixtureOffset(on, d);
             HzPoint p;
             p.X = off.X;
