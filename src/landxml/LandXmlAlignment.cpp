@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "ErrHandler.h"
+#include "HzClothoidFrame.h"
 #include "LandXmlWriter.h"
 #include "Text.h"
 
@@ -122,6 +123,20 @@ bool WriteCubicBlock(const HzAlignment &elements, long i, long last, const HzPoi
     return WriteSpiralBlock(element, end, radiusStart, radiusEnd, "", "cubic", "");
 }
 
+// The point at distance s into a transition whose far-end radius is known.
+HzPoint PointOnClothoid(const HzElement &element, double farRadius, double s) {
+    const ClothoidFrame frame = MakeClothoidFrame(element, farRadius);
+    return ClothoidFramePoint(frame, frame.L0 + frame.Direction * s);
+}
+
+// Clothoid length from the origin at a radius; a straight end (0 or the
+// marker) lies at the origin.
+double ClothoidLength(double parameter, double radius) {
+    if (radius == 0 || std::abs(radius) <= kRadiusMarker)
+        return 0;
+    return parameter * parameter / std::abs(radius);
+}
+
 bool WriteClothoid(const HzAlignment &elements, long i) {
     const long n = ElementCount(elements);
     const HzElement &element = elements.at(static_cast<std::size_t>(i));
@@ -130,8 +145,11 @@ bool WriteClothoid(const HzAlignment &elements, long i) {
         nextRadius = elements.at(static_cast<std::size_t>(i + 1)).Radius;
         nextAzimuth = elements.at(static_cast<std::size_t>(i + 1)).Azimuth;
     }
-    const double farRadius = OtherRadius(element, nextRadius, nextAzimuth, false);
-    HzPoint end = EndPoint(elements, i, Form::Clothoid);
+    // Without a following element the transition is taken to end the
+    // alignment towards a straight, as the clothoid evaluation takes it.
+    const double farRadius = OtherRadius(element, nextRadius, nextAzimuth, true);
+    HzPoint end = i < n ? EndPoint(elements, i, Form::Clothoid)
+                        : PointOnClothoid(element, farRadius, element.Length);
     end.Azimuth = SpiralAzimuth(element.Length, element, farRadius);
     const double turn = Deflection(element.Azimuth, end.Azimuth);
     if (turn <= kHalfPi)
@@ -143,14 +161,6 @@ bool WriteClothoid(const HzAlignment &elements, long i) {
     const HzElement &second = pieces.at(2);
     bool written = TagSpiralClothoid(first, ElementStartPoint(second), second.Radius);
     return TagSpiralClothoid(second, end, farRadius) && written;
-}
-
-// Clothoid length from the origin at a radius; a straight end (0 or the
-// marker) lies at the origin.
-double ClothoidLength(double parameter, double radius) {
-    if (radius == 0 || std::abs(radius) <= kRadiusMarker)
-        return 0;
-    return parameter * parameter / std::abs(radius);
 }
 
 } // namespace
@@ -279,7 +289,10 @@ HzAlignment SplitSpiral(const HzElement &element, double endRadius) {
     first.Length =
         curvatureGrows ? element.Length - (lengthMax - lengthMid) : lengthMax - lengthMid;
     second = element;
-    const HzPoint split = GetCoordInClothoid(first, first.Length, radiusMid, kNullValue);
+    // The split point lies on the whole transition, whose far radius is known
+    // here; the first piece alone would leave the direction of its curvature
+    // to be guessed.
+    const HzPoint split = PointOnClothoid(element, endRadius, first.Length);
     second.X = split.X;
     second.Y = split.Y;
     second.Azimuth = SpiralAzimuth(first.Length, first, radiusMid);

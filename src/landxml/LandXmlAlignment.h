@@ -8,6 +8,7 @@
 
 #include "HzGeometry.h"
 #include "Records.h"
+#include "Text.h" // kNullValue
 
 #include <string>
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "Records.h"
+#include "Text.h" // kNullValue
 
 #include <string>
 

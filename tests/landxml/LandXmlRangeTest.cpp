@@ -1,0 +1,208 @@
+// Which elements the geometry and profile writers write for a chainage range,
+// the elements they skip, the profile split at points without height, and the
+// failures they report.
+#include "LandXmlAlignment.h"
+#include "LandXmlFixture.h"
+#include "LandXmlProfile.h"
+
+namespace vialto::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+class Fragment : public LandXmlFixture {
+  protected:
+    void SetUp() override {
+        LandXmlFixture::SetUp();
+        ASSERT_TRUE(TagLandXML(false));
+    }
+    // The lines written between the root's start and end tags.
+    std::string Body() {
+        const std::string bytes = FinishDocument();
+        const std::size_t start = bytes.find("English\">\r\n") + 11;
+        return bytes.substr(start, bytes.rfind("</LandXML>") - start);
+    }
+    // "staStart" values of the written blocks, in order.
+    static std::vector<std::string> Starts(const std::string &body) {
+        std::vector<std::string> starts;
+        for (std::size_t at = body.find("staStart=\""); at != std::string::npos;
+             at = body.find("staStart=\"", at + 1))
+            starts.push_back(body.substr(at + 10, body.find('"', at + 10) - at - 10));
+        return starts;
+    }
+};
+
+// Straight elements of length 10 from chainage 0, all on one line east.
+HzAlignment Straights(int n) {
+    HzAlignment e = MakeOneBased<HzElement>(n);
+    for (int i = 1; i <= n; ++i) {
+        e[i].Number = i;
+        e[i].Chainage = 10.0 * (i - 1);
+        e[i].X = 10.0 * (i - 1);
+        e[i].Azimuth = kHalfPi;
+        e[i].Length = 10;
+    }
+    return e;
+}
+
+struct RangeCase {
+    double From, To;
+    std::vector<std::string> Starts;
+    double First, Last;
+};
+
+TEST_F(Fragment, GeometryRangeTakesTheElementsHoldingItsEnds) {
+    const HzAlignment e = Straights(5);
+    const std::vector<RangeCase> cases = {
+        {kNullValue,
+         kNullValue,
+         {"0.000000", "10.000000", "20.000000", "30.000000", "40.000000"},
+         0,
+         50},
+        {15, 25, {"10.000000", "20.000000"}, 10, 30},
+        {20, 30, {"20.000000", "30.000000"}, 20, 40},
+        {-100, 5, {"0.000000"}, 0, 10},
+        {45, 1000, {"40.000000"}, 40, 50},
+    };
+    std::string body;
+    for (const RangeCase &c : cases) {
+        double first = -1, last = -1;
+        const std::size_t before = body.size();
+        EXPECT_TRUE(TagCoordGeomRegular(e, c.From, c.To, first, last));
+        EXPECT_EQ(first, c.First) << c.From;
+        EXPECT_EQ(last, c.Last) << c.From;
+        CloseFile();
+        body = ReadFileBytes(LandXmlWriter().WorkFile);
+        EXPECT_EQ(Starts(body.substr(before)), c.Starts) << c.From << " " << c.To;
+        // Reopen the channel for the next case, appending.
+        LandXmlWriter().Main = std::fopen(LandXmlWriter().WorkFile.c_str(), "ab");
+    }
+}
+
+TEST_F(Fragment, ElementFormsAndSkippedElements) {
+    HzAlignment e = Straights(5);
+    e[2].Length = 0; // nothing to write
+    e[3].Kind = 4;   // written as its own text
+    e[3].Radius = 100;
+    e[3].Parameter = 50;
+    e[3].Desc = "<Line staStart=\"20.000000\"><Start>0 20</Start><End>0 30</End></Line>";
+    e[4].Radius = 0.001; // the marker: a straight line, not an arc
+    e[4].Kind = 2;       // forced arc
+    double first = 0, last = 0;
+    EXPECT_TRUE(TagCoordGeomRegular(e, kNullValue, kNullValue, first, last));
+    const std::string body = Body();
+    EXPECT_THAT(body, Not(HasSubstr("staStart=\"10.000000\"")));
+    EXPECT_THAT(body, HasSubstr("\t" + e[3].Desc + "\r\n"));
+    EXPECT_THAT(body, HasSubstr("<Curve staStart=\"30.000000\" rot=\"cw\" crvType=\"arc\" "
+                                "radius=\"0.001000\">"));
+    EXPECT_EQ(RadiusText(0.001), "INF");
+    EXPECT_EQ(RadiusText(-0.001), "INF");
+    EXPECT_EQ(RadiusText(0), "INF");
+    EXPECT_EQ(RadiusText(-250), "250.000000");
+    EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(Fragment, GeometryFailureIsReportedAndKeepsTheIndentation) {
+    HzAlignment e = Straights(3);
+    e[3].Radius = 300; // a cubic transition that ends the alignment after an arc:
+    e[3].Parameter = -10;
+    e[2].Radius = 300; // its end cannot be found
+    ASSERT_TRUE(TagCoordGeom(false));
+    const std::uint8_t level = MainLevel();
+    double first = 0, last = 0;
+    EXPECT_FALSE(TagCoordGeomRegular(e, kNullValue, kNullValue, first, last));
+    EXPECT_EQ(MainLevel(), level);
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_THAT(ui.Messages[0].Text, HasSubstr("CLandXML.TagCoordGeomRegular"));
+    EXPECT_TRUE(TagCoordGeom(true));
+    // The lines before the failure stay.
+    EXPECT_THAT(Body(), HasSubstr("\t<CoordGeom>\r\n\t\t<Line staStart=\"0.000000\">"));
+}
+
+TEST_F(Fragment, EmptyArraysWriteNothing) {
+    double first = -1, last = -1;
+    EXPECT_TRUE(
+        TagCoordGeomRegular(MakeOneBased<HzElement>(0), kNullValue, kNullValue, first, last));
+    EXPECT_TRUE(TagProfAlign(first, last, "A", MakeOneBased<VtElement>(0), kNullValue, kNullValue));
+    EXPECT_TRUE(TagStaEquation(MakeOneBased<StationEquation>(0)));
+    EXPECT_EQ(first, -1);
+    EXPECT_EQ(Body(), "");
+}
+
+// Grade points every 100 m, height = chainage / 10 (-999: no height).
+VtAlignment Grades(const std::vector<double> &heights) {
+    VtAlignment v = MakeOneBased<VtElement>(static_cast<long>(heights.size()));
+    for (std::size_t i = 1; i < v.size(); ++i) {
+        v[i].Number = static_cast<long>(i);
+        v[i].Chainage = 100.0 * static_cast<double>(i - 1);
+        v[i].Height = heights[i - 1];
+        v[i].Grade = 0.1;
+        v[i].Length = 100;
+    }
+    return v;
+}
+
+TEST_F(Fragment, ProfileToLimitWritesTwoMoreElements) {
+    const VtAlignment v = Grades({0, 10, 20, 30, 40, 50, 60});
+    double first = 0, last = 0;
+    EXPECT_TRUE(TagProfAlign(first, last, "P", v, 150, 250));
+    EXPECT_EQ(first, 100);
+    EXPECT_EQ(last, 500);
+    const std::string body = Body();
+    EXPECT_EQ(body, "\t<ProfAlign name=\"P\">\r\n"
+                    "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
+                    "\t\t<PVI>200.000000 20.000000</PVI>\r\n"
+                    "\t\t<PVI>300.000000 30.000000</PVI>\r\n"
+                    "\t\t<PVI>400.000000 40.000000</PVI>\r\n"
+                    "\t\t<PVI>500.000000 50.000000</PVI>\r\n"
+                    "\t</ProfAlign>\r\n");
+}
+
+TEST_F(Fragment, PointsWithoutHeightSplitOrSuppressTheProfile) {
+    double first = 0, last = 0;
+    // Leading and doubled points without height; the name is escaped.
+    EXPECT_TRUE(TagProfAlignIrrLn(first, last, "A&B", Grades({-999, 10, -999, -999, 40, -999, 60}),
+                                  kNullValue, kNullValue));
+    EXPECT_EQ(first, 0);
+    // Nothing with a height at all: nothing written.
+    EXPECT_TRUE(
+        TagProfAlign(first, last, "none", Grades({-999, -999.000001}), kNullValue, kNullValue));
+    // A trailing point without height ends the writer after the end tag.
+    EXPECT_TRUE(TagProfAlign(first, last, "T", Grades({0, -999}), kNullValue, kNullValue));
+    EXPECT_EQ(Body(), "\t<ProfAlign name=\"A&amp;B\">\r\n"
+                      "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
+                      "\t</ProfAlign>\r\n"
+                      "\t<ProfAlign name=\"A&amp;B_1\">\r\n"
+                      "\t\t<PVI>400.000000 40.000000</PVI>\r\n"
+                      "\t</ProfAlign>\r\n"
+                      "\t<ProfAlign name=\"A&amp;B_2\">\r\n"
+                      "\t\t<PVI>600.000000 60.000000</PVI>\r\n"
+                      "\t</ProfAlign>\r\n"
+                      "\t<ProfAlign name=\"T\">\r\n"
+                      "\t\t<PVI>0.000000 0.000000</PVI>\r\n"
+                      "\t</ProfAlign>\r\n");
+    EXPECT_TRUE(IsNoHeight(-999.000009));
+    EXPECT_FALSE(IsNoHeight(-999.00002));
+}
+
+TEST_F(Fragment, CircularCurveWithoutAGradeOutIsReported) {
+    VtAlignment v = Grades({0});
+    v[1].Parameter = 2000;
+    v[1].Length = -50; // circular, last element, no GradeOut and no next grade
+    double first = 0, last = 0;
+    const std::uint8_t level = MainLevel();
+    EXPECT_FALSE(TagProfAlign(first, last, "C", v, kNullValue, kNullValue));
+    EXPECT_EQ(MainLevel(), level);
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_THAT(ui.Messages[0].Text, HasSubstr("in TagProfAlign\r\nSubscript out of range"));
+    // With its grade out given it is written, and its range is not negative.
+    ui.Messages.clear();
+    v[1].GradeOut = 0.125;
+    EXPECT_TRUE(TagProfAlign(first, last, "C", v, kNullValue, kNullValue));
+    EXPECT_EQ(last, 50);
+    EXPECT_TRUE(ui.Messages.empty());
+}
+
+} // namespace
+} // namespace vialto::test
