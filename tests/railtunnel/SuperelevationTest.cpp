@@ -1,0 +1,438 @@
+#include "Superelevation.h"
+
+#include "AppModel.h"
+#include "Error.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace vialto;
+using vialto::test::RecordingUi;
+using vialto::test::SourcePath;
+using vialto::test::TempDir;
+using vialto::test::WriteFileBytes;
+
+namespace {
+
+constexpr double kCantTol = 1e-9; // millimetres, hand-computed values
+
+// Metres in one unit of each code, from the units' definitions (not from the
+// converter's table): 1 ft = 0.3048 m, 1 US ft = 1200/3937 m, 1 in = 0.0254 m,
+// 1 mi = 1609.344 m.
+const double kMetresPerUnit[9] = {0,      0.001,           0.01,   1,       1000,
+                                  0.3048, 1200.0 / 3937.0, 0.0254, 1609.344};
+
+TEST(LinearUnitFactor, EveryPairAgainstTheUnitDefinitions) {
+    for (int from = 1; from <= 8; ++from) {
+        for (int to = 1; to <= 8; ++to) {
+            const double expected = kMetresPerUnit[from] / kMetresPerUnit[to];
+            EXPECT_NEAR(LinearUnitFactor(from, to), expected, 1e-9 * expected)
+                << "from " << from << " to " << to;
+        }
+    }
+}
+
+TEST(LinearUnitFactor, SameOrUnsetUnitIsOneAndUnknownCodesRaise) {
+    EXPECT_EQ(LinearUnitFactor(5, 5), 1.0);
+    EXPECT_EQ(LinearUnitFactor(0, 4), 1.0);
+    EXPECT_EQ(LinearUnitFactor(2, 0), 1.0);
+    EXPECT_DOUBLE_EQ(LinearUnitFactor(3, 1), 1000.0); // a gauge of 1.435 m is 1435 mm
+    for (const auto &[from, to] : std::vector<std::pair<int, int>>{{9, 3}, {3, -1}, {3, 12}}) {
+        try {
+            LinearUnitFactor(from, to);
+            ADD_FAILURE() << from << " -> " << to << " did not raise";
+        } catch (const VialtoError &e) {
+            EXPECT_EQ(e.Info().Number, errSubscript);
+        }
+    }
+}
+
+TEST(CantEnumerations, TextsAreComparedExactly) {
+    EXPECT_EQ(ParseRotationPoint("insideRail"), rotInsideRail);
+    EXPECT_EQ(ParseRotationPoint("outsideRail"), rotOutsideRail);
+    EXPECT_EQ(ParseRotationPoint("center"), rotCenter);
+    EXPECT_EQ(ParseRotationPoint("leftRail"), rotLeftRail);
+    EXPECT_EQ(ParseRotationPoint("rightRail"), rotRightRail);
+    EXPECT_EQ(ParseRotationPoint("InsideRail"), rotLeftRightForm);
+    EXPECT_EQ(ParseRotationPoint("centre"), rotLeftRightForm);
+    EXPECT_EQ(ParseStationType("chainageCentreline"), stationChainageCentreline);
+    EXPECT_EQ(ParseStationType("centreline"), stationCentreline);
+    EXPECT_EQ(ParseStationType("chainagecentreline"), stationCentreline);
+    EXPECT_EQ(ParseCantInterpolation("cubic"), interpCubic);
+    EXPECT_EQ(ParseCantInterpolation("reverseCurve"), interpReverseCurve);
+    EXPECT_EQ(ParseCantInterpolation("linear"), interpLinear);
+    EXPECT_EQ(ParseCantInterpolation("spline"), interpLinear);
+    EXPECT_EQ(ParseWidthExcessType("lowestRail"), widthLowestRail);
+    EXPECT_EQ(ParseWidthExcessType("halfToBothRails"), widthHalfToBothRails);
+    EXPECT_EQ(ParseWidthExcessType("highestRail"), widthHighestRail);
+    EXPECT_EQ(ParseWidthExcessType(""), widthHighestRail);
+}
+
+// ---- Interpolation -------------------------------------------------------
+
+struct InterpolationCase {
+    const char *Name;
+    double X, X0, X1, Y0, Y1;
+    CantInterpolationKind Kind;
+    double Expected;
+};
+
+// Reverse curve 0 -> 80 over 120: R = (120^2 + 80^2) / (4 * 80) = 65, so 30 in
+// from either end the rise is 65 - sqrt(65^2 - 30^2) = 65 - sqrt(3325).
+const double kRise30 = 65 - std::sqrt(3325.0);
+
+const InterpolationCase kInterpolationCases[] = {
+    {"linear quarter", 125, 100, 200, 0, 100, interpLinear, 25},
+    {"linear falling", 150, 100, 200, 80, 20, interpLinear, 50},
+    {"linear dx 0", 100, 100, 100, 7, 9, interpLinear, 7},
+    {"cubic midpoint", 150, 100, 200, 0, 100, interpCubic, 50},
+    // 3/16 - 2/64 of the rise.
+    {"cubic quarter", 125, 100, 200, 0, 100, interpCubic, 15.625},
+    {"cubic three quarters", 175, 100, 200, 0, 100, interpCubic, 84.375},
+    {"cubic falling quarter", 125, 100, 200, 100, 0, interpCubic, 84.375},
+    {"cubic dx 0", 100, 100, 100, 3, 9, interpCubic, 3},
+    {"reverse first arc", 1030, 1000, 1120, 0, 80, interpReverseCurve, kRise30},
+    {"reverse midpoint", 1060, 1000, 1120, 0, 80, interpReverseCurve, 40},
+    {"reverse second arc", 1090, 1000, 1120, 0, 80, interpReverseCurve, 80 - kRise30},
+    {"reverse falling first arc", 1030, 1000, 1120, 80, 0, interpReverseCurve, 80 - kRise30},
+    {"reverse falling second arc", 1090, 1000, 1120, 80, 0, interpReverseCurve, kRise30},
+    {"reverse at the start", 1000, 1000, 1120, 10, 90, interpReverseCurve, 10},
+    {"reverse at the end", 1120, 1000, 1120, 10, 90, interpReverseCurve, 90},
+    {"reverse dy 0", 1050, 1000, 1120, 45, 45, interpReverseCurve, 45},
+    {"reverse dx 0", 1000, 1000, 1000, 45, 60, interpReverseCurve, 45},
+};
+
+TEST(InterpolateCant, HandComputedValues) {
+    for (const auto &c : kInterpolationCases)
+        EXPECT_NEAR(clsSuperelevation::InterpolateCant(c.X, c.X0, c.X1, c.Y0, c.Y1, c.Kind),
+                    c.Expected, kCantTol)
+            << c.Name;
+}
+
+// The smooth kinds leave and reach their stations level, and are symmetric
+// about the midpoint: f(x0 + s) + f(x1 - s) = y0 + y1.
+TEST(InterpolateCant, SmoothKindsAreLevelAtTheStationsAndSymmetric) {
+    const double x0 = 2000, x1 = 2150, y0 = 15, y1 = 125, h = 1e-4;
+    for (const auto kind : {interpCubic, interpReverseCurve}) {
+        const auto f = [&](double x) {
+            return clsSuperelevation::InterpolateCant(x, x0, x1, y0, y1, kind);
+        };
+        EXPECT_NEAR((f(x0 + h) - f(x0)) / h, 0, 1e-3) << kind;
+        EXPECT_NEAR((f(x1) - f(x1 - h)) / h, 0, 1e-3) << kind;
+        for (double s = 0; s <= 150; s += 12.5)
+            EXPECT_NEAR(f(x0 + s) + f(x1 - s), y0 + y1, 1e-9) << kind << " at " << s;
+        // Monotonic rise.
+        double previous = f(x0);
+        for (double x = x0 + 1; x <= x1; x += 1) {
+            EXPECT_GE(f(x), previous - 1e-12) << kind << " at " << x;
+            previous = f(x);
+        }
+    }
+}
+
+// A small change of cant over a long run keeps its digits: the rise
+// R - sqrt(R^2 - s^2) taken literally would lose four of them here.
+TEST(InterpolateCant, ReverseCurveWithATinyRise) {
+    const double radius = (1e6 + 1e-6) / 0.004; // c^2 / (4 dy) for dx 1000, dy 0.001
+    const double s = 100;
+    // Series of the rise: s^2/(2R) + s^4/(8R^3) + ...
+    const double expected = s * s / (2 * radius) + std::pow(s, 4) / (8 * std::pow(radius, 3));
+    const double got = clsSuperelevation::InterpolateCant(s, 0, 1000, 0, 0.001, interpReverseCurve);
+    EXPECT_NEAR(got, expected, 1e-12 * expected);
+}
+
+// ---- Station lookup and slope --------------------------------------------
+
+CantStation Single(double station, double cant, CantRotation rotation,
+                   CantInterpolationKind kind = interpLinear) {
+    CantStation s;
+    s.Station = station;
+    s.AppliedCant = cant;
+    s.RotationPoint = rotation;
+    s.CantInterpolation = kind;
+    return s;
+}
+
+CantStation LeftRight(double station, double left, double right,
+                      CantInterpolationKind kind = interpLinear) {
+    CantStation s;
+    s.Station = station;
+    s.AppliedCantLeft = left;
+    s.AppliedCantRight = right;
+    s.CantInterpolation = kind;
+    return s;
+}
+
+clsSuperelevation Table(std::vector<CantStation> stations, double base = 1500) {
+    CantTableData data;
+    data.Gauge = 1435;
+    data.SuperelevationBase = base;
+    data.Stations = std::move(stations);
+    return clsSuperelevation(std::move(data));
+}
+
+TEST(FindStation, StationAtOrBefore) {
+    const clsSuperelevation table =
+        Table({Single(100, 0, rotInsideRail), Single(200, 0, rotInsideRail),
+               Single(300, 0, rotInsideRail)});
+    const std::vector<std::pair<double, long>> cases = {{50, -1}, {99.999, -1}, {100, 0}, {150, 0},
+                                                        {200, 1}, {299.9, 1},   {300, 2}, {4e6, 2}};
+    for (const auto &[chainage, index] : cases)
+        EXPECT_EQ(table.FindStation(chainage), index) << chainage;
+    EXPECT_EQ(Table({}).FindStation(100), -1);
+}
+
+TEST(GetSlopeInChainage, SingleCantForm) {
+    const clsSuperelevation table =
+        Table({Single(1000, 0, rotInsideRail, interpCubic), Single(1100, 150, rotInsideRail),
+               Single(1200, 150, rotCenter), Single(1300, 30, rotRightRail)});
+    EXPECT_EQ(table.GetSlopeInChainage(999), 0.0);
+    EXPECT_NEAR(table.GetSlopeInChainage(1000), 0, kCantTol);
+    // Cubic midpoint: 75 mm over a 1500 mm base.
+    EXPECT_NEAR(table.GetSlopeInChainage(1050), std::asin(75.0 / 1500), 1e-12);
+    EXPECT_NEAR(table.GetSlopeInChainage(1100), std::asin(0.1), 1e-12);
+    // Linear 150 -> 30 between 1200 and 1300.
+    EXPECT_NEAR(table.GetSlopeInChainage(1275), std::asin(60.0 / 1500), 1e-12);
+    // Beyond the last station its values hold.
+    EXPECT_NEAR(table.GetSlopeInChainage(1300), std::asin(0.02), 1e-12);
+    EXPECT_NEAR(table.GetSlopeInChainage(99999), std::asin(0.02), 1e-12);
+}
+
+TEST(GetSlopeInChainage, LeftRightFormUsesTheDifference) {
+    const clsSuperelevation table =
+        Table({LeftRight(0, 0, 0), LeftRight(100, 0, 120), LeftRight(200, 90, 0)});
+    EXPECT_NEAR(table.GetSlopeInChainage(50), std::asin(-60.0 / 1500), 1e-12);
+    EXPECT_NEAR(table.GetSlopeInChainage(100), std::asin(-120.0 / 1500), 1e-12);
+    // Halfway from (0, 120) to (90, 0): left 45, right 60.
+    EXPECT_NEAR(table.GetSlopeInChainage(150), std::asin(-15.0 / 1500), 1e-12);
+    EXPECT_NEAR(table.GetSlopeInChainage(250), std::asin(90.0 / 1500), 1e-12);
+}
+
+TEST(GetSlopeInChainage, ImpossibleCantsRaiseInsteadOfGivingAnAngle) {
+    const auto number = [](const clsSuperelevation &table, double chainage) {
+        try {
+            table.GetSlopeInChainage(chainage);
+        } catch (const VialtoError &e) {
+            return e.Info().Number;
+        }
+        return 0L;
+    };
+    EXPECT_EQ(number(Table({Single(0, 10, rotCenter)}, 0), 5), errDivisionByZero);
+    EXPECT_EQ(number(Table({Single(0, 1600, rotCenter)}), 5), errInvalidCall);
+    // A cant equal to the base, either way, is a quarter turn with its sign.
+    EXPECT_NEAR(Table({LeftRight(0, 0, 1500)}).GetSlopeInChainage(5), -M_PI / 2, 1e-12);
+    EXPECT_NEAR(Table({LeftRight(0, 1500, 0)}).GetSlopeInChainage(5), M_PI / 2, 1e-12);
+}
+
+TEST(CantTable, ChainagesAndEmptyTable) {
+    const clsSuperelevation table = Table({Single(10, 0, rotCenter), Single(30, 0, rotCenter)});
+    EXPECT_EQ(table.GetChainages(), (std::vector<double>{10, 30}));
+    EXPECT_EQ(table.GetChainageStart(), 10);
+    EXPECT_EQ(table.GetChainageEnd(), 30);
+    const clsSuperelevation empty;
+    EXPECT_TRUE(empty.GetChainages().empty());
+    EXPECT_THROW(empty.GetChainageStart(), std::exception);
+    EXPECT_THROW(empty.GetChainageEnd(), std::exception);
+}
+
+// ---- Reading files ---------------------------------------------------------
+
+class CantImport : public ::testing::Test {
+  protected:
+    void SetUp() override { AppModel().Reset(); }
+    void TearDown() override { AppModel().Reset(); }
+
+    // Imports text written to a file; gives the messages the user saw.
+    bool ImportText(clsSuperelevation &table, const std::string &text, int unit = unitMetre) {
+        const auto path = dir_ / "cant.xml";
+        WriteFileBytes(path, text);
+        return table.Import(path.string(), unit);
+    }
+    std::string LastMessage() const {
+        return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;
+    }
+
+    TempDir dir_;
+    RecordingUi ui_;
+};
+
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+const std::string kComment = "<!-- written by the cant editor, version '2.3.0' -->\n";
+const std::string kRoot = "<Cant gauge=\"1.435\" superelevationBase=\"1.5\" "
+                          "rotationPoint=\"insideRail\" coPlane=\"false\" version=\"1.2.0\">\n";
+const std::string kStations =
+    "<CantStation station=\"100\" appliedCant=\"0\" rotationPoint=\"insideRail\"/>\n"
+    "<CantStation station=\"200\" appliedCant=\"100\" rotationPoint=\"insideRail\"/>\n";
+
+TEST_F(CantImport, SingleCantSample) {
+    clsSuperelevation table;
+    ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitMetre));
+    EXPECT_TRUE(ui_.Messages.empty());
+    EXPECT_DOUBLE_EQ(table.Gauge(), 1.435);
+    EXPECT_DOUBLE_EQ(table.SuperelevationBase(), 1.5);
+    EXPECT_EQ(table.RotationPoint(), rotInsideRail);
+    EXPECT_FALSE(table.IsCoplaneTrack());
+    EXPECT_EQ(table.StationType(), stationCentreline);
+    EXPECT_EQ(table.WidthExcessType(), widthHalfToBothRails);
+    EXPECT_EQ(table.Version(), "1.2.0");
+    ASSERT_EQ(table.Stations().size(), 14u);
+    EXPECT_EQ(table.GetChainageStart(), 12340);
+    EXPECT_EQ(table.GetChainageEnd(), 15340);
+    const CantStation &curve = table.Stations()[2];
+    EXPECT_DOUBLE_EQ(curve.Station, 12600);
+    EXPECT_DOUBLE_EQ(curve.AppliedCant, 0.110);
+    EXPECT_DOUBLE_EQ(curve.WidthExcess, 0.005);
+    EXPECT_EQ(curve.RotationPoint, rotInsideRail);
+    EXPECT_EQ(table.Stations()[3].CantInterpolation, interpCubic);
+    EXPECT_EQ(table.Stations()[5].CantInterpolation, interpReverseCurve);
+    EXPECT_EQ(table.Stations()[6].RotationPoint, rotCenter);
+    EXPECT_EQ(table.Stations()[0].WidthExcess, 0.0);
+    // Halfway up the reverse curve from 0 to 85 mm at 13300..13420.
+    EXPECT_NEAR(table.GetSlopeInChainage(13360), std::asin(0.0425 / 1.5), 1e-12);
+}
+
+TEST_F(CantImport, LengthsAndCantsFollowTheJobUnit) {
+    clsSuperelevation table;
+    ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitMillimetre));
+    EXPECT_DOUBLE_EQ(table.Gauge(), 1435);
+    EXPECT_DOUBLE_EQ(table.SuperelevationBase(), 1500);
+    EXPECT_DOUBLE_EQ(table.Stations()[2].Station, 12600000);
+    EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCant, 110);
+    // The slope does not depend on the unit.
+    EXPECT_NEAR(table.GetSlopeInChainage(13360000), std::asin(0.0425 / 1.5), 1e-12);
+
+    ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitFoot));
+    EXPECT_NEAR(table.Gauge(), 1.435 / 0.3048, 1e-9);
+    EXPECT_NEAR(table.Stations()[2].AppliedCant, 0.110 / 0.3048, 1e-9);
+}
+
+TEST_F(CantImport, LeftRightSample) {
+    clsSuperelevation table;
+    ASSERT_TRUE(table.Import(SourcePath("samples/cant/left_right.xml").string(), unitMetre));
+    EXPECT_DOUBLE_EQ(table.Gauge(), 1.668); // written with a decimal comma
+    EXPECT_DOUBLE_EQ(table.SuperelevationBase(), 1.733);
+    EXPECT_TRUE(table.IsCoplaneTrack());
+    EXPECT_EQ(table.StationType(), stationChainageCentreline);
+    EXPECT_EQ(table.WidthExcessType(), widthLowestRail);
+    ASSERT_EQ(table.Stations().size(), 13u);
+    for (const CantStation &s : table.Stations())
+        EXPECT_EQ(s.RotationPoint, rotLeftRightForm) << s.Station;
+    EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCantRight, 0.120);
+    EXPECT_NEAR(table.GetSlopeInChainage(13000), std::asin(-0.120 / 1.733), 1e-12);
+    EXPECT_NEAR(table.GetSlopeInChainage(14000), std::asin(0.095 / 1.733), 1e-12);
+    table.IsCoplaneTrack(false);
+    EXPECT_FALSE(table.IsCoplaneTrack());
+}
+
+TEST_F(CantImport, VersionComment) {
+    struct Case {
+        const char *Comment;
+        bool Accepted;
+    };
+    const Case cases[] = {
+        {"<!-- version '2.3.0' -->", true},         {"<!-- version '1.0.9' -->", true},
+        {"<!-- 'cant editor' 4.1.7 'x' -->", true}, // any ".d." between two quotes
+        {"<!-- version '1.4.2' -->", false},        {"<!-- version 2.3.0 -->", false}, // not quoted
+        {"<!-- version '10.12.0' -->", false},      {"<!-- ' -->", false},
+    };
+    for (const Case &c : cases) {
+        ui_.Messages.clear();
+        clsSuperelevation table;
+        const bool ok = ImportText(table, kDecl + c.Comment + "\n" + kRoot + kStations + "</Cant>");
+        EXPECT_EQ(ok, c.Accepted) << c.Comment;
+        if (!c.Accepted) {
+            EXPECT_EQ(LastMessage(), "E_FILE_SUPER_VER") << c.Comment;
+        }
+    }
+}
+
+// Each bad file is refused with the number its fault calls for; the user sees
+// that number's message.
+TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
+    struct Case {
+        const char *Name;
+        std::string Text;
+        const char *Message;
+    };
+    const Case cases[] = {
+        {"second node is an element", kDecl + kRoot + kStations + "</Cant>", "E_FILE_SUPER"},
+        {"comment before the root but no declaration", kComment + kRoot + kStations + "</Cant>",
+         "E_FILE_SUPER"},
+        {"wrong root", kDecl + kComment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
+         "E_NOVALIDFILE"},
+        {"no stations", kDecl + kComment + kRoot + "<Stations/></Cant>", "E_NOTFILLALL"},
+        {"malformed", kDecl + kComment + kRoot + "<CantStation station=\"1\"</Cant>", "E_SAMENAME"},
+        {"truncated", (kDecl + kComment + kRoot + kStations).substr(0, 200), "E_SAMENAME"},
+        {"empty file", "", "E_SAMENAME"},
+        {"garbage", std::string("\x01\xff\xfe\x80garbage\x00\x01", 14), "E_SAMENAME"},
+        {"no gauge",
+         kDecl + kComment +
+             "<Cant superelevationBase=\"1.5\" rotationPoint=\"center\" "
+             "coPlane=\"false\">" +
+             kStations + "</Cant>",
+         "E_NOVALIDFILE"},
+        {"station without cant",
+         kDecl + kComment + kRoot +
+             "<CantStation station=\"1\" appliedCant=\"0\" "
+             "rotationPoint=\"center\"/><CantStation station=\"2\" "
+             "rotationPoint=\"center\"/></Cant>",
+         "E_NOVALIDFILE"},
+        {"unknown encoding",
+         "<?xml version=\"1.0\" encoding=\"EBCDIC-CP-US\"?>\n" + kComment + kRoot + kStations +
+             "</Cant>",
+         "E_SAMENAME"},
+    };
+    for (const Case &c : cases) {
+        ui_.Messages.clear();
+        clsSuperelevation table;
+        EXPECT_FALSE(ImportText(table, c.Text)) << c.Name;
+        EXPECT_EQ(LastMessage(), c.Message) << c.Name;
+        EXPECT_TRUE(table.Stations().empty()) << c.Name;
+    }
+    ui_.Messages.clear();
+    clsSuperelevation table;
+    EXPECT_FALSE(table.Import((dir_ / "missing.xml").string(), unitMetre));
+    EXPECT_EQ(LastMessage(), "E_SAMENAME");
+}
+
+// A failed import leaves the table as it was: no half-read table.
+TEST_F(CantImport, FailedImportKeepsTheEarlierTable) {
+    clsSuperelevation table;
+    ASSERT_TRUE(ImportText(table, kDecl + kComment + kRoot + kStations + "</Cant>"));
+    EXPECT_FALSE(ImportText(table, kDecl + kComment + kRoot +
+                                       "<CantStation station=\"5\" appliedCant=\"1\" "
+                                       "rotationPoint=\"center\"/><CantStation/></Cant>"));
+    EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200}));
+    EXPECT_EQ(table.Version(), "1.2.0");
+}
+
+TEST_F(CantImport, HugeFiles) {
+    // 50 MB of stations cut off inside an element: a parse error, no crash.
+    std::string text = kDecl + kComment + kRoot;
+    const std::string row =
+        "<CantStation station=\"12345.678\" appliedCant=\"100\" rotationPoint=\"center\"/>\n";
+    text.reserve(50u * 1024 * 1024 + row.size());
+    while (text.size() < 50u * 1024 * 1024)
+        text += row;
+    text += "<CantStation station=\"1";
+    clsSuperelevation table;
+    EXPECT_FALSE(ImportText(table, text));
+    EXPECT_EQ(LastMessage(), "E_SAMENAME");
+    text.clear();
+    text.shrink_to_fit();
+
+    // A file beyond the reader's limit is refused before it is read.
+    const auto path = dir_ / "huge.xml";
+    WriteFileBytes(path, kDecl);
+    std::filesystem::resize_file(path, 65u * 1024 * 1024);
+    ui_.Messages.clear();
+    EXPECT_FALSE(table.Import(path.string(), unitMetre));
+    EXPECT_EQ(LastMessage(), "E_SAMENAME");
+}
+
+} // namespace

@@ -1,0 +1,306 @@
+#include "Tunnel.h"
+
+#include "AppModel.h"
+#include "Error.h"
+#include "LandXmlWriter.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace vialto;
+using vialto::test::ReadFileBytes;
+using vialto::test::RecordingUi;
+using vialto::test::SourcePath;
+using vialto::test::TempDir;
+using vialto::test::WriteFileBytes;
+
+namespace {
+
+// Whether the file is well-formed XML (xmllint without a schema); "" when it is.
+std::string CheckWellFormed(const std::filesystem::path &file) {
+    const std::string command = "xmllint --noout \"" + file.string() + "\" 2>&1";
+    std::string output;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return "cannot run xmllint";
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    return pclose(pipe) == 0 ? std::string() : output;
+}
+
+bool IsBlank(const char *text) {
+    for (; *text; ++text)
+        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n')
+            return false;
+    return true;
+}
+
+// What a reader gets from an element: its name, attributes and text, and the
+// same of every element below it (layout white space and comments aside).
+std::string Content(const pugi::xml_node &node) {
+    std::string out;
+    if (node.type() == pugi::node_element) {
+        out += "<" + std::string(node.name());
+        for (const auto &a : node.attributes())
+            out += " " + std::string(a.name()) + "=[" + a.value() + "]";
+        out += ">";
+        for (const auto &child : node.children())
+            out += Content(child);
+        out += "</>";
+    } else if ((node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) &&
+               !IsBlank(node.value())) {
+        out += "{" + std::string(node.value()) + "}";
+    }
+    return out;
+}
+
+// The root element's content of an XML file as its own declaration says.
+std::string FileContent(const std::filesystem::path &file, const char *root) {
+    pugi::xml_document doc;
+    const pugi::xml_parse_result result = doc.load_file(file.c_str());
+    EXPECT_TRUE(result) << result.description();
+    return Content(doc.select_node((std::string("//") + root).c_str()).node());
+}
+
+// UTF-8 to UTF-16LE with a byte order mark (characters of the first plane).
+std::string Utf16Le(const std::string &utf8) {
+    std::string out = "\xFF\xFE";
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        unsigned cp = b;
+        int extra = b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        if (extra)
+            cp = b & (extra == 2 ? 0x0F : 0x1F);
+        for (int k = 1; k <= extra; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += 1 + extra;
+        out += static_cast<char>(cp & 0xFF);
+        out += static_cast<char>(cp >> 8);
+    }
+    return out;
+}
+
+bool IsValidUtf8(const std::string &text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const int extra = b < 0x80             ? 0
+                          : (b & 0xE0) == 0xC0 ? 1
+                          : (b & 0xF0) == 0xE0 ? 2
+                          : (b & 0xF8) == 0xF0 ? 3
+                                               : -1;
+        if (extra < 0 || i + extra >= text.size() + (extra == 0 ? 1 : 0))
+            return false;
+        for (int k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += 1 + extra;
+    }
+    return true;
+}
+
+class TunnelTest : public ::testing::Test {
+  protected:
+    void SetUp() override { AppModel().Reset(); }
+    void TearDown() override {
+        DiscardOutput();
+        AppModel().Reset();
+    }
+
+    bool LoadText(clsTunnel &tunnel, const std::string &text) {
+        const auto path = dir_ / "tunnel.xml";
+        WriteFileBytes(path, text);
+        return tunnel.Load(path.string());
+    }
+    std::string LastMessage() const {
+        return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;
+    }
+
+    // A small document with one alignment holding the exported set.
+    std::filesystem::path ExportDocument(const clsTunnel &tunnel, double &start, double &end,
+                                         bool &ok) {
+        const auto out = dir_ / "out.xml";
+        SetOutputFile(out.string());
+        EXPECT_TRUE(OpenFile());
+        WriteLn("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+        WriteLnOpen("<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\">");
+        WriteLnOpen("<Alignments>");
+        WriteLnOpen("<Alignment name=\"Tunnel axis\" length=\"3000\" staStart=\"12340\">");
+        ok = tunnel.ExportToLandXml(start, end);
+        WriteLnClose("</Alignment>");
+        WriteLnClose("</Alignments>");
+        WriteLnClose("</LandXML>");
+        CloseFile();
+        EXPECT_TRUE(CommitOutput());
+        return out;
+    }
+
+    TempDir dir_;
+    RecordingUi ui_;
+};
+
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+
+TEST_F(TunnelTest, SampleSet) {
+    clsTunnel tunnel;
+    ASSERT_TRUE(tunnel.Load(SourcePath("samples/tunnel/profiles.xml").string()));
+    EXPECT_TRUE(ui_.Messages.empty());
+    const std::vector<double> chainages = tunnel.GetChainages();
+    ASSERT_EQ(chainages.size(), 37u);
+    for (std::size_t i = 0; i < chainages.size(); ++i)
+        EXPECT_DOUBLE_EQ(chainages[i], 12400 + 80.0 * static_cast<double>(i));
+    EXPECT_EQ(tunnel.GetChainageStart(), 12400);
+    EXPECT_EQ(tunnel.GetChainageEnd(), 15280);
+    EXPECT_TRUE(StartsWith(tunnel.Text(), "<TunnelProfiles name=\"Túnel de Vialto\""));
+    EXPECT_TRUE(EndsWith(tunnel.Text(), "</TunnelProfiles>"));
+    EXPECT_EQ(tunnel.Text().find_first_of("\r\n"), std::string::npos);
+}
+
+TEST_F(TunnelTest, ChainagesAreSortedAndReadWithEitherSeparator) {
+    clsTunnel tunnel;
+    ASSERT_TRUE(LoadText(tunnel, kDecl +
+                                     "<TunnelProfiles><TunnelProfile sta=\"120\"/>"
+                                     "<TunnelProfile sta=\"100\"/><TunnelProfile sta=\"140\"/>\r\n"
+                                     "<Group><TunnelProfile sta=\"1234,5\"/></Group>\r\n"
+                                     "</TunnelProfiles>\r\n"));
+    EXPECT_EQ(tunnel.GetChainages(), (std::vector<double>{100, 120, 140, 1234.5}));
+    EXPECT_EQ(tunnel.GetChainageStart(), 100);
+    EXPECT_EQ(tunnel.GetChainageEnd(), 1234.5);
+}
+
+TEST_F(TunnelTest, BadFilesAreRefusedWithTheirErrorNumber) {
+    struct Case {
+        const char *Name;
+        std::string Text;
+        const char *Message;
+    };
+    const std::string profiles = "<TunnelProfile sta=\"1\"/></TunnelProfiles>";
+    const Case cases[] = {
+        {"second line a comment", kDecl + "<!-- profiles -->\r\n<TunnelProfiles>" + profiles,
+         "E_NOVALIDFILE"},
+        {"second line another tag", kDecl + "<TunnelProfile sta=\"1\"/>\r\n", "E_NOVALIDFILE"},
+        {"all on the declaration's line", "<?xml version=\"1.0\"?><TunnelProfiles>" + profiles,
+         "E_NOVALIDFILE"},
+        {"wrong root without declaration", "<Profiles><TunnelProfile sta=\"1\"/></Profiles>",
+         "E_NOVALIDFILE"},
+        {"root name only begins alike", kDecl + "<TunnelProfilesSet>" + "</TunnelProfilesSet>",
+         "E_NOVALIDFILE"},
+        {"malformed", kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\">\r\n</TunnelProfiles>",
+         "E_NOVALIDFILE"},
+        {"empty file", "", "E_NOVALIDFILE"},
+        {"no profiles", kDecl + "<TunnelProfiles name=\"x\">\r\n</TunnelProfiles>", "E_NOTFILLALL"},
+        {"profile without sta", kDecl + "<TunnelProfiles>\r\n<TunnelProfile/></TunnelProfiles>",
+         "E_NOVALIDFILE"},
+    };
+    for (const Case &c : cases) {
+        ui_.Messages.clear();
+        clsTunnel tunnel;
+        EXPECT_FALSE(LoadText(tunnel, c.Text)) << c.Name;
+        EXPECT_EQ(LastMessage(), c.Message) << c.Name;
+        EXPECT_TRUE(tunnel.GetChainages().empty()) << c.Name;
+        EXPECT_TRUE(tunnel.Text().empty()) << c.Name;
+    }
+    ui_.Messages.clear();
+    clsTunnel tunnel;
+    EXPECT_FALSE(tunnel.Load((dir_ / "missing.xml").string()));
+    ASSERT_EQ(ui_.Messages.size(), 1u);
+    EXPECT_TRUE(StartsWith(ui_.Messages[0].Text, "Unhandler Error in clsTunnel.Load"));
+}
+
+TEST_F(TunnelTest, ExportWritesTheRootAsOneUnindentedLine) {
+    clsTunnel tunnel;
+    ASSERT_TRUE(tunnel.Load(SourcePath("samples/tunnel/profiles.xml").string()));
+    double start = 0, end = 0;
+    bool ok = false;
+    const auto out = ExportDocument(tunnel, start, end, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(start, 12400);
+    EXPECT_EQ(end, 15280);
+    const std::string written = ReadFileBytes(out);
+    EXPECT_NE(written.find("\r\n" + tunnel.Text() + "\r\n"), std::string::npos);
+    EXPECT_EQ(written.find("<?xml", 5), std::string::npos); // the file's declaration is not copied
+    EXPECT_EQ(CheckWellFormed(out), "");
+    EXPECT_EQ(FileContent(out, "TunnelProfiles"),
+              FileContent(SourcePath("samples/tunnel/profiles.xml"), "TunnelProfiles"));
+}
+
+// Attributes split over lines, a text with a line break, and the ANSI code
+// page: the document carries exactly what the editor wrote, in UTF-8.
+TEST_F(TunnelTest, AnsiFileWithSplitAttributesRoundTrips) {
+    const auto sample = SourcePath("samples/tunnel/profiles_cp1252.xml");
+    clsTunnel tunnel;
+    ASSERT_TRUE(tunnel.Load(sample.string()));
+    EXPECT_EQ(tunnel.GetChainages(), (std::vector<double>{12440, 12520.5, 12600}));
+    EXPECT_TRUE(IsValidUtf8(tunnel.Text()));
+    EXPECT_NE(tunnel.Text().find("name=\"Túnel Peñarroya\" unit=\"m\""), std::string::npos);
+    EXPECT_NE(tunnel.Text().find("sta=\"12520,5\" name=\"Boca norte – emboquille\""),
+              std::string::npos);
+    EXPECT_NE(tunnel.Text().find("micropilotes&#10;sobre la clave (coste 1.250 €)"),
+              std::string::npos);
+
+    double start = 0, end = 0;
+    bool ok = false;
+    const auto out = ExportDocument(tunnel, start, end, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(CheckWellFormed(out), "");
+    // What the editor wrote, as any XML reader of the original file sees it.
+    const std::string expected =
+        "<TunnelProfiles name=[Túnel Peñarroya] unit=[m]>"
+        "<TunnelProfile sta=[12520,5] name=[Boca norte – emboquille]>"
+        "<Remarks>{Paraguas de micropilotes\nsobre la clave (coste 1.250 €)}</>"
+        "<Layer name=[Excavación]><Point offset=[-5.000] height=[0.000]></>"
+        "<Point offset=[5.000] height=[0.000]></></></>"
+        "<TunnelProfile sta=[12440.000] name=[Pozo de ataque]></>"
+        "<TunnelProfile sta=[12600.000] name=[Cámara de bombeo]></></>";
+    EXPECT_EQ(FileContent(out, "TunnelProfiles"), expected);
+}
+
+TEST_F(TunnelTest, Utf16FileGivesTheSameText) {
+    clsTunnel fromUtf8, fromUtf16;
+    const auto sample = SourcePath("samples/tunnel/profiles.xml");
+    ASSERT_TRUE(fromUtf8.Load(sample.string()));
+    const auto path = dir_ / "utf16.xml";
+    std::string text = ReadFileBytes(sample);
+    text = ReplaceAll(text, "encoding=\"UTF-8\"", "encoding=\"UTF-16\"");
+    WriteFileBytes(path, Utf16Le(text));
+    ASSERT_TRUE(fromUtf16.Load(path.string()));
+    EXPECT_EQ(fromUtf16.Text(), fromUtf8.Text());
+    EXPECT_EQ(fromUtf16.GetChainages(), fromUtf8.GetChainages());
+}
+
+TEST_F(TunnelTest, MarkupInsideTheSetStaysWellFormed) {
+    clsTunnel tunnel;
+    ASSERT_TRUE(LoadText(
+        tunnel, kDecl + "<TunnelProfiles a=\"x &amp; &lt;y&gt; &quot;q&quot;\" "
+                        "b=\"line&#10;break\">\r\n"
+                        "<!-- a -- comment\r\n over lines- -->\r\n"
+                        "<TunnelProfile sta=\"5\"><![CDATA[<raw> & ]]>]]></TunnelProfile>\r\n"
+                        "<?editor keep\r\nthis?>\r\n"
+                        "</TunnelProfiles>\r\n"));
+    const auto path = dir_ / "line.xml";
+    WriteFileBytes(path, tunnel.Text());
+    EXPECT_EQ(tunnel.Text().find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(CheckWellFormed(path), "");
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(tunnel.Text().c_str()));
+    const pugi::xml_node root = doc.document_element();
+    EXPECT_STREQ(root.attribute("a").value(), "x & <y> \"q\"");
+    EXPECT_STREQ(root.attribute("b").value(), "line\nbreak");
+    EXPECT_STREQ(root.child("TunnelProfile").text().get(), "<raw> & ]]>");
+}
+
+TEST_F(TunnelTest, ExportWithoutProfilesFails) {
+    clsTunnel tunnel;
+    double start = 1, end = 1;
+    bool ok = true;
+    ExportDocument(tunnel, start, end, ok);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(StartsWith(LastMessage(), "Unhandler Error in clsTunnel.ExportToLandXml"));
+}
+
+} // namespace
