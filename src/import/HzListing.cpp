@@ -77,11 +77,11 @@ bool ReadPlain(std::string_view text, HzAlignment &out, ListingContext &ctx) {
         rows.push_back(ParsePlainRow(current, ctx));
         do {
             current = lines.Next();
-        } while (Trim(current).empty() && !lines.AtEnd());
+        } while (IsBlankText(current) && !lines.AtEnd());
         currentLine = lines.LineNumber();
     }
     PlainRow end;
-    if (!Trim(current).empty()) {
+    if (!IsBlankText(current)) {
         ctx.SetLine(currentLine);
         end = ParsePlainRow(current, ctx);
     } else if (!rows.empty()) {

@@ -78,8 +78,23 @@ void NormalizeDecimal(std::string &text) {
     text = ReplaceAll(std::move(text), ",", ".");
 }
 
+namespace {
+
+// The text without leading and trailing blanks, tabs, CR and LF, as a view.
+std::string_view TrimView(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos)
+        return {};
+    const std::size_t end = text.find_last_not_of(" \t\r\n");
+    return text.substr(start, end - start + 1);
+}
+
+} // namespace
+
+bool IsBlankText(std::string_view text) { return TrimView(text).empty(); }
+
 bool IsNumericText(std::string_view text) {
-    const std::string trimmed = Trim(text);
+    const std::string_view trimmed = TrimView(text);
     bool digit = false;
     for (const char c : trimmed) {
         if (c >= '0' && c <= '9')
@@ -91,7 +106,7 @@ bool IsNumericText(std::string_view text) {
 }
 
 bool IsPlainNumber(std::string_view text) {
-    const std::string trimmed = Trim(text);
+    const std::string_view trimmed = TrimView(text);
     std::size_t i = 0;
     const std::size_t n = trimmed.size();
     auto digits = [&] {
@@ -182,7 +197,7 @@ double RequireNumber(std::string_view text, std::size_t field, std::string_view 
                      ListingContext &ctx) {
     if (!IsPlainNumber(text))
         ctx.Reject(errTypeMismatch, "field " + std::to_string(field) + " (" + std::string(name) +
-                                        ") is not a number: \"" + Printable(Trim(text)) + "\"");
+                                        ") is not a number: \"" + Printable(TrimView(text)) + "\"");
     const double value = Val(text);
     if (!std::isfinite(value))
         ctx.Reject(errOverflow, "field " + std::to_string(field) + " (" + std::string(name) +
@@ -192,7 +207,7 @@ double RequireNumber(std::string_view text, std::size_t field, std::string_view 
 
 double OptionalNumber(std::string_view text, std::size_t field, std::string_view name,
                       ListingContext &ctx) {
-    return Trim(text).empty() ? 0.0 : RequireNumber(text, field, name, ctx);
+    return IsBlankText(text) ? 0.0 : RequireNumber(text, field, name, ctx);
 }
 
 std::string ReadListingBytes(const std::string &path, ListingContext &ctx) {

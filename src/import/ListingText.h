@@ -70,6 +70,9 @@ double ParseChainage(std::string_view text);
 // "." ("1.234,56" -> "1234.56", "12,5" -> "12.5"); a text without "," is kept.
 void NormalizeDecimal(std::string &text);
 
+// True when the text holds nothing but blanks, tabs, CR and LF.
+bool IsBlankText(std::string_view text);
+
 // True when the trimmed text holds at least one digit and nothing but digits,
 // "+", ",", "-" and ".".
 bool IsNumericText(std::string_view text);
