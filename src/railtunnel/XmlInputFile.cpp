@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace vialto {
@@ -113,6 +112,21 @@ std::string DeclaredEncoding(std::string_view text) {
     return name;
 }
 
+// Plain ASCII text that XML can carry as it is: no conversion needed.
+bool IsPlainAscii(std::string_view text) {
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 || (b < 0x20 && b != '\t' && b != '\n' && b != '\r'))
+            return false;
+    }
+    return true;
+}
+
+// UTF-8 text with anything that is not valid UTF-8 read as Windows-1252.
+std::string AsUtf8(std::string &&text) {
+    return IsPlainAscii(text) ? std::move(text) : Utf8Text(text);
+}
+
 bool IsAnsiName(const std::string &name) {
     static constexpr std::array<std::string_view, 10> names = {
         "iso-8859-1", "iso8859-1",    "iso_8859-1", "latin1", "latin-1",
@@ -139,7 +153,9 @@ std::string ReadXmlInputText(const std::string &path, long notFoundNumber, long 
     std::ifstream in(file, std::ios::binary);
     if (!in)
         RaiseError(notFoundNumber, "The file " + path + " cannot be opened");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad())
         RaiseError(badFileNumber, "The file " + path + " cannot be read");
 
@@ -157,7 +173,7 @@ std::string ReadXmlInputText(const std::string &path, long notFoundNumber, long 
     if (at(0) == 0xFE && at(1) == 0xFF)
         return FromWide(all.substr(2), 2, true, badFileNumber, path);
     if (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF)
-        return Utf8Text(all.substr(3));
+        return AsUtf8(std::string(all.substr(3)));
     // UTF-16 without a mark still starts with "<" as one 16-bit unit.
     if (at(0) == '<' && at(1) == 0)
         return FromWide(all, 2, false, badFileNumber, path);
@@ -170,7 +186,7 @@ std::string ReadXmlInputText(const std::string &path, long notFoundNumber, long 
     // A UTF-16 declaration on 8-bit content was written by a tool that did not
     // know better; the content is what counts.
     if (encoding.empty() || encoding == "utf-8" || encoding == "utf8" || encoding == "utf-16")
-        return Utf8Text(all);
+        return AsUtf8(std::move(bytes));
     RaiseError(badFileNumber, "The file " + path + " is in the encoding '" + encoding +
                                   "', which is not supported");
 }

@@ -1,0 +1,119 @@
+#include "XmlInputFile.h"
+
+#include "Error.h"
+#include "TestSupport.h"
+#include "Text.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace vialto;
+using vialto::test::TempDir;
+using vialto::test::WriteFileBytes;
+
+namespace {
+
+constexpr long kNotFound = 111;
+constexpr long kBad = 222;
+
+class XmlInputFileTest : public ::testing::Test {
+  protected:
+    std::string Read(const std::string &bytes) {
+        const auto path = dir_ / "in.xml";
+        WriteFileBytes(path, bytes);
+        return ReadXmlInputText(path.string(), kNotFound, kBad);
+    }
+    // The error the read raises: number and description.
+    ErrorInfo ReadError(const std::string &bytes) {
+        try {
+            Read(bytes);
+        } catch (const VialtoError &e) {
+            return e.Info();
+        }
+        return {};
+    }
+    TempDir dir_;
+};
+
+TEST_F(XmlInputFileTest, EncodingsBecomeUtf8) {
+    struct Case {
+        const char *Name;
+        std::string Bytes;
+        std::string Expected;
+    };
+    const std::string utf8Decl = "<?xml version=\"1.0\"?>";
+    const Case cases[] = {
+        {"plain UTF-8", utf8Decl + "<a>é€</a>", utf8Decl + "<a>é€</a>"},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF<a>é</a>", "<a>é</a>"},
+        {"Windows-1252", "<?xml version='1.0' encoding='Windows-1252'?><a>\xE9\x80\x93</a>",
+         "<?xml version='1.0' encoding='Windows-1252'?><a>é€“</a>"},
+        {"ISO-8859-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xF1</a>",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>ñ</a>"},
+        {"undeclared ANSI bytes",
+         "<a>Pe\xF1"
+         "a</a>",
+         "<a>Peña</a>"},
+        {"UTF-16LE with a mark", std::string("\xFF\xFE<\0a\0>\0\xE9\0\xAC\x20<\0/\0a\0>\0", 20),
+         "<a>é€</a>"},
+        {"UTF-16BE with a mark", std::string("\xFE\xFF\0<\0a\0>\0\xE9\0<\0/\0a\0>", 18),
+         "<a>é</a>"},
+        {"UTF-16LE without a mark", std::string("<\0a\0/\0>\0", 8), "<a/>"},
+        {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},
+        {"control characters", std::string("<a>\x01\x02</a>"),
+         "<a>?"
+         "?</a>"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Read(c.Bytes), c.Expected) << c.Name;
+}
+
+TEST_F(XmlInputFileTest, UnreadableFilesRaiseTheGivenNumbers) {
+    const ErrorInfo unknown = ReadError("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a/>");
+    EXPECT_EQ(unknown.Number, kBad);
+    EXPECT_NE(unknown.Description.find("'shift_jis'"), std::string::npos);
+    EXPECT_EQ(ReadError(std::string("\xFF\xFE<\0a", 5)).Number, kBad);        // half a unit
+    EXPECT_EQ(ReadError(std::string("\xFF\xFE\x00\xDC<\0", 6)).Number, kBad); // lone surrogate
+    try {
+        ReadXmlInputText((dir_ / "none.xml").string(), kNotFound, kBad);
+        ADD_FAILURE();
+    } catch (const VialtoError &e) {
+        EXPECT_EQ(e.Info().Number, kNotFound);
+        EXPECT_NE(e.Info().Description.find("none.xml"), std::string::npos);
+    }
+    // A folder is not a file.
+    try {
+        ReadXmlInputText(dir_.Path().string(), kNotFound, kBad);
+        ADD_FAILURE();
+    } catch (const VialtoError &e) {
+        EXPECT_EQ(e.Info().Number, kNotFound);
+    }
+}
+
+TEST(XmlInputPlace, LinesAndColumnsCountCharacters) {
+    const std::string text = "ab\ncdé\nf";
+    EXPECT_EQ(XmlInputPlace(text, 0), "line 1, column 1");
+    EXPECT_EQ(XmlInputPlace(text, 2), "line 1, column 3");
+    EXPECT_EQ(XmlInputPlace(text, 3), "line 2, column 1");
+    EXPECT_EQ(XmlInputPlace(text, 7), "line 2, column 4"); // after the two bytes of "é"
+    EXPECT_EQ(XmlInputPlace(text, 8), "line 3, column 1");
+    EXPECT_EQ(XmlInputPlace(text, 999), "line 3, column 2");
+    EXPECT_EQ(XmlInputPlace(text, -5), "line 1, column 1");
+}
+
+TEST(ParseXmlInput, ParseErrorsGiveTheReasonAndPlace) {
+    pugi::xml_document doc;
+    try {
+        ParseXmlInput(doc, "<a>\n  <b x=\"1\">\n</a>", pugi::parse_default, errSameName);
+        ADD_FAILURE();
+    } catch (const VialtoError &e) {
+        EXPECT_EQ(e.Info().Number, errSameName);
+        EXPECT_TRUE(StartsWith(e.Info().Description, "Start-end tags mismatch at line 3"))
+            << e.Info().Description;
+    }
+    ParseXmlInput(doc, "<a><b/></a>", pugi::parse_default, errSameName);
+    EXPECT_TRUE(doc.child("a").child("b"));
+}
+
+} // namespace
