@@ -55,7 +55,9 @@ bool TagLandXML(bool close) {
         merged = TagOstremLandXML(true) && MergeSideFile();
     if (state.MainLevel > 0)
         --state.MainLevel;
-    return WriteLn("</LandXML>") && merged;
+    // A document whose extended part was lost is not whole either.
+    state.RootClosed = WriteLn("</LandXML>") && merged;
+    return state.RootClosed;
 }
 
 bool TagApplication(const std::string &createdBy) {

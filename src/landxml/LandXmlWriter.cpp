@@ -291,6 +291,7 @@ bool OpenFile() {
         LandXmlWriterState &state = LandXmlWriter();
         DiscardOutput();
         state.WriteFailed = false;
+        state.RootClosed = false;
         if (state.OutputFile.empty())
             RaiseError(errOpenLandXml, "No output file is set");
         const std::filesystem::path output(state.OutputFile);
@@ -337,6 +338,11 @@ bool CommitOutput() {
             DiscardOutput();
             RaiseError(errOpenLandXml, "The document '" + state.OutputFile +
                                            "' could not be written completely; it was not saved");
+        }
+        if (!state.RootClosed) {
+            DiscardOutput();
+            RaiseError(errOpenLandXml, "The document '" + state.OutputFile +
+                                           "' was not completed; it was not saved");
         }
         std::error_code ec;
         std::filesystem::rename(state.WorkFile, state.OutputFile, ec);

@@ -41,6 +41,7 @@ struct LandXmlWriterState {
     std::uint8_t MainLevel = 0;     // tabs before a line of the main file
     std::uint8_t SideLevel = 0;     // tabs before a line of the side file
     bool WriteFailed = false;       // a write or close of this document failed
+    bool RootClosed = false;        // "</LandXML>" was written: the document is whole
 
     LandXmlWriterState() = default;
     LandXmlWriterState(const LandXmlWriterState &) = delete;
@@ -69,8 +70,8 @@ bool IsFileOpen();
 void CloseFile();
 // Closes the channels and moves the finished document over the output path.
 // False, with the error reported ("CLandXML.CommitOutput"), when the document
-// had a write failure or cannot be moved; the work file is then deleted and
-// the output path is left as it was.
+// had a write failure, its root was never closed, or it cannot be moved; the work file is then
+// deleted and the output path is left as it was.
 bool CommitOutput();
 // Closes the channels and deletes the work file and side file, leaving the
 // output path as it was. Safe to call at any time.

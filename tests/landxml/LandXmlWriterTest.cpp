@@ -98,6 +98,18 @@ TEST_F(LineWriter, DiscardKeepsTheEarlierFileAndLeavesNothingBehind) {
     EXPECT_EQ(ReadFileBytes(out), "earlier document");
 }
 
+TEST_F(LineWriter, DocumentWhoseRootWasNotClosedIsNotCommitted) {
+    WriteFileBytes(out, "earlier document");
+    ASSERT_TRUE(TagLandXML(false));
+    EXPECT_TRUE(WriteLnAt("<Alignments>"));
+    CloseFile();
+    EXPECT_FALSE(CommitOutput());
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_THAT(ui.Messages[0].Text, HasSubstr("was not completed"));
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"out.xml"});
+    EXPECT_EQ(ReadFileBytes(out), "earlier document");
+}
+
 TEST_F(LineWriter, PlainFlavourNeverCreatesASideFile) {
     ASSERT_TRUE(TagLandXML(false));
     EXPECT_FALSE(std::filesystem::exists(SideFilePath()));
