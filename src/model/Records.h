@@ -108,6 +108,12 @@ struct TStringLines {
     std::vector<TStringLineLayer> Layers;
 };
 
+// True when the set has a layer list whose first layer is named; a set
+// without layers is offered and written as a flat list of stringlines.
+inline bool HasLayers(const TStringLines& set) {
+    return !set.Layers.empty() && !set.Layers.front().Name.empty();
+}
+
 // Presence flags of an alignment slot.
 enum SlotFlag : int {
     flagHz = 1,

@@ -1,0 +1,49 @@
+// The export of a coded cross-section set: the stations of a chainage range
+// written as CrossSect elements, every code rewritten into its final form
+// (side letter, position in the layer's ordered code list, ":", layer index,
+// e.g. "R2:2"), and per surface the vertex names and the connections of its
+// stringlines with the previous station.
+#pragma once
+
+#include "CrSecRules.h" // PointIndexList
+#include "Records.h"
+#include "UserInterface.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vialto {
+
+// Writes the stations between start and end (both 0: every station; a start
+// at or before the first station starts there; an end at or beyond the last
+// ends there) with the layers of the selection (layer names each followed by
+// "$"; empty: all). Gives back the chainages of the first and last stations
+// written. Codes are rewritten in place and copy points may be appended to
+// stations, so the set is used up by the export. False when no layer is
+// selected, the range holds no station, or a line could not be written
+// (reported as "CCrSec.Export2LandXML").
+bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet &set,
+                    std::string_view selection, double start, double end, IProgress &progress,
+                    bool showProgress);
+
+// Index of the last station whose chainage is not greater than the chainage,
+// at least 1 and at most the last index (0 for a set of one station).
+std::size_t StationIndexAt(const CrossSectionSet &set, double chainage);
+
+// 0-based position of the code in the layer's code list, -1 when absent.
+long IndexOfCode(const CrSecLayer &layer, std::string_view code);
+
+// Index of the first surface of the layer, -1 when there is none.
+long FindSurfaceOfLayer(std::size_t layer, const std::vector<CrSecSurface> &surfaces);
+
+// Indices of the points whose code equals the code (only the first when
+// firstOnly); copies (IsCopy) are skipped unless includeCopies.
+PointIndexList FindPointsByCode(const std::vector<CrSecPoint> &points, std::string_view code,
+                                bool firstOnly, bool includeCopies);
+
+// The final form of a rule code at position `index` of layer `layer`: "L" for a
+// code that begins with "-", "C" for one whose value is 0, "R" otherwise.
+std::string FinalCode(std::string_view ruleCode, long index, std::size_t layer);
+
+} // namespace vialto

@@ -1,0 +1,424 @@
+#include "CrSecRules.h"
+
+#include "AppModel.h"
+#include "CrSec.h"
+#include "CrSecSet.h"
+#include "ErrHandler.h"
+#include "Text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace vialto {
+
+namespace {
+
+// Distances that differ by less than this are equally near.
+constexpr double kNearTie = 0.0001;
+
+int Sign(double value) { return (value > 0) - (value < 0); }
+
+bool Contains(const PointIndexList &list, std::size_t index) {
+    return std::find(list.begin(), list.end(), index) != list.end();
+}
+
+CrSecSurface &SurfaceAt(CrossSectionSet &set, std::size_t i, std::size_t j) {
+    return set.Stations.at(i).Surfaces.at(j);
+}
+
+const std::vector<CrSecPoint> &LastPoints(const CrossSectionSet &set, std::size_t i,
+                                          std::size_t lastSurface) {
+    return set.Stations.at(i - 1).Surfaces.at(lastSurface).Points;
+}
+
+} // namespace
+
+bool SameSide(double offsetA, double offsetB) { return Sign(offsetA) * Sign(offsetB) >= 0; }
+
+// ---- By distance -----------------------------------------------------------
+
+std::vector<PointGroup> GroupByDistance(const std::vector<CrSecPoint> &thisPoints,
+                                        const std::vector<CrSecPoint> &lastPoints,
+                                        double tolerance) {
+    std::vector<PointGroup> groups(1);
+    for (std::size_t t = 0; t < thisPoints.size(); ++t) {
+        for (std::size_t l = 0; l < lastPoints.size(); ++l) {
+            if (std::abs(thisPoints[t].Offset - lastPoints[l].Offset) >= tolerance)
+                continue;
+            PointGroup &group = groups.back();
+            if (group.This.empty()) {
+                group = PointGroup{{t}, {l}};
+            } else if (std::abs(thisPoints[t].Offset - thisPoints[group.This.back()].Offset) >=
+                       tolerance) {
+                groups.push_back(PointGroup{{t}, {l}});
+            } else {
+                // Same offset as the group: a vertical face grows on both sides.
+                if (!Contains(group.Last, l))
+                    group.Last.push_back(l);
+                if (group.This.back() != t)
+                    group.This.push_back(t);
+            }
+        }
+    }
+    return groups;
+}
+
+int ApplyGroups(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+                const std::vector<PointGroup> &groups) {
+    int coded = 0;
+    for (const PointGroup &group : groups) {
+        // A face that gained or lost points is left to the later rules.
+        if (group.This.empty() || group.This.size() != group.Last.size())
+            continue;
+        for (std::size_t k = 0; k < group.This.size(); ++k) {
+            thisPoints.at(group.This[k]).Code = lastPoints.at(group.Last[k]).Code;
+            ++coded;
+        }
+    }
+    return coded;
+}
+
+int NamesByDistance(CrossSectionSet &set, std::size_t i, std::size_t j, double tolerance) {
+    Trace(">> NamesByDistance");
+    CrSecSurface &surface = SurfaceAt(set, i, j);
+    std::vector<CrSecPoint> thisPoints = surface.Points;
+    int coded = 0;
+    const std::optional<std::size_t> last = FindLastSurface(set, i, j);
+    if (!last) {
+        Trace("  Last chainage has not current layer");
+        CrSecLayer &layer = set.Layers.at(surface.Layer);
+        for (CrSecPoint &point : thisPoints) {
+            point.Code = CodeFromOffset(layer, point);
+            ++coded;
+        }
+    } else {
+        const std::vector<CrSecPoint> &lastPoints = LastPoints(set, i, *last);
+        const std::vector<PointGroup> groups = GroupByDistance(thisPoints, lastPoints, tolerance);
+        if (!groups.front().This.empty())
+            coded = ApplyGroups(thisPoints, lastPoints, groups);
+    }
+    surface.Points = std::move(thisPoints);
+    if (coded == static_cast<int>(surface.Points.size()))
+        surface.Done = true;
+    Trace("<< NamesByDistance");
+    return coded;
+}
+
+// ---- By ends ---------------------------------------------------------------
+
+int NameEnd(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+            SectionEnd end, bool sideCheck) {
+    if (thisPoints.empty() || lastPoints.empty())
+        return 0;
+    const bool first = end == SectionEnd::First;
+    const std::size_t e = first ? 0 : thisPoints.size() - 1;
+    // The copies that an earlier station appended at the end of Last stand
+    // for no vertex of their own; the end is the first real point.
+    std::size_t l = first ? 0 : lastPoints.size() - 1;
+    while (lastPoints[l].IsCopy && lastPoints[l].IsCopyMark) {
+        if (first ? l + 1 >= lastPoints.size() : l == 0)
+            return 0;
+        l = first ? l + 1 : l - 1;
+    }
+    CrSecPoint &point = thisPoints[e];
+    const CrSecPoint &lastPoint = lastPoints[l];
+    if (!point.Code.empty())
+        return 0;
+    const bool sideOk = !sideCheck || Sign(point.Offset) == Sign(lastPoint.Offset);
+    if (thisPoints.size() > 1) {
+        const std::size_t next = first ? 1 : thisPoints.size() - 2;
+        // A code is not repeated on two neighbours.
+        if (thisPoints[next].Code == lastPoint.Code)
+            return 0;
+    }
+    if (!sideOk)
+        return 0;
+    point.Code = lastPoint.Code;
+    return 1;
+}
+
+int NamesByEnds(CrossSectionSet &set, std::size_t i, std::size_t j, bool sideCheck) {
+    Trace(">> NamesByEnds");
+    const std::optional<std::size_t> last = FindLastSurface(set, i, j);
+    if (!last)
+        return 0;
+    CrSecSurface &surface = SurfaceAt(set, i, j);
+    std::vector<CrSecPoint> thisPoints = surface.Points;
+    const std::vector<CrSecPoint> &lastPoints = LastPoints(set, i, *last);
+    int coded = NameEnd(thisPoints, lastPoints, SectionEnd::First, sideCheck);
+    coded += NameEnd(thisPoints, lastPoints, SectionEnd::Last, sideCheck);
+    surface.Points = std::move(thisPoints);
+    if (CountUncoded(surface.Points) == 0)
+        surface.Done = true;
+    Trace("<< NamesByEnds");
+    return coded;
+}
+
+// ---- By proximity ----------------------------------------------------------
+
+std::vector<PointGroup> GetSegments(const std::vector<CrSecPoint> &thisPoints,
+                                    const std::vector<CrSecPoint> &lastPoints) {
+    std::vector<PointGroup> segments;
+    PointIndexList anchors;
+    for (std::size_t t = 0; t < thisPoints.size(); ++t)
+        if (!thisPoints[t].Code.empty())
+            anchors.push_back(t);
+    if (anchors.size() < 2)
+        return segments;
+
+    // Last in order across the section; equal offsets keep their listed order
+    // (a vertical face stays as listed, copies follow their original).
+    PointIndexList across(lastPoints.size());
+    for (std::size_t l = 0; l < across.size(); ++l)
+        across[l] = l;
+    std::stable_sort(across.begin(), across.end(), [&](std::size_t a, std::size_t b) {
+        return lastPoints[a].Offset < lastPoints[b].Offset;
+    });
+    auto positionOf = [&](const std::string &code) -> std::optional<std::size_t> {
+        for (std::size_t p = 0; p < across.size(); ++p)
+            if (lastPoints[across[p]].Code == code)
+                return p;
+        return std::nullopt;
+    };
+
+    for (std::size_t k = 0; k + 1 < anchors.size(); ++k) {
+        const std::size_t a = anchors[k];
+        const std::size_t b = anchors[k + 1];
+        PointGroup segment;
+        for (std::size_t t = a + 1; t < b; ++t)
+            segment.This.push_back(t);
+        const std::optional<std::size_t> pa = positionOf(thisPoints[a].Code);
+        const std::optional<std::size_t> pb = positionOf(thisPoints[b].Code);
+        if (pa && pb) {
+            const std::size_t low = std::min(*pa, *pb);
+            const std::size_t high = std::max(*pa, *pb);
+            for (std::size_t p = low + 1; p < high; ++p)
+                segment.Last.push_back(across[p]);
+        }
+        segments.push_back(std::move(segment));
+    }
+    return segments;
+}
+
+PointIndexList NearestByOffset(const PointIndexList &candidates, const CrSecPoint &reference,
+                               const std::vector<CrSecPoint> &points, bool allowCopies,
+                               bool sameSideOnly) {
+    auto qualifies = [&](std::size_t c) {
+        const CrSecPoint &p = points.at(c);
+        return (!sameSideOnly || SameSide(p.Offset, reference.Offset)) &&
+               (allowCopies || !p.IsCopy);
+    };
+    std::optional<std::size_t> best;
+    double bestDistance = 0;
+    for (std::size_t c : candidates) {
+        if (!qualifies(c))
+            continue;
+        const double distance = std::abs(points[c].Offset - reference.Offset);
+        if (!best || distance < bestDistance) {
+            best = c;
+            bestDistance = distance;
+        }
+    }
+    PointIndexList nearest;
+    if (!best)
+        return nearest;
+    nearest.push_back(*best);
+    for (std::size_t c : candidates)
+        if (c != *best && qualifies(c) &&
+            std::abs(std::abs(points[c].Offset - reference.Offset) - bestDistance) <= kNearTie)
+            nearest.push_back(c);
+    return nearest;
+}
+
+std::vector<NearestPair> NearestPairs(const std::vector<CrSecPoint> &pointsA,
+                                      const PointIndexList &indexA,
+                                      const std::vector<CrSecPoint> &pointsB,
+                                      const PointIndexList &indexB, bool sameSideOnly) {
+    std::vector<NearestPair> pairs;
+    pairs.reserve(indexA.size());
+    for (std::size_t a : indexA) {
+        NearestPair pair;
+        pair.Index = a;
+        pair.Nearest = NearestByOffset(indexB, pointsA.at(a), pointsB, true, sameSideOnly);
+        if (!pair.Nearest.empty())
+            pair.Difference = pointsA[a].Offset - pointsB[pair.Nearest.front()].Offset;
+        pairs.push_back(std::move(pair));
+    }
+    return pairs;
+}
+
+std::vector<NearestPair> SortNearestPoints(std::vector<NearestPair> pairs) {
+    // Stable: equal differences keep their order, as the classic bubble sort.
+    std::stable_sort(pairs.begin(), pairs.end(), [](const NearestPair &a, const NearestPair &b) {
+        return std::abs(a.Difference) < std::abs(b.Difference);
+    });
+    return pairs;
+}
+
+int OneToSeveral(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+                 const PointGroup &segment) {
+    Trace(" >>OneToSeveral");
+    const std::size_t t = segment.This.at(0);
+    const PointIndexList nearest =
+        NearestByOffset(segment.Last, thisPoints.at(t), lastPoints, true, true);
+    int coded = 0;
+    if (!nearest.empty()) {
+        thisPoints[t].Code = lastPoints[nearest.front()].Code;
+        ++coded;
+        // Several stringlines meet in this point: one copy carries each of the
+        // others.
+        for (std::size_t k = 1; k < nearest.size(); ++k) {
+            CrSecPoint copy;
+            copy.Offset = thisPoints[t].Offset;
+            copy.Height = thisPoints[t].Height;
+            copy.IsCopy = true;
+            copy.IsCopyMark = true;
+            copy.Code = lastPoints[nearest[k]].Code;
+            thisPoints.push_back(std::move(copy));
+            ++coded;
+        }
+    }
+    Trace(" <<OneToSeveral");
+    return coded;
+}
+
+int SeveralToOne(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+                 const PointGroup &segment) {
+    Trace(">> SeveralToOne");
+    const CrSecPoint &lastPoint = lastPoints.at(segment.Last.at(0));
+    const PointIndexList nearest = NearestByOffset(segment.This, lastPoint, thisPoints, true, true);
+    int coded = 0;
+    if (!nearest.empty()) {
+        thisPoints[nearest.front()].Code = lastPoint.Code;
+        ++coded;
+        for (std::size_t k = 1; k < nearest.size(); ++k)
+            thisPoints[nearest[k]].Name = lastPoint.Code;
+    }
+    Trace("<< SeveralToOne");
+    return coded;
+}
+
+int SeveralToSeveral(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+                     const PointGroup &segment, bool sideCheck) {
+    Trace(">> SeveralToSeveral");
+    const std::size_t n = segment.This.size();
+    const std::size_t m = segment.Last.size();
+    int coded = 0;
+    PointIndexList used;
+    if (n < m) {
+        const std::vector<NearestPair> pairs = SortNearestPoints(
+            NearestPairs(thisPoints, segment.This, lastPoints, segment.Last, true));
+        for (const NearestPair &pair : pairs) {
+            if (pair.Nearest.empty() || Contains(used, pair.Nearest.front()))
+                continue;
+            thisPoints[pair.Index].Code = lastPoints[pair.Nearest.front()].Code;
+            used.push_back(pair.Nearest.front());
+            ++coded;
+        }
+    } else if (n > m) {
+        const std::vector<NearestPair> pairs = SortNearestPoints(
+            NearestPairs(lastPoints, segment.Last, thisPoints, segment.This, true));
+        for (const NearestPair &pair : pairs) {
+            for (std::size_t t : pair.Nearest) {
+                if (Contains(used, t))
+                    continue;
+                thisPoints[t].Code = lastPoints[pair.Index].Code;
+                used.push_back(t);
+                ++coded;
+                break;
+            }
+        }
+    } else {
+        for (std::size_t k = 0; k < n; ++k) {
+            CrSecPoint &point = thisPoints.at(segment.This[k]);
+            const CrSecPoint &lastPoint = lastPoints.at(segment.Last[k]);
+            if (sideCheck && !SameSide(point.Offset, lastPoint.Offset))
+                continue;
+            point.Code = lastPoint.Code;
+            ++coded;
+        }
+    }
+    Trace("<< SeveralToSeveral");
+    return coded;
+}
+
+int NamesByProximity(CrossSectionSet &set, std::size_t i, std::size_t j) {
+    Trace(">> NamesByProximity");
+    CrSecSurface &surface = SurfaceAt(set, i, j);
+    const std::optional<std::size_t> last = FindLastSurface(set, i, j);
+    if (surface.Done || !last)
+        return 0;
+    std::vector<CrSecPoint> thisPoints = surface.Points;
+    const std::vector<CrSecPoint> &lastPoints = LastPoints(set, i, *last);
+    if (AppModel().DebugMode) {
+        DebugPoints("    Points This", thisPoints);
+        DebugPoints("    Points Last", lastPoints);
+    }
+    int coded = 0;
+    for (const PointGroup &segment : GetSegments(thisPoints, lastPoints)) {
+        const std::size_t n = segment.This.size();
+        const std::size_t m = segment.Last.size();
+        if (n == 0 || m == 0)
+            continue;
+        if (n == 1 && m == 1) {
+            Trace("  OneToOne");
+            thisPoints.at(segment.This[0]).Code = lastPoints.at(segment.Last[0]).Code;
+            ++coded;
+        } else if (n == 1) {
+            coded += OneToSeveral(thisPoints, lastPoints, segment);
+        } else if (m == 1) {
+            coded += SeveralToOne(thisPoints, lastPoints, segment);
+        } else {
+            coded += SeveralToSeveral(thisPoints, lastPoints, segment, true);
+        }
+    }
+    surface.Points = std::move(thisPoints);
+    Trace("<< NamesByProximity ");
+    return coded;
+}
+
+// ---- Repeated codes and the rest -------------------------------------------
+
+void ClearRepeatedCodes(CrossSectionSet &set, std::size_t i, std::size_t j) {
+    std::vector<CrSecPoint> &points = SurfaceAt(set, i, j).Points;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        for (std::size_t m = k + 1; m < points.size(); ++m) {
+            if (points[k].Code.empty() || points[m].Code != points[k].Code)
+                continue;
+            // The first point of a section keeps its line; elsewhere the later
+            // point does. The cleared point gets a line of its own next.
+            if (k == 0)
+                points[m].Code.clear();
+            else
+                points[k].Code.clear();
+        }
+    }
+}
+
+int NamesToRest(CrossSectionSet &set, std::size_t i, std::size_t j) {
+    Trace(">> NamesToRest");
+    CrSecSurface &surface = SurfaceAt(set, i, j);
+    CrSecLayer &layer = set.Layers.at(surface.Layer);
+    int coded = 0;
+    for (CrSecPoint &point : surface.Points) {
+        if (point.Code.empty()) {
+            point.Code = MakeStringlineName(layer, point);
+            ++coded;
+        }
+    }
+    surface.Done = true;
+    Trace("<< NamesToRest");
+    return coded;
+}
+
+void DebugPoints(const std::string &title, const std::vector<CrSecPoint> &points) {
+    std::string text = ">>DebugPoints \n" + title + " " +
+                       std::to_string(static_cast<long>(points.size()) - 1) + "\n";
+    for (const CrSecPoint &point : points)
+        text += FormatDecimals(point.Offset, 3) + "\t" + FormatDecimals(point.Height, 3) + "\t" +
+                point.Code + "\n";
+    Trace(text);
+}
+
+} // namespace vialto

@@ -1,0 +1,100 @@
+#include "CrListing.h"
+
+#include "AppModel.h"
+#include "CrReaders.h"
+#include "ErrHandler.h"
+#include "RtfText.h"
+#include "Text.h"
+
+namespace vialto {
+
+namespace {
+
+constexpr std::string_view kSource = "ImportCrAligment";
+
+// The form of a text listing: "*TRV" files named ".trv" are the point-code
+// form, ".trv2" files the layer-name form, anything else a printed report.
+bool ReadTextForms(std::string_view text, std::string_view extension, CrossSectionSet &out,
+                   ListingContext &ctx) {
+    if (text.empty())
+        return ctx.Decline("the file is empty");
+    ListingLines lines(text);
+    const std::string_view first = lines.Next();
+    if (first.substr(0, 4) == "*TRV" && extension == "TRV")
+        return ReadCrTrv(text, out, ctx);
+    if (extension == "TRV2")
+        return ReadCrTrv2(text, out, ctx);
+    return ReadCrPrinted(text, out, ctx);
+}
+
+bool ReadRtf(std::string_view rtf, CrossSectionSet &out, ListingContext &ctx) {
+    const RtfTextResult text = RtfToText(rtf);
+    if (!text.Ok) {
+        ctx.SetLine(text.Line);
+        ctx.Reject(errInvalidCall, "not a readable RTF report: " + text.Reason);
+    }
+    return ReadCrReportText(text.Text, out, ctx);
+}
+
+// Runs one reader at the operation's error boundary; the set is replaced only
+// when the reader produced at least one cross section.
+template <class Reader>
+bool RunCrReader(CrossSectionSet &set, ListingFailure *failure, std::string_view file,
+                 Reader &&read) {
+    ListingContext ctx{std::string(file), failure};
+    CrossSectionSet result;
+    bool ok = Guarded(kSource, false, [&] { return read(ctx, result); });
+    if (ok && result.Stations.empty()) {
+        ctx.SetLine(0);
+        ok = ctx.Decline("no cross section with points was found");
+    }
+    if (!ok) {
+        ctx.RecordUnforeseen("cross-section listing");
+        set = CrossSectionSet{};
+        return false;
+    }
+    set = std::move(result);
+    return true;
+}
+
+} // namespace
+
+bool ReadCrListing(std::string_view bytes, std::string_view extension, CrossSectionSet &set,
+                   ListingFailure *failure, std::string_view file) {
+    return RunCrReader(set, failure, file, [&](ListingContext &ctx, CrossSectionSet &out) {
+        return extension == "RTF" ? ReadRtf(bytes, out, ctx)
+                                  : ReadTextForms(bytes, extension, out, ctx);
+    });
+}
+
+bool ImportCrAligment(CrossSectionSet &set, const std::string &path, const std::string & /*option*/,
+                      ListingFailure *failure) {
+    Trace(">> ImportCrAligment");
+    const std::string extension = ListingExtension(path);
+    const bool ok = RunCrReader(
+        set, failure, FileNameOfPath(path), [&](ListingContext &ctx, CrossSectionSet &out) {
+            const std::string bytes = ReadListingBytes(path, ctx);
+            return extension == "RTF" ? ReadRtf(bytes, out, ctx)
+                                      : ReadTextForms(bytes, extension, out, ctx);
+        });
+    Trace("<< ImportCrAligment");
+    return ok;
+}
+
+bool GetTrv2Layers(const std::string &path, std::vector<std::string> &names,
+                   ListingFailure *failure) {
+    ListingContext ctx{FileNameOfPath(path), failure};
+    std::vector<std::string> result;
+    const bool ok = Guarded("GetTrv2Layers", false, [&] {
+        return ReadCrTrv2Layers(ReadListingBytes(path, ctx), result, ctx);
+    });
+    if (!ok) {
+        ctx.RecordUnforeseen("layer-name cross-section listing");
+        names.clear();
+        return false;
+    }
+    names = std::move(result);
+    return true;
+}
+
+} // namespace vialto

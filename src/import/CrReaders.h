@@ -1,0 +1,25 @@
+// The four cross-section listing readers behind ImportCrAligment, each on text
+// already in memory. They raise (through the context) on bad input and
+// return false for a quiet failure such as a wrong header; the caller makes
+// the error boundary.
+#pragma once
+
+#include "ListingText.h"
+#include "Records.h"
+
+#include <string_view>
+#include <vector>
+
+namespace vialto {
+
+// The fixed layers Taludes, Cunetas, Subrasante, Rasante.
+std::vector<CrSecLayer> FixedCrLayers();
+
+bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
+bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
+bool ReadCrTrv2Layers(std::string_view text, std::vector<std::string> &names, ListingContext &ctx);
+// The plain text of an RTF report (rows end with CR LF, cells split by tabs).
+bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
+bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
+
+} // namespace vialto

@@ -1,0 +1,202 @@
+// The two report forms of the cross-section listing: the RTF report's plain
+// text (station rows and table rows of offset/height pairs) and the printed
+// report ("P.K." blocks whose "=====" rule line gives the columns). Both fill
+// the fixed layers; the Cunetas layer stays empty in these forms.
+#include "CrReaders.h"
+
+#include "CrSecSet.h"
+#include "PointCodes.h"
+#include "Text.h"
+
+#include <array>
+#include <cmath>
+
+namespace vialto {
+
+namespace {
+
+enum FixedLayer : std::size_t { kTaludes = 0, kSubrasante = 2, kRasante = 3 };
+
+// A point of these forms has no listed code.
+const std::string kNoCode = "xxxxxxxx";
+
+double RequireChainage(double chainage, ListingContext &ctx) {
+    if (!std::isfinite(chainage))
+        ctx.Reject(errOverflow, "the chainage is out of range");
+    return chainage;
+}
+
+void AddPair(std::array<CrListPoints, 4> &lists, std::size_t layer, double offset, double height) {
+    if (offset == 0 && height == 0)
+        return; // an empty pair of cells
+    lists[layer].push_back(CrListPoint{offset, height, kNoCode});
+}
+
+// A run of non-blank characters of a printed line, 1-based first and last.
+struct Word {
+    std::size_t First = 0;
+    std::size_t Last = 0;
+    std::string Text;
+};
+
+std::vector<Word> WordsOf(std::string_view line) {
+    std::vector<Word> words;
+    std::size_t k = 0;
+    while (k < line.size()) {
+        if (line[k] == ' ') {
+            ++k;
+            continue;
+        }
+        const std::size_t start = k;
+        while (k < line.size() && line[k] != ' ')
+            ++k;
+        words.push_back(Word{start + 1, k, std::string(line.substr(start, k - start))});
+    }
+    return words;
+}
+
+// Columns of the rule line, grouped by layer: Taludes columns 1-3, Rasante
+// 4-6, Subrasante 7-8.
+struct ColumnGroup {
+    std::size_t Layer;
+    std::size_t First; // first position of the group's first column
+    std::size_t Last;  // last position of the group's last column
+};
+
+std::array<ColumnGroup, 3> GroupsOf(const std::vector<Word> &columns, ListingContext &ctx) {
+    if (columns.size() < 8)
+        ctx.Reject(errSubscript, "the column rule has " + std::to_string(columns.size()) +
+                                     " column(s); eight are expected (three of slopes, three of "
+                                     "the surface, two of the subgrade)");
+    return {ColumnGroup{kTaludes, columns[0].First, columns[2].Last},
+            ColumnGroup{kRasante, columns[3].First, columns[5].Last},
+            ColumnGroup{kSubrasante, columns[6].First, columns[7].Last}};
+}
+
+// The word pairs (1-based) a group is tried with, by the line's word count.
+std::vector<std::array<std::size_t, 2>> PairsFor(std::size_t layer, std::size_t words) {
+    std::vector<std::array<std::size_t, 2>> pairs{{1, 2}};
+    if (layer == kTaludes)
+        return pairs;
+    if (words == 4)
+        pairs.push_back({3, 4});
+    if (words >= 5)
+        pairs.push_back({4, 5});
+    if (layer == kSubrasante && words >= 8)
+        pairs.push_back({7, 8});
+    return pairs;
+}
+
+void ReadPrintedRow(std::string_view line, const std::array<ColumnGroup, 3> &groups,
+                    std::array<CrListPoints, 4> &lists) {
+    const std::vector<Word> words = WordsOf(line);
+    if (words.size() < 2)
+        return;
+    for (const ColumnGroup &group : groups) {
+        const Word *offset = nullptr;
+        const Word *height = nullptr;
+        // The last pair that lies within the group's columns is the point.
+        for (const auto &pair : PairsFor(group.Layer, words.size())) {
+            const Word &a = words[pair[0] - 1];
+            const Word &b = words[pair[1] - 1];
+            if (a.Last >= group.First && b.First <= group.Last) {
+                offset = &a;
+                height = &b;
+            }
+        }
+        if (offset != nullptr)
+            lists[group.Layer].push_back(
+                CrListPoint{Val(offset->Text), Val(height->Text), kNoCode});
+    }
+}
+
+} // namespace
+
+bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
+    out.Layers = FixedCrLayers();
+    std::array<CrListPoints, 4> lists;
+    bool inStation = false;
+    double chainage = 0;
+    std::size_t position = 1;
+    bool atEnd = false;
+    long row = 0;
+    while (true) {
+        const std::string line = NextTextLine(text, position, atEnd);
+        if (atEnd)
+            break;
+        ctx.SetLine(++row);
+        // 13 at most: a row of more than 12 cells is no table row.
+        std::vector<std::string> cells = SplitCells(line, 13);
+        cells[0] = ReplaceAll(ReplaceAll(std::move(cells[0]), "\r", ""), "\n", "");
+        for (std::string &cell : cells)
+            NormalizeDecimal(cell);
+        if (ToUpper(Trim(cells[0])).substr(0, 4) == "ESTA") {
+            if (inStation)
+                AddStation(out, chainage, lists);
+            lists = {};
+            if (cells.size() < 2)
+                ctx.Reject(errSubscript, "a station row without its chainage");
+            chainage = RequireChainage(ParseChainage(cells[1]), ctx);
+            inStation = true;
+            continue;
+        }
+        // Rows before the first station row belong to no chainage.
+        if (cells.size() != 12 || !inStation)
+            continue;
+        AddPair(lists, kTaludes, Val(cells[0]), Val(cells[1]));
+        AddPair(lists, kRasante, Val(cells[4]), Val(cells[5]));
+        AddPair(lists, kSubrasante, Val(cells[8]), Val(cells[9]));
+    }
+    if (inStation)
+        AddStation(out, chainage, lists);
+    return true;
+}
+
+bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
+    out.Layers = FixedCrLayers();
+    ListingLines lines(text);
+    std::size_t wordEnd = 1; // carries over from one block to the next
+    while (!lines.AtEnd()) {
+        std::string_view line = lines.Next();
+        if (!StartsWith(TrimLeft(line), "P.K."))
+            continue;
+        ctx.SetLine(lines.LineNumber());
+        // The chainage stands five characters after the end of the first word.
+        const std::size_t blank = line.find(' ', wordEnd - 1);
+        if (blank == std::string_view::npos)
+            ctx.Reject(errInvalidCall, "the \"P.K.\" line carries no chainage");
+        wordEnd = blank + 1;
+        const std::string_view field = line.substr(std::min(line.size(), blank + 4), 20);
+        const double chainage = RequireChainage(Val(Trim(field)), ctx);
+
+        bool ruled = false;
+        for (int k = 0; k < 7 && !lines.AtEnd(); ++k) {
+            line = lines.Next();
+            if (StartsWith(TrimLeft(line), "=====")) {
+                ruled = true;
+                break;
+            }
+        }
+        if (!ruled) {
+            if (lines.AtEnd())
+                break; // the file ends inside the block's title
+            ctx.Reject(errInvalidCall, "no column rule (\"=====\") within seven lines after the "
+                                       "\"P.K.\" line");
+        }
+        ctx.SetLine(lines.LineNumber());
+        const std::array<ColumnGroup, 3> groups = GroupsOf(WordsOf(line), ctx);
+
+        std::array<CrListPoints, 4> lists;
+        while (!lines.AtEnd()) {
+            line = lines.Next();
+            if (line.empty() || line.front() == '\f')
+                break;
+            ctx.SetLine(lines.LineNumber());
+            ReadPrintedRow(line, groups, lists);
+        }
+        AddStation(out, chainage, lists);
+    }
+    return true;
+}
+
+} // namespace vialto

@@ -1,0 +1,151 @@
+#include "CrSecSet.h"
+
+#include "ErrHandler.h"
+#include "Text.h"
+
+#include <cmath>
+
+namespace vialto {
+
+namespace {
+
+constexpr double kSamePointTol = 0.0001;
+
+bool SamePlace(double offsetA, double heightA, double offsetB, double heightB) {
+    return std::abs(offsetA - offsetB) < kSamePointTol &&
+           std::abs(heightA - heightB) < kSamePointTol;
+}
+
+std::string CodeBase(const CrSecPoint &point) { return FormatDecimals(point.Offset, 3); }
+
+std::size_t CountWithPrefix(const std::vector<std::string> &codes, std::string_view base) {
+    std::size_t n = 0;
+    for (const std::string &code : codes)
+        if (StartsWith(code, base))
+            ++n;
+    return n;
+}
+
+} // namespace
+
+std::string FixedPointCode(std::string_view code) {
+    std::string fixed(code.substr(0, 8));
+    fixed.resize(8, ' ');
+    return fixed;
+}
+
+void AddStation(CrossSectionSet &set, double chainage, const std::array<CrListPoints, 4> &lists) {
+    bool any = false;
+    for (const CrListPoints &list : lists)
+        any = any || !list.empty();
+    if (!any)
+        return;
+    set.Stations.push_back(CrossSection{chainage, {}});
+    const std::size_t station = set.Stations.size() - 1;
+    for (std::size_t layer = 0; layer < lists.size(); ++layer)
+        if (!lists[layer].empty())
+            AddSurface(set, lists[layer], station, layer);
+}
+
+void AddStation(CrossSectionSet &set, double chainage, const std::vector<CrListPoints> &surfaces) {
+    bool any = false;
+    for (const CrListPoints &list : surfaces)
+        any = any || !list.empty();
+    if (!any)
+        return;
+    set.Stations.push_back(CrossSection{chainage, {}});
+    const std::size_t station = set.Stations.size() - 1;
+    for (std::size_t layer = 0; layer < surfaces.size(); ++layer) {
+        const CrListPoints &source = surfaces[layer];
+        if (source.empty())
+            continue;
+        CrListPoints cleaned;
+        cleaned.reserve(source.size());
+        cleaned.push_back(source.front());
+        for (std::size_t k = 1; k < source.size(); ++k)
+            if (!SamePlace(source[k].Offset, source[k].Height, source[k - 1].Offset,
+                           source[k - 1].Height))
+                cleaned.push_back(source[k]);
+        AddSurface(set, cleaned, station, layer);
+    }
+}
+
+void AddSurface(CrossSectionSet &set, const CrListPoints &points, std::size_t station,
+                std::size_t layer) {
+    CrSecLayer &target = set.Layers.at(layer);
+    CrSecSurface surface;
+    surface.Layer = static_cast<std::uint8_t>(layer);
+    surface.Points.reserve(points.size());
+    for (const CrListPoint &p : points) {
+        CrSecPoint point;
+        point.Offset = p.Offset;
+        point.Height = p.Height;
+        surface.Points.push_back(std::move(point));
+    }
+    DeleteDuplicatedpoints(surface.Points);
+    if (target.Codes.empty())
+        CodeAllPoints(surface, target);
+    set.Stations.at(station).Surfaces.push_back(std::move(surface));
+}
+
+int DeleteDuplicatedpoints(std::vector<CrSecPoint> &points) {
+    Trace(">> DeleteDuplicatedpoints");
+    int removed = 0;
+    if (!points.empty()) {
+        std::vector<CrSecPoint> kept;
+        kept.reserve(points.size());
+        kept.push_back(points.front());
+        // Each point is compared with its neighbour in the input, not with the
+        // last point kept, so a slow drift of tiny steps is never collapsed.
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            if (SamePlace(points[k].Offset, points[k].Height, points[k - 1].Offset,
+                          points[k - 1].Height))
+                ++removed;
+            else
+                kept.push_back(points[k]);
+        }
+        if (removed > 0)
+            points = std::move(kept);
+    }
+    Trace("<< DeleteDuplicatedpoints " + std::to_string(removed));
+    return removed;
+}
+
+void CodeAllPoints(CrSecSurface &surface, CrSecLayer &layer) {
+    for (CrSecPoint &point : surface.Points)
+        point.Code = MakeStringlineName(layer, point);
+}
+
+std::string MakeStringlineName(CrSecLayer &layer, const CrSecPoint &point) {
+    const std::string base = CodeBase(point);
+    if (layer.Codes.empty()) {
+        layer.Codes.push_back(base);
+        return base;
+    }
+    const std::size_t n = CountWithPrefix(layer.Codes, base);
+    std::string code = n > 0 ? base + "_" + std::to_string(n + 1) : base;
+    layer.Codes.push_back(code);
+    return code;
+}
+
+std::string CodeFromOffset(CrSecLayer &layer, const CrSecPoint &point) {
+    const std::string base = CodeBase(point);
+    if (layer.Codes.empty()) {
+        layer.Codes.push_back(base);
+        return base;
+    }
+    for (const std::string &code : layer.Codes)
+        if (StartsWith(code, base))
+            return base;
+    return MakeStringlineName(layer, point);
+}
+
+int CountUncoded(const std::vector<CrSecPoint> &points) {
+    int n = 0;
+    for (const CrSecPoint &point : points)
+        if (point.Code.empty())
+            ++n;
+    return n;
+}
+
+} // namespace vialto

@@ -1,0 +1,186 @@
+// The ".trv" and ".trv2" forms: a "*TRV" line, one ignored line, then sections
+// of a header "chainage,count" and count lines "offset,height,code", up to a
+// "FIN" header or the end of the file. A header whose first field ends in
+// "E" announces count lines to skip.
+#include "CrReaders.h"
+
+#include "CrSecSet.h"
+#include "ErrHandler.h"
+#include "PointCodes.h"
+#include "Text.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace vialto {
+
+namespace {
+
+struct TrvPoint {
+    double Offset = 0;
+    double Height = 0;
+    std::string Code; // as a fixed field of 8 characters
+};
+
+struct TrvSection {
+    double Chainage = 0;
+    std::vector<TrvPoint> Points;
+};
+
+// More point lines than any file can hold; a larger count still ends at the
+// end of the file, with a clear failure.
+constexpr double kMaxCount = 1e12;
+
+long long SectionCount(const std::vector<std::string> &fields, ListingContext &ctx) {
+    if (fields.size() < 2)
+        ctx.Reject(errSubscript, "expected a section header \"chainage,number of lines\", found "
+                                 "\"" +
+                                     Printable(fields.front()) + "\"");
+    const double count = std::floor(RequireNumber(fields[1], 2, "number of lines", ctx));
+    return count <= 0 ? 0 : static_cast<long long>(std::min(count, kMaxCount));
+}
+
+// The next line of a section, which the header promised.
+std::string_view SectionLine(ListingLines &lines, ListingContext &ctx, long long read,
+                             long long count, long headerLine) {
+    if (lines.AtEnd()) {
+        ctx.SetLine(headerLine);
+        ctx.Reject(errSubscript, "the section announces " + std::to_string(count) +
+                                     " line(s) but the file ends after " + std::to_string(read));
+    }
+    std::string_view line = lines.Next();
+    ctx.SetLine(lines.LineNumber());
+    return line;
+}
+
+bool ReadFrame(std::string_view text, std::vector<TrvSection> &sections, ListingContext &ctx) {
+    ListingLines lines(text);
+    if (lines.AtEnd())
+        return ctx.Decline("the file is empty; expected the header \"*TRV\"");
+    const std::string_view first = lines.Next();
+    ctx.SetLine(lines.LineNumber());
+    if (Split(first, ",").front() != "*TRV")
+        return ctx.Decline("expected the header \"*TRV\", found \"" + Printable(first) + "\"");
+    lines.Next(); // the line after the header carries nothing we use
+
+    while (!lines.AtEnd()) {
+        const std::string_view headerText = lines.Next();
+        const long headerLine = lines.LineNumber();
+        ctx.SetLine(headerLine);
+        if (Trim(headerText).empty())
+            continue; // a blank line between sections holds nothing
+        const std::vector<std::string> fields = Split(headerText, ",");
+        const std::string first = Trim(fields.front());
+        if (first == "FIN")
+            break;
+        const long long count = SectionCount(fields, ctx);
+        if (EndsWith(first, "E")) {
+            for (long long k = 0; k < count; ++k)
+                SectionLine(lines, ctx, k, count, headerLine);
+            continue;
+        }
+        TrvSection section;
+        section.Chainage = RequireNumber(fields.front(), 1, "chainage", ctx);
+        std::vector<std::string> previous;
+        for (long long k = 0; k < count; ++k) {
+            const std::string_view line = SectionLine(lines, ctx, k, count, headerLine);
+            // An empty point line repeats the line before it.
+            std::vector<std::string> point = Trim(line).empty() ? previous : Split(line, ",");
+            if (point.empty())
+                continue; // nothing to repeat right after the header
+            if (point.size() < 3)
+                ctx.Reject(errSubscript,
+                           "expected \"offset,height,code\", found \"" + Printable(line) + "\"");
+            TrvPoint p;
+            p.Offset = OptionalNumber(point[0], 1, "offset", ctx);
+            p.Height = OptionalNumber(point[1], 2, "height", ctx);
+            p.Code = FixedPointCode(point[2]);
+            section.Points.push_back(std::move(p));
+            previous = std::move(point);
+        }
+        sections.push_back(std::move(section));
+    }
+    return true;
+}
+
+std::vector<std::string> LayerNamesOf(const std::vector<TrvSection> &sections) {
+    std::vector<std::string> names;
+    for (const TrvSection &section : sections)
+        for (const TrvPoint &point : section.Points) {
+            std::string name = LayerNameOfCode(point.Code);
+            if (std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(std::move(name));
+        }
+    if (names.empty())
+        names.push_back("Layer");
+    return names;
+}
+
+} // namespace
+
+std::vector<CrSecLayer> FixedCrLayers() {
+    std::vector<CrSecLayer> layers;
+    for (std::string_view name : kCrLayerNames)
+        layers.push_back(CrSecLayer{std::string(name), {}});
+    return layers;
+}
+
+bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
+    std::vector<TrvSection> sections;
+    if (!ReadFrame(text, sections, ctx))
+        return false;
+    out.Layers = FixedCrLayers();
+    for (const TrvSection &section : sections) {
+        std::array<CrListPoints, 4> lists;
+        for (const TrvPoint &point : section.Points) {
+            std::size_t layer = 0;
+            while (layer < lists.size() && !IsCodeOfKind(static_cast<long>(layer), point.Code))
+                ++layer;
+            if (layer == lists.size())
+                continue; // a code of no family belongs to no layer
+            std::string code = point.Code;
+            // Slope codes are kept under one letter unless they are wall codes.
+            if (layer == 0 && code.front() != 'M' && code.front() != 'm')
+                code.front() = 'T';
+            CrListPoints &list = lists[layer];
+            if (!list.empty() && list.back().Code == code && list.back().Offset == point.Offset &&
+                list.back().Height == point.Height)
+                continue;
+            list.push_back(CrListPoint{point.Offset, point.Height, std::move(code)});
+        }
+        AddStation(out, section.Chainage, lists);
+    }
+    return true;
+}
+
+bool ReadCrTrv2Layers(std::string_view text, std::vector<std::string> &names, ListingContext &ctx) {
+    std::vector<TrvSection> sections;
+    if (!ReadFrame(text, sections, ctx))
+        return false;
+    names = LayerNamesOf(sections);
+    return true;
+}
+
+bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
+    std::vector<TrvSection> sections;
+    if (!ReadFrame(text, sections, ctx))
+        return false;
+    const std::vector<std::string> names = LayerNamesOf(sections);
+    out.Layers.clear();
+    for (const std::string &name : names)
+        out.Layers.push_back(CrSecLayer{name, {}});
+    for (const TrvSection &section : sections) {
+        std::vector<CrListPoints> surfaces(names.size());
+        for (const TrvPoint &point : section.Points) {
+            const auto found = std::find(names.begin(), names.end(), LayerNameOfCode(point.Code));
+            const std::size_t layer =
+                found == names.end() ? 0 : static_cast<std::size_t>(found - names.begin());
+            surfaces[layer].push_back(CrListPoint{point.Offset, point.Height, {}});
+        }
+        AddStation(out, section.Chainage, surfaces);
+    }
+    return true;
+}
+
+} // namespace vialto

@@ -1,0 +1,148 @@
+// The code tables of the cross-section listings, and the building of a set:
+// duplicated points and generated codes.
+#include "CrSecSet.h"
+#include "PointCodes.h"
+
+#include <gtest/gtest.h>
+
+using namespace vialto;
+
+TEST(IsCodeOfKind, FamiliesByPrefix) {
+    struct Case {
+        const char *code;
+        int kind; // -1: no family
+    };
+    const Case cases[] = {
+        {"TX1", 0}, {"CUN", 0}, {"D", 0}, {"MD", 0},  {"MDX", 0}, {"MI2", 0}, {"MU3", 2},
+        {"MS", 2},  {"S1", 2},  {"E", 2}, {"P", 3},   {"MP7", 3}, {"M", -1},  {"mp", -1},
+        {"p1", -1}, {"X", -1},  {"", -1}, {" P", -1}, {"MX", -1},
+    };
+    for (const Case &c : cases)
+        for (long kind = -1; kind <= 4; ++kind)
+            EXPECT_EQ(IsCodeOfKind(kind, c.code), kind >= 0 && kind == c.kind)
+                << '"' << c.code << "\" kind " << kind;
+}
+
+TEST(LayerNameOfCode, KeywordsFromTheSecondCharacter) {
+    struct Case {
+        const char *code;
+        const char *layer;
+    };
+    const Case cases[] = {
+        {"ICUNETA", "Taludes"},        {"DDESMO1", "Taludes"},
+        {"ITERRA", "Taludes"},         {"DMURO", "Taludes"},
+        {"MURO2", "Taludes"},          {"ICAJERO", "Cajero"},
+        {"ISUBRASANTE", "Subrasante"}, {"ISUBBALASTO", "Subbalasto"},
+        {"IBALASTO", "Balasto"},       {"IEXPLA", "Explanada"},
+        {"ICAPAF", "Capa de Forma"},   {"IBERMA", "Plataforma"},
+        {"X", "Plataforma"},           {"", "Plataforma"},
+        {"CUNETA", "Plataforma"},      {"icuneta", "Plataforma"},
+        {"ISUBRAS", "Subrasante"},     {"ISUBRA", "Plataforma"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(LayerNameOfCode(c.code), c.layer) << '"' << c.code << '"';
+}
+
+TEST(FixedPointCode, EightCharacters) {
+    EXPECT_EQ(FixedPointCode("P"), "P       ");
+    EXPECT_EQ(FixedPointCode("ISUBBALASTO"), "ISUBBALA");
+    EXPECT_EQ(FixedPointCode(""), "        ");
+}
+
+namespace {
+
+std::vector<CrSecPoint> Points(std::initializer_list<std::pair<double, double>> list) {
+    std::vector<CrSecPoint> points;
+    for (const auto &[offset, height] : list) {
+        CrSecPoint p;
+        p.Offset = offset;
+        p.Height = height;
+        points.push_back(p);
+    }
+    return points;
+}
+
+} // namespace
+
+TEST(DeleteDuplicatedpoints, ComparesWithTheNeighbourInTheInput) {
+    struct Case {
+        std::vector<CrSecPoint> points;
+        int removed;
+        std::vector<double> offsets;
+    };
+    const Case cases[] = {
+        {Points({{1, 1}, {1, 1}, {1, 1}}), 2, {1}},
+        {Points({{1, 1}, {2, 2}, {1.00005, 1}}), 0, {1, 2, 1.00005}},
+        {Points({{1, 1}, {1.00009, 1.00009}}), 1, {1}},
+        {Points({{1, 1}, {1.00011, 1}}), 0, {1, 1.00011}}, // beyond 0.0001: another point
+        {Points({{1, 1}, {1, 2}}), 0, {1, 1}},             // a vertical face
+        // A drift of tiny steps: each point is near the one before it.
+        {Points({{0, 0}, {0.00006, 0}, {0.00012, 0}, {0.00018, 0}}), 3, {0}},
+        {{}, 0, {}},
+    };
+    for (const Case &c : cases) {
+        std::vector<CrSecPoint> points = c.points;
+        EXPECT_EQ(DeleteDuplicatedpoints(points), c.removed);
+        ASSERT_EQ(points.size(), c.offsets.size());
+        for (std::size_t k = 0; k < points.size(); ++k)
+            EXPECT_DOUBLE_EQ(points[k].Offset, c.offsets[k]);
+    }
+}
+
+TEST(MakeStringlineName, OffsetWithSuffixes) {
+    CrSecLayer layer{"Rasante", {}};
+    CrSecPoint p;
+    p.Offset = -3.5;
+    EXPECT_EQ(MakeStringlineName(layer, p), "-3.500");
+    EXPECT_EQ(MakeStringlineName(layer, p), "-3.500_2");
+    EXPECT_EQ(MakeStringlineName(layer, p), "-3.500_3");
+    p.Offset = 12.25;
+    EXPECT_EQ(MakeStringlineName(layer, p), "12.250");
+    p.Offset = -0.0001; // rounds to zero: no sign
+    EXPECT_EQ(MakeStringlineName(layer, p), "0.000");
+    p.Offset = -3.5;
+    EXPECT_EQ(CodeFromOffset(layer, p), "-3.500"); // continues the existing line
+    p.Offset = 7;
+    EXPECT_EQ(CodeFromOffset(layer, p), "7.000"); // a new line
+    EXPECT_EQ(layer.Codes, (std::vector<std::string>{"-3.500", "-3.500_2", "-3.500_3", "12.250",
+                                                     "0.000", "7.000"}));
+    // "1.000" is no prefix of "11.000": the codes stay unique.
+    CrSecLayer other{"X", {"11.000"}};
+    p.Offset = 1;
+    EXPECT_EQ(MakeStringlineName(other, p), "1.000");
+    EXPECT_EQ(CodeFromOffset(other, p), "1.000");
+}
+
+TEST(AddStation, SurfacesInLayerOrderAndFirstCodes) {
+    CrossSectionSet set;
+    set.Layers = {{"Taludes", {}}, {"Cunetas", {}}, {"Subrasante", {}}, {"Rasante", {}}};
+    std::array<CrListPoints, 4> lists;
+    AddStation(set, 100, lists);
+    EXPECT_TRUE(set.Stations.empty()) << "all lists empty: nothing added";
+
+    lists[3] = {{-3.5, 10, "P"}, {-3.5, 10, "P"}, {0, 10.1, "P"}};
+    lists[0] = {{-8, 9, "T"}};
+    AddStation(set, 100, lists);
+    ASSERT_EQ(set.Stations.size(), 1u);
+    const CrossSection &s = set.Stations[0];
+    EXPECT_DOUBLE_EQ(s.Chainage, 100);
+    ASSERT_EQ(s.Surfaces.size(), 2u);
+    EXPECT_EQ(s.Surfaces[0].Layer, 0);
+    EXPECT_EQ(s.Surfaces[1].Layer, 3);
+    ASSERT_EQ(s.Surfaces[1].Points.size(), 2u) << "the duplicate is removed";
+    EXPECT_EQ(s.Surfaces[1].Points[0].Code, "-3.500");
+    EXPECT_EQ(s.Surfaces[1].Points[1].Code, "0.000");
+
+    // The layer has codes now: the next station is left to the rules.
+    AddStation(set, 110, lists);
+    EXPECT_EQ(set.Stations[1].Surfaces[1].Points[0].Code, "");
+
+    // The second form removes consecutive duplicates of each list first.
+    std::vector<CrListPoints> surfaces(2);
+    surfaces[1] = {{1, 1, ""}, {1, 1, ""}, {2, 1, ""}};
+    AddStation(set, 120, surfaces);
+    ASSERT_EQ(set.Stations.size(), 3u);
+    ASSERT_EQ(set.Stations[2].Surfaces.size(), 1u);
+    EXPECT_EQ(set.Stations[2].Surfaces[0].Layer, 1);
+    EXPECT_EQ(set.Stations[2].Surfaces[0].Points.size(), 2u);
+}
