@@ -4,6 +4,9 @@
 #include "LandXmlAlignment.h"
 #include "LandXmlFixture.h"
 #include "LandXmlProfile.h"
+#include "Text.h"
+
+#include <algorithm>
 
 namespace vialto::test {
 namespace {
@@ -11,17 +14,35 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
+// Each case writes inside one alignment of a complete document, which is
+// validated when the case ends.
 class Fragment : public LandXmlFixture {
   protected:
     void SetUp() override {
         LandXmlFixture::SetUp();
-        ASSERT_TRUE(TagLandXML(false));
+        BeginDocument();
+        ASSERT_TRUE(TagAlignments(false));
+        ASSERT_TRUE(TagAlignment(false, "F", 0, 50));
     }
-    // The lines written between the root's start and end tags.
-    std::string Body() {
+    // The lines written inside the alignment, three tabs less indented (so a
+    // CoordGeom or Profile starts at the margin); the document is validated
+    // unless it is expected to be broken.
+    std::string Body(bool validate = true) {
+        EXPECT_TRUE(TagAlignment(true));
+        EXPECT_TRUE(TagAlignments(true));
         const std::string bytes = FinishDocument();
-        const std::size_t start = bytes.find("English\">\r\n") + 11;
-        return bytes.substr(start, bytes.rfind("</LandXML>") - start);
+        if (validate) {
+            EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
+        }
+        const std::size_t start = bytes.find("staStart=\"0.000000\">\r\n") + 23;
+        std::string body = bytes.substr(start, bytes.rfind("\t\t</Alignment>") - start);
+        std::string dedented;
+        for (const std::string &line : Split(body, "\r\n")) {
+            if (!line.empty())
+                dedented +=
+                    line.substr(std::min<std::size_t>(3, line.find_first_not_of('\t'))) + "\r\n";
+        }
+        return dedented;
     }
     // "staStart" values of the written blocks, in order.
     static std::vector<std::string> Starts(const std::string &body) {
@@ -65,19 +86,19 @@ TEST_F(Fragment, GeometryRangeTakesTheElementsHoldingItsEnds) {
         {-100, 5, {"0.000000"}, 0, 10},
         {45, 1000, {"40.000000"}, 40, 50},
     };
-    std::string body;
     for (const RangeCase &c : cases) {
         double first = -1, last = -1;
-        const std::size_t before = body.size();
+        EXPECT_TRUE(TagCoordGeom(false));
         EXPECT_TRUE(TagCoordGeomRegular(e, c.From, c.To, first, last));
+        EXPECT_TRUE(TagCoordGeom(true));
         EXPECT_EQ(first, c.First) << c.From;
         EXPECT_EQ(last, c.Last) << c.From;
-        CloseFile();
-        body = ReadFileBytes(LandXmlWriter().WorkFile);
-        EXPECT_EQ(Starts(body.substr(before)), c.Starts) << c.From << " " << c.To;
-        // Reopen the channel for the next case, appending.
-        LandXmlWriter().Main = std::fopen(LandXmlWriter().WorkFile.c_str(), "ab");
     }
+    // One CoordGeom per case.
+    const std::vector<std::string> groups = Split(Body(), "<CoordGeom>");
+    ASSERT_EQ(groups.size(), cases.size() + 1);
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(Starts(groups[i + 1]), cases[i].Starts) << cases[i].From << " " << cases[i].To;
 }
 
 TEST_F(Fragment, ElementFormsAndSkippedElements) {
@@ -90,7 +111,9 @@ TEST_F(Fragment, ElementFormsAndSkippedElements) {
     e[4].Radius = 0.001; // the marker: a straight line, not an arc
     e[4].Kind = 2;       // forced arc
     double first = 0, last = 0;
+    EXPECT_TRUE(TagCoordGeom(false));
     EXPECT_TRUE(TagCoordGeomRegular(e, kNullValue, kNullValue, first, last));
+    EXPECT_TRUE(TagCoordGeom(true));
     const std::string body = Body();
     EXPECT_THAT(body, Not(HasSubstr("staStart=\"10.000000\"")));
     EXPECT_THAT(body, HasSubstr("\t" + e[3].Desc + "\r\n"));
@@ -117,7 +140,7 @@ TEST_F(Fragment, GeometryFailureIsReportedAndKeepsTheIndentation) {
     EXPECT_THAT(ui.Messages[0].Text, HasSubstr("CLandXML.TagCoordGeomRegular"));
     EXPECT_TRUE(TagCoordGeom(true));
     // The lines before the failure stay.
-    EXPECT_THAT(Body(), HasSubstr("\t<CoordGeom>\r\n\t\t<Line staStart=\"0.000000\">"));
+    EXPECT_THAT(Body(), HasSubstr("<CoordGeom>\r\n\t<Line staStart=\"0.000000\">"));
 }
 
 TEST_F(Fragment, EmptyArraysWriteNothing) {
@@ -127,7 +150,8 @@ TEST_F(Fragment, EmptyArraysWriteNothing) {
     EXPECT_TRUE(TagProfAlign(first, last, "A", MakeOneBased<VtElement>(0), kNullValue, kNullValue));
     EXPECT_TRUE(TagStaEquation(MakeOneBased<StationEquation>(0)));
     EXPECT_EQ(first, -1);
-    EXPECT_EQ(Body(), "");
+    EXPECT_TRUE(WriteLnAt("<Feature code=\"after\"/>"));
+    EXPECT_EQ(Body(), "<Feature code=\"after\"/>\r\n");
 }
 
 // Grade points every 100 m, height = chainage / 10 (-999: no height).
@@ -146,21 +170,26 @@ VtAlignment Grades(const std::vector<double> &heights) {
 TEST_F(Fragment, ProfileToLimitWritesTwoMoreElements) {
     const VtAlignment v = Grades({0, 10, 20, 30, 40, 50, 60});
     double first = 0, last = 0;
+    EXPECT_TRUE(TagProfile(false));
     EXPECT_TRUE(TagProfAlign(first, last, "P", v, 150, 250));
+    EXPECT_TRUE(TagProfile(true));
     EXPECT_EQ(first, 100);
     EXPECT_EQ(last, 500);
     const std::string body = Body();
-    EXPECT_EQ(body, "\t<ProfAlign name=\"P\">\r\n"
+    EXPECT_EQ(body, "<Profile>\r\n"
+                    "\t<ProfAlign name=\"P\">\r\n"
                     "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
                     "\t\t<PVI>200.000000 20.000000</PVI>\r\n"
                     "\t\t<PVI>300.000000 30.000000</PVI>\r\n"
                     "\t\t<PVI>400.000000 40.000000</PVI>\r\n"
                     "\t\t<PVI>500.000000 50.000000</PVI>\r\n"
-                    "\t</ProfAlign>\r\n");
+                    "\t</ProfAlign>\r\n"
+                    "</Profile>\r\n");
 }
 
 TEST_F(Fragment, PointsWithoutHeightSplitOrSuppressTheProfile) {
     double first = 0, last = 0;
+    EXPECT_TRUE(TagProfile(false));
     // Leading and doubled points without height; the name is escaped.
     EXPECT_TRUE(TagProfAlignIrrLn(first, last, "A&B", Grades({-999, 10, -999, -999, 40, -999, 60}),
                                   kNullValue, kNullValue));
@@ -170,7 +199,9 @@ TEST_F(Fragment, PointsWithoutHeightSplitOrSuppressTheProfile) {
         TagProfAlign(first, last, "none", Grades({-999, -999.000001}), kNullValue, kNullValue));
     // A trailing point without height ends the writer after the end tag.
     EXPECT_TRUE(TagProfAlign(first, last, "T", Grades({0, -999}), kNullValue, kNullValue));
-    EXPECT_EQ(Body(), "\t<ProfAlign name=\"A&amp;B\">\r\n"
+    EXPECT_TRUE(TagProfile(true));
+    EXPECT_EQ(Body(), "<Profile>\r\n"
+                      "\t<ProfAlign name=\"A&amp;B\">\r\n"
                       "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
                       "\t</ProfAlign>\r\n"
                       "\t<ProfAlign name=\"A&amp;B_1\">\r\n"
@@ -181,7 +212,8 @@ TEST_F(Fragment, PointsWithoutHeightSplitOrSuppressTheProfile) {
                       "\t</ProfAlign>\r\n"
                       "\t<ProfAlign name=\"T\">\r\n"
                       "\t\t<PVI>0.000000 0.000000</PVI>\r\n"
-                      "\t</ProfAlign>\r\n");
+                      "\t</ProfAlign>\r\n"
+                      "</Profile>\r\n");
     EXPECT_TRUE(IsNoHeight(-999.000009));
     EXPECT_FALSE(IsNoHeight(-999.00002));
 }

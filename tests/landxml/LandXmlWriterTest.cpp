@@ -52,17 +52,24 @@ using LineWriter = LandXmlFixture;
 TEST_F(LineWriter, IndentsWithTabsAndEndsLinesWithCrLf) {
     ASSERT_TRUE(TagLandXML(false));
     EXPECT_EQ(MainLevel(), 1);
-    EXPECT_TRUE(WriteLnOpen("<A>"));
-    EXPECT_TRUE(WriteLnAt("<B />"));
-    EXPECT_TRUE(WriteLnOpen("<C>"));
-    EXPECT_TRUE(WriteLnAtOstLevel("<T/>")); // the side level is 0 without the flavour
-    EXPECT_TRUE(WriteLnClose("</C>"));
-    EXPECT_TRUE(WriteLnClose("</A>"));
+    EXPECT_TRUE(WriteLnOpen("<Units>"));
+    EXPECT_TRUE(
+        WriteLnAt("<Metric linearUnit=\"meter\" areaUnit=\"squareMeter\" "
+                  "volumeUnit=\"cubicMeter\" temperatureUnit=\"celsius\" pressureUnit=\"HPA\" />"));
+    EXPECT_TRUE(WriteLnClose("</Units>"));
+    EXPECT_TRUE(WriteLnOpen("<Alignments>"));
+    EXPECT_TRUE(WriteLnOpen("<Alignment name=\"a\" length=\"1\" staStart=\"0\">"));
+    // The side level is 0 without the extended flavour.
+    EXPECT_TRUE(WriteLnAtOstLevel("<Feature code=\"t\"/>"));
+    EXPECT_TRUE(WriteLnClose("</Alignment>"));
+    EXPECT_TRUE(WriteLnClose("</Alignments>"));
     EXPECT_EQ(MainLevel(), 1);
     const std::string bytes = FinishDocument();
-    const std::string body = bytes.substr(bytes.find("language=\"English\">\r\n") + 21);
-    EXPECT_EQ(body,
-              "\t<A>\r\n\t\t<B />\r\n\t\t<C>\r\n<T/>\r\n\t\t</C>\r\n\t</A>\r\n</LandXML>\r\n");
+    const std::string body = bytes.substr(bytes.find("</Units>\r\n") + 10);
+    EXPECT_EQ(body, "\t<Alignments>\r\n\t\t<Alignment name=\"a\" length=\"1\" "
+                    "staStart=\"0\">\r\n<Feature code=\"t\"/>\r\n\t\t</Alignment>\r\n"
+                    "\t</Alignments>\r\n</LandXML>\r\n");
+    EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
     EXPECT_EQ(bytes.substr(0, 3), "<?x"); // no byte order mark
     EXPECT_TRUE(ui.Messages.empty());
 }
@@ -74,10 +81,12 @@ TEST_F(LineWriter, OutputAppearsOnlyOnCommit) {
     const std::vector<std::string> during = FolderEntries();
     ASSERT_EQ(during.size(), 2u);
     EXPECT_EQ(ReadFileBytes(out), "earlier document");
+    EXPECT_TRUE(TagUnits(3));
     EXPECT_TRUE(TagLandXML(true));
     CloseFile();
     EXPECT_EQ(ReadFileBytes(out), "earlier document");
     ASSERT_TRUE(CommitOutput());
+    EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"out.xml"});
     EXPECT_THAT(ReadFileBytes(out), HasSubstr("</LandXML>\r\n"));
 }
@@ -115,10 +124,12 @@ TEST_F(LineWriter, PlainFlavourNeverCreatesASideFile) {
     EXPECT_FALSE(std::filesystem::exists(SideFilePath()));
     EXPECT_FALSE(WriteLnOst("<X/>")); // no side channel to write to
     ui.Messages.clear();
+    EXPECT_TRUE(TagUnits(3));
     EXPECT_TRUE(TagLandXML(true));
     CloseFile();
     ASSERT_TRUE(CommitOutput());
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"out.xml"});
+    EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
     EXPECT_THAT(ReadFileBytes(out), ::testing::Not(HasSubstr("OstremLandXML")));
 }
 
@@ -131,14 +142,15 @@ TEST_F(LineWriter, ExtendedFlavourMergesAndDeletesTheSideFile) {
     EXPECT_TRUE(WriteLnOpenOst("<SDStringLineLayers>"));
     EXPECT_TRUE(WriteLnAtOst("<SDVertexName>P1</SDVertexName>"));
     EXPECT_TRUE(WriteLnCloseOst("</SDStringLineLayers>"));
-    EXPECT_TRUE(WriteLnAt("<Main/>"));
+    EXPECT_TRUE(TagUnits(3));
     EXPECT_TRUE(TagLandXML(true));
     EXPECT_FALSE(std::filesystem::exists(SideFilePath()));
     CloseFile();
     ASSERT_TRUE(CommitOutput());
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"out.xml"});
     const std::string bytes = ReadFileBytes(out);
-    EXPECT_THAT(bytes, HasSubstr("\t<Main/>\r\n\t<OstremLandXML xmlns="));
+    EXPECT_THAT(bytes, HasSubstr("\t</Units>\r\n\t<OstremLandXML xmlns="));
+    EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
     EXPECT_THAT(bytes, HasSubstr("\r\n\t\t<SDStringLineLayers>\r\n\t\t\t<SDVertexName>P1</"
                                  "SDVertexName>\r\n\t\t</SDStringLineLayers>\r\n\t</"
                                  "OstremLandXML>\r\n</LandXML>\r\n"));
