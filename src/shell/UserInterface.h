@@ -17,6 +17,12 @@ class IUserInterface {
     virtual ~IUserInterface() = default;
     // A modal message box; returns the button chosen.
     virtual MsgResult ShowMessage(const std::string& text, MsgIcon icon, MsgButtons buttons) = 0;
+    // A message box with a title of its own (the program's name otherwise).
+    virtual MsgResult ShowTitledMessage(const std::string& title, const std::string& text,
+                                        MsgIcon icon, MsgButtons buttons) {
+        (void)title;
+        return ShowMessage(text, icon, buttons);
+    }
     // The save-file dialog; returns the chosen path, "" when cancelled.
     virtual std::string AskSaveFile(const std::string& filter, const std::string& proposedName) = 0;
     // Ends the process with the exit code (a front end may instead unwind to

@@ -1,12 +1,17 @@
 #include "BatchCommand.h"
 
+#include "AlignmentCheck.h"
 #include "AppModel.h"
+#include "ExportStage.h"
+#include "ImportStage.h"
 #include "ListingText.h"
+#include "StartUp.h"
 #include "Text.h"
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <sstream>
 
 namespace vialto {
@@ -40,9 +45,10 @@ std::string SetFile(JobDescription& job, FileTarget target, const std::string& p
 }
 
 std::string SetNumber(double& field, const std::string& value) {
-    if (!IsPlainNumber(value))
+    const std::string number = ReplaceAll(value, ",", "."); // a decimal comma is fine
+    if (!IsPlainNumber(number))
         return "needs a number, not \"" + value + "\"";
-    field = Val(value);
+    field = Val(number);
     return {};
 }
 
@@ -199,6 +205,24 @@ bool IsPathOption(const OptionSpec& o) {
     return std::string(o.Argument) == "FILE";
 }
 
+// The job type a flag belongs to; "" when it fits every job.
+std::string FlagMismatch(const std::string& name, int jobType) {
+    const bool doubleOnly = StartsWith(name, "left-") || StartsWith(name, "right-") ||
+                            name == "tracks-vt-from-centre" || name == "centre-vt-sampling";
+    if (doubleOnly && jobType != jobRailDouble)
+        return "--" + name + " is for double-rail jobs";
+    if (name == "tunnel" && jobType != jobTunnel)
+        return "--tunnel is for tunnel jobs";
+    if (name == "cross" && jobType != jobRoad)
+        return "--cross is for road jobs";
+    if (name == "cant" && jobType != jobRailSingle && jobType != jobRailDouble)
+        return "--cant is for rail jobs";
+    return {};
+}
+
+bool ReadJobFileInto(const std::string& path, JobDescription& job, std::string& error,
+                     std::vector<std::string>& used);
+
 } // namespace
 
 std::string ConvertUsageText() {
@@ -227,6 +251,14 @@ std::string ConvertUsageText() {
 }
 
 bool ReadJobFile(const std::string& path, JobDescription& job, std::string& error) {
+    std::vector<std::string> used;
+    return ReadJobFileInto(path, job, error, used);
+}
+
+namespace {
+
+bool ReadJobFileInto(const std::string& path, JobDescription& job, std::string& error,
+                     std::vector<std::string>& used) {
     std::ifstream file{std::filesystem::path(path), std::ios::binary};
     if (!file) {
         error = "cannot read the job file " + path;
@@ -261,14 +293,18 @@ bool ReadJobFile(const std::string& path, JobDescription& job, std::string& erro
             error = where + key + " " + problem;
             return false;
         }
+        used.push_back(key);
     }
     return true;
 }
+
+} // namespace
 
 std::optional<JobDescription> ParseConvertArguments(const std::vector<std::string>& args,
                                                     std::string& error, bool& helpWanted) {
     helpWanted = false;
     JobDescription job;
+    std::vector<std::string> used;
     const std::vector<OptionSpec> options = Options();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -298,7 +334,7 @@ std::optional<JobDescription> ParseConvertArguments(const std::vector<std::strin
             value = args[++i];
         }
         if (name == "job-file") {
-            if (!ReadJobFile(value, job, error))
+            if (!ReadJobFileInto(value, job, error, used))
                 return std::nullopt;
             continue;
         }
@@ -311,6 +347,13 @@ std::optional<JobDescription> ParseConvertArguments(const std::vector<std::strin
             error = arg + " " + problem;
             return std::nullopt;
         }
+        used.push_back(name);
+    }
+    for (const std::string& name : used) {
+        if (std::string mismatch = FlagMismatch(name, job.JobType); !mismatch.empty()) {
+            error = mismatch + " (the job is " + JobTypeWord(job.JobType) + "; see --help)";
+            return std::nullopt;
+        }
     }
     if (job.OutputPath.empty()) {
         error = "no output file: give -o FILE (see --help)";
@@ -318,6 +361,136 @@ std::optional<JobDescription> ParseConvertArguments(const std::vector<std::strin
     }
     ShapePagesForJobType(job);
     return job;
+}
+
+} // namespace vialto
+
+namespace vialto {
+
+namespace {
+
+// Progress on the console: only the step names, one line each.
+class ConsoleProgress final : public IProgress {
+  public:
+    explicit ConsoleProgress(std::ostream& out) : out_(out) {}
+    void Start(const std::string& caption, double, double) override {
+        if (!caption.empty() && caption != last_)
+            out_ << "  " << caption << "\n";
+        last_ = caption;
+    }
+    void Step(double) override {}
+    bool CancelRequested() override { return false; }
+    void Finish() override {}
+
+  private:
+    std::ostream& out_;
+    std::string last_;
+};
+
+// The lines of a check report text, indented.
+void PrintIndented(std::ostream& out, const std::string& text, const std::string& indent) {
+    for (const std::string& line : Split(ReplaceAll(text, "\r\n", "\n"), "\n"))
+        if (!Trim(line).empty())
+            out << indent << TrimRight(line) << "\n";
+}
+
+void PrintTree(std::ostream& out, const ImportTree& tree) {
+    for (const ImportTreeNode& node : tree.Nodes()) {
+        if (node.ParentKey.empty()) {
+            out << node.Text << "\n";
+            continue;
+        }
+        const bool failed = node.Image == kImageFailed;
+        out << "  " << (failed ? "\u2717 " : "\u2713 ") << node.Text << "\n";
+        if (!failed)
+            continue;
+        if (!node.Reason.empty())
+            out << "      " << node.Reason << "\n";
+        const std::string key = node.Key.substr(node.Key.size() - 2);
+        PrintIndented(out, GetCheckReportText(node.Text, key), "      ");
+    }
+}
+
+void PrintSummary(std::ostream& out, const ResultSummary& summary) {
+    for (const SummaryPage& page : summary.Pages()) {
+        out << page.Title << "\n";
+        for (const SummaryRow& row : page.Rows) {
+            if (row.Description.empty())
+                continue;
+            std::string label = row.Description;
+            if (label.size() < 30)
+                label.resize(30, ' ');
+            out << "  " << label << " "
+                << (row.Value == kNullValue ? std::string("-")
+                                            : FormatDecimals(row.Value, 3) + " " + row.Unit)
+                << "\n";
+        }
+    }
+}
+
+// Files named by the job that cannot be found, as one line.
+std::string MissingInputs(const JobDescription& job) {
+    std::string missing;
+    for (const InputPage& page : job.Pages)
+        for (const FileSlot& slot : page.Slots)
+            if (slot.Selected && !std::filesystem::is_regular_file(slot.Path))
+                missing += (missing.empty() ? "" : ", ") + slot.Path;
+    return missing;
+}
+
+} // namespace
+
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string error;
+    bool help = false;
+    std::optional<JobDescription> parsed = ParseConvertArguments(args, error, help);
+    if (help) {
+        out << ConvertUsageText();
+        return kConvertWritten;
+    }
+    if (!parsed) {
+        err << "vialto-convert: " << error << "\n";
+        return kConvertUsage;
+    }
+    const JobDescription& job = *parsed;
+    if (const std::string missing = MissingInputs(job); !missing.empty()) {
+        err << "vialto-convert: cannot find " << missing << "\n";
+        return kConvertUsage;
+    }
+
+    clsAppModel& app = AppModel();
+    app.Reset();
+    SetSupportedFormats(fmtTunnel);
+    app.XmlFileToExport = job.OutputPath;
+    app.IsOstXML = job.Extended;
+    app.ConversionInfo().RoadDataName = job.ProjectName;
+    app.ConversionInfo().Flags |= job.ConversionFlags;
+    if (!app.TokenFile().ReadFile(kLanguageFileName))
+        err << "vialto-convert: the language file " << kLanguageFileName
+            << " is missing; texts show their tokens\n";
+
+    ConsoleProgress progress(out);
+    ImportTree tree;
+    out << "Reading\n";
+    IntroPageImporting(job, tree, progress);
+    PrintTree(out, tree);
+    if (!tree.IsAllOk()) {
+        err << "vialto-convert: an input failed to read or is out of tolerance; nothing was "
+               "written\n";
+        return kConvertImportFailed;
+    }
+
+    out << "Writing " << job.OutputPath << "\n";
+    ResultSummary summary;
+    const ExportChoices choices = IntroPageExporting(job);
+    if (!ExitPageExporting(job, choices, summary, progress)) {
+        err << "vialto-convert: the export failed; nothing was written to " << job.OutputPath
+            << "\n";
+        return kConvertExportFailed;
+    }
+    PrintSummary(out, summary);
+    out << "Wrote " << job.OutputPath << "\n";
+    return kConvertWritten;
 }
 
 } // namespace vialto

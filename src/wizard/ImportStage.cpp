@@ -1,0 +1,272 @@
+#include "ImportStage.h"
+
+#include "AlignmentCheck.h"
+#include "AlignmentStore.h"
+#include "AppModel.h"
+#include "CrListing.h"
+#include "ErrHandler.h"
+#include "HzListing.h"
+#include "Superelevation.h"
+#include "TrackVtAlignment.h"
+#include "Tunnel.h"
+#include "VtListing.h"
+
+#include <array>
+#include <memory>
+
+namespace vialto {
+
+namespace {
+
+constexpr int kConvFlagOneFileStringlines = 8;
+constexpr int kConvFlagStringlineFile = 32;
+constexpr const char* kOldestCantVersion = "1.1.0";
+
+std::string Token(const char* token) { return AppModel().GetToken(token); }
+
+std::string PageKey(int page) { return "PAGE" + std::to_string(page); }
+
+// The leaf key of a slot: cant tables show as "Cr" in rail jobs.
+const char* LeafKey(int slot) {
+    switch (slot) {
+    case slotHz:
+        return "Hz";
+    case slotVt:
+        return "Vt";
+    default:
+        return "Cr";
+    }
+}
+
+// Everything the stage keeps while it runs.
+struct ImportRun {
+    const JobDescription& Job;
+    ImportTree& Tree;
+    IProgress& Progress;
+    std::array<bool, 4> HasCant{}; // per page 1..3
+
+    void ShowReading(int page, int slot) {
+        Progress.Start(Token("LBL_IMP_FILE") + "  " + Job.Slot(page, slot).DisplayName, 0, 0);
+    }
+    void Leaf(int page, int slot, bool ok, const ListingFailure& failure = {}) {
+        Tree.SetImage(PageKey(page), LeafKey(slot), ok ? kImageOk : kImageFailed);
+        if (!ok && !failure.Reason.empty())
+            Tree.SetReason(PageKey(page), LeafKey(slot), failure.Text());
+    }
+};
+
+void BuildTree(ImportRun& run) {
+    const JobDescription& job = run.Job;
+    run.Tree.DeleteAllNodes();
+    for (int p = 1; p <= job.PagesTot(); ++p) {
+        run.Tree.AddRoot(PageKey(p), Token(FilesPageTitleToken(job.JobType, p).c_str()));
+        for (int slot = slotHz; slot <= slotSup; ++slot) {
+            const FileSlot& file = job.Slot(p, slot);
+            const bool generatedVt = slot == slotVt && p > 1 && file.Option;
+            if (file.Selected || generatedVt)
+                run.Tree.AddNode(PageKey(p), LeafKey(slot), file.DisplayName);
+        }
+    }
+}
+
+void ImportHorizontal(ImportRun& run, int p) {
+    const JobDescription& job = run.Job;
+    const FileSlot& file = job.Slot(p, slotHz);
+    run.ShowReading(p, slotHz);
+    if (job.ConversionFlags & kConvFlagOneFileStringlines) {
+        // One alignment file holding every stringline: not a supported listing.
+        TStringLines set;
+        const bool ok = ImportStrLnAligment(set, file.Path);
+        run.Leaf(p, slotHz, ok);
+        if (ok)
+            SetAligmentStrLn(static_cast<SlotNumber>(p), set);
+        return;
+    }
+    HzAlignment hz;
+    StationEquations equations;
+    std::string name;
+    ListingFailure failure;
+    const bool imported = ImportHzAligment(hz, equations, name, file.Path, &failure);
+    if (name.empty())
+        name = file.DisplayName;
+    if (p == 1 && job.JobType == jobRailDouble)
+        name += "_CCL";
+    BeginCheckGroup(name, checkHz);
+    const bool within = imported && CheckHzAlignment(hz, job.ToleranceHz) == 0;
+    run.Leaf(p, slotHz, within, failure);
+    const SlotNumber slot = static_cast<SlotNumber>(p);
+    SetAligmentHz(slot, hz);
+    SetStationEquations(slot, equations);
+    SetAligmentName(slot, name);
+}
+
+void ImportVertical(ImportRun& run, int p) {
+    const FileSlot& file = run.Job.Slot(p, slotVt);
+    run.ShowReading(p, slotVt);
+    VtAlignment vt;
+    ListingFailure failure;
+    const bool imported = ImportVtAligment(vt, file.Path, "", &failure);
+    BeginCheckGroup(file.DisplayName, checkVt);
+    const bool within = imported && CheckVtAlignment(vt, run.Job.ToleranceVt) == 0;
+    run.Leaf(p, slotVt, within, failure);
+    SetAligmentVt(static_cast<SlotNumber>(p), vt);
+}
+
+// The tunnel profile check needs the page's vertical alignment.
+bool TunnelWithinVertical(int p, const clsTunnel& tunnel) {
+    return Guarded("IntroPageImporting", false, [&] {
+        const VtAlignment vt = GetAligmentVt(static_cast<SlotNumber>(p));
+        return !CheckTunnelChainages(vt, tunnel);
+    });
+}
+
+void ImportSlot3(ImportRun& run, int p) {
+    const JobDescription& job = run.Job;
+    const FileSlot& file = job.Slot(p, slotCr);
+    const SlotNumber slot = static_cast<SlotNumber>(p);
+    run.ShowReading(p, slotCr);
+    if (job.JobType == jobRoad && (job.ConversionFlags & kConvFlagStringlineFile)) {
+        TStringLines set;
+        const bool ok = ImportStrLnAligment(set, file.Path);
+        run.Leaf(p, slotCr, ok);
+        SetAligmentStrLn(slot, set);
+    } else if (job.JobType == jobTunnel) {
+        auto tunnel = std::make_shared<clsTunnel>();
+        const bool loaded = tunnel->Load(file.Path);
+        bool within = false;
+        if (loaded) {
+            BeginCheckGroup(file.DisplayName, checkTunnel);
+            within = TunnelWithinVertical(p, *tunnel);
+            if (within)
+                SetAligmentTnl(slot, tunnel);
+        }
+        run.Leaf(p, slotCr, loaded && within);
+    } else if (job.JobType == jobRoad) {
+        CrossSectionSet set;
+        ListingFailure failure;
+        const bool imported = ImportCrAligment(set, file.Path, "", &failure);
+        BeginCheckGroup(file.DisplayName, checkCrossSection);
+        run.Leaf(p, slotCr, imported, failure);
+        SetAligmentCr(slot, set);
+    }
+}
+
+void ImportCant(ImportRun& run, int p) {
+    const JobDescription& job = run.Job;
+    const FileSlot& file = job.Slot(p, slotSup);
+    run.ShowReading(p, slotSup);
+    auto table = std::make_shared<clsSuperelevation>();
+    if (!table->Import(file.Path, job.LinearUnits)) {
+        run.Leaf(p, slotSup, false);
+        return;
+    }
+    if (table->Version() < kOldestCantVersion) {
+        // Text comparison, as the cant editor's versions have always been written.
+        UserInterface().ShowTitledMessage(
+            Token("LBL_FIL_SUPERELEV"),
+            ReplaceAll(Token("MSG_WRONG_SUPERELEV_VERSION"), "{0}", file.DisplayName),
+            MsgIcon::Critical, MsgButtons::Ok);
+        run.Leaf(p, slotSup, false);
+        return;
+    }
+    if (table->StationType() == stationChainageCentreline)
+        table->ProjectChainagesFromAlgimentToAligment(1, static_cast<SlotNumber>(p));
+    SetAligmentSup(static_cast<SlotNumber>(p), table);
+    run.HasCant[static_cast<std::size_t>(p)] = true;
+}
+
+// A track's vertical alignment generated from another alignment's.
+void GenerateTrackVt(ImportRun& run, int trackPage, int sourceSlot, int cantSlot,
+                     const std::string& title, bool projected) {
+    run.Progress.Start(title, 0, 0);
+    const bool ok = CreateVtFromVt(static_cast<SlotNumber>(trackPage),
+                                   static_cast<SlotNumber>(sourceSlot),
+                                   static_cast<SlotNumber>(cantSlot), 0.5, run.Progress,
+                                   static_cast<std::uint8_t>(trackPage), projected);
+    run.Tree.AddNode(PageKey(trackPage), "Vt", run.Job.Slot(trackPage, slotVt).DisplayName,
+                     ok ? kImageOk : kImageFailed);
+}
+
+void GenerateTrackProfiles(ImportRun& run) {
+    const JobDescription& job = run.Job;
+    if (job.JobType != jobRailDouble || job.PagesTot() < 3)
+        return;
+    // One track taking its heights from the other, corrected by its own cant.
+    for (int p : {2, 3}) {
+        if (job.IsOptionSelected(p, slotVt) && run.HasCant[static_cast<std::size_t>(p)]) {
+            const int source = p == 2 ? 3 : 2;
+            GenerateTrackVt(run, p, source, p, "Generating Vt. Alignment",
+                            job.Slot(p, slotVt).SubOption == vtProjected);
+            break;
+        }
+    }
+    // Both tracks from the centre line.
+    if (job.IsOptionSelected(1, slotVt)) {
+        for (int p : {2, 3}) {
+            if (!job.IsSelected(p, slotHz))
+                continue;
+            const int cant = run.HasCant[static_cast<std::size_t>(p)] ? p : 0;
+            GenerateTrackVt(run, p, 1, cant,
+                            p == 2 ? "Generating Vt. Alignment Left Track"
+                                   : "Generating Vt. Alignment Right Track",
+                            job.Slot(1, slotVt).SubOption == vtProjected);
+        }
+    }
+}
+
+bool CantWithinVertical(int p) {
+    return Guarded("IntroPageImporting", false, [&] {
+        const SlotNumber slot = static_cast<SlotNumber>(p);
+        const auto table = GetAligmentSup(slot);
+        const VtAlignment vt = GetAligmentVt(slot);
+        return !CheckSuperelevationChainages(vt, *table);
+    });
+}
+
+} // namespace
+
+std::string FilesPageTitleToken(int jobType, int page) {
+    switch (jobType) {
+    case jobRoad:
+        return "FR_FILES_ROAD";
+    case jobTunnel:
+        return "FR_FILES_TUNNEL";
+    case jobRailSingle:
+        return "FR_FILES_RAILSINGLE";
+    default:
+        return page == 1 ? "FR_FILES_RAILCENTER" : page == 2 ? "FR_FILES_RAILLEFT"
+                                                             : "FR_FILES_RAILRIGHT";
+    }
+}
+
+bool IntroPageImporting(const JobDescription& job, ImportTree& tree, IProgress& progress) {
+    Trace(">> clsWizard.IntroPageImporting");
+    ImportRun run{job, tree, progress, {}};
+    ResetCheckReport();
+    ResetAlignments();
+    BuildTree(run);
+    const bool rail = job.JobType == jobRailSingle || job.JobType == jobRailDouble;
+    for (int p = 1; p <= job.PagesTot(); ++p) {
+        AddAlignment();
+        if (job.IsSelected(p, slotHz))
+            ImportHorizontal(run, p);
+        if (job.IsSelected(p, slotVt) && (p == 1 || !job.IsOptionSelected(p, slotVt)))
+            ImportVertical(run, p);
+        if (job.IsSelected(p, slotCr) && !rail)
+            ImportSlot3(run, p);
+        if (rail && job.IsSelected(p, slotSup) && !job.IsSelected(p, slotCr))
+            ImportCant(run, p);
+    }
+    GenerateTrackProfiles(run);
+    for (int p = 1; p <= job.PagesTot(); ++p) {
+        if (!job.IsSelected(p, slotSup) || !run.HasCant[static_cast<std::size_t>(p)])
+            continue;
+        BeginCheckGroup(job.Slot(p, slotSup).DisplayName, checkCant);
+        run.Leaf(p, slotSup, CantWithinVertical(p));
+    }
+    progress.Finish();
+    Trace("<< clsWizard.IntroPageImporting");
+    return true;
+}
+
+} // namespace vialto

@@ -1,0 +1,105 @@
+#include "BatchCommand.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace vialto;
+
+namespace {
+
+std::optional<JobDescription> Parse(const std::vector<std::string>& args, std::string& error) {
+    bool help = false;
+    return ParseConvertArguments(args, error, help);
+}
+
+} // namespace
+
+TEST(BatchArguments, FlagsFillTheJob) {
+    std::string error;
+    const auto job = Parse({"--job", "double-rail", "--hz", "/d/c.plt", "--vt", "/d/c.alz",
+                            "--left-hz", "/d/l.plt", "--left-cant", "/d/l.xml", "--right-hz",
+                            "/d/r.plt", "--tracks-vt-from-centre", "--centre-vt-sampling",
+                            "along-track", "--tol-hz", "0.005", "--tol-vt=0.02", "--unit", "usft",
+                            "--from", "12+340", "--to", "13500.5", "--layers", "A, B",
+                            "--name", "Line 3", "--extended", "--rail-vt", "high", "-o", "/o.xml"},
+                           error);
+    ASSERT_TRUE(job) << error;
+    EXPECT_EQ(job->JobType, jobRailDouble);
+    EXPECT_EQ(job->PagesTot(), 3);
+    EXPECT_EQ(job->Slot(1, slotHz).Path, "/d/c.plt");
+    EXPECT_EQ(job->Slot(1, slotHz).DisplayName, "c");
+    EXPECT_TRUE(job->IsSelected(2, slotSup));
+    EXPECT_FALSE(job->IsSelected(3, slotSup));
+    EXPECT_TRUE(job->IsOptionSelected(1, slotVt));
+    EXPECT_EQ(job->Slot(1, slotVt).SubOption, vtAlongTrack);
+    EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.005);
+    EXPECT_DOUBLE_EQ(job->ToleranceVt, 0.02);
+    EXPECT_EQ(job->LinearUnits, 6);
+    EXPECT_DOUBLE_EQ(job->ChainageStart, 12340.0);
+    EXPECT_DOUBLE_EQ(job->ChainageEnd, 13500.5);
+    EXPECT_EQ(job->SelectedLayers, "$A$B$");
+    EXPECT_EQ(job->ProjectName, "Line 3");
+    EXPECT_TRUE(job->Extended);
+    EXPECT_EQ(job->VtDefAlignment, 2);
+    EXPECT_EQ(job->OutputPath, "/o.xml");
+}
+
+TEST(BatchArguments, DefaultsAreTheConfiguredTunnelJob) {
+    std::string error;
+    const auto job = Parse({"-o", "out.xml"}, error);
+    ASSERT_TRUE(job) << error;
+    EXPECT_EQ(job->JobType, jobTunnel);
+    EXPECT_EQ(job->PagesTot(), 1);
+    EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.010);
+    EXPECT_DOUBLE_EQ(job->ToleranceVt, 0.010);
+    EXPECT_EQ(job->LinearUnits, 3);
+    EXPECT_EQ(job->ChainageStart, kNullValue);
+    EXPECT_EQ(job->SelectedLayers, "");
+}
+
+TEST(BatchArguments, UsageErrorsGiveAOneLineHint) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--hz", "a.plt"}, "no output file"},
+        {{"--bogus", "-o", "x"}, "unknown option \"--bogus\""},
+        {{"--job", "boat", "-o", "x"}, "--job takes road, tunnel, rail or double-rail"},
+        {{"--tol-hz", "abc", "-o", "x"}, "--tol-hz needs a number"},
+        {{"--unit", "yd", "-o", "x"}, "--unit takes mm, cm"},
+        {{"--from", "km12", "-o", "x"}, "--from needs a chainage"},
+        {{"-o"}, "-o needs a value"},
+        {{"stray", "-o", "x"}, "unexpected argument \"stray\""},
+        {{"--job-file", "/no/such/job.txt", "-o", "x"}, "cannot read the job file"},
+        {{"--job", "road", "--left-hz", "l.plt", "-o", "x"}, "--left-hz is for double-rail jobs"},
+        {{"--job", "road", "--tunnel", "t.xml", "-o", "x"}, "--tunnel is for tunnel jobs"},
+        {{"--job", "tunnel", "--cant", "c.xml", "-o", "x"}, "--cant is for rail jobs"},
+    };
+    for (const auto& [args, expected] : cases) {
+        std::string error;
+        EXPECT_FALSE(Parse(args, error));
+        EXPECT_NE(error.find(expected), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+}
+
+TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
+    vialto::test::TempDir dir;
+    vialto::test::WriteFileBytes(dir / "job.txt", "# a road job\n"
+                                                  "job = road\n"
+                                                  "hz = listings/road.plt\n"
+                                                  "vt = /abs/road.alz\n"
+                                                  "tol-hz = 0,020\n"
+                                                  "extended = no\n"
+                                                  "output = out.xml\n");
+    std::string error;
+    const auto job = Parse({"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"}, error);
+    ASSERT_TRUE(job) << error;
+    EXPECT_EQ(job->JobType, jobRoad);
+    EXPECT_EQ(job->Slot(1, slotHz).Path, (dir.Path() / "listings/road.plt").string());
+    EXPECT_EQ(job->Slot(1, slotVt).Path, "/abs/road.alz");
+    EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.03);
+    EXPECT_EQ(job->OutputPath, (dir.Path() / "out.xml").string());
+
+    vialto::test::WriteFileBytes(dir / "bad.txt", "job = road\nspeed = 3\n");
+    EXPECT_FALSE(Parse({"--job-file", (dir / "bad.txt").string()}, error));
+    EXPECT_NE(error.find("bad.txt, line 2: unknown key \"speed\""), std::string::npos) << error;
+}
