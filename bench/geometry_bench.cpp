@@ -12,27 +12,27 @@ namespace {
 
 using namespace vialto;
 
-test::FixtureSpec LongSpec() {
-    test::FixtureSpec spec;
-    spec.Name = "100 km";
-    spec.Azimuth0 = 0.8;
+test::FixtureLayout LongLayout() {
+    test::FixtureLayout layout;
+    layout.Name = "100 km";
+    layout.Azimuth0 = 0.8;
     for (int k = 0; k < 500; ++k) {
         const double sign = k % 2 == 0 ? 1 : -1;
         const double R = sign * (400 + (k * 131) % 800);
         const double transition = 40 + (k * 17) % 30;
-        spec.Segments.push_back({30.0 + (k * 37) % 60, 0, 0});
-        spec.Segments.push_back({transition, 0, R});
-        spec.Segments.push_back({20.0 + (k * 53) % 60, R, R});
-        spec.Segments.push_back({transition, R, 0});
+        layout.Segments.push_back({30.0 + (k * 37) % 60, 0, 0});
+        layout.Segments.push_back({transition, 0, R});
+        layout.Segments.push_back({20.0 + (k * 53) % 60, R, R});
+        layout.Segments.push_back({transition, R, 0});
     }
-    return spec;
+    return layout;
 }
 
 struct LongAlignment {
-    test::FixtureSpec Spec = LongSpec();
-    HzAlignment Elements = test::BuildFixtureAlignment(Spec);
-    double Start = Spec.StartChainage;
-    double End = test::FixtureEndChainage(Spec);
+    test::FixtureLayout Layout = LongLayout();
+    HzAlignment Elements = test::BuildFixtureAlignment(Layout);
+    double Start = Layout.StartChainage;
+    double End = test::FixtureEndChainage(Layout);
 };
 
 const LongAlignment &Long() {
@@ -46,7 +46,8 @@ const std::vector<HzPoint> &OffsetPoints() {
         std::vector<HzPoint> result;
         const LongAlignment &a = Long();
         for (double c = a.Start; c < a.End; c += 0.5 * 997) { // spread over the whole length
-            const test::FixturePose pose = test::FixtureOffset(test::FixturePoseAt(a.Spec, c), 2.5);
+            const test::FixturePose pose =
+                test::FixtureOffset(test::FixturePoseAt(a.Layout, c), 2.5);
             result.push_back(HzPoint{pose.X, pose.Y, 0, 0, 0});
         }
         return result;

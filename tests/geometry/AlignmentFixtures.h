@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ struct FixtureSegment {
     double EndRadius = 0;   // signed; 0 = straight
 };
 
-struct FixtureSpec {
+struct FixtureLayout {
     std::string Name;
     double StartChainage = 0;
     double X0 = 500000;
@@ -36,6 +37,9 @@ struct FixtureSpec {
     double Azimuth0 = 0;
     std::vector<FixtureSegment> Segments;
 };
+
+// Test output names the layout.
+inline void PrintTo(const FixtureLayout &layout, std::ostream *os) { *os << layout.Name; }
 
 // Position and tangent on the fixture at a chainage.
 struct FixturePose {
@@ -87,11 +91,11 @@ inline void FixtureIntegrate(const FixtureSegment &seg, double a0, double s, dou
 }
 
 // Start poses of every segment, plus the end pose (one more entry).
-inline std::vector<FixturePose> FixtureSegmentStarts(const FixtureSpec &spec) {
+inline std::vector<FixturePose> FixtureSegmentStarts(const FixtureLayout &layout) {
     std::vector<FixturePose> poses;
-    FixturePose pose{spec.X0, spec.Y0, spec.Azimuth0};
-    double a = spec.Azimuth0; // unnormalised, so curvature adds up smoothly
-    for (const FixtureSegment &seg : spec.Segments) {
+    FixturePose pose{layout.X0, layout.Y0, layout.Azimuth0};
+    double a = layout.Azimuth0; // unnormalised, so curvature adds up smoothly
+    for (const FixtureSegment &seg : layout.Segments) {
         poses.push_back({pose.X, pose.Y, FixtureNormalize(a)});
         double dx = 0;
         double dy = 0;
@@ -104,9 +108,9 @@ inline std::vector<FixturePose> FixtureSegmentStarts(const FixtureSpec &spec) {
     return poses;
 }
 
-inline double FixtureEndChainage(const FixtureSpec &spec) {
-    double c = spec.StartChainage;
-    for (const FixtureSegment &seg : spec.Segments) {
+inline double FixtureEndChainage(const FixtureLayout &layout) {
+    double c = layout.StartChainage;
+    for (const FixtureSegment &seg : layout.Segments) {
         c += seg.Length;
     }
     return c;
@@ -114,13 +118,13 @@ inline double FixtureEndChainage(const FixtureSpec &spec) {
 
 // The pose at a chainage within the fixture (the last segment extended beyond
 // its end).
-inline FixturePose FixturePoseAt(const FixtureSpec &spec, double chainage) {
-    FixturePose pose{spec.X0, spec.Y0, spec.Azimuth0};
-    double a = spec.Azimuth0;
-    double c = spec.StartChainage;
-    for (std::size_t i = 0; i < spec.Segments.size(); ++i) {
-        const FixtureSegment &seg = spec.Segments[i];
-        const bool last = i + 1 == spec.Segments.size();
+inline FixturePose FixturePoseAt(const FixtureLayout &layout, double chainage) {
+    FixturePose pose{layout.X0, layout.Y0, layout.Azimuth0};
+    double a = layout.Azimuth0;
+    double c = layout.StartChainage;
+    for (std::size_t i = 0; i < layout.Segments.size(); ++i) {
+        const FixtureSegment &seg = layout.Segments[i];
+        const bool last = i + 1 == layout.Segments.size();
         if (chainage <= c + seg.Length || last) {
             const double s = chainage - c;
             double dx = 0;
@@ -145,12 +149,12 @@ inline FixturePose FixtureOffset(const FixturePose &pose, double d) {
 }
 
 // The element records of the fixture, as the importers store them.
-inline HzAlignment BuildFixtureAlignment(const FixtureSpec &spec) {
-    const std::vector<FixturePose> starts = FixtureSegmentStarts(spec);
+inline HzAlignment BuildFixtureAlignment(const FixtureLayout &layout) {
+    const std::vector<FixturePose> starts = FixtureSegmentStarts(layout);
     HzAlignment elements(1);
-    double c = spec.StartChainage;
-    for (std::size_t i = 0; i < spec.Segments.size(); ++i) {
-        const FixtureSegment &seg = spec.Segments[i];
+    double c = layout.StartChainage;
+    for (std::size_t i = 0; i < layout.Segments.size(); ++i) {
+        const FixtureSegment &seg = layout.Segments[i];
         HzElement e;
         e.Number = static_cast<long>(i + 1);
         e.Chainage = c;
@@ -178,10 +182,10 @@ inline HzAlignment BuildFixtureAlignment(const FixtureSpec &spec) {
 
 // The same alignment moved by d to the right. Only lines and arcs have a
 // parallel of their own kind; a clothoid segment throws.
-inline FixtureSpec FixtureParallel(const FixtureSpec &spec, double d) {
-    FixtureSpec parallel = spec;
-    parallel.Name = spec.Name + " parallel";
-    const FixturePose start = FixtureOffset({spec.X0, spec.Y0, spec.Azimuth0}, d);
+inline FixtureLayout FixtureParallel(const FixtureLayout &layout, double d) {
+    FixtureLayout parallel = layout;
+    parallel.Name = layout.Name + " parallel";
+    const FixturePose start = FixtureOffset({layout.X0, layout.Y0, layout.Azimuth0}, d);
     parallel.X0 = start.X;
     parallel.Y0 = start.Y;
     for (FixtureSegment &seg : parallel.Segments) {
@@ -199,102 +203,102 @@ inline FixtureSpec FixtureParallel(const FixtureSpec &spec, double d) {
 }
 
 // The alignments the geometry tests run on.
-inline std::vector<FixtureSpec> StandardFixtures() {
-    std::vector<FixtureSpec> specs;
+inline std::vector<FixtureLayout> StandardFixtures() {
+    std::vector<FixtureLayout> layouts;
     // line - clothoid - arc - clothoid - line, turning right.
-    specs.push_back({"right curve",
-                     1000,
-                     500000,
-                     4500000,
-                     0.3,
-                     {{120, 0, 0}, {80, 0, 400}, {150, 400, 400}, {80, 400, 0}, {100, 0, 0}}});
+    layouts.push_back({"right curve",
+                       1000,
+                       500000,
+                       4500000,
+                       0.3,
+                       {{120, 0, 0}, {80, 0, 400}, {150, 400, 400}, {80, 400, 0}, {100, 0, 0}}});
     // The same shape turning left, its tangent crossing north.
-    specs.push_back({"left curve across north",
-                     0,
-                     501234.5,
-                     4498765.4,
-                     0.25,
-                     {{60, 0, 0}, {70, 0, -350}, {180, -350, -350}, {70, -350, 0}, {90, 0, 0}}});
+    layouts.push_back({"left curve across north",
+                       0,
+                       501234.5,
+                       4498765.4,
+                       0.25,
+                       {{60, 0, 0}, {70, 0, -350}, {180, -350, -350}, {70, -350, 0}, {90, 0, 0}}});
     // Turning right across north.
-    specs.push_back({"right curve across north",
-                     2500.25,
-                     499800,
-                     4502000,
-                     6.0,
-                     {{40, 0, 0}, {90, 0, 600}, {120, 600, 600}, {90, 600, 0}, {40, 0, 0}}});
+    layouts.push_back({"right curve across north",
+                       2500.25,
+                       499800,
+                       4502000,
+                       6.0,
+                       {{40, 0, 0}, {90, 0, 600}, {120, 600, 600}, {90, 600, 0}, {40, 0, 0}}});
     // Symmetric reverse curve: R500, clothoid, clothoid, -R500.
-    specs.push_back({"symmetric S-curve",
-                     0,
-                     500000,
-                     4500000,
-                     1.2,
-                     {{50, 0, 0},
-                      {60, 0, 500},
-                      {100, 500, 500},
-                      {60, 500, 0},
-                      {60, 0, -500},
-                      {100, -500, -500},
-                      {60, -500, 0},
-                      {50, 0, 0}}});
+    layouts.push_back({"symmetric S-curve",
+                       0,
+                       500000,
+                       4500000,
+                       1.2,
+                       {{50, 0, 0},
+                        {60, 0, 500},
+                        {100, 500, 500},
+                        {60, 500, 0},
+                        {60, 0, -500},
+                        {100, -500, -500},
+                        {60, -500, 0},
+                        {50, 0, 0}}});
     // Asymmetric reverse curve.
-    specs.push_back({"asymmetric S-curve",
-                     100,
-                     500500,
-                     4499500,
-                     2.9,
-                     {{50, 0, 0},
-                      {60, 0, -450},
-                      {90, -450, -450},
-                      {60, -450, 0},
-                      {75, 0, 300},
-                      {110, 300, 300},
-                      {75, 300, 0},
-                      {50, 0, 0}}});
+    layouts.push_back({"asymmetric S-curve",
+                       100,
+                       500500,
+                       4499500,
+                       2.9,
+                       {{50, 0, 0},
+                        {60, 0, -450},
+                        {90, -450, -450},
+                        {60, -450, 0},
+                        {75, 0, 300},
+                        {110, 300, 300},
+                        {75, 300, 0},
+                        {50, 0, 0}}});
     // Egg clothoids between two arcs, curvature growing then falling.
-    specs.push_back({"egg clothoids",
-                     0,
-                     500000,
-                     4500000,
-                     4.0,
-                     {{50, 0, 0},
-                      {60, 0, 600},
-                      {80, 600, 600},
-                      {70, 600, 250},
-                      {90, 250, 250},
-                      {70, 250, 600},
-                      {50, 600, 600},
-                      {60, 600, 0},
-                      {50, 0, 0}}});
+    layouts.push_back({"egg clothoids",
+                       0,
+                       500000,
+                       4500000,
+                       4.0,
+                       {{50, 0, 0},
+                        {60, 0, 600},
+                        {80, 600, 600},
+                        {70, 600, 250},
+                        {90, 250, 250},
+                        {70, 250, 600},
+                        {50, 600, 600},
+                        {60, 600, 0},
+                        {50, 0, 0}}});
     // The same turning left.
-    specs.push_back({"egg clothoids left",
-                     0,
-                     500000,
-                     4500000,
-                     0.1,
-                     {{50, 0, 0},
-                      {60, 0, -600},
-                      {80, -600, -600},
-                      {70, -600, -250},
-                      {90, -250, -250},
-                      {70, -250, -600},
-                      {50, -600, -600},
-                      {60, -600, 0},
-                      {50, 0, 0}}});
+    layouts.push_back({"egg clothoids left",
+                       0,
+                       500000,
+                       4500000,
+                       0.1,
+                       {{50, 0, 0},
+                        {60, 0, -600},
+                        {80, -600, -600},
+                        {70, -600, -250},
+                        {90, -250, -250},
+                        {70, -250, -600},
+                        {50, -600, -600},
+                        {60, -600, 0},
+                        {50, 0, 0}}});
     // Ends in a transition (its far radius comes from its own record).
-    specs.push_back({"ends in a transition",
-                     0,
-                     500000,
-                     4500000,
-                     5.5,
-                     {{40, 0, 0}, {60, 0, -300}, {80, -300, -300}, {60, -300, 0}}});
+    layouts.push_back({"ends in a transition",
+                       0,
+                       500000,
+                       4500000,
+                       5.5,
+                       {{40, 0, 0}, {60, 0, -300}, {80, -300, -300}, {60, -300, 0}}});
     // Long transitions into a tight arc: the tangent turns a whole radian in each.
-    specs.push_back({"long transitions",
-                     0,
-                     500000,
-                     4500000,
-                     0.7,
-                     {{30, 0, 0}, {160, 0, 80}, {40, 80, 80}, {160, 80, 0}, {30, 0, 0}}});
-    return specs;
+    layouts.push_back({"long transitions",
+                       0,
+                       500000,
+                       4500000,
+                       0.7,
+                       {{30, 0, 0}, {160, 0, 80}, {40, 80, 80}, {160, 80, 0}, {30, 0, 0}}});
+    return layouts;
 }
 
 } // namespace vialto::test

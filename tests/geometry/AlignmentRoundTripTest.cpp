@@ -12,8 +12,8 @@
 namespace vialto {
 namespace {
 
+using test::FixtureLayout;
 using test::FixturePose;
-using test::FixtureSpec;
 
 constexpr double kPointTol = 1e-6;            // metres: evaluators against integration
 constexpr double kContinuityTol = 1e-4;       // metres: 0.1 mm between elements
@@ -24,9 +24,9 @@ double AngleGap(double a, double b) {
     return d;
 }
 
-class FixtureTest : public ::testing::TestWithParam<FixtureSpec> {};
+class FixtureTest : public ::testing::TestWithParam<FixtureLayout> {};
 
-std::string FixtureName(const ::testing::TestParamInfo<FixtureSpec> &info) {
+std::string FixtureName(const ::testing::TestParamInfo<FixtureLayout> &info) {
     std::string name;
     for (char c : info.param.Name) {
         name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
@@ -35,14 +35,14 @@ std::string FixtureName(const ::testing::TestParamInfo<FixtureSpec> &info) {
 }
 
 // Chainages every 2.9 m plus every element start, middle and end (just before).
-std::vector<double> SampleChainages(const FixtureSpec &spec) {
+std::vector<double> SampleChainages(const FixtureLayout &layout) {
     std::vector<double> chainages;
-    const double end = test::FixtureEndChainage(spec);
-    for (double c = spec.StartChainage; c < end; c += 2.9) {
+    const double end = test::FixtureEndChainage(layout);
+    for (double c = layout.StartChainage; c < end; c += 2.9) {
         chainages.push_back(c);
     }
-    double c = spec.StartChainage;
-    for (const auto &seg : spec.Segments) {
+    double c = layout.StartChainage;
+    for (const auto &seg : layout.Segments) {
         chainages.push_back(c);
         chainages.push_back(c + seg.Length / 2);
         chainages.push_back(c + seg.Length - 1e-3);
@@ -52,23 +52,23 @@ std::vector<double> SampleChainages(const FixtureSpec &spec) {
 }
 
 TEST_P(FixtureTest, PointAtChainageMatchesIntegratedGeometry) {
-    const FixtureSpec &spec = GetParam();
-    const HzAlignment elements = test::BuildFixtureAlignment(spec);
-    for (double c : SampleChainages(spec)) {
+    const FixtureLayout &layout = GetParam();
+    const HzAlignment elements = test::BuildFixtureAlignment(layout);
+    for (double c : SampleChainages(layout)) {
         HzPoint p;
         ASSERT_TRUE(GetCoordFromHzAligment(elements, c, p)) << c;
-        const FixturePose expected = test::FixturePoseAt(spec, c);
-        EXPECT_NEAR(p.X, expected.X, kPointTol) << spec.Name << " at " << c;
-        EXPECT_NEAR(p.Y, expected.Y, kPointTol) << spec.Name << " at " << c;
-        EXPECT_LT(AngleGap(p.Azimuth, expected.Azimuth), 1e-9) << spec.Name << " at " << c;
+        const FixturePose expected = test::FixturePoseAt(layout, c);
+        EXPECT_NEAR(p.X, expected.X, kPointTol) << layout.Name << " at " << c;
+        EXPECT_NEAR(p.Y, expected.Y, kPointTol) << layout.Name << " at " << c;
+        EXPECT_LT(AngleGap(p.Azimuth, expected.Azimuth), 1e-9) << layout.Name << " at " << c;
         EXPECT_EQ(p.Z, 0);
         EXPECT_EQ(p.Flag, 0);
     }
 }
 
 TEST_P(FixtureTest, EveryElementEndsWhereTheNextStarts) {
-    const FixtureSpec &spec = GetParam();
-    const HzAlignment elements = test::BuildFixtureAlignment(spec);
+    const FixtureLayout &layout = GetParam();
+    const HzAlignment elements = test::BuildFixtureAlignment(layout);
     const long n = ElementCount(elements);
     for (long i = 1; i < n; ++i) {
         const HzElement &e = elements[i];
@@ -87,27 +87,27 @@ TEST_P(FixtureTest, EveryElementEndsWhereTheNextStarts) {
                                              OtherRadius(e, next.Radius, next.Azimuth, true)),
                                next.Azimuth),
                       1e-9)
-                << spec.Name << " element " << i;
+                << layout.Name << " element " << i;
             break;
         default:
             FAIL() << "unexpected kind";
         }
-        EXPECT_NEAR(end.X, next.X, kContinuityTol) << spec.Name << " element " << i;
-        EXPECT_NEAR(end.Y, next.Y, kContinuityTol) << spec.Name << " element " << i;
-        EXPECT_LT(AngleGap(end.Azimuth, next.Azimuth), 1e-8) << spec.Name << " element " << i;
+        EXPECT_NEAR(end.X, next.X, kContinuityTol) << layout.Name << " element " << i;
+        EXPECT_NEAR(end.Y, next.Y, kContinuityTol) << layout.Name << " element " << i;
+        EXPECT_LT(AngleGap(end.Azimuth, next.Azimuth), 1e-8) << layout.Name << " element " << i;
     }
 }
 
 TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
-    const FixtureSpec &spec = GetParam();
-    const HzAlignment elements = test::BuildFixtureAlignment(spec);
+    const FixtureLayout &layout = GetParam();
+    const HzAlignment elements = test::BuildFixtureAlignment(layout);
     const long n = ElementCount(elements);
-    const double end = test::FixtureEndChainage(spec);
-    for (double c : SampleChainages(spec)) {
+    const double end = test::FixtureEndChainage(layout);
+    for (double c : SampleChainages(layout)) {
         if (c > end - 0.01) {
             continue; // the last element's end is its last inside chainage
         }
-        const FixturePose on = test::FixturePoseAt(spec, c);
+        const FixturePose on = test::FixturePoseAt(layout, c);
         for (double d : {0.0, 0.004, -0.004, 0.35, -0.35, 3.5, -3.5, 12.0, -12.0}) {
             const FixturePose off = test::FixtureOffset(on, d);
             HzPoint p;
@@ -117,19 +117,19 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
             double offset = 0;
             double azimuth = 0;
             ASSERT_TRUE(ProjectPointToAligment(chainage, offset, azimuth, p, elements, 1, n))
-                << spec.Name << " at " << c << " offset " << d;
-            EXPECT_NEAR(chainage, c, kRoundedTol) << spec.Name << " at " << c << " offset " << d;
-            EXPECT_NEAR(offset, d, kRoundedTol) << spec.Name << " at " << c << " offset " << d;
+                << layout.Name << " at " << c << " offset " << d;
+            EXPECT_NEAR(chainage, c, kRoundedTol) << layout.Name << " at " << c << " offset " << d;
+            EXPECT_NEAR(offset, d, kRoundedTol) << layout.Name << " at " << c << " offset " << d;
             EXPECT_LT(AngleGap(azimuth, on.Azimuth), 1e-6)
-                << spec.Name << " at " << c << " offset " << d;
+                << layout.Name << " at " << c << " offset " << d;
         }
     }
 }
 
 TEST_P(FixtureTest, ChainageCarriedOverToItselfStaysPut) {
-    const FixtureSpec &spec = GetParam();
-    const HzAlignment elements = test::BuildFixtureAlignment(spec);
-    for (double c = spec.StartChainage + 0.5; c < test::FixtureEndChainage(spec); c += 13.7) {
+    const FixtureLayout &layout = GetParam();
+    const HzAlignment elements = test::BuildFixtureAlignment(layout);
+    for (double c = layout.StartChainage + 0.5; c < test::FixtureEndChainage(layout); c += 13.7) {
         double offset = -1;
         double chainage = -1;
         ASSERT_TRUE(ProjectChainToAnotherAligment(c, elements, elements, offset, chainage)) << c;
@@ -144,20 +144,20 @@ INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::Stan
 // Lines and arcs have exact parallels: a chainage of the axis lands on the
 // parallel at the matching chainage, d to the left of it.
 TEST(ParallelAlignment, ChainageOnAnotherAlignmentGivesTheOffset) {
-    const FixtureSpec axis{"axis",
-                           500,
-                           500000,
-                           4500000,
-                           5.9,
-                           {{80, 0, 0},
-                            {120, 300, 300},
-                            {60, 0, 0},
-                            {150, -450, -450},
-                            {70, 0, 0},
-                            {400, 250, 250},
-                            {50, 0, 0}}};
+    const FixtureLayout axis{"axis",
+                             500,
+                             500000,
+                             4500000,
+                             5.9,
+                             {{80, 0, 0},
+                              {120, 300, 300},
+                              {60, 0, 0},
+                              {150, -450, -450},
+                              {70, 0, 0},
+                              {400, 250, 250},
+                              {50, 0, 0}}};
     for (double d : {3.5, -4.25}) {
-        const FixtureSpec parallel = test::FixtureParallel(axis, d);
+        const FixtureLayout parallel = test::FixtureParallel(axis, d);
         const HzAlignment from = test::BuildFixtureAlignment(axis);
         const HzAlignment to = test::BuildFixtureAlignment(parallel);
         // Along each segment the parallel's chainage grows by (R - d) / R.
@@ -190,15 +190,15 @@ TEST(ParallelAlignment, ChainageOnAnotherAlignmentGivesTheOffset) {
 // A chainage past the end is extrapolated along the last element, here a
 // transition continued through its point of zero curvature.
 TEST(PointAtChainage, ExtrapolatesTheLastElement) {
-    for (const FixtureSpec &spec : test::StandardFixtures()) {
-        const HzAlignment elements = test::BuildFixtureAlignment(spec);
-        const double end = test::FixtureEndChainage(spec);
+    for (const FixtureLayout &layout : test::StandardFixtures()) {
+        const HzAlignment elements = test::BuildFixtureAlignment(layout);
+        const double end = test::FixtureEndChainage(layout);
         for (double beyond : {0.0, 5.0, 30.0}) {
             HzPoint p;
             ASSERT_TRUE(GetCoordFromHzAligment(elements, end + beyond, p));
-            const FixturePose expected = test::FixturePoseAt(spec, end + beyond);
-            EXPECT_NEAR(p.X, expected.X, kPointTol) << spec.Name << " +" << beyond;
-            EXPECT_NEAR(p.Y, expected.Y, kPointTol) << spec.Name << " +" << beyond;
+            const FixturePose expected = test::FixturePoseAt(layout, end + beyond);
+            EXPECT_NEAR(p.X, expected.X, kPointTol) << layout.Name << " +" << beyond;
+            EXPECT_NEAR(p.Y, expected.Y, kPointTol) << layout.Name << " +" << beyond;
         }
     }
 }

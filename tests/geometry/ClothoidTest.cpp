@@ -115,9 +115,9 @@ TEST(OtherRadius, FromTheElementAlone) {
 // The radius an importer stores for each transition of a fixture, from the
 // neighbouring radii and the turn, must be the one the fixture was built with.
 TEST(SpiralRadius, ImporterRadiiMatchTheFixtures) {
-    for (const test::FixtureSpec &spec : test::StandardFixtures()) {
-        const HzAlignment elements = test::BuildFixtureAlignment(spec);
-        const auto poses = test::FixtureSegmentStarts(spec);
+    for (const test::FixtureLayout &layout : test::StandardFixtures()) {
+        const HzAlignment elements = test::BuildFixtureAlignment(layout);
+        const auto poses = test::FixtureSegmentStarts(layout);
         HzAlignment imported = elements;
         for (std::size_t i = 1; i < imported.size(); ++i) {
             HzElement &e = imported[i];
@@ -126,9 +126,9 @@ TEST(SpiralRadius, ImporterRadiiMatchTheFixtures) {
             }
             const double azOut = poses[i].Azimuth; // the next start, or the end pose
             const double R1 = i > 1 ? imported[i - 1].Radius : 0;
-            const double R2 = spec.Segments[i - 1].EndRadius; // listed at the element's end
+            const double R2 = layout.Segments[i - 1].EndRadius; // listed at the element's end
             e.Radius = SpiralRadius(e.Azimuth, azOut, R1, R2, e.Parameter);
-            EXPECT_EQ(e.Radius, elements[i].Radius) << spec.Name << " element " << i;
+            EXPECT_EQ(e.Radius, elements[i].Radius) << layout.Name << " element " << i;
         }
     }
 }
@@ -156,29 +156,29 @@ TEST(SpiralRadius, ReverseCurveLeavesTheInflectionAtZeroCurvature) {
 
 // The symmetric S-curve read the way an importer reads it comes out right.
 TEST(SpiralRadius, SymmetricReverseCurveEvaluatesCorrectly) {
-    const test::FixtureSpec spec = test::StandardFixtures()[3];
-    ASSERT_EQ(spec.Name, "symmetric S-curve");
-    HzAlignment imported = test::BuildFixtureAlignment(spec);
-    const auto poses = test::FixtureSegmentStarts(spec);
+    const test::FixtureLayout layout = test::StandardFixtures()[3];
+    ASSERT_EQ(layout.Name, "symmetric S-curve");
+    HzAlignment imported = test::BuildFixtureAlignment(layout);
+    const auto poses = test::FixtureSegmentStarts(layout);
     for (std::size_t i = 1; i < imported.size(); ++i) {
         HzElement &e = imported[i];
         if (e.Parameter != 0) {
             e.Radius = SpiralRadius(e.Azimuth, poses[i].Azimuth, imported[i - 1].Radius,
-                                    spec.Segments[i - 1].EndRadius, e.Parameter);
+                                    layout.Segments[i - 1].EndRadius, e.Parameter);
         }
     }
-    for (double c = 0; c <= test::FixtureEndChainage(spec); c += 5) {
+    for (double c = 0; c <= test::FixtureEndChainage(layout); c += 5) {
         HzPoint p;
         ASSERT_TRUE(GetCoordFromHzAligment(imported, c, p));
-        const test::FixturePose expected = test::FixturePoseAt(spec, c);
+        const test::FixturePose expected = test::FixturePoseAt(layout, c);
         EXPECT_NEAR(p.X, expected.X, 1e-6) << c;
         EXPECT_NEAR(p.Y, expected.Y, 1e-6) << c;
     }
 }
 
 TEST(SpiralAzimuth, FollowsTheTangentInsideEveryTransition) {
-    for (const test::FixtureSpec &spec : test::StandardFixtures()) {
-        const HzAlignment elements = test::BuildFixtureAlignment(spec);
+    for (const test::FixtureLayout &layout : test::StandardFixtures()) {
+        const HzAlignment elements = test::BuildFixtureAlignment(layout);
         const long n = ElementCount(elements);
         for (long i = 1; i <= n; ++i) {
             const HzElement &e = elements[i];
@@ -190,9 +190,9 @@ TEST(SpiralAzimuth, FollowsTheTangentInsideEveryTransition) {
                       : OtherRadius(e, kNullValue, kNullValue, true);
             for (double s : {0.0, 0.0005, 0.25, e.Length / 3, e.Length}) {
                 const double expected =
-                    s < 0.001 ? e.Azimuth : test::FixturePoseAt(spec, e.Chainage + s).Azimuth;
+                    s < 0.001 ? e.Azimuth : test::FixturePoseAt(layout, e.Chainage + s).Azimuth;
                 EXPECT_NEAR(std::remainder(SpiralAzimuth(s, e, far) - expected, 2 * kPi), 0, 1e-9)
-                    << spec.Name << " element " << i << " s " << s;
+                    << layout.Name << " element " << i << " s " << s;
             }
         }
     }
@@ -245,9 +245,9 @@ TEST(SolveUnitClothoidFoot, BehindAndAtTheOrigin) {
 // A point behind the origin of a transition that opens an alignment falls in
 // no element: the nearest start and the distance to it come back.
 TEST(ProjectPointToAligment, BehindAClothoidOrigin) {
-    const test::FixtureSpec spec{"starts with a transition",    50, 500000, 4500000, 0.5,
-                                 {{60, 0, 300}, {80, 300, 300}}};
-    const HzAlignment elements = test::BuildFixtureAlignment(spec);
+    const test::FixtureLayout layout{"starts with a transition",    50, 500000, 4500000, 0.5,
+                                     {{60, 0, 300}, {80, 300, 300}}};
+    const HzAlignment elements = test::BuildFixtureAlignment(layout);
     HzPoint p;
     p.X = 500000 - 10 * std::sin(0.5) + 1;
     p.Y = 4500000 - 10 * std::cos(0.5);
