@@ -16,6 +16,8 @@
 #include "AlignmentStore.h"
 #include "Superelevation.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
