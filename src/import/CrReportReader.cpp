@@ -156,10 +156,12 @@ bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &
     out.Layers = FixedCrLayers();
     ListingLines lines(text);
     std::size_t wordEnd = 1; // carries over from one block to the next
+    bool anyBlock = false;
     while (!lines.AtEnd()) {
         std::string_view line = lines.Next();
         if (!StartsWith(TrimLeft(line), "P.K."))
             continue;
+        anyBlock = true;
         ctx.SetLine(lines.LineNumber());
         // The chainage stands five characters after the end of the first word.
         const std::size_t blank = line.find(' ', wordEnd - 1);
@@ -195,6 +197,11 @@ bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &
             ReadPrintedRow(line, groups, lists);
         }
         AddStation(out, chainage, lists);
+    }
+    if (!anyBlock) {
+        ctx.SetLine(0);
+        return ctx.Decline("neither the header \"*TRV\" nor a \"P.K.\" block of a printed "
+                           "report was found");
     }
     return true;
 }

@@ -1,0 +1,96 @@
+// The layer choice against a recording exporting page.
+#include "Layers.h"
+
+#include <gtest/gtest.h>
+
+using namespace vialto;
+
+namespace {
+
+class FakePage final : public IExportingPage {
+  public:
+    std::vector<std::string> Tree; // "name#data" at the top, "  key/name#data" below
+    std::string LayersIdx = "$0$2$";
+    std::string StringlinesIdx = "$5$";
+    bool LayersVisible = false;
+
+    std::string AddLayer(const std::string &name, std::optional<long> itemData) override {
+        Tree.push_back(name + (itemData ? "#" + std::to_string(*itemData) : ""));
+        return "L" + std::to_string(Tree.size());
+    }
+    std::string AddStringline(const std::string &layerKey, const std::string &name,
+                              long itemData) override {
+        Tree.push_back("  " + layerKey + "/" + name + "#" + std::to_string(itemData));
+        return std::to_string(itemData) + "S" + layerKey;
+    }
+    std::string GetSelectedLayersIdx() override { return LayersIdx; }
+    std::string GetSelectedStringlinesIdx() override { return StringlinesIdx; }
+    void SetLayersVisible(bool visible) override { LayersVisible = visible; }
+};
+
+TStringLines ThreeLines() {
+    TStringLines set;
+    set.Count = 2;
+    set.Lines.resize(3);
+    set.Lines[0].Name = "Axis";
+    set.Lines[1].Name = "Edge";
+    set.Lines[1].State = 1; // not offered
+    set.Lines[2].Name = "Toe";
+    set.Lines[2].State = -1;
+    return set;
+}
+
+} // namespace
+
+TEST(CLayers, FlatListWithoutLayers) {
+    TStringLines set = ThreeLines();
+    for (const bool namelessLayer : {false, true}) {
+        if (namelessLayer)
+            set.Layers = {{"", {0, 1, 2}}};
+        EXPECT_FALSE(HasLayers(set));
+        FakePage page;
+        FillStringlineLayers(page, set);
+        EXPECT_EQ(page.Tree, (std::vector<std::string>{"Axis#0", "Toe#2"}));
+    }
+}
+
+TEST(CLayers, LayerNodesWithTheirStringlines) {
+    TStringLines set = ThreeLines();
+    set.Layers = {{"Road", {0, 1, 7}}, {"Slopes", {2}}};
+    ASSERT_TRUE(HasLayers(set));
+    FakePage page;
+    FillStringlineLayers(page, set);
+    EXPECT_EQ(page.Tree, (std::vector<std::string>{"Road", "  L1/Axis#0", "Slopes", "  L3/Toe#2"}));
+}
+
+TEST(CLayers, CrossSectionLayersWithCodes) {
+    CrossSectionSet set;
+    set.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
+    FakePage page;
+    FillCrossSectionLayers(page, set);
+    EXPECT_EQ(page.Tree, (std::vector<std::string>{"Taludes", "Rasante"}));
+    EXPECT_TRUE(page.LayersVisible);
+
+    set.Layers = {{"Cunetas", {}}};
+    FakePage none;
+    FillCrossSectionLayers(none, set);
+    EXPECT_TRUE(none.Tree.empty());
+    EXPECT_FALSE(none.LayersVisible);
+}
+
+TEST(CLayers, StoringTheChoiceAppends) {
+    TStringLines set = ThreeLines();
+    FakePage page;
+    StoreStringlineSelection(page, set); // no layers: the top-level choice
+    EXPECT_EQ(set.Selection, "$0$2$");
+    StoreStringlineSelection(page, set); // the same choice again
+    EXPECT_EQ(set.Selection, "$0$2$$");
+    page.LayersIdx = "$1$";
+    StoreStringlineSelection(page, set);
+    EXPECT_EQ(set.Selection, "$0$2$$$1$");
+
+    set.Layers = {{"Road", {0}}};
+    set.Selection.clear();
+    StoreStringlineSelection(page, set); // with layers: the stringlines
+    EXPECT_EQ(set.Selection, "$5$");
+}
