@@ -2,18 +2,7 @@
 
 #include "ErrHandler.h"
 #include "HzGeometry.h"
-#if __has_include("LandXmlCrossSections.h")
 #include "LandXmlCrossSections.h"
-#else
-// TEMPORARY until the cross-section writers land.
-namespace vialto {
-bool TagCrossSects(bool, const std::string &);
-bool TagCrossSect(bool, const std::string &, const std::string &);
-bool TagCrossSectSurf(bool, const std::string &);
-bool TagPntList2D(const std::string &);
-bool TagVertexName(const std::string &);
-} // namespace vialto
-#endif
 #include "Text.h"
 #include "VtGeometry.h"
 
