@@ -281,10 +281,10 @@ TEST_F(CantImport, SingleCantSample) {
     EXPECT_EQ(table.WidthExcessType(), widthHalfToBothRails);
     EXPECT_EQ(table.Version(), "1.2.0");
     ASSERT_EQ(table.Stations().size(), 14u);
-    EXPECT_EQ(table.GetChainageStart(), 12340);
-    EXPECT_EQ(table.GetChainageEnd(), 15340);
+    EXPECT_EQ(table.GetChainageStart(), 1200);
+    EXPECT_EQ(table.GetChainageEnd(), 3580);
     const CantStation &curve = table.Stations()[2];
-    EXPECT_DOUBLE_EQ(curve.Station, 12600);
+    EXPECT_DOUBLE_EQ(curve.Station, 2100);
     EXPECT_DOUBLE_EQ(curve.AppliedCant, 0.110);
     EXPECT_DOUBLE_EQ(curve.WidthExcess, 0.005);
     EXPECT_EQ(curve.RotationPoint, rotInsideRail);
@@ -292,8 +292,8 @@ TEST_F(CantImport, SingleCantSample) {
     EXPECT_EQ(table.Stations()[5].CantInterpolation, interpReverseCurve);
     EXPECT_EQ(table.Stations()[6].RotationPoint, rotCenter);
     EXPECT_EQ(table.Stations()[0].WidthExcess, 0.0);
-    // Halfway up the reverse curve from 0 to 85 mm at 13300..13420.
-    EXPECT_NEAR(table.GetSlopeInChainage(13360), std::asin(0.0425 / 1.5), 1e-12);
+    // Halfway up the reverse curve from 0 to 85 mm at 2880..3000.
+    EXPECT_NEAR(table.GetSlopeInChainage(2940), std::asin(0.0425 / 1.5), 1e-12);
 }
 
 TEST_F(CantImport, LengthsAndCantsFollowTheJobUnit) {
@@ -301,10 +301,10 @@ TEST_F(CantImport, LengthsAndCantsFollowTheJobUnit) {
     ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitMillimetre));
     EXPECT_DOUBLE_EQ(table.Gauge(), 1435);
     EXPECT_DOUBLE_EQ(table.SuperelevationBase(), 1500);
-    EXPECT_DOUBLE_EQ(table.Stations()[2].Station, 12600000);
+    EXPECT_DOUBLE_EQ(table.Stations()[2].Station, 2100000);
     EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCant, 110);
     // The slope does not depend on the unit.
-    EXPECT_NEAR(table.GetSlopeInChainage(13360000), std::asin(0.0425 / 1.5), 1e-12);
+    EXPECT_NEAR(table.GetSlopeInChainage(2940000), std::asin(0.0425 / 1.5), 1e-12);
 
     ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitFoot));
     EXPECT_NEAR(table.Gauge(), 1.435 / 0.3048, 1e-9);
@@ -322,9 +322,9 @@ TEST_F(CantImport, LeftRightSample) {
     ASSERT_EQ(table.Stations().size(), 13u);
     for (const CantStation &s : table.Stations())
         EXPECT_EQ(s.RotationPoint, rotLeftRightForm) << s.Station;
-    EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCantRight, 0.120);
-    EXPECT_NEAR(table.GetSlopeInChainage(13000), std::asin(-0.120 / 1.733), 1e-12);
-    EXPECT_NEAR(table.GetSlopeInChainage(14000), std::asin(0.095 / 1.733), 1e-12);
+    EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCantLeft, 0.120);
+    EXPECT_NEAR(table.GetSlopeInChainage(2200), std::asin(0.120 / 1.733), 1e-12);
+    EXPECT_NEAR(table.GetSlopeInChainage(3100), std::asin(-0.095 / 1.733), 1e-12);
     table.IsCoplaneTrack(false);
     EXPECT_FALSE(table.IsCoplaneTrack());
 }
