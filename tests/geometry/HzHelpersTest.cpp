@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace vialto {
 namespace {
@@ -344,6 +345,50 @@ TEST(ProjectPointToAligment, BadArgumentsFail) {
     EXPECT_FALSE(ProjectChainToAnotherAligment(5, elements, HzAlignment(1), offset, chainage));
     EXPECT_EQ(offset, 0);
     EXPECT_EQ(chainage, 0);
+}
+
+} // namespace
+} // namespace vialto
+
+namespace vialto {
+namespace {
+
+// Records full of extreme values and non-numbers: every routine comes back, with
+// a finite point or a failure, and never hangs.
+TEST(GarbageRecords, NothingHangsOrCrashes) {
+    test::RecordingUi ui; // errors are reported, not thrown
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> values{0,   0.001, -0.001, 1e-300, -1e-300, 1e300, -1e300,
+                                     nan, inf,   -inf,   150,    -150,    3.5,   400};
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::size_t> pick(0, values.size() - 1);
+    for (int round = 0; round < 300; ++round) {
+        HzAlignment elements(1);
+        for (int k = 0; k < 4; ++k) {
+            HzElement e;
+            e.Chainage = k * 50.0 + (round % 7 == 0 ? values[pick(random)] : 0);
+            e.X = 500000 + values[pick(random)];
+            e.Y = 4500000;
+            e.Azimuth = values[pick(random)];
+            e.Radius = values[pick(random)];
+            e.Parameter = values[pick(random)];
+            e.Length = values[pick(random)];
+            elements.push_back(e);
+        }
+        for (double c : {0.0, 25.0, 75.0, 160.0, 1e9}) {
+            HzPoint p;
+            if (GetCoordFromHzAligment(elements, c, p)) {
+                EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
+            }
+            double chainage = 0;
+            double offset = 0;
+            double azimuth = 0;
+            const HzPoint q{500010, 4500020, 0, 0, 0};
+            ProjectPointToAligment(chainage, offset, azimuth, q, elements, 1, 4);
+            ProjectChainToAnotherAligment(c, elements, elements, offset, chainage);
+        }
+    }
 }
 
 } // namespace
