@@ -162,13 +162,15 @@ TEST(GetArcCenter, ShortAndLongArcsBothWays) {
 // The PI against the intersection of the two tangent lines.
 TEST(GetPI, IntersectionOfTheTangents) {
     struct Case {
-        double a0, turn, chord;
+        double a0, turn, chord, share;
     };
-    for (const Case &c : {Case{0.3, 0.4, 120}, Case{0.3, -0.4, 120}, Case{6.1, 0.5, 80},
-                          Case{0.1, -0.6, 80}, Case{2.0, 1.2, 300}}) {
+    for (const Case &c :
+         {Case{0.3, 0.4, 120, 0.5}, Case{0.3, -0.4, 120, 0.5}, Case{6.1, 0.5, 80, 0.5},
+          Case{0.3, 0.4, 120, 0.3}, Case{5.0, -0.9, 200, 0.7}, Case{0.1, -0.6, 80, 0.5},
+          Case{2.0, 1.2, 300, 0.5}}) {
         const HzPoint start{500000, 4500000, 0, 0, c.a0};
-        // A symmetric curve: the chord bisects the turn.
-        HzPoint end = PointAtDistance(start, c.a0 + c.turn / 2, c.chord);
+        // The chord takes a share of the turn (a half for a symmetric curve).
+        HzPoint end = PointAtDistance(start, c.a0 + c.turn * c.share, c.chord);
         end.Azimuth = NormalizeAngle(c.a0 + c.turn);
         const HzPoint pi = GetPI(start, end);
         // Solve start + s*u0 = end - t*u1.
@@ -179,7 +181,9 @@ TEST(GetPI, IntersectionOfTheTangents) {
         const double s = (bx * u1y - by * u1x) / det;
         EXPECT_NEAR(pi.X, start.X + s * u0x, 1e-6) << c.a0 << " " << c.turn;
         EXPECT_NEAR(pi.Y, start.Y + s * u0y, 1e-6) << c.a0 << " " << c.turn;
-        EXPECT_NEAR(s, c.chord / 2 / std::cos(c.turn / 2), 1e-6);
+        if (c.share == 0.5) {
+            EXPECT_NEAR(s, c.chord / 2 / std::cos(c.turn / 2), 1e-6);
+        }
     }
 }
 
