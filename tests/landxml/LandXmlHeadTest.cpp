@@ -81,8 +81,10 @@ TEST_F(LandXmlHead, UnknownUnitCodeWritesNothingAndIsReported) {
         EXPECT_THAT(ui.Messages[0].Text, HasSubstr("CLandXML.TagUnits"));
     }
     EXPECT_EQ(MainLevel(), 1);
+    EXPECT_TRUE(TagProject("p", ""));
     const std::string bytes = FinishDocument();
     EXPECT_THAT(bytes, ::testing::Not(HasSubstr("Units")));
+    EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
 }
 
 } // namespace
