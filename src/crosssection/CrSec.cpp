@@ -23,9 +23,10 @@ void SetDefaultCodes(CrossSectionSet &set, std::string_view selection) {
             if (surface.Layer >= set.Layers.size())
                 continue;
             CrSecLayer &layer = set.Layers[surface.Layer];
-            // These layers are written but not ruled: each point keeps a
-            // stringline of its own.
-            if (selection.find(layer.Name + "$") != std::string_view::npos)
+            // The layers left out of the rules are written with a stringline
+            // per point. An empty selection puts every layer under the rules
+            // (defaults there would pre-empt the rules and break every line).
+            if (selection.empty() || selection.find(layer.Name + "$") != std::string_view::npos)
                 continue;
             for (CrSecPoint &point : surface.Points)
                 if (point.Code.empty())

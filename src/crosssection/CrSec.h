@@ -21,8 +21,8 @@
 namespace vialto {
 
 // Gives a new code to every uncoded point of the layers whose name followed by
-// "$" is not in the selection. Never fails (a surface of an unknown layer is
-// left alone).
+// "$" is not in the selection; an empty selection leaves every layer to the
+// rules. Never fails (a surface of an unknown layer is left alone).
 void SetDefaultCodes(CrossSectionSet &set, std::string_view selection);
 
 // Runs the rules on every surface of a selected layer at stations 1..last

@@ -231,4 +231,19 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
     });
 }
 
+CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view selection,
+                                          double start, double end, IProgress &progress,
+                                          double &firstChainage, double &lastChainage) {
+    SetDefaultCodes(set, selection);
+    if (!ApplyRules(set, selection, progress, true))
+        return CrExportResult::Failed;
+    // The rules are the long part; the user's cancel is honoured before a
+    // single cross section is written.
+    if (progress.CancelRequested())
+        return CrExportResult::Cancelled;
+    return Export2LandXML(firstChainage, lastChainage, set, selection, start, end, progress, true)
+               ? CrExportResult::Written
+               : CrExportResult::Failed;
+}
+
 } // namespace vialto

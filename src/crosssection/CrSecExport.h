@@ -27,6 +27,17 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
                     std::string_view selection, double start, double end, IProgress &progress,
                     bool showProgress);
 
+// How the cross-section step of an export ended.
+enum class CrExportResult { Written, Cancelled, Failed };
+
+// The cross-section step of the export stage: default codes for the layers
+// outside the selection, the rules (progress per station), then, unless the
+// user asked to cancel meanwhile, the export of the range. Nothing is written
+// when cancelled or when the rules fail.
+CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view selection,
+                                          double start, double end, IProgress &progress,
+                                          double &firstChainage, double &lastChainage);
+
 // Index of the last station whose chainage is not greater than the chainage,
 // at least 1 and at most the last index (0 for a set of one station).
 std::size_t StationIndexAt(const CrossSectionSet &set, double chainage);

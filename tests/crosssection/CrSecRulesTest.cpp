@@ -246,7 +246,9 @@ TEST(SetDefaultCodes, OnlyTheLayersOutsideTheSelection) {
     SetDefaultCodes(set, "$Rasante$");
     EXPECT_EQ(Codes(set.Stations[0].Surfaces[0].Points), (Strings{"-4.000", "keep"}));
     EXPECT_EQ(Codes(set.Stations[0].Surfaces[1].Points), (Strings{""}));
-    SetDefaultCodes(set, "");
+    SetDefaultCodes(set, ""); // every layer is ruled: no default codes
+    EXPECT_EQ(Codes(set.Stations[0].Surfaces[1].Points), (Strings{""}));
+    SetDefaultCodes(set, "__None__");
     EXPECT_EQ(Codes(set.Stations[0].Surfaces[1].Points), (Strings{"1.000"}));
 }
 
