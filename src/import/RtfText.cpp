@@ -291,7 +291,12 @@ class RtfReader {
             pendingSkip_ = state_.Uc;
             return;
         }
-        if (ConsumeSkip())
+        const bool structural = word == "par" || word == "row" || word == "nestrow" ||
+                                word == "cell" || word == "nestcell" || word == "tab" ||
+                                word == "line";
+        if (structural)
+            pendingSkip_ = 0; // a row or cell end is never a \u stand-in: no row is lost
+        else if (ConsumeSkip())
             return;
         if (word == "uc") {
             state_.Uc = hasParam && param >= 0 && param < 16 ? static_cast<int>(param) : 1;

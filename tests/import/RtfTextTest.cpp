@@ -35,6 +35,8 @@ TEST(RtfToTextTest, CharactersBecomeUtf8) {
                                                      "b\r\n");
     EXPECT_EQ(Text("{\\rtf1\\uc2 \\u-3908??x\\par}"), "\xEF\x82\xBCx\r\n"); // negative N
     EXPECT_EQ(Text("{\\rtf1\\uc1 \\u243\\'f3n\\par}"), "ón\r\n");           // \'hh as the stand-in
+    // A writer that left out the stand-in: the row and cell ends survive.
+    EXPECT_EQ(Text("{\\rtf1\\uc1 a\\u243\\cell\\u243\\row}"), "aó\tó\r\n");
     EXPECT_EQ(Text("{\\rtf1\\uc0 \\u55357\\u56832 x\\par}"), "\xF0\x9F\x98\x80x\r\n");
     EXPECT_EQ(Text("{\\rtf1 \\{\\}\\\\\\~x\\par}"), "{}\\\xC2\xA0x\r\n");
     EXPECT_EQ(Text("{\\rtf1 caf\xe9\\par}"), "café\r\n"); // a raw byte in the code page
