@@ -49,33 +49,9 @@ std::string OneLineMarkupText(std::string_view text) {
     return out;
 }
 
-// Writes the node and everything below it as one line of UTF-8 XML. Texts and
-// attribute values are escaped again, so line breaks inside them travel as
-// character references and a reader gets back exactly what the file held.
-void WriteOneLine(const pugi::xml_node &node, std::string &out) {
+// Writes one node that is not an element.
+void WriteLeaf(const pugi::xml_node &node, std::string &out) {
     switch (node.type()) {
-    case pugi::node_element: {
-        out += '<';
-        out += node.name();
-        for (const pugi::xml_attribute &attribute : node.attributes()) {
-            out += ' ';
-            out += attribute.name();
-            out += "=\"";
-            out += XmlText(attribute.value());
-            out += '"';
-        }
-        if (!node.first_child()) {
-            out += "/>";
-            return;
-        }
-        out += '>';
-        for (const pugi::xml_node &child : node.children())
-            WriteOneLine(child, out);
-        out += "</";
-        out += node.name();
-        out += '>';
-        return;
-    }
     case pugi::node_pcdata:
     case pugi::node_cdata:
         out += XmlText(node.value());
@@ -99,6 +75,49 @@ void WriteOneLine(const pugi::xml_node &node, std::string &out) {
         return;
     default:
         return;
+    }
+}
+
+void WriteStartTag(const pugi::xml_node &element, std::string &out) {
+    out += '<';
+    out += element.name();
+    for (const pugi::xml_attribute &attribute : element.attributes()) {
+        out += ' ';
+        out += attribute.name();
+        out += "=\"";
+        out += XmlText(attribute.value());
+        out += '"';
+    }
+    out += element.first_child() ? ">" : "/>";
+}
+
+// Writes the element and everything below it as one line of UTF-8 XML. Texts
+// and attribute values are escaped again, so line breaks inside them travel
+// as character references and a reader gets back exactly what the file held.
+// The walk follows the tree's links instead of recursing, so that no nesting
+// depth can exhaust the stack.
+void WriteOneLine(const pugi::xml_node &root, std::string &out) {
+    pugi::xml_node node = root;
+    for (;;) {
+        if (node.type() == pugi::node_element) {
+            WriteStartTag(node, out);
+            if (node.first_child()) {
+                node = node.first_child();
+                continue;
+            }
+        } else {
+            WriteLeaf(node, out);
+        }
+        // Close every element whose last child has been written.
+        while (node != root && !node.next_sibling()) {
+            node = node.parent();
+            out += "</";
+            out += node.name();
+            out += '>';
+        }
+        if (node == root)
+            return;
+        node = node.next_sibling();
     }
 }
 

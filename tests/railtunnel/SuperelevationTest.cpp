@@ -426,6 +426,17 @@ TEST_F(CantImport, HugeFiles) {
     text.clear();
     text.shrink_to_fit();
 
+    // Nesting as deep as a file can make: stations are still found.
+    std::string deep = kDecl + kComment + kRoot;
+    for (int i = 0; i < 200000; ++i)
+        deep += "<a>";
+    deep += kStations;
+    for (int i = 0; i < 200000; ++i)
+        deep += "</a>";
+    ui_.Messages.clear();
+    EXPECT_TRUE(ImportText(table, deep + "</Cant>"));
+    EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200}));
+
     // A file beyond the reader's limit is refused before it is read.
     const auto path = dir_ / "huge.xml";
     WriteFileBytes(path, kDecl);

@@ -293,6 +293,29 @@ TEST_F(TunnelTest, MarkupInsideTheSetStaysWellFormed) {
     EXPECT_STREQ(root.child("TunnelProfile").text().get(), "<raw> & ]]>");
 }
 
+// Nesting as deep as a file can make does not exhaust the stack.
+TEST_F(TunnelTest, DeepNesting) {
+    const int depth = 200000;
+    std::string text = kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"7\"/>";
+    text.reserve(text.size() + 8 * static_cast<std::size_t>(depth) + 32);
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    text += "</TunnelProfiles>";
+    clsTunnel tunnel;
+    ASSERT_TRUE(LoadText(tunnel, text));
+    EXPECT_EQ(tunnel.GetChainages(), std::vector<double>{7});
+    // The innermost element, having no content, is written as an empty tag.
+    std::string expected = "<TunnelProfiles><TunnelProfile sta=\"7\"/>";
+    for (int i = 1; i < depth; ++i)
+        expected += "<a>";
+    expected += "<a/>";
+    for (int i = 1; i < depth; ++i)
+        expected += "</a>";
+    EXPECT_EQ(tunnel.Text(), expected + "</TunnelProfiles>");
+}
+
 TEST_F(TunnelTest, ExportWithoutProfilesFails) {
     clsTunnel tunnel;
     double start = 1, end = 1;
