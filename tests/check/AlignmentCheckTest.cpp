@@ -5,6 +5,7 @@
 #include "Superelevation.h"
 #include "TestSupport.h"
 #include "Tunnel.h"
+#include "VtListing.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 using namespace vialto;
 using vialto::test::RecordingUi;
+using vialto::test::SourcePath;
 using vialto::test::TempDir;
 using vialto::test::WriteFileBytes;
 
@@ -341,6 +343,27 @@ TEST_F(AlignmentCheckTest, CantStationsLieOnTheProfile) {
     BeginCheckGroup("sections.trv", checkCrossSection);
     AddCheckEntry(100, true, kNullValue, kNullValue, kNullValue, kNullValue, "x");
     EXPECT_EQ(GetCheckReportText("sections.trv", "Cr"), "");
+}
+
+// The sample tunnel profiles and cant tables lie on the sample listings'
+// profiles (the road for the tunnel, the railway for the cant tables).
+TEST_F(AlignmentCheckTest, SamplesFitTheSampleListings) {
+    VtAlignment road, rail;
+    ASSERT_TRUE(ImportVtAligment(road, SourcePath("samples/listings/road.alz").string(), ""));
+    ASSERT_TRUE(ImportVtAligment(rail, SourcePath("samples/listings/rail.alz").string(), ""));
+    clsTunnel tunnel;
+    ASSERT_TRUE(tunnel.Load(SourcePath("samples/tunnel/profiles.xml").string()));
+    BeginCheckGroup("profiles.xml", checkTunnel);
+    EXPECT_FALSE(CheckTunnelChainages(road, tunnel));
+    ASSERT_TRUE(tunnel.Load(SourcePath("samples/tunnel/profiles_cp1252.xml").string()));
+    BeginCheckGroup("profiles_cp1252.xml", checkTunnel);
+    EXPECT_FALSE(CheckTunnelChainages(road, tunnel));
+    for (const char *name : {"single_cant.xml", "left_right.xml", "old_version.xml"}) {
+        clsSuperelevation table;
+        ASSERT_TRUE(table.Import(SourcePath(std::string("samples/cant/") + name).string(), 3));
+        BeginCheckGroup(name, checkCant);
+        EXPECT_FALSE(CheckSuperelevationChainages(rail, table)) << name;
+    }
 }
 
 } // namespace
