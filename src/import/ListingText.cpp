@@ -15,6 +15,12 @@ std::string ListingFailure::Text() const {
     return text + ": " + Reason;
 }
 
+ListingContext::ListingContext(std::string file, ListingFailure *failure)
+    : file_(std::move(file)), out_(failure) {
+    if (out_ != nullptr)
+        *out_ = ListingFailure{};
+}
+
 void ListingContext::Record(std::string reason) {
     recorded_ = true;
     if (out_ != nullptr)

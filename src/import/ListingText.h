@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vialto {
@@ -33,8 +34,8 @@ struct ListingFailure {
 // with its place.
 class ListingContext {
   public:
-    ListingContext(std::string file, ListingFailure *failure)
-        : file_(std::move(file)), out_(failure) {}
+    // Clears *failure (when given): it holds a reason only after a failure.
+    ListingContext(std::string file, ListingFailure *failure);
 
     void SetLine(long line) { line_ = line; }
     long Line() const { return line_; }

@@ -4,10 +4,12 @@
 // row's last cell included), so a row of 7 cells splits at tabs into 8 pieces,
 // the last one empty.
 //
-// Reads groups, control words and symbols, \par, \row, \cell, \line, \tab,
-// \'hh in the document's ANSI code page (Windows-1252 and the Latin code pages
-// it resembles; converted to UTF-8), \uN with \ucN, and skips destinations
-// (\fonttbl, \colortbl, \stylesheet, \info, \pict, \*\...).
+// Reads groups, control words and symbols, \par, \row, \cell, \line (a line
+// break inside a paragraph: LF alone, which ends no row), \tab, \'hh and raw
+// bytes above 0x7F as Windows-1252 (the reports' code page; other \ansicpg
+// values are read the same way), \uN with \ucN, all converted to UTF-8, and
+// skips destinations (\fonttbl, \colortbl, \stylesheet, \info, \pict,
+// headers and footers, \*\...) and \binN data.
 #pragma once
 
 #include <cstddef>
