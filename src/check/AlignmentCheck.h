@@ -57,19 +57,24 @@ CheckReportState &CheckReport();
 void ResetCheckReport();
 // Opens a new group that the following checks fill.
 void BeginCheckGroup(const std::string &name, long kind);
-// Adds an entry to the current group (run-time error 9 when none is open).
+// Adds an entry to the current group (run-time error 9 when none is open);
+// an error entry raises the group's error count.
 void AddCheckEntry(double chainage, bool isError, double x, double y, double z, double distance,
                    const std::string &message);
 
-// Each element's end against the next element's start, within the tolerance.
-// Returns the current group's error count: 0 passed; -1 when the check itself
-// failed (reported through the error handler), which does not pass either.
+// Each element's end against the next element's start, within the tolerance
+// (a gap equal to the tolerance passes). Returns the current group's error
+// count: 0 passed. A check that fails part way (an element the geometry cannot
+// evaluate) logs the error and adds it to the group as an entry, so it never
+// returns 0; with no group open it returns -1.
 long CheckHzAlignment(const HzAlignment &elements, double tolerance);
 // Each vertical curve's end height against the next point's height.
 // Returns as CheckHzAlignment.
 long CheckVtAlignment(const VtAlignment &elements, double tolerance);
-// Every profile / station chainage within the vertical alignment's range.
-// True when the current group has errors (or the check itself failed).
+// Every profile / station chainage within the vertical alignment's range
+// (both ends included). True when the current group has errors or the check
+// could not be made; false, with nothing checked, when the vertical
+// alignment has no elements.
 bool CheckTunnelChainages(const VtAlignment &elements, const clsTunnel &tunnel);
 bool CheckSuperelevationChainages(const VtAlignment &elements, const clsSuperelevation &table);
 

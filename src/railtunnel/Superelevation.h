@@ -112,9 +112,11 @@ class clsSuperelevation {
 
     // Reads the cant table file, converting its lengths to linearUnit. On a
     // failure (reported through the error handler with the source
-    // "ImportSuperelevationTable": 10003 malformed XML, 20001 no version
-    // comment, 20002 a version the reader does not know, 10011 not a cant
-    // table, 10002 no stations) returns false and keeps what was read so far.
+    // "ImportSuperelevationTable": 10003 a file that cannot be read or is not
+    // well-formed XML, 20001 no version comment as the second node, 20002 a
+    // version the reader does not know, 10011 not a cant table or a required
+    // attribute missing, 10002 no stations) returns false and leaves the
+    // table as it was.
     bool Import(const std::string &fileName, int linearUnit);
 
     // First and last station; run-time error 9 when the table is empty.

@@ -15,8 +15,8 @@ class clsTunnel {
   public:
     // Reads and checks the file. On a failure (reported through the error
     // handler with the source "clsTunnel.Load": 10011 not a tunnel profile
-    // file or malformed XML, 10002 no profiles, 53 file not found) returns
-    // false.
+    // file, malformed XML, too large, or a profile without "sta"; 10002 no
+    // profiles; 53 file not found) returns false and leaves the set as it was.
     bool Load(const std::string &fileName);
 
     // Lowest and highest profile chainage; run-time error 9 when there are none.
