@@ -147,6 +147,8 @@ std::vector<double> RailChainageList(const clsSuperelevation &table, const HzAli
                                      double from, double to) {
     std::vector<double> list;
     const auto add = [&list](double chainage) {
+        if (!std::isfinite(chainage))
+            RaiseRuntime(errInvalidCall, "a rail chainage is not a number");
         if (list.size() >= kMaxRailChainages)
             RaiseRuntime(errOutOfMemory,
                          "more than " + std::to_string(kMaxRailChainages) + " rail chainages");
