@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     std::error_code ec;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)

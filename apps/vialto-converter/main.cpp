@@ -11,7 +11,7 @@
 
 namespace {
 
-std::string ExecutableFolder(const char* argv0) {
+std::string ExecutableFolder(const char *argv0) {
     std::error_code ec;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)
@@ -21,7 +21,7 @@ std::string ExecutableFolder(const char* argv0) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     vialto::SetProgramFolder(ExecutableFolder(argv[0]));
     const std::vector<std::string> args(argv + 1, argv + argc);
     return vialto::StartUp(vialto::CommandLineFromArgs(args), [] {

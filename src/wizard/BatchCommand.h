@@ -28,15 +28,15 @@ std::string ConvertUsageText();
 // Reads the arguments (without the program name) into a job. On a usage
 // error returns nothing and sets `error` to a one-line hint. `helpWanted` is
 // set for --help.
-std::optional<JobDescription> ParseConvertArguments(const std::vector<std::string>& args,
-                                                    std::string& error, bool& helpWanted);
+std::optional<JobDescription> ParseConvertArguments(const std::vector<std::string> &args,
+                                                    std::string &error, bool &helpWanted);
 
 // Reads a job file ("key = value" lines with the flag names as keys, "#"
 // comments; relative paths are taken from the job file's folder) into `job`.
 // False with `error` set on an unknown key, a bad value or an unreadable file.
-bool ReadJobFile(const std::string& path, JobDescription& job, std::string& error);
+bool ReadJobFile(const std::string &path, JobDescription &job, std::string &error);
 
 // The whole command: parse, import, export, print. Returns the exit code.
-int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunConvert(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
 } // namespace vialto

@@ -23,9 +23,9 @@ namespace {
 constexpr double kWholeStart = -9999999999999.0;
 constexpr double kWholeEnd = 99999999999999.0;
 
-const char* const kUnitAbbreviations[] = {"mm.", "cm.", "m.", "km.", "fi.", "ft.", "in.", "mi."};
+const char *const kUnitAbbreviations[] = {"mm.", "cm.", "m.", "km.", "fi.", "ft.", "in.", "mi."};
 
-std::string Token(const char* token) { return AppModel().GetToken(token); }
+std::string Token(const char *token) { return AppModel().GetToken(token); }
 
 // Summary rows of a page.
 enum SummaryRowNumber : int {
@@ -39,14 +39,14 @@ enum SummaryRowNumber : int {
 
 // Everything one export run reads and fills.
 struct ExportRun {
-    const JobDescription& Job;
-    const ExportChoices& Choices;
-    ResultSummary& Summary;
-    IProgress& Progress;
+    const JobDescription &Job;
+    const ExportChoices &Choices;
+    ResultSummary &Summary;
+    IProgress &Progress;
     double ChainageStart = kWholeStart;
     double ChainageEnd = kWholeEnd;
 
-    void Title(const char* token) { Progress.Start(Token(token), 0, 0); }
+    void Title(const char *token) { Progress.Start(Token(token), 0, 0); }
 };
 
 std::string UnitText(int unit) {
@@ -59,14 +59,14 @@ std::string SummaryTitleToken(int jobType, int page) {
     return page == 1 ? "FR_SUMMARY_CENTER" : page == 2 ? "FR_SUMMARY_LEFT" : "FR_SUMMARY_RIGHT";
 }
 
-void BuildSummary(ExportRun& run) {
-    ResultSummary& summary = run.Summary;
+void BuildSummary(ExportRun &run) {
+    ResultSummary &summary = run.Summary;
     const std::string unit = UnitText(run.Job.LinearUnits);
     summary.DeleteAllPages();
     for (int p = 1; p <= run.Job.PagesTot(); ++p) {
         summary.AddPage(Token(SummaryTitleToken(run.Job.JobType, p).c_str()));
         const SlotNumber slot = static_cast<SlotNumber>(p);
-        auto row = [&](int number, const char* token) {
+        auto row = [&](int number, const char *token) {
             summary.ConfigValueInPage(p, number, Token(token), kNullValue, unit);
         };
         if (ExistAlignment(flagHz, slot)) {
@@ -90,14 +90,14 @@ void BuildSummary(ExportRun& run) {
     }
 }
 
-void SetRange(ExportRun& run, int page, int firstRow, double first, double last) {
+void SetRange(ExportRun &run, int page, int firstRow, double first, double last) {
     run.Summary.SetValueInPage(page, firstRow, first);
     run.Summary.SetValueInPage(page, firstRow + 1, last);
 }
 
 // The alignment's start and end chainage of the elements that hold from..to,
 // chosen as the coordinate-geometry writer chooses them.
-void AlignmentExtent(const HzAlignment& hz, double from, double to, double& start, double& end) {
+void AlignmentExtent(const HzAlignment &hz, double from, double to, double &start, double &end) {
     const long n = ElementCount(hz);
     if (n < 1) {
         start = end = 0;
@@ -113,16 +113,15 @@ void AlignmentExtent(const HzAlignment& hz, double from, double to, double& star
     end = hz[static_cast<std::size_t>(last)].Chainage + hz[static_cast<std::size_t>(last)].Length;
 }
 
-bool ExportAligmentCr(ExportRun& run, int page) {
+bool ExportAligmentCr(ExportRun &run, int page) {
     return Guarded("ExportAligmentCr", false, [&] {
         const SlotNumber slot = static_cast<SlotNumber>(page);
         run.Title("T_EXPORTING_CR");
         CrossSectionSet set = GetAligmentCr(slot);
-        const std::string& selection = run.Choices.SelectedLayers;
+        const std::string &selection = run.Choices.SelectedLayers;
         SetDefaultCodes(set, selection);
         run.Progress.SetInfo(Token("LBL_EXP_CR_RULES"));
-        run.Progress.Start(Token("T_EXPORTING_CR"), 0,
-                           static_cast<double>(set.Stations.size()));
+        run.Progress.Start(Token("T_EXPORTING_CR"), 0, static_cast<double>(set.Stations.size()));
         if (!ApplyRules(set, selection, run.Progress, true))
             return false;
         if (run.Progress.CancelRequested()) {
@@ -140,7 +139,7 @@ bool ExportAligmentCr(ExportRun& run, int page) {
     });
 }
 
-bool ExportAligmentSuper(ExportRun& run, int page, const std::string& name,
+bool ExportAligmentSuper(ExportRun &run, int page, const std::string &name,
                          std::uint8_t trackSelector) {
     return Guarded("ExportAligmentSuper", false, [&] {
         run.Title("T_EXPORTING_RAIL");
@@ -155,7 +154,7 @@ bool ExportAligmentSuper(ExportRun& run, int page, const std::string& name,
     });
 }
 
-bool ExportAligmentTunnel(ExportRun& run, int page) {
+bool ExportAligmentTunnel(ExportRun &run, int page) {
     return Guarded("ExportAligmentTunnel", false, [&] {
         run.Title("T_EXPORTING_TUNNEL");
         const auto tunnel = GetAligmentTnl(static_cast<SlotNumber>(page));
@@ -170,14 +169,14 @@ bool ExportAligmentTunnel(ExportRun& run, int page) {
 
 // The alignment's name: its stored name, or the display name of the page's
 // horizontal file.
-std::string AlignmentName(const ExportRun& run, int page) {
+std::string AlignmentName(const ExportRun &run, int page) {
     std::string name = GetAligmentName(static_cast<SlotNumber>(page));
     if (name.empty())
         name = run.Job.Slot(page, slotHz).DisplayName;
     return name;
 }
 
-bool ExportAligment(ExportRun& run, int page, std::uint8_t trackSelector) {
+bool ExportAligment(ExportRun &run, int page, std::uint8_t trackSelector) {
     return Guarded("ExportAligment", false, [&] {
         const SlotNumber slot = static_cast<SlotNumber>(page);
         run.Progress.Start("", 0, 0);
@@ -225,14 +224,14 @@ bool ExportAligment(ExportRun& run, int page, std::uint8_t trackSelector) {
     });
 }
 
-bool ExportTunnel(ExportRun& run) {
+bool ExportTunnel(ExportRun &run) {
     return Guarded("ExportTunnel", false, [&] {
         bool ok = TagAlignments(false) && ExportAligment(run, 1, 1);
         return TagAlignments(true) && ok;
     });
 }
 
-bool ExportRoad(ExportRun& run) {
+bool ExportRoad(ExportRun &run) {
     return Guarded("ExportRoad", false, [&] {
         bool ok = TagAlignments(false);
         for (int p = 1; ok && p <= GetAlignmentCount(); ++p)
@@ -249,11 +248,11 @@ struct TrackLayer {
     std::string LeftRail, RightRail;
 };
 
-bool WriteTrackLayers(const std::string& centreName, const std::vector<TrackLayer>& layers) {
+bool WriteTrackLayers(const std::string &centreName, const std::vector<TrackLayer> &layers) {
     TStringLines set;
-    for (const TrackLayer& layer : layers) {
+    for (const TrackLayer &layer : layers) {
         TStringLineLayer entry{layer.Key, {}};
-        for (const std::string& line : {layer.Axis, layer.LeftRail, layer.RightRail}) {
+        for (const std::string &line : {layer.Axis, layer.LeftRail, layer.RightRail}) {
             if (line.empty())
                 continue;
             TStringLine stringline;
@@ -268,14 +267,14 @@ bool WriteTrackLayers(const std::string& centreName, const std::vector<TrackLaye
     return TagStringLineLayers(set, centreName, false, std::vector<int>{-1});
 }
 
-bool ExportRailSingle(ExportRun& run) {
+bool ExportRailSingle(ExportRun &run) {
     return Guarded("ExportRailSingle", false, [&] {
         bool ok = TagAlignments(false) && ExportAligment(run, 1, 1);
         if (ok && !ExistAlignment(flagCr, 1)) {
             const std::string axis = AlignmentName(run, 1);
             const bool rails = ExistAlignment(flagSup, 1);
-            ok = WriteTrackLayers(axis, {{"PAGE1", axis, rails ? "Left" : "",
-                                          rails ? "Right" : ""}});
+            ok = WriteTrackLayers(axis,
+                                  {{"PAGE1", axis, rails ? "Left" : "", rails ? "Right" : ""}});
         } else if (ok) {
             Trace("Stringline layers of rails with cross sections: not implemented");
         }
@@ -283,7 +282,7 @@ bool ExportRailSingle(ExportRun& run) {
     });
 }
 
-bool ExportRailDouble(ExportRun& run) {
+bool ExportRailDouble(ExportRun &run) {
     return Guarded("ExportRailDouble", false, [&] {
         bool ok = TagAlignments(false);
         for (int p = 1; ok && p <= GetAlignmentCount(); ++p)
@@ -311,7 +310,7 @@ bool ExportRailDouble(ExportRun& run) {
 
 } // namespace
 
-ExportChoices IntroPageExporting(const JobDescription& job) {
+ExportChoices IntroPageExporting(const JobDescription &job) {
     ExportChoices choices;
     if (ExistAlignment(flagHz, 1)) {
         const HzAlignment hz = GetAligmentHz(1);
@@ -327,7 +326,7 @@ ExportChoices IntroPageExporting(const JobDescription& job) {
     if (job.ChainageEnd != kNullValue)
         choices.ChainageEnd = job.ChainageEnd;
     if (ExistAlignment(flagCr, 1)) {
-        for (const CrSecLayer& layer : GetAligmentCr(1).Layers)
+        for (const CrSecLayer &layer : GetAligmentCr(1).Layers)
             choices.OfferedLayers.push_back(layer.Name);
         choices.LayersVisible = !choices.OfferedLayers.empty();
     }
@@ -336,8 +335,8 @@ ExportChoices IntroPageExporting(const JobDescription& job) {
     return choices;
 }
 
-bool ExitPageExporting(const JobDescription& job, const ExportChoices& choices,
-                       ResultSummary& summary, IProgress& progress) {
+bool ExitPageExporting(const JobDescription &job, const ExportChoices &choices,
+                       ResultSummary &summary, IProgress &progress) {
     Trace(">> clsWizard.ExitPageExporting");
     ExportRun run{job, choices, summary, progress};
     if (job.JobType == jobRoad) {
@@ -346,7 +345,7 @@ bool ExitPageExporting(const JobDescription& job, const ExportChoices& choices,
     }
     BuildSummary(run);
 
-    clsAppModel& app = AppModel();
+    clsAppModel &app = AppModel();
     SetOutputFile(app.XmlFileToExport);
     if (!TagLandXML(false)) {
         DiscardOutput();

@@ -27,12 +27,12 @@ struct ExportChoices {
 
 // Entering the exporting page: the range preset from slot 1's horizontal
 // alignment (the job's own range where it gives one) and the layers offered.
-ExportChoices IntroPageExporting(const JobDescription& job);
+ExportChoices IntroPageExporting(const JobDescription &job);
 
 // Leaving the exporting page: writes the document to job.OutputPath and fills
 // the summary. True when the document was written and moved into place;
 // false leaves any earlier file at the output path untouched.
-bool ExitPageExporting(const JobDescription& job, const ExportChoices& choices,
-                       ResultSummary& summary, IProgress& progress);
+bool ExitPageExporting(const JobDescription &job, const ExportChoices &choices,
+                       ResultSummary &summary, IProgress &progress);
 
 } // namespace vialto

@@ -20,14 +20,14 @@ namespace {
 
 constexpr int kConvFlagOneFileStringlines = 8;
 constexpr int kConvFlagStringlineFile = 32;
-constexpr const char* kOldestCantVersion = "1.1.0";
+constexpr const char *kOldestCantVersion = "1.1.0";
 
-std::string Token(const char* token) { return AppModel().GetToken(token); }
+std::string Token(const char *token) { return AppModel().GetToken(token); }
 
 std::string PageKey(int page) { return "PAGE" + std::to_string(page); }
 
 // The leaf key of a slot: cant tables show as "Cr" in rail jobs.
-const char* LeafKey(int slot) {
+const char *LeafKey(int slot) {
     switch (slot) {
     case slotHz:
         return "Hz";
@@ -40,28 +40,28 @@ const char* LeafKey(int slot) {
 
 // Everything the stage keeps while it runs.
 struct ImportRun {
-    const JobDescription& Job;
-    ImportTree& Tree;
-    IProgress& Progress;
+    const JobDescription &Job;
+    ImportTree &Tree;
+    IProgress &Progress;
     std::array<bool, 4> HasCant{}; // per page 1..3
 
     void ShowReading(int page, int slot) {
         Progress.Start(Token("LBL_IMP_FILE") + "  " + Job.Slot(page, slot).DisplayName, 0, 0);
     }
-    void Leaf(int page, int slot, bool ok, const ListingFailure& failure = {}) {
+    void Leaf(int page, int slot, bool ok, const ListingFailure &failure = {}) {
         Tree.SetImage(PageKey(page), LeafKey(slot), ok ? kImageOk : kImageFailed);
         if (!ok && !failure.Reason.empty())
             Tree.SetReason(PageKey(page), LeafKey(slot), failure.Text());
     }
 };
 
-void BuildTree(ImportRun& run) {
-    const JobDescription& job = run.Job;
+void BuildTree(ImportRun &run) {
+    const JobDescription &job = run.Job;
     run.Tree.DeleteAllNodes();
     for (int p = 1; p <= job.PagesTot(); ++p) {
         run.Tree.AddRoot(PageKey(p), Token(FilesPageTitleToken(job.JobType, p).c_str()));
         for (int slot = slotHz; slot <= slotSup; ++slot) {
-            const FileSlot& file = job.Slot(p, slot);
+            const FileSlot &file = job.Slot(p, slot);
             const bool generatedVt = slot == slotVt && p > 1 && file.Option;
             if (file.Selected || generatedVt)
                 run.Tree.AddNode(PageKey(p), LeafKey(slot), file.DisplayName);
@@ -69,9 +69,9 @@ void BuildTree(ImportRun& run) {
     }
 }
 
-void ImportHorizontal(ImportRun& run, int p) {
-    const JobDescription& job = run.Job;
-    const FileSlot& file = job.Slot(p, slotHz);
+void ImportHorizontal(ImportRun &run, int p) {
+    const JobDescription &job = run.Job;
+    const FileSlot &file = job.Slot(p, slotHz);
     run.ShowReading(p, slotHz);
     if (job.ConversionFlags & kConvFlagOneFileStringlines) {
         // One alignment file holding every stringline: not a supported listing.
@@ -100,8 +100,8 @@ void ImportHorizontal(ImportRun& run, int p) {
     SetAligmentName(slot, name);
 }
 
-void ImportVertical(ImportRun& run, int p) {
-    const FileSlot& file = run.Job.Slot(p, slotVt);
+void ImportVertical(ImportRun &run, int p) {
+    const FileSlot &file = run.Job.Slot(p, slotVt);
     run.ShowReading(p, slotVt);
     VtAlignment vt;
     ListingFailure failure;
@@ -113,16 +113,16 @@ void ImportVertical(ImportRun& run, int p) {
 }
 
 // The tunnel profile check needs the page's vertical alignment.
-bool TunnelWithinVertical(int p, const clsTunnel& tunnel) {
+bool TunnelWithinVertical(int p, const clsTunnel &tunnel) {
     return Guarded("IntroPageImporting", false, [&] {
         const VtAlignment vt = GetAligmentVt(static_cast<SlotNumber>(p));
         return !CheckTunnelChainages(vt, tunnel);
     });
 }
 
-void ImportSlot3(ImportRun& run, int p) {
-    const JobDescription& job = run.Job;
-    const FileSlot& file = job.Slot(p, slotCr);
+void ImportSlot3(ImportRun &run, int p) {
+    const JobDescription &job = run.Job;
+    const FileSlot &file = job.Slot(p, slotCr);
     const SlotNumber slot = static_cast<SlotNumber>(p);
     run.ShowReading(p, slotCr);
     if (job.JobType == jobRoad && (job.ConversionFlags & kConvFlagStringlineFile)) {
@@ -151,9 +151,9 @@ void ImportSlot3(ImportRun& run, int p) {
     }
 }
 
-void ImportCant(ImportRun& run, int p) {
-    const JobDescription& job = run.Job;
-    const FileSlot& file = job.Slot(p, slotSup);
+void ImportCant(ImportRun &run, int p) {
+    const JobDescription &job = run.Job;
+    const FileSlot &file = job.Slot(p, slotSup);
     run.ShowReading(p, slotSup);
     auto table = std::make_shared<clsSuperelevation>();
     if (!table->Import(file.Path, job.LinearUnits)) {
@@ -176,19 +176,19 @@ void ImportCant(ImportRun& run, int p) {
 }
 
 // A track's vertical alignment generated from another alignment's.
-void GenerateTrackVt(ImportRun& run, int trackPage, int sourceSlot, int cantSlot,
-                     const std::string& title, bool projected) {
+void GenerateTrackVt(ImportRun &run, int trackPage, int sourceSlot, int cantSlot,
+                     const std::string &title, bool projected) {
     run.Progress.Start(title, 0, 0);
-    const bool ok = CreateVtFromVt(static_cast<SlotNumber>(trackPage),
-                                   static_cast<SlotNumber>(sourceSlot),
-                                   static_cast<SlotNumber>(cantSlot), 0.5, run.Progress,
-                                   static_cast<std::uint8_t>(trackPage), projected);
+    const bool ok =
+        CreateVtFromVt(static_cast<SlotNumber>(trackPage), static_cast<SlotNumber>(sourceSlot),
+                       static_cast<SlotNumber>(cantSlot), 0.5, run.Progress,
+                       static_cast<std::uint8_t>(trackPage), projected);
     run.Tree.AddNode(PageKey(trackPage), "Vt", run.Job.Slot(trackPage, slotVt).DisplayName,
                      ok ? kImageOk : kImageFailed);
 }
 
-void GenerateTrackProfiles(ImportRun& run) {
-    const JobDescription& job = run.Job;
+void GenerateTrackProfiles(ImportRun &run) {
+    const JobDescription &job = run.Job;
     if (job.JobType != jobRailDouble || job.PagesTot() < 3)
         return;
     // One track taking its heights from the other, corrected by its own cant.
@@ -234,12 +234,13 @@ std::string FilesPageTitleToken(int jobType, int page) {
     case jobRailSingle:
         return "FR_FILES_RAILSINGLE";
     default:
-        return page == 1 ? "FR_FILES_RAILCENTER" : page == 2 ? "FR_FILES_RAILLEFT"
-                                                             : "FR_FILES_RAILRIGHT";
+        return page == 1   ? "FR_FILES_RAILCENTER"
+               : page == 2 ? "FR_FILES_RAILLEFT"
+                           : "FR_FILES_RAILRIGHT";
     }
 }
 
-bool IntroPageImporting(const JobDescription& job, ImportTree& tree, IProgress& progress) {
+bool IntroPageImporting(const JobDescription &job, ImportTree &tree, IProgress &progress) {
     Trace(">> clsWizard.IntroPageImporting");
     ImportRun run{job, tree, progress, {}};
     ResetCheckReport();

@@ -18,6 +18,6 @@ std::string FilesPageTitleToken(int jobType, int page);
 
 // Runs the import stage for the job. Returns true (the page is shown); the
 // tree says whether everything imported within tolerance.
-bool IntroPageImporting(const JobDescription& job, ImportTree& tree, IProgress& progress);
+bool IntroPageImporting(const JobDescription &job, ImportTree &tree, IProgress &progress);
 
 } // namespace vialto

@@ -4,14 +4,14 @@
 
 namespace vialto {
 
-void ImportTree::AddRoot(const std::string& key, const std::string& text) {
+void ImportTree::AddRoot(const std::string &key, const std::string &text) {
     nodes_.push_back({key, "", text, 0, ""});
 }
 
-void ImportTree::AddNode(const std::string& rootKey, const std::string& key,
-                         const std::string& text, int image) {
+void ImportTree::AddNode(const std::string &rootKey, const std::string &key,
+                         const std::string &text, int image) {
     const std::string full = ChildKey(rootKey, key);
-    if (ImportTreeNode* existing = FindNode(full)) {
+    if (ImportTreeNode *existing = FindNode(full)) {
         existing->Text = text;
         existing->Image = image;
         return;
@@ -19,27 +19,27 @@ void ImportTree::AddNode(const std::string& rootKey, const std::string& key,
     nodes_.push_back({full, rootKey, text, image, ""});
 }
 
-void ImportTree::SetImage(const std::string& rootKey, const std::string& key, int image) {
-    if (ImportTreeNode* node = FindNode(ChildKey(rootKey, key)))
+void ImportTree::SetImage(const std::string &rootKey, const std::string &key, int image) {
+    if (ImportTreeNode *node = FindNode(ChildKey(rootKey, key)))
         node->Image = image;
 }
 
-void ImportTree::SetReason(const std::string& rootKey, const std::string& key,
-                           const std::string& reason) {
-    if (ImportTreeNode* node = FindNode(ChildKey(rootKey, key)))
+void ImportTree::SetReason(const std::string &rootKey, const std::string &key,
+                           const std::string &reason) {
+    if (ImportTreeNode *node = FindNode(ChildKey(rootKey, key)))
         node->Reason = reason;
 }
 
-const ImportTreeNode* ImportTree::Find(const std::string& rootKey, const std::string& key) const {
+const ImportTreeNode *ImportTree::Find(const std::string &rootKey, const std::string &key) const {
     const std::string full = ChildKey(rootKey, key);
-    for (const ImportTreeNode& node : nodes_)
+    for (const ImportTreeNode &node : nodes_)
         if (node.Key == full)
             return &node;
     return nullptr;
 }
 
-ImportTreeNode* ImportTree::FindNode(const std::string& fullKey) {
-    for (ImportTreeNode& node : nodes_)
+ImportTreeNode *ImportTree::FindNode(const std::string &fullKey) {
+    for (ImportTreeNode &node : nodes_)
         if (node.Key == fullKey)
             return &node;
     return nullptr;
@@ -47,7 +47,7 @@ ImportTreeNode* ImportTree::FindNode(const std::string& fullKey) {
 
 bool ImportTree::IsAllOk() const {
     return std::none_of(nodes_.begin(), nodes_.end(),
-                        [](const ImportTreeNode& n) { return n.Image == kImageFailed; });
+                        [](const ImportTreeNode &n) { return n.Image == kImageFailed; });
 }
 
 } // namespace vialto

@@ -24,22 +24,22 @@ struct ImportTreeNode {
 class ImportTree {
   public:
     void DeleteAllNodes() { nodes_.clear(); }
-    void AddRoot(const std::string& key, const std::string& text);
-    void AddNode(const std::string& rootKey, const std::string& key, const std::string& text,
+    void AddRoot(const std::string &key, const std::string &text);
+    void AddNode(const std::string &rootKey, const std::string &key, const std::string &text,
                  int image = 0);
-    void SetImage(const std::string& rootKey, const std::string& key, int image);
-    void SetReason(const std::string& rootKey, const std::string& key, const std::string& reason);
+    void SetImage(const std::string &rootKey, const std::string &key, int image);
+    void SetReason(const std::string &rootKey, const std::string &key, const std::string &reason);
     // The node, or nullptr.
-    const ImportTreeNode* Find(const std::string& rootKey, const std::string& key) const;
+    const ImportTreeNode *Find(const std::string &rootKey, const std::string &key) const;
     bool IsAllOk() const;
-    const std::vector<ImportTreeNode>& Nodes() const { return nodes_; }
+    const std::vector<ImportTreeNode> &Nodes() const { return nodes_; }
 
-    static std::string ChildKey(const std::string& rootKey, const std::string& key) {
+    static std::string ChildKey(const std::string &rootKey, const std::string &key) {
         return rootKey + "|" + key;
     }
 
   private:
-    ImportTreeNode* FindNode(const std::string& fullKey);
+    ImportTreeNode *FindNode(const std::string &fullKey);
     std::vector<ImportTreeNode> nodes_;
 };
 

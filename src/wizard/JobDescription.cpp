@@ -12,23 +12,23 @@ bool JobDescription::IsOptionSelected(int page, int slot) const {
 
 std::vector<std::string> JobDescription::SelectedPaths() const {
     std::vector<std::string> paths;
-    for (const InputPage& page : Pages)
-        for (const FileSlot& slot : page.Slots)
+    for (const InputPage &page : Pages)
+        for (const FileSlot &slot : page.Slots)
             if (slot.Selected)
                 paths.push_back(slot.Path);
     return paths;
 }
 
-void ShapePagesForJobType(JobDescription& job) {
+void ShapePagesForJobType(JobDescription &job) {
     job.Pages.resize(job.JobType == jobRailDouble ? 3 : 1);
 }
 
 namespace {
-constexpr const char* kJobWords[] = {"road", "tunnel", "rail", "double-rail"};
-constexpr const char* kUnitWords[] = {"mm", "cm", "m", "km", "ft", "usft", "in", "mi"};
+constexpr const char *kJobWords[] = {"road", "tunnel", "rail", "double-rail"};
+constexpr const char *kUnitWords[] = {"mm", "cm", "m", "km", "ft", "usft", "in", "mi"};
 } // namespace
 
-int JobTypeFromWord(const std::string& word) {
+int JobTypeFromWord(const std::string &word) {
     for (int i = 0; i < 4; ++i)
         if (word == kJobWords[i])
             return i;
@@ -39,7 +39,7 @@ std::string JobTypeWord(int jobType) {
     return jobType >= 0 && jobType < 4 ? kJobWords[jobType] : "";
 }
 
-int LinearUnitFromWord(const std::string& word) {
+int LinearUnitFromWord(const std::string &word) {
     for (int i = 0; i < 8; ++i)
         if (word == kUnitWords[i])
             return i + 1;

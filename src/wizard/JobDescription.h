@@ -25,13 +25,13 @@ enum JobTypeCode : int {
 enum FileSlotNumber : int {
     slotHz = 1,
     slotVt = 2,
-    slotCr = 3, // cross sections; tunnel profiles in tunnel jobs
+    slotCr = 3,  // cross sections; tunnel profiles in tunnel jobs
     slotSup = 4, // cant table in rail jobs
 };
 
 // How a generated track profile is sampled (the two option buttons of a page).
 enum VtSubOption : int {
-    vtProjected = 1, // walk the source alignment and project onto the track
+    vtProjected = 1,  // walk the source alignment and project onto the track
     vtAlongTrack = 2, // walk the track and project onto the source alignment
 };
 
@@ -46,8 +46,8 @@ struct FileSlot {
 
 struct InputPage {
     std::array<FileSlot, 4> Slots; // slots 1..4 at indices 0..3
-    FileSlot& Slot(int slot) { return Slots.at(static_cast<std::size_t>(slot - 1)); }
-    const FileSlot& Slot(int slot) const { return Slots.at(static_cast<std::size_t>(slot - 1)); }
+    FileSlot &Slot(int slot) { return Slots.at(static_cast<std::size_t>(slot - 1)); }
+    const FileSlot &Slot(int slot) const { return Slots.at(static_cast<std::size_t>(slot - 1)); }
 };
 
 struct JobDescription {
@@ -75,9 +75,9 @@ struct JobDescription {
     std::string OutputPath;
 
     int PagesTot() const { return static_cast<int>(Pages.size()); }
-    InputPage& Page(int page) { return Pages.at(static_cast<std::size_t>(page - 1)); }
-    const InputPage& Page(int page) const { return Pages.at(static_cast<std::size_t>(page - 1)); }
-    const FileSlot& Slot(int page, int slot) const { return Page(page).Slot(slot); }
+    InputPage &Page(int page) { return Pages.at(static_cast<std::size_t>(page - 1)); }
+    const InputPage &Page(int page) const { return Pages.at(static_cast<std::size_t>(page - 1)); }
+    const FileSlot &Slot(int page, int slot) const { return Page(page).Slot(slot); }
     bool IsSelected(int page, int slot) const;
     bool IsOptionSelected(int page, int slot) const;
     // The paths of every selected file, page by page and slot by slot.
@@ -85,12 +85,12 @@ struct JobDescription {
 };
 
 // Sets the number of pages the job type has (3 for a double track, else 1).
-void ShapePagesForJobType(JobDescription& job);
+void ShapePagesForJobType(JobDescription &job);
 
 // "road", "tunnel", "rail", "double-rail" and back; -1 for an unknown word.
-int JobTypeFromWord(const std::string& word);
+int JobTypeFromWord(const std::string &word);
 std::string JobTypeWord(int jobType);
 // "mm", "cm", "m", "km", "ft", "usft", "in", "mi" to unit codes 1..8; 0 unknown.
-int LinearUnitFromWord(const std::string& word);
+int LinearUnitFromWord(const std::string &word);
 
 } // namespace vialto

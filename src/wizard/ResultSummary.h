@@ -22,15 +22,15 @@ struct SummaryPage {
 class ResultSummary {
   public:
     void DeleteAllPages() { pages_.clear(); }
-    void AddPage(const std::string& title) { pages_.push_back({title, {}}); }
-    void ConfigValueInPage(int page, int row, const std::string& description, double value,
-                           const std::string& unit);
+    void AddPage(const std::string &title) { pages_.push_back({title, {}}); }
+    void ConfigValueInPage(int page, int row, const std::string &description, double value,
+                           const std::string &unit);
     void SetValueInPage(int page, int row, double value);
     int PagesTot() const { return static_cast<int>(pages_.size()); }
-    const std::vector<SummaryPage>& Pages() const { return pages_; }
+    const std::vector<SummaryPage> &Pages() const { return pages_; }
 
   private:
-    SummaryRow* Row(int page, int row);
+    SummaryRow *Row(int page, int row);
     std::vector<SummaryPage> pages_;
 };
 

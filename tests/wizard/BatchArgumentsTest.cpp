@@ -8,7 +8,7 @@ using namespace vialto;
 
 namespace {
 
-std::optional<JobDescription> Parse(const std::vector<std::string>& args, std::string& error) {
+std::optional<JobDescription> Parse(const std::vector<std::string> &args, std::string &error) {
     bool help = false;
     return ParseConvertArguments(args, error, help);
 }
@@ -17,12 +17,39 @@ std::optional<JobDescription> Parse(const std::vector<std::string>& args, std::s
 
 TEST(BatchArguments, FlagsFillTheJob) {
     std::string error;
-    const auto job = Parse({"--job", "double-rail", "--hz", "/d/c.plt", "--vt", "/d/c.alz",
-                            "--left-hz", "/d/l.plt", "--left-cant", "/d/l.xml", "--right-hz",
-                            "/d/r.plt", "--tracks-vt-from-centre", "--centre-vt-sampling",
-                            "along-track", "--tol-hz", "0.005", "--tol-vt=0.02", "--unit", "usft",
-                            "--from", "12+340", "--to", "13500.5", "--layers", "A, B",
-                            "--name", "Line 3", "--extended", "--rail-vt", "high", "-o", "/o.xml"},
+    const auto job = Parse({"--job",
+                            "double-rail",
+                            "--hz",
+                            "/d/c.plt",
+                            "--vt",
+                            "/d/c.alz",
+                            "--left-hz",
+                            "/d/l.plt",
+                            "--left-cant",
+                            "/d/l.xml",
+                            "--right-hz",
+                            "/d/r.plt",
+                            "--tracks-vt-from-centre",
+                            "--centre-vt-sampling",
+                            "along-track",
+                            "--tol-hz",
+                            "0.005",
+                            "--tol-vt=0.02",
+                            "--unit",
+                            "usft",
+                            "--from",
+                            "12+340",
+                            "--to",
+                            "13500.5",
+                            "--layers",
+                            "A, B",
+                            "--name",
+                            "Line 3",
+                            "--extended",
+                            "--rail-vt",
+                            "high",
+                            "-o",
+                            "/o.xml"},
                            error);
     ASSERT_TRUE(job) << error;
     EXPECT_EQ(job->JobType, jobRailDouble);
@@ -47,7 +74,7 @@ TEST(BatchArguments, FlagsFillTheJob) {
 
 TEST(BatchArguments, DefaultsAreTheConfiguredTunnelJob) {
     std::string error;
-    const auto job = Parse({"-o", "out.xml"}, error);
+    const auto job = Parse({"--hz", "a.plt", "-o", "out.xml"}, error);
     ASSERT_TRUE(job) << error;
     EXPECT_EQ(job->JobType, jobTunnel);
     EXPECT_EQ(job->PagesTot(), 1);
@@ -72,8 +99,13 @@ TEST(BatchArguments, UsageErrorsGiveAOneLineHint) {
         {{"--job", "road", "--left-hz", "l.plt", "-o", "x"}, "--left-hz is for double-rail jobs"},
         {{"--job", "road", "--tunnel", "t.xml", "-o", "x"}, "--tunnel is for tunnel jobs"},
         {{"--job", "tunnel", "--cant", "c.xml", "-o", "x"}, "--cant is for rail jobs"},
+        {{"--vt", "v.alz", "-o", "x"}, "needs a horizontal listing: give --hz"},
+        {{"--job", "double-rail", "--hz", "c.plt", "-o", "x"}, "needs --left-hz or --right-hz"},
+        {{"--job", "double-rail", "--hz", "c.plt", "--left-hz", "l.plt", "--left-vt-from-right",
+          "-o", "x"},
+         "--left-vt-from-right needs --right-vt and --right-cant"},
     };
-    for (const auto& [args, expected] : cases) {
+    for (const auto &[args, expected] : cases) {
         std::string error;
         EXPECT_FALSE(Parse(args, error));
         EXPECT_NE(error.find(expected), std::string::npos) << error;
