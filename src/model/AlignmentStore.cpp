@@ -14,40 +14,40 @@ struct Store {
     CrossSectionSet working;
 };
 
-Store& TheStore() {
+Store &TheStore() {
     static Store store;
     return store;
 }
 
 // The slot, raising "Subscript out of range" above the array's bound.
-AlignmentSlot& Slot(SlotNumber slot) {
-    Store& store = TheStore();
+AlignmentSlot &Slot(SlotNumber slot) {
+    Store &store = TheStore();
     if (slot >= store.slots.size())
         RaiseRuntime(errSubscript, "alignment slot " + std::to_string(slot));
     return store.slots[slot];
 }
 
 // The slot when it has the part; error 20000 with the description otherwise.
-AlignmentSlot& SlotWith(SlotNumber slot, int flag, const char* description) {
-    AlignmentSlot& s = Slot(slot);
+AlignmentSlot &SlotWith(SlotNumber slot, int flag, const char *description) {
+    AlignmentSlot &s = Slot(slot);
     if ((s.Flags & flag) != flag)
         RaiseError(errAssert, description);
     return s;
 }
 
-constexpr const char* kNoHz = "There are not Hz aligment to return";
-constexpr const char* kNoVt = "There are not Vt aligment to return";
+constexpr const char *kNoHz = "There are not Hz aligment to return";
+constexpr const char *kNoVt = "There are not Vt aligment to return";
 
 } // namespace
 
 void ResetAlignments() {
-    Store& store = TheStore();
+    Store &store = TheStore();
     store.slots.assign(1, AlignmentSlot{});
     store.count = 0;
 }
 
 void AddAlignment() {
-    Store& store = TheStore();
+    Store &store = TheStore();
     if (store.count >= 255)
         RaiseRuntime(errOverflow, "more than 255 alignments");
     ++store.count;
@@ -59,16 +59,16 @@ SlotNumber GetAlignmentCount() { return static_cast<SlotNumber>(TheStore().count
 int GetAlignmentFlags(SlotNumber slot) { return Slot(slot).Flags; }
 
 bool ExistAlignment(int mask, SlotNumber slot) {
-    const Store& store = TheStore();
+    const Store &store = TheStore();
     return slot < store.slots.size() && (store.slots[slot].Flags & mask) == mask;
 }
 
 std::string GetAligmentName(SlotNumber slot) { return Slot(slot).Name; }
-void SetAligmentName(SlotNumber slot, const std::string& name) { Slot(slot).Name = name; }
+void SetAligmentName(SlotNumber slot, const std::string &name) { Slot(slot).Name = name; }
 
 HzAlignment GetAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz).Hz; }
 
-long FindElementAtChainage(const HzAlignment& elements, double chainage) {
+long FindElementAtChainage(const HzAlignment &elements, double chainage) {
     const long n = ElementCount(elements);
     if (n == 0)
         return 0;
@@ -86,30 +86,30 @@ long FindElementAtChainage(const HzAlignment& elements, double chainage) {
     return found == 0 ? 1 : found;
 }
 
-void GetAligmentHzWithChainage(HzElement& element, SlotNumber slot, double chainage) {
-    const HzAlignment& hz = SlotWith(slot, flagHz, kNoHz).Hz;
+void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage) {
+    const HzAlignment &hz = SlotWith(slot, flagHz, kNoHz).Hz;
     const long i = FindElementAtChainage(hz, chainage);
     if (i == 0)
         RaiseRuntime(errSubscript, "empty horizontal alignment");
     element = hz[i];
 }
 
-void SetAligmentHz(SlotNumber slot, const HzAlignment& elements) {
-    AlignmentSlot& s = Slot(slot);
+void SetAligmentHz(SlotNumber slot, const HzAlignment &elements) {
+    AlignmentSlot &s = Slot(slot);
     s.Flags |= flagHz;
     s.Hz = elements;
 }
 
 VtAlignment GetAligmentVt(SlotNumber slot) { return SlotWith(slot, flagVt, kNoVt).Vt; }
 
-void SetAligmentVt(SlotNumber slot, const VtAlignment& elements) {
-    AlignmentSlot& s = Slot(slot);
+void SetAligmentVt(SlotNumber slot, const VtAlignment &elements) {
+    AlignmentSlot &s = Slot(slot);
     s.Flags |= flagVt;
     s.Vt = elements;
 }
 
-void GetStartEndAligmentVt(SlotNumber slot, double& start, double& end) {
-    const VtAlignment& vt = Slot(slot).Vt;
+void GetStartEndAligmentVt(SlotNumber slot, double &start, double &end) {
+    const VtAlignment &vt = Slot(slot).Vt;
     const long n = ElementCount(vt);
     if (n == 0)
         RaiseRuntime(errSubscript, "empty vertical alignment");
@@ -121,8 +121,8 @@ StationEquations GetStationEquations(SlotNumber slot) {
     return SlotWith(slot, flagStaEq, "There are not Station equation to return").StaEq;
 }
 
-void SetStationEquations(SlotNumber slot, const StationEquations& list) {
-    AlignmentSlot& s = Slot(slot);
+void SetStationEquations(SlotNumber slot, const StationEquations &list) {
+    AlignmentSlot &s = Slot(slot);
     s.Flags |= flagStaEq;
     s.StaEq = list;
 }
@@ -135,8 +135,8 @@ CrossSectionSet GetAligmentCr(SlotNumber slot) {
     return SlotWith(slot, flagCr, "There are not Cr aligment to return").Cr;
 }
 
-void SetAligmentCr(SlotNumber slot, const CrossSectionSet& set) {
-    AlignmentSlot& s = Slot(slot);
+void SetAligmentCr(SlotNumber slot, const CrossSectionSet &set) {
+    AlignmentSlot &s = Slot(slot);
     s.Flags |= flagCr;
     s.Cr = set;
 }
@@ -146,7 +146,7 @@ std::shared_ptr<clsSuperelevation> GetAligmentSup(SlotNumber slot) {
 }
 
 void SetAligmentSup(SlotNumber slot, std::shared_ptr<clsSuperelevation> table) {
-    AlignmentSlot& s = Slot(slot);
+    AlignmentSlot &s = Slot(slot);
     s.Flags |= flagSup;
     s.Sup = std::move(table);
 }
@@ -156,7 +156,7 @@ std::shared_ptr<clsTunnel> GetAligmentTnl(SlotNumber slot) {
 }
 
 void SetAligmentTnl(SlotNumber slot, std::shared_ptr<clsTunnel> tunnel) {
-    AlignmentSlot& s = Slot(slot);
+    AlignmentSlot &s = Slot(slot);
     s.Flags |= flagTnl;
     s.Tnl = std::move(tunnel);
 }
@@ -165,16 +165,16 @@ TStringLines GetAligmentStrLn(SlotNumber slot) {
     return SlotWith(slot, flagStrLn, "There are not StrLn aligment to return").StrLn;
 }
 
-void SetAligmentStrLn(SlotNumber slot, const TStringLines& set) {
-    AlignmentSlot& s = Slot(slot);
+void SetAligmentStrLn(SlotNumber slot, const TStringLines &set) {
+    AlignmentSlot &s = Slot(slot);
     s.Flags |= flagStrLn;
     s.StrLn = set;
 }
 
-bool GetAligmentStrLnWithName(TStringLine& line, SlotNumber slot, const std::string& name) {
+bool GetAligmentStrLnWithName(TStringLine &line, SlotNumber slot, const std::string &name) {
     if (name.empty() || !ExistAlignment(flagStrLn, slot))
         return false;
-    const TStringLines& set = Slot(slot).StrLn;
+    const TStringLines &set = Slot(slot).StrLn;
     for (int i = 0; i <= set.Count && i < static_cast<int>(set.Lines.size()); ++i) {
         if (set.Lines[static_cast<std::size_t>(i)].Name == name) {
             line = set.Lines[static_cast<std::size_t>(i)];
@@ -184,13 +184,12 @@ bool GetAligmentStrLnWithName(TStringLine& line, SlotNumber slot, const std::str
     return false;
 }
 
-void SetWorkingCrossSections(const CrossSectionSet& set) { TheStore().working = set; }
-const CrossSectionSet& WorkingCrossSections() { return TheStore().working; }
+void SetWorkingCrossSections(const CrossSectionSet &set) { TheStore().working = set; }
+const CrossSectionSet &WorkingCrossSections() { return TheStore().working; }
 
-bool ImportStrLnAligment(TStringLines&, const std::string&) {
-    return Guarded("ImportStrLnAligment", false, []() -> bool {
-        RaiseError(errAssert, "Stringline files are not supported");
-    });
+bool ImportStrLnAligment(TStringLines &, const std::string &) {
+    return Guarded("ImportStrLnAligment", false,
+                   []() -> bool { RaiseError(errAssert, "Stringline files are not supported"); });
 }
 
 } // namespace vialto

@@ -25,25 +25,25 @@ int GetAlignmentFlags(SlotNumber slot);
 bool ExistAlignment(int mask, SlotNumber slot);
 
 std::string GetAligmentName(SlotNumber slot);
-void SetAligmentName(SlotNumber slot, const std::string& name);
+void SetAligmentName(SlotNumber slot, const std::string &name);
 
 HzAlignment GetAligmentHz(SlotNumber slot);
 // The element that holds the chainage by the element search rule (see
 // FindElementAtChainage).
-void GetAligmentHzWithChainage(HzElement& element, SlotNumber slot, double chainage);
-void SetAligmentHz(SlotNumber slot, const HzAlignment& elements);
+void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage);
+void SetAligmentHz(SlotNumber slot, const HzAlignment &elements);
 
 VtAlignment GetAligmentVt(SlotNumber slot);
-void SetAligmentVt(SlotNumber slot, const VtAlignment& elements);
+void SetAligmentVt(SlotNumber slot, const VtAlignment &elements);
 // start = Chainage of element 1; end = Chainage + Length of the last element.
-void GetStartEndAligmentVt(SlotNumber slot, double& start, double& end);
+void GetStartEndAligmentVt(SlotNumber slot, double &start, double &end);
 
 StationEquations GetStationEquations(SlotNumber slot);
-void SetStationEquations(SlotNumber slot, const StationEquations& list);
+void SetStationEquations(SlotNumber slot, const StationEquations &list);
 bool HasStationEquations(SlotNumber slot);
 
 CrossSectionSet GetAligmentCr(SlotNumber slot);
-void SetAligmentCr(SlotNumber slot, const CrossSectionSet& set);
+void SetAligmentCr(SlotNumber slot, const CrossSectionSet &set);
 
 std::shared_ptr<clsSuperelevation> GetAligmentSup(SlotNumber slot);
 void SetAligmentSup(SlotNumber slot, std::shared_ptr<clsSuperelevation> table);
@@ -52,21 +52,21 @@ std::shared_ptr<clsTunnel> GetAligmentTnl(SlotNumber slot);
 void SetAligmentTnl(SlotNumber slot, std::shared_ptr<clsTunnel> tunnel);
 
 TStringLines GetAligmentStrLn(SlotNumber slot);
-void SetAligmentStrLn(SlotNumber slot, const TStringLines& set);
-bool GetAligmentStrLnWithName(TStringLine& line, SlotNumber slot, const std::string& name);
+void SetAligmentStrLn(SlotNumber slot, const TStringLines &set);
+bool GetAligmentStrLnWithName(TStringLine &line, SlotNumber slot, const std::string &name);
 
 // The working cross-section set that the station lookup of the cross-section
 // rules searches.
-void SetWorkingCrossSections(const CrossSectionSet& set);
-const CrossSectionSet& WorkingCrossSections();
+void SetWorkingCrossSections(const CrossSectionSet &set);
+const CrossSectionSet &WorkingCrossSections();
 
 // Reading a stringline file is not supported: always fails (error 20000,
 // logged as "ImportStrLnAligment") and returns false.
-bool ImportStrLnAligment(TStringLines& set, const std::string& path);
+bool ImportStrLnAligment(TStringLines &set, const std::string &path);
 
 // Element search rule: walk elements 1..n and stop at the first whose Chainage
 // equals the chainage (take it) or exceeds it (take the one before); none
 // stops the walk: n; a result of 0 becomes 1. Returns 0 for an empty array.
-long FindElementAtChainage(const HzAlignment& elements, double chainage);
+long FindElementAtChainage(const HzAlignment &elements, double chainage);
 
 } // namespace vialto

@@ -24,16 +24,17 @@ class clsTunnel;         // tunnel profile set (railtunnel)
 
 // One element of a horizontal alignment; the element starts at (X, Y).
 struct HzElement {
-    long Number = 0;       // 1-based position in its alignment
-    double Chainage = 0;   // chainage of the start
-    double X = 0;          // easting: grows with sin(azimuth)
-    double Y = 0;          // northing: grows with cos(azimuth)
-    double Azimuth = 0;    // tangent direction at the start, radians clockwise from +Y
-    double Radius = 0;     // 0 line; > 0 turns clockwise; transitions: radius at the curved end or the 0.001 marker
-    double Parameter = 0;  // 0 line or arc; > 0 clothoid parameter A; < 0 cubic parabola
-    double Length = 0;     // element length
-    long Kind = 0;         // 0 from the importers; 1 write as line, 2 as arc, 4/5 write Desc verbatim
-    std::string Desc;      // free text
+    long Number = 0;     // 1-based position in its alignment
+    double Chainage = 0; // chainage of the start
+    double X = 0;        // easting: grows with sin(azimuth)
+    double Y = 0;        // northing: grows with cos(azimuth)
+    double Azimuth = 0;  // tangent direction at the start, radians clockwise from +Y
+    double Radius =
+        0; // 0 line; > 0 turns clockwise; transitions: radius at the curved end or the 0.001 marker
+    double Parameter = 0; // 0 line or arc; > 0 clothoid parameter A; < 0 cubic parabola
+    double Length = 0;    // element length
+    long Kind = 0;    // 0 from the importers; 1 write as line, 2 as arc, 4/5 write Desc verbatim
+    std::string Desc; // free text
 };
 using HzAlignment = std::vector<HzElement>;
 
@@ -59,10 +60,10 @@ using StationEquations = std::vector<StationEquation>; // 1-based
 struct CrSecPoint {
     double Offset = 0; // from the axis, positive to the right
     double Height = 0;
-    std::string Code;  // stringline code; "" while it has none
+    std::string Code; // stringline code; "" while it has none
     bool IsCopy = false;
     bool IsCopyMark = false;
-    std::string Name;  // a second code
+    std::string Name; // a second code
 };
 
 struct CrSecSurface {
@@ -87,8 +88,8 @@ struct CrossSectionSet {
 };
 
 struct TStringLine {
-    std::string Name;  // compared exactly
-    int State = 0;     // offered for export when 0 or -1; "Default Layer" when below 1
+    std::string Name; // compared exactly
+    int State = 0;    // offered for export when 0 or -1; "Default Layer" when below 1
     int Unused = 0;
     bool Export = false;
     bool Excluded = false;
@@ -110,7 +111,7 @@ struct TStringLines {
 
 // True when the set has a layer list whose first layer is named; a set
 // without layers is offered and written as a flat list of stringlines.
-inline bool HasLayers(const TStringLines& set) {
+inline bool HasLayers(const TStringLines &set) {
     return !set.Layers.empty() && !set.Layers.front().Name.empty();
 }
 
@@ -139,7 +140,7 @@ struct AlignmentSlot {
 };
 
 // Number of elements of a 1-based array (0 when it has no position 1).
-template <class T> long ElementCount(const std::vector<T>& elements) {
+template <class T> long ElementCount(const std::vector<T> &elements) {
     return elements.size() > 1 ? static_cast<long>(elements.size()) - 1 : 0;
 }
 

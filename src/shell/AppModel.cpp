@@ -30,21 +30,21 @@ std::string clsConversionInfo::GetCreator() const {
     if (GetUserNameA(buffer, &size))
         name = buffer;
 #else
-    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+    if (const passwd *pw = getpwuid(geteuid()); pw && pw->pw_name)
         name = pw->pw_name;
-    else if (const char* user = std::getenv("USER"))
+    else if (const char *user = std::getenv("USER"))
         name = user;
 #endif
     // The system's answer is cut at its first NUL.
     return name.substr(0, name.find('\0'));
 }
 
-std::string clsConversionInfo::GetRoadDataName(
-    const std::vector<std::string>& selectedInputPaths) const {
+std::string
+clsConversionInfo::GetRoadDataName(const std::vector<std::string> &selectedInputPaths) const {
     if (!RoadDataName.empty())
         return RoadDataName;
     std::string list;
-    for (const std::string& path : selectedInputPaths) {
+    for (const std::string &path : selectedInputPaths) {
         if (!list.empty())
             list += " + ";
         list += FileNameOfPath(path);
@@ -54,17 +54,17 @@ std::string clsConversionInfo::GetRoadDataName(
 
 void clsAppModel::Reset() { *this = clsAppModel(); }
 
-clsAppModel& AppModel() {
+clsAppModel &AppModel() {
     static clsAppModel model;
     return model;
 }
 
 namespace {
-int& FormatsValue() {
+int &FormatsValue() {
     static int value = fmtTunnel;
     return value;
 }
-std::string& FolderValue() {
+std::string &FolderValue() {
     static std::string folder = ".";
     return folder;
 }
@@ -74,10 +74,13 @@ int SupportedFormats() { return FormatsValue(); }
 void SetSupportedFormats(int value) { FormatsValue() = value; }
 
 std::string SupportedFormatNames(int value) {
-    static const std::pair<int, const char*> names[] = {
-        {fmtRoad, "Road"}, {fmtTunnel, "Tunnel"}, {fmtRail, "Rail"}, {fmtPla, "PLA"}, {fmtDtm, "DTM"}};
+    static const std::pair<int, const char *> names[] = {{fmtRoad, "Road"},
+                                                         {fmtTunnel, "Tunnel"},
+                                                         {fmtRail, "Rail"},
+                                                         {fmtPla, "PLA"},
+                                                         {fmtDtm, "DTM"}};
     std::string text;
-    for (const auto& [bit, name] : names) {
+    for (const auto &[bit, name] : names) {
         if (value & bit) {
             if (!text.empty())
                 text += ",";
@@ -88,11 +91,11 @@ std::string SupportedFormatNames(int value) {
 }
 
 std::string ProgramFolder() { return FolderValue(); }
-void SetProgramFolder(const std::string& folder) { FolderValue() = folder; }
+void SetProgramFolder(const std::string &folder) { FolderValue() = folder; }
 
 ProgramVersion GetProgramVersion() { return {1, 0, 0}; }
 
-std::string FileNameOfPath(const std::string& path) {
+std::string FileNameOfPath(const std::string &path) {
     const std::size_t cut = path.find_last_of("\\/");
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }

@@ -40,7 +40,7 @@ struct clsConversionInfo {
     std::string GetCreator() const;
     // The road data name when set; otherwise "<" + the selected input files'
     // names joined by " + " + ">" (the document writer escapes the brackets).
-    std::string GetRoadDataName(const std::vector<std::string>& selectedInputPaths) const;
+    std::string GetRoadDataName(const std::vector<std::string> &selectedInputPaths) const;
 };
 
 class clsAppModel {
@@ -54,11 +54,11 @@ class clsAppModel {
     // Only an embedding host (and the tests) silence the error handler.
     void SetAddOnMode(bool on) { addOnMode_ = on; }
 
-    clsConverterInfo& ConverterInfo() { return converterInfo_; }
-    clsConversionInfo& ConversionInfo() { return conversionInfo_; }
-    clsLanguageFile& TokenFile() { return tokenFile_; }
-    const clsLanguageFile& TokenFile() const { return tokenFile_; }
-    std::string GetToken(const std::string& token) const { return tokenFile_.GetToken(token); }
+    clsConverterInfo &ConverterInfo() { return converterInfo_; }
+    clsConversionInfo &ConversionInfo() { return conversionInfo_; }
+    clsLanguageFile &TokenFile() { return tokenFile_; }
+    const clsLanguageFile &TokenFile() const { return tokenFile_; }
+    std::string GetToken(const std::string &token) const { return tokenFile_.GetToken(token); }
 
     // Back to the state at process start (used by start-up and by tests).
     void Reset();
@@ -71,7 +71,7 @@ class clsAppModel {
 };
 
 // The one application model of the process.
-clsAppModel& AppModel();
+clsAppModel &AppModel();
 
 // The supported-formats value, a process-wide bit set; 2 (tunnel) at start-up.
 int SupportedFormats();
@@ -82,13 +82,13 @@ std::string SupportedFormatNames(int value);
 // The folder of the running program (where the language file lives), and its
 // version as major, minor, revision.
 std::string ProgramFolder();
-void SetProgramFolder(const std::string& folder);
+void SetProgramFolder(const std::string &folder);
 struct ProgramVersion {
     int Major = 1, Minor = 0, Revision = 0;
 };
 ProgramVersion GetProgramVersion();
 
 // The part of a path after its last "\" or "/".
-std::string FileNameOfPath(const std::string& path);
+std::string FileNameOfPath(const std::string &path);
 
 } // namespace vialto

@@ -13,7 +13,7 @@ namespace vialto {
 
 namespace {
 
-bool& Silenced() {
+bool &Silenced() {
     static bool silenced = false;
     return silenced;
 }
@@ -33,15 +33,15 @@ std::string Timestamp() {
 }
 
 // Appends lines to the log; a log that cannot be written is not reported.
-void AppendToLog(const std::string& lines) {
+void AppendToLog(const std::string &lines) {
     std::ofstream log(LogFilePath(), std::ios::binary | std::ios::app);
     if (log)
         log << lines;
 }
 
-std::string Token(const char* token) { return AppModel().GetToken(token); }
+std::string Token(const char *token) { return AppModel().GetToken(token); }
 
-void Show(const std::string& text, MsgIcon icon) {
+void Show(const std::string &text, MsgIcon icon) {
     UserInterface().ShowMessage(text, icon, MsgButtons::Ok);
 }
 
@@ -55,14 +55,14 @@ std::filesystem::path LogFilePath() {
     return folder / "ZMPA_Converters.log";
 }
 
-void LogError(const ErrorInfo& error) {
+void LogError(const ErrorInfo &error) {
     AppendToLog("==== " + Timestamp() + " ====\r\nError: " + std::to_string(error.Number) + " " +
                 error.Description + " in " + error.Source + "\r\n");
     Trace("Error: " + std::to_string(error.Number) + " " + error.Description + " in " +
           error.Source);
 }
 
-void LogMessage(const std::string& text) {
+void LogMessage(const std::string &text) {
     AppendToLog("Msg " + text + "\r\n");
     Trace(text);
 }
@@ -70,8 +70,8 @@ void LogMessage(const std::string& text) {
 bool AssertionsSilenced() { return Silenced(); }
 void SetAssertionsSilenced(bool silenced) { Silenced() = silenced; }
 
-void ErrHandler(const ErrorInfo& error) {
-    const clsAppModel& app = AppModel();
+void ErrHandler(const ErrorInfo &error) {
+    const clsAppModel &app = AppModel();
     if (app.AddOnMode())
         return;
     switch (error.Number) {

@@ -20,13 +20,13 @@
 namespace vialto {
 
 // Shows and logs the error as its number says (nothing at all in add-on mode).
-void ErrHandler(const ErrorInfo& error);
+void ErrHandler(const ErrorInfo &error);
 
 // Appends an error block ("==== MM-DD-YYYY  HH:MM:SS ====" then
 // "Error: <number> <description> in <source>") to the log.
-void LogError(const ErrorInfo& error);
+void LogError(const ErrorInfo &error);
 // Appends "Msg <text>" to the log.
-void LogMessage(const std::string& text);
+void LogMessage(const std::string &text);
 
 // The log file: the temporary folder + "ZMPA_Converters.log", or the bare name
 // (relative to the current folder) when there is no temporary folder.
@@ -42,7 +42,7 @@ void SetAssertionsSilenced(bool silenced);
 
 // Runs body; on any failure sets the source, hands the error to ErrHandler and
 // returns failureValue. Returns body's result otherwise.
-template <class R, class Body> R Guarded(std::string_view source, R failureValue, Body&& body) {
+template <class R, class Body> R Guarded(std::string_view source, R failureValue, Body &&body) {
     try {
         return std::forward<Body>(body)();
     } catch (...) {
@@ -52,7 +52,7 @@ template <class R, class Body> R Guarded(std::string_view source, R failureValue
 }
 
 // For operations with no result value: returns true when body completed.
-template <class Body> bool GuardedRun(std::string_view source, Body&& body) {
+template <class Body> bool GuardedRun(std::string_view source, Body &&body) {
     return Guarded(source, false, [&] {
         std::forward<Body>(body)();
         return true;

@@ -53,7 +53,7 @@ double Divide(double numerator, double denominator) {
 
 namespace {
 
-ErrorInfo FromStd(long number, const std::exception& e) {
+ErrorInfo FromStd(long number, const std::exception &e) {
     std::string text = RuntimeDescription(number);
     const std::string what = e.what();
     if (!what.empty() && what != text)
@@ -67,22 +67,22 @@ ErrorInfo CurrentErrorInfo(std::string_view source) {
     ErrorInfo info;
     try {
         throw;
-    } catch (const VialtoError& e) {
+    } catch (const VialtoError &e) {
         info = e.Info();
-    } catch (const std::filesystem::filesystem_error& e) {
+    } catch (const std::filesystem::filesystem_error &e) {
         const bool missing = e.code() == std::errc::no_such_file_or_directory;
         info = FromStd(missing ? errFileNotFound : errInvalidCall, e);
-    } catch (const std::out_of_range& e) {
+    } catch (const std::out_of_range &e) {
         info = FromStd(errSubscript, e);
-    } catch (const std::overflow_error& e) {
+    } catch (const std::overflow_error &e) {
         info = FromStd(errOverflow, e);
-    } catch (const std::invalid_argument& e) {
+    } catch (const std::invalid_argument &e) {
         info = FromStd(errTypeMismatch, e);
-    } catch (const std::bad_cast& e) {
+    } catch (const std::bad_cast &e) {
         info = FromStd(errTypeMismatch, e);
-    } catch (const std::bad_variant_access& e) {
+    } catch (const std::bad_variant_access &e) {
         info = FromStd(errTypeMismatch, e);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         info = FromStd(errInvalidCall, e);
     } catch (...) {
         info = {errInvalidCall, {}, RuntimeDescription(errInvalidCall)};

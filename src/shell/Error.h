@@ -49,8 +49,8 @@ enum RuntimeErrorNumber : long {
 class VialtoError : public std::exception {
   public:
     VialtoError(long number, std::string description, std::string source = {});
-    const char* what() const noexcept override { return info_.Description.c_str(); }
-    const ErrorInfo& Info() const { return info_; }
+    const char *what() const noexcept override { return info_.Description.c_str(); }
+    const ErrorInfo &Info() const { return info_; }
 
   private:
     ErrorInfo info_;

@@ -10,7 +10,7 @@
 
 namespace vialto {
 
-void clsLanguageFile::ReadText(const std::string& text) {
+void clsLanguageFile::ReadText(const std::string &text) {
     entries_.clear();
     std::istringstream in(text);
     std::string line;
@@ -29,7 +29,7 @@ void clsLanguageFile::ReadText(const std::string& text) {
     }
 }
 
-bool clsLanguageFile::ReadFile(const std::string& sFile) {
+bool clsLanguageFile::ReadFile(const std::string &sFile) {
     return Guarded("clsLanguageFile.ReadFile", false, [&] {
         entries_.clear();
         const std::filesystem::path path = std::filesystem::path(ProgramFolder()) / sFile;
@@ -46,8 +46,8 @@ bool clsLanguageFile::ReadFile(const std::string& sFile) {
     });
 }
 
-std::string clsLanguageFile::GetToken(const std::string& sToken) const {
-    for (const auto& [key, value] : entries_)
+std::string clsLanguageFile::GetToken(const std::string &sToken) const {
+    for (const auto &[key, value] : entries_)
         if (key == sToken)
             return value;
     return sToken;

@@ -16,11 +16,11 @@ class clsLanguageFile {
     // Reads ProgramFolder() + "/" + sFile. True when it was read to its end;
     // on failure the error goes to the error handler as
     // "clsLanguageFile.ReadFile" and the entries are left empty.
-    bool ReadFile(const std::string& sFile);
+    bool ReadFile(const std::string &sFile);
     // Reads entries from text (the body of ReadFile, for any source).
-    void ReadText(const std::string& text);
-    std::string GetToken(const std::string& sToken) const;
-    const std::vector<std::pair<std::string, std::string>>& Entries() const { return entries_; }
+    void ReadText(const std::string &text);
+    std::string GetToken(const std::string &sToken) const;
+    const std::vector<std::pair<std::string, std::string>> &Entries() const { return entries_; }
 
   private:
     std::vector<std::pair<std::string, std::string>> entries_;

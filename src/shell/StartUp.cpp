@@ -11,11 +11,13 @@ namespace vialto {
 
 namespace {
 
-bool IsQuoted(const std::string& arg) { return arg.size() >= 2 && arg.front() == '"' && arg.back() == '"'; }
+bool IsQuoted(const std::string &arg) {
+    return arg.size() >= 2 && arg.front() == '"' && arg.back() == '"';
+}
 
 // Token at i, raising "Subscript out of range" past the end as the classic
 // array access did.
-const std::string& TokenAt(const std::vector<std::string>& tokens, std::size_t i) {
+const std::string &TokenAt(const std::vector<std::string> &tokens, std::size_t i) {
     if (i >= tokens.size())
         RaiseRuntime(errSubscript, "the command line ends after an option that needs a value");
     return tokens[i];
@@ -23,10 +25,10 @@ const std::string& TokenAt(const std::vector<std::string>& tokens, std::size_t i
 
 } // namespace
 
-std::string CommandLineFromArgs(const std::vector<std::string>& args) {
+std::string CommandLineFromArgs(const std::vector<std::string> &args) {
     std::string line;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        const std::string &arg = args[i];
         const bool isValue = i > 0 && (args[i - 1] == "-o" || args[i - 1] == "-n");
         const bool quote = (isValue || arg.find(' ') != std::string::npos) && !IsQuoted(arg);
         if (i > 0)
@@ -42,11 +44,11 @@ std::string ProposedOutputName() {
            std::to_string(v.Revision) + ".xml";
 }
 
-void WriteRegistrationRecord(const std::string& path) {
+void WriteRegistrationRecord(const std::string &path) {
     std::ofstream record(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     if (!record)
         RaiseRuntime(errFileNotFound, path);
-    const clsConverterInfo& info = AppModel().ConverterInfo();
+    const clsConverterInfo &info = AppModel().ConverterInfo();
     record << "[Info]\r\n"
            << "Name=" << info.sName << "\r\n"
            << "Description=" << info.sDescription << "\r\n"
@@ -56,18 +58,18 @@ void WriteRegistrationRecord(const std::string& path) {
         RaiseRuntime(errFileNotFound, path);
 }
 
-bool ReadLineCommand(const std::string& commandLine) {
+bool ReadLineCommand(const std::string &commandLine) {
     Trace(">> ReadLineCommand");
     const bool result = Guarded("ReadLineCommand", false, [&] {
-        clsAppModel& app = AppModel();
+        clsAppModel &app = AppModel();
         const std::vector<std::string> tokens = Split(commandLine, " ");
         bool registerConverter = false;
         for (std::size_t i = 0; i < tokens.size(); ++i) {
-            const std::string& token = tokens[i];
+            const std::string &token = tokens[i];
             if (token == "-reg") {
                 registerConverter = true;
             } else if (token == "-o") {
-                const std::string& next = TokenAt(tokens, i + 1);
+                const std::string &next = TokenAt(tokens, i + 1);
                 if (EndsWith(next, "\"")) {
                     app.XmlFileToExport = ExtractText(next, "\"", "\"", 1);
                 } else {
@@ -82,7 +84,8 @@ bool ReadLineCommand(const std::string& commandLine) {
                     app.XmlFileToExport = ExtractText(collected, "\"", "\"", 1);
                 }
             } else if (token == "-n") {
-                app.ConversionInfo().RoadDataName = ExtractText(TokenAt(tokens, i + 1), "\"", "\"", 1);
+                app.ConversionInfo().RoadDataName =
+                    ExtractText(TokenAt(tokens, i + 1), "\"", "\"", 1);
             } else if (token == "-OstLandXml") {
                 // The option names the extended flavour: it selects it.
                 app.IsOstXML = true;
@@ -110,8 +113,8 @@ bool ReadLineCommand(const std::string& commandLine) {
     return result;
 }
 
-int StartUp(const std::string& commandLine, const std::function<int()>& runWizard) {
-    clsAppModel& app = AppModel();
+int StartUp(const std::string &commandLine, const std::function<int()> &runWizard) {
+    clsAppModel &app = AppModel();
     app.Reset();
     SetSupportedFormats(fmtTunnel);
     app.RunTests = false;

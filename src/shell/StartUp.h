@@ -14,22 +14,22 @@ inline constexpr int kExitFinished = 0;
 inline constexpr int kExitStopped = 1; // "-reg" done, no output chosen, an error, no language file
 inline constexpr int kExitCancelled = 1223;
 
-inline constexpr const char* kLanguageFileName = "StridonV2.lng";
+inline constexpr const char *kLanguageFileName = "StridonV2.lng";
 
 // Rebuilds the single command-line text the program reads from an argument
 // vector: arguments are joined by one blank, and the value after "-o" or "-n"
 // (or any argument holding a blank) is put in double quotes unless it already
 // is, as the host's command line has it.
-std::string CommandLineFromArgs(const std::vector<std::string>& args);
+std::string CommandLineFromArgs(const std::vector<std::string> &args);
 
 // Reads the command line into the application model. Returns true when the
 // wizard is to run; false after writing the registration record ("-reg"),
 // when the save dialog was cancelled, or after an error (reported as
 // "ReadLineCommand").
-bool ReadLineCommand(const std::string& commandLine);
+bool ReadLineCommand(const std::string &commandLine);
 
 // Writes the four-line registration record to `path` (CR LF line ends).
-void WriteRegistrationRecord(const std::string& path);
+void WriteRegistrationRecord(const std::string &path);
 
 // The file name the save dialog proposes: "out_v" + major.minor.revision + ".xml".
 std::string ProposedOutputName();
@@ -37,6 +37,6 @@ std::string ProposedOutputName();
 // Start-up steps 1 to 5: reset the application model, set the supported
 // formats, read the command line, load the language file, then run the
 // wizard. Returns the process exit code; `runWizard` returns the wizard's.
-int StartUp(const std::string& commandLine, const std::function<int()>& runWizard);
+int StartUp(const std::string &commandLine, const std::function<int()> &runWizard);
 
 } // namespace vialto

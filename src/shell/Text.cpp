@@ -18,8 +18,7 @@ std::string FormatDecimals(double value, int decimals) {
         return "0";
     std::string text(buffer, end);
     // "-0.000" is a zero: write it without the sign.
-    if (text.size() > 1 && text[0] == '-' &&
-        text.find_first_not_of("0.", 1) == std::string::npos)
+    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
         text.erase(0, 1);
     return text;
 }
@@ -56,7 +55,7 @@ double Val(std::string_view text) {
     if (!digits)
         return 0.0;
     // from_chars reads "." whatever the locale; it takes no leading "+".
-    const char* first = number.c_str();
+    const char *first = number.c_str();
     if (*first == '+')
         ++first;
     double value = 0.0;
@@ -74,9 +73,7 @@ double Val(std::string_view text) {
     return value;
 }
 
-double ParseDecimal(std::string_view text) {
-    return Val(ReplaceAll(std::string(text), ",", "."));
-}
+double ParseDecimal(std::string_view text) { return Val(ReplaceAll(std::string(text), ",", ".")); }
 
 std::string ExtractText(std::string_view text, std::string_view open, std::string_view close,
                         std::size_t start) {
@@ -114,7 +111,7 @@ std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
 
 std::string ToUpper(std::string_view text) {
     std::string out(text);
-    for (char& c : out)
+    for (char &c : out)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
 }

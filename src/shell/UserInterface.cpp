@@ -7,7 +7,7 @@ namespace vialto {
 
 namespace {
 
-const char* IconWord(MsgIcon icon) {
+const char *IconWord(MsgIcon icon) {
     switch (icon) {
     case MsgIcon::Critical:
         return "error";
@@ -21,14 +21,14 @@ const char* IconWord(MsgIcon icon) {
     return "info";
 }
 
-IUserInterface*& Installed() {
-    static IUserInterface* ui = nullptr;
+IUserInterface *&Installed() {
+    static IUserInterface *ui = nullptr;
     return ui;
 }
 
 } // namespace
 
-MsgResult ConsoleUserInterface::ShowMessage(const std::string& text, MsgIcon icon,
+MsgResult ConsoleUserInterface::ShowMessage(const std::string &text, MsgIcon icon,
                                             MsgButtons buttons) {
     std::cerr << IconWord(icon) << ": " << text << '\n';
     // Nobody can answer on a batch console: questions take the cautious answer.
@@ -42,7 +42,8 @@ MsgResult ConsoleUserInterface::ShowMessage(const std::string& text, MsgIcon ico
     return MsgResult::Ok;
 }
 
-std::string ConsoleUserInterface::AskSaveFile(const std::string&, const std::string& proposedName) {
+std::string ConsoleUserInterface::AskSaveFile(const std::string &,
+                                              const std::string &proposedName) {
     std::cerr << "No output file given (-o \"path\"); the save dialog (proposing " << proposedName
               << ") is not available on the console: cancelled.\n";
     return {};
@@ -54,12 +55,12 @@ void ConsoleUserInterface::ExitProcess(int code) {
     std::exit(code);
 }
 
-IUserInterface& UserInterface() {
+IUserInterface &UserInterface() {
     static ConsoleUserInterface console;
-    IUserInterface* ui = Installed();
+    IUserInterface *ui = Installed();
     return ui ? *ui : console;
 }
 
-void SetUserInterface(IUserInterface* ui) { Installed() = ui; }
+void SetUserInterface(IUserInterface *ui) { Installed() = ui; }
 
 } // namespace vialto

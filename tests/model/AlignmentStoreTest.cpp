@@ -1,7 +1,7 @@
 #include "AlignmentStore.h"
 
-#include "Error.h"
 #include "ErrHandler.h"
+#include "Error.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +20,10 @@ HzAlignment ThreeElements() {
     return hz;
 }
 
-long ErrorNumberOf(const std::function<void()>& body, std::string* description = nullptr) {
+long ErrorNumberOf(const std::function<void()> &body, std::string *description = nullptr) {
     try {
         body();
-    } catch (const VialtoError& e) {
+    } catch (const VialtoError &e) {
         if (description)
             *description = e.Info().Description;
         return e.Info().Number;
@@ -64,7 +64,7 @@ TEST(AlignmentStore, AbsentPartsRaise20000WithTheirDescriptions) {
         {[] { GetAligmentTnl(1); }, "There are not tunnel aligment to return"},
         {[] { GetAligmentStrLn(1); }, "There are not StrLn aligment to return"},
     };
-    for (const auto& [body, expected] : cases) {
+    for (const auto &[body, expected] : cases) {
         std::string description;
         EXPECT_EQ(ErrorNumberOf(body, &description), 20000);
         EXPECT_EQ(description, expected);
@@ -75,7 +75,7 @@ TEST(AlignmentStore, ElementSearchRule) {
     ResetAlignments();
     AddAlignment();
     SetAligmentHz(1, ThreeElements());
-    const std::pair<double, long> cases[] = {{-5, 1}, {0, 1}, {50, 1}, {100, 2},
+    const std::pair<double, long> cases[] = {{-5, 1},      {0, 1},   {50, 1},  {100, 2},
                                              {199.999, 2}, {200, 3}, {1000, 3}};
     for (auto [chainage, number] : cases) {
         HzElement e;

@@ -62,7 +62,7 @@ TEST_F(ErrHandlerTest, TableOfNumbers) {
         {20002, "Old version", MsgIcon::Warning, false},
         {53, "Unhandler Error in Src\r\nmy message", MsgIcon::Critical, true},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         ui_.Messages.clear();
         std::filesystem::remove(LogFilePath());
         ErrHandler({c.number, "Src", "my message"});
@@ -94,7 +94,8 @@ TEST_F(ErrHandlerTest, LogBlockFormat) {
     EXPECT_EQ(log.substr(15, 2), "  ");
     EXPECT_EQ(log[19], ':');
     EXPECT_EQ(log[22], ':');
-    EXPECT_EQ(log.substr(25), " ====\r\nError: 20000 Nothing to export in ExportRoad\r\nMsg hello\r\n");
+    EXPECT_EQ(log.substr(25),
+              " ====\r\nError: 20000 Nothing to export in ExportRoad\r\nMsg hello\r\n");
 }
 
 TEST_F(ErrHandlerTest, AssertionOnlyShownInDebugModeAndCanBeSilenced) {
@@ -104,8 +105,9 @@ TEST_F(ErrHandlerTest, AssertionOnlyShownInDebugModeAndCanBeSilenced) {
     ui_.Answers = {MsgResult::Cancel};
     ErrHandler({20000, "Op", "cond"});
     ASSERT_EQ(ui_.Messages.size(), 1u);
-    EXPECT_EQ(ui_.Messages[0].Text, "ASSERT in Op\r\ncond\r\n\r\nPress 'Cancel' to do not show again "
-                                    "assert message box in current debuging");
+    EXPECT_EQ(ui_.Messages[0].Text,
+              "ASSERT in Op\r\ncond\r\n\r\nPress 'Cancel' to do not show again "
+              "assert message box in current debuging");
     EXPECT_EQ(ui_.Messages[0].Buttons, MsgButtons::OkCancel);
     ErrHandler({20000, "Op", "cond"});
     EXPECT_EQ(ui_.Messages.size(), 1u); // silenced
@@ -139,7 +141,7 @@ TEST_F(ErrHandlerTest, GuardedMapsRuntimeFailures) {
         {[] { throw std::runtime_error("other"); }, 5},
         {[] { throw 42; }, 5},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         ui_.Messages.clear();
         std::filesystem::remove(LogFilePath());
         const bool result = GuardedRun("ExportRoad", c.body);

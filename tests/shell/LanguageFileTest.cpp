@@ -39,7 +39,9 @@ TEST(LanguageFile, EmptyFileReadsAndMissingFileFails) {
     EXPECT_EQ(file.GetToken("BT_NEXT"), "BT_NEXT");
     EXPECT_FALSE(file.ReadFile("missing.lng"));
     ASSERT_EQ(ui.Messages.size(), 1u);
-    EXPECT_EQ(ui.Messages[0].Text.rfind("Unhandler Error in clsLanguageFile.ReadFile\r\nFile not found", 0), 0u);
+    EXPECT_EQ(ui.Messages[0].Text.rfind(
+                  "Unhandler Error in clsLanguageFile.ReadFile\r\nFile not found", 0),
+              0u);
     SetProgramFolder(".");
 }
 
@@ -48,12 +50,34 @@ TEST(LanguageFile, ShippedFileCoversEveryToken) {
     SetProgramFolder(VIALTO_BIN_DIR);
     clsLanguageFile file;
     ASSERT_TRUE(file.ReadFile("StridonV2.lng"));
-    for (const char* token :
-         {"BT_BACK", "BT_NEXT", "BT_FINISH", "BT_CANCEL", "E_NOTFILLALL", "E_SAMENAME",
-          "E_NOTFINDXMLELM", "E_OPENLANDXML", "E_NOVALIDFILE", "E_FILE_SUPER", "E_FILE_SUPER_VER",
-          "E_EMPTYFILE", "E_CH", "E_X", "E_Y", "E_Z", "E_DESCRIPTION", "E_CREATE_ARC", "E_TOLE_HZ",
-          "E_TOLE_VT", "E_TOLE_TUNNEL", "E_TOLE_SUPERELV", "LBL_FIL_SUPERELEV", "T_EXPORTING_CR",
-          "LBL_UNIT_US_FOOT", "OPT_RAIL_HIGH", "FR_SUMMARY_RIGHT", "MSG_WRONG_SUPERELEV_VERSION"})
+    for (const char *token : {"BT_BACK",
+                              "BT_NEXT",
+                              "BT_FINISH",
+                              "BT_CANCEL",
+                              "E_NOTFILLALL",
+                              "E_SAMENAME",
+                              "E_NOTFINDXMLELM",
+                              "E_OPENLANDXML",
+                              "E_NOVALIDFILE",
+                              "E_FILE_SUPER",
+                              "E_FILE_SUPER_VER",
+                              "E_EMPTYFILE",
+                              "E_CH",
+                              "E_X",
+                              "E_Y",
+                              "E_Z",
+                              "E_DESCRIPTION",
+                              "E_CREATE_ARC",
+                              "E_TOLE_HZ",
+                              "E_TOLE_VT",
+                              "E_TOLE_TUNNEL",
+                              "E_TOLE_SUPERELV",
+                              "LBL_FIL_SUPERELEV",
+                              "T_EXPORTING_CR",
+                              "LBL_UNIT_US_FOOT",
+                              "OPT_RAIL_HIGH",
+                              "FR_SUMMARY_RIGHT",
+                              "MSG_WRONG_SUPERELEV_VERSION"})
         EXPECT_NE(file.GetToken(token), token);
     EXPECT_NE(file.GetToken("MSG_WRONG_SUPERELEV_VERSION").find("{0}"), std::string::npos);
     SetProgramFolder(".");

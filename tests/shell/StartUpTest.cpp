@@ -27,9 +27,9 @@ class StartUpTest : public ::testing::Test {
 
 TEST_F(StartUpTest, TokenisingRules) {
     struct Case {
-        const char* line;
-        const char* output;
-        const char* roadName;
+        const char *line;
+        const char *output;
+        const char *roadName;
         bool ost;
     };
     const Case cases[] = {
@@ -41,7 +41,7 @@ TEST_F(StartUpTest, TokenisingRules) {
         {"-OstLandXml -o \"/x.xml\"", "/x.xml", "", true},
         {"unknown  -o \"C:\\out dir\\x.xml\" tail", "C:\\out dir\\x.xml", "", false},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         AppModel().Reset();
         EXPECT_TRUE(ReadLineCommand(c.line)) << c.line;
         EXPECT_EQ(AppModel().XmlFileToExport, c.output) << c.line;
@@ -52,7 +52,7 @@ TEST_F(StartUpTest, TokenisingRules) {
 }
 
 TEST_F(StartUpTest, ErrorsEndTheCommandLineWithFalse) {
-    for (const char* line : {"-o", "-o /tmp/unquoted.xml", "-n", "-o \"/tmp/open ended"}) {
+    for (const char *line : {"-o", "-o /tmp/unquoted.xml", "-n", "-o \"/tmp/open ended"}) {
         AppModel().Reset();
         ui_.Messages.clear();
         EXPECT_FALSE(ReadLineCommand(line)) << line;

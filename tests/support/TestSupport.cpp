@@ -8,7 +8,7 @@
 
 namespace vialto::test {
 
-MsgResult RecordingUi::ShowMessage(const std::string& text, MsgIcon icon, MsgButtons buttons) {
+MsgResult RecordingUi::ShowMessage(const std::string &text, MsgIcon icon, MsgButtons buttons) {
     Messages.push_back({text, icon, buttons});
     if (!Answers.empty()) {
         const MsgResult answer = Answers.front();
@@ -18,7 +18,7 @@ MsgResult RecordingUi::ShowMessage(const std::string& text, MsgIcon icon, MsgBut
     return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
 }
 
-std::string RecordingUi::AskSaveFile(const std::string&, const std::string& proposedName) {
+std::string RecordingUi::AskSaveFile(const std::string &, const std::string &proposedName) {
     SaveDialogs.push_back(proposedName);
     return SaveAnswer;
 }
@@ -38,27 +38,27 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string ReadFileBytes(const std::filesystem::path& path) {
+std::string ReadFileBytes(const std::filesystem::path &path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream all;
     all << in.rdbuf();
     return all.str();
 }
 
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+void WriteFileBytes(const std::filesystem::path &path, const std::string &bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
-std::filesystem::path SourcePath(const std::string& relative) {
+std::filesystem::path SourcePath(const std::string &relative) {
     return std::filesystem::path(VIALTO_SOURCE_DIR) / relative;
 }
 
-std::string ValidateLandXml(const std::filesystem::path& file) {
+std::string ValidateLandXml(const std::filesystem::path &file) {
     const std::string command = "xmllint --noout --schema \"" + std::string(VIALTO_SCHEMA) +
                                 "\" \"" + file.string() + "\" 2>&1";
     std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
+    FILE *pipe = popen(command.c_str(), "r");
     if (!pipe)
         return "cannot run xmllint";
     char buffer[4096];

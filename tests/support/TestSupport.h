@@ -33,11 +33,11 @@ class RecordingUi final : public IUserInterface {
 
     RecordingUi() { SetUserInterface(this); }
     ~RecordingUi() override { SetUserInterface(nullptr); }
-    RecordingUi(const RecordingUi&) = delete;
-    RecordingUi& operator=(const RecordingUi&) = delete;
+    RecordingUi(const RecordingUi &) = delete;
+    RecordingUi &operator=(const RecordingUi &) = delete;
 
-    MsgResult ShowMessage(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
-    std::string AskSaveFile(const std::string& filter, const std::string& proposedName) override;
+    MsgResult ShowMessage(const std::string &text, MsgIcon icon, MsgButtons buttons) override;
+    std::string AskSaveFile(const std::string &filter, const std::string &proposedName) override;
     void ExitProcess(int code) override { Exits.push_back(code); }
 };
 
@@ -49,7 +49,7 @@ class RecordingProgress final : public IProgress {
     std::vector<std::string> Captions;
     long Steps = 0;
     bool Finished = false;
-    void Start(const std::string& caption, double, double) override { Captions.push_back(caption); }
+    void Start(const std::string &caption, double, double) override { Captions.push_back(caption); }
     void Step(double) override { ++Steps; }
     bool CancelRequested() override { return cancelAfter_ >= 0 && Steps >= cancelAfter_; }
     void Finish() override { Finished = true; }
@@ -64,23 +64,23 @@ class TempDir {
   public:
     TempDir();
     ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::filesystem::path &Path() const { return path_; }
+    std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
 
   private:
     std::filesystem::path path_;
 };
 
-std::string ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+std::string ReadFileBytes(const std::filesystem::path &path);
+void WriteFileBytes(const std::filesystem::path &path, const std::string &bytes);
 
 // The source tree's folder for a relative path ("samples/...").
-std::filesystem::path SourcePath(const std::string& relative);
+std::filesystem::path SourcePath(const std::string &relative);
 
 // Validates an XML file against the LandXML 1.2 schema with xmllint; returns
 // "" when valid, otherwise xmllint's complaints.
-std::string ValidateLandXml(const std::filesystem::path& file);
+std::string ValidateLandXml(const std::filesystem::path &file);
 
 } // namespace vialto::test
