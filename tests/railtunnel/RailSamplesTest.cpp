@@ -10,6 +10,10 @@
 #include "AppModel.h"
 #include "HzGeometry.h"
 #include "HzListing.h"
+#include "LandXmlAlignment.h"
+#include "LandXmlHead.h"
+#include "LandXmlKnownForms.h"
+#include "LandXmlProfile.h"
 #include "LandXmlWriter.h"
 #include "Superelevation.h"
 #include "TestSupport.h"
@@ -34,6 +38,7 @@ using vialto::test::RecordingProgress;
 using vialto::test::RecordingUi;
 using vialto::test::SourcePath;
 using vialto::test::TempDir;
+using vialto::test::ValidateLandXmlKnownForms;
 using vialto::test::WriteFileBytes;
 
 namespace {
@@ -376,6 +381,40 @@ TEST(RailSamples, DoubleTrackWithGeneratedProfiles) {
     const std::vector<Section> r = WriteRails(dir, *right, 3);
     CheckSections(r, ReadStations(rightXml), rightCurves, GetAligmentVt(3), "", "right track");
     EXPECT_EQ(r.front().names, "Left_R,Right_R");
+    EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST(RailSamples, SingleTrackDocumentIsValidLandXml) {
+    RecordingUi ui;
+    TempDir dir;
+    ResetAlignments();
+    AddAlignment();
+    ImportTrack(1, "single.plt", "single.alz");
+    const auto table = LoadTable(dir, SampleText("single_cant.xml"));
+    AppModel().IsOstXML = false;
+    const auto out = dir / "single.xml";
+    SetOutputFile(out.string());
+    double first = 0, last = 0;
+    ASSERT_TRUE(TagLandXML(false));
+    ASSERT_TRUE(TagApplication("rails test"));
+    ASSERT_TRUE(TagProject("single", ""));
+    ASSERT_TRUE(TagUnits(unitMetre));
+    ASSERT_TRUE(TagAlignments(false));
+    ASSERT_TRUE(TagAlignment(false, "single", 0, 4190));
+    ASSERT_TRUE(TagCoordGeom(false));
+    ASSERT_TRUE(TagCoordGeomRegular(GetAligmentHz(1), kNullValue, kNullValue, first, last));
+    ASSERT_TRUE(TagCoordGeom(true));
+    ASSERT_TRUE(TagProfile(false));
+    ASSERT_TRUE(TagProfAlign(first, last, "single", GetAligmentVt(1), kNullValue, kNullValue));
+    ASSERT_TRUE(TagProfile(true));
+    ASSERT_TRUE(table->ExportToLandXml(first, last, "", 1, kNullValue, kNullValue));
+    ASSERT_TRUE(TagAlignment(true));
+    ASSERT_TRUE(TagAlignments(true));
+    ASSERT_TRUE(TagLandXML(true));
+    ASSERT_TRUE(CommitOutput());
+    // The vertex names are a feature with text, a form the field software
+    // reads although the schema refuses it; everything else must be valid.
+    EXPECT_EQ(ValidateLandXmlKnownForms(out).substr(0, 2000), "");
     EXPECT_TRUE(ui.Messages.empty());
 }
 
