@@ -34,7 +34,7 @@ while getopts "r:kn" opt; do
     r) RUNS=$OPTARG ;;
     k) KEEP=1 ;;
     n) BUILD_IT=0 ;;
-    *) sed -n '2,24p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,23p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -131,6 +131,8 @@ for name in road double-rail; do
             else
                 echo "convert_bench: $name failed with exit status $rc; its messages:" >&2
             fi
+            # The converter reports the checks' findings on stdout, the verdict on stderr.
+            tail -n 40 "$WORK/$name.stdout" >&2
             sed -n '1,60p' "$WORK/$name.stderr" >&2
             failed=1
             rows+=("$(printf '%-12s %10s  FAILED (exit status %s)' "$name" "$in_bytes" "$rc")")
