@@ -31,7 +31,7 @@ a fixed seed, so the files are the same on every run.
 """
 
 import argparse
-import importlib.util
+import importlib
 import math
 import os
 import random
@@ -41,17 +41,19 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SAMPLES = os.path.normpath(os.path.join(HERE, "..", "samples"))
 
 
-def load(name, relpath):
-    """Imports a sample generator by path without running its main part."""
-    spec = importlib.util.spec_from_file_location(name, os.path.join(SAMPLES, relpath))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+def load(folder, name):
+    """Imports a sample generator from its folder without running its main part
+    (and without leaving compiled files among the samples)."""
+    sys.dont_write_bytecode = True
+    path = os.path.join(SAMPLES, folder)
+    if path not in sys.path:
+        sys.path.insert(0, path)
+    return importlib.import_module(name)
 
 
-ml = load("make_listings", os.path.join("generator", "make_listings.py"))
-mc = load("make_cross", os.path.join("cross", "make_cross.py"))
-mr = load("make_rail_samples", os.path.join("rail", "make_rail_samples.py"))
+ml = load("generator", "make_listings")
+mc = load("cross", "make_cross")
+mr = load("rail", "make_rail_samples")
 
 GON = ml.GON
 
