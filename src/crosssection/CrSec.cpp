@@ -1,6 +1,7 @@
 #include "CrSec.h"
 
 #include "AlignmentStore.h"
+#include "AppModel.h"
 #include "CrSecRules.h"
 #include "ErrHandler.h"
 #include "Text.h"
@@ -78,8 +79,10 @@ bool ApplyRules(CrossSectionSet &set, std::string_view selection, IProgress &pro
     return Guarded("ApplyRules", false, [&] {
         Trace(">> ApplyRules");
         const std::size_t last = set.Stations.empty() ? 0 : set.Stations.size() - 1;
+        // The range is the rules' own; the title stays that of the
+        // cross-section step.
         if (showProgress)
-            progress.Start("", 0, static_cast<double>(last));
+            progress.Start(AppModel().GetToken("T_EXPORTING_CR"), 0, static_cast<double>(last));
         if (!ExistAlignment(flagVt, 1))
             RaiseError(errAssert, "There are not Vt aligment to return");
         for (std::size_t i = 1; i < set.Stations.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "CrSecExport.h"
 
+#include "AppModel.h"
 #include "CrSec.h"
 #include "ErrHandler.h"
 #include "LandXmlCrossSections.h"
@@ -188,7 +189,8 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
         if (set.Stations.empty() || !StationRange(set, start, end, first, last))
             return false;
         if (showProgress)
-            progress.Start("", static_cast<double>(first), static_cast<double>(last));
+            progress.Start(AppModel().GetToken("T_EXPORTING_CR"), static_cast<double>(first),
+                           static_cast<double>(last));
         const bool anySelected =
             std::any_of(set.Layers.begin(), set.Layers.end(),
                         [&](const CrSecLayer &layer) { return IsSelected(selection, layer); });
@@ -235,12 +237,14 @@ CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view
                                           double start, double end, IProgress &progress,
                                           double &firstChainage, double &lastChainage) {
     SetDefaultCodes(set, selection);
+    progress.SetInfo(AppModel().GetToken("LBL_EXP_CR_RULES"));
     if (!ApplyRules(set, selection, progress, true))
         return CrExportResult::Failed;
     // The rules are the long part; the user's cancel is honoured before a
     // single cross section is written.
     if (progress.CancelRequested())
         return CrExportResult::Cancelled;
+    progress.SetInfo(AppModel().GetToken("LBL_EXP_CR_EXP"));
     return Export2LandXML(firstChainage, lastChainage, set, selection, start, end, progress, true)
                ? CrExportResult::Written
                : CrExportResult::Failed;

@@ -269,6 +269,7 @@ TEST(ApplyRules, SelectionProgressAndCodesInOrder) {
     RecordingProgress progress;
     ASSERT_TRUE(ApplyRules(set, "$Rasante$", progress, true));
     EXPECT_EQ(progress.Steps, 2);
+    EXPECT_EQ(progress.Captions, (Strings{"T_EXPORTING_CR"})) << "the step's own title";
     EXPECT_EQ(Codes(set.Stations[1].Surfaces[0].Points), (Strings{""})) << "Taludes not ruled";
     EXPECT_EQ(Codes(set.Stations[1].Surfaces[1].Points), (Strings{"-3.500", "0.000", "3.500"}));
     EXPECT_EQ(Codes(set.Stations[2].Surfaces[0].Points), (Strings{"-3.500", "3.500"}));
