@@ -102,6 +102,8 @@ void SetAligmentHz(SlotNumber slot, const HzAlignment &elements) {
 
 VtAlignment GetAligmentVt(SlotNumber slot) { return SlotWith(slot, flagVt, kNoVt).Vt; }
 
+const VtAlignment &ViewAligmentVt(SlotNumber slot) { return SlotWith(slot, flagVt, kNoVt).Vt; }
+
 void SetAligmentVt(SlotNumber slot, const VtAlignment &elements) {
     AlignmentSlot &s = Slot(slot);
     s.Flags |= flagVt;

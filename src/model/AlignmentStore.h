@@ -34,6 +34,9 @@ void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chain
 void SetAligmentHz(SlotNumber slot, const HzAlignment &elements);
 
 VtAlignment GetAligmentVt(SlotNumber slot);
+// The stored profile itself, for evaluations repeated along a track; valid
+// until the store changes.
+const VtAlignment &ViewAligmentVt(SlotNumber slot);
 void SetAligmentVt(SlotNumber slot, const VtAlignment &elements);
 // start = Chainage of element 1; end = Chainage + Length of the last element.
 void GetStartEndAligmentVt(SlotNumber slot, double &start, double &end);

@@ -349,7 +349,7 @@ bool clsSuperelevation::ComputeRails(SlotNumber slot, double chainage, double &l
                                            " lies before the first cant station");
         double profile = 0;
         if (ExistAlignment(flagVt, slot)) {
-            profile = GetHeightFromVtAligment(GetAligmentVt(slot), chainage);
+            profile = GetHeightFromVtAligment(ViewAligmentVt(slot), chainage);
         } else {
             const IRailsPage *page = RailsPage();
             TStringLine line;
