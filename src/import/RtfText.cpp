@@ -1,6 +1,7 @@
 #include "RtfText.h"
 
-#include <array>
+#include "Text.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -11,35 +12,9 @@ namespace {
 // Deeper nesting than this is not a report but a hostile or broken file.
 constexpr std::size_t kMaxDepth = 1000;
 
-// Windows-1252 at 0x80..0x9F; the other bytes above 0x7F are Latin-1.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
-void AppendUtf8(std::string &out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-std::uint32_t AnsiToUnicode(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F)
-        return kCp1252High[byte - 0x80];
-    return byte;
-}
+// Every code page is read as Windows-1252; the bytes it does not define
+// become the replacement character.
+std::uint32_t AnsiToUnicode(unsigned char byte) { return Cp1252ToUnicode(byte, 0xFFFD); }
 
 // Destinations whose text is not part of the document's body.
 bool IsSkippedDestination(std::string_view word) {

@@ -4,7 +4,6 @@
 #include "ErrHandler.h"
 #include "Text.h"
 
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -148,31 +147,6 @@ bool StepLevel(std::uint8_t &level, int step, const char *source) {
 
 // ---- UTF-8 ---------------------------------------------------------------
 
-// Windows-1252 code points of the bytes 0x80..0x9F (0 where the code page has
-// none).
-constexpr std::array<char32_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string &out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Decodes one character at text[i]; advances i. A byte that does not start a
 // valid, shortest-form UTF-8 sequence is one Windows-1252 character; 0 stands
 // for a byte that code page does not define.
@@ -204,7 +178,7 @@ char32_t NextChar(std::string_view text, std::size_t &i) {
         return c;
     }
     ++i;
-    return b0 < 0xA0 ? kCp1252High[b0 - 0x80] : char32_t{b0};
+    return Cp1252ToUnicode(b0, 0);
 }
 
 // Characters XML 1.0 cannot carry at all, even as references.

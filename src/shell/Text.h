@@ -45,4 +45,11 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 
+// Appends the code point to out in UTF-8.
+void AppendUtf8(std::string &out, char32_t c);
+// The character of a Windows-1252 byte, the code page of the listings and of
+// older editor files; the five bytes it leaves undefined give `undefined`,
+// which each reader chooses.
+char32_t Cp1252ToUnicode(unsigned char byte, char32_t undefined);
+
 } // namespace vialto
