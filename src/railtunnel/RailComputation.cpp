@@ -115,12 +115,13 @@ double HalfRailSpread(const CantAtChainage &cant, double radius, double gauge, d
         return 0.5 * gauge;
     const double c =
         cant.RotationPoint == rotLeftRightForm ? cant.CantLeft - cant.CantRight : cant.Cant;
-    const double across = base * base - c * c;
-    if (across < 0)
+    // A cant as large as the base would stand the track on its side, the two
+    // rails one above the other; that is a broken table, not a track.
+    if (!(std::abs(c) < base))
         RaiseRuntime(errInvalidCall, "a cant of " + FormatDecimals(c, 6) +
-                                         " exceeds the superelevation base " +
+                                         " is not smaller than the superelevation base " +
                                          FormatDecimals(base, 6));
-    return Divide(0.5 * gauge * std::sqrt(across), base);
+    return Divide(0.5 * gauge * std::sqrt(base * base - c * c), base);
 }
 
 LowerRailCode LowerRailOf(const CantAtChainage &cant, double radius) {
@@ -363,6 +364,13 @@ bool clsSuperelevation::ComputeRails(SlotNumber slot, double chainage, double &l
         const double radius = RadiusAt(slot, chainage);
         const double gauge = data_.Gauge;
         const double base = data_.SuperelevationBase;
+        // A gauge or base of 0 or below would put the rails on top of each
+        // other or swap them left for right.
+        if (!(gauge > 0) || !(base > 0) || !std::isfinite(gauge) || !std::isfinite(base))
+            RaiseRuntime(errInvalidCall, "the gauge (" + FormatDecimals(gauge, 6) +
+                                             ") and the superelevation base (" +
+                                             FormatDecimals(base, 6) +
+                                             ") of the cant table must be positive");
         const RailRise rise = RiseOfRails(cant, radius);
         const double half = HalfRailSpread(cant, radius, gauge, base);
         const double lh = profile + rise.Left;
@@ -371,6 +379,10 @@ bool clsSuperelevation::ComputeRails(SlotNumber slot, double chainage, double &l
         double right = half;
         if (cant.WidthExcess != 0)
             ApplyWidthExcess(*this, slot, chainage, cant.WidthExcess, lh, rh, left, right);
+        if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(lh) ||
+            !std::isfinite(rh))
+            RaiseRuntime(errOverflow, "the rails at chainage " + FormatDecimals(chainage, 6) +
+                                          " are not numbers");
         leftOffset = -left;
         rightOffset = right;
         leftHeight = lh;

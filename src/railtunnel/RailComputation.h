@@ -73,8 +73,9 @@ RailRise RiseOfRails(const CantAtChainage &cant, double radius);
 
 // Half the horizontal distance between the rails: 0.5 G sqrt(B^2 - c^2) / B,
 // c the cant (left minus right in the left/right form), or 0.5 G on a straight
-// of a table turned about a rail or the centre. Raises run-time error 11 for a
-// base of 0 and 5 for a cant larger than the base.
+// of a table turned about the inner or outer rail or the centre. Raises
+// run-time error 5 for a cant that is not smaller than the base (so also for a
+// base of 0 or below).
 double HalfRailSpread(const CantAtChainage &cant, double radius, double gauge, double base);
 
 // The rail that stands lower (LowerRailCode). When the cant leaves the rails

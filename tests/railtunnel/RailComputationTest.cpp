@@ -18,6 +18,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace vialto;
@@ -178,8 +179,12 @@ TEST(RailRule, SpreadFollowsTheCantAndFailsBeyondTheBase) {
     EXPECT_DOUBLE_EQ(HalfRailSpread(Cant(rotCenter, 0.3), 0, kGauge, kBase), 0.7175);
     EXPECT_NEAR(HalfRailSpread(Cant(rotLeftRail, 0.3), 0, kGauge, kBase),
                 0.7175 * std::sqrt(2.16) / 1.5, 1e-12);
-    EXPECT_THROW(HalfRailSpread(Cant(rotInsideRail, 1.6), 500, kGauge, kBase), VialtoError);
-    EXPECT_THROW(HalfRailSpread(Cant(rotInsideRail, 0.1), 500, kGauge, 0), VialtoError);
+    // A cant as large as the base (either way) or a base of 0 or below has no
+    // track: refused rather than rails on top of each other or swapped.
+    for (const auto &[cant, base] :
+         {std::pair{1.6, kBase}, {1.5, kBase}, {-1.5, kBase}, {0.1, 0.0}, {0.1, -kBase}})
+        EXPECT_THROW(HalfRailSpread(Cant(rotInsideRail, cant), 500, kGauge, base), VialtoError)
+            << "cant " << cant << " base " << base;
 }
 
 // ---- ComputeRails -------------------------------------------------------------
@@ -255,6 +260,43 @@ TEST(ComputeRails, WidthExcessGoesToTheRailTheTypeNames) {
         ASSERT_TRUE(table.ComputeRails(1, 150, lo, ro, lh, rh));
         EXPECT_NEAR(-lo, c.left, 1e-12) << c.type;
         EXPECT_NEAR(ro, c.right, 1e-12) << c.type;
+    }
+}
+
+TEST(ComputeRails, BadTablesAndProfilesFailInsteadOfWritingRails) {
+    struct Case {
+        const char *what;
+        double gauge;
+        double base;
+        double cant;
+        double profileHeight; // of the grade profile's start
+        const char *reason;
+    };
+    const double nan = std::nan("");
+    const Case cases[] = {
+        {"gauge 0", 0, kBase, 0.1, 50, "must be positive"},
+        {"negative gauge", -kGauge, kBase, 0.1, 50, "must be positive"},
+        {"negative base", kGauge, -kBase, 0.1, 50, "must be positive"},
+        {"base 0", kGauge, 0, 0.1, 50, "must be positive"},
+        {"cant equal to the base", kGauge, kBase, kBase, 50, "not smaller"},
+        {"profile not a number", kGauge, kBase, 0.1, nan, "not numbers"},
+    };
+    for (const Case &c : cases) {
+        RecordingUi ui;
+        StoreTrack();
+        VtAlignment vt = Grade();
+        vt[1].Height = c.profileHeight;
+        SetAligmentVt(1, vt);
+        CantTableData data =
+            Table({Station(0, c.cant, rotInsideRail), Station(1000, c.cant, rotInsideRail)});
+        data.Gauge = c.gauge;
+        data.SuperelevationBase = c.base;
+        const clsSuperelevation table(data);
+        double lo = 7, ro = 7, lh = 7, rh = 7;
+        EXPECT_FALSE(table.ComputeRails(1, 150, lo, ro, lh, rh)) << c.what;
+        EXPECT_EQ(lo, 7) << c.what; // nothing handed out
+        ASSERT_EQ(ui.Messages.size(), 1u) << c.what;
+        EXPECT_THAT(ui.Messages[0].Text, testing::HasSubstr(c.reason)) << c.what;
     }
 }
 
@@ -579,6 +621,18 @@ TEST_F(RailExport, FailuresAreReportedAndTheGroupStaysClosed) {
     EXPECT_THAT(text, testing::HasSubstr("sta=\"10.000000\""));
     EXPECT_THAT(text, testing::Not(testing::HasSubstr("sta=\"20.000000\"")));
     EXPECT_THAT(text, testing::EndsWith("</CrossSects>\r\n"));
+}
+
+TEST_F(RailExport, AProfileThatIsNotANumberNeverReachesTheDocument) {
+    VtAlignment vt = Grade();
+    vt[1].Grade = std::nan("");
+    SetAligmentVt(1, vt);
+    const clsSuperelevation table(
+        Table({Station(10, 0, rotInsideRail), Station(20, 0.01, rotInsideRail)}));
+    double first = 0, last = 0;
+    EXPECT_FALSE(table.ExportToLandXml(first, last, "", 1, kNullValue, kNullValue));
+    const std::string text = Written();
+    EXPECT_EQ(text, "<CrossSects>\r\n</CrossSects>\r\n");
 }
 
 } // namespace
