@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace vialto {
 
@@ -132,7 +133,9 @@ bool WalkAlignment(const HzAlignment &elements, double from, double to, double s
 }
 
 // A co-planar table must give cants the track can carry: a positive base and
-// no cant larger than it (interpolation stays between the stations' values).
+// every cant smaller than it (interpolation stays between the stations'
+// values). A cant equal to the base is a slope of 90 degrees, whose tangent
+// would throw the track's heights out by some 10^16.
 void CheckCoplaneTable(const clsSuperelevation &table) {
     const double base = table.SuperelevationBase();
     if (!(base > 0))
@@ -141,9 +144,9 @@ void CheckCoplaneTable(const clsSuperelevation &table) {
         const double cant = station.RotationPoint == rotLeftRightForm
                                 ? station.AppliedCantLeft - station.AppliedCantRight
                                 : station.AppliedCant;
-        if (!(std::abs(cant) <= base))
+        if (!(std::abs(cant) < base))
             RaiseError(errAssert, "The cant at chainage " + FormatDecimals(station.Station, 3) +
-                                      " exceeds the superelevation base");
+                                      " is not smaller than the superelevation base");
     }
 }
 
@@ -206,6 +209,10 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
             if (!ExistAlignment(flagHz, static_cast<SlotNumber>(trackSelector)) ||
                 (needsOther && !ExistAlignment(flagHz, other)))
                 RaiseError(errAssert, "There are not Hz aligment of both tracks");
+            // Refused here once rather than by every sample's correction.
+            if (modeFlag && (option < 0 || option > 2))
+                RaiseError(errAssert, "Unknown vertical option " + std::to_string(option) +
+                                          " of the rails page");
             CheckCoplaneTable(*table);
         }
 

@@ -86,24 +86,38 @@ bool HasSampleAt(const VtAlignment &vt, double chainage, double tol = 1e-6) {
     return false;
 }
 
+// A co-planar table whose cant is 0 everywhere: the shared plane is level.
+std::shared_ptr<clsSuperelevation> LevelCoplanarTable() {
+    CantTableData data;
+    data.Gauge = 1.435;
+    data.SuperelevationBase = 1.5;
+    data.IsCoplaneTrack = true;
+    data.Stations = {CantStation{0, 0, 0, 0, 0, rotInsideRail, interpLinear},
+                     CantStation{1000, 0, 0, 0, 0, rotInsideRail, interpLinear}};
+    return std::make_shared<clsSuperelevation>(data);
+}
+
 TEST(TrackVt, ParallelTrackReproducesTheCentreHeightsInBothModes) {
     RecordingUi ui;
-    for (bool alongCentre : {false, true}) {
+    for (const auto &[alongCentre, levelCant] :
+         {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
         StoreDoubleTrack();
+        if (levelCant)
+            SetAligmentSup(3, LevelCoplanarTable());
         RecordingProgress progress;
-        ASSERT_TRUE(CreateVtFromVt(3, 1, 0, 0.5, progress, 3, alongCentre));
+        ASSERT_TRUE(CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.5, progress, 3, alongCentre));
         EXPECT_TRUE(progress.Finished);
         EXPECT_GT(progress.Steps, 1000);
         const VtAlignment track = GetAligmentVt(3);
         const VtAlignment centre = CentreProfile();
         // The profile covers the whole track...
-        EXPECT_NEAR(track[1].Chainage, 0, 0.001) << alongCentre;
-        EXPECT_NEAR(track.back().Chainage, 298.8 + 300, 0.001) << alongCentre;
+        EXPECT_NEAR(track[1].Chainage, 0, 0.001) << alongCentre << levelCant;
+        EXPECT_NEAR(track.back().Chainage, 298.8 + 300, 0.001) << alongCentre << levelCant;
         // ... and gives the centre line's height of the facing point.
         for (double t = 0; t <= 598.8; t += 0.37) {
             const double expected = GetHeightFromVtAligment(centre, CentreChainage(t, 2));
             EXPECT_NEAR(GetHeightFromVtAligment(track, t), expected, kHeightTol)
-                << "t " << t << " alongCentre " << alongCentre;
+                << "t " << t << " alongCentre " << alongCentre << " levelCant " << levelCant;
         }
         // A polyline: ascending chainages, grades between the samples.
         for (long i = 1; i < ElementCount(track); ++i) {
@@ -223,6 +237,29 @@ TEST(TrackVt, CancelAndFailuresStoreNothing) {
     EXPECT_FALSE(ExistAlignment(flagVt, 2));
 }
 
+TEST(TrackVt, CoplanarTableThatCannotBeATrackIsRefusedBeforeSampling) {
+    StoreDoubleTrack();
+    // A cant as large as the base is a slope of 90 degrees: its tangent would
+    // put the track some 10^16 above the centre line. Either sign, either form.
+    CantStation level{0, 0, 0, 0, 0, rotInsideRail, interpLinear};
+    CantStation upright{500, 1.5, 0, 0, 0, rotInsideRail, interpLinear};
+    CantStation reversed{500, -1.5, 0, 0, 0, rotInsideRail, interpLinear};
+    CantStation sideways{500, 0, 1.5, 0, 0, rotLeftRightForm, interpLinear};
+    for (const CantStation &bad : {upright, reversed, sideways}) {
+        RecordingUi ui;
+        CantTableData data;
+        data.Gauge = 1.435;
+        data.SuperelevationBase = 1.5;
+        data.IsCoplaneTrack = true;
+        data.Stations = {level, bad};
+        SetAligmentSup(2, std::make_shared<clsSuperelevation>(data));
+        RecordingProgress progress;
+        EXPECT_FALSE(CreateVtFromVt(2, 1, 2, 0.5, progress, 2, false)) << bad.AppliedCant;
+        EXPECT_FALSE(ExistAlignment(flagVt, 2));
+        EXPECT_EQ(progress.Steps, 0); // refused before the walk
+    }
+}
+
 class OptionPage final : public IRailsPage {
   public:
     explicit OptionPage(int option) : option_(option) {}
@@ -274,6 +311,21 @@ TEST(TrackVt, CoplanarTracksTakeTheirPlaceInTheSharedPlane) {
                 GetHeightFromVtAligment(GetAligmentVt(3), 450 * 498.0 / 502 + 300 * 4.0 / 502) +
                     4 * tanTheta,
                 kHeightTol);
+}
+
+TEST(TrackVt, UnknownVerticalOptionFailsOnceAndStoresNothing) {
+    StoreDoubleTrack();
+    SetAligmentSup(2, LevelCoplanarTable());
+    RecordingUi ui;
+    OptionPage page(7);
+    SetRailsPage(&page);
+    RecordingProgress progress;
+    const bool ok = CreateVtFromVt(2, 1, 2, 0.5, progress, 2, false);
+    SetRailsPage(nullptr);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(ExistAlignment(flagVt, 2));
+    EXPECT_EQ(progress.Steps, 0);
+    EXPECT_LE(ui.Messages.size(), 1u); // not one message per sample
 }
 
 } // namespace
