@@ -1,7 +1,8 @@
 // A track's profile derived from the centre line over 20 km: about 570
 // elements per alignment (straights, clothoids and arcs of radius 1200 turning
-// either way), sampled every 0.5. Run with /usr/bin/time -v to see the peak
-// memory.
+// either way), sampled every 0.5; plain, and co-planar with the rails page's
+// vertical option 0 and 1 (1 also projects every sample onto the other
+// track). Run with /usr/bin/time -v to see the peak memory.
 #include "AlignmentStore.h"
 #include "RailComputation.h"
 #include "Superelevation.h"
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 using namespace vialto;
 
@@ -84,6 +86,7 @@ void Store(bool coplane) {
     SetAligmentHz(1, Alignment(0));
     SetAligmentVt(1, Profile());
     SetAligmentHz(2, Alignment(-2));
+    SetAligmentHz(3, Alignment(2));
     if (coplane) {
         CantTableData data;
         data.Gauge = 1.435;
@@ -96,9 +99,21 @@ void Store(bool coplane) {
     }
 }
 
+class OptionPage final : public IRailsPage {
+  public:
+    explicit OptionPage(int option) : option_(option) {}
+    int VerticalOption() const override { return option_; }
+    std::string SelectedStringline(SlotNumber, int) const override { return {}; }
+
+  private:
+    int option_;
+};
+
 void BM_CreateVtFromVt(benchmark::State &state) {
     const bool alongCentre = state.range(0) != 0;
     const bool coplane = state.range(1) != 0;
+    OptionPage page(static_cast<int>(state.range(2)));
+    SetRailsPage(&page);
     Store(coplane);
     long samples = 0;
     for (auto _ : state) {
@@ -109,6 +124,7 @@ void BM_CreateVtFromVt(benchmark::State &state) {
         samples = ElementCount(GetAligmentVt(2));
         benchmark::DoNotOptimize(samples);
     }
+    SetRailsPage(nullptr);
     state.counters["samples"] = static_cast<double>(samples);
     state.counters["elements"] = static_cast<double>(ElementCount(GetAligmentHz(2)));
 }
@@ -116,8 +132,9 @@ void BM_CreateVtFromVt(benchmark::State &state) {
 } // namespace
 
 BENCHMARK(BM_CreateVtFromVt)
-    ->ArgNames({"alongCentre", "coplane"})
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({0, 1})
+    ->ArgNames({"alongCentre", "coplane", "option"})
+    ->Args({0, 0, 0})
+    ->Args({1, 0, 0})
+    ->Args({0, 1, 0})
+    ->Args({0, 1, 1})
     ->Unit(benchmark::kMillisecond);
