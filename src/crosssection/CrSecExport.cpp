@@ -58,13 +58,19 @@ bool StationRange(const CrossSectionSet &set, double start, double end, std::siz
     last = lastIndex;
     if (start == 0 && end == 0)
         return true;
-    // A range that starts at or before the first station begins with it; the
-    // station search alone never answers below 1, which lost the first
-    // section whenever the range started exactly at its chainage.
-    if (start > set.Stations.front().Chainage)
+    // Each end of the range takes the station in force there: the last one
+    // whose chainage is not greater. The station search never answers below
+    // 1, so below the second station's chainage the answer is station 0 here
+    // (else a range starting exactly at the first station would lose it, and
+    // one ending before the second station would write that station), or no
+    // station at all when the range ends before the first one.
+    const double second = set.Stations.size() > 1 ? set.Stations[1].Chainage : 0;
+    if (start >= second && start > set.Stations.front().Chainage)
         first = StationIndexAt(set, start);
+    if (end < set.Stations.front().Chainage)
+        return false;
     if (end < set.Stations.back().Chainage)
-        last = std::min(StationIndexAt(set, end), lastIndex);
+        last = end < second ? 0 : std::min(StationIndexAt(set, end), lastIndex);
     return first <= last;
 }
 

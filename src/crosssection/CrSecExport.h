@@ -15,14 +15,15 @@
 
 namespace vialto {
 
-// Writes the stations between start and end (both 0: every station; a start
-// at or before the first station starts there; an end at or beyond the last
-// ends there) with the layers of the selection (layer names each followed by
-// "$"; empty: all). Gives back the chainages of the first and last stations
-// written. Codes are rewritten in place and copy points may be appended to
-// stations, so the set is used up by the export. False when no layer is
-// selected, the range holds no station, or a line could not be written
-// (reported as "CCrSec.Export2LandXML").
+// Writes the stations from the one in force at start to the one in force at
+// end (the last station whose chainage is not greater; both 0: every station;
+// a start before the first station starts there) with the layers of the
+// selection (layer names each followed by "$"; empty: all). Gives back the
+// chainages of the first and last stations written. Codes are rewritten in
+// place and copy points may be appended to stations, so the set is used up by
+// the export. False when no layer is selected, the range holds no station (it
+// ends before the first one or runs backwards), or a line could not be
+// written (reported as "CCrSec.Export2LandXML").
 bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet &set,
                     std::string_view selection, double start, double end, IProgress &progress,
                     bool showProgress);

@@ -176,11 +176,17 @@ TEST_F(CrossSectionExport, ChainageRange) {
         {100, 120, true, {100, 110, 120}}, // starting exactly at the first station keeps it
         {50, 500, true, {100, 110, 120}},
         {-9999999999999.0, 99999999999999.0, true, {100, 110, 120}},
-        {105, 120, true, {110, 120}},
+        // Each end takes the station in force there, also below the second
+        // station, where the station search would answer 1.
+        {105, 120, true, {100, 110, 120}},
+        {115, 120, true, {110, 120}},
         {100, 115, true, {100, 110}},
+        {100, 105, true, {100}},
+        {50, 100, true, {100}},
         {110, 110, true, {110}},
         {130, 140, true, {120}},
         {120, 110, false, {}}, // a range that runs backwards holds no station
+        {50, 90, false, {}},   // nor one that ends before the first station
     };
     for (const Case &c : cases) {
         SetOutputFile(out.string());
