@@ -96,7 +96,8 @@ int DeleteDuplicatedpoints(std::vector<CrSecPoint> &points) {
         kept.reserve(points.size());
         kept.push_back(points.front());
         // Each point is compared with its neighbour in the input, not with the
-        // last point kept, so a slow drift of tiny steps is never collapsed.
+        // last point kept: a run of steps each below the tolerance collapses to
+        // its first point even when the run as a whole drifts further.
         for (std::size_t k = 1; k < points.size(); ++k) {
             if (SamePlace(points[k].Offset, points[k].Height, points[k - 1].Offset,
                           points[k - 1].Height))
