@@ -155,7 +155,6 @@ bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContex
 bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
     out.Layers = FixedCrLayers();
     ListingLines lines(text);
-    std::size_t wordEnd = 1; // carries over from one block to the next
     bool anyBlock = false;
     while (!lines.AtEnd()) {
         std::string_view line = lines.Next();
@@ -163,11 +162,15 @@ bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &
             continue;
         anyBlock = true;
         ctx.SetLine(lines.LineNumber());
-        // The chainage stands five characters after the end of the first word.
-        const std::size_t blank = line.find(' ', wordEnd - 1);
+        // The chainage stands five characters after the end of the first word,
+        // which is searched from the word itself on every line: from the
+        // line's start, an indent would be taken for the word's end, and from
+        // the end found on an earlier line, a shorter word or indent here
+        // would be overshot; either way the chainage would silently be read
+        // from the wrong columns.
+        const std::size_t blank = line.find(' ', line.find_first_not_of(' '));
         if (blank == std::string_view::npos)
             ctx.Reject(errInvalidCall, "the \"P.K.\" line carries no chainage");
-        wordEnd = blank + 1;
         const std::string_view field = line.substr(std::min(line.size(), blank + 4), 20);
         const double chainage = RequireChainage(Val(Trim(field)), ctx);
 

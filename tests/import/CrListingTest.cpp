@@ -248,6 +248,35 @@ TEST(CrListingPrinted, ColumnsFromTheRuleLine) {
     EXPECT_EQ(map.at(1210).at("Taludes"), (LayerPoints{{1, 2}}));
 }
 
+TEST(CrListingPrinted, ChainageFiveCharactersAfterTheFirstWord) {
+    const std::string rule = "=====  =====  =====  =====  =====  =====  =====  =====";
+    const std::string block = "\r\n" + rule + "\r\n     1.000   2.000\r\n\r\n";
+    struct Case {
+        const char *name;
+        std::string text;
+        std::vector<double> chainages;
+    };
+    const Case cases[] = {
+        {"at the start of the line",
+         "P.K.    1200.5" + block + "P.K.    1210" + block,
+         {1200.5, 1210}},
+        {"indented", "   P.K.    1200.5" + block + "  P.K.    1210" + block, {1200.5, 1210}},
+        {"indented after one that is not",
+         "P.K.    1200.5" + block + "    P.K.    1210" + block,
+         {1200.5, 1210}},
+        {"a shorter word after a longer one",
+         "P.K.:    1200.5" + block + "P.K.    1210" + block,
+         {1200.5, 1210}},
+    };
+    for (const Case &c : cases) {
+        const CrossSectionSet set = Read(c.text, "TXT");
+        std::vector<double> chainages;
+        for (const CrossSection &station : set.Stations)
+            chainages.push_back(station.Chainage);
+        EXPECT_EQ(chainages, c.chainages) << c.name;
+    }
+}
+
 TEST(CrListingFailures, ReasonAndPlace) {
     struct Case {
         const char *name;
