@@ -68,6 +68,8 @@ void SetAligmentName(SlotNumber slot, const std::string &name) { Slot(slot).Name
 
 HzAlignment GetAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz).Hz; }
 
+const HzAlignment &ViewAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz).Hz; }
+
 long FindElementAtChainage(const HzAlignment &elements, double chainage) {
     const long n = ElementCount(elements);
     if (n == 0)

@@ -28,6 +28,9 @@ std::string GetAligmentName(SlotNumber slot);
 void SetAligmentName(SlotNumber slot, const std::string &name);
 
 HzAlignment GetAligmentHz(SlotNumber slot);
+// The stored alignment itself, for evaluations repeated along a track; valid
+// until the store changes.
+const HzAlignment &ViewAligmentHz(SlotNumber slot);
 // The element that holds the chainage by the element search rule (see
 // FindElementAtChainage).
 void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage);

@@ -301,8 +301,8 @@ bool clsSuperelevation::CalcHeightVtAligmentCoplane(std::uint8_t track, double c
                 const SlotNumber other = track == 2 ? 3 : 2;
                 double between = 0;
                 double otherChainage = 0;
-                if (!ProjectChainToAnotherAligment(chainage, GetAligmentHz(track),
-                                                   GetAligmentHz(other), between, otherChainage))
+                if (!ProjectChainToAnotherAligment(chainage, ViewAligmentHz(track),
+                                                   ViewAligmentHz(other), between, otherChainage))
                     return false;
                 d1 = std::abs(between) * std::tan(theta);
                 if (option == 2)
