@@ -1,5 +1,6 @@
 // The rules of the import and export stages and the batch command's exit
 // codes, on the bundled samples and small variations of them.
+#include "AlignmentStore.h"
 #include "AppModel.h"
 #include "BatchCommand.h"
 #include "ErrHandler.h"
@@ -64,6 +65,27 @@ class Stages : public ::testing::Test {
 };
 
 } // namespace
+
+// One slot and one leaf; the document holds the plan and nothing else.
+TEST_F(Stages, RoadWithOnlyAHorizontalListing) {
+    const JobDescription job = ImportedRoad({{slotHz, "listings/road.plt"}});
+    ASSERT_EQ(tree_.Nodes().size(), 2u); // the branch and one leaf
+    EXPECT_EQ(tree_.Nodes()[1].Key, "PAGE1|Hz");
+    EXPECT_EQ(tree_.Nodes()[1].Image, kImageOk);
+    EXPECT_EQ(GetAlignmentCount(), 1);
+    EXPECT_EQ(GetAlignmentFlags(1), flagHz | flagStaEq);
+    ResultSummary summary;
+    NullProgress progress;
+    ASSERT_TRUE(ExitPageExporting(job, IntroPageExporting(job), summary, progress));
+    ASSERT_EQ(summary.PagesTot(), 1);
+    const std::vector<SummaryRow> &rows = summary.Pages()[0].Rows;
+    ASSERT_EQ(rows.size(), 2u); // horizontal start and end only
+    EXPECT_DOUBLE_EQ(rows[0].Value, 12340.0);
+    EXPECT_DOUBLE_EQ(rows[1].Value, 15040.0);
+    const std::string document = ReadFileBytes(job.OutputPath);
+    EXPECT_EQ(document.find("<Profile>"), std::string::npos);
+    EXPECT_NE(document.find("</LandXML>\r\n"), std::string::npos);
+}
 
 TEST_F(Stages, ToleranceFailureWritesNothingAndNamesTheChainage) {
     std::string listing = ReadFileBytes(Sample("listings/road.plt"));
