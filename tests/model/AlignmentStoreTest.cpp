@@ -3,40 +3,24 @@
 #include "ErrHandler.h"
 #include "Error.h"
 #include "TestSupport.h"
+#include "TrackFixtures.h"
 
 #include <gtest/gtest.h>
 
 using namespace vialto;
+using namespace vialto::test;
 
 namespace {
 
+// Three elements of 100 starting at 0, 100 and 200.
 HzAlignment ThreeElements() {
-    HzAlignment hz = MakeOneBased<HzElement>(3);
-    for (long i = 1; i <= 3; ++i) {
-        hz[i].Number = i;
-        hz[i].Chainage = 100.0 * static_cast<double>(i - 1);
-        hz[i].Length = 100.0;
-    }
-    return hz;
+    return OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(100, 0, 0, 0, 0, 0, 100),
+                                HzAt(200, 0, 0, 0, 0, 0, 100)});
 }
 
-long ErrorNumberOf(const std::function<void()> &body, std::string *description = nullptr) {
-    try {
-        body();
-    } catch (const VialtoError &e) {
-        if (description)
-            *description = e.Info().Description;
-        return e.Info().Number;
-    }
-    return 0;
-}
-
-} // namespace
-
-TEST(AlignmentStore, SlotsAndFlags) {
+TEST(AlignmentStore, SlotsFlagsAndCopies) {
     ResetAlignments();
     EXPECT_EQ(GetAlignmentCount(), 0);
-    EXPECT_FALSE(ExistAlignment(flagHz, 1));
     AddAlignment();
     AddAlignment();
     EXPECT_EQ(GetAlignmentCount(), 2);
@@ -47,7 +31,11 @@ TEST(AlignmentStore, SlotsAndFlags) {
     EXPECT_FALSE(ExistAlignment(flagHz, 2));
     EXPECT_FALSE(ExistAlignment(flagHz, 200)); // above the count: no error
     EXPECT_EQ(GetAlignmentFlags(1), flagHz | flagVt);
-    EXPECT_EQ(ErrorNumberOf([] { GetAlignmentFlags(9); }), 9);
+    EXPECT_EQ(ErrorOf([] { GetAlignmentFlags(9); }).Number, 9);
+    // The getters hand out copies.
+    HzAlignment copy = GetAligmentHz(1);
+    copy[1].X = 99;
+    EXPECT_EQ(GetAligmentHz(1)[1].X, 0);
     ResetAlignments();
     EXPECT_FALSE(ExistAlignment(flagHz, 1));
 }
@@ -65,9 +53,8 @@ TEST(AlignmentStore, AbsentPartsRaise20000WithTheirDescriptions) {
         {[] { GetAligmentStrLn(1); }, "There are not StrLn aligment to return"},
     };
     for (const auto &[body, expected] : cases) {
-        std::string description;
-        EXPECT_EQ(ErrorNumberOf(body, &description), 20000);
-        EXPECT_EQ(description, expected);
+        EXPECT_EQ(ErrorOf(body).Number, 20000);
+        EXPECT_EQ(ErrorOf(body).Description, expected);
     }
 }
 
@@ -85,6 +72,7 @@ TEST(AlignmentStore, ElementSearchRule) {
 }
 
 TEST(AlignmentStore, StationEquationsAndStringlines) {
+    RecordingUi ui;
     ResetAlignments();
     AddAlignment();
     SetStationEquations(1, MakeOneBased<StationEquation>(0));
@@ -108,20 +96,9 @@ TEST(AlignmentStore, StationEquationsAndStringlines) {
     EXPECT_FALSE(GetAligmentStrLnWithName(out, 1, "b"));
     EXPECT_TRUE(GetAligmentStrLnWithName(out, 1, "B"));
     EXPECT_EQ(out.State, 7);
-}
-
-TEST(AlignmentStore, GettersReturnCopies) {
-    ResetAlignments();
-    AddAlignment();
-    SetAligmentHz(1, ThreeElements());
-    HzAlignment copy = GetAligmentHz(1);
-    copy[1].X = 99;
-    EXPECT_EQ(GetAligmentHz(1)[1].X, 0);
-}
-
-TEST(AlignmentStore, StringlineFileImportAlwaysFails) {
-    vialto::test::RecordingUi ui;
-    TStringLines set;
+    // Stringline files cannot be imported; outside debug mode that is only logged.
     EXPECT_FALSE(ImportStrLnAligment(set, "any.txt"));
-    EXPECT_TRUE(ui.Messages.empty()); // an assertion outside debug mode is only logged
+    EXPECT_TRUE(ui.Messages.empty());
 }
+
+} // namespace

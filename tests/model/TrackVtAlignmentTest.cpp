@@ -6,144 +6,104 @@
 #include "TrackVtAlignment.h"
 
 #include "AlignmentStore.h"
-#include "RailComputation.h"
 #include "Superelevation.h"
 #include "TestSupport.h"
 #include "Text.h"
+#include "TrackFixtures.h"
 #include "VtGeometry.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
 
 using namespace vialto;
-using vialto::test::RecordingProgress;
-using vialto::test::RecordingUi;
+using namespace vialto::test;
 
 namespace {
 
 constexpr double kHeightTol = 0.001; // a millimetre
 
-HzElement Element(double chainage, double x, double y, double azimuth, double radius,
-                  double length) {
-    HzElement e;
-    e.Chainage = chainage;
-    e.X = x;
-    e.Y = y;
-    e.Azimuth = azimuth;
-    e.Radius = radius;
-    e.Length = length;
-    return e;
-}
-
-HzAlignment OneBased(std::vector<HzElement> elements) {
-    HzAlignment out(1);
-    for (auto &e : elements) {
-        e.Number = static_cast<long>(out.size());
-        out.push_back(e);
-    }
-    return out;
-}
-
 // 100 at 0 rising 2 %, a crest parabola (Kv -10000) from 200 to 500, then the
 // grade it leaves on (2 % - 3 % = -1 %) to 2000.
 VtAlignment CentreProfile() {
-    VtAlignment vt(4);
-    vt[1] = {1, 0, 100, 0.02, 0, 0, 200};
-    vt[2] = {2, 200, 104, 0.02, 0, -10000, 300};
-    const double h3 = 104 + 0.02 * 300 - 300.0 * 300.0 / 20000;
-    vt[3] = {3, 500, h3, -0.01, 0, 0, 1500};
-    return vt;
+    return OneBased<VtElement>({VtAt(0, 100, 0.02, 0, 200), VtAt(200, 104, 0.02, -10000, 300),
+                                VtAt(500, 104 + 6 - 4.5, -0.01, 0, 1500)});
 }
 
 // The centre line runs north from (0, 0) for 300, then turns right on an arc
-// of radius 500 (centre (500, 300)) for 300. The right track keeps 2 m to its
-// right: the same straight from (2, 0), then the concentric arc of radius 498;
-// the left track keeps 2 m to the left with radius 502.
+// of radius 500 (centre (500, 300)) for 300. The left track (slot 2) keeps 2 m
+// to its left with radius 502, the right track (slot 3) 2 m to its right with
+// radius 498.
 void StoreDoubleTrack() {
     ResetAlignments();
-    for (int i = 0; i < 3; ++i)
+    const double offsets[] = {0, 0, -2, 2};
+    for (SlotNumber slot = 1; slot <= 3; ++slot) {
         AddAlignment();
-    SetAligmentHz(1, OneBased({Element(0, 0, 0, 0, 0, 300), Element(300, 0, 300, 0, 500, 300)}));
+        const double x = offsets[slot], r = 500 - x;
+        SetAligmentHz(slot, OneBased<HzElement>({HzAt(0, x, 0, 0, 0, 0, 300),
+                                                 HzAt(300, x, 300, 0, r, 0, 300 * r / 500)}));
+    }
     SetAligmentVt(1, CentreProfile());
-    SetAligmentHz(2, OneBased({Element(0, -2, 0, 0, 0, 300),
-                               Element(300, -2, 300, 0, 502, 300 * 502.0 / 500)}));
-    SetAligmentHz(3, OneBased({Element(0, 2, 0, 0, 0, 300),
-                               Element(300, 2, 300, 0, 498, 300 * 498.0 / 500)}));
 }
 
-// The centre-line chainage facing chainage t of a track at `offset` (right +).
-double CentreChainage(double t, double offset) {
-    return t <= 300 ? t : 300 + (t - 300) * 500 / (500 - offset);
+// The centre line's height facing chainage t of a track at `offset` (right +).
+double CentreHeight(double t, double offset) {
+    return GetHeightFromVtAligment(CentreProfile(),
+                                   t <= 300 ? t : 300 + (t - 300) * 500 / (500 - offset));
+}
+
+double TrackHeight(SlotNumber slot, double t) {
+    return GetHeightFromVtAligment(GetAligmentVt(slot), t);
 }
 
 bool HasSampleAt(const VtAlignment &vt, double chainage, double tol = 1e-6) {
-    for (long i = 1; i <= ElementCount(vt); ++i)
-        if (std::abs(vt[static_cast<std::size_t>(i)].Chainage - chainage) <= tol)
-            return true;
-    return false;
+    return std::any_of(vt.begin() + 1, vt.end(),
+                       [&](const VtElement &e) { return std::abs(e.Chainage - chainage) <= tol; });
 }
 
-// A co-planar table whose cant is 0 everywhere: the shared plane is level.
-std::shared_ptr<clsSuperelevation> LevelCoplanarTable() {
-    CantTableData data;
-    data.Gauge = 1.435;
-    data.SuperelevationBase = 1.5;
-    data.IsCoplaneTrack = true;
-    data.Stations = {CantStation{0, 0, 0, 0, 0, rotInsideRail, interpLinear},
-                     CantStation{1000, 0, 0, 0, 0, rotInsideRail, interpLinear}};
-    return std::make_shared<clsSuperelevation>(data);
+// A co-planar table with the same cant from 0 to 1000 turned about the inner rail.
+std::shared_ptr<clsSuperelevation> CoplanarTable(double cant) {
+    return std::make_shared<clsSuperelevation>(
+        RailTable({Station(0, cant, rotInsideRail), Station(1000, cant, rotInsideRail)}, true));
 }
 
 TEST(TrackVt, ParallelTrackReproducesTheCentreHeightsInBothModes) {
     RecordingUi ui;
     for (const auto &[alongCentre, levelCant] :
          {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+        SCOPED_TRACE(testing::Message()
+                     << "alongCentre " << alongCentre << " levelCant " << levelCant);
         StoreDoubleTrack();
         if (levelCant)
-            SetAligmentSup(3, LevelCoplanarTable());
+            SetAligmentSup(3, CoplanarTable(0));
         RecordingProgress progress;
-        ASSERT_TRUE(CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.5, progress, 3, alongCentre));
+        // A step that never lands on 300 by itself.
+        ASSERT_TRUE(CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.7, progress, 3, alongCentre));
         EXPECT_TRUE(progress.Finished);
-        EXPECT_GT(progress.Steps, 1000);
+        EXPECT_GT(progress.Steps, 598.8 / 0.7);
         const VtAlignment track = GetAligmentVt(3);
-        const VtAlignment centre = CentreProfile();
-        // The profile covers the whole track...
-        EXPECT_NEAR(track[1].Chainage, 0, 0.001) << alongCentre << levelCant;
-        EXPECT_NEAR(track.back().Chainage, 298.8 + 300, 0.001) << alongCentre << levelCant;
-        // ... and gives the centre line's height of the facing point.
-        for (double t = 0; t <= 598.8; t += 0.37) {
-            const double expected = GetHeightFromVtAligment(centre, CentreChainage(t, 2));
-            EXPECT_NEAR(GetHeightFromVtAligment(track, t), expected, kHeightTol)
-                << "t " << t << " alongCentre " << alongCentre << " levelCant " << levelCant;
-        }
+        // The profile covers the whole track, samples the element starts of
+        // the walked alignment (300 faces 300) and gives the centre line's
+        // height of the facing point.
+        EXPECT_NEAR(track[1].Chainage, 0, 0.001);
+        EXPECT_NEAR(track.back().Chainage, 598.8, 0.001);
+        for (const double c : {0.0, 300.0, 598.8})
+            EXPECT_TRUE(HasSampleAt(track, c, alongCentre ? 0.001 : 1e-6)) << c;
+        for (double t = 0; t <= 598.8; t += 0.37)
+            EXPECT_NEAR(GetHeightFromVtAligment(track, t), CentreHeight(t, 2), kHeightTol) << t;
         // A polyline: ascending chainages, grades between the samples.
-        for (long i = 1; i < ElementCount(track); ++i) {
-            const VtElement &a = track[static_cast<std::size_t>(i)];
-            const VtElement &b = track[static_cast<std::size_t>(i) + 1];
+        for (std::size_t i = 1; i < track.size() - 1; ++i) {
+            const VtElement &a = track[i];
+            const VtElement &b = track[i + 1];
             ASSERT_GT(b.Chainage - a.Chainage, kTrackSampleMerge);
             EXPECT_DOUBLE_EQ(a.Length, b.Chainage - a.Chainage);
             EXPECT_NEAR(a.Grade, (b.Height - a.Height) / a.Length, 1e-12);
             EXPECT_EQ(a.Parameter, 0);
         }
     }
-}
-
-TEST(TrackVt, EveryElementStartOfTheWalkedAlignmentIsASample) {
-    RecordingUi ui;
-    StoreDoubleTrack();
-    RecordingProgress progress;
-    // A step that never lands on 300 by itself.
-    ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.7, progress, 2, false));
-    const VtAlignment along = GetAligmentVt(2);
-    EXPECT_TRUE(HasSampleAt(along, 0));
-    EXPECT_TRUE(HasSampleAt(along, 300));
-    EXPECT_TRUE(HasSampleAt(along, 300 + 300 * 502.0 / 500));
-    // Along the centre line its own element start (300) faces track chainage 300.
-    ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.7, progress, 2, true));
-    EXPECT_TRUE(HasSampleAt(GetAligmentVt(2), 300, 0.001));
 }
 
 TEST(TrackVt, CloseSamplesMergeAndNullHeightsAreIgnored) {
@@ -162,31 +122,34 @@ TEST(TrackVt, CloseSamplesMergeAndNullHeightsAreIgnored) {
     EXPECT_EQ(points[2].Number, 2);
 }
 
-TEST(TrackVt, FailedProjectionsSkipSamplesWithoutEndingTheWalk) {
-    RecordingUi ui;
+// A straight centre line with the profile and a track 2 m to its right.
+void StoreStraightPair(std::vector<HzElement> centre, double trackLength, VtAlignment profile) {
     ResetAlignments();
     AddAlignment();
     AddAlignment();
-    // A centre line with a gap between 100 and 150 in the plane: track points
-    // facing the gap project onto neither neighbouring element.
-    SetAligmentHz(1, OneBased({Element(0, 0, 0, 0, 0, 100), Element(150, 0, 150, 0, 0, 150)}));
-    VtAlignment vt(2);
-    vt[1] = {1, 0, 10, 0.01, 0, 0, 300};
-    SetAligmentVt(1, vt);
-    SetAligmentHz(2, OneBased({Element(0, 2, 0, 0, 0, 300)}));
+    SetAligmentHz(1, OneBased(std::move(centre)));
+    SetAligmentVt(1, profile);
+    SetAligmentHz(2, OneBased<HzElement>({HzAt(0, 2, 0, 0, 0, 0, trackLength)}));
+}
+
+TEST(TrackVt, FailedProjectionsSkipSamplesWithoutEndingTheWalk) {
+    RecordingUi ui;
+    // A gap between 100 and 150 in the plane: track points facing it project
+    // onto neither neighbouring element.
+    StoreStraightPair({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(150, 0, 150, 0, 0, 0, 150)}, 300,
+                      OneBased<VtElement>({VtAt(0, 10, 0.01, 0, 300)}));
     RecordingProgress progress;
     ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.5, progress, 2, false));
     const VtAlignment track = GetAligmentVt(2);
     bool before = false, after = false;
-    for (long i = 1; i <= ElementCount(track); ++i) {
-        const double c = track[static_cast<std::size_t>(i)].Chainage;
+    for (std::size_t i = 1; i < track.size(); ++i) {
+        const double c = track[i].Chainage;
         EXPECT_FALSE(c > 100.001 && c < 149.999) << c;
         before = before || c < 100;
         after = after || c > 150;
-        EXPECT_NEAR(track[static_cast<std::size_t>(i)].Height, 10 + 0.01 * c, 1e-6);
+        EXPECT_NEAR(track[i].Height, 10 + 0.01 * c, 1e-6);
     }
-    EXPECT_TRUE(before);
-    EXPECT_TRUE(after);
+    EXPECT_TRUE(before && after);
     EXPECT_NEAR(track.back().Chainage, 300, 1e-9);
     // The edges of the gap are found to the millimetre.
     EXPECT_TRUE(HasSampleAt(track, 100, 0.0011));
@@ -195,16 +158,10 @@ TEST(TrackVt, FailedProjectionsSkipSamplesWithoutEndingTheWalk) {
 
 TEST(TrackVt, AlongTheCentreLineBeyondTheProfileOnlyNearItsEnd) {
     RecordingUi ui;
-    ResetAlignments();
-    AddAlignment();
-    AddAlignment();
-    SetAligmentHz(1, OneBased({Element(0, 0, 0, 0, 0, 1000)}));
     // The profile ends at 499.995 at height 10 + 4.99995.
-    VtAlignment vt(3);
-    vt[1] = {1, 0, 10, 0.01, 0, 0, 499.995};
-    vt[2] = {2, 499.995, 14.99995, 0, 0, 0, 0};
-    SetAligmentVt(1, vt);
-    SetAligmentHz(2, OneBased({Element(0, 2, 0, 0, 0, 1000)}));
+    StoreStraightPair(
+        {HzAt(0, 0, 0, 0, 0, 0, 1000)}, 1000,
+        OneBased<VtElement>({VtAt(0, 10, 0.01, 0, 499.995), VtAt(499.995, 14.99995, 0, 0, 0)}));
     RecordingProgress progress;
     ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.5, progress, 2, true));
     const VtAlignment track = GetAligmentVt(2);
@@ -214,118 +171,77 @@ TEST(TrackVt, AlongTheCentreLineBeyondTheProfileOnlyNearItsEnd) {
     EXPECT_NEAR(track.back().Height, 14.99995, 1e-9);
 }
 
-TEST(TrackVt, CancelAndFailuresStoreNothing) {
-    RecordingUi ui;
-    StoreDoubleTrack();
-    RecordingProgress cancelling(5);
-    EXPECT_FALSE(CreateVtFromVt(2, 1, 0, 0.5, cancelling, 2, false));
-    EXPECT_TRUE(cancelling.Finished);
-    EXPECT_FALSE(ExistAlignment(flagVt, 2));
-    RecordingProgress progress;
-    EXPECT_FALSE(CreateVtFromVt(2, 1, 2, 0.5, progress, 2, false)); // no cant table in slot 2
-    EXPECT_FALSE(CreateVtFromVt(2, 1, 0, 0, progress, 2, false));   // no step
-    EXPECT_FALSE(CreateVtFromVt(2, 3, 0, 0.5, progress, 2, false)); // slot 3 has no profile
-    EXPECT_FALSE(ExistAlignment(flagVt, 2));
-    // A co-planar table needs the track to be a side of the double track.
-    CantTableData data;
-    data.Gauge = 1.435;
-    data.SuperelevationBase = 1.5;
-    data.IsCoplaneTrack = true;
-    data.Stations = {CantStation{0, 0, 0, 0, 0, rotInsideRail, interpLinear}};
-    SetAligmentSup(2, std::make_shared<clsSuperelevation>(data));
-    EXPECT_FALSE(CreateVtFromVt(2, 1, 2, 0.5, progress, 1, false));
-    EXPECT_FALSE(ExistAlignment(flagVt, 2));
-}
-
-TEST(TrackVt, CoplanarTableThatCannotBeATrackIsRefusedBeforeSampling) {
-    StoreDoubleTrack();
+// Each run is refused (or cancelled) and stores nothing; those refused up
+// front never start the walk, and none reports once per sample.
+TEST(TrackVt, RefusedAndCancelledRunsStoreNothing) {
+    const CantStation level = Station(0, 0, rotInsideRail);
+    struct Case {
+        const char *what;
+        std::vector<CantStation> coplanar; // slot 2's co-planar table; none when empty
+        SlotNumber from, cantSlot;
+        double step;
+        long selector;
+        int option;
+        long cancelAfter;
+    };
     // A cant as large as the base is a slope of 90 degrees: its tangent would
-    // put the track some 10^16 above the centre line. Either sign, either form.
-    CantStation level{0, 0, 0, 0, 0, rotInsideRail, interpLinear};
-    CantStation upright{500, 1.5, 0, 0, 0, rotInsideRail, interpLinear};
-    CantStation reversed{500, -1.5, 0, 0, 0, rotInsideRail, interpLinear};
-    CantStation sideways{500, 0, 1.5, 0, 0, rotLeftRightForm, interpLinear};
-    for (const CantStation &bad : {upright, reversed, sideways}) {
+    // put the track some 10^16 above the centre line.
+    const Case cases[] = {
+        {"cancelled", {}, 1, 0, 0.5, 2, 0, 5},
+        {"no cant table in slot 2", {}, 1, 2, 0.5, 2, 0, -1},
+        {"no step", {}, 1, 0, 0, 2, 0, -1},
+        {"slot 3 has no profile", {}, 3, 0, 0.5, 2, 0, -1},
+        {"co-planar track not a side", {level}, 1, 2, 0.5, 1, 0, -1},
+        {"cant equal to the base", {level, Station(500, 1.5, rotInsideRail)}, 1, 2, 0.5, 2, 0, -1},
+        {"cant minus the base", {level, Station(500, -1.5, rotInsideRail)}, 1, 2, 0.5, 2, 0, -1},
+        {"left cant equal to the base", {level, LeftRight(500, 1.5, 0)}, 1, 2, 0.5, 2, 0, -1},
+        {"unknown vertical option", {level}, 1, 2, 0.5, 2, 7, -1},
+    };
+    for (const Case &c : cases) {
         RecordingUi ui;
-        CantTableData data;
-        data.Gauge = 1.435;
-        data.SuperelevationBase = 1.5;
-        data.IsCoplaneTrack = true;
-        data.Stations = {level, bad};
-        SetAligmentSup(2, std::make_shared<clsSuperelevation>(data));
-        RecordingProgress progress;
-        EXPECT_FALSE(CreateVtFromVt(2, 1, 2, 0.5, progress, 2, false)) << bad.AppliedCant;
-        EXPECT_FALSE(ExistAlignment(flagVt, 2));
-        EXPECT_EQ(progress.Steps, 0); // refused before the walk
+        StoreDoubleTrack();
+        if (!c.coplanar.empty())
+            SetAligmentSup(2, std::make_shared<clsSuperelevation>(RailTable(c.coplanar, true)));
+        FixedRailsPage page(c.option);
+        RecordingProgress progress(c.cancelAfter);
+        EXPECT_FALSE(CreateVtFromVt(2, c.from, c.cantSlot, c.step, progress, c.selector, false))
+            << c.what;
+        EXPECT_FALSE(ExistAlignment(flagVt, 2)) << c.what;
+        EXPECT_LE(ui.Messages.size(), 1u) << c.what;
+        if (c.cancelAfter < 0)
+            EXPECT_EQ(progress.Steps, 0) << c.what;
+        else
+            EXPECT_TRUE(progress.Finished) << c.what;
     }
 }
-
-class OptionPage final : public IRailsPage {
-  public:
-    explicit OptionPage(int option) : option_(option) {}
-    int VerticalOption() const override { return option_; }
-    std::string SelectedStringline(SlotNumber, int) const override { return {}; }
-
-  private:
-    int option_;
-};
 
 TEST(TrackVt, CoplanarTracksTakeTheirPlaceInTheSharedPlane) {
     RecordingUi ui;
     StoreDoubleTrack();
     // Cant 0.15 over 1.5 on the whole track, turned about the inner rail.
-    CantTableData data;
-    data.Gauge = 1.435;
-    data.SuperelevationBase = 1.5;
-    data.IsCoplaneTrack = true;
-    data.Stations = {CantStation{0, 0.15, 0, 0, 0, rotInsideRail, interpLinear},
-                     CantStation{1000, 0.15, 0, 0, 0, rotInsideRail, interpLinear}};
-    const auto table = std::make_shared<clsSuperelevation>(data);
+    const auto table = CoplanarTable(0.15);
     SetAligmentSup(2, table);
     SetAligmentSup(3, table);
     const double tanTheta = std::tan(std::asin(0.1));
-    const VtAlignment centre = CentreProfile();
-    // Option 1: the centre line's profile is the low (inner, right) track's;
-    // the left track sits 4 m across the plane above it.
-    OptionPage page(1);
-    SetRailsPage(&page);
     RecordingProgress progress;
-    ASSERT_TRUE(CreateVtFromVt(2, 1, 2, 0.5, progress, 2, false));
-    ASSERT_TRUE(CreateVtFromVt(3, 1, 3, 0.5, progress, 3, false));
-    SetRailsPage(nullptr);
+    {
+        // Option 1: the centre line's profile is the low (inner, right)
+        // track's; the left track sits 4 m across the plane above it.
+        FixedRailsPage page(1);
+        ASSERT_TRUE(CreateVtFromVt(2, 1, 2, 0.5, progress, 2, false));
+        ASSERT_TRUE(CreateVtFromVt(3, 1, 3, 0.5, progress, 3, false));
+    }
     for (double t : {350.0, 400.0, 550.0}) {
-        const double left = GetHeightFromVtAligment(GetAligmentVt(2), t);
-        const double right = GetHeightFromVtAligment(GetAligmentVt(3), t);
-        EXPECT_NEAR(left, GetHeightFromVtAligment(centre, CentreChainage(t, -2)) + 4 * tanTheta,
-                    kHeightTol)
-            << t;
-        EXPECT_NEAR(right, GetHeightFromVtAligment(centre, CentreChainage(t, 2)), kHeightTol) << t;
+        EXPECT_NEAR(TrackHeight(2, t), CentreHeight(t, -2) + 4 * tanTheta, kHeightTol) << t;
+        EXPECT_NEAR(TrackHeight(3, t), CentreHeight(t, 2), kHeightTol) << t;
     }
     // On the straight the plane is level: the heights are the centre line's.
-    EXPECT_NEAR(GetHeightFromVtAligment(GetAligmentVt(2), 100),
-                GetHeightFromVtAligment(centre, 100), kHeightTol);
+    EXPECT_NEAR(TrackHeight(2, 100), CentreHeight(100, -2), kHeightTol);
     // From the other track the profile is carried across the plane (mode off):
     // the left track from the right one gains 4 tan(theta).
     ASSERT_TRUE(CreateVtFromVt(2, 3, 2, 0.5, progress, 2, false));
-    EXPECT_NEAR(GetHeightFromVtAligment(GetAligmentVt(2), 450),
-                GetHeightFromVtAligment(GetAligmentVt(3), 450 * 498.0 / 502 + 300 * 4.0 / 502) +
-                    4 * tanTheta,
-                kHeightTol);
-}
-
-TEST(TrackVt, UnknownVerticalOptionFailsOnceAndStoresNothing) {
-    StoreDoubleTrack();
-    SetAligmentSup(2, LevelCoplanarTable());
-    RecordingUi ui;
-    OptionPage page(7);
-    SetRailsPage(&page);
-    RecordingProgress progress;
-    const bool ok = CreateVtFromVt(2, 1, 2, 0.5, progress, 2, false);
-    SetRailsPage(nullptr);
-    EXPECT_FALSE(ok);
-    EXPECT_FALSE(ExistAlignment(flagVt, 2));
-    EXPECT_EQ(progress.Steps, 0);
-    EXPECT_LE(ui.Messages.size(), 1u); // not one message per sample
+    EXPECT_NEAR(TrackHeight(2, 450),
+                TrackHeight(3, 450 * 498.0 / 502 + 300 * 4.0 / 502) + 4 * tanTheta, kHeightTol);
 }
 
 } // namespace

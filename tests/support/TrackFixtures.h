@@ -1,0 +1,114 @@
+// Alignments and cant tables laid out by hand for the tests of the store, the
+// checks and the rails: elements given by their start, profiles by their
+// points, cant stations by their values (gauge 1.435 and base 1.5 in metres).
+#pragma once
+
+#include "Error.h"
+#include "RailComputation.h"
+#include "Records.h"
+#include "Superelevation.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vialto::test {
+
+// The error a call raises; number 0 when it raises none.
+inline ErrorInfo ErrorOf(const std::function<void()> &body) {
+    try {
+        body();
+    } catch (const VialtoError &e) {
+        return e.Info();
+    }
+    return {};
+}
+
+// An element starting at (x, y) heading `azimuth`; radius and parameter as in
+// the records.
+inline HzElement HzAt(double chainage, double x, double y, double azimuth, double radius,
+                      double parameter, double length) {
+    HzElement e;
+    e.Chainage = chainage;
+    e.X = x;
+    e.Y = y;
+    e.Azimuth = azimuth;
+    e.Radius = radius;
+    e.Parameter = parameter;
+    e.Length = length;
+    return e;
+}
+
+inline VtElement VtAt(double chainage, double height, double grade, double parameter,
+                      double length) {
+    VtElement e;
+    e.Chainage = chainage;
+    e.Height = height;
+    e.Grade = grade;
+    e.Parameter = parameter;
+    e.Length = length;
+    return e;
+}
+
+// The elements numbered 1..n behind the unused position 0.
+template <class Element> std::vector<Element> OneBased(std::vector<Element> elements) {
+    std::vector<Element> out(1);
+    for (auto &e : elements) {
+        e.Number = static_cast<long>(out.size());
+        out.push_back(e);
+    }
+    return out;
+}
+
+inline CantStation Station(double station, double cant, CantRotation rotation,
+                           CantInterpolationKind kind = interpLinear) {
+    CantStation s;
+    s.Station = station;
+    s.AppliedCant = cant;
+    s.RotationPoint = rotation;
+    s.CantInterpolation = kind;
+    return s;
+}
+
+inline CantStation LeftRight(double station, double left, double right) {
+    CantStation s;
+    s.Station = station;
+    s.AppliedCantLeft = left;
+    s.AppliedCantRight = right;
+    return s;
+}
+
+inline CantTableData RailTable(std::vector<CantStation> stations, bool coplane = false) {
+    CantTableData data;
+    data.Gauge = 1.435;
+    data.SuperelevationBase = 1.5;
+    data.RotationPoint = stations.empty() ? rotInsideRail : stations[0].RotationPoint;
+    data.IsCoplaneTrack = coplane;
+    data.Version = "1.1.0";
+    data.Stations = std::move(stations);
+    return data;
+}
+
+// A rails page with a fixed vertical option and one stringline chosen as the
+// first element of every slot, installed while it lives.
+class FixedRailsPage final : public IRailsPage {
+  public:
+    explicit FixedRailsPage(int option, std::string stringline = {})
+        : option_(option), stringline_(std::move(stringline)) {
+        SetRailsPage(this);
+    }
+    ~FixedRailsPage() override { SetRailsPage(nullptr); }
+    FixedRailsPage(const FixedRailsPage &) = delete;
+    FixedRailsPage &operator=(const FixedRailsPage &) = delete;
+    int VerticalOption() const override { return option_; }
+    std::string SelectedStringline(SlotNumber, int element) const override {
+        return element == 1 ? stringline_ : std::string();
+    }
+
+  private:
+    int option_;
+    std::string stringline_;
+};
+
+} // namespace vialto::test
