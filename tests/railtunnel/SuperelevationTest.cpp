@@ -3,19 +3,18 @@
 #include "AppModel.h"
 #include "Error.h"
 #include "TestSupport.h"
+#include "TrackFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vialto;
-using vialto::test::RecordingUi;
-using vialto::test::SourcePath;
-using vialto::test::TempDir;
-using vialto::test::WriteFileBytes;
+using namespace vialto::test;
 
 namespace {
 
@@ -27,7 +26,7 @@ constexpr double kCantTol = 1e-9; // millimetres, hand-computed values
 const double kMetresPerUnit[9] = {0,      0.001,           0.01,   1,       1000,
                                   0.3048, 1200.0 / 3937.0, 0.0254, 1609.344};
 
-TEST(LinearUnitFactor, EveryPairAgainstTheUnitDefinitions) {
+TEST(LinearUnitFactor, EveryPairAgainstTheUnitDefinitionsAndBadCodes) {
     for (int from = 1; from <= 8; ++from) {
         for (int to = 1; to <= 8; ++to) {
             const double expected = kMetresPerUnit[from] / kMetresPerUnit[to];
@@ -35,41 +34,21 @@ TEST(LinearUnitFactor, EveryPairAgainstTheUnitDefinitions) {
                 << "from " << from << " to " << to;
         }
     }
-}
-
-TEST(LinearUnitFactor, SameOrUnsetUnitIsOneAndUnknownCodesRaise) {
-    EXPECT_EQ(LinearUnitFactor(5, 5), 1.0);
+    // An unset unit is no conversion; an unknown code raises.
     EXPECT_EQ(LinearUnitFactor(0, 4), 1.0);
     EXPECT_EQ(LinearUnitFactor(2, 0), 1.0);
-    EXPECT_DOUBLE_EQ(LinearUnitFactor(3, 1), 1000.0); // a gauge of 1.435 m is 1435 mm
-    for (const auto &[from, to] : std::vector<std::pair<int, int>>{{9, 3}, {3, -1}, {3, 12}}) {
-        try {
-            LinearUnitFactor(from, to);
-            ADD_FAILURE() << from << " -> " << to << " did not raise";
-        } catch (const VialtoError &e) {
-            EXPECT_EQ(e.Info().Number, errSubscript);
-        }
-    }
+    for (const auto &[from, to] : {std::pair{9, 3}, {3, -1}, {3, 12}})
+        EXPECT_EQ(ErrorOf([from, to] { LinearUnitFactor(from, to); }).Number, errSubscript)
+            << from << " -> " << to;
 }
 
+// The known texts are read through the samples; the rest falls to the
+// defaults, case and spelling included.
 TEST(CantEnumerations, TextsAreComparedExactly) {
-    EXPECT_EQ(ParseRotationPoint("insideRail"), rotInsideRail);
-    EXPECT_EQ(ParseRotationPoint("outsideRail"), rotOutsideRail);
-    EXPECT_EQ(ParseRotationPoint("center"), rotCenter);
-    EXPECT_EQ(ParseRotationPoint("leftRail"), rotLeftRail);
-    EXPECT_EQ(ParseRotationPoint("rightRail"), rotRightRail);
     EXPECT_EQ(ParseRotationPoint("InsideRail"), rotLeftRightForm);
     EXPECT_EQ(ParseRotationPoint("centre"), rotLeftRightForm);
-    EXPECT_EQ(ParseStationType("chainageCentreline"), stationChainageCentreline);
-    EXPECT_EQ(ParseStationType("centreline"), stationCentreline);
     EXPECT_EQ(ParseStationType("chainagecentreline"), stationCentreline);
-    EXPECT_EQ(ParseCantInterpolation("cubic"), interpCubic);
-    EXPECT_EQ(ParseCantInterpolation("reverseCurve"), interpReverseCurve);
-    EXPECT_EQ(ParseCantInterpolation("linear"), interpLinear);
     EXPECT_EQ(ParseCantInterpolation("spline"), interpLinear);
-    EXPECT_EQ(ParseWidthExcessType("lowestRail"), widthLowestRail);
-    EXPECT_EQ(ParseWidthExcessType("halfToBothRails"), widthHalfToBothRails);
-    EXPECT_EQ(ParseWidthExcessType("highestRail"), widthHighestRail);
     EXPECT_EQ(ParseWidthExcessType(""), widthHighestRail);
 }
 
@@ -148,38 +127,18 @@ TEST(InterpolateCant, ReverseCurveWithATinyRise) {
 
 // ---- Station lookup and slope --------------------------------------------
 
-CantStation Single(double station, double cant, CantRotation rotation,
-                   CantInterpolationKind kind = interpLinear) {
-    CantStation s;
-    s.Station = station;
-    s.AppliedCant = cant;
-    s.RotationPoint = rotation;
-    s.CantInterpolation = kind;
-    return s;
-}
-
-CantStation LeftRight(double station, double left, double right,
-                      CantInterpolationKind kind = interpLinear) {
-    CantStation s;
-    s.Station = station;
-    s.AppliedCantLeft = left;
-    s.AppliedCantRight = right;
-    s.CantInterpolation = kind;
-    return s;
-}
-
+// A table in millimetres: gauge 1435, base 1500 unless given.
 clsSuperelevation Table(std::vector<CantStation> stations, double base = 1500) {
-    CantTableData data;
+    CantTableData data = RailTable(std::move(stations));
     data.Gauge = 1435;
     data.SuperelevationBase = base;
-    data.Stations = std::move(stations);
     return clsSuperelevation(std::move(data));
 }
 
 TEST(FindStation, StationAtOrBefore) {
     const clsSuperelevation table =
-        Table({Single(100, 0, rotInsideRail), Single(200, 0, rotInsideRail),
-               Single(300, 0, rotInsideRail)});
+        Table({Station(100, 0, rotInsideRail), Station(200, 0, rotInsideRail),
+               Station(300, 0, rotInsideRail)});
     const std::vector<std::pair<double, long>> cases = {{50, -1}, {99.999, -1}, {100, 0}, {150, 0},
                                                         {200, 1}, {299.9, 1},   {300, 2}, {4e6, 2}};
     for (const auto &[chainage, index] : cases)
@@ -187,53 +146,38 @@ TEST(FindStation, StationAtOrBefore) {
     EXPECT_EQ(Table({}).FindStation(100), -1);
 }
 
-TEST(GetSlopeInChainage, SingleCantForm) {
-    const clsSuperelevation table =
-        Table({Single(1000, 0, rotInsideRail, interpCubic), Single(1100, 150, rotInsideRail),
-               Single(1200, 150, rotCenter), Single(1300, 30, rotRightRail)});
-    EXPECT_EQ(table.GetSlopeInChainage(999), 0.0);
-    EXPECT_NEAR(table.GetSlopeInChainage(1000), 0, kCantTol);
-    // Cubic midpoint: 75 mm over a 1500 mm base.
-    EXPECT_NEAR(table.GetSlopeInChainage(1050), std::asin(75.0 / 1500), 1e-12);
-    EXPECT_NEAR(table.GetSlopeInChainage(1100), std::asin(0.1), 1e-12);
-    // Linear 150 -> 30 between 1200 and 1300.
-    EXPECT_NEAR(table.GetSlopeInChainage(1275), std::asin(60.0 / 1500), 1e-12);
-    // Beyond the last station its values hold.
-    EXPECT_NEAR(table.GetSlopeInChainage(1300), std::asin(0.02), 1e-12);
-    EXPECT_NEAR(table.GetSlopeInChainage(99999), std::asin(0.02), 1e-12);
-}
-
-TEST(GetSlopeInChainage, LeftRightFormUsesTheDifference) {
-    const clsSuperelevation table =
+TEST(GetSlopeInChainage, CantOverTheBaseInBothForms) {
+    const clsSuperelevation single =
+        Table({Station(1000, 0, rotInsideRail, interpCubic), Station(1100, 150, rotInsideRail),
+               Station(1200, 150, rotCenter), Station(1300, 30, rotRightRail)});
+    const clsSuperelevation leftRight =
         Table({LeftRight(0, 0, 0), LeftRight(100, 0, 120), LeftRight(200, 90, 0)});
-    EXPECT_NEAR(table.GetSlopeInChainage(50), std::asin(-60.0 / 1500), 1e-12);
-    EXPECT_NEAR(table.GetSlopeInChainage(100), std::asin(-120.0 / 1500), 1e-12);
-    // Halfway from (0, 120) to (90, 0): left 45, right 60.
-    EXPECT_NEAR(table.GetSlopeInChainage(150), std::asin(-15.0 / 1500), 1e-12);
-    EXPECT_NEAR(table.GetSlopeInChainage(250), std::asin(90.0 / 1500), 1e-12);
+    // Chainage and the cant (left over right, mm) whose slope over 1500 is expected.
+    const std::tuple<const clsSuperelevation *, double, double> cases[] = {
+        {&single, 999, 0},                           // before the table
+        {&single, 1000, 0},     {&single, 1050, 75}, // cubic midpoint
+        {&single, 1100, 150},   {&single, 1275, 60}, // linear 150 -> 30 between 1200 and 1300
+        {&single, 1300, 30},                         // beyond the last station its values hold
+        {&single, 99999, 30},   {&leftRight, 50, -60}, {&leftRight, 100, -120},
+        {&leftRight, 150, -15}, // halfway from (0, 120) to (90, 0): left 45, right 60
+        {&leftRight, 250, 90},
+    };
+    for (const auto &[table, chainage, cant] : cases)
+        EXPECT_NEAR(table->GetSlopeInChainage(chainage), std::asin(cant / 1500), 1e-12) << chainage;
 }
 
 TEST(GetSlopeInChainage, ImpossibleCantsRaiseInsteadOfGivingAnAngle) {
-    const auto number = [](const clsSuperelevation &table, double chainage) {
-        try {
-            table.GetSlopeInChainage(chainage);
-        } catch (const VialtoError &e) {
-            return e.Info().Number;
-        }
-        return 0L;
+    const auto number = [](const clsSuperelevation &table) {
+        return ErrorOf([&] { table.GetSlopeInChainage(5); }).Number;
     };
-    EXPECT_EQ(number(Table({Single(0, 10, rotCenter)}, 0), 5), errDivisionByZero);
-    EXPECT_EQ(number(Table({Single(0, 1600, rotCenter)}), 5), errInvalidCall);
+    EXPECT_EQ(number(Table({Station(0, 10, rotCenter)}, 0)), errDivisionByZero);
+    EXPECT_EQ(number(Table({Station(0, 1600, rotCenter)})), errInvalidCall);
     // A cant equal to the base, either way, is a quarter turn with its sign.
     EXPECT_NEAR(Table({LeftRight(0, 0, 1500)}).GetSlopeInChainage(5), -M_PI / 2, 1e-12);
     EXPECT_NEAR(Table({LeftRight(0, 1500, 0)}).GetSlopeInChainage(5), M_PI / 2, 1e-12);
 }
 
-TEST(CantTable, ChainagesAndEmptyTable) {
-    const clsSuperelevation table = Table({Single(10, 0, rotCenter), Single(30, 0, rotCenter)});
-    EXPECT_EQ(table.GetChainages(), (std::vector<double>{10, 30}));
-    EXPECT_EQ(table.GetChainageStart(), 10);
-    EXPECT_EQ(table.GetChainageEnd(), 30);
+TEST(CantTable, EmptyTableHasNoStartOrEnd) {
     const clsSuperelevation empty;
     EXPECT_TRUE(empty.GetChainages().empty());
     EXPECT_THROW(empty.GetChainageStart(), std::exception);
@@ -305,10 +249,6 @@ TEST_F(CantImport, LengthsAndCantsFollowTheJobUnit) {
     EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCant, 110);
     // The slope does not depend on the unit.
     EXPECT_NEAR(table.GetSlopeInChainage(2940000), std::asin(0.0425 / 1.5), 1e-12);
-
-    ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitFoot));
-    EXPECT_NEAR(table.Gauge(), 1.435 / 0.3048, 1e-9);
-    EXPECT_NEAR(table.Stations()[2].AppliedCant, 0.110 / 0.3048, 1e-9);
 }
 
 TEST_F(CantImport, LeftRightSample) {
@@ -325,8 +265,6 @@ TEST_F(CantImport, LeftRightSample) {
     EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCantLeft, 0.120);
     EXPECT_NEAR(table.GetSlopeInChainage(2200), std::asin(0.120 / 1.733), 1e-12);
     EXPECT_NEAR(table.GetSlopeInChainage(3100), std::asin(-0.095 / 1.733), 1e-12);
-    table.IsCoplaneTrack(false);
-    EXPECT_FALSE(table.IsCoplaneTrack());
 }
 
 TEST_F(CantImport, VersionComment) {
@@ -345,9 +283,7 @@ TEST_F(CantImport, VersionComment) {
         clsSuperelevation table;
         const bool ok = ImportText(table, kDecl + c.Comment + "\n" + kRoot + kStations + "</Cant>");
         EXPECT_EQ(ok, c.Accepted) << c.Comment;
-        if (!c.Accepted) {
-            EXPECT_EQ(LastMessage(), "E_FILE_SUPER_VER") << c.Comment;
-        }
+        EXPECT_EQ(LastMessage(), c.Accepted ? "" : "E_FILE_SUPER_VER") << c.Comment;
     }
 }
 
@@ -411,39 +347,17 @@ TEST_F(CantImport, FailedImportKeepsTheEarlierTable) {
     EXPECT_EQ(table.Version(), "1.2.0");
 }
 
-TEST_F(CantImport, HugeFiles) {
-    // 50 MB of stations cut off inside an element: a parse error, no crash.
-    std::string text = kDecl + kComment + kRoot;
-    const std::string row =
-        "<CantStation station=\"12345.678\" appliedCant=\"100\" rotationPoint=\"center\"/>\n";
-    text.reserve(50u * 1024 * 1024 + row.size());
-    while (text.size() < 50u * 1024 * 1024)
-        text += row;
-    text += "<CantStation station=\"1";
+// Nesting as deep as a file can make: stations are still found.
+TEST_F(CantImport, DeeplyNestedStations) {
     clsSuperelevation table;
-    EXPECT_FALSE(ImportText(table, text));
-    EXPECT_EQ(LastMessage(), "E_SAMENAME");
-    text.clear();
-    text.shrink_to_fit();
-
-    // Nesting as deep as a file can make: stations are still found.
     std::string deep = kDecl + kComment + kRoot;
     for (int i = 0; i < 200000; ++i)
         deep += "<a>";
     deep += kStations;
     for (int i = 0; i < 200000; ++i)
         deep += "</a>";
-    ui_.Messages.clear();
     EXPECT_TRUE(ImportText(table, deep + "</Cant>"));
     EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200}));
-
-    // A file beyond the reader's limit is refused before it is read.
-    const auto path = dir_ / "huge.xml";
-    WriteFileBytes(path, kDecl);
-    std::filesystem::resize_file(path, 65u * 1024 * 1024);
-    ui_.Messages.clear();
-    EXPECT_FALSE(table.Import(path.string(), unitMetre));
-    EXPECT_EQ(LastMessage(), "E_SAMENAME");
 }
 
 } // namespace

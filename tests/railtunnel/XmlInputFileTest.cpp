@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "TestSupport.h"
 #include "Text.h"
+#include "TrackFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,7 @@
 #include <string>
 
 using namespace vialto;
-using vialto::test::TempDir;
-using vialto::test::WriteFileBytes;
+using namespace vialto::test;
 
 namespace {
 
@@ -25,14 +25,8 @@ class XmlInputFileTest : public ::testing::Test {
         WriteFileBytes(path, bytes);
         return ReadXmlInputText(path.string(), kNotFound, kBad);
     }
-    // The error the read raises: number and description.
     ErrorInfo ReadError(const std::string &bytes) {
-        try {
-            Read(bytes);
-        } catch (const VialtoError &e) {
-            return e.Info();
-        }
-        return {};
+        return ErrorOf([&] { Read(bytes); });
     }
     TempDir dir_;
 };
@@ -75,20 +69,19 @@ TEST_F(XmlInputFileTest, UnreadableFilesRaiseTheGivenNumbers) {
     EXPECT_NE(unknown.Description.find("'shift_jis'"), std::string::npos);
     EXPECT_EQ(ReadError(std::string("\xFF\xFE<\0a", 5)).Number, kBad);        // half a unit
     EXPECT_EQ(ReadError(std::string("\xFF\xFE\x00\xDC<\0", 6)).Number, kBad); // lone surrogate
-    try {
-        ReadXmlInputText((dir_ / "none.xml").string(), kNotFound, kBad);
-        ADD_FAILURE();
-    } catch (const VialtoError &e) {
-        EXPECT_EQ(e.Info().Number, kNotFound);
-        EXPECT_NE(e.Info().Description.find("none.xml"), std::string::npos);
-    }
+    const ErrorInfo missing =
+        ErrorOf([&] { ReadXmlInputText((dir_ / "none.xml").string(), kNotFound, kBad); });
+    EXPECT_EQ(missing.Number, kNotFound);
+    EXPECT_NE(missing.Description.find("none.xml"), std::string::npos);
+    // A file beyond the limit is refused before it is read.
+    WriteFileBytes(dir_ / "huge.xml", "<?xml version=\"1.0\"?>");
+    std::filesystem::resize_file(dir_ / "huge.xml", kMaxXmlInputBytes + 1);
+    EXPECT_EQ(
+        ErrorOf([&] { ReadXmlInputText((dir_ / "huge.xml").string(), kNotFound, kBad); }).Number,
+        kBad);
     // A folder is not a file.
-    try {
-        ReadXmlInputText(dir_.Path().string(), kNotFound, kBad);
-        ADD_FAILURE();
-    } catch (const VialtoError &e) {
-        EXPECT_EQ(e.Info().Number, kNotFound);
-    }
+    EXPECT_EQ(ErrorOf([&] { ReadXmlInputText(dir_.Path().string(), kNotFound, kBad); }).Number,
+              kNotFound);
 }
 
 TEST(XmlInputPlace, LinesAndColumnsCountCharacters) {
@@ -104,14 +97,10 @@ TEST(XmlInputPlace, LinesAndColumnsCountCharacters) {
 
 TEST(ParseXmlInput, ParseErrorsGiveTheReasonAndPlace) {
     pugi::xml_document doc;
-    try {
-        ParseXmlInput(doc, "<a>\n  <b x=\"1\">\n</a>", pugi::parse_default, errSameName);
-        ADD_FAILURE();
-    } catch (const VialtoError &e) {
-        EXPECT_EQ(e.Info().Number, errSameName);
-        EXPECT_TRUE(StartsWith(e.Info().Description, "Start-end tags mismatch at line 3"))
-            << e.Info().Description;
-    }
+    const ErrorInfo e = ErrorOf(
+        [&] { ParseXmlInput(doc, "<a>\n  <b x=\"1\">\n</a>", pugi::parse_default, errSameName); });
+    EXPECT_EQ(e.Number, errSameName);
+    EXPECT_TRUE(StartsWith(e.Description, "Start-end tags mismatch at line 3")) << e.Description;
     ParseXmlInput(doc, "<a><b/></a>", pugi::parse_default, errSameName);
     EXPECT_TRUE(doc.child("a").child("b"));
 }
