@@ -240,20 +240,16 @@ TEST(LowerRail, FromTheTableFollowsTheTurn) {
 
 TEST(LowerRail, SmartLooksAtTheStationAheadWhenItIsFarther) {
     RecordingUi ui;
-    ResetAlignments();
-    AddAlignment();
-    // A straight to 120, then a right-hand arc.
-    SetAligmentHz(
-        1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 120), HzAt(120, 0, 120, 0, 500, 0, 200)}));
+    StoreTrack(); // the right-hand arc starts at 100
     const clsSuperelevation table(
-        RailTable({Station(90, 0, rotInsideRail), Station(100, 0, rotInsideRail),
-                   Station(130, 0.05, rotInsideRail)}));
-    EXPECT_EQ(table.GetLowerRailFromCanTable(1, 100), lowerRailNone);
+        RailTable({Station(70, 0, rotInsideRail), Station(80, 0, rotInsideRail),
+                   Station(110, 0.05, rotInsideRail)}));
+    EXPECT_EQ(table.GetLowerRailFromCanTable(1, 80), lowerRailNone);
     // 10 back, 30 ahead: the station ahead (on the arc) is asked.
-    EXPECT_EQ(table.GetLowerRailSmart(1, 100), lowerRailRight);
+    EXPECT_EQ(table.GetLowerRailSmart(1, 80), lowerRailRight);
     // At the first station there is only a station ahead... which is the
-    // level one at 100, then nothing more is asked.
-    EXPECT_EQ(table.GetLowerRailSmart(1, 90), lowerRailNone);
+    // level one at 80, then nothing more is asked.
+    EXPECT_EQ(table.GetLowerRailSmart(1, 70), lowerRailNone);
     EXPECT_EQ(clsSuperelevation(RailTable({Station(0, 0, rotInsideRail)})).GetLowerRailSmart(1, 50),
               lowerRailNone);
 }

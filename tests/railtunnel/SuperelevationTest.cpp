@@ -93,27 +93,6 @@ TEST(InterpolateCant, HandComputedValues) {
             << c.Name;
 }
 
-// The smooth kinds leave and reach their stations level, and are symmetric
-// about the midpoint: f(x0 + s) + f(x1 - s) = y0 + y1.
-TEST(InterpolateCant, SmoothKindsAreLevelAtTheStationsAndSymmetric) {
-    const double x0 = 2000, x1 = 2150, y0 = 15, y1 = 125, h = 1e-4;
-    for (const auto kind : {interpCubic, interpReverseCurve}) {
-        const auto f = [&](double x) {
-            return clsSuperelevation::InterpolateCant(x, x0, x1, y0, y1, kind);
-        };
-        EXPECT_NEAR((f(x0 + h) - f(x0)) / h, 0, 1e-3) << kind;
-        EXPECT_NEAR((f(x1) - f(x1 - h)) / h, 0, 1e-3) << kind;
-        for (double s = 0; s <= 150; s += 12.5)
-            EXPECT_NEAR(f(x0 + s) + f(x1 - s), y0 + y1, 1e-9) << kind << " at " << s;
-        // Monotonic rise.
-        double previous = f(x0);
-        for (double x = x0 + 1; x <= x1; x += 1) {
-            EXPECT_GE(f(x), previous - 1e-12) << kind << " at " << x;
-            previous = f(x);
-        }
-    }
-}
-
 // A small change of cant over a long run keeps its digits: the rise
 // R - sqrt(R^2 - s^2) taken literally would lose four of them here.
 TEST(InterpolateCant, ReverseCurveWithATinyRise) {

@@ -226,25 +226,22 @@ TEST_F(TunnelTest, MarkupInsideTheSetStaysWellFormed) {
 
 // Nesting as deep as a file can make does not exhaust the stack.
 TEST_F(TunnelTest, DeepNesting) {
+    const auto repeat = [](const char *tag, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += tag;
+        return out;
+    };
     const int depth = 200000;
-    std::string text = kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"7\"/>";
-    text.reserve(text.size() + 8 * static_cast<std::size_t>(depth) + 32);
-    for (int i = 0; i < depth; ++i)
-        text += "<a>";
-    for (int i = 0; i < depth; ++i)
-        text += "</a>";
-    text += "</TunnelProfiles>";
     clsTunnel tunnel;
-    ASSERT_TRUE(LoadText(tunnel, text));
+    ASSERT_TRUE(LoadText(tunnel, kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"7\"/>" +
+                                     repeat("<a>", depth) + repeat("</a>", depth) +
+                                     "</TunnelProfiles>"));
     EXPECT_EQ(tunnel.GetChainages(), std::vector<double>{7});
     // The innermost element, having no content, is written as an empty tag.
-    std::string expected = "<TunnelProfiles><TunnelProfile sta=\"7\"/>";
-    for (int i = 1; i < depth; ++i)
-        expected += "<a>";
-    expected += "<a/>";
-    for (int i = 1; i < depth; ++i)
-        expected += "</a>";
-    EXPECT_EQ(tunnel.Text(), expected + "</TunnelProfiles>");
+    EXPECT_EQ(tunnel.Text(), "<TunnelProfiles><TunnelProfile sta=\"7\"/>" +
+                                 repeat("<a>", depth - 1) + "<a/>" + repeat("</a>", depth - 1) +
+                                 "</TunnelProfiles>");
 }
 
 TEST_F(TunnelTest, ExportWithoutProfilesFails) {
