@@ -19,43 +19,20 @@ void SimpsonUnitClothoid(double l, double &x, double &y) {
     x = 0;
     y = 0;
     for (int k = 0; k <= n; ++k) {
-        const double s = k * h;
         const double w = (k == 0 || k == n) ? 1 : (k % 2 == 1 ? 4 : 2);
-        x += w * std::cos(s * s / 2);
-        y += w * std::sin(s * s / 2);
+        x += w * std::cos(k * h * k * h / 2) * h / 3;
+        y += w * std::sin(k * h * k * h / 2) * h / 3;
     }
-    x *= h / 3;
-    y *= h / 3;
 }
 
 TEST(ClothoidUnitCoords, MatchesNumericalIntegration) {
     for (double l : {0.0, 1e-4, 0.01, 0.3, 1.0, 1.5, kSqrtPi, 2.5, 3.2}) {
-        double x = 0;
-        double y = 0;
+        double x = 0, y = 0, ex = 0, ey = 0;
         ClothoidUnitCoords(l * l / 2, x, y);
-        double ex = 0;
-        double ey = 0;
         SimpsonUnitClothoid(l, ex, ey);
         EXPECT_NEAR(x, ex, 1e-10) << l;
         EXPECT_NEAR(y, ey, 1e-10) << l;
     }
-}
-
-TEST(SpiralCase, ZeroCurvatureEndsAndGrowth) {
-    struct Case {
-        double r1, r2;
-        int expected;
-    };
-    for (const Case &c : {Case{0, 300, 1}, Case{0.001, 300, 1}, Case{-0.001, -300, 1},
-                          Case{300, 0, 2}, Case{-300, -0.001, 2}, Case{600, 250, 4},
-                          Case{250, 250, 4}, Case{-250, -600, 3}, Case{0, 0, 1}}) {
-        EXPECT_EQ(SpiralCase(c.r1, c.r2), c.expected) << c.r1 << " " << c.r2;
-    }
-    HzElement arcLike;
-    arcLike.Radius = 300;
-    EXPECT_EQ(SpiralCaseOfElement(arcLike, 0), 5);
-    arcLike.Parameter = 150;
-    EXPECT_EQ(SpiralCaseOfElement(arcLike, 0), 2);
 }
 
 HzElement Transition(double radius, double A, double length, double azimuth = 1.0) {
@@ -70,24 +47,9 @@ HzElement Transition(double radius, double A, double length, double azimuth = 1.
     return e;
 }
 
-TEST(OtherRadius, FromTheNeighbours) {
-    // A = sqrt(80 * 400): from R400 to a straight turns by 0.1 rad.
-    const double A = std::sqrt(80.0 * 400);
-    const HzElement leaving = Transition(400, A, 80, 1.0);
-    EXPECT_EQ(OtherRadius(leaving, 0, 1.1, true), 0);
-    // Starting at zero curvature: A^2 / length, signed by the turn.
-    const HzElement entering = Transition(-0.001, A, 80, 1.0);
-    EXPECT_NEAR(OtherRadius(entering, -400, 0.9, true), -400, 1e-9);
-    // Egg from 600 to 250 (A^2 = 70 / (1/250 - 1/600)): the third candidate.
-    const double eggA = std::sqrt(70 / (1 / 250.0 - 1 / 600.0));
-    const double eggTurn = 70 * (1 / 600.0 + 1 / 250.0) / 2;
-    EXPECT_NEAR(OtherRadius(Transition(600, eggA, 70, 2.0), 250, 2.0 + eggTurn, false), 250, 1e-12);
-    EXPECT_NEAR(OtherRadius(Transition(-600, eggA, 70, 2.0), -250, 2.0 - eggTurn, false), -250,
-                1e-12);
-}
-
+// Without the neighbours the far radius follows from the stored radius, A and
+// the length (with them the turn decides: see the fixtures).
 TEST(OtherRadius, FromTheElementAlone) {
-    const double A = 200;
     struct Case {
         double radius, length;
         bool fromEnd;
@@ -100,79 +62,54 @@ TEST(OtherRadius, FromTheElementAlone) {
              Case{400, 100, true, 0},               // L = 100, nothing left: infinite
              Case{400, 99.99, true, 0},             // below 0.02 left: infinite
              Case{400, 99.97, true, 40000 / 0.03},  // 0.03 left
-             Case{400, 50, true, 800},              // L - length = 50
              Case{-400, 50, false, -40000 / 150.0}, // L + length = 150
          }) {
         EXPECT_NEAR(
-            OtherRadius(Transition(c.radius, A, c.length), kNullValue, kNullValue, c.fromEnd),
+            OtherRadius(Transition(c.radius, 200, c.length), kNullValue, kNullValue, c.fromEnd),
             c.expected, 1e-6)
             << c.radius << " " << c.length;
     }
-    // One neighbour value alone is not enough for the deflection rule.
-    EXPECT_EQ(OtherRadius(Transition(400, A, 100), 0, kNullValue, true), 0);
+    // One neighbour value alone is not enough for the turn to decide.
+    EXPECT_EQ(OtherRadius(Transition(400, 200, 100), 0, kNullValue, true), 0);
 }
 
 // The radius an importer stores for each transition of a fixture, from the
-// neighbouring radii and the turn, must be the one the fixture was built with.
+// neighbouring radii and the turn, is the one the fixture was built with: the
+// reverse curves included, whose transitions leave the inflection point.
 TEST(SpiralRadius, ImporterRadiiMatchTheFixtures) {
     for (const test::FixtureLayout &layout : test::StandardFixtures()) {
         const HzAlignment elements = test::BuildFixtureAlignment(layout);
         const auto poses = test::FixtureSegmentStarts(layout);
-        HzAlignment imported = elements;
-        for (std::size_t i = 1; i < imported.size(); ++i) {
-            HzElement &e = imported[i];
-            if (e.Parameter == 0) {
-                continue;
+        for (std::size_t i = 1; i < elements.size(); ++i) {
+            const HzElement &e = elements[i];
+            if (e.Parameter != 0) {
+                const double R1 = elements[i - 1].Radius;           // 0 before the first element
+                const double R2 = layout.Segments[i - 1].EndRadius; // listed at the element's end
+                EXPECT_EQ(SpiralRadius(e.Azimuth, poses[i].Azimuth, R1, R2, e.Parameter), e.Radius)
+                    << layout.Name << " element " << i;
             }
-            const double azOut = poses[i].Azimuth; // the next start, or the end pose
-            const double R1 = i > 1 ? imported[i - 1].Radius : 0;
-            const double R2 = layout.Segments[i - 1].EndRadius; // listed at the element's end
-            e.Radius = SpiralRadius(e.Azimuth, azOut, R1, R2, e.Parameter);
-            EXPECT_EQ(e.Radius, elements[i].Radius) << layout.Name << " element " << i;
         }
     }
 }
 
+// Second transition of the symmetric S-curve (R500 | -R500): its turn equals the
+// tangent angle of either radius, and it starts at zero curvature.
 TEST(SpiralRadius, ReverseCurveLeavesTheInflectionAtZeroCurvature) {
-    // Second transition of a symmetric S-curve: R500 before, -R500 after, the
-    // turn equal to the tangent angle of either radius.
     const double A = std::sqrt(60.0 * 500);
     const double turn = 60.0 / (2 * 500);
-    EXPECT_EQ(SpiralRadius(2.0, 2.0 - turn, 500, -500, A), -0.001);
-    // The same radii with equal signs tie and the first candidate wins.
-    EXPECT_EQ(SpiralRadius(2.0, 2.0 - turn, -500, -500, A), -500);
-    // Asymmetric: the signs change nothing, the turn alone already decides.
-    const double A2 = std::sqrt(75.0 * 300);
+    const double A2 = std::sqrt(75.0 * 300); // asymmetric: -R450 | R300
     const double turn2 = 75.0 / (2 * 300);
-    EXPECT_EQ(SpiralRadius(3.0, 3.0 + turn2, -450, 300, A2), 0.001);
-    EXPECT_EQ(SpiralRadius(3.0, 3.0 + turn2, 450, 300, A2), 0.001);
-    // Leaving an arc to a straight, and an egg: the start radius, signed.
-    const double A3 = std::sqrt(80.0 * 400);
-    EXPECT_EQ(SpiralRadius(1.0, 1.0 - 0.1, -400, 0, A3), -400);
-    const double eggA = std::sqrt(70 / (1 / 250.0 - 1 / 600.0));
-    const double eggTurn = 70 * (1 / 600.0 + 1 / 250.0) / 2;
-    EXPECT_EQ(SpiralRadius(6.2, 6.2 + eggTurn - kTwoPi, 600, 250, eggA), 600);
-}
-
-// The symmetric S-curve read the way an importer reads it comes out right.
-TEST(SpiralRadius, SymmetricReverseCurveEvaluatesCorrectly) {
-    const test::FixtureLayout layout = test::StandardFixtures()[3];
-    ASSERT_EQ(layout.Name, "symmetric S-curve");
-    HzAlignment imported = test::BuildFixtureAlignment(layout);
-    const auto poses = test::FixtureSegmentStarts(layout);
-    for (std::size_t i = 1; i < imported.size(); ++i) {
-        HzElement &e = imported[i];
-        if (e.Parameter != 0) {
-            e.Radius = SpiralRadius(e.Azimuth, poses[i].Azimuth, imported[i - 1].Radius,
-                                    layout.Segments[i - 1].EndRadius, e.Parameter);
-        }
-    }
-    for (double c = 0; c <= test::FixtureEndChainage(layout); c += 5) {
-        HzPoint p;
-        ASSERT_TRUE(GetCoordFromHzAligment(imported, c, p));
-        const test::FixturePose expected = test::FixturePoseAt(layout, c);
-        EXPECT_NEAR(p.X, expected.X, 1e-6) << c;
-        EXPECT_NEAR(p.Y, expected.Y, 1e-6) << c;
+    struct Case {
+        double azIn, azOut, R1, R2, A, expected;
+    };
+    for (const Case &c : {
+             Case{2.0, 2.0 - turn, 500, -500, A, -0.001},
+             Case{2.0, 2.0 - turn, -500, -500, A, -500}, // equal signs tie: the first candidate
+             Case{3.0, 3.0 + turn2, -450, 300, A2, 0.001},
+             Case{3.0, 3.0 + turn2, 450, 300, A2, 0.001}, // the turn alone decides
+         }) {
+        EXPECT_EQ(SpiralRadius(c.azIn, c.azOut, c.R1, c.R2, c.A), c.expected)
+            << c.R1 << " " << c.R2;
     }
 }
 
@@ -199,62 +136,47 @@ TEST(SpiralAzimuth, FollowsTheTangentInsideEveryTransition) {
 }
 
 TEST(GetCoordInClothoid, RaisesForImpossibleTransitions) {
-    // No parameter: not a clothoid.
+    // No parameter: not a clothoid; ending at zero curvature with no length.
     EXPECT_THROW(GetCoordInClothoid(Transition(300, 0, 50), 10, kNullValue, kNullValue),
                  VialtoError);
-    // Ending at zero curvature with no length.
     EXPECT_THROW(GetCoordInClothoid(Transition(300, 150, 0), 0, 0, 1.0), VialtoError);
     // Its end itself is the clothoid's origin: a point, not an error.
-    const HzElement leaving = Transition(400, std::sqrt(80.0 * 400), 80);
-    const HzPoint end = GetCoordInClothoid(leaving, 80, 0, 1.1);
+    const HzPoint end = GetCoordInClothoid(Transition(400, std::sqrt(80.0 * 400), 80), 80, 0, 1.1);
     EXPECT_TRUE(std::isfinite(end.X) && std::isfinite(end.Y));
     EXPECT_NEAR(end.Azimuth, 1.1, 1e-12);
 }
 
 TEST(SolveUnitClothoidFoot, FeetOnTheNormals) {
+    const auto foot = [](double u, double v) {
+        double length = 0, distance = 0;
+        SolveUnitClothoidFoot(u, v, length, distance);
+        return std::pair{length, distance};
+    };
     for (double l : {0.2, 0.8, 1.3}) {
-        double x = 0;
-        double y = 0;
+        double x = 0, y = 0;
         SimpsonUnitClothoid(l, x, y);
-        // The left normal (towards the bend) at l is (-sin t, cos t).
-        const double t = l * l / 2;
+        const double t = l * l / 2; // the left normal (towards the bend) is (-sin t, cos t)
         for (double d : {-0.05, -0.001, 0.001, 0.05}) {
-            double length = 0;
-            double distance = 0;
-            SolveUnitClothoidFoot(x - d * std::sin(t), y + d * std::cos(t), length, distance);
+            const auto [length, distance] = foot(x - d * std::sin(t), y + d * std::cos(t));
             EXPECT_NEAR(length, l, 1e-9) << l << " " << d;
             EXPECT_NEAR(distance, -d, 1e-9) << l << " " << d;
         }
     }
-}
-
-TEST(SolveUnitClothoidFoot, BehindAndAtTheOrigin) {
-    double length = 0;
-    double distance = 0;
-    SolveUnitClothoidFoot(-0.01, 0.2, length, distance);
-    EXPECT_EQ(length, 999999999);
-    EXPECT_EQ(distance, 999999999);
-    SolveUnitClothoidFoot(5e-7, 0.03, length, distance);
-    EXPECT_EQ(length, 0);
-    EXPECT_NEAR(distance, -0.03, 1e-12); // on the bend's side: negative
-    SolveUnitClothoidFoot(5e-7, -0.03, length, distance);
-    EXPECT_EQ(length, 0);
-    EXPECT_NEAR(distance, 0.03, 1e-12);
+    // Behind the origin: the marker; at it: length 0, negative on the bend's side.
+    EXPECT_EQ(foot(-0.01, 0.2), std::pair(999999999.0, 999999999.0));
+    EXPECT_EQ(foot(5e-7, 0.03), std::pair(0.0, -0.03));
+    EXPECT_EQ(foot(5e-7, -0.03), std::pair(0.0, 0.03));
 }
 
 // A point behind the origin of a transition that opens an alignment falls in
 // no element: the nearest start and the distance to it come back.
 TEST(ProjectPointToAligment, BehindAClothoidOrigin) {
-    const test::FixtureLayout layout{"starts with a transition",    50, 500000, 4500000, 0.5,
-                                     {{60, 0, 300}, {80, 300, 300}}};
-    const HzAlignment elements = test::BuildFixtureAlignment(layout);
-    HzPoint p;
-    p.X = 500000 - 10 * std::sin(0.5) + 1;
-    p.Y = 4500000 - 10 * std::cos(0.5);
-    double chainage = -1;
-    double offset = -1;
-    double azimuth = -1;
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p, elements, 1, 2));
+    const test::FixtureLayout layout = test::FixtureSteps("starts with a transition", 50, 500000,
+                                                          4500000, 0.5, {{60, 300}, {80, 300}});
+    const HzPoint p{500000 - 10 * std::sin(0.5) + 1, 4500000 - 10 * std::cos(0.5), 0, 0, 0};
+    double chainage = -1, offset = -1, azimuth = -1;
+    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p,
+                                        test::BuildFixtureAlignment(layout), 1, 2));
     EXPECT_EQ(chainage, 50);
     EXPECT_NEAR(offset, std::hypot(p.X - 500000, p.Y - 4500000), 0.0005);
     EXPECT_EQ(azimuth, 0.5);
