@@ -1,39 +1,44 @@
-// Hand-made cross-section sets for the tests: stations of named layers with
-// points given as offset, height and (optionally) code.
+// Hand-made cross-section sets for the tests. Points are written as text,
+// blank-separated, each "offset[,height][:code]" with a trailing "*" for a
+// copy (IsCopy and IsCopyMark set): "-5:l 0 5,1.5:r 5:q*".
 #pragma once
 
 #include "AlignmentStore.h"
 #include "Records.h"
 
-#include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace vialto::test {
 
-struct P {
-    double Offset;
-    double Height = 0;
-    const char *Code = "";
-};
-
-inline std::vector<CrSecPoint> MakePoints(std::initializer_list<P> points) {
-    std::vector<CrSecPoint> out;
-    for (const P &p : points) {
-        CrSecPoint point;
-        point.Offset = p.Offset;
-        point.Height = p.Height;
-        point.Code = p.Code;
-        out.push_back(point);
+inline std::vector<CrSecPoint> Points(const std::string &text) {
+    std::vector<CrSecPoint> points;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        CrSecPoint &p = points.emplace_back();
+        p.IsCopy = p.IsCopyMark = word.back() == '*';
+        const std::size_t colon = word.find(':');
+        if (colon != std::string::npos)
+            p.Code = word.substr(colon + 1, word.find('*') - colon - 1);
+        std::istringstream numbers(word.substr(0, std::min(colon, word.find('*'))));
+        char comma;
+        numbers >> p.Offset;
+        if (numbers >> comma)
+            numbers >> p.Height;
     }
-    return out;
+    return points;
 }
 
-inline std::vector<std::string> Codes(const std::vector<CrSecPoint> &points) {
-    std::vector<std::string> codes;
-    for (const CrSecPoint &p : points)
-        codes.push_back(p.Code);
-    return codes;
+// The codes (or with `names`, the Name fields) of the points, blank-separated,
+// "-" for an empty one.
+inline std::string CodesOf(const std::vector<CrSecPoint> &points, bool names = false) {
+    std::string text;
+    for (const CrSecPoint &p : points) {
+        const std::string &code = names ? p.Name : p.Code;
+        text += (text.empty() ? "" : " ") + (code.empty() ? "-" : code);
+    }
+    return text;
 }
 
 // A set of the given layers; stations are added with Station().
@@ -47,11 +52,8 @@ class SetBuilder {
         set_.Stations.push_back(CrossSection{chainage, {}});
         return *this;
     }
-    SetBuilder &Surface(std::uint8_t layer, std::initializer_list<P> points) {
-        CrSecSurface surface;
-        surface.Layer = layer;
-        surface.Points = MakePoints(points);
-        set_.Stations.back().Surfaces.push_back(surface);
+    SetBuilder &Surface(std::uint8_t layer, const std::string &points) {
+        set_.Stations.back().Surfaces.push_back(CrSecSurface{layer, Points(points), false});
         return *this;
     }
     SetBuilder &LayerCodes(std::uint8_t layer, std::vector<std::string> codes) {
@@ -63,6 +65,11 @@ class SetBuilder {
   private:
     CrossSectionSet set_;
 };
+
+// Layer 0 "R" at two stations: `last` at chainage 0, `now` at 10.
+inline CrossSectionSet TwoStations(const std::string &last, const std::string &now) {
+    return SetBuilder({"R"}).Station(0).Surface(0, last).Station(10).Surface(0, now).Build();
+}
 
 // The rules need the vertical alignment of store slot 1.
 inline void StoreWithVerticalAlignment() {
