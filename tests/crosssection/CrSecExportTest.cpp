@@ -2,7 +2,7 @@
 // hand-checked road in both flavours, the chainage range, uncoded points, the
 // selection, cancel, and the connections on the sample road.
 #include "CrSecExport.h"
-#include "../landxml/LandXmlFixture.h"
+
 #include "CrListing.h"
 #include "CrSec.h"
 #include "CrSecBuilder.h"
@@ -11,8 +11,11 @@
 #include "LandXmlAlignment.h"
 #include "LandXmlCrossSections.h"
 
+#include "../landxml/LandXmlFixture.h"
+
 #include <pugixml.hpp>
 
+#include <functional>
 #include <map>
 #include <set>
 
@@ -20,18 +23,6 @@ using namespace vialto;
 using namespace vialto::test;
 
 namespace {
-
-// Compares bytes with tests/crosssection/golden/<name>; with
-// VIALTO_UPDATE_GOLDEN set the golden file is rewritten instead.
-void ExpectCrGolden(const std::string &name, const std::string &bytes) {
-    const std::filesystem::path golden = SourcePath("tests/crosssection/golden/" + name);
-    if (std::getenv("VIALTO_UPDATE_GOLDEN") != nullptr) {
-        WriteFileBytes(golden, bytes);
-        return;
-    }
-    ASSERT_TRUE(std::filesystem::exists(golden)) << golden;
-    EXPECT_EQ(ReadFileBytes(golden), bytes) << "document differs from " << golden;
-}
 
 // Three stations, checked by hand:
 //   100: Taludes -8, 8            Rasante -3.5, 0, 3.5
@@ -62,34 +53,41 @@ class CrossSectionExport : public LandXmlFixture {
         StoreWithVerticalAlignment();
     }
 
-    // A document with one alignment whose cross sections are ruled and
-    // exported; the result of the export is kept in `exported`.
-    std::string Document(CrossSectionSet set, const std::string &selection = "", double start = 0,
-                         double end = 0) {
+    // A valid document with one alignment; `crossSections` writes inside it.
+    std::string Write(const std::function<void()> &crossSections) {
+        SetOutputFile(out.string());
         BeginDocument();
         HzAlignment hz = MakeOneBased<HzElement>(2);
         hz[1] = HzElement{1, 100, 1000, 2000, 0, 0, 0, 20, 0, {}};
         hz[2] = HzElement{2, 120, 1000, 2020, 0, 0, 0, 0, 0, {}};
-        EXPECT_TRUE(TagAlignments(false));
-        EXPECT_TRUE(TagAlignment(false, "Eje", 100, 120));
         double a = 0, b = 0;
-        EXPECT_TRUE(TagCoordGeom(false));
-        EXPECT_TRUE(TagCoordGeomRegular(hz, kNullValue, kNullValue, a, b));
-        EXPECT_TRUE(TagCoordGeom(true));
-        NullProgress progress;
-        SetDefaultCodes(set, selection);
-        EXPECT_TRUE(ApplyRules(set, selection, progress, false));
-        exported = Export2LandXML(first, last, set, selection, start, end, progress, false);
-        EXPECT_TRUE(TagAlignment(true));
-        EXPECT_TRUE(TagAlignments(true));
+        EXPECT_TRUE(TagAlignments(false) && TagAlignment(false, "Eje", 100, 120) &&
+                    TagCoordGeom(false) && TagCoordGeomRegular(hz, kNullValue, kNullValue, a, b) &&
+                    TagCoordGeom(true));
+        crossSections();
+        EXPECT_TRUE(TagAlignment(true) && TagAlignments(true));
         const std::string bytes = FinishDocument();
         EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
         return bytes;
     }
 
-    // Per station: layer -> (vertex names, continue list, has connections).
+    // The cross sections of the set, ruled first unless `rules` is false; the
+    // export's result is kept in `exported`.
+    std::string Document(CrossSectionSet set, const std::string &selection = "", double start = 0,
+                         double end = 0, bool rules = true) {
+        return Write([&] {
+            NullProgress progress;
+            if (rules) {
+                SetDefaultCodes(set, selection);
+                EXPECT_TRUE(ApplyRules(set, selection, progress, false));
+            }
+            exported = Export2LandXML(first, last, set, selection, start, end, progress, false);
+        });
+    }
+
+    // Per station: layer -> the texts of its surface.
     struct Surface {
-        std::string Names, Continue, Interpolate, Link, Points;
+        std::string Points, Names, Continue, Interpolate, Link;
         bool Connections = false;
     };
     using Stations = std::vector<std::pair<double, std::map<std::string, Surface>>>;
@@ -98,28 +96,35 @@ class CrossSectionExport : public LandXmlFixture {
         EXPECT_TRUE(doc.load_string(bytes.c_str()));
         Stations stations;
         for (pugi::xpath_node s : doc.select_nodes("//CrossSect")) {
-            auto &entry = stations.emplace_back(s.node().attribute("sta").as_double(),
-                                                std::map<std::string, Surface>{});
+            auto &surfaces = stations
+                                 .emplace_back(s.node().attribute("sta").as_double(),
+                                               std::map<std::string, Surface>{})
+                                 .second;
             for (pugi::xml_node surf : s.node().children("CrossSectSurf")) {
-                Surface &out = entry.second[surf.attribute("name").value()];
+                Surface &out = surfaces[surf.attribute("name").value()];
                 out.Points = surf.child_value("PntList2D");
-                for (pugi::xml_node f : surf.children("Feature")) {
-                    const std::string code = f.attribute("code").value();
-                    if (code == "SD Vertex Name")
-                        out.Names = f.child_value();
-                    if (code != "SD Vertex Connections")
-                        continue;
-                    out.Connections = true;
-                    for (pugi::xml_node c : f.children("Feature")) {
-                        const std::string kind = c.attribute("code").value();
-                        (kind == "SD Vertex Continue"      ? out.Continue
-                         : kind == "SD Vertex Interpolate" ? out.Interpolate
-                                                           : out.Link) = c.child_value();
-                    }
-                }
+                out.Names = surf.find_child_by_attribute("code", "SD Vertex Name").child_value();
+                const pugi::xml_node c =
+                    surf.find_child_by_attribute("code", "SD Vertex Connections");
+                out.Connections = c;
+                out.Continue =
+                    c.find_child_by_attribute("code", "SD Vertex Continue").child_value();
+                out.Interpolate =
+                    c.find_child_by_attribute("code", "SD Vertex Interpolate").child_value();
+                out.Link = c.find_child_by_attribute("code", "SD Vertex Link").child_value();
             }
         }
         return stations;
+    }
+
+    // Compares bytes with tests/crosssection/golden/<name>; with
+    // VIALTO_UPDATE_GOLDEN set the golden file is rewritten instead.
+    static void ExpectCrGolden(const std::string &name, const std::string &bytes) {
+        const std::filesystem::path golden = SourcePath("tests/crosssection/golden/" + name);
+        if (std::getenv("VIALTO_UPDATE_GOLDEN") != nullptr)
+            return WriteFileBytes(golden, bytes);
+        ASSERT_TRUE(std::filesystem::exists(golden)) << golden;
+        EXPECT_EQ(ReadFileBytes(golden), bytes) << "document differs from " << golden;
     }
 
     bool exported = false;
@@ -128,155 +133,113 @@ class CrossSectionExport : public LandXmlFixture {
 
 } // namespace
 
-TEST_F(CrossSectionExport, HandCheckedRoadStandardFlavour) {
+TEST_F(CrossSectionExport, HandCheckedRoadInBothFlavours) {
     const std::string bytes = Document(SmallRoad());
     EXPECT_TRUE(exported);
     EXPECT_DOUBLE_EQ(first, 100);
     EXPECT_DOUBLE_EQ(last, 120);
     ExpectCrGolden("small_road_plain.xml", bytes);
-
     const Stations stations = Parse(bytes);
     ASSERT_EQ(stations.size(), 3u);
-    const auto &s0 = stations[0].second;
-    EXPECT_EQ(s0.at("Taludes").Names, "L0:0,R1:0");
-    EXPECT_EQ(s0.at("Rasante").Names, "L0:1,C1:1,R3:1");
-    EXPECT_FALSE(s0.at("Rasante").Connections) << "station 0 has no predecessor";
-    const auto &s1 = stations[1].second;
-    EXPECT_EQ(s1.at("Taludes").Continue, "L0:0,R1:0");
-    EXPECT_EQ(s1.at("Rasante").Names, "L0:1,C1:1,R2:1,R3:1");
-    EXPECT_EQ(s1.at("Rasante").Continue, "L0:1,C1:1,R3:1") << "R2:1 starts here";
-    const auto &s2 = stations[2].second;
-    EXPECT_EQ(s2.count("Taludes"), 0u);
-    EXPECT_EQ(s2.at("Rasante").Names, "L0:1,C1:1,R3:1");
-    EXPECT_EQ(s2.at("Rasante").Points, "-3.500000 10.400000 0.000000 10.470000 3.500000 10.400000")
-        << "the copy that ends R2:1 is no vertex";
-    EXPECT_EQ(s2.at("Rasante").Continue, "L0:1,C1:1,R3:1,R2:1");
+    EXPECT_EQ(stations[1].second.at("Rasante").Continue, "L0:1,C1:1,R3:1") << "R2:1 starts";
+    const Surface &end = stations[2].second.at("Rasante");
+    EXPECT_EQ(end.Continue, "L0:1,C1:1,R3:1,R2:1") << "the copy at 120 ends R2:1";
+    EXPECT_EQ(end.Names, "L0:1,C1:1,R3:1") << "and is no vertex";
     EXPECT_TRUE(ui.Messages.empty());
-}
 
-TEST_F(CrossSectionExport, HandCheckedRoadExtendedFlavour) {
     AppModel().IsOstXML = true;
-    const std::string bytes = Document(SmallRoad());
+    ExpectCrGolden("small_road_extended.xml", Document(SmallRoad()));
     EXPECT_TRUE(exported);
-    ExpectCrGolden("small_road_extended.xml", bytes);
-    const std::size_t root = bytes.find("<OstremLandXML");
-    EXPECT_EQ(bytes.substr(0, root).find("SD"), std::string::npos);
-    EXPECT_NE(bytes.find("<SDVertexContinue>L0:1,C1:1,R3:1,R2:1</SDVertexContinue>", root),
-              std::string::npos);
 }
 
 TEST_F(CrossSectionExport, ChainageRange) {
-    struct Case {
-        double start, end;
-        bool written;
-        std::vector<double> stations;
-    };
-    const Case cases[] = {
-        {0, 0, true, {100, 110, 120}},
-        {100, 120, true, {100, 110, 120}}, // starting exactly at the first station keeps it
-        {50, 500, true, {100, 110, 120}},
-        {-9999999999999.0, 99999999999999.0, true, {100, 110, 120}},
+    const struct {
+        double Start, End;
+        std::vector<double> Stations; // none: nothing written
+    } cases[] = {
+        {0, 0, {100, 110, 120}},
+        {50, 500, {100, 110, 120}},
+        {130, 140, {120}},
+        {-9999999999999.0, 99999999999999.0, {100, 110, 120}},
+        {100, 120, {100, 110, 120}}, // starting exactly at the first station keeps it
         // Each end takes the station in force there, also below the second
         // station, where the station search would answer 1.
-        {105, 120, true, {100, 110, 120}},
-        {115, 120, true, {110, 120}},
-        {100, 115, true, {100, 110}},
-        {100, 105, true, {100}},
-        {50, 100, true, {100}},
-        {110, 110, true, {110}},
-        {130, 140, true, {120}},
-        {120, 110, false, {}}, // a range that runs backwards holds no station
-        {50, 90, false, {}},   // nor one that ends before the first station
+        {105, 120, {100, 110, 120}},
+        {115, 120, {110, 120}},
+        {100, 115, {100, 110}},
+        {100, 105, {100}},
+        {50, 100, {100}},
+        {110, 110, {110}},
+        {120, 110, {}}, // a range that runs backwards holds no station
+        {50, 90, {}},   // nor one that ends before the first station
     };
-    for (const Case &c : cases) {
-        SetOutputFile(out.string());
-        const Stations stations = Parse(Document(SmallRoad(), "", c.start, c.end));
-        EXPECT_EQ(exported, c.written) << c.start << " " << c.end;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.Start) + " " + std::to_string(c.End));
         std::vector<double> written;
-        for (const auto &[chainage, surfaces] : stations) {
+        for (const auto &[chainage, surfaces] : Parse(Document(SmallRoad(), "", c.Start, c.End))) {
             written.push_back(chainage);
-            // Every station but station 0 has its connections, also the first
-            // of a range.
+            // Every station but station 0 has its connections, also the first of a range.
             EXPECT_EQ(surfaces.at("Rasante").Connections, chainage != 100) << chainage;
         }
-        EXPECT_EQ(written, c.stations) << c.start << " " << c.end;
-        if (c.written) {
-            EXPECT_DOUBLE_EQ(first, c.stations.front());
-            EXPECT_DOUBLE_EQ(last, c.stations.back());
+        EXPECT_EQ(written, c.Stations);
+        EXPECT_EQ(exported, !c.Stations.empty());
+        if (exported) {
+            EXPECT_DOUBLE_EQ(first, c.Stations.front());
+            EXPECT_DOUBLE_EQ(last, c.Stations.back());
         }
     }
-}
-
-TEST_F(CrossSectionExport, StationIndexAt) {
-    const CrossSectionSet set = SmallRoad();
-    const std::pair<double, std::size_t> cases[] = {{0, 1},   {100, 1}, {109.9, 1}, {110, 1},
-                                                    {119, 1}, {120, 2}, {1e9, 2}};
-    for (const auto &[chainage, index] : cases)
-        EXPECT_EQ(StationIndexAt(set, chainage), index) << chainage;
+    const std::pair<double, std::size_t> indexAt[] = {{0, 1},   {100, 1}, {109.9, 1}, {110, 1},
+                                                      {119, 1}, {120, 2}, {1e9, 2}};
+    for (const auto &[chainage, index] : indexAt)
+        EXPECT_EQ(StationIndexAt(SmallRoad(), chainage), index) << chainage;
 }
 
 TEST_F(CrossSectionExport, PointWithoutCodeIsWrittenAsNoCodeAndLogged) {
-    const auto logSize = [] {
-        return std::filesystem::exists(LogFilePath()) ? ReadFileBytes(LogFilePath()).size() : 0;
-    };
-    const std::size_t before = logSize();
+    const std::size_t logBefore =
+        std::filesystem::exists(LogFilePath()) ? ReadFileBytes(LogFilePath()).size() : 0;
     CrossSectionSet set = SmallRoad();
     NullProgress progress;
     ASSERT_TRUE(ApplyRules(set, "", progress, false));
     set.Stations[1].Surfaces[1].Points[2].Code.clear(); // the point at 1
-    BeginDocument();
-    EXPECT_TRUE(TagAlignments(false));
-    EXPECT_TRUE(Export2LandXML(first, last, set, "", 0, 0, progress, false));
-    EXPECT_TRUE(TagAlignments(true));
-    const Stations stations = Parse(FinishDocument());
+    const Stations stations = Parse(Document(set, "", 0, 0, false));
     ASSERT_EQ(stations.size(), 3u);
     const Surface &s1 = stations[1].second.at("Rasante");
     EXPECT_EQ(s1.Names, "L0:1,C1:1,NO_CODE,R3:1");
     EXPECT_EQ(s1.Points,
               "-3.500000 10.200000 0.000000 10.270000 1.000000 10.250000 3.500000 10.200000");
     EXPECT_EQ(stations[2].second.at("Rasante").Continue, "L0:1,C1:1,R3:1");
-    const std::string log = ReadFileBytes(LogFilePath()).substr(before);
-    EXPECT_NE(log.find("Msg Point without code in Export2LandXml function  Ch : 110.000\r\n"
-                       " Offset: 1.000\r\n Height: 10.250"),
-              std::string::npos)
-        << log;
+    EXPECT_NE(ReadFileBytes(LogFilePath())
+                  .substr(logBefore)
+                  .find("Msg Point without code in Export2LandXml function  Ch : 110.000\r\n"
+                        " Offset: 1.000\r\n Height: 10.250"),
+              std::string::npos);
     EXPECT_TRUE(ui.Messages.empty());
 }
 
 TEST_F(CrossSectionExport, OnlyTheSelectedLayers) {
-    Stations stations = Parse(Document(SmallRoad(), "$Rasante$"));
+    const Stations stations = Parse(Document(SmallRoad(), "$Rasante$"));
     ASSERT_EQ(stations.size(), 3u);
     for (const auto &[chainage, surfaces] : stations)
         EXPECT_EQ(surfaces.count("Taludes"), 0u) << chainage;
-
     // No layer chosen: nothing is written (the alignment stays valid).
-    SetOutputFile(out.string());
-    const std::string bytes = Document(SmallRoad(), "__None__");
+    EXPECT_EQ(Document(SmallRoad(), "__None__").find("<CrossSects"), std::string::npos);
     EXPECT_FALSE(exported);
-    EXPECT_EQ(bytes.find("<CrossSects"), std::string::npos);
 }
 
 TEST_F(CrossSectionExport, InterpolateAndLinkOfMarkedPoints) {
     // Points marked as copies without being copies continue a line by
     // interpolation, or link to the line their name gives.
-    CrossSectionSet set =
-        SetBuilder({"R"})
-            .LayerCodes(0, {"1.000", "2.000"})
-            .Station(0)
-            .Surface(0, {{1, 0, "1.000"}, {2, 0, "2.000"}})
-            .Station(10)
-            .Surface(0, {{1, 0, "1.000"}, {1.5, 0, "1.000"}, {2, 0, "2.000"}, {2, 0, "2.000"}})
-            .Build();
+    CrossSectionSet set = SetBuilder({"R"})
+                              .LayerCodes(0, {"1.000", "2.000"})
+                              .Station(0)
+                              .Surface(0, "1:1.000 2:2.000")
+                              .Station(10)
+                              .Surface(0, "1:1.000 1.5:1.000 2:2.000 2:2.000")
+                              .Build();
     auto &points = set.Stations[1].Surfaces[0].Points;
-    points[1].IsCopyMark = true;
-    points[3].IsCopyMark = true;
+    points[1].IsCopyMark = points[3].IsCopyMark = true;
     points[3].Name = "1.000";
-    BeginDocument();
-    EXPECT_TRUE(TagAlignments(false));
-    NullProgress progress;
-    EXPECT_TRUE(Export2LandXML(first, last, set, "", 0, 0, progress, false));
-    EXPECT_TRUE(TagAlignments(true));
-    const Surface s = Parse(FinishDocument())[1].second.at("R");
+    const Surface s = Parse(Document(set, "", 0, 0, false))[1].second.at("R");
     EXPECT_EQ(s.Names, "R0:0,R1:0");
     EXPECT_EQ(s.Points, "1.000000 0.000000 2.000000 0.000000");
     EXPECT_EQ(s.Interpolate, "R0:0,R0:0");
@@ -285,23 +248,18 @@ TEST_F(CrossSectionExport, InterpolateAndLinkOfMarkedPoints) {
 }
 
 TEST_F(CrossSectionExport, CancelBetweenTheRulesAndTheWriting) {
-    BeginDocument();
-    CrossSectionSet set = SmallRoad();
+    CrossSectionSet set = SmallRoad(), again = SmallRoad(), third = SmallRoad();
     RecordingProgress cancelling(1); // the user presses Cancel while the rules run
-    EXPECT_EQ(RuleAndExportCrossSections(set, "", 0, 0, cancelling, first, last),
-              CrExportResult::Cancelled);
-    EXPECT_EQ(cancelling.Steps, 2) << "one step per station after station 0";
-    CrossSectionSet again = SmallRoad();
     RecordingProgress patient;
-    EXPECT_TRUE(TagAlignments(false));
-    EXPECT_EQ(RuleAndExportCrossSections(again, "", 0, 0, patient, first, last),
-              CrExportResult::Written);
-    EXPECT_TRUE(TagAlignments(true));
-    const std::string bytes = FinishDocument();
-    EXPECT_EQ(Parse(bytes).size(), 3u) << "only the second export wrote cross sections";
-
+    const std::string bytes = Write([&] {
+        EXPECT_EQ(RuleAndExportCrossSections(set, "", 0, 0, cancelling, first, last),
+                  CrExportResult::Cancelled);
+        EXPECT_EQ(cancelling.Steps, 2) << "one step per station after station 0";
+        EXPECT_EQ(RuleAndExportCrossSections(again, "", 0, 0, patient, first, last),
+                  CrExportResult::Written);
+    });
+    EXPECT_EQ(Parse(bytes).size(), 3u) << "only the second export wrote";
     ResetAlignments(); // without the vertical alignment the rules fail
-    CrossSectionSet third = SmallRoad();
     EXPECT_EQ(RuleAndExportCrossSections(third, "", 0, 0, patient, first, last),
               CrExportResult::Failed);
 }
@@ -314,16 +272,11 @@ TEST_F(CrossSectionExport, SampleRoadConnectionsAgreeWithTheNames) {
     const Stations stations = Parse(Document(set));
     ASSERT_TRUE(exported);
     ASSERT_EQ(stations.size(), 271u);
-    auto split = [](const std::string &text) {
+    const auto split = [](const std::string &text) {
         std::set<std::string> items;
-        std::size_t from = 0;
-        while (from <= text.size() && !text.empty()) {
-            const std::size_t comma = text.find(',', from);
-            items.insert(text.substr(from, comma - from));
-            if (comma == std::string::npos)
-                break;
-            from = comma + 1;
-        }
+        std::stringstream in(text);
+        for (std::string item; std::getline(in, item, ',');)
+            items.insert(item);
         return items;
     };
     for (std::size_t i = 1; i < stations.size(); ++i) {
@@ -331,12 +284,12 @@ TEST_F(CrossSectionExport, SampleRoadConnectionsAgreeWithTheNames) {
             const auto previous = stations[i - 1].second.find(layer);
             ASSERT_NE(previous, stations[i - 1].second.end());
             const std::set<std::string> before = split(previous->second.Names);
-            const std::set<std::string> names = split(surface.Names);
-            for (const std::string &code : split(surface.Continue))
+            const std::set<std::string> continued = split(surface.Continue);
+            for (const std::string &code : continued)
                 EXPECT_TRUE(before.count(code)) << stations[i].first << " " << code;
             // A name that does not continue starts a line here.
-            for (const std::string &code : names)
-                EXPECT_EQ(split(surface.Continue).count(code), before.count(code))
+            for (const std::string &code : split(surface.Names))
+                EXPECT_EQ(continued.count(code), before.count(code))
                     << stations[i].first << " " << layer << " " << code;
         }
     }
