@@ -1,0 +1,173 @@
+// Bad input to every listing reader: a failure with its reason and line, no
+// result left behind, and the error handler told unless the header was wrong.
+#include "CrListing.h"
+#include "HzListing.h"
+#include "VtListing.h"
+
+#include "TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace vialto {
+namespace {
+
+using ::testing::HasSubstr;
+
+enum Reader { HzPlain, HzRtf, VtText, VtRtf, Trv, Trv2, CrText, CrRtf };
+
+// Runs the reader on the text; true when it failed and left nothing behind.
+bool FailsClean(Reader reader, const std::string &text, ListingFailure &failure) {
+    HzAlignment hz(3);
+    VtAlignment vt(3);
+    CrossSectionSet cr;
+    cr.Stations.resize(3);
+    const char *const extensions[] = {"TRV", "TRV2", "TXT", "RTF"};
+    const bool ok = reader == HzPlain  ? ReadHzPlainListing(text, hz, &failure, "bad")
+                    : reader == HzRtf  ? ReadHzRtfListing(text, hz, &failure, "bad")
+                    : reader == VtText ? ReadVtTextListing(text, vt, &failure, "bad")
+                    : reader == VtRtf
+                        ? ReadVtRtfListing(text, vt, &failure, "bad")
+                        : ReadCrListing(text, extensions[reader - Trv], cr, &failure, "bad");
+    return !ok && (reader <= HzRtf   ? hz.empty()
+                   : reader <= VtRtf ? vt.empty()
+                                     : cr.Stations.empty());
+}
+
+TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
+    const std::string row = "0,1,2,3,4,5\r\n", plt = "*PLT\r\n" + row;
+    const std::string alz = "*ALZ\r\n0,100C,0R\r\n", printed = "== rule\r\nt\r\nu\r\n";
+    const std::string te = "\r\nx\r\n TE 1 12+700.000 750.0 1.0 0 0\r\n", trv = "*TRV\r\nx\r\n";
+    const std::string rtfHeader =
+        "{\\rtf1 \\trowd\\cellx1 Estaci\\'f3n\\cell L\\cell X\\cell Y\\cell "
+        "Az\\cell R\\cell A\\cell\\row}";
+    const struct {
+        Reader Form;
+        std::string Text;
+        long Line;
+        const char *Reason; // how the reason begins
+        bool Shown;         // handed to the error handler
+    } cases[] = {
+        {HzPlain, "", 0, "the file is empty", false},
+        {HzPlain, "\r\n\r\n\r\n", 0, "the file holds only blank lines", false},
+        {HzPlain, "*PLT \r\n" + row + row, 1, "expected the header \"*PLT\"", false},
+        {HzPlain, "*plt\r\n" + row + row, 1, "expected the header \"*PLT\"", false},
+        {HzPlain, "*PLT\r\n", 1, "no data lines", false},
+        {HzPlain, "*PLT\r\n\r\n" + row + row, 2, "expected six numbers", true},
+        {HzPlain, plt + "\r\n\r\n", 2, "an alignment needs at least two data lines", false},
+        {HzPlain, plt + "10,1,abc,3,4,5\r\n" + row, 3, "field 3 (Y) is not a number", true},
+        {HzPlain, plt + row + "1,2,3,4,5,x\r\n", 4, "field 6 (parameter)", true},
+        {HzPlain, plt + std::string(50u << 20, 'x'), 3, "expected six numbers", true}, // 50 MB
+        {HzRtf, rtfHeader, 1, "no table row", false},
+        {HzRtf, plt, 1, "not a readable RTF report", true},
+        {HzRtf, "{\\rtf1 {\\b 0+000\\cell", 1, "not a readable RTF report", true},
+        {HzRtf, "{\\rtf1 0+000\\cell 0\\cell abc\\cell 0\\cell 0\\cell 0\\cell 0\\cell\\row}", 1,
+         "field 3 (X) is not a number", true},
+        {VtText, "", 0, "the file is empty", false},
+        {VtText, "*ALZ2\r\n0,1C,0R\r\n1,1C,0R\r\n", 1, "expected the header \"*ALZ\"", false},
+        {VtText, "*ALZ\r\n\r\n", 1, "no vertex lines", false},
+        {VtText, alz, 2, "a vertical alignment needs at least two", true},
+        {VtText, "*ALZ\r\n0,100X,0R\r\n1,1C,0R\r\n", 2, "the height letter must be C or P", true},
+        {VtText, alz + "1,1C,5Q\r\n2,1C,0R\r\n", 3, "the curve letter must be T, F or R", true},
+        {VtText, alz + "abc,1C,0R\r\n", 3, "field 1 (chainage) is not", true},
+        {VtText, alz + "1,C,0R\r\n", 3, "field 2 (height or grade) must", true},
+        {VtText, "\x01\x02\xff\xfe garbage\r\n\x80", 0, "no rule line", false},
+        {VtText, printed, 3, "the report lists no vertex", false},
+        {VtText, printed + " 1 12+340.000 abc 1.0" + te, 4, "field 3 (height) is not a", true},
+        {VtText, printed + " 1 12+340.000" + te, 4, "expected at least 3 fields", true},
+        {VtText, printed + " 1 0 100 1\r\nx\r\n\fpage 2\r\nno rule here\r\n", 7,
+         "the page header after a form feed has no rule line", true},
+        {VtRtf, "{\\rtf1 T\\par H\\cell\\row}", 0, "no vertex block", false},
+        {VtRtf, "{\\rtf1 T\\par H\\par V\\cell 0+000\\cell\\row}", 3,
+         "the vertex block is cut short", true},
+        {VtRtf,
+         "{\\rtf1 T\\par H\\par V\\cell 0+000\\cell\\row \\cell\\cell 0\\cell abc\\cell "
+         "1\\cell\\row}",
+         4, "field 4 (height) is not a number", true},
+        {Trv, "", 0, "the file is empty", false},
+        {Trv2, "*TRX\r\n", 1, "expected the header \"*TRV\"", false},
+        {Trv, trv + "10,3\r\n1,2,P\r\n", 3,
+         "the section announces 3 line(s) but the file ends after 1", true},
+        {Trv, trv + "0E,5\r\n1\r\n", 3, "the section announces 5 line(s)", true},
+        {Trv, trv + "10\r\n", 3, "expected a section header \"chainage,number of lines\"", true},
+        {Trv, trv + "10,1\r\n1,2\r\n", 4, "expected \"offset,height,code\"", true},
+        {Trv, trv + "10,1\r\n1,2x,P\r\n", 4, "field 2 (height) is not a number", true},
+        {Trv2, trv + "abc,1\r\n1,2,P\r\n", 3, "field 1 (chainage) is not a number", true},
+        {CrText, "P.K.    10\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n", 1, "no column rule",
+         true},
+        {CrText, "P.K.    10\r\n=====  =====\r\n1 2\r\n", 2, "the column rule has 2 column(s)",
+         true},
+        {CrText, "P.K.\r\n==  ==  ==  ==  ==  ==  ==  ==\r\n", 1,
+         "the \"P.K.\" line carries no chainage", true},
+        {CrRtf, "plain text", 1, "not a readable RTF report", true},
+        {CrRtf, "{\\rtf1 hello}", 0, "no cross section", false},
+        // The form follows the extension and, for ".trv", the first line.
+        {Trv, std::string("\0\1\2\3\xff", 5), 0, "neither the header \"*TRV\" nor a", false},
+        {CrText, trv + "10,1\r\n1,2,P\r\n", 0, "neither the header \"*TRV\" nor a", false},
+    };
+    const char *const sources[] = {"ImportHzAligment", "ImportHzAligment", "ImportVtAligment",
+                                   "ImportVtAligment", "ImportCrAligment", "ImportCrAligment",
+                                   "ImportCrAligment", "ImportCrAligment"};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Text.substr(0, 60));
+        test::RecordingUi ui;
+        ListingFailure failure;
+        EXPECT_TRUE(FailsClean(c.Form, c.Text, failure));
+        EXPECT_EQ(failure.File, "bad");
+        EXPECT_EQ(failure.Line, c.Line) << failure.Text();
+        EXPECT_EQ(failure.Reason.rfind(c.Reason, 0), 0u) << failure.Text();
+        EXPECT_LT(failure.Text().size(), 200u) << "quotes a few characters only";
+        ASSERT_EQ(ui.Messages.size(), c.Shown ? 1u : 0u);
+        if (c.Shown) {
+            EXPECT_THAT(ui.Messages[0].Text, HasSubstr(sources[c.Form]));
+            EXPECT_THAT(ui.Messages[0].Text, HasSubstr(failure.Text()));
+        }
+    }
+}
+
+TEST(ListingFailures, AMissingFileIsNamed) {
+    test::RecordingUi ui;
+    HzAlignment hz;
+    VtAlignment vt;
+    CrossSectionSet cr;
+    StationEquations equations;
+    std::string name;
+    ListingFailure failures[3];
+    EXPECT_FALSE(ImportHzAligment(hz, equations, name, "/no/such/folder/x.plt", &failures[0]));
+    EXPECT_EQ(name, "x");
+    EXPECT_FALSE(ImportVtAligment(vt, "/no/such/folder/x.alz", "", &failures[1]));
+    EXPECT_FALSE(ImportCrAligment(cr, "/no/such/folder/x.trv", "", &failures[2]));
+    for (const ListingFailure &failure : failures)
+        EXPECT_THAT(failure.Text(), testing::MatchesRegex("x\\.(plt|alz|trv): .*does not exist.*"));
+    std::vector<std::string> names{"x"};
+    EXPECT_FALSE(GetTrv2Layers("/no/such/folder/x.trv2", names));
+    EXPECT_TRUE(names.empty());
+}
+
+// A curve between two equal grades has no length: the conversion raises its
+// own error and the import fails.
+TEST(ListingFailures, ACurveBetweenEqualGradesIsAnUnknownVerticalElement) {
+    test::RecordingUi ui;
+    VtAlignment e;
+    ListingFailure failure;
+    EXPECT_FALSE(
+        ReadVtPlainListing("*ALZ\r\n0,100C,0R\r\n100,102C,5000R\r\n200,104C,0R\r\n", e, &failure));
+    EXPECT_EQ(failure.Line, 3);
+    EXPECT_THAT(failure.Reason, HasSubstr("no curve"));
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_THAT(ui.Messages[0].Text,
+                HasSubstr("ConvertVerticalDataToAvanceData\r\nUnknown vertical element"));
+    // Called on its own, the conversion leaves its input as it was.
+    VtAlignment v = MakeOneBased<VtElement>(3);
+    v[1] = {1, 0, 100, 0, 0, 0, 0};
+    v[2] = {2, 100, 101, 0, 0, 5000, 0};
+    v[3] = {3, 200, 103, 0, 0, 0, 0};
+    const VtAlignment before = v;
+    EXPECT_FALSE(ConvertVerticalDataToAvanceData(v));
+    ASSERT_EQ(v.size(), before.size());
+    for (std::size_t i = 1; i < v.size(); ++i)
+        EXPECT_EQ(v[i].Chainage, before[i].Chainage);
+}
+
+} // namespace
+} // namespace vialto
