@@ -42,25 +42,20 @@ TStringLines ThreeLines() {
 
 } // namespace
 
-TEST(CLayers, FlatListWithoutLayers) {
-    TStringLines set = ThreeLines();
-    for (const bool namelessLayer : {false, true}) {
-        if (namelessLayer)
-            set.Layers = {{"", {0, 1, 2}}};
-        EXPECT_FALSE(HasLayers(set));
+TEST(CLayers, StringlineTreeFlatWithoutLayersNestedWithThem) {
+    const std::pair<std::vector<TStringLineLayer>, std::vector<std::string>> cases[] = {
+        {{}, {"Axis#0", "Toe#2"}},
+        {{{"", {0, 1, 2}}}, {"Axis#0", "Toe#2"}}, // a nameless first layer: no layers
+        {{{"Road", {0, 1, 7}}, {"Slopes", {2}}}, {"Road", "  L1/Axis#0", "Slopes", "  L3/Toe#2"}},
+    };
+    for (const auto &[layers, tree] : cases) {
+        TStringLines set = ThreeLines();
+        set.Layers = layers;
+        EXPECT_EQ(HasLayers(set), tree.size() == 4);
         FakePage page;
         FillStringlineLayers(page, set);
-        EXPECT_EQ(page.Tree, (std::vector<std::string>{"Axis#0", "Toe#2"}));
+        EXPECT_EQ(page.Tree, tree);
     }
-}
-
-TEST(CLayers, LayerNodesWithTheirStringlines) {
-    TStringLines set = ThreeLines();
-    set.Layers = {{"Road", {0, 1, 7}}, {"Slopes", {2}}};
-    ASSERT_TRUE(HasLayers(set));
-    FakePage page;
-    FillStringlineLayers(page, set);
-    EXPECT_EQ(page.Tree, (std::vector<std::string>{"Road", "  L1/Axis#0", "Slopes", "  L3/Toe#2"}));
 }
 
 TEST(CLayers, CrossSectionLayersWithCodes) {
@@ -70,7 +65,6 @@ TEST(CLayers, CrossSectionLayersWithCodes) {
     FillCrossSectionLayers(page, set);
     EXPECT_EQ(page.Tree, (std::vector<std::string>{"Taludes", "Rasante"}));
     EXPECT_TRUE(page.LayersVisible);
-
     set.Layers = {{"Cunetas", {}}};
     FakePage none;
     FillCrossSectionLayers(none, set);
@@ -88,7 +82,6 @@ TEST(CLayers, StoringTheChoiceAppends) {
     page.LayersIdx = "$1$";
     StoreStringlineSelection(page, set);
     EXPECT_EQ(set.Selection, "$0$2$$$1$");
-
     set.Layers = {{"Road", {0}}};
     set.Selection.clear();
     StoreStringlineSelection(page, set); // with layers: the stringlines

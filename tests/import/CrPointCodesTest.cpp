@@ -5,30 +5,25 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace vialto;
 
 TEST(IsCodeOfKind, FamiliesByPrefix) {
-    struct Case {
-        const char *code;
-        int kind; // -1: no family
-    };
-    const Case cases[] = {
+    const std::pair<const char *, int> cases[] = {
+        // (code, kind); -1: no family
         {"TX1", 0}, {"CUN", 0}, {"D", 0}, {"MD", 0},  {"MDX", 0}, {"MI2", 0}, {"MU3", 2},
         {"MS", 2},  {"S1", 2},  {"E", 2}, {"P", 3},   {"MP7", 3}, {"M", -1},  {"mp", -1},
         {"p1", -1}, {"X", -1},  {"", -1}, {" P", -1}, {"MX", -1},
     };
-    for (const Case &c : cases)
+    for (const auto &[code, family] : cases)
         for (long kind = -1; kind <= 4; ++kind)
-            EXPECT_EQ(IsCodeOfKind(kind, c.code), kind >= 0 && kind == c.kind)
-                << '"' << c.code << "\" kind " << kind;
+            EXPECT_EQ(IsCodeOfKind(kind, code), kind >= 0 && kind == family)
+                << '"' << code << "\" kind " << kind;
 }
 
 TEST(LayerNameOfCode, KeywordsFromTheSecondCharacter) {
-    struct Case {
-        const char *code;
-        const char *layer;
-    };
-    const Case cases[] = {
+    const std::pair<const char *, const char *> cases[] = {
         {"ICUNETA", "Taludes"},        {"DDESMO1", "Taludes"},
         {"ITERRA", "Taludes"},         {"DMURO", "Taludes"},
         {"MURO2", "Taludes"},          {"ICAJERO", "Cajero"},
@@ -39,53 +34,34 @@ TEST(LayerNameOfCode, KeywordsFromTheSecondCharacter) {
         {"CUNETA", "Plataforma"},      {"icuneta", "Plataforma"},
         {"ISUBRAS", "Subrasante"},     {"ISUBRA", "Plataforma"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(LayerNameOfCode(c.code), c.layer) << '"' << c.code << '"';
+    for (const auto &[code, layer] : cases)
+        EXPECT_EQ(LayerNameOfCode(code), layer) << '"' << code << '"';
 }
-
-TEST(FixedPointCode, EightCharacters) {
-    EXPECT_EQ(FixedPointCode("P"), "P       ");
-    EXPECT_EQ(FixedPointCode("ISUBBALASTO"), "ISUBBALA");
-    EXPECT_EQ(FixedPointCode(""), "        ");
-}
-
-namespace {
-
-std::vector<CrSecPoint> Points(std::initializer_list<std::pair<double, double>> list) {
-    std::vector<CrSecPoint> points;
-    for (const auto &[offset, height] : list) {
-        CrSecPoint p;
-        p.Offset = offset;
-        p.Height = height;
-        points.push_back(p);
-    }
-    return points;
-}
-
-} // namespace
 
 TEST(DeleteDuplicatedpoints, ComparesWithTheNeighbourInTheInput) {
-    struct Case {
-        std::vector<CrSecPoint> points;
-        int removed;
-        std::vector<double> offsets;
-    };
-    const Case cases[] = {
-        {Points({{1, 1}, {1, 1}, {1, 1}}), 2, {1}},
-        {Points({{1, 1}, {2, 2}, {1.00005, 1}}), 0, {1, 2, 1.00005}},
-        {Points({{1, 1}, {1.00009, 1.00009}}), 1, {1}},
-        {Points({{1, 1}, {1.00011, 1}}), 0, {1, 1.00011}}, // beyond 0.0001: another point
-        {Points({{1, 1}, {1, 2}}), 0, {1, 1}},             // a vertical face
+    const struct {
+        std::vector<std::pair<double, double>> Points; // (offset, height)
+        int Removed;
+        std::vector<double> Offsets; // left
+    } cases[] = {
+        {{{1, 1}, {1, 1}, {1, 1}}, 2, {1}},
+        {{{1, 1}, {2, 2}, {1.00005, 1}}, 0, {1, 2, 1.00005}},
+        {{{1, 1}, {1.00009, 1.00009}}, 1, {1}},
+        {{{1, 1}, {1.00011, 1}}, 0, {1, 1.00011}}, // beyond 0.0001: another point
+        {{{1, 1}, {1, 2}}, 0, {1, 1}},             // a vertical face
         // A drift of tiny steps: each point is near the one before it.
-        {Points({{0, 0}, {0.00006, 0}, {0.00012, 0}, {0.00018, 0}}), 3, {0}},
+        {{{0, 0}, {0.00006, 0}, {0.00012, 0}, {0.00018, 0}}, 3, {0}},
         {{}, 0, {}},
     };
-    for (const Case &c : cases) {
-        std::vector<CrSecPoint> points = c.points;
-        EXPECT_EQ(DeleteDuplicatedpoints(points), c.removed);
-        ASSERT_EQ(points.size(), c.offsets.size());
+    for (const auto &c : cases) {
+        std::vector<CrSecPoint> points(c.Points.size());
         for (std::size_t k = 0; k < points.size(); ++k)
-            EXPECT_DOUBLE_EQ(points[k].Offset, c.offsets[k]);
+            std::tie(points[k].Offset, points[k].Height) = c.Points[k];
+        EXPECT_EQ(DeleteDuplicatedpoints(points), c.Removed);
+        std::vector<double> offsets;
+        for (const CrSecPoint &p : points)
+            offsets.push_back(p.Offset);
+        EXPECT_EQ(offsets, c.Offsets);
     }
 }
 

@@ -5,7 +5,6 @@
 #include "HzListing.h"
 #include "VtListing.h"
 
-#include "AppModel.h"
 #include "HzGeometry.h"
 #include "TestSupport.h"
 #include "VtGeometry.h"
@@ -14,31 +13,27 @@
 
 #include <cmath>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 
 namespace vialto {
 namespace {
 
 constexpr double kMillimetre = 0.001;
-constexpr double kListedAzimuthTol = 1e-6; // radians; the listings round to 1e-6 gon or finer
 
 struct KnownPoint {
     double Chainage, X, Y, Azimuth, Height;
 };
 
 // The generator's sampled points: "chainage x y azimuth_rad height" a line.
-std::vector<KnownPoint> KnownPoints(const std::string &name) {
-    std::ifstream file(test::SourcePath("samples/listings/" + name + "_points.txt"));
+std::vector<KnownPoint> KnownPoints(const std::string &file) {
+    std::ifstream in(test::SourcePath("samples/listings/" + file.substr(0, 4) + "_points.txt"));
     std::vector<KnownPoint> points;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream in(line);
-        KnownPoint p{};
-        in >> p.Chainage >> p.X >> p.Y >> p.Azimuth >> p.Height;
-        points.push_back(p);
-    }
+    KnownPoint p;
+    for (std::string line; std::getline(in, line);)
+        if (std::istringstream(line) >> p.Chainage >> p.X >> p.Y >> p.Azimuth >> p.Height)
+            points.push_back(p);
+    EXPECT_FALSE(points.empty());
     return points;
 }
 
@@ -46,68 +41,35 @@ std::string Sample(const std::string &file) {
     return test::SourcePath("samples/listings/" + file).string();
 }
 
-class SampleListingsTest : public ::testing::Test {
-  protected:
-    void SetUp() override { AppModel().SetAddOnMode(true); }
-    void TearDown() override { AppModel().SetAddOnMode(false); }
-
-    static HzAlignment ImportHz(const std::string &file) {
-        HzAlignment elements;
-        StationEquations equations;
-        std::string name;
-        ListingFailure failure;
-        EXPECT_TRUE(ImportHzAligment(elements, equations, name, Sample(file), &failure))
-            << failure.Text();
-        return elements;
-    }
-
-    static VtAlignment ImportVt(const std::string &file) {
-        VtAlignment elements;
-        ListingFailure failure;
-        EXPECT_TRUE(ImportVtAligment(elements, Sample(file), "", &failure)) << failure.Text();
-        return elements;
-    }
-};
-
-double AngleDifference(double a, double b) {
-    return std::fabs(std::remainder(a - b, 2 * 3.14159265358979323846));
+HzAlignment ImportHz(const std::string &file) {
+    HzAlignment elements;
+    StationEquations equations;
+    std::string name;
+    ListingFailure failure;
+    EXPECT_TRUE(ImportHzAligment(elements, equations, name, Sample(file), &failure))
+        << failure.Text();
+    return elements;
 }
 
-void ExpectPassesThrough(const HzAlignment &elements, const std::vector<KnownPoint> &known,
-                         const std::string &label) {
-    ASSERT_FALSE(known.empty());
-    for (const KnownPoint &k : known) {
-        HzPoint p;
-        ASSERT_TRUE(GetCoordFromHzAligment(elements, k.Chainage, p)) << label << " " << k.Chainage;
-        EXPECT_NEAR(p.X, k.X, kMillimetre) << label << " at " << k.Chainage;
-        EXPECT_NEAR(p.Y, k.Y, kMillimetre) << label << " at " << k.Chainage;
-        EXPECT_LT(AngleDifference(p.Azimuth, k.Azimuth), 1e-5) << label << " at " << k.Chainage;
-    }
+VtAlignment ImportVt(const std::string &file) {
+    VtAlignment elements;
+    ListingFailure failure;
+    EXPECT_TRUE(ImportVtAligment(elements, Sample(file), "", &failure)) << failure.Text();
+    return elements;
 }
 
-void ExpectHeights(const VtAlignment &elements, const std::vector<KnownPoint> &known,
-                   const std::string &label) {
-    for (const KnownPoint &k : known)
-        EXPECT_NEAR(GetHeightFromVtAligment(elements, k.Chainage), k.Height, kMillimetre)
-            << label << " at " << k.Chainage;
-}
-
-TEST_F(SampleListingsTest, RoadPlanFormsGiveTheSameElements) {
+TEST(SampleListings, RoadPlanFormsGiveTheSameElements) {
     const HzAlignment plain = ImportHz("road.plt");
     const HzAlignment report = ImportHz("road_hz.rtf");
     ASSERT_EQ(ElementCount(plain), 12); // 11 elements and the end marker
-    ASSERT_EQ(ElementCount(report), ElementCount(plain));
-    for (long i = 1; i <= ElementCount(plain); ++i) {
-        const HzElement &a = plain[static_cast<std::size_t>(i)];
-        const HzElement &b = report[static_cast<std::size_t>(i)];
-        EXPECT_EQ(a.Number, b.Number);
-        EXPECT_NEAR(a.Chainage, b.Chainage, 1e-9) << i;
-        EXPECT_NEAR(a.X, b.X, 1e-9) << i;
-        EXPECT_NEAR(a.Y, b.Y, 1e-9) << i;
-        EXPECT_NEAR(a.Azimuth, b.Azimuth, kListedAzimuthTol) << i;
-        EXPECT_NEAR(a.Radius, b.Radius, 1e-9) << i;
-        EXPECT_NEAR(a.Parameter, b.Parameter, 1e-9) << i;
-        EXPECT_NEAR(a.Length, b.Length, 1e-9) << i;
+    ASSERT_EQ(ElementCount(report), 12);
+    for (std::size_t i = 1; i <= 12; ++i) {
+        EXPECT_EQ(plain[i].Number, report[i].Number);
+        EXPECT_NEAR(plain[i].Azimuth, report[i].Azimuth, 1e-6) << i; // listed to 1e-6 gon
+        for (double HzElement::*field :
+             {&HzElement::Chainage, &HzElement::X, &HzElement::Y, &HzElement::Radius,
+              &HzElement::Parameter, &HzElement::Length})
+            EXPECT_NEAR(plain[i].*field, report[i].*field, 1e-9) << i;
     }
     // The transitions: entering ones start at zero curvature (the marker),
     // leaving ones store the curve they leave.
@@ -117,40 +79,28 @@ TEST_F(SampleListingsTest, RoadPlanFormsGiveTheSameElements) {
     EXPECT_DOUBLE_EQ(plain[8].Radius, -480);
     EXPECT_DOUBLE_EQ(plain[12].Length, 0);
     EXPECT_DOUBLE_EQ(plain[12].Chainage, 15040);
-}
-
-TEST_F(SampleListingsTest, RoadPlanPassesThroughTheKnownPoints) {
-    const std::vector<KnownPoint> known = KnownPoints("road");
-    ExpectPassesThrough(ImportHz("road.plt"), known, "road.plt");
-    ExpectPassesThrough(ImportHz("road_hz.rtf"), known, "road_hz.rtf");
-}
-
-TEST_F(SampleListingsTest, RailPlanWithAnSCurveAndAFinalTransition) {
+    // The rail: an S-curve and a final transition.
     const HzAlignment rail = ImportHz("rail.plt");
     ASSERT_EQ(ElementCount(rail), 8);
     EXPECT_DOUBLE_EQ(rail[5].Radius, -kRadiusMarker); // the S-curve's second half
-    EXPECT_DOUBLE_EQ(rail[7].Radius, -1620);          // the final transition
+    EXPECT_DOUBLE_EQ(rail[7].Radius, -1620);
     EXPECT_DOUBLE_EQ(rail[7].Length, 180);
-    ExpectPassesThrough(rail, KnownPoints("rail"), "rail.plt");
 }
 
-TEST_F(SampleListingsTest, RoadProfileFormsGiveTheSameElements) {
+TEST(SampleListings, RoadProfileFormsGiveTheSameElements) {
     const VtAlignment plain = ImportVt("road.alz");
-    const VtAlignment printed = ImportVt("road_vt.txt");
-    const VtAlignment report = ImportVt("road_vt.rtf");
     // Straight, curve, straight, curve, straight, curve, straight, end.
     ASSERT_EQ(ElementCount(plain), 8);
-    for (const VtAlignment *other : {&printed, &report}) {
-        ASSERT_EQ(ElementCount(*other), ElementCount(plain));
-        for (long i = 1; i <= ElementCount(plain); ++i) {
-            const VtElement &a = plain[static_cast<std::size_t>(i)];
-            const VtElement &b = (*other)[static_cast<std::size_t>(i)];
-            EXPECT_NEAR(a.Chainage, b.Chainage, kMillimetre) << i;
-            EXPECT_NEAR(a.Height, b.Height, kMillimetre) << i;
-            EXPECT_NEAR(a.Parameter, b.Parameter, 1e-6) << i;
-            EXPECT_NEAR(a.Length, b.Length, kMillimetre) << i;
-            if (i < ElementCount(plain)) {
-                EXPECT_NEAR(a.Grade, b.Grade, 1e-6) << i;
+    for (const char *file : {"road_vt.txt", "road_vt.rtf"}) {
+        const VtAlignment other = ImportVt(file);
+        ASSERT_EQ(ElementCount(other), 8) << file;
+        for (std::size_t i = 1; i <= 8; ++i) {
+            for (double VtElement::*field :
+                 {&VtElement::Chainage, &VtElement::Height, &VtElement::Length})
+                EXPECT_NEAR(plain[i].*field, other[i].*field, kMillimetre) << file << " " << i;
+            EXPECT_NEAR(plain[i].Parameter, other[i].Parameter, 1e-6) << file << " " << i;
+            if (i < 8) {
+                EXPECT_NEAR(plain[i].Grade, other[i].Grade, 1e-6) << file << " " << i;
             }
         }
     }
@@ -159,12 +109,24 @@ TEST_F(SampleListingsTest, RoadProfileFormsGiveTheSameElements) {
     EXPECT_NEAR(plain[6].Parameter, -20000, 1e-6);
 }
 
-TEST_F(SampleListingsTest, RoadAndRailProfilesPassThroughTheKnownHeights) {
-    const std::vector<KnownPoint> road = KnownPoints("road");
-    ExpectHeights(ImportVt("road.alz"), road, "road.alz");
-    ExpectHeights(ImportVt("road_vt.txt"), road, "road_vt.txt");
-    ExpectHeights(ImportVt("road_vt.rtf"), road, "road_vt.rtf");
-    ExpectHeights(ImportVt("rail.alz"), KnownPoints("rail"), "rail.alz");
+TEST(SampleListings, EveryFormPassesThroughTheKnownPoints) {
+    for (const char *file : {"road.plt", "road_hz.rtf", "rail.plt"}) {
+        const HzAlignment elements = ImportHz(file);
+        for (const KnownPoint &k : KnownPoints(file)) {
+            HzPoint p;
+            ASSERT_TRUE(GetCoordFromHzAligment(elements, k.Chainage, p)) << file << k.Chainage;
+            EXPECT_NEAR(p.X, k.X, kMillimetre) << file << " at " << k.Chainage;
+            EXPECT_NEAR(p.Y, k.Y, kMillimetre) << file << " at " << k.Chainage;
+            EXPECT_LT(std::fabs(std::remainder(p.Azimuth - k.Azimuth, 2 * std::numbers::pi)), 1e-5)
+                << file << " at " << k.Chainage;
+        }
+    }
+    for (const char *file : {"road.alz", "road_vt.txt", "road_vt.rtf", "rail.alz"}) {
+        const VtAlignment elements = ImportVt(file);
+        for (const KnownPoint &k : KnownPoints(file))
+            EXPECT_NEAR(GetHeightFromVtAligment(elements, k.Chainage), k.Height, kMillimetre)
+                << file << " at " << k.Chainage;
+    }
 }
 
 } // namespace
