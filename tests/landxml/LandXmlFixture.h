@@ -1,13 +1,16 @@
 // Shared set-up of the document writer tests: a fresh application model, a
-// recording user interface, an output path in a temporary folder, and the
-// golden-document comparison.
+// recording user interface (a message nobody expected fails the test), an
+// output path in a temporary folder, fragments written inside one alignment,
+// and the golden-document comparison.
 #pragma once
 
 #include "AppModel.h"
+#include "LandXmlAlignment.h"
 #include "LandXmlHead.h"
 #include "LandXmlKnownForms.h"
 #include "LandXmlWriter.h"
 #include "TestSupport.h"
+#include "Text.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -27,9 +30,19 @@ class LandXmlFixture : public ::testing::Test {
         SetOutputFile(out.string());
     }
     void TearDown() override {
+        for (const auto &message : ui.Messages) {
+            ADD_FAILURE() << "unexpected message: " << message.Text;
+        }
         DiscardOutput();
         SetOutputFile("");
         AppModel().Reset();
+    }
+
+    // The one message reported so far holds `part`; it is taken off the list.
+    void ExpectMessage(const std::string &part) {
+        ASSERT_EQ(ui.Messages.size(), 1u);
+        EXPECT_THAT(ui.Messages[0].Text, ::testing::HasSubstr(part));
+        ui.Messages.clear();
     }
 
     // Opens the document and writes the head the export stage writes.
@@ -40,19 +53,49 @@ class LandXmlFixture : public ::testing::Test {
         ASSERT_TRUE(TagUnits(linearUnits));
     }
 
-    // Closes the root and the file, commits, and returns the document's bytes.
+    // Closes the root and the file, commits, checks the document against the
+    // schema, and returns its bytes.
     std::string FinishDocument() {
         EXPECT_TRUE(TagLandXML(true));
         CloseFile();
         EXPECT_TRUE(CommitOutput());
+        EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
         return ReadFileBytes(out);
+    }
+
+    // Opens a document with one alignment to write fragments into.
+    void BeginAlignment(bool extended = false) {
+        AppModel().IsOstXML = extended;
+        BeginDocument();
+        ASSERT_TRUE(TagAlignments(false));
+        ASSERT_TRUE(TagAlignment(false, "F", 0, 50));
+    }
+
+    // Finishes the document begun by BeginAlignment and returns the lines
+    // written inside the alignment, three tabs less indented (so that its
+    // children start at the margin). The whole document is kept in `bytes`.
+    std::string AlignmentBody() {
+        EXPECT_TRUE(TagAlignment(true));
+        EXPECT_TRUE(TagAlignments(true));
+        bytes = FinishDocument();
+        const std::size_t start = bytes.find("staStart=\"0.000000\">\r\n") + 23;
+        std::string body;
+        for (const std::string &line :
+             Split(bytes.substr(start, bytes.find("\t\t</Alignment>", start) - start), "\r\n")) {
+            if (!line.empty()) {
+                body +=
+                    line.substr(std::min<std::size_t>(3, line.find_first_not_of('\t'))) + "\r\n";
+            }
+        }
+        return body;
     }
 
     // The names in the output's folder, sorted.
     std::vector<std::string> FolderEntries() const {
         std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(dir.Path()))
+        for (const auto &entry : std::filesystem::directory_iterator(dir.Path())) {
             names.push_back(entry.path().filename().string());
+        }
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -60,6 +103,7 @@ class LandXmlFixture : public ::testing::Test {
     RecordingUi ui;
     TempDir dir;
     std::filesystem::path out = dir / "out.xml";
+    std::string bytes;
 };
 
 // Compares bytes with tests/landxml/golden/<name>; with VIALTO_UPDATE_GOLDEN set

@@ -1,55 +1,28 @@
 // Which elements the geometry and profile writers write for a chainage range,
 // the elements they skip, the profile split at points without height, and the
 // failures they report.
-#include "LandXmlAlignment.h"
 #include "LandXmlFixture.h"
 #include "LandXmlProfile.h"
-#include "Text.h"
-
-#include <algorithm>
 
 namespace vialto::test {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::Not;
 
-// Each case writes inside one alignment of a complete document, which is
-// validated when the case ends.
+// Each case writes inside one alignment of a complete document.
 class Fragment : public LandXmlFixture {
   protected:
     void SetUp() override {
         LandXmlFixture::SetUp();
-        BeginDocument();
-        ASSERT_TRUE(TagAlignments(false));
-        ASSERT_TRUE(TagAlignment(false, "F", 0, 50));
-    }
-    // The lines written inside the alignment, three tabs less indented (so a
-    // CoordGeom or Profile starts at the margin); the document is validated
-    // unless it is expected to be broken.
-    std::string Body(bool validate = true) {
-        EXPECT_TRUE(TagAlignment(true));
-        EXPECT_TRUE(TagAlignments(true));
-        const std::string bytes = FinishDocument();
-        if (validate) {
-            EXPECT_EQ(ValidateLandXmlKnownForms(out), "");
-        }
-        const std::size_t start = bytes.find("staStart=\"0.000000\">\r\n") + 23;
-        std::string body = bytes.substr(start, bytes.rfind("\t\t</Alignment>") - start);
-        std::string dedented;
-        for (const std::string &line : Split(body, "\r\n")) {
-            if (!line.empty())
-                dedented +=
-                    line.substr(std::min<std::size_t>(3, line.find_first_not_of('\t'))) + "\r\n";
-        }
-        return dedented;
+        BeginAlignment();
     }
     // "staStart" values of the written blocks, in order.
     static std::vector<std::string> Starts(const std::string &body) {
         std::vector<std::string> starts;
         for (std::size_t at = body.find("staStart=\""); at != std::string::npos;
-             at = body.find("staStart=\"", at + 1))
+             at = body.find("staStart=\"", at + 1)) {
             starts.push_back(body.substr(at + 10, body.find('"', at + 10) - at - 10));
+        }
         return starts;
     }
 };
@@ -67,15 +40,13 @@ HzAlignment Straights(int n) {
     return e;
 }
 
-struct RangeCase {
-    double From, To;
-    std::vector<std::string> Starts;
-    double First, Last;
-};
-
 TEST_F(Fragment, GeometryRangeTakesTheElementsHoldingItsEnds) {
-    const HzAlignment e = Straights(5);
-    const std::vector<RangeCase> cases = {
+    struct Case {
+        double From, To;
+        std::vector<std::string> Starts;
+        double First, Last;
+    };
+    const std::vector<Case> cases = {
         {kNullValue,
          kNullValue,
          {"0.000000", "10.000000", "20.000000", "30.000000", "40.000000"},
@@ -86,19 +57,19 @@ TEST_F(Fragment, GeometryRangeTakesTheElementsHoldingItsEnds) {
         {-100, 5, {"0.000000"}, 0, 10},
         {45, 1000, {"40.000000"}, 40, 50},
     };
-    for (const RangeCase &c : cases) {
+    for (const Case &c : cases) {
         double first = -1, last = -1;
         EXPECT_TRUE(TagCoordGeom(false));
-        EXPECT_TRUE(TagCoordGeomRegular(e, c.From, c.To, first, last));
+        EXPECT_TRUE(TagCoordGeomRegular(Straights(5), c.From, c.To, first, last));
         EXPECT_TRUE(TagCoordGeom(true));
         EXPECT_EQ(first, c.First) << c.From;
         EXPECT_EQ(last, c.Last) << c.From;
     }
-    // One CoordGeom per case.
-    const std::vector<std::string> groups = Split(Body(), "<CoordGeom>");
+    const std::vector<std::string> groups = Split(AlignmentBody(), "<CoordGeom>");
     ASSERT_EQ(groups.size(), cases.size() + 1);
-    for (std::size_t i = 0; i < cases.size(); ++i)
+    for (std::size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(Starts(groups[i + 1]), cases[i].Starts) << cases[i].From << " " << cases[i].To;
+    }
 }
 
 TEST_F(Fragment, ElementFormsAndSkippedElements) {
@@ -114,16 +85,16 @@ TEST_F(Fragment, ElementFormsAndSkippedElements) {
     EXPECT_TRUE(TagCoordGeom(false));
     EXPECT_TRUE(TagCoordGeomRegular(e, kNullValue, kNullValue, first, last));
     EXPECT_TRUE(TagCoordGeom(true));
-    const std::string body = Body();
-    EXPECT_THAT(body, Not(HasSubstr("staStart=\"10.000000\"")));
+    const std::string body = AlignmentBody();
+    EXPECT_EQ(Starts(body),
+              (std::vector<std::string>{"0.000000", "20.000000", "30.000000", "40.000000"}));
     EXPECT_THAT(body, HasSubstr("\t" + e[3].Desc + "\r\n"));
     EXPECT_THAT(body, HasSubstr("<Curve staStart=\"30.000000\" rot=\"cw\" crvType=\"arc\" "
                                 "radius=\"0.001000\">"));
-    EXPECT_EQ(RadiusText(0.001), "INF");
-    EXPECT_EQ(RadiusText(-0.001), "INF");
-    EXPECT_EQ(RadiusText(0), "INF");
+    for (double marker : {0.001, -0.001, 0.0}) {
+        EXPECT_EQ(RadiusText(marker), "INF");
+    }
     EXPECT_EQ(RadiusText(-250), "250.000000");
-    EXPECT_TRUE(ui.Messages.empty());
 }
 
 TEST_F(Fragment, GeometryFailureIsReportedAndKeepsTheIndentation) {
@@ -136,11 +107,10 @@ TEST_F(Fragment, GeometryFailureIsReportedAndKeepsTheIndentation) {
     double first = 0, last = 0;
     EXPECT_FALSE(TagCoordGeomRegular(e, kNullValue, kNullValue, first, last));
     EXPECT_EQ(MainLevel(), level);
-    ASSERT_EQ(ui.Messages.size(), 1u);
-    EXPECT_THAT(ui.Messages[0].Text, HasSubstr("CLandXML.TagCoordGeomRegular"));
+    ExpectMessage("CLandXML.TagCoordGeomRegular");
     EXPECT_TRUE(TagCoordGeom(true));
     // The lines before the failure stay.
-    EXPECT_THAT(Body(), HasSubstr("<CoordGeom>\r\n\t<Line staStart=\"0.000000\">"));
+    EXPECT_THAT(AlignmentBody(), HasSubstr("<CoordGeom>\r\n\t<Line staStart=\"0.000000\">"));
 }
 
 TEST_F(Fragment, EmptyArraysWriteNothing) {
@@ -151,10 +121,10 @@ TEST_F(Fragment, EmptyArraysWriteNothing) {
     EXPECT_TRUE(TagStaEquation(MakeOneBased<StationEquation>(0)));
     EXPECT_EQ(first, -1);
     EXPECT_TRUE(WriteLnAt("<Feature code=\"after\"/>"));
-    EXPECT_EQ(Body(), "<Feature code=\"after\"/>\r\n");
+    EXPECT_EQ(AlignmentBody(), "<Feature code=\"after\"/>\r\n");
 }
 
-// Grade points every 100 m, height = chainage / 10 (-999: no height).
+// Grade points every 100 m at the given heights (-999: no height).
 VtAlignment Grades(const std::vector<double> &heights) {
     VtAlignment v = MakeOneBased<VtElement>(static_cast<long>(heights.size()));
     for (std::size_t i = 1; i < v.size(); ++i) {
@@ -167,53 +137,43 @@ VtAlignment Grades(const std::vector<double> &heights) {
     return v;
 }
 
-TEST_F(Fragment, ProfileToLimitWritesTwoMoreElements) {
-    const VtAlignment v = Grades({0, 10, 20, 30, 40, 50, 60});
+// A range takes the elements holding its ends and two more; points without
+// height end a ProfAlign and start the next, numbered, one (the name escaped);
+// a profile with no height at all is not written.
+TEST_F(Fragment, ProfileRangesAndPointsWithoutHeight) {
     double first = 0, last = 0;
     EXPECT_TRUE(TagProfile(false));
-    EXPECT_TRUE(TagProfAlign(first, last, "P", v, 150, 250));
-    EXPECT_TRUE(TagProfile(true));
+    EXPECT_TRUE(TagProfAlign(first, last, "P", Grades({0, 10, 20, 30, 40, 50, 60}), 150, 250));
     EXPECT_EQ(first, 100);
     EXPECT_EQ(last, 500);
-    const std::string body = Body();
-    EXPECT_EQ(body, "<Profile>\r\n"
-                    "\t<ProfAlign name=\"P\">\r\n"
-                    "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
-                    "\t\t<PVI>200.000000 20.000000</PVI>\r\n"
-                    "\t\t<PVI>300.000000 30.000000</PVI>\r\n"
-                    "\t\t<PVI>400.000000 40.000000</PVI>\r\n"
-                    "\t\t<PVI>500.000000 50.000000</PVI>\r\n"
-                    "\t</ProfAlign>\r\n"
-                    "</Profile>\r\n");
-}
-
-TEST_F(Fragment, PointsWithoutHeightSplitOrSuppressTheProfile) {
-    double first = 0, last = 0;
-    EXPECT_TRUE(TagProfile(false));
-    // Leading and doubled points without height; the name is escaped.
     EXPECT_TRUE(TagProfAlignIrrLn(first, last, "A&B", Grades({-999, 10, -999, -999, 40, -999, 60}),
                                   kNullValue, kNullValue));
     EXPECT_EQ(first, 0);
-    // Nothing with a height at all: nothing written.
     EXPECT_TRUE(
         TagProfAlign(first, last, "none", Grades({-999, -999.000001}), kNullValue, kNullValue));
-    // A trailing point without height ends the writer after the end tag.
     EXPECT_TRUE(TagProfAlign(first, last, "T", Grades({0, -999}), kNullValue, kNullValue));
     EXPECT_TRUE(TagProfile(true));
-    EXPECT_EQ(Body(), "<Profile>\r\n"
-                      "\t<ProfAlign name=\"A&amp;B\">\r\n"
-                      "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
-                      "\t</ProfAlign>\r\n"
-                      "\t<ProfAlign name=\"A&amp;B_1\">\r\n"
-                      "\t\t<PVI>400.000000 40.000000</PVI>\r\n"
-                      "\t</ProfAlign>\r\n"
-                      "\t<ProfAlign name=\"A&amp;B_2\">\r\n"
-                      "\t\t<PVI>600.000000 60.000000</PVI>\r\n"
-                      "\t</ProfAlign>\r\n"
-                      "\t<ProfAlign name=\"T\">\r\n"
-                      "\t\t<PVI>0.000000 0.000000</PVI>\r\n"
-                      "\t</ProfAlign>\r\n"
-                      "</Profile>\r\n");
+    EXPECT_EQ(AlignmentBody(), "<Profile>\r\n"
+                               "\t<ProfAlign name=\"P\">\r\n"
+                               "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
+                               "\t\t<PVI>200.000000 20.000000</PVI>\r\n"
+                               "\t\t<PVI>300.000000 30.000000</PVI>\r\n"
+                               "\t\t<PVI>400.000000 40.000000</PVI>\r\n"
+                               "\t\t<PVI>500.000000 50.000000</PVI>\r\n"
+                               "\t</ProfAlign>\r\n"
+                               "\t<ProfAlign name=\"A&amp;B\">\r\n"
+                               "\t\t<PVI>100.000000 10.000000</PVI>\r\n"
+                               "\t</ProfAlign>\r\n"
+                               "\t<ProfAlign name=\"A&amp;B_1\">\r\n"
+                               "\t\t<PVI>400.000000 40.000000</PVI>\r\n"
+                               "\t</ProfAlign>\r\n"
+                               "\t<ProfAlign name=\"A&amp;B_2\">\r\n"
+                               "\t\t<PVI>600.000000 60.000000</PVI>\r\n"
+                               "\t</ProfAlign>\r\n"
+                               "\t<ProfAlign name=\"T\">\r\n"
+                               "\t\t<PVI>0.000000 0.000000</PVI>\r\n"
+                               "\t</ProfAlign>\r\n"
+                               "</Profile>\r\n");
     EXPECT_TRUE(IsNoHeight(-999.000009));
     EXPECT_FALSE(IsNoHeight(-999.00002));
 }
@@ -226,14 +186,11 @@ TEST_F(Fragment, CircularCurveWithoutAGradeOutIsReported) {
     const std::uint8_t level = MainLevel();
     EXPECT_FALSE(TagProfAlign(first, last, "C", v, kNullValue, kNullValue));
     EXPECT_EQ(MainLevel(), level);
-    ASSERT_EQ(ui.Messages.size(), 1u);
-    EXPECT_THAT(ui.Messages[0].Text, HasSubstr("in TagProfAlign\r\nSubscript out of range"));
+    ExpectMessage("in TagProfAlign\r\nSubscript out of range");
     // With its grade out given it is written, and its range is not negative.
-    ui.Messages.clear();
     v[1].GradeOut = 0.125;
     EXPECT_TRUE(TagProfAlign(first, last, "C", v, kNullValue, kNullValue));
     EXPECT_EQ(last, 50);
-    EXPECT_TRUE(ui.Messages.empty());
 }
 
 } // namespace
