@@ -28,14 +28,13 @@ class FakePage final : public IExportingPage {
     void SetLayersVisible(bool visible) override { LayersVisible = visible; }
 };
 
+// Axis and Toe are offered, Edge (state 1) is not.
 TStringLines ThreeLines() {
     TStringLines set;
     set.Count = 2;
-    set.Lines.resize(3);
-    set.Lines[0].Name = "Axis";
-    set.Lines[1].Name = "Edge";
-    set.Lines[1].State = 1; // not offered
-    set.Lines[2].Name = "Toe";
+    for (const char *name : {"Axis", "Edge", "Toe"})
+        set.Lines.emplace_back().Name = name;
+    set.Lines[1].State = 1;
     set.Lines[2].State = -1;
     return set;
 }
@@ -58,18 +57,18 @@ TEST(CLayers, StringlineTreeFlatWithoutLayersNestedWithThem) {
     }
 }
 
-TEST(CLayers, CrossSectionLayersWithCodes) {
+TEST(CLayers, OnlyCrossSectionLayersWithCodesAreOffered) {
     CrossSectionSet set;
-    set.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
-    FakePage page;
-    FillCrossSectionLayers(page, set);
-    EXPECT_EQ(page.Tree, (std::vector<std::string>{"Taludes", "Rasante"}));
-    EXPECT_TRUE(page.LayersVisible);
-    set.Layers = {{"Cunetas", {}}};
-    FakePage none;
-    FillCrossSectionLayers(none, set);
-    EXPECT_TRUE(none.Tree.empty());
-    EXPECT_FALSE(none.LayersVisible);
+    for (const bool anyCodes : {true, false}) {
+        set.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
+        if (!anyCodes)
+            set.Layers = {{"Cunetas", {}}};
+        FakePage page;
+        FillCrossSectionLayers(page, set);
+        EXPECT_EQ(page.Tree, (anyCodes ? std::vector<std::string>{"Taludes", "Rasante"}
+                                       : std::vector<std::string>{}));
+        EXPECT_EQ(page.LayersVisible, anyCodes);
+    }
 }
 
 TEST(CLayers, StoringTheChoiceAppends) {

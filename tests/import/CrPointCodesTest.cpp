@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <tuple>
 
 using namespace vialto;
@@ -68,57 +69,48 @@ TEST(DeleteDuplicatedpoints, ComparesWithTheNeighbourInTheInput) {
 TEST(MakeStringlineName, OffsetWithSuffixes) {
     CrSecLayer layer{"Rasante", {}};
     CrSecPoint p;
-    p.Offset = -3.5;
-    EXPECT_EQ(MakeStringlineName(layer, p), "-3.500");
-    EXPECT_EQ(MakeStringlineName(layer, p), "-3.500_2");
-    EXPECT_EQ(MakeStringlineName(layer, p), "-3.500_3");
-    p.Offset = 12.25;
-    EXPECT_EQ(MakeStringlineName(layer, p), "12.250");
-    p.Offset = -0.0001; // rounds to zero: no sign
-    EXPECT_EQ(MakeStringlineName(layer, p), "0.000");
-    p.Offset = -3.5;
-    EXPECT_EQ(CodeFromOffset(layer, p), "-3.500"); // continues the existing line
-    p.Offset = 7;
-    EXPECT_EQ(CodeFromOffset(layer, p), "7.000"); // a new line
+    // (offset, new line?, code): a new line numbers its repeats, an existing
+    // one is continued by CodeFromOffset; -0.0001 rounds to 0.000, no sign.
+    const std::tuple<double, bool, const char *> steps[] = {
+        {-3.5, true, "-3.500"},  {-3.5, true, "-3.500_2"}, {-3.5, true, "-3.500_3"},
+        {12.25, true, "12.250"}, {-0.0001, true, "0.000"}, {-3.5, false, "-3.500"},
+        {7, false, "7.000"},
+    };
+    for (const auto &[offset, fresh, code] : steps) {
+        p.Offset = offset;
+        EXPECT_EQ(fresh ? MakeStringlineName(layer, p) : CodeFromOffset(layer, p), code);
+    }
     EXPECT_EQ(layer.Codes, (std::vector<std::string>{"-3.500", "-3.500_2", "-3.500_3", "12.250",
                                                      "0.000", "7.000"}));
     // "1.000" is no prefix of "11.000": the codes stay unique.
     CrSecLayer other{"X", {"11.000"}};
     p.Offset = 1;
-    EXPECT_EQ(MakeStringlineName(other, p), "1.000");
     EXPECT_EQ(CodeFromOffset(other, p), "1.000");
 }
 
-TEST(AddStation, SurfacesInLayerOrderAndFirstCodes) {
+TEST(AddStation, SurfacesInLayerOrderWithoutRepeatsAndTheFirstCodes) {
     CrossSectionSet set;
     set.Layers = {{"Taludes", {}}, {"Cunetas", {}}, {"Subrasante", {}}, {"Rasante", {}}};
     std::array<CrListPoints, 4> lists;
     AddStation(set, 100, lists);
     EXPECT_TRUE(set.Stations.empty()) << "all lists empty: nothing added";
-
     lists[3] = {{-3.5, 10, "P"}, {-3.5, 10, "P"}, {0, 10.1, "P"}};
     lists[0] = {{-8, 9, "T"}};
     AddStation(set, 100, lists);
-    ASSERT_EQ(set.Stations.size(), 1u);
-    const CrossSection &s = set.Stations[0];
-    EXPECT_DOUBLE_EQ(s.Chainage, 100);
-    ASSERT_EQ(s.Surfaces.size(), 2u);
-    EXPECT_EQ(s.Surfaces[0].Layer, 0);
-    EXPECT_EQ(s.Surfaces[1].Layer, 3);
-    ASSERT_EQ(s.Surfaces[1].Points.size(), 2u) << "the duplicate is removed";
-    EXPECT_EQ(s.Surfaces[1].Points[0].Code, "-3.500");
-    EXPECT_EQ(s.Surfaces[1].Points[1].Code, "0.000");
-
-    // The layer has codes now: the next station is left to the rules.
-    AddStation(set, 110, lists);
-    EXPECT_EQ(set.Stations[1].Surfaces[1].Points[0].Code, "");
-
-    // The second form removes consecutive duplicates of each list first.
-    std::vector<CrListPoints> surfaces(2);
-    surfaces[1] = {{1, 1, ""}, {1, 1, ""}, {2, 1, ""}};
-    AddStation(set, 120, surfaces);
+    AddStation(set, 110, lists); // the layers have codes now: left to the rules
+    // The second form removes consecutive repeats of each list first.
+    AddStation(set, 120, std::vector<CrListPoints>{{}, {{1, 1, ""}, {1, 1, ""}, {2, 1, ""}}});
+    const auto summary = [](const CrossSection &s) {
+        std::string text = std::to_string(static_cast<int>(s.Chainage));
+        for (const CrSecSurface &surface : s.Surfaces) {
+            text += " | " + std::to_string(surface.Layer) + ":";
+            for (const CrSecPoint &p : surface.Points)
+                text += " " + (p.Code.empty() ? "-" : p.Code);
+        }
+        return text;
+    };
     ASSERT_EQ(set.Stations.size(), 3u);
-    ASSERT_EQ(set.Stations[2].Surfaces.size(), 1u);
-    EXPECT_EQ(set.Stations[2].Surfaces[0].Layer, 1);
-    EXPECT_EQ(set.Stations[2].Surfaces[0].Points.size(), 2u);
+    EXPECT_EQ(summary(set.Stations[0]), "100 | 0: -8.000 | 3: -3.500 0.000");
+    EXPECT_EQ(summary(set.Stations[1]), "110 | 0: - | 3: - -");
+    EXPECT_EQ(summary(set.Stations[2]), "120 | 1: 1.000 2.000"); // Cunetas starts here
 }

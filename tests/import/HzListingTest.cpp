@@ -3,7 +3,6 @@
 // report, and the choice of the form by extension.
 #include "HzListing.h"
 
-#include "TestSupport.h"
 #include "Text.h"
 
 #include <gtest/gtest.h>
@@ -117,26 +116,6 @@ TEST(HzListing, ReportCellCountsDecideRadiusAndParameter) {
         EXPECT_DOUBLE_EQ(e[2].Radius, c.Radius) << c.Row; // the end marker keeps the row's
         EXPECT_DOUBLE_EQ(std::fabs(e[1].Parameter), c.Parameter) << c.Row;
     }
-}
-
-TEST(HzListing, ImportNamesTheAlignmentAndChoosesTheFormByExtension) {
-    test::RecordingUi ui;
-    test::TempDir dir;
-    test::WriteFileBytes(dir / "Eje 1.planta.txt", "*PLT\r\n" + kThreeRows);
-    test::WriteFileBytes(dir / "a.rtf", "*PLT\r\n" + kThreeRows);
-    HzAlignment e;
-    StationEquations equations(3);
-    std::string name;
-    ASSERT_TRUE(ImportHzAligment(e, equations, name, (dir / "Eje 1.planta.txt").string()));
-    EXPECT_EQ(name, "Eje 1.planta");
-    EXPECT_TRUE(equations.empty());
-    EXPECT_EQ(ElementCount(e), 3);
-    // The same text in a file named .rtf is read as RTF, and fails as such.
-    ListingFailure failure;
-    EXPECT_FALSE(ImportHzAligment(e, equations, name, (dir / "a.rtf").string(), &failure));
-    EXPECT_EQ(name, "a");
-    EXPECT_NE(failure.Reason.find("RTF"), std::string::npos) << failure.Reason;
-    EXPECT_TRUE(e.empty());
 }
 
 } // namespace
