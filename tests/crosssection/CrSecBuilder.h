@@ -31,12 +31,13 @@ inline std::vector<CrSecPoint> Points(const std::string &text) {
 }
 
 // The codes (or with `names`, the Name fields) of the points, blank-separated,
-// "-" for an empty one.
+// "-" for an empty one, a copy followed by "*".
 inline std::string CodesOf(const std::vector<CrSecPoint> &points, bool names = false) {
     std::string text;
     for (const CrSecPoint &p : points) {
         const std::string &code = names ? p.Name : p.Code;
-        text += (text.empty() ? "" : " ") + (code.empty() ? "-" : code);
+        text += (text.empty() ? "" : " ") + (code.empty() ? "-" : code) +
+                (p.IsCopy && p.IsCopyMark ? "*" : "");
     }
     return text;
 }

@@ -152,10 +152,11 @@ TEST_F(CrossSectionExport, HandCheckedRoadInBothFlavours) {
     EXPECT_TRUE(exported);
 }
 
-TEST_F(CrossSectionExport, ChainageRange) {
+TEST_F(CrossSectionExport, ChainageRangeAndSelection) {
     const struct {
         double Start, End;
         std::vector<double> Stations; // none: nothing written
+        std::string Selection = "";
     } cases[] = {
         {0, 0, {100, 110, 120}},
         {50, 500, {100, 110, 120}},
@@ -172,14 +173,18 @@ TEST_F(CrossSectionExport, ChainageRange) {
         {110, 110, {110}},
         {120, 110, {}}, // a range that runs backwards holds no station
         {50, 90, {}},   // nor one that ends before the first station
+        {0, 0, {100, 110, 120}, "$Rasante$"},
+        {0, 0, {}, "__None__"}, // no layer chosen: nothing (the document stays valid)
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(std::to_string(c.Start) + " " + std::to_string(c.End));
+        SCOPED_TRACE(std::to_string(c.Start) + " " + std::to_string(c.End) + " " + c.Selection);
         std::vector<double> written;
-        for (const auto &[chainage, surfaces] : Parse(Document(SmallRoad(), "", c.Start, c.End))) {
+        for (const auto &[chainage, surfaces] :
+             Parse(Document(SmallRoad(), c.Selection, c.Start, c.End))) {
             written.push_back(chainage);
             // Every station but station 0 has its connections, also the first of a range.
             EXPECT_EQ(surfaces.at("Rasante").Connections, chainage != 100) << chainage;
+            EXPECT_EQ(surfaces.count("Taludes"), c.Selection.empty() && chainage < 120 ? 1u : 0u);
         }
         EXPECT_EQ(written, c.Stations);
         EXPECT_EQ(exported, !c.Stations.empty());
@@ -214,16 +219,6 @@ TEST_F(CrossSectionExport, PointWithoutCodeIsWrittenAsNoCodeAndLogged) {
                         " Offset: 1.000\r\n Height: 10.250"),
               std::string::npos);
     EXPECT_TRUE(ui.Messages.empty());
-}
-
-TEST_F(CrossSectionExport, OnlyTheSelectedLayers) {
-    const Stations stations = Parse(Document(SmallRoad(), "$Rasante$"));
-    ASSERT_EQ(stations.size(), 3u);
-    for (const auto &[chainage, surfaces] : stations)
-        EXPECT_EQ(surfaces.count("Taludes"), 0u) << chainage;
-    // No layer chosen: nothing is written (the alignment stays valid).
-    EXPECT_EQ(Document(SmallRoad(), "__None__").find("<CrossSects"), std::string::npos);
-    EXPECT_FALSE(exported);
 }
 
 TEST_F(CrossSectionExport, InterpolateAndLinkOfMarkedPoints) {

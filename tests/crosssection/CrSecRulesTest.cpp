@@ -66,7 +66,7 @@ TEST(NamingRules, EachRuleOnHandCheckedSections) {
         {ByEnds, "copies at the end of Last are passed over", "-5:l 5:r 5:q*", "-5.5 5.5", "l r"},
         {ByProximity, "one to one", "0:a 3:x 9:b", "0:a 4 9:b", "a x b", "- - -"},
         {ByProximity, "one This point, three Last points: two copies", "0:a 6,3:t 6,1:m 6:f 9:b",
-         "0:a 6.2,2 9:b", "a t b m f", "- - - - -"},
+         "0:a 6.2,2 9:b", "a t b m* f*", "- - - -* -*"},
         {ByProximity, "several to one: the nearest, the equally near get the name", "0:a 4:x 9:b",
          "0:a 3 5 6 9:b", "a x - - b", "- - x - -"},
         {ByProximity, "fewer This points: sorted by distance, a Last point used once",
@@ -85,20 +85,11 @@ TEST(NamingRules, EachRuleOnHandCheckedSections) {
     }
 }
 
-TEST(NamingRules, CopiesMadeByProximityStandForTheOnePoint) {
-    CrossSectionSet set = TwoStations("0:a 6,3:t 6,1:m 6:f 9:b", "0:a 6.2,2 9:b");
-    NamesByProximity(set, 1, 0);
-    const auto &points = set.Stations[1].Surfaces[0].Points;
-    ASSERT_EQ(points.size(), 5u);
-    for (std::size_t k : {3u, 4u}) {
-        EXPECT_TRUE(points[k].IsCopy && points[k].IsCopyMark);
-        EXPECT_DOUBLE_EQ(points[k].Offset, 6.2);
-        EXPECT_DOUBLE_EQ(points[k].Height, 2);
-    }
-    // A surface already done is left alone.
-    CrossSectionSet done = TwoStations("0:a 3:x 9:b", "0:a 4 9:b");
-    done.Stations[1].Surfaces[0].Done = true;
-    EXPECT_EQ(NamesByProximity(done, 1, 0), 0);
+TEST(NamingRules, ProximityLeavesASurfaceThatIsDone) {
+    CrossSectionSet set = TwoStations("0:a 3:x 9:b", "0:a 4 9:b");
+    set.Stations[1].Surfaces[0].Done = true;
+    EXPECT_EQ(NamesByProximity(set, 1, 0), 0);
+    EXPECT_EQ(CodesOf(set.Stations[1].Surfaces[0].Points), "a - b");
 }
 
 TEST(NamingRules, WithoutLastEveryPointFromItsOffset) {
