@@ -43,7 +43,9 @@ inline constexpr double kInfiniteRadiusLength = 0.02;  // clothoid length below 
 inline constexpr double kSpiralAzimuthMinS = 0.001;    // below this SpiralAzimuth gives the start
 inline constexpr double kFootBehindOrigin = 999999999; // length and distance behind the origin
 inline constexpr double kFootMinU = 1e-6;              // foot at the origin below this abscissa
-inline constexpr double kFootStepTolerance = 1e-8;     // the foot solver stops below this step
+inline constexpr double kFootOriginSlack =
+    0.0005; // metres behind a clothoid's origin taken as at it
+inline constexpr double kFootStepTolerance = 1e-8; // the foot solver stops below this step
 inline constexpr int kFootMaxSteps = 6;
 
 // A point of the plane as the geometry returns it: Z and Flag are always 0 here;

@@ -69,7 +69,12 @@ ElementProjection ProjectOntoClothoid(const HzElement &element, double nextRadiu
     const double dy = q.Y - frame.Origin.Y;
     const double sinB = std::sin(frame.Base);
     const double cosB = std::cos(frame.Base);
-    const double u = (dx * sinB + dy * cosB) / frame.A;
+    double u = (dx * sinB + dy * cosB) / frame.A;
+    // Listed coordinates are rounded to the millimetre, so the transitions
+    // meeting at a reverse curve's inflection need not share their origin: a
+    // point within that rounding behind the origin has its foot there.
+    if (u < 0 && u * frame.A >= -kFootOriginSlack)
+        u = 0;
     const double v = (dy * sinB - dx * cosB) / frame.A;
     double length = 0;
     double distance = 0;

@@ -182,5 +182,31 @@ TEST(ProjectPointToAligment, BehindAClothoidOrigin) {
     EXPECT_EQ(azimuth, 0.5);
 }
 
+// Listed coordinates are rounded to the millimetre, so two transitions meeting
+// at a reverse curve's inflection need not share their origin exactly: a point
+// on the normal there may lie a fraction of a millimetre behind both. It still
+// projects, onto the inflection.
+TEST(ProjectPointToAligment, OnTheNormalAtAReverseCurvesInflection) {
+    const test::FixtureLayout layout = test::StandardFixtures().at(4);
+    ASSERT_EQ(layout.Name, "asymmetric S-curve");
+    HzAlignment elements = test::BuildFixtureAlignment(layout);
+    HzElement &second = elements.at(5); // the transition leaving the inflection
+    ASSERT_DOUBLE_EQ(second.Chainage, 360);
+    second.X += 0.0004 * std::sin(second.Azimuth);
+    second.Y += 0.0004 * std::cos(second.Azimuth);
+    const test::FixturePose inflection = test::FixturePoseAt(layout, 360);
+    for (const double d : {-0.35, 0.004, 0.35}) {
+        test::FixturePose p = test::FixtureOffset(inflection, d);
+        p.X += 1e-7 * std::sin(inflection.Azimuth); // just past the first one's end
+        p.Y += 1e-7 * std::cos(inflection.Azimuth);
+        double chainage = 0, offset = 0, azimuth = 0;
+        ASSERT_TRUE(ProjectPointToAligment(chainage, offset, azimuth, {p.X, p.Y, 0, 0, 0}, elements,
+                                           1, ElementCount(elements)))
+            << d;
+        EXPECT_NEAR(chainage, 360, 0.0005);
+        EXPECT_NEAR(offset, d, 0.0005);
+    }
+}
+
 } // namespace
 } // namespace vialto
