@@ -12,6 +12,7 @@ packages=(
     libxml2-utils
     clang libclang-rt-14-dev clang-format
     xvfb
+    python3 time
 )
 
 missing=()
