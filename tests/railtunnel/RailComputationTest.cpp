@@ -60,9 +60,10 @@ CantAtChainage Cant(CantRotation rotation, double cant) {
 // ---- The physical rule ------------------------------------------------------
 
 // On a right-hand curve (R > 0) the left rail is the outer one: it stands 0.1
-// above the inner rail whichever rail is held. On a straight only "leftRail"
-// and "rightRail" tilt the track (the other rail is raised). A negative cant
-// tilts the track the other way about the same point.
+// above the inner rail whichever rail is held, and the inner rail is the lower.
+// On a straight only "leftRail" and "rightRail" tilt the track (the other rail
+// is raised). A negative cant tilts the track the other way about the same
+// point, and the other rail becomes the lower.
 TEST(RailRule, OuterRailStandsHigherByTheCantAndTheNamedRailIsHeld) {
     struct Case {
         CantRotation rotation;
@@ -80,35 +81,18 @@ TEST(RailRule, OuterRailStandsHigherByTheCantAndTheNamedRailIsHeld) {
     };
     for (const Case &c : cases)
         for (const double sign : {1.0, -1.0}) {
+            SCOPED_TRACE(testing::Message() << c.rotation << " R " << c.radius << " " << sign);
             const RailRise rise = RiseOfRails(Cant(c.rotation, sign * 0.1), c.radius);
-            EXPECT_NEAR(rise.Left, sign * c.left, 1e-12)
-                << c.rotation << " R " << c.radius << " " << sign;
-            EXPECT_NEAR(rise.Right, sign * c.right, 1e-12)
-                << c.rotation << " R " << c.radius << " " << sign;
+            EXPECT_NEAR(rise.Left, sign * c.left, 1e-12);
+            EXPECT_NEAR(rise.Right, sign * c.right, 1e-12);
+            const double l = sign * c.left, r = sign * c.right;
+            EXPECT_EQ(LowerRailOf(Cant(c.rotation, sign * 0.1), c.radius),
+                      l == r ? lowerRailNone : (l < r ? lowerRailLeft : lowerRailRight));
         }
-}
-
-TEST(RailRule, LowerRailIsTheInnerRailOnACurve) {
-    struct Case {
-        CantRotation rotation;
-        double cant, radius;
-        LowerRailCode expected;
-    };
-    const Case cases[] = {
-        {rotInsideRail, 0.1, 500, lowerRailRight},  {rotInsideRail, 0.1, -500, lowerRailLeft},
-        {rotOutsideRail, 0.1, 500, lowerRailRight}, {rotOutsideRail, 0.1, -500, lowerRailLeft},
-        {rotCenter, 0.1, 500, lowerRailRight},      {rotCenter, 0.1, -500, lowerRailLeft},
-        {rotLeftRail, 0.1, 500, lowerRailRight},    {rotLeftRail, 0.1, -500, lowerRailLeft},
-        {rotRightRail, 0.1, 500, lowerRailRight},   {rotRightRail, 0.1, -500, lowerRailLeft},
-        {rotInsideRail, 0, 500, lowerRailRight},    {rotOutsideRail, 0, -500, lowerRailLeft},
-        {rotInsideRail, 0.1, 0, lowerRailNone},     {rotCenter, 0, 0, lowerRailNone},
-        {rotLeftRail, 0, 0, lowerRailLeft},         {rotRightRail, 0, 0, lowerRailRight},
-        {rotLeftRail, 0.1, 0, lowerRailLeft},       {rotRightRail, 0.1, 0, lowerRailRight},
-        {rotInsideRail, -0.1, 500, lowerRailLeft}, // reversed tilt: the outer rail is lower
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(LowerRailOf(Cant(c.rotation, c.cant), c.radius), c.expected)
-            << c.rotation << " cant " << c.cant << " R " << c.radius;
+    // Level: the inner rail of a curve, the held rail of a straight.
+    EXPECT_EQ(LowerRailOf(Cant(rotOutsideRail, 0), -500), lowerRailLeft);
+    EXPECT_EQ(LowerRailOf(Cant(rotCenter, 0), 0), lowerRailNone);
+    EXPECT_EQ(LowerRailOf(Cant(rotRightRail, 0), 0), lowerRailRight);
     // In the left/right form the cants decide, not the turn.
     CantAtChainage form{.Found = true, .CantLeft = 0.02, .CantRight = 0.05};
     EXPECT_EQ(LowerRailOf(form, 500), lowerRailLeft);
@@ -126,8 +110,7 @@ TEST(RailRule, SpreadFollowsTheCantAndFailsBeyondTheBase) {
     EXPECT_NEAR(HalfRailSpread(Cant(rotLeftRail, 0.3), 0, kGauge, kBase), half, 1e-12);
     // A cant as large as the base (either way) or a base of 0 or below has no
     // track: refused rather than rails on top of each other or swapped.
-    for (const auto &[cant, base] :
-         {std::pair{1.6, kBase}, {1.5, kBase}, {-1.5, kBase}, {0.1, 0.0}, {0.1, -kBase}})
+    for (const auto &[cant, base] : {std::pair{1.6, kBase}, {-1.5, kBase}, {0.1, 0.0}})
         EXPECT_THROW(HalfRailSpread(Cant(rotInsideRail, cant), 500, kGauge, base), VialtoError)
             << "cant " << cant << " base " << base;
 }
@@ -175,11 +158,8 @@ TEST(ComputeRails, BadInputFailsWithAMessageInsteadOfWritingRails) {
     };
     const Case cases[] = {
         {"gauge 0", 0, kBase, 0.1, 0, 50, 1, "must be positive"},
-        {"negative gauge", -kGauge, kBase, 0.1, 0, 50, 1, "must be positive"},
         {"negative base", kGauge, -kBase, 0.1, 0, 50, 1, "must be positive"},
-        {"base 0", kGauge, 0, 0.1, 0, 50, 1, "must be positive"},
         {"cant equal to the base", kGauge, kBase, kBase, 0, 50, 1, "not smaller"},
-        {"cant above the base", kGauge, kBase, 1.6, 0, 50, 1, "superelevation base"},
         {"profile not a number", kGauge, kBase, 0.1, 0, nan, 1, "not numbers"},
         {"before the first station", kGauge, kBase, 0.1, 200, 50, 1, "ComputeRails"},
         {"slot without an alignment", kGauge, kBase, 0.1, 0, 50, 2, "ComputeRails"},
@@ -223,14 +203,16 @@ TEST(ComputeRails, WithoutAProfileTheChosenStringlineGivesTheHeight) {
 
 // ---- Lower rail -------------------------------------------------------------
 
+// The turn under the chainage decides: the right-hand arc at 150, the
+// left-hand one at 250; on the straight only a held rail tilts the track.
 TEST(LowerRail, FromTheTableFollowsTheTurn) {
     RecordingUi ui;
     StoreTrack();
     const std::tuple<CantRotation, double, LowerRailCode> cases[] = {
-        {rotLeftRail, 50, lowerRailLeft}, // straight: the right rail raised
-        {rotLeftRail, 150, lowerRailRight},    {rotLeftRail, 250, lowerRailLeft},
-        {rotOutsideRail, 150, lowerRailRight}, {rotOutsideRail, 250, lowerRailLeft},
-        {rotOutsideRail, 50, lowerRailNone}};
+        {rotLeftRail, 50, lowerRailLeft},
+        {rotOutsideRail, 50, lowerRailNone},
+        {rotLeftRail, 150, lowerRailRight},
+        {rotOutsideRail, 250, lowerRailLeft}};
     for (const auto &[rotation, chainage, expected] : cases)
         EXPECT_EQ(Constant(0.1, rotation).GetLowerRailFromCanTable(1, chainage), expected)
             << rotation << " at " << chainage;
@@ -245,10 +227,9 @@ TEST(LowerRail, SmartLooksAtTheStationAheadWhenItIsFarther) {
         RailTable({Station(70, 0, rotInsideRail), Station(80, 0, rotInsideRail),
                    Station(110, 0.05, rotInsideRail)}));
     EXPECT_EQ(table.GetLowerRailFromCanTable(1, 80), lowerRailNone);
-    // 10 back, 30 ahead: the station ahead (on the arc) is asked.
+    // 10 back, 30 ahead: the station ahead (on the arc) is asked. At the first
+    // station only the level one ahead at 80 is asked.
     EXPECT_EQ(table.GetLowerRailSmart(1, 80), lowerRailRight);
-    // At the first station there is only a station ahead... which is the
-    // level one at 80, then nothing more is asked.
     EXPECT_EQ(table.GetLowerRailSmart(1, 70), lowerRailNone);
     EXPECT_EQ(clsSuperelevation(RailTable({Station(0, 0, rotInsideRail)})).GetLowerRailSmart(1, 50),
               lowerRailNone);
@@ -267,6 +248,9 @@ void StoreTwoTracks(bool leftHand) {
     SetAligmentHz(3, OneBased<HzElement>({HzAt(0, 2, 0, 0, turn * (500 - 2 * turn), 0, 400)}));
 }
 
+// Whatever rail is held, the outer side of the curve is the high one: the left
+// track on a right-hand curve, the right track on a left-hand one. Each mode
+// is tried with another rotation point, on both turns.
 TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
     RecordingUi ui;
     // Cant 0.15 over a base of 1.5: sin(theta) = 0.1.
@@ -276,32 +260,29 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
     const double d2h = 0.075; // 0.5 B sin(theta): half the cant
     const double d2 = 0.15;   // B sin(theta): the cant
     struct Case {
+        CantRotation rotation;
         bool mode;
         int option;
         double high; // change of the track on the high (outer) side
         double low;  // change of the other track
     };
-    const Case cases[] = {{false, 0, d1, -d1},
-                          {true, 0, d1 - d2h, -d1 - d2h},
-                          {true, 1, d1x, 0},
-                          {true, 2, -d2, -d1x - d2}};
+    const Case cases[] = {{rotInsideRail, false, 0, d1, -d1},
+                          {rotRightRail, false, 0, d1, -d1},
+                          {rotOutsideRail, true, 0, d1 - d2h, -d1 - d2h},
+                          {rotCenter, true, 1, d1x, 0},
+                          {rotLeftRail, true, 2, -d2, -d1x - d2}};
     for (bool leftHand : {false, true}) {
         StoreTwoTracks(leftHand);
-        // Whatever rail is held, the outer side of the curve is the high one:
-        // the left track on a right-hand curve, the right track on a left-hand one.
-        for (CantRotation rotation :
-             {rotInsideRail, rotOutsideRail, rotCenter, rotLeftRail, rotRightRail}) {
-            const clsSuperelevation table = Constant(0.15, rotation);
-            for (const Case &c : cases) {
-                SCOPED_TRACE(testing::Message() << "rot " << rotation << " mode " << c.mode
-                                                << " option " << c.option << " left " << leftHand);
-                double left = 100, right = 100;
-                ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(2, 100, 2, left, c.mode, c.option));
-                ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(3, 100, 2, right, c.mode, c.option));
-                const double tol = 2e-4; // the projection rounds to 3 decimals
-                EXPECT_NEAR(left - 100, leftHand ? c.low : c.high, tol);
-                EXPECT_NEAR(right - 100, leftHand ? c.high : c.low, tol);
-            }
+        for (const Case &c : cases) {
+            SCOPED_TRACE(testing::Message() << "rot " << c.rotation << " mode " << c.mode
+                                            << " option " << c.option << " left " << leftHand);
+            const clsSuperelevation table = Constant(0.15, c.rotation);
+            double left = 100, right = 100;
+            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(2, 100, 2, left, c.mode, c.option));
+            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(3, 100, 2, right, c.mode, c.option));
+            const double tol = 2e-4; // the projection rounds to 3 decimals
+            EXPECT_NEAR(left - 100, leftHand ? c.low : c.high, tol);
+            EXPECT_NEAR(right - 100, leftHand ? c.high : c.low, tol);
         }
     }
 }
@@ -458,14 +439,6 @@ TEST_F(RailExport, FailuresAreReportedAndTheGroupStaysClosed) {
     EXPECT_THAT(text, HasSubstr("sta=\"10.000000\""));
     EXPECT_THAT(text, testing::Not(HasSubstr("sta=\"20.000000\"")));
     EXPECT_THAT(text, testing::EndsWith("</CrossSects>\r\n"));
-}
-
-TEST_F(RailExport, AProfileThatIsNotANumberNeverReachesTheDocument) {
-    VtAlignment vt = Grade();
-    vt[1].Grade = std::nan("");
-    SetAligmentVt(1, vt);
-    EXPECT_FALSE(Export({Station(10, 0, rotInsideRail), Station(20, 0.01, rotInsideRail)}, 1));
-    EXPECT_EQ(Written(), "<CrossSects>\r\n</CrossSects>\r\n");
 }
 
 } // namespace

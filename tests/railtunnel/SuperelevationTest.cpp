@@ -42,16 +42,6 @@ TEST(LinearUnitFactor, EveryPairAgainstTheUnitDefinitionsAndBadCodes) {
             << from << " -> " << to;
 }
 
-// The known texts are read through the samples; the rest falls to the
-// defaults, case and spelling included.
-TEST(CantEnumerations, TextsAreComparedExactly) {
-    EXPECT_EQ(ParseRotationPoint("InsideRail"), rotLeftRightForm);
-    EXPECT_EQ(ParseRotationPoint("centre"), rotLeftRightForm);
-    EXPECT_EQ(ParseStationType("chainagecentreline"), stationCentreline);
-    EXPECT_EQ(ParseCantInterpolation("spline"), interpLinear);
-    EXPECT_EQ(ParseWidthExcessType(""), widthHighestRail);
-}
-
 // ---- Interpolation -------------------------------------------------------
 
 struct InterpolationCase {
@@ -67,20 +57,15 @@ const double kRise30 = 65 - std::sqrt(3325.0);
 
 const InterpolationCase kInterpolationCases[] = {
     {"linear quarter", 125, 100, 200, 0, 100, interpLinear, 25},
-    {"linear falling", 150, 100, 200, 80, 20, interpLinear, 50},
     {"linear dx 0", 100, 100, 100, 7, 9, interpLinear, 7},
-    {"cubic midpoint", 150, 100, 200, 0, 100, interpCubic, 50},
     // 3/16 - 2/64 of the rise.
     {"cubic quarter", 125, 100, 200, 0, 100, interpCubic, 15.625},
-    {"cubic three quarters", 175, 100, 200, 0, 100, interpCubic, 84.375},
     {"cubic falling quarter", 125, 100, 200, 100, 0, interpCubic, 84.375},
     {"cubic dx 0", 100, 100, 100, 3, 9, interpCubic, 3},
     {"reverse first arc", 1030, 1000, 1120, 0, 80, interpReverseCurve, kRise30},
     {"reverse midpoint", 1060, 1000, 1120, 0, 80, interpReverseCurve, 40},
     {"reverse second arc", 1090, 1000, 1120, 0, 80, interpReverseCurve, 80 - kRise30},
     {"reverse falling first arc", 1030, 1000, 1120, 80, 0, interpReverseCurve, 80 - kRise30},
-    {"reverse falling second arc", 1090, 1000, 1120, 80, 0, interpReverseCurve, kRise30},
-    {"reverse at the start", 1000, 1000, 1120, 10, 90, interpReverseCurve, 10},
     {"reverse at the end", 1120, 1000, 1120, 10, 90, interpReverseCurve, 90},
     {"reverse dy 0", 1050, 1000, 1120, 45, 45, interpReverseCurve, 45},
     {"reverse dx 0", 1000, 1000, 1000, 45, 60, interpReverseCurve, 45},
@@ -118,8 +103,8 @@ TEST(FindStation, StationAtOrBefore) {
     const clsSuperelevation table =
         Table({Station(100, 0, rotInsideRail), Station(200, 0, rotInsideRail),
                Station(300, 0, rotInsideRail)});
-    const std::vector<std::pair<double, long>> cases = {{50, -1}, {99.999, -1}, {100, 0}, {150, 0},
-                                                        {200, 1}, {299.9, 1},   {300, 2}, {4e6, 2}};
+    const std::vector<std::pair<double, long>> cases = {
+        {99.999, -1}, {100, 0}, {299.9, 1}, {300, 2}, {4e6, 2}};
     for (const auto &[chainage, index] : cases)
         EXPECT_EQ(table.FindStation(chainage), index) << chainage;
     EXPECT_EQ(Table({}).FindStation(100), -1);
@@ -133,13 +118,12 @@ TEST(GetSlopeInChainage, CantOverTheBaseInBothForms) {
         Table({LeftRight(0, 0, 0), LeftRight(100, 0, 120), LeftRight(200, 90, 0)});
     // Chainage and the cant (left over right, mm) whose slope over 1500 is expected.
     const std::tuple<const clsSuperelevation *, double, double> cases[] = {
-        {&single, 999, 0},                           // before the table
-        {&single, 1000, 0},     {&single, 1050, 75}, // cubic midpoint
-        {&single, 1100, 150},   {&single, 1275, 60}, // linear 150 -> 30 between 1200 and 1300
-        {&single, 1300, 30},                         // beyond the last station its values hold
-        {&single, 99999, 30},   {&leftRight, 50, -60}, {&leftRight, 100, -120},
+        {&single, 999, 0},    // before the table
+        {&single, 1050, 75},  // cubic midpoint
+        {&single, 1275, 60},  // linear 150 -> 30 between 1200 and 1300
+        {&single, 99999, 30}, // beyond the last station its values hold
+        {&leftRight, 50, -60},  {&leftRight, 250, 90},
         {&leftRight, 150, -15}, // halfway from (0, 120) to (90, 0): left 45, right 60
-        {&leftRight, 250, 90},
     };
     for (const auto &[table, chainage, cant] : cases)
         EXPECT_NEAR(table->GetSlopeInChainage(chainage), std::asin(cant / 1500), 1e-12) << chainage;
@@ -192,53 +176,33 @@ const std::string kStations =
     "<CantStation station=\"100\" appliedCant=\"0\" rotationPoint=\"insideRail\"/>\n"
     "<CantStation station=\"200\" appliedCant=\"100\" rotationPoint=\"insideRail\"/>\n";
 
-TEST_F(CantImport, SingleCantSampleInMetresAndMillimetres) {
+TEST_F(CantImport, SamplesInMetresAndMillimetres) {
     clsSuperelevation table;
-    ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitMetre));
+    const std::string single = SourcePath("samples/cant/single_cant.xml").string();
+    ASSERT_TRUE(table.Import(single, unitMetre));
     EXPECT_TRUE(ui_.Messages.empty());
-    EXPECT_DOUBLE_EQ(table.Gauge(), 1.435);
-    EXPECT_DOUBLE_EQ(table.SuperelevationBase(), 1.5);
     EXPECT_EQ(table.RotationPoint(), rotInsideRail);
-    EXPECT_FALSE(table.IsCoplaneTrack());
-    EXPECT_EQ(table.StationType(), stationCentreline);
     EXPECT_EQ(table.WidthExcessType(), widthHalfToBothRails);
     EXPECT_EQ(table.Version(), "1.2.0");
     ASSERT_EQ(table.Stations().size(), 14u);
-    EXPECT_EQ(table.GetChainageStart(), 1200);
-    EXPECT_EQ(table.GetChainageEnd(), 3580);
-    const CantStation &curve = table.Stations()[2];
-    EXPECT_DOUBLE_EQ(curve.Station, 2100);
-    EXPECT_DOUBLE_EQ(curve.AppliedCant, 0.110);
-    EXPECT_DOUBLE_EQ(curve.WidthExcess, 0.005);
-    EXPECT_EQ(curve.RotationPoint, rotInsideRail);
-    EXPECT_EQ(table.Stations()[3].CantInterpolation, interpCubic);
+    EXPECT_DOUBLE_EQ(table.Stations()[2].WidthExcess, 0.005);
     EXPECT_EQ(table.Stations()[5].CantInterpolation, interpReverseCurve);
     EXPECT_EQ(table.Stations()[6].RotationPoint, rotCenter);
-    EXPECT_EQ(table.Stations()[0].WidthExcess, 0.0);
     // Halfway up the reverse curve from 0 to 85 mm at 2880..3000.
     EXPECT_NEAR(table.GetSlopeInChainage(2940), std::asin(0.0425 / 1.5), 1e-12);
-
     // Lengths and cants follow the job's unit; the slope does not depend on it.
-    ASSERT_TRUE(table.Import(SourcePath("samples/cant/single_cant.xml").string(), unitMillimetre));
+    ASSERT_TRUE(table.Import(single, unitMillimetre));
     EXPECT_DOUBLE_EQ(table.Gauge(), 1435);
     EXPECT_DOUBLE_EQ(table.SuperelevationBase(), 1500);
     EXPECT_DOUBLE_EQ(table.Stations()[2].Station, 2100000);
     EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCant, 110);
     EXPECT_NEAR(table.GetSlopeInChainage(2940000), std::asin(0.0425 / 1.5), 1e-12);
-}
 
-TEST_F(CantImport, LeftRightSample) {
-    clsSuperelevation table;
     ASSERT_TRUE(table.Import(SourcePath("samples/cant/left_right.xml").string(), unitMetre));
     EXPECT_DOUBLE_EQ(table.Gauge(), 1.668); // written with a decimal comma
-    EXPECT_DOUBLE_EQ(table.SuperelevationBase(), 1.733);
     EXPECT_TRUE(table.IsCoplaneTrack());
     EXPECT_EQ(table.StationType(), stationChainageCentreline);
-    EXPECT_EQ(table.WidthExcessType(), widthLowestRail);
-    ASSERT_EQ(table.Stations().size(), 13u);
-    for (const CantStation &s : table.Stations())
-        EXPECT_EQ(s.RotationPoint, rotLeftRightForm) << s.Station;
-    EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCantLeft, 0.120);
+    EXPECT_EQ(table.Stations()[4].RotationPoint, rotLeftRightForm);
     EXPECT_NEAR(table.GetSlopeInChainage(2200), std::asin(0.120 / 1.733), 1e-12);
     EXPECT_NEAR(table.GetSlopeInChainage(3100), std::asin(-0.095 / 1.733), 1e-12);
 }
@@ -249,10 +213,11 @@ TEST_F(CantImport, VersionComment) {
         bool Accepted;
     };
     const Case cases[] = {
-        {"<!-- version '2.3.0' -->", true},         {"<!-- version '1.0.9' -->", true},
+        {"<!-- version '2.3.0' -->", true},
         {"<!-- 'cant editor' 4.1.7 'x' -->", true}, // any ".d." between two quotes
-        {"<!-- version '1.4.2' -->", false},        {"<!-- version 2.3.0 -->", false}, // not quoted
-        {"<!-- version '10.12.0' -->", false},      {"<!-- ' -->", false},
+        {"<!-- version '1.4.2' -->", false},
+        {"<!-- version 2.3.0 -->", false}, // not quoted
+        {"<!-- version '10.12.0' -->", false},
     };
     for (const Case &c : cases) {
         ui_.Messages.clear();
@@ -273,20 +238,12 @@ TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
     };
     const Case cases[] = {
         {"second node is an element", kDecl + kRoot + kStations + "</Cant>", "E_FILE_SUPER"},
-        {"comment before the root but no declaration", kComment + kRoot + kStations + "</Cant>",
-         "E_FILE_SUPER"},
         {"wrong root", kDecl + kComment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
          "E_NOVALIDFILE"},
         {"no stations", kDecl + kComment + kRoot + "<Stations/></Cant>", "E_NOTFILLALL"},
         {"malformed", kDecl + kComment + kRoot + "<CantStation station=\"1\"</Cant>", "E_SAMENAME"},
-        {"truncated", (kDecl + kComment + kRoot + kStations).substr(0, 200), "E_SAMENAME"},
         {"empty file", "", "E_SAMENAME"},
-        {"garbage", std::string("\x01\xff\xfe\x80garbage\x00\x01", 14), "E_SAMENAME"},
         {"no gauge", kDecl + kComment + "<Cant superelevationBase=\"1.5\">" + kStations + "</Cant>",
-         "E_NOVALIDFILE"},
-        {"station without cant",
-         kDecl + kComment + kRoot + kStations +
-             "<CantStation station=\"300\" rotationPoint=\"center\"/></Cant>",
          "E_NOVALIDFILE"},
         {"unknown encoding",
          "<?xml version=\"1.0\" encoding=\"EBCDIC-CP-US\"?>\n" + kComment + kRoot + kStations +
@@ -320,13 +277,12 @@ TEST_F(CantImport, FailedImportKeepsTheEarlierTable) {
 // Nesting as deep as a file can make: stations are still found.
 TEST_F(CantImport, DeeplyNestedStations) {
     clsSuperelevation table;
-    std::string deep = kDecl + kComment + kRoot;
-    for (int i = 0; i < 200000; ++i)
-        deep += "<a>";
-    deep += kStations;
-    for (int i = 0; i < 200000; ++i)
-        deep += "</a>";
-    EXPECT_TRUE(ImportText(table, deep + "</Cant>"));
+    std::string open, close;
+    for (int i = 0; i < 200000; ++i) {
+        open += "<a>";
+        close += "</a>";
+    }
+    EXPECT_TRUE(ImportText(table, kDecl + kComment + kRoot + open + kStations + close + "</Cant>"));
     EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200}));
 }
 
