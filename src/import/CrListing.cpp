@@ -3,7 +3,6 @@
 #include "AppModel.h"
 #include "CrReaders.h"
 #include "ErrHandler.h"
-#include "RtfText.h"
 #include "Text.h"
 
 namespace vialto {
@@ -28,12 +27,7 @@ bool ReadTextForms(std::string_view text, std::string_view extension, CrossSecti
 }
 
 bool ReadRtf(std::string_view rtf, CrossSectionSet &out, ListingContext &ctx) {
-    const RtfTextResult text = RtfToText(rtf);
-    if (!text.Ok) {
-        ctx.SetLine(text.Line);
-        ctx.Reject(errInvalidCall, "not a readable RTF report: " + text.Reason);
-    }
-    return ReadCrReportText(text.Text, out, ctx);
+    return ReadCrReportText(RtfReportText(rtf, ctx), out, ctx);
 }
 
 // Runs one reader at the operation's error boundary; the set is replaced only

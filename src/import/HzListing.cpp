@@ -3,7 +3,6 @@
 #include "AppModel.h"
 #include "ErrHandler.h"
 #include "HzGeometry.h"
-#include "RtfText.h"
 #include "Text.h"
 
 #include <cmath>
@@ -222,29 +221,14 @@ bool ReadReport(std::string_view text, HzAlignment &out, ListingContext &ctx) {
 }
 
 bool ReadRtf(std::string_view rtf, HzAlignment &out, ListingContext &ctx) {
-    const RtfTextResult text = RtfToText(rtf);
-    if (!text.Ok) {
-        ctx.SetLine(text.Line);
-        ctx.Reject(errInvalidCall, "not a readable RTF report: " + text.Reason);
-    }
-    return ReadReport(text.Text, out, ctx);
+    return ReadReport(RtfReportText(rtf, ctx), out, ctx);
 }
 
-// Runs one reader at the operation's error boundary; the elements are only
-// replaced when it succeeds.
 template <class Reader>
 bool RunHzReader(HzAlignment &elements, ListingFailure *failure, std::string_view file,
                  Reader &&read) {
-    ListingContext ctx{std::string(file), failure};
-    HzAlignment result;
-    const bool ok = Guarded(kSource, false, [&] { return read(ctx, result); });
-    if (!ok || ElementCount(result) < 1) {
-        ctx.RecordUnforeseen("horizontal alignment listing");
-        elements.clear();
-        return false;
-    }
-    elements = std::move(result);
-    return true;
+    return RunElementReader(kSource, "horizontal alignment listing", elements, failure, file,
+                            std::forward<Reader>(read));
 }
 
 } // namespace

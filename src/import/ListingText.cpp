@@ -1,5 +1,7 @@
 #include "ListingText.h"
 
+#include "RtfText.h"
+
 #include "Text.h"
 
 #include <cmath>
@@ -271,6 +273,15 @@ std::vector<std::string> SplitCells(std::string_view row, std::size_t maxCells) 
         start = end + 1;
     }
     return cells;
+}
+
+std::string RtfReportText(std::string_view rtf, ListingContext &ctx) {
+    RtfTextResult text = RtfToText(rtf);
+    if (!text.Ok) {
+        ctx.SetLine(text.Line);
+        ctx.Reject(errInvalidCall, "not a readable RTF report: " + text.Reason);
+    }
+    return std::move(text.Text);
 }
 
 } // namespace vialto

@@ -10,7 +10,8 @@
 // run-time error that the reader's Guarded boundary logs.
 #pragma once
 
-#include "Error.h"
+#include "ErrHandler.h"
+#include "Records.h"
 
 #include <cstddef>
 #include <string>
@@ -59,6 +60,29 @@ class ListingContext {
     long line_ = 0;
     bool recorded_ = false;
 };
+
+// The text of an RTF report, for the report readers; a document that is not
+// readable RTF is rejected with the RTF reader's reason and line.
+std::string RtfReportText(std::string_view rtf, ListingContext &ctx);
+
+// Runs one element reader at the operation's error boundary (`source`): the
+// elements are replaced only when it produced at least one; otherwise they
+// are cleared and the failure is recorded, as `what` when the reader did not
+// foresee it.
+template <class Elements, class Reader>
+bool RunElementReader(std::string_view source, std::string_view what, Elements &elements,
+                      ListingFailure *failure, std::string_view file, Reader &&read) {
+    ListingContext ctx{std::string(file), failure};
+    Elements result;
+    const bool ok = Guarded(source, false, [&] { return read(ctx, result); });
+    if (!ok || ElementCount(result) < 1) {
+        ctx.RecordUnforeseen(what);
+        elements.clear();
+        return false;
+    }
+    elements = std::move(result);
+    return true;
+}
 
 // The chainage notation of the listings: "1+234.567" is 1234.567, "0+020" is
 // 20, "-0+010" is -10, "2-005" is 1995; a text without "+"/"-" after its sign

@@ -2,7 +2,6 @@
 
 #include "AppModel.h"
 #include "ErrHandler.h"
-#include "RtfText.h"
 #include "Text.h"
 #include "VtGeometry.h"
 
@@ -511,12 +510,7 @@ bool ReadReport(std::string_view text, VtAlignment &out, ListingContext &ctx) {
 }
 
 bool ReadRtf(std::string_view rtf, VtAlignment &out, ListingContext &ctx) {
-    const RtfTextResult text = RtfToText(rtf);
-    if (!text.Ok) {
-        ctx.SetLine(text.Line);
-        ctx.Reject(errInvalidCall, "not a readable RTF report: " + text.Reason);
-    }
-    return ReadReport(text.Text, out, ctx);
+    return ReadReport(RtfReportText(rtf, ctx), out, ctx);
 }
 
 bool ReadText(std::string_view text, VtAlignment &out, ListingContext &ctx) {
@@ -531,16 +525,8 @@ bool ReadText(std::string_view text, VtAlignment &out, ListingContext &ctx) {
 template <class Reader>
 bool RunVtReader(VtAlignment &elements, ListingFailure *failure, std::string_view file,
                  Reader &&read) {
-    ListingContext ctx{std::string(file), failure};
-    VtAlignment result;
-    const bool ok = Guarded(kSource, false, [&] { return read(ctx, result); });
-    if (!ok || ElementCount(result) < 1) {
-        ctx.RecordUnforeseen("vertical alignment listing");
-        elements.clear();
-        return false;
-    }
-    elements = std::move(result);
-    return true;
+    return RunElementReader(kSource, "vertical alignment listing", elements, failure, file,
+                            std::forward<Reader>(read));
 }
 
 } // namespace
