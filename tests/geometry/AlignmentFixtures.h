@@ -1,15 +1,10 @@
-// Test alignments built from known geometry, independently of the geometry
-// module: each segment is a line, an arc or a clothoid given by its length and
-// its signed radius at both ends, the curvature varies linearly along it, and
-// positions come from integrating the tangent direction numerically
-// (composite 6-point Gauss-Legendre). Usable from any test folder:
-//     #include "../geometry/AlignmentFixtures.h"
-//
-// Conventions as in the records: azimuths in radians clockwise from north,
-// radius > 0 turns right (0 = straight), offsets positive to the right. The
-// element records carry what the importers store: a transition's Radius is its
-// start radius, or the marker +-0.001 (signed by the turn) when it starts at
-// zero curvature; Parameter is A with A^2 = length / |change of curvature|.
+// Test alignments of lines, arcs and clothoids (curvature linear along each
+// segment, signed radius 0 = straight, > 0 turning right), positions from the
+// tangent direction integrated numerically (composite 6-point Gauss-Legendre),
+// independently of the geometry module. Azimuths in radians clockwise from
+// north, offsets positive to the right. The element records carry what the
+// importers store: a transition's Radius is its start radius, or +-0.001 when it
+// starts straight; Parameter is A, A^2 = length / |change of curvature|.
 #pragma once
 
 #include "Records.h"
@@ -37,10 +32,8 @@ struct FixtureLayout {
     std::vector<FixtureSegment> Segments;
 };
 
-// Test output names the layout.
 inline void PrintTo(const FixtureLayout &layout, std::ostream *os) { *os << layout.Name; }
 
-// Position and tangent on the fixture at a chainage.
 struct FixturePose {
     double X = 0;
     double Y = 0;
@@ -126,14 +119,8 @@ inline HzAlignment BuildFixtureAlignment(const FixtureLayout &layout) {
     double c = layout.StartChainage;
     for (std::size_t i = 0; i < layout.Segments.size(); ++i) {
         const FixtureSegment &seg = layout.Segments[i];
-        HzElement e;
-        e.Number = static_cast<long>(i + 1);
-        e.Chainage = c;
-        e.X = starts[i].X;
-        e.Y = starts[i].Y;
-        e.Azimuth = starts[i].Azimuth;
-        e.Length = seg.Length;
-        e.Radius = seg.StartRadius; // a line (0), an arc, or a transition from a curve
+        HzElement e{static_cast<long>(i + 1), c, starts[i].X, starts[i].Y, starts[i].Azimuth,
+                    seg.StartRadius,          0, seg.Length,  0,           {}};
         if (seg.StartRadius != seg.EndRadius) {
             const double k0 = seg.StartRadius == 0 ? 0 : 1 / seg.StartRadius;
             const double k1 = seg.EndRadius == 0 ? 0 : 1 / seg.EndRadius;

@@ -42,16 +42,8 @@ class FixtureTest : public ::testing::TestWithParam<FixtureLayout> {
     }
 };
 
-std::string FixtureName(const ::testing::TestParamInfo<FixtureLayout> &info) {
-    std::string name;
-    for (char c : info.param.Name) {
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    return name;
-}
-
 // Beyond the end the last element is extrapolated (a transition continued
-// through its point of zero curvature).
+// through its point of zero curvature); element ends meet the next starts.
 TEST_P(FixtureTest, PointAtChainageMatchesIntegratedGeometry) {
     std::vector<double> chainages = SampleChainages();
     chainages.insert(chainages.end(), {end, end + 5, end + 30});
@@ -63,6 +55,13 @@ TEST_P(FixtureTest, PointAtChainageMatchesIntegratedGeometry) {
         EXPECT_NEAR(p.X, expected.X, kPointTol);
         EXPECT_NEAR(p.Y, expected.Y, kPointTol);
         EXPECT_LT(AngleGap(p.Azimuth, expected.Azimuth), 1e-9);
+    }
+    // Each element, run to its end, meets the next one's start within 0.1 mm.
+    for (std::size_t i = 1; i + 1 < elements.size(); ++i) {
+        HzPoint p;
+        ASSERT_TRUE(
+            GetCoordFromHzAligment(elements, std::nextafter(elements[i + 1].Chainage, 0.0), p));
+        EXPECT_LT(std::hypot(p.X - elements[i + 1].X, p.Y - elements[i + 1].Y), 1e-4) << i;
     }
 }
 
@@ -91,8 +90,7 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::StandardFixtures()),
-                         FixtureName);
+INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::StandardFixtures()));
 
 // Lines and arcs have exact parallels: a chainage of the axis lands on the
 // parallel at the matching chainage, d to the left of it, and back.

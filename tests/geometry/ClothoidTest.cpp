@@ -1,4 +1,4 @@
-// The unit clothoid series, the transition helpers and the foot-point solver.
+// The unit clothoid series, the transition helpers and projection at a transition's origin.
 #include "AlignmentFixtures.h"
 #include "Error.h"
 #include "HzGeometry.h"
@@ -47,32 +47,6 @@ HzElement Transition(double radius, double A, double length, double azimuth = 1.
     return e;
 }
 
-// Without the neighbours the far radius follows from the stored radius, A and
-// the length (with them the turn decides: see the fixtures).
-TEST(OtherRadius, FromTheElementAlone) {
-    struct Case {
-        double radius, length;
-        bool fromEnd;
-        double expected;
-    };
-    for (const Case &c : {
-             Case{400, 0, true, 400},               // no length: the radius itself
-             Case{0.001, 0, true, 0},               // ... the marker means infinite
-             Case{-0.001, 80, true, -500},          // A^2 / length, signed as R
-             Case{400, 100, true, 0},               // L = 100, nothing left: infinite
-             Case{400, 99.99, true, 0},             // below 0.02 left: infinite
-             Case{400, 99.97, true, 40000 / 0.03},  // 0.03 left
-             Case{-400, 50, false, -40000 / 150.0}, // L + length = 150
-         }) {
-        EXPECT_NEAR(
-            OtherRadius(Transition(c.radius, 200, c.length), kNullValue, kNullValue, c.fromEnd),
-            c.expected, 1e-6)
-            << c.radius << " " << c.length;
-    }
-    // One neighbour value alone is not enough for the turn to decide.
-    EXPECT_EQ(OtherRadius(Transition(400, 200, 100), 0, kNullValue, true), 0);
-}
-
 // The radius an importer stores for each transition of a fixture, from the
 // neighbouring radii and the turn, is the one the fixture was built with: the
 // reverse curves included, whose transitions leave the inflection point.
@@ -92,47 +66,16 @@ TEST(SpiralRadius, ImporterRadiiMatchTheFixtures) {
     }
 }
 
-// Second transition of the symmetric S-curve (R500 | -R500): its turn equals the
-// tangent angle of either radius, and it starts at zero curvature.
+// The transition leaving a reverse curve's inflection starts at zero curvature:
+// R500 | -R500 (its turn equal to either radius's tangent angle) and -R450 | R300,
+// where the turn alone decides; with equal signs the first candidate wins.
 TEST(SpiralRadius, ReverseCurveLeavesTheInflectionAtZeroCurvature) {
-    const double A = std::sqrt(60.0 * 500);
-    const double turn = 60.0 / (2 * 500);
-    const double A2 = std::sqrt(75.0 * 300); // asymmetric: -R450 | R300
-    const double turn2 = 75.0 / (2 * 300);
-    struct Case {
-        double azIn, azOut, R1, R2, A, expected;
-    };
-    for (const Case &c : {
-             Case{2.0, 2.0 - turn, 500, -500, A, -0.001},
-             Case{2.0, 2.0 - turn, -500, -500, A, -500}, // equal signs tie: the first candidate
-             Case{3.0, 3.0 + turn2, -450, 300, A2, 0.001},
-             Case{3.0, 3.0 + turn2, 450, 300, A2, 0.001}, // the turn alone decides
-         }) {
-        EXPECT_EQ(SpiralRadius(c.azIn, c.azOut, c.R1, c.R2, c.A), c.expected)
-            << c.R1 << " " << c.R2;
-    }
-}
-
-TEST(SpiralAzimuth, FollowsTheTangentInsideEveryTransition) {
-    for (const test::FixtureLayout &layout : test::StandardFixtures()) {
-        const HzAlignment elements = test::BuildFixtureAlignment(layout);
-        const long n = ElementCount(elements);
-        for (long i = 1; i <= n; ++i) {
-            const HzElement &e = elements[i];
-            if (GetElementType(e) != HzElementType::Clothoid) {
-                continue;
-            }
-            const double far =
-                i < n ? OtherRadius(e, elements[i + 1].Radius, elements[i + 1].Azimuth, true)
-                      : OtherRadius(e, kNullValue, kNullValue, true);
-            for (double s : {0.0, 0.0005, 0.25, e.Length / 3, e.Length}) {
-                const double expected =
-                    s < 0.001 ? e.Azimuth : test::FixturePoseAt(layout, e.Chainage + s).Azimuth;
-                EXPECT_NEAR(std::remainder(SpiralAzimuth(s, e, far) - expected, 2 * kPi), 0, 1e-9)
-                    << layout.Name << " element " << i << " s " << s;
-            }
-        }
-    }
+    const double A = std::sqrt(60.0 * 500), turn = 60.0 / (2 * 500);
+    const double A2 = std::sqrt(75.0 * 300), turn2 = 75.0 / (2 * 300);
+    EXPECT_EQ(SpiralRadius(2.0, 2.0 - turn, 500, -500, A), -0.001);
+    EXPECT_EQ(SpiralRadius(2.0, 2.0 - turn, -500, -500, A), -500);
+    EXPECT_EQ(SpiralRadius(3.0, 3.0 + turn2, -450, 300, A2), 0.001);
+    EXPECT_EQ(SpiralRadius(3.0, 3.0 + turn2, 450, 300, A2), 0.001);
 }
 
 TEST(GetCoordInClothoid, RaisesForImpossibleTransitions) {
@@ -144,28 +87,6 @@ TEST(GetCoordInClothoid, RaisesForImpossibleTransitions) {
     const HzPoint end = GetCoordInClothoid(Transition(400, std::sqrt(80.0 * 400), 80), 80, 0, 1.1);
     EXPECT_TRUE(std::isfinite(end.X) && std::isfinite(end.Y));
     EXPECT_NEAR(end.Azimuth, 1.1, 1e-12);
-}
-
-TEST(SolveUnitClothoidFoot, FeetOnTheNormals) {
-    const auto foot = [](double u, double v) {
-        double length = 0, distance = 0;
-        SolveUnitClothoidFoot(u, v, length, distance);
-        return std::pair{length, distance};
-    };
-    for (double l : {0.2, 0.8, 1.3}) {
-        double x = 0, y = 0;
-        SimpsonUnitClothoid(l, x, y);
-        const double t = l * l / 2; // the left normal (towards the bend) is (-sin t, cos t)
-        for (double d : {-0.05, -0.001, 0.001, 0.05}) {
-            const auto [length, distance] = foot(x - d * std::sin(t), y + d * std::cos(t));
-            EXPECT_NEAR(length, l, 1e-9) << l << " " << d;
-            EXPECT_NEAR(distance, -d, 1e-9) << l << " " << d;
-        }
-    }
-    // Behind the origin: the marker; at it: length 0, negative on the bend's side.
-    EXPECT_EQ(foot(-0.01, 0.2), std::pair(999999999.0, 999999999.0));
-    EXPECT_EQ(foot(5e-7, 0.03), std::pair(0.0, -0.03));
-    EXPECT_EQ(foot(5e-7, -0.03), std::pair(0.0, 0.03));
 }
 
 // A point behind the origin of a transition that opens an alignment falls in

@@ -1,6 +1,5 @@
-// Angle and point helpers, arcs, figure points, cubic parabolas, the element
-// lookup and the failures of the point at a chainage and of the projection.
-#include "Error.h"
+// Arcs, cubic parabolas, and the failures of the
+// point at a chainage and of the projection.
 #include "HzGeometry.h"
 #include "TestSupport.h"
 
@@ -15,52 +14,6 @@ namespace {
 
 const double kTruePi = std::acos(-1.0);
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// The program's own values of 2 pi: 6.28318530717958 for one step, ...59 in full.
-TEST(Angles, NormalisersAndDifferences) {
-    double once = 20.0;
-    NormalizeAngleOnce(once);
-    EXPECT_DOUBLE_EQ(once, 20.0 - 6.28318530717958);
-    EXPECT_NEAR(NormalizeAngle(20.0), 20.0 - 3 * 6.28318530717959, 1e-12);
-    EXPECT_NEAR(NormalizeAngle(-7.0), -7.0 + 2 * 6.28318530717959, 1e-12);
-    // Huge and non-finite angles end at once.
-    EXPECT_NEAR(NormalizeAngle(1e12), std::fmod(1e12, 6.28318530717959), 1e-3);
-    EXPECT_TRUE(std::isnan(NormalizeAngle(kNaN)));
-    EXPECT_TRUE(std::isinf(NormalizeAngle(std::numeric_limits<double>::infinity())));
-    EXPECT_EQ(AngleFromTo(1.0, 1.0), 0); // a full turn is none
-    EXPECT_NEAR(Deflection(6.2, 0.1), 0.1 - 6.2 + 6.28318530717958, 1e-12);
-    EXPECT_NEAR(ArcSin(0.999), std::asin(0.999), 1e-12);
-    EXPECT_EQ(ArcSin(1.00000005), kHalfPi);
-    EXPECT_EQ(ArcSin(1.5), kThreeHalfPi);
-}
-
-TEST(Points, AzimuthInEveryQuadrantAndBack) {
-    const HzPoint o{500000, 4500000, 0, 0, 0};
-    const double steps[8][2] = {{0, 10},  {10, 10},   {10, 0},  {10, -10},
-                                {0, -10}, {-10, -10}, {-10, 0}, {-10, 10}};
-    for (int k = 0; k < 8; ++k) {
-        const HzPoint p{o.X + steps[k][0], o.Y + steps[k][1], 0, 0, 0};
-        EXPECT_NEAR(Azimuth(o, p), k * kTruePi / 4, 1e-12) << k;
-        EXPECT_NEAR(Distance(PointAtDistance(o, Azimuth(o, p), Distance(o, p)), p), 0, 1e-8) << k;
-    }
-    EXPECT_EQ(Azimuth(o, o), 0);
-}
-
-// The tangent points of a vertical circle, found t1 before and t2 after the
-// intersection of the grades, are both |R| from one centre square to both grades.
-TEST(TangentLengths, TouchTheCircleOnBothGrades) {
-    for (const auto &[g1, g2, R] :
-         {std::array<double, 3>{0.02, -0.015, -8000}, {-0.03, 0.01, 5000}, {0.0, 0.04, 12000}}) {
-        double t1 = -1, t2 = -1;
-        EXPECT_NEAR(TangentLengths(g1, g2, R, t1, t2), std::fabs(std::atan(g2) - std::atan(g1)),
-                    1e-12);
-        const double n1 = std::hypot(1, g1);
-        const double cx = -t1 - (R > 0 ? 1 : -1) * std::fabs(R) * g1 / n1; // PI at (0, 0)
-        const double cz = -t1 * g1 + (R > 0 ? 1 : -1) * std::fabs(R) / n1;
-        EXPECT_NEAR(std::hypot(t2 - cx, t2 * g2 - cz), std::fabs(R), 1e-6) << g1 << " " << g2;
-        EXPECT_NEAR((t2 - cx) + (t2 * g2 - cz) * g2, 0, 1e-6) << g1 << " " << g2;
-    }
-}
 
 HzElement Element(double radius, double azimuth, double length = 100) {
     HzElement e;
@@ -105,9 +58,6 @@ TEST(GetCoordInArc, PointsOnTheCircle) {
             EXPECT_NEAR(Distance(full, ElementStartPoint(e)), 0.001, 1e-6);
         }
     }
-    const HzPoint c = GetArcCenter({1, 2, 0, 0, 0}, {5, 5, 0, 0, 0}, 0, 10); // no radius
-    EXPECT_EQ(c.X, 1);
-    EXPECT_EQ(c.Y, 2);
 }
 
 // Cubic parabola y = x^3 / (6 R L) (1 + 3 L^2 / (64 R^2)), worked on axes along
@@ -139,13 +89,6 @@ TEST(CubicParabola, TangentOffsetFromItsOrigin) {
         EXPECT_NEAR(p.Y, c.y, 1e-9) << c.fromLine << " " << c.s;
         EXPECT_NEAR(p.Azimuth, c.azimuth, 1e-12) << c.fromLine << " " << c.s;
     }
-    // The end point: after a line at x = Length, otherwise at x = L - Length.
-    e.Length = L;
-    EXPECT_NEAR(GetCoordInCubicParabola(L, true, e, next).X, 500000 + y(L), 1e-9);
-    e.Length = 70;
-    const HzPoint other = GetCoordInCubicParabola(L, false, e, next);
-    EXPECT_NEAR(other.X, 500010 + 20, 1e-9);
-    EXPECT_NEAR(other.Y, 4500100 - y(20), 1e-9);
 }
 
 HzAlignment Straights(std::initializer_list<double> chainages) {
@@ -159,71 +102,41 @@ HzAlignment Straights(std::initializer_list<double> chainages) {
     return elements;
 }
 
-TEST(GetHzElementIndex, ScanRule) {
-    const HzAlignment elements = Straights({100, 110, 120, 130});
-    for (const auto &[chainage, expected] :
-         {std::pair<double, long>{100, 1}, {105, 1}, {110, 2}, {119.999, 2}, {500, 4}, {50, 1}}) {
-        EXPECT_EQ(GetHzElementIndex(chainage, elements), expected) << chainage;
-    }
-    EXPECT_EQ(GetHzElementIndex(5, HzAlignment(1)), 0);
-    EXPECT_EQ(GetHzElementIndex(5, HzAlignment()), 0);
-}
-
 TEST(GetCoordFromHzAligment, FailuresLeaveThePointAlone) {
     test::RecordingUi ui;
     const HzAlignment elements = Straights({100, 110, 120});
-    HzAlignment cubicFirst = elements; // a cubic parabola cannot be evaluated first or last
+    HzAlignment cubicFirst = elements; // a cubic parabola cannot be evaluated first
     cubicFirst[1].Radius = 300;
     cubicFirst[1].Parameter = -60;
-    HzAlignment cubicLast = elements;
-    cubicLast[3] = cubicFirst[1];
-    cubicLast[3].Chainage = 120;
     HzAlignment unknown = elements; // not a number in the parameter: no kind
     unknown[2].Radius = 300;
     unknown[2].Parameter = kNaN;
     HzPoint p{1, 2, 0, 0, 3};
     for (const auto &[alignment, chainage] : {std::pair<HzAlignment, double>{HzAlignment(), 100},
-                                              {HzAlignment(1), 100},
                                               {elements, 99.999},
                                               {elements, kNaN},
                                               {cubicFirst, 105},
-                                              {cubicLast, 125},
                                               {unknown, 115}}) {
         EXPECT_FALSE(GetCoordFromHzAligment(alignment, chainage, p)) << chainage;
     }
     EXPECT_EQ(p.X, 1);
     EXPECT_EQ(p.Azimuth, 3);
     EXPECT_TRUE(ui.Messages.empty());
-    // A transition that cannot be laid out is reported.
+    // A transition that cannot be laid out (ending on a straight with no
+    // length) is reported.
     HzAlignment broken = elements;
-    broken[2].Radius = 300; // ends on the straight after it, with no length
+    broken[2].Radius = 300;
     broken[2].Parameter = 150;
     broken[2].Length = 0;
     EXPECT_FALSE(GetCoordFromHzAligment(broken, 110, p));
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_NE(ui.Messages[0].Text.find("GetCoordFromHzAligment"), std::string::npos);
-    // A start chainage is evaluated on its element with s = 0.
-    ASSERT_TRUE(GetCoordFromHzAligment(elements, 110, p));
-    EXPECT_EQ(p.X, elements[2].X);
-    EXPECT_EQ(p.Y, elements[2].Y);
 }
 
-TEST(ProjectPointToAligment, OutsideEveryCandidateOrInsideTwo) {
-    HzAlignment elements = Straights({0, 10});
-    elements[1].Length = 1;
-    elements[2].Length = 1;
-    // Equally far from both starts: the later element is the nearest.
+// Two straights meeting at a right angle: a point inside both takes the one it
+// is closer to (3 right of the first, 2 right of the second).
+TEST(ProjectPointToAligment, InsideTwoElementsTakesTheCloser) {
     double chainage = -1, offset = -1, azimuth = -1;
-    const HzPoint p{500005, 4500050, 0, 0, 0};
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p, elements, 1, 2));
-    EXPECT_EQ(chainage, 10);
-    EXPECT_NEAR(offset, std::hypot(5.0, 50.0), 0.0005);
-    EXPECT_EQ(azimuth, kHalfPi);
-    // Restricted to the first element, that one is used.
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p, elements, 1, 1));
-    EXPECT_EQ(chainage, 0);
-    // Two straights meeting at a right angle: a point inside both takes the one
-    // it is closer to (3 right of the first, 2 right of the second).
     HzAlignment corner(1);
     corner.push_back(Element(0, 0.0, 100));
     corner.push_back(Element(0, kHalfPi, 100));
@@ -240,22 +153,15 @@ TEST(ProjectPointToAligment, OutsideEveryCandidateOrInsideTwo) {
 TEST(ProjectPointToAligment, BadArgumentsFail) {
     test::RecordingUi ui;
     const HzAlignment elements = Straights({0, 10});
-    const HzPoint p{500001, 4500001, 0, 0, 0};
     double chainage = 7, offset = 7, azimuth = 7;
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p, HzAlignment(1), 1, 0));
-    EXPECT_TRUE(ui.Messages.empty());
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p, elements, 1, 3));
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p, elements, 0, 2));
-    EXPECT_EQ(ui.Messages.size(), 2u);
+    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, {500001, 4500001, 0, 0, 0},
+                                        elements, 1, 3));
+    EXPECT_EQ(ui.Messages.size(), 1u);
     EXPECT_FALSE(
         ProjectPointToAligment(chainage, offset, azimuth, {kNaN, 0, 0, 0, 0}, elements, 1, 2));
     EXPECT_EQ(chainage, 7);
     EXPECT_EQ(offset, 7);
     // Carrying a chainage over: both outputs start at 0.
-    EXPECT_FALSE(ProjectChainToAnotherAligment(-5, elements, elements, offset, chainage));
-    EXPECT_EQ(offset, 0);
-    EXPECT_EQ(chainage, 0);
-    offset = chainage = 7;
     EXPECT_FALSE(ProjectChainToAnotherAligment(5, elements, HzAlignment(1), offset, chainage));
     EXPECT_EQ(offset, 0);
     EXPECT_EQ(chainage, 0);
@@ -266,8 +172,7 @@ TEST(ProjectPointToAligment, BadArgumentsFail) {
 TEST(GarbageRecords, NothingHangsOrCrashes) {
     test::RecordingUi ui; // errors are reported, not thrown
     const double inf = std::numeric_limits<double>::infinity();
-    const std::vector<double> values{0,    0.001, -0.001, 1e-300, -1e-300, 1e300, -1e300,
-                                     kNaN, inf,   -inf,   150,    -150,    3.5,   400};
+    const std::vector<double> values{0, 0.001, -1e-300, 1e300, -1e300, kNaN, inf, -inf, 150, 400};
     std::mt19937 random(11);
     std::uniform_int_distribution<std::size_t> pick(0, values.size() - 1);
     for (int round = 0; round < 300; ++round) {
@@ -279,7 +184,7 @@ TEST(GarbageRecords, NothingHangsOrCrashes) {
             e.Parameter = values[pick(random)];
             elements.push_back(e);
         }
-        for (double c : {0.0, 25.0, 75.0, 160.0, 1e9}) {
+        for (double c : {0.0, 75.0, 1e9}) {
             HzPoint p;
             if (GetCoordFromHzAligment(elements, c, p)) {
                 EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
