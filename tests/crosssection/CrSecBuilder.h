@@ -67,11 +67,6 @@ class SetBuilder {
     CrossSectionSet set_;
 };
 
-// Layer 0 "R" at two stations: `last` at chainage 0, `now` at 10.
-inline CrossSectionSet TwoStations(const std::string &last, const std::string &now) {
-    return SetBuilder({"R"}).Station(0).Surface(0, last).Station(10).Surface(0, now).Build();
-}
-
 // The rules need the vertical alignment of store slot 1.
 inline void StoreWithVerticalAlignment() {
     ResetAlignments();
