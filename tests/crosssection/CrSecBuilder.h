@@ -42,30 +42,21 @@ inline std::string CodesOf(const std::vector<CrSecPoint> &points, bool names = f
     return text;
 }
 
-// A set of the given layers; stations are added with Station().
-class SetBuilder {
-  public:
-    explicit SetBuilder(std::initializer_list<const char *> layers) {
-        for (const char *name : layers)
-            set_.Layers.push_back(CrSecLayer{name, {}});
+// A set of the given layers; each station lists its surfaces in layer order
+// as Points() text, "" for none.
+inline CrossSectionSet Sections(std::vector<CrSecLayer> layers,
+                                std::vector<std::pair<double, std::vector<std::string>>> stations) {
+    CrossSectionSet set;
+    set.Layers = std::move(layers);
+    for (const auto &[chainage, surfaces] : stations) {
+        CrossSection &station = set.Stations.emplace_back(CrossSection{chainage, {}});
+        for (std::size_t k = 0; k < surfaces.size(); ++k)
+            if (!surfaces[k].empty())
+                station.Surfaces.push_back(
+                    CrSecSurface{static_cast<std::uint8_t>(k), Points(surfaces[k]), false});
     }
-    SetBuilder &Station(double chainage) {
-        set_.Stations.push_back(CrossSection{chainage, {}});
-        return *this;
-    }
-    SetBuilder &Surface(std::uint8_t layer, const std::string &points) {
-        set_.Stations.back().Surfaces.push_back(CrSecSurface{layer, Points(points), false});
-        return *this;
-    }
-    SetBuilder &LayerCodes(std::uint8_t layer, std::vector<std::string> codes) {
-        set_.Layers.at(layer).Codes = std::move(codes);
-        return *this;
-    }
-    CrossSectionSet Build() const { return set_; }
-
-  private:
-    CrossSectionSet set_;
-};
+    return set;
+}
 
 // The rules need the vertical alignment of store slot 1.
 inline void StoreWithVerticalAlignment() {

@@ -192,13 +192,9 @@ TEST_F(CrossSectionExport, PointWithoutCodeIsWrittenAsNoCodeAndLogged) {
 TEST_F(CrossSectionExport, InterpolateAndLinkOfMarkedPoints) {
     // Points marked as copies without being copies continue a line by
     // interpolation, or link to the line their name gives.
-    CrossSectionSet set = SetBuilder({"R"})
-                              .LayerCodes(0, {"1.000", "2.000"})
-                              .Station(0)
-                              .Surface(0, "1:1.000 2:2.000")
-                              .Station(10)
-                              .Surface(0, "1:1.000 1.5:1.000 2:2.000 2:2.000")
-                              .Build();
+    CrossSectionSet set =
+        Sections({{"R", {"1.000", "2.000"}}},
+                 {{0, {"1:1.000 2:2.000"}}, {10, {"1:1.000 1.5:1.000 2:2.000 2:2.000"}}});
     auto &points = set.Stations[1].Surfaces[0].Points;
     points[1].IsCopyMark = points[3].IsCopyMark = true;
     points[3].Name = "1.000";
