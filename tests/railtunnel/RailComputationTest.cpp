@@ -67,16 +67,14 @@ TEST(RailRule, OuterRailStandsHigherByTheCantAndTheNamedRailIsHeld) {
         CantRotation rotation;
         double radius, left, right; // rises of the rails for a cant of 0.1
     };
-    const Case cases[] = {
-        {rotInsideRail, 500, 0.1, 0},   {rotInsideRail, -500, 0, 0.1},
-        {rotOutsideRail, 500, 0, -0.1}, {rotOutsideRail, -500, -0.1, 0},
-        {rotCenter, 500, 0.05, -0.05},  {rotCenter, -500, -0.05, 0.05},
-        {rotLeftRail, 500, 0, -0.1},    {rotLeftRail, -500, 0, 0.1},
-        {rotRightRail, 500, 0.1, 0},    {rotRightRail, -500, -0.1, 0},
-        {rotInsideRail, 0, 0, 0},       {rotOutsideRail, 0, 0, 0},
-        {rotCenter, 0, 0, 0},           {rotLeftRail, 0, 0, 0.1},
-        {rotRightRail, 0, 0.1, 0},
-    };
+    const Case cases[] = {{rotInsideRail, 500, 0.1, 0},   {rotInsideRail, -500, 0, 0.1},
+                          {rotOutsideRail, 500, 0, -0.1}, {rotOutsideRail, -500, -0.1, 0},
+                          {rotCenter, 500, 0.05, -0.05},  {rotCenter, -500, -0.05, 0.05},
+                          {rotLeftRail, 500, 0, -0.1},    {rotLeftRail, -500, 0, 0.1},
+                          {rotRightRail, 500, 0.1, 0},    {rotRightRail, -500, -0.1, 0},
+                          {rotInsideRail, 0, 0, 0},       {rotOutsideRail, 0, 0, 0},
+                          {rotCenter, 0, 0, 0},           {rotLeftRail, 0, 0, 0.1},
+                          {rotRightRail, 0, 0.1, 0}};
     for (const Case &c : cases)
         for (const double sign : {1.0, -1.0}) {
             SCOPED_TRACE(testing::Message() << c.rotation << " R " << c.radius << " " << sign);
@@ -209,23 +207,16 @@ TEST(LowerRail, FromTheTableFollowsTheTurn) {
     for (const auto &[rotation, chainage, expected] : cases)
         EXPECT_EQ(Constant(0.1, rotation).GetLowerRailFromCanTable(1, chainage), expected)
             << rotation << " at " << chainage;
-    const clsSuperelevation late(RailTable({Station(100, 0.1, rotInsideRail)}));
-    EXPECT_EQ(late.GetLowerRailFromCanTable(1, 50), lowerRailNone); // before the table
-}
-
-TEST(LowerRail, SmartLooksAtTheStationAheadWhenItIsFarther) {
-    RecordingUi ui;
-    StoreTrack(); // the right-hand arc starts at 100
+    // Level at 70 and 80, the arc from 100. At 80 (10 back, 30 ahead) the
+    // "smart" lookup asks the station ahead; at the first station only the
+    // level one ahead; before the table nothing.
     const clsSuperelevation table(
         RailTable({Station(70, 0, rotInsideRail), Station(80, 0, rotInsideRail),
                    Station(110, 0.05, rotInsideRail)}));
     EXPECT_EQ(table.GetLowerRailFromCanTable(1, 80), lowerRailNone);
-    // 10 back, 30 ahead: the station ahead (on the arc) is asked. At the first
-    // station only the level one ahead at 80 is asked.
     EXPECT_EQ(table.GetLowerRailSmart(1, 80), lowerRailRight);
     EXPECT_EQ(table.GetLowerRailSmart(1, 70), lowerRailNone);
-    EXPECT_EQ(clsSuperelevation(RailTable({Station(0, 0, rotInsideRail)})).GetLowerRailSmart(1, 50),
-              lowerRailNone);
+    EXPECT_EQ(table.GetLowerRailFromCanTable(1, 50), lowerRailNone);
 }
 
 // ---- Co-planar heights --------------------------------------------------------
@@ -278,20 +269,13 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
             EXPECT_NEAR(right - 100, leftHand ? c.high : c.low, tol);
         }
     }
-}
-
-TEST(CoplaneHeight, LevelOrUnknownCasesLeaveTheHeight) {
-    RecordingUi ui;
-    StoreTwoTracks(false);
-    const clsSuperelevation late(RailTable({Station(100, 0.15, rotInsideRail)}));
-    // Before the table, not a track side, an unknown option.
-    const std::tuple<SlotNumber, double, bool, int> cases[] = {
-        {2, 50, false, 0}, {1, 150, false, 0}, {2, 150, true, 7}};
-    for (const auto &[slot, chainage, mode, option] : cases) {
-        double h = 100;
-        EXPECT_FALSE(late.CalcHeightVtAligmentCoplane(slot, chainage, 2, h, mode, option)) << slot;
-        EXPECT_EQ(h, 100);
-    }
+    // Before the table, not a track side, an unknown option: the height is left.
+    const clsSuperelevation late(RailTable({Station(200, 0.15, rotInsideRail)}));
+    double h = 100;
+    EXPECT_FALSE(late.CalcHeightVtAligmentCoplane(2, 100, 2, h, false, 0));
+    EXPECT_FALSE(Constant(0.15, rotInsideRail).CalcHeightVtAligmentCoplane(1, 100, 2, h, false, 0));
+    EXPECT_FALSE(Constant(0.15, rotInsideRail).CalcHeightVtAligmentCoplane(2, 100, 2, h, true, 7));
+    EXPECT_EQ(h, 100);
 }
 
 TEST(ProjectStations, OntoAParallelTrackDroppingWhatFallsOutside) {
@@ -317,24 +301,18 @@ TEST(ProjectStations, OntoAParallelTrackDroppingWhatFallsOutside) {
 TEST(RailChainages, StationsUnitStepsAndInflectionsEachOnce) {
     // Clothoids: + at 50 (state 1), arc, + at 120, - at 150 (inflection), arc,
     // - at 250, + at 280 (inflection), arc from 300.
-    const HzAlignment hz = OneBased<HzElement>({
-        HzAt(0, 0, 0, 0, 0, 0, 50),
-        HzAt(50, 0, 0, 0, 0.001, 200, 30),
-        HzAt(80, 0, 0, 0, 800, 0, 40),
-        HzAt(120, 0, 0, 0, 800, 200, 30),
-        HzAt(150, 0, 0, 0, -0.001, 200, 30),
-        HzAt(180, 0, 0, 0, -900, 0, 70),
-        HzAt(250, 0, 0, 0, -900, 200, 30),
-        HzAt(280, 0, 0, 0, 0.001, 200, 20),
-        HzAt(300, 0, 0, 0, 700, 0, 100),
-    });
-    const clsSuperelevation table(RailTable({
-        Station(0, 0, rotInsideRail), Station(100, 0, rotInsideRail, interpCubic),
-        Station(104.5, 0.05, rotInsideRail),
-        Station(150.0000004, 0.05, rotInsideRail, interpReverseCurve), // meets the inflection
-        Station(153, 0, rotInsideRail),
-        Station(300, 0, rotInsideRail, interpCubic), // last: no steps after it
-    }));
+    const HzAlignment hz =
+        OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 50), HzAt(50, 0, 0, 0, 0.001, 200, 30),
+                             HzAt(80, 0, 0, 0, 800, 0, 40), HzAt(120, 0, 0, 0, 800, 200, 30),
+                             HzAt(150, 0, 0, 0, -0.001, 200, 30), HzAt(180, 0, 0, 0, -900, 0, 70),
+                             HzAt(250, 0, 0, 0, -900, 200, 30), HzAt(280, 0, 0, 0, 0.001, 200, 20),
+                             HzAt(300, 0, 0, 0, 700, 0, 100)});
+    const clsSuperelevation table(RailTable(
+        {Station(0, 0, rotInsideRail), Station(100, 0, rotInsideRail, interpCubic),
+         Station(104.5, 0.05, rotInsideRail),
+         Station(150.0000004, 0.05, rotInsideRail, interpReverseCurve), // meets the inflection
+         Station(153, 0, rotInsideRail),
+         Station(300, 0, rotInsideRail, interpCubic)})); // the last: no steps after it
     std::vector<double> expected = {0,   100, 101, 102, 103, 104, 104.5,
                                     150, 151, 152, 153, 280, 300};
     EXPECT_THAT(RailChainageList(table, hz, kNullValue, kNullValue),
@@ -353,12 +331,10 @@ class RailExport : public testing::Test {
     void SetUp() override {
         AppModel().IsOstXML = false;
         ResetAlignments();
-        // A right-hand arc from 0 to 300 in every slot, the grade profile.
-        for (SlotNumber slot = 1; slot <= 3; ++slot) {
-            AddAlignment();
-            SetAligmentHz(slot, OneBased<HzElement>({HzAt(0, 0, 0, 0, 500, 0, 300)}));
-            SetAligmentVt(slot, Grade());
-        }
+        // A right-hand arc from 0 to 300, the grade profile.
+        AddAlignment();
+        SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 500, 0, 300)}));
+        SetAligmentVt(1, Grade());
         SetOutputFile((dir_ / "rails.xml").string());
         ASSERT_TRUE(OpenFile());
     }
