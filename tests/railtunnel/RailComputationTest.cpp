@@ -28,9 +28,6 @@ namespace {
 constexpr double kGauge = 1.435;
 constexpr double kBase = 1.5;
 
-// Half the spread of the rails for a cant c: 0.5 G sqrt(B^2 - c^2) / B.
-double Half(double cant) { return 0.5 * kGauge * std::sqrt(kBase * kBase - cant * cant) / kBase; }
-
 // A profile of one constant grade: 50 + 0.01 c.
 VtAlignment Grade() { return OneBased<VtElement>({VtAt(0, 50, 0.01, 0, 10000)}); }
 
@@ -126,7 +123,7 @@ TEST(ComputeRails, WidthExcessGoesToTheRailTheTypeNames) {
     // On the right-hand arc the right rail is the lower; the heights differ by
     // 0.1, so cos(asin(0.1 / 1.52)) carries the widening across.
     const double across = 0.02 * std::cos(std::asin(0.1 / 1.52));
-    const double half = Half(0.1);
+    const double half = 0.5 * kGauge * std::sqrt(kBase * kBase - 0.01) / kBase; // 0.5 G cos(theta)
     const std::tuple<CantWidthExcessType, double, double> cases[] = {
         {widthLowestRail, half, half + across},
         {widthHighestRail, half + across, half},
@@ -171,25 +168,6 @@ TEST(ComputeRails, BadInputFailsWithAMessageInsteadOfWritingRails) {
         ASSERT_EQ(ui.Messages.size(), 1u) << c.what;
         EXPECT_THAT(ui.Messages[0].Text, HasSubstr(c.reason)) << c.what;
     }
-}
-
-TEST(ComputeRails, WithoutAProfileTheChosenStringlineGivesTheHeight) {
-    RecordingUi ui;
-    ResetAlignments();
-    AddAlignment();
-    SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 1000)}));
-    TStringLines lines;
-    lines.Count = 0;
-    lines.Lines = {{.Name = "AXIS", .Hz = {}, .Vt = Grade()}};
-    SetAligmentStrLn(1, lines);
-    const clsSuperelevation table = Constant(0, rotInsideRail);
-    Rails r;
-    ASSERT_TRUE(Compute(table, 1, 300, r));
-    EXPECT_EQ(r.lh, 0); // no page: no stringline chosen
-    FixedRailsPage page(0, "AXIS");
-    ASSERT_TRUE(Compute(table, 1, 300, r));
-    EXPECT_NEAR(r.lh, 53, 1e-9);
-    EXPECT_NEAR(r.rh, 53, 1e-9);
 }
 
 // ---- Lower rail -------------------------------------------------------------

@@ -32,31 +32,24 @@ class XmlInputFileTest : public ::testing::Test {
 };
 
 TEST_F(XmlInputFileTest, EncodingsBecomeUtf8) {
-    struct Case {
-        const char *Name;
-        std::string Bytes;
-        std::string Expected;
-    };
     const std::string utf8Decl = "<?xml version=\"1.0\"?>";
-    const Case cases[] = {
-        {"plain UTF-8", utf8Decl + "<a>é€</a>", utf8Decl + "<a>é€</a>"},
-        {"UTF-8 with a mark", "\xEF\xBB\xBF<a>é</a>", "<a>é</a>"},
-        {"Windows-1252", "<?xml version='1.0' encoding='Windows-1252'?><a>\xE9\x80\x93</a>",
+    // Bytes on the disc, the text read.
+    const std::pair<std::string, std::string> cases[] = {
+        {utf8Decl + "<a>é€</a>", utf8Decl + "<a>é€</a>"},
+        {"\xEF\xBB\xBF<a>é</a>", "<a>é</a>"}, // UTF-8 with a mark
+        {"<?xml version='1.0' encoding='Windows-1252'?><a>\xE9\x80\x93</a>",
          "<?xml version='1.0' encoding='Windows-1252'?><a>é€“</a>"},
-        {"undeclared ANSI bytes",
-         "<a>Pe\xF1"
+        {"<a>Pe\xF1"
          "a</a>",
-         "<a>Peña</a>"},
-        {"UTF-16LE with a mark", std::string("\xFF\xFE<\0a\0>\0\xE9\0\xAC\x20<\0/\0a\0>\0", 20),
-         "<a>é€</a>"},
-        {"UTF-16LE without a mark", std::string("<\0a\0/\0>\0", 8), "<a/>"},
-        {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},
-        {"control characters", std::string("<a>\x01\x02</a>"),
-         "<a>?"
-         "?</a>"},
+         "<a>Peña</a>"}, // undeclared: ANSI
+        {std::string("\xFF\xFE<\0a\0>\0\xE9\0\xAC\x20<\0/\0a\0>\0", 20), "<a>é€</a>"}, // UTF-16LE
+        {std::string("<\0a\0/\0>\0", 8), "<a/>"},                         // UTF-16LE without a mark
+        {std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"}, // a surrogate pair
+        {std::string("<a>\x01\x02</a>"), "<a>?"
+                                         "?</a>"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(Read(c.Bytes), c.Expected) << c.Name;
+    for (const auto &[bytes, text] : cases)
+        EXPECT_EQ(Read(bytes), text);
 }
 
 TEST_F(XmlInputFileTest, UnreadableFilesRaiseTheGivenNumbers) {
