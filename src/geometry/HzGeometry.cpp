@@ -225,17 +225,7 @@ HzPoint GetCoordInCubicParabolaAt(double L, bool flagFromLine, const HzElement &
 }
 
 long GetHzElementIndex(double chainage, const HzAlignment &elements) {
-    const long n = ElementCount(elements);
-    for (long i = 1; i <= n; ++i) {
-        const double start = elements[static_cast<std::size_t>(i)].Chainage;
-        if (start == chainage) {
-            return i;
-        }
-        if (start > chainage) {
-            return i > 1 ? i - 1 : 1;
-        }
-    }
-    return n;
+    return ElementIndexAtChainage(chainage, elements);
 }
 
 bool GetCoordFromHzAligment(const HzAlignment &elements, double chainage, HzPoint &point) {

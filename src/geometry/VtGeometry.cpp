@@ -65,17 +65,7 @@ VtElementType GetVtElementType(const VtElement &element) {
 }
 
 long GetVtElementIndex(double chainage, const VtAlignment &elements) {
-    const long n = ElementCount(elements);
-    for (long i = 1; i <= n; ++i) {
-        const double start = elements[static_cast<std::size_t>(i)].Chainage;
-        if (start == chainage) {
-            return i;
-        }
-        if (start > chainage) {
-            return i > 1 ? i - 1 : 1;
-        }
-    }
-    return n;
+    return ElementIndexAtChainage(chainage, elements);
 }
 
 double GetHeightFromVtAligment(const VtAlignment &elements, double chainage) {

@@ -71,21 +71,7 @@ HzAlignment GetAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz
 const HzAlignment &ViewAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz).Hz; }
 
 long FindElementAtChainage(const HzAlignment &elements, double chainage) {
-    const long n = ElementCount(elements);
-    if (n == 0)
-        return 0;
-    long found = n;
-    for (long i = 1; i <= n; ++i) {
-        if (elements[i].Chainage == chainage) {
-            found = i;
-            break;
-        }
-        if (elements[i].Chainage > chainage) {
-            found = i - 1;
-            break;
-        }
-    }
-    return found == 0 ? 1 : found;
+    return ElementIndexAtChainage(chainage, elements);
 }
 
 void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage) {

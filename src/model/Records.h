@@ -144,6 +144,21 @@ template <class T> long ElementCount(const std::vector<T> &elements) {
     return elements.size() > 1 ? static_cast<long>(elements.size()) - 1 : 0;
 }
 
+// The element search of both alignments: the first element starting exactly at
+// the chainage, else the one before the first that starts beyond it; element 1
+// before the start and the last one beyond the end. 0 for an empty array.
+template <class T> long ElementIndexAtChainage(double chainage, const std::vector<T> &elements) {
+    const long n = ElementCount(elements);
+    for (long i = 1; i <= n; ++i) {
+        const double start = elements[static_cast<std::size_t>(i)].Chainage;
+        if (start == chainage)
+            return i;
+        if (start > chainage)
+            return i > 1 ? i - 1 : 1;
+    }
+    return n;
+}
+
 // Makes a 1-based array of n elements (position 0 present and unused).
 template <class T> std::vector<T> MakeOneBased(long n) {
     return std::vector<T>(static_cast<std::size_t>(n < 0 ? 0 : n) + 1);
