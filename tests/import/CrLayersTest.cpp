@@ -28,61 +28,53 @@ class FakePage final : public IExportingPage {
     void SetLayersVisible(bool visible) override { LayersVisible = visible; }
 };
 
-// Axis and Toe are offered, Edge (state 1) is not.
-TStringLines ThreeLines() {
+} // namespace
+
+TEST(CLayers, OfferedTreesAndTheStoredChoice) {
+    // Axis and Toe are offered, Edge (state 1) is not; a nameless first layer
+    // counts as none.
     TStringLines set;
     set.Count = 2;
     for (const char *name : {"Axis", "Edge", "Toe"})
         set.Lines.emplace_back().Name = name;
     set.Lines[1].State = 1;
     set.Lines[2].State = -1;
-    return set;
-}
-
-} // namespace
-
-TEST(CLayers, StringlineTreeFlatWithoutLayersNestedWithThem) {
-    const std::pair<std::vector<TStringLineLayer>, std::vector<std::string>> cases[] = {
+    const std::pair<std::vector<TStringLineLayer>, std::vector<std::string>> trees[] = {
         {{}, {"Axis#0", "Toe#2"}},
-        {{{"", {0, 1, 2}}}, {"Axis#0", "Toe#2"}}, // a nameless first layer: no layers
+        {{{"", {0, 1, 2}}}, {"Axis#0", "Toe#2"}},
         {{{"Road", {0, 1, 7}}, {"Slopes", {2}}}, {"Road", "  L1/Axis#0", "Slopes", "  L3/Toe#2"}},
     };
-    for (const auto &[layers, tree] : cases) {
-        TStringLines set = ThreeLines();
+    for (const auto &[layers, tree] : trees) {
         set.Layers = layers;
         EXPECT_EQ(HasLayers(set), tree.size() == 4);
         FakePage page;
         FillStringlineLayers(page, set);
         EXPECT_EQ(page.Tree, tree);
     }
-}
-
-TEST(CLayers, OnlyCrossSectionLayersWithCodesAreOffered) {
-    CrossSectionSet set;
-    for (const bool anyCodes : {true, false}) {
-        set.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
-        if (!anyCodes)
-            set.Layers = {{"Cunetas", {}}};
-        FakePage page;
-        FillCrossSectionLayers(page, set);
-        EXPECT_EQ(page.Tree, (anyCodes ? std::vector<std::string>{"Taludes", "Rasante"}
-                                       : std::vector<std::string>{}));
-        EXPECT_EQ(page.LayersVisible, anyCodes);
-    }
-}
-
-TEST(CLayers, StoringTheChoiceAppends) {
-    TStringLines set = ThreeLines();
+    // Without layers the top-level choice is appended, the same one as "$";
+    // with layers the stringlines are stored.
     FakePage page;
-    StoreStringlineSelection(page, set); // no layers: the top-level choice
-    EXPECT_EQ(set.Selection, "$0$2$");
-    StoreStringlineSelection(page, set); // the same choice again
-    EXPECT_EQ(set.Selection, "$0$2$$");
-    page.LayersIdx = "$1$";
-    StoreStringlineSelection(page, set);
-    EXPECT_EQ(set.Selection, "$0$2$$$1$");
+    set.Layers.clear();
+    for (const auto &[chosen, stored] :
+         {std::pair{"$0$2$", "$0$2$"}, {"$0$2$", "$0$2$$"}, {"$1$", "$0$2$$$1$"}}) {
+        page.LayersIdx = chosen;
+        StoreStringlineSelection(page, set);
+        EXPECT_EQ(set.Selection, stored);
+    }
     set.Layers = {{"Road", {0}}};
     set.Selection.clear();
-    StoreStringlineSelection(page, set); // with layers: the stringlines
+    StoreStringlineSelection(page, set);
     EXPECT_EQ(set.Selection, "$5$");
+
+    // Only cross-section layers with codes are offered, and none hides the list.
+    CrossSectionSet cross;
+    cross.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
+    FillCrossSectionLayers(page, cross);
+    EXPECT_EQ(page.Tree, (std::vector<std::string>{"Taludes", "Rasante"}));
+    EXPECT_TRUE(page.LayersVisible);
+    FakePage none;
+    cross.Layers = {{"Cunetas", {}}};
+    FillCrossSectionLayers(none, cross);
+    EXPECT_TRUE(none.Tree.empty());
+    EXPECT_FALSE(none.LayersVisible);
 }
