@@ -71,20 +71,6 @@ TEST(SampleListings, RoadPlanFormsGiveTheSameElements) {
               &HzElement::Parameter, &HzElement::Length})
             EXPECT_NEAR(plain[i].*field, report[i].*field, 1e-9) << i;
     }
-    // The transitions: entering ones start at zero curvature (the marker),
-    // leaving ones store the curve they leave.
-    EXPECT_DOUBLE_EQ(plain[2].Radius, kRadiusMarker);
-    EXPECT_DOUBLE_EQ(plain[4].Radius, 625);
-    EXPECT_DOUBLE_EQ(plain[6].Radius, -kRadiusMarker);
-    EXPECT_DOUBLE_EQ(plain[8].Radius, -480);
-    EXPECT_DOUBLE_EQ(plain[12].Length, 0);
-    EXPECT_DOUBLE_EQ(plain[12].Chainage, 15040);
-    // The rail: an S-curve and a final transition.
-    const HzAlignment rail = ImportHz("rail.plt");
-    ASSERT_EQ(ElementCount(rail), 8);
-    EXPECT_DOUBLE_EQ(rail[5].Radius, -kRadiusMarker); // the S-curve's second half
-    EXPECT_DOUBLE_EQ(rail[7].Radius, -1620);
-    EXPECT_DOUBLE_EQ(rail[7].Length, 180);
 }
 
 TEST(SampleListings, RoadProfileFormsGiveTheSameElements) {
@@ -104,9 +90,6 @@ TEST(SampleListings, RoadProfileFormsGiveTheSameElements) {
             }
         }
     }
-    EXPECT_DOUBLE_EQ(plain[2].Parameter, -12000);
-    EXPECT_NEAR(plain[4].Parameter, 9000, 1e-6);
-    EXPECT_NEAR(plain[6].Parameter, -20000, 1e-6);
 }
 
 TEST(SampleListings, EveryFormPassesThroughTheKnownPoints) {
