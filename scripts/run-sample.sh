@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" -eq 0 ]; then bash scripts/install-deps.sh; fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target vialto-convert vialto-converter >/dev/null
 out=$(mktemp -d)/tunnel.xml
 build/bin/vialto-convert --job-file samples/jobs/tunnel.job -o "$out"
 echo
