@@ -1,7 +1,6 @@
-// Shared set-up of the document writer tests: a fresh application model, a
-// recording user interface (a message nobody expected fails the test), an
-// output path in a temporary folder, fragments written inside one alignment,
-// and the golden-document comparison.
+// Document writer tests: a fresh application model, a recording user interface
+// (an unexpected message fails the test), an output path in a temporary folder,
+// fragments written inside one alignment, and golden-document comparison.
 #pragma once
 
 #include "AppModel.h"
@@ -67,26 +66,20 @@ class LandXmlFixture : public ::testing::Test {
     void BeginAlignment(bool extended = false) {
         AppModel().IsOstXML = extended;
         BeginDocument();
-        ASSERT_TRUE(TagAlignments(false));
-        ASSERT_TRUE(TagAlignment(false, "F", 0, 50));
+        ASSERT_TRUE(TagAlignments(false) && TagAlignment(false, "F", 0, 50));
     }
 
-    // Finishes the document begun by BeginAlignment and returns the lines
-    // written inside the alignment, three tabs less indented (so that its
-    // children start at the margin). The whole document is kept in `bytes`.
+    // Finishes the document begun by BeginAlignment and returns what was written
+    // inside the alignment, without tabs and line ends. The whole document is
+    // kept in `bytes`.
     std::string AlignmentBody() {
-        EXPECT_TRUE(TagAlignment(true));
-        EXPECT_TRUE(TagAlignments(true));
+        EXPECT_TRUE(TagAlignment(true) && TagAlignments(true));
         bytes = FinishDocument();
         const std::size_t start = bytes.find("staStart=\"0.000000\">\r\n") + 23;
-        std::string body;
-        for (const std::string &line :
-             Split(bytes.substr(start, bytes.find("\t\t</Alignment>", start) - start), "\r\n")) {
-            if (!line.empty()) {
-                body +=
-                    line.substr(std::min<std::size_t>(3, line.find_first_not_of('\t'))) + "\r\n";
-            }
-        }
+        std::string body = bytes.substr(start, bytes.find("\t\t</Alignment>", start) - start);
+        body.erase(std::remove_if(body.begin(), body.end(),
+                                  [](char c) { return c == '\t' || c == '\r' || c == '\n'; }),
+                   body.end());
         return body;
     }
 
