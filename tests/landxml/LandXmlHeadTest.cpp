@@ -16,56 +16,42 @@ TEST_F(LandXmlHead, HeadOfBothFlavoursIsByteExact) {
     }
 }
 
-TEST_F(LandXmlHead, ProjectAndAuthorTextsAreEscapedAndUtf8) {
+TEST_F(LandXmlHead, AuthorIsEscapedAndUtf8) {
     ASSERT_TRUE(TagLandXML(false));
     EXPECT_TRUE(TagApplication("Jos\xC3\xA9 \"P\" & Co"));
-    EXPECT_TRUE(TagProject("<a.plt + b.alz>", "tilde~ok"));
-    const std::string bytes = FinishDocument();
-    EXPECT_THAT(bytes, HasSubstr("<Author createdBy=\"Jos\xC3\xA9 &quot;P&quot; &amp; Co\" />"));
-    EXPECT_THAT(bytes,
-                HasSubstr("\t<Project name=\"&lt;a.plt + b.alz&gt;\" desc=\"tilde~ok\" />\r\n"));
+    EXPECT_THAT(FinishDocument(),
+                HasSubstr("<Author createdBy=\"Jos\xC3\xA9 &quot;P&quot; &amp; Co\" />"));
 }
 
-TEST_F(LandXmlHead, UnitsBlockOfEveryUnitCode) {
-    const std::string metric = "temperatureUnit=\"celsius\" pressureUnit=\"HPA\" />";
-    const std::string imperial = "temperatureUnit=\"fahrenheit\" pressureUnit=\"inHG\" />";
-    const std::vector<std::string> lines = {
-        "<Metric areaUnit=\"squareMillimeter\" linearUnit=\"millimeter\" "
-        "volumeUnit=\"cubicMeter\" " +
-            metric,
-        "<Metric areaUnit=\"squareCentimeter\" linearUnit=\"centimeter\" "
-        "volumeUnit=\"cubicMeter\" " +
-            metric,
-        "<Metric areaUnit=\"squareMeter\" linearUnit=\"meter\" volumeUnit=\"cubicMeter\" " + metric,
-        "<Metric areaUnit=\"hectare\" linearUnit=\"kilometer\" volumeUnit=\"hectareMeter\" " +
-            metric,
-        "<Imperial areaUnit=\"squareFoot\" linearUnit=\"foot\" volumeUnit=\"cubicFeet\" " +
-            imperial,
-        "<Imperial areaUnit=\"squareFoot\" linearUnit=\"USSurveyFoot\" volumeUnit=\"cubicFeet\" " +
-            imperial,
-        "<Imperial areaUnit=\"squareInch\" linearUnit=\"inch\" volumeUnit=\"cubicInch\" " +
-            imperial,
-        "<Imperial areaUnit=\"squareMiles\" linearUnit=\"mile\" volumeUnit=\"cubicFeet\" " +
-            imperial,
-    };
+TEST_F(LandXmlHead, UnitsBlockOfEveryUnitCodeAndNoneOfAnUnknownOne) {
+    const char *units[8][3] = {{"squareMillimeter", "millimeter", "cubicMeter"},
+                               {"squareCentimeter", "centimeter", "cubicMeter"},
+                               {"squareMeter", "meter", "cubicMeter"},
+                               {"hectare", "kilometer", "hectareMeter"},
+                               {"squareFoot", "foot", "cubicFeet"},
+                               {"squareFoot", "USSurveyFoot", "cubicFeet"},
+                               {"squareInch", "inch", "cubicInch"},
+                               {"squareMiles", "mile", "cubicFeet"}};
     for (int code = 1; code <= 8; ++code) {
+        const char **u = units[code - 1];
+        const std::string line = std::string(code <= 4 ? "<Metric" : "<Imperial") + " areaUnit=\"" +
+                                 u[0] + "\" linearUnit=\"" + u[1] + "\" volumeUnit=\"" + u[2] +
+                                 "\" temperatureUnit=\"" +
+                                 (code <= 4 ? "celsius\" pressureUnit=\"HPA\" />"
+                                            : "fahrenheit\" pressureUnit=\"inHG\" />");
         SetOutputFile(out.string());
         BeginDocument(code);
         EXPECT_EQ(MainLevel(), 1) << code;
-        EXPECT_THAT(FinishDocument(), HasSubstr("\r\n\t<Units>\r\n\t\t" + lines[code - 1] +
-                                                "\r\n\t</Units>\r\n</LandXML>\r\n"))
+        EXPECT_THAT(FinishDocument(),
+                    HasSubstr("\r\n\t<Units>\r\n\t\t" + line + "\r\n\t</Units>\r\n</LandXML>\r\n"))
             << code;
     }
-}
-
-TEST_F(LandXmlHead, UnknownUnitCodeWritesNothingAndIsReported) {
+    // An unknown code writes nothing and is reported.
+    SetOutputFile(out.string());
     ASSERT_TRUE(TagLandXML(false));
-    for (int code : {0, 9, -3}) {
-        EXPECT_FALSE(TagUnits(code)) << code;
-        ExpectMessage("CLandXML.TagUnits");
-    }
+    EXPECT_FALSE(TagUnits(9));
+    ExpectMessage("CLandXML.TagUnits");
     EXPECT_EQ(MainLevel(), 1);
-    EXPECT_TRUE(TagProject("p", ""));
     EXPECT_THAT(FinishDocument(), ::testing::Not(HasSubstr("Units")));
 }
 
