@@ -90,25 +90,19 @@ inline CantTableData RailTable(std::vector<CantStation> stations, bool coplane =
     return data;
 }
 
-// A rails page with a fixed vertical option and one stringline chosen as the
-// first element of every slot, installed while it lives.
+// A rails page with a fixed vertical option and no stringline chosen,
+// installed while it lives.
 class FixedRailsPage final : public IRailsPage {
   public:
-    explicit FixedRailsPage(int option, std::string stringline = {})
-        : option_(option), stringline_(std::move(stringline)) {
-        SetRailsPage(this);
-    }
+    explicit FixedRailsPage(int option) : option_(option) { SetRailsPage(this); }
     ~FixedRailsPage() override { SetRailsPage(nullptr); }
     FixedRailsPage(const FixedRailsPage &) = delete;
     FixedRailsPage &operator=(const FixedRailsPage &) = delete;
     int VerticalOption() const override { return option_; }
-    std::string SelectedStringline(SlotNumber, int element) const override {
-        return element == 1 ? stringline_ : std::string();
-    }
+    std::string SelectedStringline(SlotNumber, int) const override { return {}; }
 
   private:
     int option_;
-    std::string stringline_;
 };
 
 } // namespace vialto::test
