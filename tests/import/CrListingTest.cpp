@@ -122,63 +122,6 @@ TEST(CrListing, Trv2LayersByKeywordInOrderOfAppearance) {
         (StationMap{
             {10, {{"Plataforma", {{-5, 1}, {0, 1}}}, {"Taludes", {{6, 0}}}}},
             {20, {{"Plataforma", {{0, 1}}}, {"Taludes", {{7, 0}}}, {"Subrasante", {{-5, 1}}}}}}));
-    test::TempDir dir;
-    test::WriteFileBytes(dir / "empty.trv2", "*TRV\r\nx\r\nFIN\r\n");
-    std::vector<std::string> names{"old"};
-    EXPECT_TRUE(GetTrv2Layers((dir / "empty.trv2").string(), names));
-    EXPECT_EQ(names, std::vector<std::string>{"Layer"});
-}
-
-TEST(CrListing, ReportRowsOfTwelveCellsCarryThePoints) {
-    // Each "\cell" becomes a tab in the report text, so 11 columns split into
-    // the 12 cells of a table row.
-    std::string rtf = "{\\rtf1\\ansi ";
-    for (const std::vector<std::string> &cells : std::vector<std::vector<std::string>>{
-             {"-1", "1", "", "", "", "", "", "", "", "", ""}, // before the first station
-             {"Estaci\\'f3n", "0+010,000"},
-             {"Desp.", "Cota", "", "", "Desp.", "Cota", "", "", "Desp.", "Cota", ""},
-             {"-8,000", "9,5", "T", "", "-3,5", "10", "P", "", "-6", "9,4", ""},
-             {"", "", "", "", "0,000", "10,1", "P", "", "", "", ""},
-             {"1", "1", "", "", "", "", "", "", "", ""},         // 10 columns
-             {"1", "1", "", "", "", "", "", "", "", "", "", ""}, // 12 columns
-             {"ESTACION", "1+020.5"},
-             {"0", "0", "", "", "2", "3", "", "", "0", "0", ""}, // the pairs 0 0 are no points
-         }) {
-        rtf += "\\trowd\\pard\\intbl";
-        for (const std::string &c : cells)
-            rtf += " " + c + "\\cell";
-        rtf += "\\row\r\n";
-    }
-    EXPECT_EQ(ByLayerName(Read(rtf + "}", "RTF")),
-              (StationMap{{10,
-                           {{"Taludes", {{-8, 9.5}}},
-                            {"Subrasante", {{-6, 9.4}}},
-                            {"Rasante", {{-3.5, 10}, {0, 10.1}}}}},
-                          {1020.5, {{"Rasante", {{2, 3}}}}}}));
-}
-
-TEST(CrListing, PrintedColumnsFromTheRuleLine) {
-    const std::string rule = "==========  ==========  ====  ==========  ==========  ====  "
-                             "==========  ==========\r\n";
-    const std::string text =
-        "Title\r\nP.K.    1200.5\r\nhead\r\n" + rule +
-        //  Taludes                     Rasante                     Subrasante
-        "    -8.000      10.000  T1        -3.500      11.000  P1        -6.000"
-        "       9.000\r\n"
-        "                                   0.000      11.100  P2\r\n"
-        "                                                                6.000"
-        "       9.000\r\n"
-        "     8.000      10.000  T2                                       7.000"
-        "       8.500\r\n"
-        "lonely\r\n"
-        "\fpage 2\r\nP.K.    1210\r\nhead\r\n" +
-        rule + "     1.000       2.000  T3\r\n";
-    EXPECT_EQ(ByLayerName(Read(text, "TXT")),
-              (StationMap{{1200.5,
-                           {{"Taludes", {{-8, 10}, {8, 10}}},
-                            {"Subrasante", {{-6, 9}, {6, 9}, {7, 8.5}}},
-                            {"Rasante", {{-3.5, 11}, {0, 11.1}}}}},
-                          {1210, {{"Taludes", {{1, 2}}}}}}));
 }
 
 TEST(CrListing, PrintedChainageFiveCharactersAfterTheFirstWordOfEachLine) {
@@ -187,7 +130,6 @@ TEST(CrListing, PrintedChainageFiveCharactersAfterTheFirstWordOfEachLine) {
     for (const std::string &text : {
              "P.K.    1200.5" + block + "P.K.    1210" + block,
              "   P.K.    1200.5" + block + "  P.K.    1210" + block, // indented
-             "P.K.    1200.5" + block + "    P.K.    1210" + block,  // indented after one not
              "P.K.:    1200.5" + block + "P.K.    1210" + block,     // shorter after longer
          }) {
         std::vector<double> chainages;

@@ -95,28 +95,5 @@ TEST(HzListing, AReportEndingInATransitionHasNoPhantomElement) {
     EXPECT_DOUBLE_EQ(e[3].Y, 148);
 }
 
-TEST(HzListing, ReportCellCountsDecideRadiusAndParameter) {
-    const struct {
-        const char *Row;
-        double Radius, Parameter;
-    } cases[] = {
-        {"0+100\t100\t0\t0\t0\t300\t90\t\r\n", 300, 90},       // 8 cells
-        {"0+100\t100\t0\t0\t0\t300\t\r\n", 0, 0},              // 7: neither
-        {"0+100\t100\t0\t0\t0\t300\t90\t1\t\r\n", 300, 0},     // 9: the radius only
-        {"0+100\t100\t0\t0\t0\t300\t90\t1\t2\t\r\n", 300, 90}, // 10
-        {"0+100\t100\t0\t0\t0\t300\t90\t1\t2\t3\t\r\n", 0, 0}, // 11
-    };
-    for (const auto &c : cases) {
-        HzAlignment e;
-        ASSERT_TRUE(ReadHzReportText(
-            std::string("Estación\tL\tX\tY\tAz\tR\tA\t\r\n0+000\t0\t0\t0\t0\t0\t0\t\r\n") + c.Row,
-            e))
-            << c.Row;
-        ASSERT_EQ(ElementCount(e), 2);
-        EXPECT_DOUBLE_EQ(e[2].Radius, c.Radius) << c.Row; // the end marker keeps the row's
-        EXPECT_DOUBLE_EQ(std::fabs(e[1].Parameter), c.Parameter) << c.Row;
-    }
-}
-
 } // namespace
 } // namespace vialto
