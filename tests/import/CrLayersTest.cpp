@@ -67,14 +67,15 @@ TEST(CLayers, OfferedTreesAndTheStoredChoice) {
     EXPECT_EQ(set.Selection, "$5$");
 
     // Only cross-section layers with codes are offered, and none hides the list.
-    CrossSectionSet cross;
-    cross.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
-    FillCrossSectionLayers(page, cross);
-    EXPECT_EQ(page.Tree, (std::vector<std::string>{"Taludes", "Rasante"}));
-    EXPECT_TRUE(page.LayersVisible);
-    FakePage none;
-    cross.Layers = {{"Cunetas", {}}};
-    FillCrossSectionLayers(none, cross);
-    EXPECT_TRUE(none.Tree.empty());
-    EXPECT_FALSE(none.LayersVisible);
+    for (const bool anyCodes : {true, false}) {
+        CrossSectionSet cross;
+        cross.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
+        cross.Layers.erase(cross.Layers.begin() + (anyCodes ? 3 : 1), cross.Layers.end());
+        cross.Layers.back().Codes.resize(anyCodes ? 2 : 0);
+        FakePage fresh;
+        FillCrossSectionLayers(fresh, cross);
+        EXPECT_EQ(fresh.Tree, (anyCodes ? std::vector<std::string>{"Taludes", "Rasante"}
+                                        : std::vector<std::string>{}));
+        EXPECT_EQ(fresh.LayersVisible, anyCodes);
+    }
 }

@@ -1,6 +1,5 @@
-// The cross-section listing in its four forms: the samples of one road agree
-// with each other and with the template they were made from; the framing
-// rules of each form.
+// The cross-section listing in its four forms: the samples of one road give
+// the template they were made from; the framing rules of each form.
 #include "CrListing.h"
 #include "TestSupport.h"
 

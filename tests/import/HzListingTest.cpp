@@ -78,19 +78,14 @@ TEST(HzListing, ReportRowsShiftToTheElementThatEndsThere) {
 }
 
 TEST(HzListing, AReportEndingInATransitionHasNoPhantomElement) {
-    // A straight, an arc of R 200, and a transition A = 100 back to a straight
-    // that ends the listing.
+    // An arc of R 200 and a transition A = 100 out of it that ends the listing.
     HzAlignment e;
     ASSERT_TRUE(ReadHzReportText("Estación\tL\tX\tY\tAz\tR\tA\t\r\n"
                                  "0+000\t0\t0\t0\t0\tINFINITO\t0\t\r\n"
                                  "0+100\t100\t0\t100\t0\t200\t0\t\r\n"
                                  "0+150\t50\t10\t148\t15,915494\tINFINITO\t100\t\r\n",
                                  e));
-    ASSERT_EQ(ElementCount(e), 3);
-    EXPECT_DOUBLE_EQ(e[2].Parameter, 100);
-    EXPECT_DOUBLE_EQ(e[2].Length, 50);
-    EXPECT_DOUBLE_EQ(e[3].Chainage, 150);
-    EXPECT_DOUBLE_EQ(e[3].Length, 0);
+    ExpectElements(e, {{0, 100, 200, 0}, {100, 50, 200, 100}, {150, 0, 0, 0}});
     EXPECT_DOUBLE_EQ(e[3].X, 10); // the end point, not X = Y = 0
     EXPECT_DOUBLE_EQ(e[3].Y, 148);
 }

@@ -27,7 +27,6 @@ TEST(RtfToText, ShapeCharactersAndSkippedDestinations) {
         {"{\\rtf1\\uc1 \\u243\\'f3n\\par}", "ón\r\n"}, // \'hh as the stand-in
         // A writer that left out the stand-in: the row and cell ends survive.
         {"{\\rtf1\\uc1 a\\u243\\cell\\u243\\row}", "aó\tó\r\n"},
-        {"{\\rtf1 \\{\\}\\\\\\~x\\par}", "{}\\\xC2\xA0x\r\n"},
         // Destinations are skipped, binary data by its count, braces inside it included.
         {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0;}{\\stylesheet{\\s0 Normal;}}"
          "{\\info{\\title T}{\\author A}}{\\*\\generator G 1.0;}{\\pict\\wmetafile8 0a0b}"
