@@ -31,6 +31,11 @@ bool IsSelected(std::string_view selection, const CrSecLayer &layer) {
     return selection.empty() || selection.find(layer.Name + "$") != std::string_view::npos;
 }
 
+bool AnyLayerSelected(const CrossSectionSet &set, std::string_view selection) {
+    return std::any_of(set.Layers.begin(), set.Layers.end(),
+                       [&](const CrSecLayer &layer) { return IsSelected(selection, layer); });
+}
+
 void LogUncoded(double chainage, const CrSecPoint &point) {
     LogMessage("Point without code in Export2LandXml function  Ch : " +
                FormatDecimals(chainage, 3) + "\r\n Offset: " + FormatDecimals(point.Offset, 3) +
@@ -197,10 +202,7 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
         if (showProgress)
             progress.Start(AppModel().GetToken("T_EXPORTING_CR"), static_cast<double>(first),
                            static_cast<double>(last));
-        const bool anySelected =
-            std::any_of(set.Layers.begin(), set.Layers.end(),
-                        [&](const CrSecLayer &layer) { return IsSelected(selection, layer); });
-        if (!anySelected)
+        if (!AnyLayerSelected(set, selection))
             return false;
 
         const std::vector<CodeIndex> codeIndex = IndexCodes(set);
@@ -242,6 +244,13 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
 CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view selection,
                                           double start, double end, IProgress &progress,
                                           double &firstChainage, double &lastChainage) {
+    // No layer chosen, or a range that holds no cross section, is the user's
+    // choice of an alignment without cross sections, not a failed export.
+    std::size_t first = 0;
+    std::size_t last = 0;
+    if (set.Stations.empty() || !AnyLayerSelected(set, selection) ||
+        !StationRange(set, start, end, first, last))
+        return CrExportResult::Nothing;
     SetDefaultCodes(set, selection);
     progress.SetInfo(AppModel().GetToken("LBL_EXP_CR_RULES"));
     if (!ApplyRules(set, selection, progress, true))

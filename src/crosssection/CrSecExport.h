@@ -29,12 +29,13 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
                     bool showProgress);
 
 // How the cross-section step of an export ended.
-enum class CrExportResult { Written, Cancelled, Failed };
+enum class CrExportResult { Written, Nothing, Cancelled, Failed };
 
 // The cross-section step of the export stage: default codes for the layers
 // outside the selection, the rules (progress per station), then, unless the
 // user asked to cancel meanwhile, the export of the range. Nothing is written
-// when cancelled or when the rules fail.
+// when no layer is selected or the range holds no cross section (Nothing),
+// when cancelled, or when the rules fail.
 CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view selection,
                                           double start, double end, IProgress &progress,
                                           double &firstChainage, double &lastChainage);

@@ -115,27 +115,25 @@ void AlignmentExtent(const HzAlignment &hz, double from, double to, double &star
 
 bool ExportAligmentCr(ExportRun &run, int page) {
     return Guarded("ExportAligmentCr", false, [&] {
-        const SlotNumber slot = static_cast<SlotNumber>(page);
         run.Title("T_EXPORTING_CR");
-        CrossSectionSet set = GetAligmentCr(slot);
-        const std::string &selection = run.Choices.SelectedLayers;
-        SetDefaultCodes(set, selection);
-        run.Progress.SetInfo(Token("LBL_EXP_CR_RULES"));
-        run.Progress.Start(Token("T_EXPORTING_CR"), 0, static_cast<double>(set.Stations.size()));
-        if (!ApplyRules(set, selection, run.Progress, true))
-            return false;
-        if (run.Progress.CancelRequested()) {
-            LogMessage("Cross sections not written: cancelled by the user");
-            return true;
-        }
-        run.Progress.SetInfo(Token("LBL_EXP_CR_EXP"));
+        CrossSectionSet set = GetAligmentCr(static_cast<SlotNumber>(page));
         double first = kNullValue;
         double last = kNullValue;
-        if (!Export2LandXML(first, last, set, selection, run.ChainageStart, run.ChainageEnd,
-                            run.Progress, true))
-            return false;
-        SetRange(run, page, rowThirdStart, first, last);
-        return true;
+        switch (RuleAndExportCrossSections(set, run.Choices.SelectedLayers, run.ChainageStart,
+                                           run.ChainageEnd, run.Progress, first, last)) {
+        case CrExportResult::Written:
+            SetRange(run, page, rowThirdStart, first, last);
+            return true;
+        case CrExportResult::Nothing:
+            LogMessage("Cross sections not written: no layer chosen or none in the range");
+            return true;
+        case CrExportResult::Cancelled:
+            LogMessage("Cross sections not written: cancelled by the user");
+            return true;
+        case CrExportResult::Failed:
+            break;
+        }
+        return false;
     });
 }
 

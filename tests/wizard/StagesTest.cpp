@@ -141,6 +141,20 @@ TEST_F(Stages, NothingToExportIsLoggedAndNothingReplacesTheOutput) {
               2); // the earlier document and the log
 }
 
+// Choosing no layer is choosing an alignment without cross sections, not a
+// failed export.
+TEST_F(Stages, NoLayerChosenWritesTheAlignmentWithoutCrossSections) {
+    const std::string out = (dir_ / "plain.xml").string();
+    ASSERT_EQ(Run({"--job", "road", "--hz", Sample("listings/road.plt"), "--vt",
+                   Sample("listings/road.alz"), "--cross", Sample("cross/road.trv"), "--layers",
+                   "NoSuchLayer", "-o", out}),
+              kConvertWritten)
+        << err_;
+    const std::string document = ReadFileBytes(out);
+    EXPECT_NE(document.find("<Profile>"), std::string::npos);
+    EXPECT_EQ(document.find("<CrossSects"), std::string::npos);
+}
+
 TEST_F(Stages, ExitCodesOfAMissingInputAndAFailedExport) {
     const std::string missing = (dir_ / "missing.plt").string();
     EXPECT_EQ(Run({"--hz", missing, "-o", "x.xml"}), kConvertUsage);
