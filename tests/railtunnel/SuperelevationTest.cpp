@@ -231,6 +231,16 @@ TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
     EXPECT_FALSE(table.Import((dir_ / "missing.xml").string(), unitMetre));
     EXPECT_EQ(LastMessage(), "E_SAMENAME");
     EXPECT_EQ(table.Version(), "1.2.0");
+    // 50 MB of stations cut off inside an element: a parse error, no crash.
+    const std::string row =
+        "<CantStation station=\"12345.678\" appliedCant=\"100\" rotationPoint=\"center\"/>\n";
+    std::string huge = kDecl + kComment + kRoot;
+    huge.reserve(50u << 20);
+    while (huge.size() < (50u << 20) - row.size())
+        huge += row;
+    ui_.Messages.clear();
+    EXPECT_FALSE(ImportText(table, huge + "<CantStation station=\"1"));
+    EXPECT_EQ(LastMessage(), "E_SAMENAME");
 }
 
 } // namespace
