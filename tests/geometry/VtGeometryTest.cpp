@@ -1,6 +1,8 @@
 // Heights of vertical alignments against independent formulas, the lookup
 // and the failures.
 #include "VtGeometry.h"
+
+#include "ElementBuilders.h"
 #include "Error.h"
 #include "Text.h"
 
@@ -14,22 +16,14 @@ namespace {
 
 constexpr double kHeightTol = 1e-9;
 
-VtElement Vt(double chainage, double height, double grade, double parameter, double length) {
-    VtElement e;
-    e.Chainage = chainage;
-    e.Height = height;
-    e.Grade = grade;
-    e.Parameter = parameter;
-    e.Length = length;
-    return e;
-}
+using test::VtAt;
 
 // A parabola between grades g0 and g1 over L is the start tangent plus the
 // tangent offset (g1 - g0) x^2 / (2 L); Kv = L / (g1 - g0).
 TEST(VerticalParabola, TangentOffsetFormula) {
     for (const auto &[g0, g1, L] :
          {std::array<double, 3>{0.02, -0.015, 240}, {-0.03, 0.01, 180}, {-0.005, -0.04, 300}}) {
-        const VtElement e = Vt(1200, 350.25, g0, L / (g1 - g0), L);
+        const VtElement e = VtAt(1200, 350.25, g0, L / (g1 - g0), L);
         ASSERT_EQ(GetVtElementType(e), VtElementType::Parabola);
         for (double x = 0; x <= L; x += L / 16) {
             const double expected = 350.25 + g0 * x + (g1 - g0) * x * x / (2 * L);
@@ -47,7 +41,7 @@ TEST(VerticalCircle, PointsOnTheCircle) {
                                 {-0.02, 8000},
                                 {-0.02, -8000},
                                 {0.0, 3000}}) {
-        const VtElement e = Vt(500, 100, g0, R, -1);
+        const VtElement e = VtAt(500, 100, g0, R, -1);
         ASSERT_EQ(GetVtElementType(e), VtElementType::Circle);
         const double n = std::sqrt(1 + g0 * g0);
         const double up = R > 0 ? 1 : -1; // towards the centre
@@ -63,10 +57,10 @@ TEST(VerticalCircle, PointsOnTheCircle) {
         }
     }
     // The single-element form measures |x|.
-    const VtElement rising = Vt(500, 100, 0.03, 5000, -1);
+    const VtElement rising = VtAt(500, 100, 0.03, 5000, -1);
     EXPECT_EQ(GetHeightInVtElement(rising, -10), GetHeightInVtElement(rising, 10));
     // Beyond the half circle there is no height.
-    const VtElement small = Vt(0, 100, 0.0, 50, -1);
+    const VtElement small = VtAt(0, 100, 0.0, 50, -1);
     EXPECT_THROW(GetHeightInVtCircle(small, 60), VialtoError);
     EXPECT_THROW(GetHeightInVtElement(small, 60), VialtoError);
     EXPECT_EQ(GetHeightFromVtAligment({VtElement{}, small}, 60), kNullValue);
@@ -75,11 +69,11 @@ TEST(VerticalCircle, PointsOnTheCircle) {
 TEST(GetHeightFromVtAligment, ElementsJoinUpAndExtrapolate) {
     // grade, parabola, grade, circle, grade
     VtAlignment v(1);
-    v.push_back(Vt(0, 100, 0.02, 0, 200));
-    v.push_back(Vt(200, 104, 0.02, 240 / (-0.015 - 0.02), 240));
-    v.push_back(Vt(440, 104 + 0.02 * 120 - 0.015 * 120, -0.015, 0, 160));
-    v.push_back(Vt(600, 102.2, -0.015, 6000, -1));
-    v.push_back(Vt(750, 0, 0.01, 0, 100));
+    v.push_back(VtAt(0, 100, 0.02, 0, 200));
+    v.push_back(VtAt(200, 104, 0.02, 240 / (-0.015 - 0.02), 240));
+    v.push_back(VtAt(440, 104 + 0.02 * 120 - 0.015 * 120, -0.015, 0, 160));
+    v.push_back(VtAt(600, 102.2, -0.015, 6000, -1));
+    v.push_back(VtAt(750, 0, 0.01, 0, 100));
     v[5].Height = GetHeightInVtCircle(v[4], 150);
     // Every element start gives its own height, and the elements join up.
     for (std::size_t i = 1; i < v.size(); ++i) {
@@ -97,7 +91,7 @@ TEST(GetHeightFromVtAligment, ElementsJoinUpAndExtrapolate) {
     EXPECT_EQ(GetHeightFromVtAligment(v, -0.001), kNullValue);
     EXPECT_EQ(GetHeightFromVtAligment(v, std::numeric_limits<double>::quiet_NaN()), kNullValue);
     // A curve parameter with length 0 is a circle in the array form.
-    const VtAlignment zero{VtElement{}, Vt(0, 10, 0.0, 1000, 0)};
+    const VtAlignment zero{VtElement{}, VtAt(0, 10, 0.0, 1000, 0)};
     EXPECT_NEAR(GetHeightFromVtAligment(zero, 10), 10 + 1000 - std::sqrt(1000.0 * 1000 - 100),
                 kHeightTol);
 }

@@ -3,6 +3,7 @@
 // points, cant stations by their values (gauge 1.435 and base 1.5 in metres).
 #pragma once
 
+#include "ElementBuilders.h"
 #include "Error.h"
 #include "RailComputation.h"
 #include "Records.h"
@@ -23,32 +24,6 @@ inline ErrorInfo ErrorOf(const std::function<void()> &body) {
         return e.Info();
     }
     return {};
-}
-
-// An element starting at (x, y) heading `azimuth`; radius and parameter as in
-// the records.
-inline HzElement HzAt(double chainage, double x, double y, double azimuth, double radius,
-                      double parameter, double length) {
-    HzElement e;
-    e.Chainage = chainage;
-    e.X = x;
-    e.Y = y;
-    e.Azimuth = azimuth;
-    e.Radius = radius;
-    e.Parameter = parameter;
-    e.Length = length;
-    return e;
-}
-
-inline VtElement VtAt(double chainage, double height, double grade, double parameter,
-                      double length) {
-    VtElement e;
-    e.Chainage = chainage;
-    e.Height = height;
-    e.Grade = grade;
-    e.Parameter = parameter;
-    e.Length = length;
-    return e;
 }
 
 // The elements numbered 1..n behind the unused position 0.

@@ -1,0 +1,35 @@
+// Plan and profile elements written out field by field, for tests that lay
+// alignments out by hand.
+#pragma once
+
+#include "Records.h"
+
+namespace vialto::test {
+
+// An element starting at (x, y) heading `azimuth`; radius and parameter as in
+// the records.
+inline HzElement HzAt(double chainage, double x, double y, double azimuth, double radius,
+                      double parameter, double length) {
+    HzElement e;
+    e.Chainage = chainage;
+    e.X = x;
+    e.Y = y;
+    e.Azimuth = azimuth;
+    e.Radius = radius;
+    e.Parameter = parameter;
+    e.Length = length;
+    return e;
+}
+
+inline VtElement VtAt(double chainage, double height, double grade, double parameter,
+                      double length) {
+    VtElement e;
+    e.Chainage = chainage;
+    e.Height = height;
+    e.Grade = grade;
+    e.Parameter = parameter;
+    e.Length = length;
+    return e;
+}
+
+} // namespace vialto::test
