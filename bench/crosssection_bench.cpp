@@ -2,12 +2,12 @@
 // 10,000 stations x 4 layers x 12 points. Offsets drift smoothly along the
 // road, one point of each layer is missing on every fifth stretch of 100
 // stations (a line that ends and starts again), and slope toes move faster.
-#include "AlignmentStore.h"
-#include "CrSec.h"
-#include "CrSecExport.h"
-#include "CrSecSet.h"
-#include "LandXmlHead.h"
-#include "LandXmlWriter.h"
+#include "crosssection/CrSec.h"
+#include "crosssection/CrSecExport.h"
+#include "import/CrSecSet.h"
+#include "landxml/LandXmlHead.h"
+#include "landxml/LandXmlWriter.h"
+#include "model/AlignmentStore.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Point at a chainage and projection of a point on a long alignment: about
 // 100 km in 2,000 elements (500 curves of line, clothoid, arc, clothoid),
 // sampled every 0.5 m as the track computations do.
-#include "../tests/geometry/AlignmentFixtures.h"
-#include "HzGeometry.h"
+#include "geometry/HzGeometry.h"
+#include "support/AlignmentFixtures.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // Writing speed of the document writer: a whole document with a long
 // alignment and its profile, and the per-line and per-text costs under it.
-#include "HzGeometry.h"
-#include "LandXmlAlignment.h"
-#include "LandXmlHead.h"
-#include "LandXmlProfile.h"
-#include "LandXmlWriter.h"
+#include "geometry/HzGeometry.h"
+#include "landxml/LandXmlAlignment.h"
+#include "landxml/LandXmlHead.h"
+#include "landxml/LandXmlProfile.h"
+#include "landxml/LandXmlWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // Reading speed of the listing readers on long synthetic listings: the plain
 // horizontal form, the RTF text extraction, the horizontal report, and the
 // plain vertical form with its conversion.
-#include "AppModel.h"
-#include "HzListing.h"
-#include "RtfText.h"
-#include "VtListing.h"
+#include "import/HzListing.h"
+#include "import/RtfText.h"
+#include "import/VtListing.h"
+#include "shell/AppModel.h"
 
 #include <benchmark/benchmark.h>
 

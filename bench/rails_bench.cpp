@@ -3,11 +3,11 @@
 // either way), sampled every 0.5; plain, and co-planar with the rails page's
 // vertical option 0 and 1 (1 also projects every sample onto the other
 // track). Run with /usr/bin/time -v to see the peak memory.
-#include "AlignmentStore.h"
-#include "RailComputation.h"
-#include "Superelevation.h"
-#include "TrackVtAlignment.h"
-#include "UserInterface.h"
+#include "model/AlignmentStore.h"
+#include "model/TrackVtAlignment.h"
+#include "railtunnel/RailComputation.h"
+#include "railtunnel/Superelevation.h"
+#include "shell/UserInterface.h"
 
 #include <benchmark/benchmark.h>
 

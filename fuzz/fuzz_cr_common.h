@@ -3,13 +3,13 @@
 // asked, the export) on what was read.
 #pragma once
 
-#include "AlignmentStore.h"
-#include "AppModel.h"
-#include "CrListing.h"
-#include "CrSec.h"
-#include "CrSecExport.h"
-#include "LandXmlHead.h"
-#include "LandXmlWriter.h"
+#include "crosssection/CrSec.h"
+#include "crosssection/CrSecExport.h"
+#include "import/CrListing.h"
+#include "landxml/LandXmlHead.h"
+#include "landxml/LandXmlWriter.h"
+#include "model/AlignmentStore.h"
+#include "shell/AppModel.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the horizontal listing reader, as a plain listing
 // and as the text of a report. A failure is fine; a crash, a hang, a leak or
 // undefined behaviour is not, and neither is success without elements.
-#include "AppModel.h"
-#include "HzListing.h"
+#include "import/HzListing.h"
+#include "shell/AppModel.h"
 
 #include <cstddef>
 #include <cstdint>

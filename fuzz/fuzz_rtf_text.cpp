@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the RTF reader and to the two report readers that
 // use it. The text must keep its promised shape: valid UTF-8 of a document
 // that was read, ending with CR LF whenever it is not empty.
-#include "AppModel.h"
-#include "HzListing.h"
-#include "RtfText.h"
-#include "VtListing.h"
+#include "import/HzListing.h"
+#include "import/RtfText.h"
+#include "import/VtListing.h"
+#include "shell/AppModel.h"
 
 #include <cstddef>
 #include <cstdint>

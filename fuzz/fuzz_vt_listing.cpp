@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the vertical listing reader: as a text listing
 // (plain or printed, chosen by the first line) and as the text of a report.
-#include "AppModel.h"
-#include "VtListing.h"
+#include "import/VtListing.h"
+#include "shell/AppModel.h"
 
 #include <cstddef>
 #include <cstdint>

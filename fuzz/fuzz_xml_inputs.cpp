@@ -2,10 +2,10 @@
 // and the tunnel profile set. A table that loads must answer slopes along its
 // whole range, and a profile set that loads must hand over its root as one
 // well-formed line, since that line goes into the document unchanged.
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "Superelevation.h"
-#include "Tunnel.h"
+#include "railtunnel/Superelevation.h"
+#include "railtunnel/Tunnel.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
 
 #include <pugixml.hpp>
 

@@ -1,8 +1,8 @@
 // vialto-converter: the converter the field software starts. It reads its
 // command line ("-reg", "-o", "-n", "-OstLandXml"), loads the language file
 // and runs the wizard.
-#include "AppModel.h"
-#include "StartUp.h"
+#include "shell/AppModel.h"
+#include "shell/StartUp.h"
 
 #include <filesystem>
 #include <iostream>

@@ -1,13 +1,13 @@
 // The continuity checks of imported alignments and the check report.
-#include "AlignmentCheck.h"
+#include "check/AlignmentCheck.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "Error.h"
-#include "HzGeometry.h"
-#include "Superelevation.h"
-#include "Tunnel.h"
-#include "VtGeometry.h"
+#include "geometry/HzGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "railtunnel/Superelevation.h"
+#include "railtunnel/Tunnel.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Error.h"
 
 #include <cmath>
 

@@ -7,8 +7,8 @@
 // Distances and tolerances are in the listings' unit.
 #pragma once
 
-#include "Records.h"
-#include "Text.h"
+#include "model/Records.h"
+#include "shell/Text.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "CrSec.h"
+#include "crosssection/CrSec.h"
 
-#include "AlignmentStore.h"
-#include "AppModel.h"
-#include "CrSecRules.h"
-#include "ErrHandler.h"
-#include "Text.h"
+#include "crosssection/CrSecRules.h"
+#include "model/AlignmentStore.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 

@@ -8,9 +8,9 @@
 // "$" ("$Taludes$Rasante$"); an empty selection selects every layer.
 #pragma once
 
-#include "CrSecSet.h"
-#include "Records.h"
-#include "UserInterface.h"
+#include "import/CrSecSet.h"
+#include "model/Records.h"
+#include "shell/UserInterface.h"
 
 #include <cstddef>
 #include <optional>

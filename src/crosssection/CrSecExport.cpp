@@ -1,10 +1,10 @@
-#include "CrSecExport.h"
+#include "crosssection/CrSecExport.h"
 
-#include "AppModel.h"
-#include "CrSec.h"
-#include "ErrHandler.h"
-#include "LandXmlCrossSections.h"
-#include "Text.h"
+#include "crosssection/CrSec.h"
+#include "landxml/LandXmlCrossSections.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -5,9 +5,9 @@
 // stringlines with the previous station.
 #pragma once
 
-#include "CrSecRules.h" // PointIndexList
-#include "Records.h"
-#include "UserInterface.h"
+#include "crosssection/CrSecRules.h" // PointIndexList
+#include "model/Records.h"
+#include "shell/UserInterface.h"
 
 #include <string>
 #include <string_view>

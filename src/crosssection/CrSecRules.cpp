@@ -1,10 +1,10 @@
-#include "CrSecRules.h"
+#include "crosssection/CrSecRules.h"
 
-#include "AppModel.h"
-#include "CrSec.h"
-#include "CrSecSet.h"
-#include "ErrHandler.h"
-#include "Text.h"
+#include "crosssection/CrSec.h"
+#include "import/CrSecSet.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 #include <cmath>

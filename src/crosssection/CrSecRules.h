@@ -11,7 +11,7 @@
 // stands for "none".
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <cstddef>
 #include <string>

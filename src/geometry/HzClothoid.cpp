@@ -1,11 +1,11 @@
 // Clothoid transitions: the unit clothoid series, the frame of the whole
 // clothoid an element is a piece of, the point and tangent in a transition,
 // the radius at its far end, and the foot point on the unit clothoid.
-#include "HzClothoidFrame.h"
+#include "geometry/HzClothoidFrame.h"
 
-#include "Error.h"
-#include "HzGeometry.h"
-#include "Text.h"
+#include "geometry/HzGeometry.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 #include <cmath>

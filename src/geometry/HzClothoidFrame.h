@@ -3,7 +3,7 @@
 // turns. Shared by the clothoid evaluator and the projection onto a clothoid.
 #pragma once
 
-#include "HzGeometry.h"
+#include "geometry/HzGeometry.h"
 
 namespace vialto {
 

@@ -1,9 +1,9 @@
 // Angle and point helpers, lines, arcs, cubic parabolas, figure points, and the
 // point at a chainage of a horizontal alignment.
-#include "HzGeometry.h"
+#include "geometry/HzGeometry.h"
 
-#include "ErrHandler.h"
-#include "Text.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 

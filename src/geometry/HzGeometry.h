@@ -19,7 +19,7 @@
 // boundary.
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <cstdint>
 

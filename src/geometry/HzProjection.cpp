@@ -1,9 +1,9 @@
 // Projection of a plane point onto a horizontal alignment, and of a chainage of
 // one alignment onto another.
-#include "ErrHandler.h"
-#include "HzClothoidFrame.h"
-#include "HzGeometry.h"
-#include "Text.h"
+#include "geometry/HzClothoidFrame.h"
+#include "geometry/HzGeometry.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 #include <limits>

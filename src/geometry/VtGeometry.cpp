@@ -1,8 +1,8 @@
 // Heights of vertical alignments and the module's sort routine.
-#include "VtGeometry.h"
+#include "geometry/VtGeometry.h"
 
-#include "Error.h"
-#include "Text.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 #include <cmath>

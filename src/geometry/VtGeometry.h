@@ -6,7 +6,7 @@
 // circle) is positive for a sag (concave up), negative for a crest.
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <vector>
 

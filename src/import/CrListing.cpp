@@ -1,9 +1,9 @@
-#include "CrListing.h"
+#include "import/CrListing.h"
 
-#include "AppModel.h"
-#include "CrReaders.h"
-#include "ErrHandler.h"
-#include "Text.h"
+#include "import/CrReaders.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 namespace vialto {
 

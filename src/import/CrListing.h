@@ -19,8 +19,8 @@
 // "ImportCrAligment".
 #pragma once
 
-#include "ListingText.h"
-#include "Records.h"
+#include "import/ListingText.h"
+#include "model/Records.h"
 
 #include <string>
 #include <string_view>

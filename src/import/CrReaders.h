@@ -4,8 +4,8 @@
 // the error boundary.
 #pragma once
 
-#include "ListingText.h"
-#include "Records.h"
+#include "import/ListingText.h"
+#include "model/Records.h"
 
 #include <string_view>
 #include <vector>

@@ -2,11 +2,11 @@
 // text (station rows and table rows of offset/height pairs) and the printed
 // report ("P.K." blocks whose "=====" rule line gives the columns). Both fill
 // the fixed layers; the Cunetas layer stays empty in these forms.
-#include "CrReaders.h"
+#include "import/CrReaders.h"
 
-#include "CrSecSet.h"
-#include "PointCodes.h"
-#include "Text.h"
+#include "import/CrSecSet.h"
+#include "import/PointCodes.h"
+#include "shell/Text.h"
 
 #include <array>
 #include <cmath>

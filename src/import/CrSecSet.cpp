@@ -1,7 +1,7 @@
-#include "CrSecSet.h"
+#include "import/CrSecSet.h"
 
-#include "ErrHandler.h"
-#include "Text.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 // in the listing's unit.
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <array>
 #include <string>

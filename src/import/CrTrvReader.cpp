@@ -2,12 +2,12 @@
 // of a header "chainage,count" and count lines "offset,height,code", up to a
 // "FIN" header or the end of the file. A header whose first field ends in
 // "E" announces count lines to skip.
-#include "CrReaders.h"
+#include "import/CrReaders.h"
 
-#include "CrSecSet.h"
-#include "ErrHandler.h"
-#include "PointCodes.h"
-#include "Text.h"
+#include "import/CrSecSet.h"
+#include "import/PointCodes.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
-#include "HzListing.h"
+#include "import/HzListing.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "HzGeometry.h"
-#include "Text.h"
+#include "geometry/HzGeometry.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 #include <filesystem>

@@ -15,8 +15,8 @@
 // transition is evaluated towards the end point; writers skip it.
 #pragma once
 
-#include "ListingText.h"
-#include "Records.h"
+#include "import/ListingText.h"
+#include "model/Records.h"
 
 #include <string>
 #include <string_view>

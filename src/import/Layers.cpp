@@ -1,6 +1,6 @@
-#include "Layers.h"
+#include "import/Layers.h"
 
-#include "ErrHandler.h"
+#include "shell/ErrHandler.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 // "$" and the whole begins with "$" (layers 0 and 2: "$0$2$").
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <optional>
 #include <string>

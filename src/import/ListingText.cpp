@@ -1,8 +1,8 @@
-#include "ListingText.h"
+#include "import/ListingText.h"
 
-#include "RtfText.h"
+#include "import/RtfText.h"
 
-#include "Text.h"
+#include "shell/Text.h"
 
 #include <cmath>
 #include <filesystem>

@@ -10,8 +10,8 @@
 // run-time error that the reader's Guarded boundary logs.
 #pragma once
 
-#include "ErrHandler.h"
-#include "Records.h"
+#include "model/Records.h"
+#include "shell/ErrHandler.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PointCodes.h"
+#include "import/PointCodes.h"
 
 #include <initializer_list>
 

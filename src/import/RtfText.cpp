@@ -1,6 +1,6 @@
-#include "RtfText.h"
+#include "import/RtfText.h"
 
-#include "Text.h"
+#include "shell/Text.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "VtListing.h"
+#include "import/VtListing.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "Text.h"
-#include "VtGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 

@@ -14,8 +14,8 @@
 // value "T" (tangent length), "F" (external ordinate) or "R" (Kv itself).
 #pragma once
 
-#include "ListingText.h"
-#include "Records.h"
+#include "import/ListingText.h"
+#include "model/Records.h"
 
 #include <string>
 #include <string_view>

@@ -1,10 +1,10 @@
-#include "LandXmlAlignment.h"
+#include "landxml/LandXmlAlignment.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "HzClothoidFrame.h"
-#include "LandXmlWriter.h"
-#include "Text.h"
+#include "geometry/HzClothoidFrame.h"
+#include "landxml/LandXmlWriter.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 

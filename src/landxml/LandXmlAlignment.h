@@ -6,9 +6,9 @@
 // radius, turning right). Chainage limits use kNullValue for "no limit".
 #pragma once
 
-#include "HzGeometry.h"
-#include "Records.h"
-#include "Text.h" // kNullValue
+#include "geometry/HzGeometry.h"
+#include "model/Records.h"
+#include "shell/Text.h" // kNullValue
 
 #include <string>
 

@@ -1,11 +1,11 @@
-#include "LandXmlCrossSections.h"
+#include "landxml/LandXmlCrossSections.h"
 
-#include "AlignmentStore.h"
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "HzGeometry.h"
-#include "LandXmlWriter.h"
-#include "Text.h"
+#include "geometry/HzGeometry.h"
+#include "landxml/LandXmlWriter.h"
+#include "model/AlignmentStore.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 

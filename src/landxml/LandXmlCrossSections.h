@@ -12,7 +12,7 @@
 // Each writer returns true when its lines were written.
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <string>
 #include <vector>

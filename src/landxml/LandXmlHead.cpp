@@ -1,8 +1,8 @@
-#include "LandXmlHead.h"
+#include "landxml/LandXmlHead.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "LandXmlWriter.h"
+#include "landxml/LandXmlWriter.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
 
 #include <array>
 #include <string_view>

@@ -1,10 +1,10 @@
-#include "LandXmlProfile.h"
+#include "landxml/LandXmlProfile.h"
 
-#include "ErrHandler.h"
-#include "HzGeometry.h"
-#include "LandXmlWriter.h"
-#include "Text.h"
-#include "VtGeometry.h"
+#include "geometry/HzGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "landxml/LandXmlWriter.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 

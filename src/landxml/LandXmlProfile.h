@@ -8,8 +8,8 @@
 // after it under the name N_1, N_2, ...
 #pragma once
 
-#include "Records.h"
-#include "Text.h" // kNullValue
+#include "model/Records.h"
+#include "shell/Text.h" // kNullValue
 
 #include <string>
 

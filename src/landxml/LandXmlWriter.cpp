@@ -1,8 +1,8 @@
-#include "LandXmlWriter.h"
+#include "landxml/LandXmlWriter.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "Text.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "AlignmentStore.h"
+#include "model/AlignmentStore.h"
 
-#include "ErrHandler.h"
+#include "shell/ErrHandler.h"
 
 #include <vector>
 

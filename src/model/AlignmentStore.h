@@ -8,7 +8,7 @@
 // with the source set by the caller's boundary.
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <cstdint>
 #include <memory>

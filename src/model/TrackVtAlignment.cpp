@@ -1,11 +1,11 @@
-#include "TrackVtAlignment.h"
+#include "model/TrackVtAlignment.h"
 
-#include "ErrHandler.h"
-#include "HzGeometry.h"
-#include "RailComputation.h"
-#include "Superelevation.h"
-#include "Text.h"
-#include "VtGeometry.h"
+#include "geometry/HzGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "railtunnel/RailComputation.h"
+#include "railtunnel/Superelevation.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <cmath>
 #include <functional>

@@ -9,9 +9,9 @@
 // fractions.
 #pragma once
 
-#include "AlignmentStore.h"
-#include "Records.h"
-#include "UserInterface.h"
+#include "model/AlignmentStore.h"
+#include "model/Records.h"
+#include "shell/UserInterface.h"
 
 namespace vialto {
 

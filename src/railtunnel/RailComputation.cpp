@@ -1,10 +1,10 @@
-#include "RailComputation.h"
+#include "railtunnel/RailComputation.h"
 
-#include "ErrHandler.h"
-#include "HzGeometry.h"
-#include "LandXmlCrossSections.h"
-#include "Text.h"
-#include "VtGeometry.h"
+#include "geometry/HzGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "landxml/LandXmlCrossSections.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -13,8 +13,8 @@
 // which rail, or the centre, keeps the profile height.
 #pragma once
 
-#include "AlignmentStore.h"
-#include "Superelevation.h"
+#include "model/AlignmentStore.h"
+#include "railtunnel/Superelevation.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,11 +1,11 @@
 // Reading of the cant table and the cross slope it gives along the track.
-#include "Superelevation.h"
+#include "railtunnel/Superelevation.h"
 
-#include "ErrHandler.h"
-#include "Error.h"
-#include "HzGeometry.h"
-#include "Text.h"
-#include "XmlInputFile.h"
+#include "geometry/HzGeometry.h"
+#include "railtunnel/XmlInputFile.h"
+#include "shell/ErrHandler.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
 
 #include <array>
 #include <cmath>

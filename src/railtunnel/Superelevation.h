@@ -12,7 +12,7 @@
 // turn of the curve decides which rail is raised).
 #pragma once
 
-#include "AlignmentStore.h"
+#include "model/AlignmentStore.h"
 
 #include <cstdint>
 #include <string>

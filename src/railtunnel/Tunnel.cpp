@@ -4,13 +4,13 @@
 // from the parsed document, not from the file's lines: a line break between
 // two attributes or inside a text must not glue words together, and the copy
 // must be UTF-8 whatever encoding the editor saved the file in.
-#include "Tunnel.h"
+#include "railtunnel/Tunnel.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "Error.h"
-#include "LandXmlWriter.h"
-#include "XmlInputFile.h"
+#include "landxml/LandXmlWriter.h"
+#include "railtunnel/XmlInputFile.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Error.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // document. Chainages are taken as the file gives them (no unit conversion).
 #pragma once
 
-#include "Text.h"
+#include "shell/Text.h"
 
 #include <string>
 #include <vector>

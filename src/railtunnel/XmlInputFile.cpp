@@ -2,11 +2,11 @@
 // UTF-16, or in the ANSI code page with a declaration that names it. The rest
 // of the program works in UTF-8 only, so every input is brought to UTF-8 here,
 // before the parser or anything else looks at it.
-#include "XmlInputFile.h"
+#include "railtunnel/XmlInputFile.h"
 
-#include "Error.h"
-#include "LandXmlWriter.h"
-#include "Text.h"
+#include "landxml/LandXmlWriter.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 // and the program's folder and version.
 #pragma once
 
-#include "LanguageFile.h"
+#include "shell/LanguageFile.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "ErrHandler.h"
+#include "shell/ErrHandler.h"
 
-#include "AppModel.h"
-#include "UserInterface.h"
+#include "shell/AppModel.h"
+#include "shell/UserInterface.h"
 
 #include <chrono>
 #include <cstdio>

@@ -10,7 +10,7 @@
 //     }
 #pragma once
 
-#include "Error.h"
+#include "shell/Error.h"
 
 #include <filesystem>
 #include <string>

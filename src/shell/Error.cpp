@@ -1,4 +1,4 @@
-#include "Error.h"
+#include "shell/Error.h"
 
 #include <filesystem>
 #include <ios>

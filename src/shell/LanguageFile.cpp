@@ -1,8 +1,8 @@
-#include "LanguageFile.h"
+#include "shell/LanguageFile.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "Text.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <filesystem>
 #include <fstream>

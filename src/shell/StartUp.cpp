@@ -1,9 +1,9 @@
-#include "StartUp.h"
+#include "shell/StartUp.h"
 
-#include "AppModel.h"
-#include "ErrHandler.h"
-#include "Text.h"
-#include "UserInterface.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "shell/Text.h"
+#include "shell/UserInterface.h"
 
 #include <fstream>
 

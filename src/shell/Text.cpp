@@ -1,6 +1,6 @@
-#include "Text.h"
+#include "shell/Text.h"
 
-#include "Error.h"
+#include "shell/Error.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "UserInterface.h"
+#include "shell/UserInterface.h"
 
 #include <cstdlib>
 #include <iostream>

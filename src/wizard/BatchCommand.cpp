@@ -1,12 +1,12 @@
-#include "BatchCommand.h"
+#include "wizard/BatchCommand.h"
 
-#include "AlignmentCheck.h"
-#include "AppModel.h"
-#include "ExportStage.h"
-#include "ImportStage.h"
-#include "ListingText.h"
-#include "StartUp.h"
-#include "Text.h"
+#include "check/AlignmentCheck.h"
+#include "import/ListingText.h"
+#include "shell/AppModel.h"
+#include "shell/StartUp.h"
+#include "shell/Text.h"
+#include "wizard/ExportStage.h"
+#include "wizard/ImportStage.h"
 
 #include <filesystem>
 #include <fstream>

@@ -8,7 +8,7 @@
 // 64 a usage error.
 #pragma once
 
-#include "JobDescription.h"
+#include "wizard/JobDescription.h"
 
 #include <iosfwd>
 #include <optional>

@@ -5,9 +5,9 @@
 // The document only replaces the output file when every step succeeded.
 #pragma once
 
-#include "JobDescription.h"
-#include "ResultSummary.h"
-#include "UserInterface.h"
+#include "shell/UserInterface.h"
+#include "wizard/JobDescription.h"
+#include "wizard/ResultSummary.h"
 
 #include <string>
 #include <vector>

@@ -1,15 +1,15 @@
-#include "ImportStage.h"
+#include "wizard/ImportStage.h"
 
-#include "AlignmentCheck.h"
-#include "AlignmentStore.h"
-#include "AppModel.h"
-#include "CrListing.h"
-#include "ErrHandler.h"
-#include "HzListing.h"
-#include "Superelevation.h"
-#include "TrackVtAlignment.h"
-#include "Tunnel.h"
-#include "VtListing.h"
+#include "check/AlignmentCheck.h"
+#include "import/CrListing.h"
+#include "import/HzListing.h"
+#include "import/VtListing.h"
+#include "model/AlignmentStore.h"
+#include "model/TrackVtAlignment.h"
+#include "railtunnel/Superelevation.h"
+#include "railtunnel/Tunnel.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
 
 #include <array>
 #include <memory>

@@ -5,9 +5,9 @@
 // any leaf is bad (ImportTree::IsAllOk).
 #pragma once
 
-#include "ImportTree.h"
-#include "JobDescription.h"
-#include "UserInterface.h"
+#include "shell/UserInterface.h"
+#include "wizard/ImportTree.h"
+#include "wizard/JobDescription.h"
 
 #include <string>
 

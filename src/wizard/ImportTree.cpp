@@ -1,4 +1,4 @@
-#include "ImportTree.h"
+#include "wizard/ImportTree.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "JobDescription.h"
+#include "wizard/JobDescription.h"
 
 namespace vialto {
 

@@ -6,7 +6,7 @@
 // or a job file.
 #pragma once
 
-#include "Text.h"
+#include "shell/Text.h"
 
 #include <array>
 #include <string>

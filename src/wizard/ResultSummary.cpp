@@ -1,4 +1,4 @@
-#include "ResultSummary.h"
+#include "wizard/ResultSummary.h"
 
 namespace vialto {
 

@@ -1,11 +1,11 @@
-#include "AlignmentCheck.h"
+#include "check/AlignmentCheck.h"
 
-#include "AppModel.h"
-#include "Error.h"
-#include "Superelevation.h"
-#include "TestSupport.h"
-#include "TrackFixtures.h"
-#include "Tunnel.h"
+#include "railtunnel/Superelevation.h"
+#include "railtunnel/Tunnel.h"
+#include "shell/AppModel.h"
+#include "shell/Error.h"
+#include "support/TestSupport.h"
+#include "support/TrackFixtures.h"
 
 #include <gtest/gtest.h>
 

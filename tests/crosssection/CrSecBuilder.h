@@ -3,8 +3,8 @@
 // copy (IsCopy and IsCopyMark set): "-5:l 0 5,1.5:r 5:q*".
 #pragma once
 
-#include "AlignmentStore.h"
-#include "Records.h"
+#include "model/AlignmentStore.h"
+#include "model/Records.h"
 
 #include <sstream>
 #include <string>

@@ -1,15 +1,15 @@
 // The export of coded cross sections: golden documents of a small
 // hand-checked road in both flavours, the chainage range, uncoded points,
 // marked points, and cancel.
-#include "CrSecExport.h"
+#include "crosssection/CrSecExport.h"
 
-#include "CrSec.h"
-#include "CrSecBuilder.h"
-#include "CrSecSet.h"
-#include "ErrHandler.h"
-#include "LandXmlAlignment.h"
+#include "crosssection/CrSec.h"
+#include "crosssection/CrSecBuilder.h"
+#include "import/CrSecSet.h"
+#include "landxml/LandXmlAlignment.h"
+#include "shell/ErrHandler.h"
 
-#include "../landxml/LandXmlFixture.h"
+#include "landxml/LandXmlFixture.h"
 
 #include <pugixml.hpp>
 

@@ -1,10 +1,10 @@
 // The rules on the sample road: every stringline follows one feature of the
 // template from station to station, a lane that appears starts a new line,
 // one that disappears ends it, and the wall's face keeps its order.
-#include "CrListing.h"
-#include "CrSec.h"
-#include "CrSecBuilder.h"
-#include "TestSupport.h"
+#include "crosssection/CrSec.h"
+#include "crosssection/CrSecBuilder.h"
+#include "import/CrListing.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

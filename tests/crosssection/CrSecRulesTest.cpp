@@ -1,9 +1,9 @@
 // The naming rules, one at a time, on small hand-checked sections; then the
 // driver with its selection, progress and failure.
-#include "CrSecRules.h"
-#include "CrSec.h"
-#include "CrSecBuilder.h"
-#include "TestSupport.h"
+#include "crosssection/CrSecRules.h"
+#include "crosssection/CrSec.h"
+#include "crosssection/CrSecBuilder.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

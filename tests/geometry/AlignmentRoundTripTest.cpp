@@ -1,8 +1,8 @@
 // Whole alignments against independently integrated geometry: the point at a
 // chainage (and beyond the end), projection back to the chainage and offset,
 // and chainages carried over to an alignment or to a parallel of it.
-#include "AlignmentFixtures.h"
-#include "HzGeometry.h"
+#include "geometry/HzGeometry.h"
+#include "support/AlignmentFixtures.h"
 
 #include <gtest/gtest.h>
 

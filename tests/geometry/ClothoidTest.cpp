@@ -1,8 +1,8 @@
 // The unit clothoid series, the transition helpers and projection at a transition's origin.
-#include "AlignmentFixtures.h"
-#include "Error.h"
-#include "HzGeometry.h"
-#include "Text.h"
+#include "geometry/HzGeometry.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
+#include "support/AlignmentFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Arcs, cubic parabolas, and the failures of the
 // point at a chainage and of the projection.
-#include "HzGeometry.h"
-#include "TestSupport.h"
+#include "geometry/HzGeometry.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

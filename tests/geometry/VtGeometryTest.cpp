@@ -1,10 +1,10 @@
 // Heights of vertical alignments against independent formulas, the lookup
 // and the failures.
-#include "VtGeometry.h"
+#include "geometry/VtGeometry.h"
 
-#include "ElementBuilders.h"
-#include "Error.h"
-#include "Text.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
+#include "support/ElementBuilders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The layer choice against a recording exporting page.
-#include "Layers.h"
+#include "import/Layers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The cross-section listing in its four forms: the samples of one road give
 // the template they were made from; the framing rules of each form.
-#include "CrListing.h"
-#include "TestSupport.h"
+#include "import/CrListing.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The building of a cross-section set: surfaces, duplicated points and the
 // first codes.
-#include "CrSecSet.h"
+#include "import/CrSecSet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The horizontal listing reader: the header, blank-line, end-of-file and
 // compaction rules of the plain form, the rows-to-elements shift of the RTF
 // report, and the choice of the form by extension.
-#include "HzListing.h"
+#include "import/HzListing.h"
 
-#include "Text.h"
+#include "shell/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Bad input to every listing reader: a failure with its reason and line, no
 // result left behind, and the error handler told unless the header was wrong.
-#include "CrListing.h"
-#include "HzListing.h"
-#include "VtListing.h"
+#include "import/CrListing.h"
+#include "import/HzListing.h"
+#include "import/VtListing.h"
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The text routines of the listing readers: chainage notation and decimal marks.
-#include "ListingText.h"
+#include "import/ListingText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The RTF reader: the text shape the report readers rely on, characters in
 // the ANSI code page and in Unicode, skipped destinations, and broken files.
-#include "RtfText.h"
+#include "import/RtfText.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // known geometry: every form of an alignment imports to the same elements,
 // and the imported alignment, evaluated by the geometry module, passes
 // through the known points within a millimetre.
-#include "HzListing.h"
-#include "VtListing.h"
+#include "import/HzListing.h"
+#include "import/VtListing.h"
 
-#include "HzGeometry.h"
-#include "TestSupport.h"
-#include "VtGeometry.h"
+#include "geometry/HzGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The vertical listing reader: the plain form's header, letters and passes,
 // the progressive conversion against independent arithmetic, and the RTF
 // report's blocks.
-#include "VtListing.h"
+#include "import/VtListing.h"
 
-#include "TestSupport.h"
-#include "VtGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

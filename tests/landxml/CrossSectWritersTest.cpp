@@ -1,7 +1,7 @@
 // The writers of cross sections, stringline layers and vertex features: what the end-to-end
 // documents never hold (escaped names, properties without value, the extended flavour's side file).
-#include "LandXmlCrossSections.h"
-#include "LandXmlFixture.h"
+#include "landxml/LandXmlCrossSections.h"
+#include "landxml/LandXmlFixture.h"
 
 namespace vialto::test {
 namespace {

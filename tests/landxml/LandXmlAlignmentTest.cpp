@@ -1,9 +1,9 @@
 // Byte-exact golden documents of small alignments, every figure point checked
 // against the fixtures' integrated geometry (not the geometry module's series).
-#include "LandXmlAlignment.h"
-#include "../geometry/AlignmentFixtures.h"
-#include "LandXmlFixture.h"
-#include "LandXmlProfile.h"
+#include "landxml/LandXmlAlignment.h"
+#include "landxml/LandXmlFixture.h"
+#include "landxml/LandXmlProfile.h"
+#include "support/AlignmentFixtures.h"
 
 #include <pugixml.hpp>
 

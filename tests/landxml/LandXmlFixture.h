@@ -3,13 +3,13 @@
 // fragments written inside one alignment, and golden-document comparison.
 #pragma once
 
-#include "AppModel.h"
-#include "LandXmlAlignment.h"
-#include "LandXmlHead.h"
-#include "LandXmlKnownForms.h"
-#include "LandXmlWriter.h"
-#include "TestSupport.h"
-#include "Text.h"
+#include "landxml/LandXmlAlignment.h"
+#include "landxml/LandXmlHead.h"
+#include "landxml/LandXmlWriter.h"
+#include "shell/AppModel.h"
+#include "shell/Text.h"
+#include "support/LandXmlKnownForms.h"
+#include "support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

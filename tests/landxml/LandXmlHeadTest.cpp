@@ -1,5 +1,5 @@
 // The document head in both flavours, and the Units block of every unit code.
-#include "LandXmlFixture.h"
+#include "landxml/LandXmlFixture.h"
 
 namespace vialto::test {
 namespace {

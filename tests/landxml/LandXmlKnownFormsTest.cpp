@@ -1,7 +1,7 @@
 // The schema check used by every document test accepts the known forms the
 // field software reads and nothing else (the writer tests meet the text features
 // and the properties without value).
-#include "LandXmlFixture.h"
+#include "landxml/LandXmlFixture.h"
 
 namespace vialto::test {
 namespace {

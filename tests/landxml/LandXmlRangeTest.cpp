@@ -1,7 +1,7 @@
 // Which elements the geometry and profile writers write for a chainage range,
 // the profile split at points without height, and a failure they report.
-#include "LandXmlFixture.h"
-#include "LandXmlProfile.h"
+#include "landxml/LandXmlFixture.h"
+#include "landxml/LandXmlProfile.h"
 
 namespace vialto::test {
 namespace {

@@ -1,6 +1,6 @@
 // The line writer: text conversion, the work file that replaces the output
 // only on commit, and its failures.
-#include "LandXmlFixture.h"
+#include "landxml/LandXmlFixture.h"
 
 #include <csignal>
 #include <sys/resource.h>

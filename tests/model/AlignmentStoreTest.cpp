@@ -1,9 +1,9 @@
-#include "AlignmentStore.h"
+#include "model/AlignmentStore.h"
 
-#include "ErrHandler.h"
-#include "Error.h"
-#include "TestSupport.h"
-#include "TrackFixtures.h"
+#include "shell/ErrHandler.h"
+#include "shell/Error.h"
+#include "support/TestSupport.h"
+#include "support/TrackFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // A track's profile from the centre line's, on tracks laid out by hand so that
 // the centre line's chainage facing a track chainage is known exactly.
-#include "TrackVtAlignment.h"
+#include "model/TrackVtAlignment.h"
 
-#include "AlignmentStore.h"
-#include "Superelevation.h"
-#include "TestSupport.h"
-#include "Text.h"
-#include "TrackFixtures.h"
-#include "VtGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "model/AlignmentStore.h"
+#include "railtunnel/Superelevation.h"
+#include "shell/Text.h"
+#include "support/TestSupport.h"
+#include "support/TrackFixtures.h"
 
 #include <gtest/gtest.h>
 

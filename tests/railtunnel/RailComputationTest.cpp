@@ -1,15 +1,15 @@
 // The rails of a track on small hand-made alignments and cant tables; expected
 // values are worked out by hand in the comments.
-#include "RailComputation.h"
+#include "railtunnel/RailComputation.h"
 
-#include "AlignmentStore.h"
-#include "AppModel.h"
-#include "Error.h"
-#include "LandXmlWriter.h"
-#include "Superelevation.h"
-#include "TestSupport.h"
-#include "Text.h"
-#include "TrackFixtures.h"
+#include "landxml/LandXmlWriter.h"
+#include "model/AlignmentStore.h"
+#include "railtunnel/Superelevation.h"
+#include "shell/AppModel.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
+#include "support/TestSupport.h"
+#include "support/TrackFixtures.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,17 +2,17 @@
 // section against the cant worked out here from the table file itself: the
 // outer rail higher by the cant, the held rail at the profile height, the
 // rails G cos(asin(cant / B)) apart (a gauge apart when level).
-#include "RailComputation.h"
+#include "railtunnel/RailComputation.h"
 
-#include "AlignmentStore.h"
-#include "AppModel.h"
-#include "HzListing.h"
-#include "LandXmlWriter.h"
-#include "Superelevation.h"
-#include "TestSupport.h"
-#include "Text.h"
-#include "VtGeometry.h"
-#include "VtListing.h"
+#include "geometry/VtGeometry.h"
+#include "import/HzListing.h"
+#include "import/VtListing.h"
+#include "landxml/LandXmlWriter.h"
+#include "model/AlignmentStore.h"
+#include "railtunnel/Superelevation.h"
+#include "shell/AppModel.h"
+#include "shell/Text.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>

@@ -1,9 +1,9 @@
-#include "Superelevation.h"
+#include "railtunnel/Superelevation.h"
 
-#include "AppModel.h"
-#include "Error.h"
-#include "TestSupport.h"
-#include "TrackFixtures.h"
+#include "shell/AppModel.h"
+#include "shell/Error.h"
+#include "support/TestSupport.h"
+#include "support/TrackFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "Tunnel.h"
+#include "railtunnel/Tunnel.h"
 
-#include "AppModel.h"
-#include "Error.h"
-#include "LandXmlHead.h"
-#include "LandXmlWriter.h"
-#include "TestSupport.h"
+#include "landxml/LandXmlHead.h"
+#include "landxml/LandXmlWriter.h"
+#include "shell/AppModel.h"
+#include "shell/Error.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

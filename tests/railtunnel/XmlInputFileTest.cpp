@@ -1,9 +1,9 @@
-#include "XmlInputFile.h"
+#include "railtunnel/XmlInputFile.h"
 
-#include "Error.h"
-#include "TestSupport.h"
-#include "Text.h"
-#include "TrackFixtures.h"
+#include "shell/Error.h"
+#include "shell/Text.h"
+#include "support/TestSupport.h"
+#include "support/TrackFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "ErrHandler.h"
+#include "shell/ErrHandler.h"
 
-#include "AppModel.h"
-#include "Error.h"
-#include "TestSupport.h"
+#include "shell/AppModel.h"
+#include "shell/Error.h"
+#include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <ctime>

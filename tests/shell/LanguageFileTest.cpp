@@ -1,7 +1,7 @@
-#include "LanguageFile.h"
+#include "shell/LanguageFile.h"
 
-#include "AppModel.h"
-#include "TestSupport.h"
+#include "shell/AppModel.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <regex>

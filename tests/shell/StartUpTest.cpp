@@ -1,7 +1,7 @@
-#include "StartUp.h"
+#include "shell/StartUp.h"
 
-#include "AppModel.h"
-#include "TestSupport.h"
+#include "shell/AppModel.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <tuple>

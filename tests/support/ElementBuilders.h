@@ -2,7 +2,7 @@
 // alignments out by hand.
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 namespace vialto::test {
 

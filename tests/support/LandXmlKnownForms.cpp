@@ -1,6 +1,6 @@
-#include "LandXmlKnownForms.h"
+#include "support/LandXmlKnownForms.h"
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <pugixml.hpp>
 

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <atomic>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // temporary folder that removes itself, file helpers and named tolerances.
 #pragma once
 
-#include "UserInterface.h"
+#include "shell/UserInterface.h"
 
 #include <deque>
 #include <filesystem>

@@ -3,11 +3,11 @@
 // points, cant stations by their values (gauge 1.435 and base 1.5 in metres).
 #pragma once
 
-#include "ElementBuilders.h"
-#include "Error.h"
-#include "RailComputation.h"
-#include "Records.h"
-#include "Superelevation.h"
+#include "model/Records.h"
+#include "railtunnel/RailComputation.h"
+#include "railtunnel/Superelevation.h"
+#include "shell/Error.h"
+#include "support/ElementBuilders.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "BatchCommand.h"
+#include "wizard/BatchCommand.h"
 
-#include "TestSupport.h"
-#include "Text.h"
+#include "shell/Text.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // with reviewed golden files and validated against the LandXML 1.2 schema
 // (minus the forms the field software needs). The golden files are checked
 // against the samples' known geometry, so a rewritten one cannot hide a fault.
-#include "BatchCommand.h"
+#include "wizard/BatchCommand.h"
 
-#include "AppModel.h"
-#include "LandXmlKnownForms.h"
-#include "TestSupport.h"
+#include "shell/AppModel.h"
+#include "support/LandXmlKnownForms.h"
+#include "support/TestSupport.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,12 +1,12 @@
 // The rules of the import and export stages and the batch command's exit
 // codes, on the bundled samples and small variations of them.
-#include "AlignmentStore.h"
-#include "AppModel.h"
-#include "BatchCommand.h"
-#include "ErrHandler.h"
-#include "ExportStage.h"
-#include "ImportStage.h"
-#include "TestSupport.h"
+#include "model/AlignmentStore.h"
+#include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
+#include "support/TestSupport.h"
+#include "wizard/BatchCommand.h"
+#include "wizard/ExportStage.h"
+#include "wizard/ImportStage.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 // starts straight; Parameter is A, A^2 = length / |change of curvature|.
 #pragma once
 
-#include "Records.h"
+#include "model/Records.h"
 
 #include <array>
 #include <cmath>
