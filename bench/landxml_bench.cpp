@@ -5,6 +5,7 @@
 #include "landxml/LandXmlHead.h"
 #include "landxml/LandXmlProfile.h"
 #include "landxml/LandXmlWriter.h"
+#include "shell/Text.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 // vertical option 0 and 1 (1 also projects every sample onto the other
 // track). Run with /usr/bin/time -v to see the peak memory.
 #include "model/AlignmentStore.h"
-#include "model/TrackVtAlignment.h"
 #include "railtunnel/RailComputation.h"
 #include "railtunnel/Superelevation.h"
+#include "railtunnel/TrackVtAlignment.h"
 #include "shell/UserInterface.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // vialto-convert: the batch command line. Converts one job given by flags or a
 // job file; see --help.
+#include "batch/RunConvert.h"
 #include "shell/AppModel.h"
-#include "wizard/BatchCommand.h"
 
 #include <filesystem>
 #include <iostream>

@@ -2,6 +2,7 @@
 // point at a chainage of a horizontal alignment.
 #include "geometry/HzGeometry.h"
 
+#include "model/ElementSearch.h"
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
 
@@ -224,10 +225,6 @@ HzPoint GetCoordInCubicParabolaAt(double L, bool flagFromLine, const HzElement &
     return point;
 }
 
-long GetHzElementIndex(double chainage, const HzAlignment &elements) {
-    return ElementIndexAtChainage(chainage, elements);
-}
-
 bool GetCoordFromHzAligment(const HzAlignment &elements, double chainage, HzPoint &point) {
     return Guarded("GetCoordFromHzAligment", false, [&] {
         Trace(">> GetCoordFromHzAligment");
@@ -235,7 +232,7 @@ bool GetCoordFromHzAligment(const HzAlignment &elements, double chainage, HzPoin
         if (n == 0 || !std::isfinite(chainage) || chainage < elements[1].Chainage) {
             return false;
         }
-        const long i = GetHzElementIndex(chainage, elements);
+        const long i = FindElementAt(chainage, elements);
         const HzElement &element = elements.at(static_cast<std::size_t>(i));
         const double s = chainage - element.Chainage;
         HzPoint result;

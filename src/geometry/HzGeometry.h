@@ -121,11 +121,6 @@ HzPoint GetCoordInCubicParabola(double L, bool flagFromLine, const HzElement &el
 HzPoint GetCoordInCubicParabolaAt(double L, bool flagFromLine, const HzElement &element,
                                   const HzElement &nextElement, double s);
 
-// Index of the element containing the chainage: the first element whose Chainage
-// equals it, else the one before the first whose Chainage is greater, else the
-// last; at least 1. 0 for an empty array.
-long GetHzElementIndex(double chainage, const HzAlignment &elements);
-
 // The point at a chainage (beyond the end: extrapolated on the last element).
 // False for an empty array, a chainage before the first element or not finite,
 // a cubic parabola on the first or last element, an unknown element kind, or an

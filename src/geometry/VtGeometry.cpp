@@ -1,6 +1,7 @@
 // Heights of vertical alignments and the module's sort routine.
 #include "geometry/VtGeometry.h"
 
+#include "model/ElementSearch.h"
 #include "shell/Error.h"
 #include "shell/Text.h"
 
@@ -64,17 +65,13 @@ VtElementType GetVtElementType(const VtElement &element) {
     return VtElementType::Parabola;
 }
 
-long GetVtElementIndex(double chainage, const VtAlignment &elements) {
-    return ElementIndexAtChainage(chainage, elements);
-}
-
 double GetHeightFromVtAligment(const VtAlignment &elements, double chainage) {
     const long n = ElementCount(elements);
     if (n == 0 || !std::isfinite(chainage) || chainage < elements[1].Chainage) {
         return kNullValue;
     }
     const VtElement &element =
-        elements[static_cast<std::size_t>(GetVtElementIndex(chainage, elements))];
+        elements[static_cast<std::size_t>(FindElementAt(chainage, elements))];
     const double x = chainage - element.Chainage;
     if (element.Parameter == 0) {
         return element.Height + element.Grade * x;

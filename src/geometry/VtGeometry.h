@@ -17,10 +17,6 @@ namespace vialto {
 enum class VtElementType { Grade, Parabola, Circle };
 VtElementType GetVtElementType(const VtElement &element);
 
-// Index of the element containing the chainage, by the rule of GetHzElementIndex:
-// at least 1, at most the last index; 0 for an empty array.
-long GetVtElementIndex(double chainage, const VtAlignment &elements);
-
 // Height at a chainage; beyond the last element extrapolated on it. Never
 // raises: kNullValue when there is no height (empty array, a chainage before the
 // first element or not finite, a circle evaluated beyond its half circle).

@@ -2,6 +2,7 @@
 
 #include "geometry/HzClothoidFrame.h"
 #include "landxml/LandXmlWriter.h"
+#include "model/ElementSearch.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
@@ -205,15 +206,9 @@ bool TagCoordGeomRegular(const HzAlignment &elements, double from, double to, do
     const std::uint8_t level = MainLevel();
     const bool done = Guarded("CLandXML.TagCoordGeomRegular", false, [&] {
         Trace(">> TagCoordGeomRegular");
-        const long n = ElementCount(elements);
-        if (n < 1)
+        if (ElementCount(elements) < 1)
             return true;
-        long first = 1;
-        if (from != kNullValue && from > elements[1].Chainage)
-            first = GetHzElementIndex(from, elements);
-        long last = n;
-        if (to != kNullValue && to < elements[static_cast<std::size_t>(n)].Chainage)
-            last = GetHzElementIndex(to, elements);
+        const auto [first, last] = ElementRangeAt(elements, from, to);
         firstChainage = elements.at(static_cast<std::size_t>(first)).Chainage;
         bool written = true;
         for (long i = first; i <= last; ++i) {

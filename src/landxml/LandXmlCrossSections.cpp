@@ -2,7 +2,7 @@
 
 #include "geometry/HzGeometry.h"
 #include "landxml/LandXmlWriter.h"
-#include "model/AlignmentStore.h"
+#include "model/ElementSearch.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
@@ -149,15 +149,9 @@ bool TagProperty(const std::string &label, const std::string &value) {
 
 bool TagCoordGeomIrrLn(const HzAlignment &elements, double from, double to) {
     return Guarded("CLandXML.TagCoordGeomIrrLn", false, [&] {
-        const long n = ElementCount(elements);
-        if (n < 1)
+        if (ElementCount(elements) < 1)
             return true;
-        long first = 1;
-        long last = n;
-        if (from != kNullValue && from > elements.at(1).Chainage)
-            first = FindElementAtChainage(elements, from);
-        if (to != kNullValue && to < elements.at(static_cast<std::size_t>(n)).Chainage)
-            last = FindElementAtChainage(elements, to);
+        const auto [first, last] = ElementRangeAt(elements, from, to);
         const HzElement &start = elements.at(static_cast<std::size_t>(first));
         const HzElement &end = elements.at(static_cast<std::size_t>(last));
         const HzPoint endPoint = GetCoordInLine(end, end.Length);

@@ -3,6 +3,7 @@
 #include "landxml/LandXmlWriter.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "shell/Text.h"
 
 #include <array>
 #include <string_view>

@@ -3,9 +3,11 @@
 #include "geometry/HzGeometry.h"
 #include "geometry/VtGeometry.h"
 #include "landxml/LandXmlWriter.h"
+#include "model/ElementSearch.h"
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vialto {
@@ -48,15 +50,11 @@ bool WriteProfAlign(double &firstChainage, double &lastChainage, const std::stri
     const auto at = [&](long i) -> const VtElement & {
         return elements.at(static_cast<std::size_t>(i));
     };
-    long first = 1;
-    if (from != kNullValue && from > at(1).Chainage)
-        first = GetVtElementIndex(from, elements);
-    long last = n;
-    if (to != kNullValue && to < at(n).Chainage) {
-        last = GetVtElementIndex(to, elements) + 1;
-        if (last < n)
-            ++last;
-    }
+    const ElementRange range = ElementRangeAt(elements, from, to);
+    const long first = range.First;
+    // A range that ends inside the profile runs on to the second element after
+    // the one holding its end (never past the last).
+    const long last = range.Last < n ? std::min(range.Last + 2, n) : n;
     const std::string text = XmlText(name);
 
     long i = first;

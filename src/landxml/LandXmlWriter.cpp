@@ -145,93 +145,6 @@ bool StepLevel(std::uint8_t &level, int step, const char *source) {
     });
 }
 
-// ---- UTF-8 ---------------------------------------------------------------
-
-// Decodes one character at text[i]; advances i. A byte that does not start a
-// valid, shortest-form UTF-8 sequence is one Windows-1252 character; 0 stands
-// for a byte that code page does not define.
-char32_t NextChar(std::string_view text, std::size_t &i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char b0 = byte(i);
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    std::size_t length = 0;
-    char32_t c = 0, minimum = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        length = 2, c = b0 & 0x1F, minimum = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        length = 3, c = b0 & 0x0F, minimum = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        length = 4, c = b0 & 0x07, minimum = 0x10000;
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            valid = false;
-        else
-            c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    if (valid && c >= minimum && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF)) {
-        i += length;
-        return c;
-    }
-    ++i;
-    return Cp1252ToUnicode(b0, 0);
-}
-
-// Characters XML 1.0 cannot carry at all, even as references.
-bool IsXmlChar(char32_t c) {
-    if (c == 0x9 || c == 0xA || c == 0xD)
-        return true;
-    if (c < 0x20 || c == 0)
-        return false;
-    return !(c == 0xFFFE || c == 0xFFFF);
-}
-
-std::string Convert(std::string_view text, bool escape) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (std::size_t i = 0; i < text.size();) {
-        const char32_t c = NextChar(text, i);
-        if (!IsXmlChar(c)) {
-            out += '?';
-            continue;
-        }
-        if (escape) {
-            switch (c) {
-            case '&':
-                out += "&amp;";
-                continue;
-            case '<':
-                out += "&lt;";
-                continue;
-            case '>':
-                out += "&gt;";
-                continue;
-            case '"':
-                out += "&quot;";
-                continue;
-            // Attribute values would fold these into blanks.
-            case '\t':
-                out += "&#9;";
-                continue;
-            case '\n':
-                out += "&#10;";
-                continue;
-            case '\r':
-                out += "&#13;";
-                continue;
-            default:
-                break;
-            }
-        }
-        AppendUtf8(out, c);
-    }
-    return out;
-}
-
 } // namespace
 
 LandXmlWriterState::~LandXmlWriterState() {
@@ -390,10 +303,6 @@ std::uint8_t SideLevel() { return LandXmlWriter().SideLevel; }
 void SetSideLevel(std::uint8_t level) { LandXmlWriter().SideLevel = level; }
 
 // ---- Text helpers -----------------------------------------------------------------
-
-std::string XmlText(std::string_view text) { return Convert(text, true); }
-
-std::string Utf8Text(std::string_view text) { return Convert(text, false); }
 
 std::string PointText(double x, double y) {
     return FormatDecimals(y, 6) + " " + FormatDecimals(x, 6);

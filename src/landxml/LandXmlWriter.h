@@ -20,7 +20,8 @@
 // new SetOutputFile) deletes the work file and any side file.
 //
 // Text values taken from the data (names, descriptions, codes, labels) go
-// through XmlText before they are put between quotes or between tags.
+// through XmlText (shell/Text.h) before they are put between quotes or
+// between tags.
 #pragma once
 
 #include <cstdint>
@@ -111,17 +112,6 @@ std::uint8_t SideLevel();
 void SetSideLevel(std::uint8_t level);
 
 // ---- Text helpers ----------------------------------------------------------
-
-// A data text made fit to stand between double quotes or between tags: valid
-// UTF-8 passes unchanged (so "é" is written as 0xC3 0xA9 and "~" as "~"); any
-// byte that is not part of a valid UTF-8 sequence is read as Windows-1252 and
-// converted; "&", "<", ">", "\"" and "'" become entities; tab, CR and LF become
-// character references; other control characters, which XML cannot carry,
-// become "?".
-std::string XmlText(std::string_view text);
-// The same conversion to UTF-8 without escaping (for texts that are already
-// markup, such as a copied XML fragment).
-std::string Utf8Text(std::string_view text);
 
 // A point as written in the document: northing, a blank, easting, 6 decimals.
 std::string PointText(double x, double y);

@@ -1,5 +1,6 @@
 #include "model/AlignmentStore.h"
 
+#include "model/ElementSearch.h"
 #include "shell/ErrHandler.h"
 
 #include <vector>
@@ -70,13 +71,9 @@ HzAlignment GetAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz
 
 const HzAlignment &ViewAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz).Hz; }
 
-long FindElementAtChainage(const HzAlignment &elements, double chainage) {
-    return ElementIndexAtChainage(chainage, elements);
-}
-
 void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage) {
     const HzAlignment &hz = SlotWith(slot, flagHz, kNoHz).Hz;
-    const long i = FindElementAtChainage(hz, chainage);
+    const long i = FindElementAt(chainage, hz);
     if (i == 0)
         RaiseRuntime(errSubscript, "empty horizontal alignment");
     element = hz[i];
@@ -131,24 +128,20 @@ void SetAligmentCr(SlotNumber slot, const CrossSectionSet &set) {
     s.Cr = set;
 }
 
-std::shared_ptr<clsSuperelevation> GetAligmentSup(SlotNumber slot) {
-    return SlotWith(slot, flagSup, "There are not Sup aligment to return").Sup;
+const std::any &GetAligmentShared(SlotNumber slot, SlotFlag part) {
+    if (part == flagSup)
+        return SlotWith(slot, flagSup, "There are not Sup aligment to return").Sup;
+    if (part == flagTnl)
+        return SlotWith(slot, flagTnl, "There are not tunnel aligment to return").Tnl;
+    RaiseError(errAssert, "Only the cant table and the tunnel profile set are shared");
 }
 
-void SetAligmentSup(SlotNumber slot, std::shared_ptr<clsSuperelevation> table) {
+void SetAligmentShared(SlotNumber slot, SlotFlag part, std::any object) {
+    if (part != flagSup && part != flagTnl)
+        RaiseError(errAssert, "Only the cant table and the tunnel profile set are shared");
     AlignmentSlot &s = Slot(slot);
-    s.Flags |= flagSup;
-    s.Sup = std::move(table);
-}
-
-std::shared_ptr<clsTunnel> GetAligmentTnl(SlotNumber slot) {
-    return SlotWith(slot, flagTnl, "There are not tunnel aligment to return").Tnl;
-}
-
-void SetAligmentTnl(SlotNumber slot, std::shared_ptr<clsTunnel> tunnel) {
-    AlignmentSlot &s = Slot(slot);
-    s.Flags |= flagTnl;
-    s.Tnl = std::move(tunnel);
+    s.Flags |= part;
+    (part == flagSup ? s.Sup : s.Tnl) = std::move(object);
 }
 
 TStringLines GetAligmentStrLn(SlotNumber slot) {

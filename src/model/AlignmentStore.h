@@ -10,8 +10,8 @@
 
 #include "model/Records.h"
 
+#include <any>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace vialto {
@@ -31,8 +31,8 @@ HzAlignment GetAligmentHz(SlotNumber slot);
 // The stored alignment itself, for evaluations repeated along a track; valid
 // until the store changes.
 const HzAlignment &ViewAligmentHz(SlotNumber slot);
-// The element that holds the chainage by the element search rule (see
-// FindElementAtChainage).
+// The element that holds the chainage by the element search rule
+// (FindElementAt, model/ElementSearch.h).
 void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage);
 void SetAligmentHz(SlotNumber slot, const HzAlignment &elements);
 
@@ -51,11 +51,12 @@ bool HasStationEquations(SlotNumber slot);
 CrossSectionSet GetAligmentCr(SlotNumber slot);
 void SetAligmentCr(SlotNumber slot, const CrossSectionSet &set);
 
-std::shared_ptr<clsSuperelevation> GetAligmentSup(SlotNumber slot);
-void SetAligmentSup(SlotNumber slot, std::shared_ptr<clsSuperelevation> table);
-
-std::shared_ptr<clsTunnel> GetAligmentTnl(SlotNumber slot);
-void SetAligmentTnl(SlotNumber slot, std::shared_ptr<clsTunnel> tunnel);
+// The slot's cant table (part flagSup) or tunnel profile set (flagTnl), held
+// as the std::shared_ptr the rail layer stored; that layer's GetAligmentSup,
+// SetAligmentSup, GetAligmentTnl and SetAligmentTnl are the typed access.
+// Setting marks the part present; any other part raises error 20000.
+const std::any &GetAligmentShared(SlotNumber slot, SlotFlag part);
+void SetAligmentShared(SlotNumber slot, SlotFlag part, std::any object);
 
 TStringLines GetAligmentStrLn(SlotNumber slot);
 void SetAligmentStrLn(SlotNumber slot, const TStringLines &set);
@@ -69,10 +70,5 @@ const CrossSectionSet &WorkingCrossSections();
 // Reading a stringline file is not supported: always fails (error 20000,
 // logged as "ImportStrLnAligment") and returns false.
 bool ImportStrLnAligment(TStringLines &set, const std::string &path);
-
-// Element search rule: walk elements 1..n and stop at the first whose Chainage
-// equals the chainage (take it) or exceeds it (take the one before); none
-// stops the walk: n; a result of 0 becomes 1. Returns 0 for an empty array.
-long FindElementAtChainage(const HzAlignment &elements, double chainage);
 
 } // namespace vialto

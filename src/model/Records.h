@@ -12,15 +12,12 @@
 // ElementCount).
 #pragma once
 
+#include <any>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace vialto {
-
-class clsSuperelevation; // cant table (railtunnel)
-class clsTunnel;         // tunnel profile set (railtunnel)
 
 // One element of a horizontal alignment; the element starts at (X, Y).
 struct HzElement {
@@ -132,8 +129,10 @@ struct AlignmentSlot {
     VtAlignment Vt;
     StationEquations StaEq;
     CrossSectionSet Cr;
-    std::shared_ptr<clsSuperelevation> Sup; // shared, not copied
-    std::shared_ptr<clsTunnel> Tnl;         // shared, not copied
+    // The cant table and the tunnel profile set are objects of the rail layer
+    // above: each is held as that layer's std::shared_ptr, shared, not copied.
+    std::any Sup;
+    std::any Tnl;
     TStringLines StrLn;
     std::string Name;
     int Flags = 0;
@@ -142,21 +141,6 @@ struct AlignmentSlot {
 // Number of elements of a 1-based array (0 when it has no position 1).
 template <class T> long ElementCount(const std::vector<T> &elements) {
     return elements.size() > 1 ? static_cast<long>(elements.size()) - 1 : 0;
-}
-
-// The element search of both alignments: the first element starting exactly at
-// the chainage, else the one before the first that starts beyond it; element 1
-// before the start and the last one beyond the end. 0 for an empty array.
-template <class T> long ElementIndexAtChainage(double chainage, const std::vector<T> &elements) {
-    const long n = ElementCount(elements);
-    for (long i = 1; i <= n; ++i) {
-        const double start = elements[static_cast<std::size_t>(i)].Chainage;
-        if (start == chainage)
-            return i;
-        if (start > chainage)
-            return i > 1 ? i - 1 : 1;
-    }
-    return n;
 }
 
 // Makes a 1-based array of n elements (position 0 present and unused).

@@ -254,4 +254,12 @@ double clsSuperelevation::GetSlopeInChainage(double chainage) const {
     return ArcSin(ratio);
 }
 
+std::shared_ptr<clsSuperelevation> GetAligmentSup(SlotNumber slot) {
+    return std::any_cast<std::shared_ptr<clsSuperelevation>>(GetAligmentShared(slot, flagSup));
+}
+
+void SetAligmentSup(SlotNumber slot, std::shared_ptr<clsSuperelevation> table) {
+    SetAligmentShared(slot, flagSup, std::move(table));
+}
+
 } // namespace vialto

@@ -15,6 +15,7 @@
 #include "model/AlignmentStore.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -174,5 +175,10 @@ class clsSuperelevation {
   private:
     CantTableData data_;
 };
+
+// The cant table of an alignment slot, shared with the store (error 20000
+// "There are not Sup aligment to return" when the slot has none).
+std::shared_ptr<clsSuperelevation> GetAligmentSup(SlotNumber slot);
+void SetAligmentSup(SlotNumber slot, std::shared_ptr<clsSuperelevation> table);
 
 } // namespace vialto

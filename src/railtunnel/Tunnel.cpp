@@ -11,6 +11,7 @@
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
 #include "shell/Error.h"
+#include "shell/Text.h"
 
 #include <algorithm>
 
@@ -190,6 +191,14 @@ bool clsTunnel::ExportToLandXml(double &rChainageStart, double &rChainageEnd, do
         Trace("<< clsTunnel.ExportToLandXml");
         return written;
     });
+}
+
+std::shared_ptr<clsTunnel> GetAligmentTnl(SlotNumber slot) {
+    return std::any_cast<std::shared_ptr<clsTunnel>>(GetAligmentShared(slot, flagTnl));
+}
+
+void SetAligmentTnl(SlotNumber slot, std::shared_ptr<clsTunnel> tunnel) {
+    SetAligmentShared(slot, flagTnl, std::move(tunnel));
 }
 
 } // namespace vialto

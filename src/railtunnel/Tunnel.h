@@ -4,8 +4,10 @@
 // document. Chainages are taken as the file gives them (no unit conversion).
 #pragma once
 
+#include "model/AlignmentStore.h"
 #include "shell/Text.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,5 +41,10 @@ class clsTunnel {
     std::vector<double> chainages_;
     std::string text_;
 };
+
+// The tunnel profile set of an alignment slot, shared with the store (error
+// 20000 "There are not tunnel aligment to return" when the slot has none).
+std::shared_ptr<clsTunnel> GetAligmentTnl(SlotNumber slot);
+void SetAligmentTnl(SlotNumber slot, std::shared_ptr<clsTunnel> tunnel);
 
 } // namespace vialto

@@ -4,7 +4,6 @@
 // before the parser or anything else looks at it.
 #include "railtunnel/XmlInputFile.h"
 
-#include "landxml/LandXmlWriter.h"
 #include "shell/Error.h"
 #include "shell/Text.h"
 

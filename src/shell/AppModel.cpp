@@ -59,6 +59,8 @@ clsAppModel &AppModel() {
     return model;
 }
 
+std::string Token(const std::string &token) { return AppModel().GetToken(token); }
+
 namespace {
 int &FormatsValue() {
     static int value = fmtTunnel;

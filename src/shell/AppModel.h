@@ -73,6 +73,10 @@ class clsAppModel {
 // The one application model of the process.
 clsAppModel &AppModel();
 
+// The language file's text for a token; the token itself when the file has
+// none.
+std::string Token(const std::string &token);
+
 // The supported-formats value, a process-wide bit set; 2 (tunnel) at start-up.
 int SupportedFormats();
 void SetSupportedFormats(int value);

@@ -39,8 +39,6 @@ void AppendToLog(const std::string &lines) {
         log << lines;
 }
 
-std::string Token(const char *token) { return AppModel().GetToken(token); }
-
 void Show(const std::string &text, MsgIcon icon) {
     UserInterface().ShowMessage(text, icon, MsgButtons::Ok);
 }

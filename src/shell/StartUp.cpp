@@ -113,15 +113,21 @@ bool ReadLineCommand(const std::string &commandLine) {
     return result;
 }
 
-int StartUp(const std::string &commandLine, const std::function<int()> &runWizard) {
+void ResetApplication() {
     clsAppModel &app = AppModel();
     app.Reset();
     SetSupportedFormats(fmtTunnel);
     app.RunTests = false;
     app.DebugMode = false;
+}
+
+bool LoadLanguageFile() { return AppModel().TokenFile().ReadFile(kLanguageFileName); }
+
+int StartUp(const std::string &commandLine, const std::function<int()> &runWizard) {
+    ResetApplication();
     if (!ReadLineCommand(commandLine))
         return kExitStopped;
-    if (!app.TokenFile().ReadFile(kLanguageFileName)) {
+    if (!LoadLanguageFile()) {
         UserInterface().ShowMessage(
             "Cannot find 'StridonV2.lng'. Please, reinstall this application.", MsgIcon::Critical,
             MsgButtons::Ok);

@@ -34,6 +34,15 @@ void WriteRegistrationRecord(const std::string &path);
 // The file name the save dialog proposes: "out_v" + major.minor.revision + ".xml".
 std::string ProposedOutputName();
 
+// Start-up steps 1 and 2, shared by both programs: the application model back
+// to its start state (no test run, no debug mode) and the supported formats
+// set to the tunnel job.
+void ResetApplication();
+
+// Start-up step 4: reads the language file kLanguageFileName from the program
+// folder. False when it cannot be read (texts then show their tokens).
+bool LoadLanguageFile();
+
 // Start-up steps 1 to 5: reset the application model, set the supported
 // formats, read the command line, load the language file, then run the
 // wizard. Returns the process exit code; `runWizard` returns the wizard's.

@@ -1,6 +1,7 @@
 // Number and text routines shared by every subsystem: the locale-independent
 // number formatter used for everything written, the number readers used for
-// settings, codes, XML inputs and listings, and small text helpers.
+// settings, codes, XML inputs and listings, small text helpers, and the UTF-8
+// conversion and XML escaping that readers and writers share.
 #pragma once
 
 #include <string>
@@ -51,5 +52,17 @@ void AppendUtf8(std::string &out, char32_t c);
 // older editor files; the five bytes it leaves undefined give `undefined`,
 // which each reader chooses.
 char32_t Cp1252ToUnicode(unsigned char byte, char32_t undefined);
+
+// A data text made fit to stand between double quotes or between tags in an
+// XML document: valid UTF-8 passes unchanged (so "é" is written as 0xC3 0xA9);
+// any byte that is not part of a valid UTF-8 sequence is read as Windows-1252
+// and converted; "&", "<", ">" and "\"" become entities (the apostrophe is
+// left as it is: attribute values stand between double quotes); tab, CR and
+// LF become character references; other control characters, which XML cannot
+// carry, become "?".
+std::string XmlText(std::string_view text);
+// The same conversion to UTF-8 without escaping, for texts that are already
+// markup (a copied XML fragment) or are read rather than written.
+std::string Utf8Text(std::string_view text);
 
 } // namespace vialto

@@ -8,6 +8,7 @@
 #include "landxml/LandXmlProfile.h"
 #include "landxml/LandXmlWriter.h"
 #include "model/AlignmentStore.h"
+#include "model/ElementSearch.h"
 #include "railtunnel/Superelevation.h"
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
@@ -24,8 +25,6 @@ constexpr double kWholeStart = -9999999999999.0;
 constexpr double kWholeEnd = 99999999999999.0;
 
 const char *const kUnitAbbreviations[] = {"mm.", "cm.", "m.", "km.", "fi.", "ft.", "in.", "mi."};
-
-std::string Token(const char *token) { return AppModel().GetToken(token); }
 
 // Summary rows of a page.
 enum SummaryRowNumber : int {
@@ -64,7 +63,7 @@ void BuildSummary(ExportRun &run) {
     const std::string unit = UnitText(run.Job.LinearUnits);
     summary.DeleteAllPages();
     for (int p = 1; p <= run.Job.PagesTot(); ++p) {
-        summary.AddPage(Token(SummaryTitleToken(run.Job.JobType, p).c_str()));
+        summary.AddPage(Token(SummaryTitleToken(run.Job.JobType, p)));
         const SlotNumber slot = static_cast<SlotNumber>(p);
         auto row = [&](int number, const char *token) {
             summary.ConfigValueInPage(p, number, Token(token), kNullValue, unit);
@@ -98,17 +97,11 @@ void SetRange(ExportRun &run, int page, int firstRow, double first, double last)
 // The alignment's start and end chainage of the elements that hold from..to,
 // chosen as the coordinate-geometry writer chooses them.
 void AlignmentExtent(const HzAlignment &hz, double from, double to, double &start, double &end) {
-    const long n = ElementCount(hz);
-    if (n < 1) {
+    if (ElementCount(hz) < 1) {
         start = end = 0;
         return;
     }
-    long first = 1;
-    long last = n;
-    if (from != kNullValue && from > hz[1].Chainage)
-        first = FindElementAtChainage(hz, from);
-    if (to != kNullValue && to < hz[static_cast<std::size_t>(n)].Chainage)
-        last = FindElementAtChainage(hz, to);
+    const auto [first, last] = ElementRangeAt(hz, from, to);
     start = hz[static_cast<std::size_t>(first)].Chainage;
     end = hz[static_cast<std::size_t>(last)].Chainage + hz[static_cast<std::size_t>(last)].Length;
 }

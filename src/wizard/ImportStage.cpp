@@ -5,8 +5,8 @@
 #include "import/HzListing.h"
 #include "import/VtListing.h"
 #include "model/AlignmentStore.h"
-#include "model/TrackVtAlignment.h"
 #include "railtunnel/Superelevation.h"
+#include "railtunnel/TrackVtAlignment.h"
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
@@ -21,8 +21,6 @@ namespace {
 constexpr int kConvFlagOneFileStringlines = 8;
 constexpr int kConvFlagStringlineFile = 32;
 constexpr const char *kOldestCantVersion = "1.1.0";
-
-std::string Token(const char *token) { return AppModel().GetToken(token); }
 
 std::string PageKey(int page) { return "PAGE" + std::to_string(page); }
 
@@ -59,7 +57,7 @@ void BuildTree(ImportRun &run) {
     const JobDescription &job = run.Job;
     run.Tree.DeleteAllNodes();
     for (int p = 1; p <= job.PagesTot(); ++p) {
-        run.Tree.AddRoot(PageKey(p), Token(FilesPageTitleToken(job.JobType, p).c_str()));
+        run.Tree.AddRoot(PageKey(p), Token(FilesPageTitleToken(job.JobType, p)));
         for (int slot = slotHz; slot <= slotSup; ++slot) {
             const FileSlot &file = job.Slot(p, slot);
             const bool generatedVt = slot == slotVt && p > 1 && file.Option;

@@ -2,8 +2,8 @@
 
 #include "shell/ErrHandler.h"
 #include "shell/Error.h"
+#include "support/ElementBuilders.h"
 #include "support/TestSupport.h"
-#include "support/TrackFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,10 @@ TEST(AlignmentStore, AbsentPartsRaise20000WithTheirDescriptions) {
     const std::vector<std::pair<std::function<void()>, std::string>> cases = {
         {[] { GetAligmentHz(1); }, "There are not Hz aligment to return"},
         {[] { GetAligmentVt(1); }, "There are not Vt aligment to return"},
-        {[] { GetAligmentSup(1); }, "There are not Sup aligment to return"},
+        {[] { GetAligmentShared(1, flagSup); }, "There are not Sup aligment to return"},
+        {[] { GetAligmentShared(1, flagTnl); }, "There are not tunnel aligment to return"},
+        {[] { SetAligmentShared(1, flagCr, 1); },
+         "Only the cant table and the tunnel profile set are shared"},
     };
     for (const auto &[body, expected] : cases) {
         EXPECT_EQ(ErrorOf(body).Number, 20000);

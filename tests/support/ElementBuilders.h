@@ -4,7 +4,19 @@
 
 #include "model/Records.h"
 
+#include <vector>
+
 namespace vialto::test {
+
+// The elements numbered 1..n behind the unused position 0.
+template <class Element> std::vector<Element> OneBased(std::vector<Element> elements) {
+    std::vector<Element> out(1);
+    for (auto &e : elements) {
+        e.Number = static_cast<long>(out.size());
+        out.push_back(e);
+    }
+    return out;
+}
 
 // An element starting at (x, y) heading `azimuth`; radius and parameter as in
 // the records.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -31,6 +32,18 @@ TempDir::TempDir() {
     std::filesystem::create_directories(path_);
 }
 
+TempLogFolder::TempLogFolder() {
+    if (const char *old = std::getenv("TMPDIR")) {
+        old_ = old;
+        hadOld_ = true;
+    }
+    setenv("TMPDIR", dir_.Path().c_str(), 1);
+}
+
+TempLogFolder::~TempLogFolder() {
+    hadOld_ ? setenv("TMPDIR", old_.c_str(), 1) : unsetenv("TMPDIR");
+}
+
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
@@ -53,6 +66,8 @@ void WriteFileBytes(const std::filesystem::path &path, const std::string &bytes)
 std::filesystem::path SourcePath(const std::string &relative) {
     return std::filesystem::path(VIALTO_SOURCE_DIR) / relative;
 }
+
+std::string SamplePath(const std::string &name) { return SourcePath("samples/" + name).string(); }
 
 std::string ValidateLandXml(const std::filesystem::path &file) {
     const std::string command = "xmllint --noout --schema \"" + std::string(VIALTO_SCHEMA) +

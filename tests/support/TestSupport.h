@@ -1,15 +1,28 @@
-// Helpers shared by the tests: a recording fake of the user interface, a
-// temporary folder that removes itself, file helpers and named tolerances.
+// Helpers shared by the tests: the error a call raises, a recording fake of the
+// user interface, a temporary folder that removes itself, file helpers and
+// named tolerances.
 #pragma once
 
+#include "shell/Error.h"
 #include "shell/UserInterface.h"
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace vialto::test {
+
+// The error a call raises; number 0 when it raises none.
+inline ErrorInfo ErrorOf(const std::function<void()> &body) {
+    try {
+        body();
+    } catch (const VialtoError &e) {
+        return e.Info();
+    }
+    return {};
+}
 
 // Tolerances, one per quantity.
 inline constexpr double kPositionTol = 1e-6; // metres
@@ -73,11 +86,30 @@ class TempDir {
     std::filesystem::path path_;
 };
 
+// A fresh folder that stands as the system's temporary folder (TMPDIR, where
+// the error log goes) while it lives; the earlier setting comes back after.
+class TempLogFolder {
+  public:
+    TempLogFolder();
+    ~TempLogFolder();
+    TempLogFolder(const TempLogFolder &) = delete;
+    TempLogFolder &operator=(const TempLogFolder &) = delete;
+    const std::filesystem::path &Path() const { return dir_.Path(); }
+    std::filesystem::path operator/(const std::string &name) const { return dir_ / name; }
+
+  private:
+    TempDir dir_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
 std::string ReadFileBytes(const std::filesystem::path &path);
 void WriteFileBytes(const std::filesystem::path &path, const std::string &bytes);
 
 // The source tree's folder for a relative path ("samples/...").
 std::filesystem::path SourcePath(const std::string &relative);
+// A bundled sample file ("rail/single.plt" is samples/rail/single.plt).
+std::string SamplePath(const std::string &name);
 
 // Validates an XML file against the LandXML 1.2 schema with xmllint; returns
 // "" when valid, otherwise xmllint's complaints.

@@ -1,40 +1,19 @@
-// Alignments and cant tables laid out by hand for the tests of the store, the
-// checks and the rails: elements given by their start, profiles by their
+// Alignments and cant tables laid out by hand for the tests of the checks and
+// the rails: elements given by their start, profiles by their
 // points, cant stations by their values (gauge 1.435 and base 1.5 in metres).
 #pragma once
 
 #include "model/Records.h"
 #include "railtunnel/RailComputation.h"
 #include "railtunnel/Superelevation.h"
-#include "shell/Error.h"
 #include "support/ElementBuilders.h"
+#include "support/TestSupport.h"
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace vialto::test {
-
-// The error a call raises; number 0 when it raises none.
-inline ErrorInfo ErrorOf(const std::function<void()> &body) {
-    try {
-        body();
-    } catch (const VialtoError &e) {
-        return e.Info();
-    }
-    return {};
-}
-
-// The elements numbered 1..n behind the unused position 0.
-template <class Element> std::vector<Element> OneBased(std::vector<Element> elements) {
-    std::vector<Element> out(1);
-    for (auto &e : elements) {
-        e.Number = static_cast<long>(out.size());
-        out.push_back(e);
-    }
-    return out;
-}
 
 inline CantStation Station(double station, double cant, CantRotation rotation,
                            CantInterpolationKind kind = interpLinear) {

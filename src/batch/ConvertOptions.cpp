@@ -1,35 +1,19 @@
-#include "wizard/BatchCommand.h"
+#include "batch/ConvertOptions.h"
 
-#include "check/AlignmentCheck.h"
+#include "batch/JobFile.h"
 #include "import/ListingText.h"
-#include "shell/AppModel.h"
-#include "shell/StartUp.h"
 #include "shell/Text.h"
-#include "wizard/ExportStage.h"
-#include "wizard/ImportStage.h"
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <ostream>
 #include <sstream>
 
 namespace vialto {
 
 namespace {
 
-// Where a file flag puts its file.
+// Where a file option puts its file.
 struct FileTarget {
     int Page;
     int Slot;
-};
-
-struct OptionSpec {
-    const char *Name;     // flag without "--"; also the job-file key
-    const char *Argument; // "" for a switch
-    const char *Help;
-    // Applies the value; returns "" or what is wrong with it.
-    std::function<std::string(JobDescription &, const std::string &)> Apply;
 };
 
 std::string SetFile(JobDescription &job, FileTarget target, const std::string &path) {
@@ -99,7 +83,7 @@ std::string Selection(const std::string &list) {
     return text == "$" ? std::string() : text;
 }
 
-std::vector<OptionSpec> Options() {
+std::vector<ConvertOption> MakeOptions() {
     auto file = [](int page, int slot) {
         return [=](JobDescription &job, const std::string &v) {
             return SetFile(job, {page, slot}, v);
@@ -194,15 +178,6 @@ std::vector<OptionSpec> Options() {
     };
 }
 
-const OptionSpec *FindOption(const std::vector<OptionSpec> &options, const std::string &name) {
-    for (const OptionSpec &o : options)
-        if (name == o.Name)
-            return &o;
-    return nullptr;
-}
-
-bool IsPathOption(const OptionSpec &o) { return std::string(o.Argument) == "FILE"; }
-
 // The job type a flag belongs to; "" when it fits every job.
 std::string FlagMismatch(const std::string &name, int jobType) {
     const bool doubleOnly = StartsWith(name, "left-") || StartsWith(name, "right-") ||
@@ -217,9 +192,6 @@ std::string FlagMismatch(const std::string &name, int jobType) {
         return "--cant is for rail jobs";
     return {};
 }
-
-bool ReadJobFileInto(const std::string &path, JobDescription &job, std::string &error,
-                     std::vector<std::string> &used);
 
 // The files the input-files page insists on before it lets the user go on.
 std::string MissingRequiredFile(const JobDescription &job) {
@@ -238,12 +210,24 @@ std::string MissingRequiredFile(const JobDescription &job) {
 
 } // namespace
 
+const std::vector<ConvertOption> &ConvertOptions() {
+    static const std::vector<ConvertOption> options = MakeOptions();
+    return options;
+}
+
+const ConvertOption *FindConvertOption(const std::string &name) {
+    for (const ConvertOption &o : ConvertOptions())
+        if (name == o.Name)
+            return &o;
+    return nullptr;
+}
+
 std::string ConvertUsageText() {
     std::ostringstream text;
     text << "Usage: vialto-convert [options] -o FILE\n"
             "Converts design listings into one LandXML 1.2 document.\n\n"
             "Options:\n";
-    for (const OptionSpec &o : Options()) {
+    for (const ConvertOption &o : ConvertOptions()) {
         std::string left = std::string("  --") + o.Name;
         if (*o.Argument)
             left += std::string(" ") + o.Argument;
@@ -263,61 +247,11 @@ std::string ConvertUsageText() {
     return text.str();
 }
 
-bool ReadJobFile(const std::string &path, JobDescription &job, std::string &error) {
-    std::vector<std::string> used;
-    return ReadJobFileInto(path, job, error, used);
-}
-
-namespace {
-
-bool ReadJobFileInto(const std::string &path, JobDescription &job, std::string &error,
-                     std::vector<std::string> &used) {
-    std::ifstream file{std::filesystem::path(path), std::ios::binary};
-    if (!file) {
-        error = "cannot read the job file " + path;
-        return false;
-    }
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    const std::vector<OptionSpec> options = Options();
-    std::string line;
-    long number = 0;
-    while (std::getline(file, line)) {
-        ++number;
-        line = Trim(line);
-        if (line.empty() || line[0] == '#')
-            continue;
-        const std::size_t eq = line.find('=');
-        const std::string where = path + ", line " + std::to_string(number) + ": ";
-        if (eq == std::string::npos) {
-            error = where + "expected \"key = value\"";
-            return false;
-        }
-        const std::string key = Trim(line.substr(0, eq));
-        std::string value = Trim(line.substr(eq + 1));
-        const OptionSpec *option = FindOption(options, key);
-        if (!option) {
-            error = where + "unknown key \"" + key + "\"";
-            return false;
-        }
-        if ((IsPathOption(*option)) && !value.empty() && std::filesystem::path(value).is_relative())
-            value = (folder / value).lexically_normal().string();
-        if (const std::string problem = option->Apply(job, value); !problem.empty()) {
-            error = where + key + " " + problem;
-            return false;
-        }
-        used.push_back(key);
-    }
-    return true;
-}
-
-} // namespace
-
 std::optional<JobDescription> ParseConvertArguments(const std::vector<std::string> &args,
                                                     std::string &error, bool &helpWanted) {
     helpWanted = false;
     JobDescription job;
     std::vector<std::string> used;
-    const std::vector<OptionSpec> options = Options();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -337,8 +271,8 @@ std::optional<JobDescription> ParseConvertArguments(const std::vector<std::strin
         if (const std::size_t eq = name.find('='); eq != std::string::npos) {
             value = name.substr(eq + 1);
             name.resize(eq);
-        } else if (name == "job-file" ||
-                   (FindOption(options, name) && *FindOption(options, name)->Argument)) {
+        } else if (const ConvertOption *known = FindConvertOption(name);
+                   name == "job-file" || (known != nullptr && *known->Argument)) {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value (see --help)";
                 return std::nullopt;
@@ -346,12 +280,12 @@ std::optional<JobDescription> ParseConvertArguments(const std::vector<std::strin
             value = args[++i];
         }
         if (name == "job-file") {
-            if (!ReadJobFileInto(value, job, error, used))
+            if (!ReadJobFile(value, job, error, &used))
                 return std::nullopt;
             continue;
         }
-        const OptionSpec *option = FindOption(options, name);
-        if (!option) {
+        const ConvertOption *option = FindConvertOption(name);
+        if (option == nullptr) {
             error = "unknown option \"" + arg + "\" (see --help)";
             return std::nullopt;
         }
@@ -377,136 +311,6 @@ std::optional<JobDescription> ParseConvertArguments(const std::vector<std::strin
         return std::nullopt;
     }
     return job;
-}
-
-} // namespace vialto
-
-namespace vialto {
-
-namespace {
-
-// Progress on the console: only the step names, one line each.
-class ConsoleProgress final : public IProgress {
-  public:
-    explicit ConsoleProgress(std::ostream &out) : out_(out) {}
-    void Start(const std::string &caption, double, double) override {
-        if (!caption.empty() && caption != last_)
-            out_ << "  " << caption << "\n";
-        last_ = caption;
-    }
-    void Step(double) override {}
-    bool CancelRequested() override { return false; }
-    void Finish() override {}
-
-  private:
-    std::ostream &out_;
-    std::string last_;
-};
-
-// The lines of a check report text, indented.
-void PrintIndented(std::ostream &out, const std::string &text, const std::string &indent) {
-    for (const std::string &line : Split(ReplaceAll(text, "\r\n", "\n"), "\n"))
-        if (!Trim(line).empty())
-            out << indent << TrimRight(line) << "\n";
-}
-
-void PrintTree(std::ostream &out, const ImportTree &tree) {
-    for (const ImportTreeNode &node : tree.Nodes()) {
-        if (node.ParentKey.empty()) {
-            out << node.Text << "\n";
-            continue;
-        }
-        const bool failed = node.Image == kImageFailed;
-        out << "  " << (failed ? "\u2717 " : "\u2713 ") << node.Text << "\n";
-        if (!failed)
-            continue;
-        if (!node.Reason.empty())
-            out << "      " << node.Reason << "\n";
-        const std::string key = node.Key.substr(node.Key.size() - 2);
-        PrintIndented(out, GetCheckReportText(node.Text, key), "      ");
-    }
-}
-
-void PrintSummary(std::ostream &out, const ResultSummary &summary) {
-    for (const SummaryPage &page : summary.Pages()) {
-        out << page.Title << "\n";
-        for (const SummaryRow &row : page.Rows) {
-            if (row.Description.empty())
-                continue;
-            std::string label = row.Description;
-            if (label.size() < 30)
-                label.resize(30, ' ');
-            out << "  " << label << " "
-                << (row.Value == kNullValue ? std::string("-")
-                                            : FormatDecimals(row.Value, 3) + " " + row.Unit)
-                << "\n";
-        }
-    }
-}
-
-// Files named by the job that cannot be found, as one line.
-std::string MissingInputs(const JobDescription &job) {
-    std::string missing;
-    for (const InputPage &page : job.Pages)
-        for (const FileSlot &slot : page.Slots)
-            if (slot.Selected && !std::filesystem::is_regular_file(slot.Path))
-                missing += (missing.empty() ? "" : ", ") + slot.Path;
-    return missing;
-}
-
-} // namespace
-
-int RunConvert(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-    std::string error;
-    bool help = false;
-    std::optional<JobDescription> parsed = ParseConvertArguments(args, error, help);
-    if (help) {
-        out << ConvertUsageText();
-        return kConvertWritten;
-    }
-    if (!parsed) {
-        err << "vialto-convert: " << error << "\n";
-        return kConvertUsage;
-    }
-    const JobDescription &job = *parsed;
-    if (const std::string missing = MissingInputs(job); !missing.empty()) {
-        err << "vialto-convert: cannot find " << missing << "\n";
-        return kConvertUsage;
-    }
-
-    clsAppModel &app = AppModel();
-    app.Reset();
-    SetSupportedFormats(fmtTunnel);
-    app.XmlFileToExport = job.OutputPath;
-    app.IsOstXML = job.Extended;
-    app.ConversionInfo().RoadDataName = job.ProjectName;
-    app.ConversionInfo().Flags |= job.ConversionFlags;
-    if (!app.TokenFile().ReadFile(kLanguageFileName))
-        err << "vialto-convert: the language file " << kLanguageFileName
-            << " is missing; texts show their tokens\n";
-
-    ConsoleProgress progress(out);
-    ImportTree tree;
-    out << "Reading\n";
-    IntroPageImporting(job, tree, progress);
-    PrintTree(out, tree);
-    if (!tree.IsAllOk()) {
-        err << "vialto-convert: an input failed to read or is out of tolerance; nothing was "
-               "written\n";
-        return kConvertImportFailed;
-    }
-
-    out << "Writing " << job.OutputPath << "\n";
-    ResultSummary summary;
-    const ExportChoices choices = IntroPageExporting(job);
-    if (!ExitPageExporting(job, choices, summary, progress)) {
-        err << "vialto-convert: the export failed; nothing was written to " << job.OutputPath
-            << "\n";
-        return kConvertExportFailed;
-    }
-    PrintSummary(out, summary);
-    out << "Wrote " << job.OutputPath << "\n";
-    return kConvertWritten;
 }
 
 } // namespace vialto

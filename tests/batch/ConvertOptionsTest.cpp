@@ -1,4 +1,4 @@
-#include "wizard/BatchCommand.h"
+#include "batch/ConvertOptions.h"
 
 #include "shell/Text.h"
 #include "support/TestSupport.h"

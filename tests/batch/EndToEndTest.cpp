@@ -2,7 +2,7 @@
 // with reviewed golden files and validated against the LandXML 1.2 schema
 // (minus the forms the field software needs). The golden files are checked
 // against the samples' known geometry, so a rewritten one cannot hide a fault.
-#include "wizard/BatchCommand.h"
+#include "batch/RunConvert.h"
 
 #include "shell/AppModel.h"
 #include "support/LandXmlKnownForms.h"
@@ -30,7 +30,7 @@ std::vector<double> Numbers(const char *text) {
 }
 
 std::filesystem::path GoldenPath(const std::string &job) {
-    return SourcePath("tests/wizard/golden/" + job + ".xml");
+    return SourcePath("tests/batch/golden/" + job + ".xml");
 }
 
 class EndToEnd : public ::testing::TestWithParam<const char *> {};

@@ -1,6 +1,6 @@
 // A track's profile from the centre line's, on tracks laid out by hand so that
 // the centre line's chainage facing a track chainage is known exactly.
-#include "model/TrackVtAlignment.h"
+#include "railtunnel/TrackVtAlignment.h"
 
 #include "geometry/VtGeometry.h"
 #include "model/AlignmentStore.h"

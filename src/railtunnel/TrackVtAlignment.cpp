@@ -1,7 +1,8 @@
-#include "model/TrackVtAlignment.h"
+#include "railtunnel/TrackVtAlignment.h"
 
 #include "geometry/HzGeometry.h"
 #include "geometry/VtGeometry.h"
+#include "model/ElementSearch.h"
 #include "railtunnel/RailComputation.h"
 #include "railtunnel/Superelevation.h"
 #include "shell/ErrHandler.h"
@@ -72,7 +73,7 @@ bool WalkAlignment(const HzAlignment &elements, double from, double to, double s
         RaiseRuntime(errOutOfMemory, "a step of " + FormatDecimals(step, 6) + " over " +
                                          FormatDecimals(to - from, 3) + " gives too many samples");
     progress.Start("", from, to);
-    long k = GetHzElementIndex(from, elements);
+    long k = FindElementAt(from, elements);
     double at = from;
     bool anySuccess = false;
     bool failedBefore = false; // a failure came before any success ...

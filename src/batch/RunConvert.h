@@ -1,0 +1,25 @@
+// The batch command line "vialto-convert": reads a job from flags or from a
+// job file, runs the import stage, refuses to write when anything failed or is
+// out of tolerance, runs the export stage and prints the import tree and the
+// summary of what was written.
+//
+// Exit codes: 0 written; 2 an imported item failed or is out of tolerance
+// (nothing written); 3 the export failed (no output left at the path);
+// 64 a usage error.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vialto {
+
+inline constexpr int kConvertWritten = 0;
+inline constexpr int kConvertImportFailed = 2;
+inline constexpr int kConvertExportFailed = 3;
+inline constexpr int kConvertUsage = 64;
+
+// The whole command: parse, import, export, print. Returns the exit code.
+int RunConvert(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+} // namespace vialto
