@@ -1,7 +1,7 @@
 // A track's profile derived from the centre line over 20 km: about 570
 // elements per alignment (straights, clothoids and arcs of radius 1200 turning
-// either way), sampled every 0.5; plain, and co-planar with the rails page's
-// vertical option 0 and 1 (1 also projects every sample onto the other
+// either way), sampled every 0.5; plain, and co-planar with the
+// vertical options 0 and 1 (1 also projects every sample onto the other
 // track). Run with /usr/bin/time -v to see the peak memory.
 #include "model/AlignmentStore.h"
 #include "railtunnel/RailComputation.h"
@@ -99,32 +99,21 @@ void Store(bool coplane) {
     }
 }
 
-class OptionPage final : public IRailsPage {
-  public:
-    explicit OptionPage(int option) : option_(option) {}
-    int VerticalOption() const override { return option_; }
-    std::string SelectedStringline(SlotNumber, int) const override { return {}; }
-
-  private:
-    int option_;
-};
-
 void BM_CreateVtFromVt(benchmark::State &state) {
     const bool alongCentre = state.range(0) != 0;
     const bool coplane = state.range(1) != 0;
-    OptionPage page(static_cast<int>(state.range(2)));
-    SetRailsPage(&page);
+    const int option = static_cast<int>(state.range(2));
     Store(coplane);
     long samples = 0;
     for (auto _ : state) {
         NullProgress progress;
-        const bool ok = CreateVtFromVt(2, 1, coplane ? 2 : 0, 0.5, progress, 2, alongCentre);
+        const bool ok =
+            CreateVtFromVt(2, 1, coplane ? 2 : 0, 0.5, progress, 2, alongCentre, option);
         if (!ok)
             state.SkipWithError("CreateVtFromVt failed");
         samples = ElementCount(GetAligmentVt(2));
         benchmark::DoNotOptimize(samples);
     }
-    SetRailsPage(nullptr);
     state.counters["samples"] = static_cast<double>(samples);
     state.counters["elements"] = static_cast<double>(ElementCount(GetAligmentHz(2)));
 }

@@ -8,8 +8,9 @@ namespace vialto {
 
 bool IsStringlineOffered(const TStringLine &line) { return line.State == 0 || line.State == -1; }
 
-void FillStringlineLayers(IExportingPage &page, const TStringLines &set) {
+std::vector<OfferedLayer> FillStringlineLayers(const TStringLines &set) {
     Trace(">> FillStringlineLayers");
+    std::vector<OfferedLayer> tree;
     if (!HasLayers(set)) {
         // Lines are numbered from 0: every one of them is offered, the first
         // included, so that ticking all of them exports all of them.
@@ -17,38 +18,35 @@ void FillStringlineLayers(IExportingPage &page, const TStringLines &set) {
         for (long k = 0; k <= last; ++k) {
             const TStringLine &line = set.Lines[static_cast<std::size_t>(k)];
             if (IsStringlineOffered(line))
-                page.AddLayer(line.Name, k);
+                tree.push_back({line.Name, k, {}});
         }
     } else {
         for (const TStringLineLayer &layer : set.Layers) {
-            const std::string key = page.AddLayer(layer.Name);
+            OfferedLayer &node = tree.emplace_back();
+            node.Name = layer.Name;
             for (long number : layer.Lines) {
                 if (number < 0 || static_cast<std::size_t>(number) >= set.Lines.size())
                     continue; // a member that the set does not hold
                 const TStringLine &line = set.Lines[static_cast<std::size_t>(number)];
                 if (IsStringlineOffered(line))
-                    page.AddStringline(key, line.Name, number);
+                    node.Stringlines.push_back({line.Name, number});
             }
         }
     }
     Trace("<< FillStringlineLayers");
+    return tree;
 }
 
-void FillCrossSectionLayers(IExportingPage &page, const CrossSectionSet &set) {
-    bool any = false;
-    for (const CrSecLayer &layer : set.Layers) {
-        if (layer.Codes.empty())
-            continue;
-        page.AddLayer(layer.Name);
-        any = true;
-    }
-    if (any)
-        page.SetLayersVisible(true);
+std::vector<std::string> FillCrossSectionLayers(const CrossSectionSet &set) {
+    std::vector<std::string> names;
+    for (const CrSecLayer &layer : set.Layers)
+        if (!layer.Codes.empty())
+            names.push_back(layer.Name);
+    return names;
 }
 
-void StoreStringlineSelection(IExportingPage &page, TStringLines &set) {
-    std::string chosen =
-        HasLayers(set) ? page.GetSelectedStringlinesIdx() : page.GetSelectedLayersIdx();
+void StoreStringlineSelection(const std::string &chosenStringlines, TStringLines &set) {
+    std::string chosen = chosenStringlines;
     if (!set.Selection.empty()) {
         const std::size_t at = chosen.find(set.Selection);
         if (at != std::string::npos)

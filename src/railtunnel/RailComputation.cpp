@@ -13,8 +13,6 @@ namespace vialto {
 
 namespace {
 
-IRailsPage *g_railsPage = nullptr;
-
 bool WithinLimits(double value, double from, double to) {
     return (from == kNullValue || value >= from) && (to == kNullValue || value <= to);
 }
@@ -48,9 +46,6 @@ void ApplyWidthExcess(const clsSuperelevation &table, SlotNumber slot, double ch
 }
 
 } // namespace
-
-IRailsPage *RailsPage() { return g_railsPage; }
-void SetRailsPage(IRailsPage *page) { g_railsPage = page; }
 
 CantAtChainage CantAt(const clsSuperelevation &table, double chainage) {
     CantAtChainage result;
@@ -295,9 +290,9 @@ bool clsSuperelevation::CalcHeightVtAligmentCoplane(std::uint8_t track, double c
         int option = -1; // mode flag off
         if (modeFlag) {
             option = verticalOption;
-            if (option == 0) {
+            if (option == railVtAxis) {
                 d2 = 0.5 * data_.SuperelevationBase * std::sin(theta);
-            } else if (option == 1 || option == 2) {
+            } else if (option == railVtLow || option == railVtHigh) {
                 const SlotNumber other = track == 2 ? 3 : 2;
                 double between = 0;
                 double otherChainage = 0;
@@ -305,7 +300,7 @@ bool clsSuperelevation::CalcHeightVtAligmentCoplane(std::uint8_t track, double c
                                                    ViewAligmentHz(other), between, otherChainage))
                     return false;
                 d1 = std::abs(between) * std::tan(theta);
-                if (option == 2)
+                if (option == railVtHigh)
                     d2 = data_.SuperelevationBase * std::sin(theta);
             } else {
                 RaiseRuntime(errInvalidCall,
@@ -324,14 +319,14 @@ bool clsSuperelevation::CalcHeightVtAligmentCoplane(std::uint8_t track, double c
         case -1:
             height += side * d1;
             break;
-        case 0:
+        case railVtAxis:
             height += side * d1 - d2;
             break;
-        case 1:
+        case railVtLow:
             if (side > 0)
                 height += d1;
             break;
-        case 2:
+        case railVtHigh:
             height -= (side > 0 ? 0 : d1) + d2;
             break;
         }
@@ -340,8 +335,8 @@ bool clsSuperelevation::CalcHeightVtAligmentCoplane(std::uint8_t track, double c
 }
 
 bool clsSuperelevation::ComputeRails(SlotNumber slot, double chainage, double &leftOffset,
-                                     double &rightOffset, double &leftHeight,
-                                     double &rightHeight) const {
+                                     double &rightOffset, double &leftHeight, double &rightHeight,
+                                     const std::string &stringline) const {
     return Guarded("ComputeRails", false, [&] {
         Trace(">> ComputeRails");
         const CantAtChainage cant = CantAt(*this, chainage);
@@ -351,12 +346,8 @@ bool clsSuperelevation::ComputeRails(SlotNumber slot, double chainage, double &l
         double profile = 0;
         if (ExistAlignment(flagVt, slot)) {
             profile = GetHeightFromVtAligment(ViewAligmentVt(slot), chainage);
-        } else {
-            const IRailsPage *page = RailsPage();
-            TStringLine line;
-            if (page != nullptr &&
-                GetAligmentStrLnWithName(line, slot, page->SelectedStringline(slot, 1)))
-                profile = GetHeightFromVtAligment(line.Vt, chainage);
+        } else if (TStringLine line; GetAligmentStrLnWithName(line, slot, stringline)) {
+            profile = GetHeightFromVtAligment(line.Vt, chainage);
         }
         if (profile == kNullValue)
             RaiseError(errAssert, "There is no height of the vertical alignment at chainage " +
@@ -402,7 +393,8 @@ bool clsSuperelevation::ComputeRails(SlotNumber slot, double chainage, double &l
 
 bool clsSuperelevation::ExportToLandXml(double &firstChainage, double &lastChainage,
                                         const std::string &name, std::uint8_t trackSelector,
-                                        double from, double to) const {
+                                        double from, double to,
+                                        const std::string &stringline) const {
     firstChainage = 0;
     lastChainage = 0;
     return Guarded("ExportToLandXML", false, [&] {
@@ -428,7 +420,7 @@ bool clsSuperelevation::ExportToLandXml(double &firstChainage, double &lastChain
         bool written = true;
         for (double chainage : chosen) {
             double lo = 0, ro = 0, lh = 0, rh = 0;
-            if (!ComputeRails(slot, chainage, lo, ro, lh, rh)) {
+            if (!ComputeRails(slot, chainage, lo, ro, lh, rh, stringline)) {
                 written = false;
                 break;
             }

@@ -23,26 +23,6 @@
 
 namespace vialto {
 
-// What the rail computation asks of the wizard's pages. The wizard installs
-// its implementation with SetRailsPage; without one the defaults apply
-// (vertical option 0, no stringline chosen).
-class IRailsPage {
-  public:
-    virtual ~IRailsPage() = default;
-    // The rails page's vertical option: what the centre line's profile of a
-    // co-planar double track stands for (0 the platform axis, 1 the lower
-    // track, 2 the higher track).
-    virtual int VerticalOption() const = 0;
-    // The name of the stringline chosen as `element` (1-based) on the page of
-    // the stringline selection page that belongs to the slot; "" when none.
-    virtual std::string SelectedStringline(SlotNumber slot, int element) const = 0;
-};
-
-// The rails page in force for the process; nullptr when none is installed.
-IRailsPage *RailsPage();
-// Installs the page (not owned); nullptr removes it.
-void SetRailsPage(IRailsPage *page);
-
 // The cant in force at a chainage: entry i of FindStation, interpolated towards
 // entry i + 1 by entry i's interpolation when the chainage lies strictly
 // between them.

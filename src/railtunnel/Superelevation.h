@@ -70,6 +70,14 @@ enum CantWidthExcessType : std::int32_t {
     widthHalfToBothRails = 2,
 };
 
+// What the centre line's profile of a co-planar double track gives the height
+// of (the rails page's vertical option).
+enum RailVtOption : int {
+    railVtAxis = 0, // the track axis on the platform, between the tracks
+    railVtLow = 1,  // the lower rail of the shared plane
+    railVtHigh = 2, // the higher rail of the shared plane
+};
+
 // Which rail is held at the profile height.
 enum LowerRailCode : std::int32_t {
     lowerRailNone = 1, // level track
@@ -161,16 +169,22 @@ class clsSuperelevation {
     // be projected are dropped. False on failure.
     bool ProjectChainagesFromAlgimentToAligment(SlotNumber nAligmentFrom, SlotNumber nAligmentTo);
     // Height correction of a track (2 left, 3 right) of a co-planar double
-    // track; verticalOption is the rails page's vertical option (0, 1 or 2).
+    // track; with the mode flag on (the profile is the centre line's),
+    // verticalOption (RailVtOption) says which height that profile gives.
     bool CalcHeightVtAligmentCoplane(std::uint8_t track, double chainage, double offset,
                                      double &height, bool modeFlag, int verticalOption) const;
     // The left and right rail at a chainage: offsets (left negative) and heights.
+    // The heights stand on the slot's profile; a slot without one takes them
+    // from its stringline of that name (the one chosen for the track), and
+    // from height 0 when it has none.
     bool ComputeRails(SlotNumber slot, double chainage, double &leftOffset, double &rightOffset,
-                      double &leftHeight, double &rightHeight) const;
+                      double &leftHeight, double &rightHeight, const std::string &stringline) const;
     // Writes the rails as cross sections; trackSelector 1 single, 2 left, 3
-    // right track; from/to may be kNullValue (no limit).
+    // right track; from/to may be kNullValue (no limit); stringline as for
+    // ComputeRails.
     bool ExportToLandXml(double &firstChainage, double &lastChainage, const std::string &name,
-                         std::uint8_t trackSelector, double from, double to) const;
+                         std::uint8_t trackSelector, double from, double to,
+                         const std::string &stringline) const;
 
   private:
     CantTableData data_;

@@ -3,7 +3,6 @@
 #include "geometry/HzGeometry.h"
 #include "geometry/VtGeometry.h"
 #include "model/ElementSearch.h"
-#include "railtunnel/RailComputation.h"
 #include "railtunnel/Superelevation.h"
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
@@ -186,7 +185,8 @@ void AddTrackVtPoint(VtAlignment &points, const clsSuperelevation *table, double
 }
 
 bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cantSlot, double step,
-                    IProgress &progress, long trackSelector, bool alongCentreLine) {
+                    IProgress &progress, long trackSelector, bool alongCentreLine,
+                    int verticalOption) {
     return Guarded("CreateVtFromVt", false, [&] {
         Trace(">> CreateVtFromVt");
         if (!(step > 0) || !std::isfinite(step))
@@ -201,19 +201,18 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
             RaiseError(errAssert, "There are not Hz or Vt aligment to derive the track's profile");
 
         const bool modeFlag = centreSlot == kCentreLineSlot;
-        const int option = modeFlag && RailsPage() != nullptr ? RailsPage()->VerticalOption() : 0;
+        const int option = modeFlag ? verticalOption : railVtAxis;
         if (table != nullptr && table->IsCoplaneTrack()) {
             if (trackSelector != 2 && trackSelector != 3)
                 RaiseError(errAssert, "A co-planar track must be the left (2) or right (3) track");
             const SlotNumber other = trackSelector == 2 ? 3 : 2;
-            const bool needsOther = modeFlag && (option == 1 || option == 2);
+            const bool needsOther = modeFlag && (option == railVtLow || option == railVtHigh);
             if (!ExistAlignment(flagHz, static_cast<SlotNumber>(trackSelector)) ||
                 (needsOther && !ExistAlignment(flagHz, other)))
                 RaiseError(errAssert, "There are not Hz aligment of both tracks");
             // Refused here once rather than by every sample's correction.
-            if (modeFlag && (option < 0 || option > 2))
-                RaiseError(errAssert, "Unknown vertical option " + std::to_string(option) +
-                                          " of the rails page");
+            if (modeFlag && (option < railVtAxis || option > railVtHigh))
+                RaiseError(errAssert, "Unknown vertical option " + std::to_string(option));
             CheckCoplaneTable(*table);
         }
 

@@ -43,15 +43,17 @@ inline constexpr SlotNumber kCentreLineSlot = 1;
 // - trackSelector: 2 the left, 3 the right track (the rails' track selector);
 //   a co-planar table needs one of the two.
 // - alongCentreLine: walk the centre line's chainages (true) or the track's.
-// When the profile comes from the centre line (kCentreLineSlot) the co-planar
-// correction gives the track's lower rail, and the rails page's vertical option
-// says what the centre line's profile stands for; from the other track it
-// carries the profile across the shared plane.
+// - verticalOption: what the centre line's profile gives the height of
+//   (RailVtOption: 0 the axis between the tracks, 1 the lower, 2 the higher
+//   rail); only a co-planar table read against the centre line (kCentreLineSlot)
+//   uses it, and refuses any other value. From the other track the correction
+//   carries the profile across the shared plane.
 // Progress runs over the walked range; Start gets an empty caption (the title
 // is the caller's). False, with nothing stored, when the user cancels or an
 // error occurs (reported as "CreateVtFromVt").
 bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cantSlot, double step,
-                    IProgress &progress, long trackSelector, bool alongCentreLine);
+                    IProgress &progress, long trackSelector, bool alongCentreLine,
+                    int verticalOption);
 
 // Appends one sample at the chainage to the profile being built: nothing for
 // the null height, for a chainage within kTrackSampleMerge of the last sample

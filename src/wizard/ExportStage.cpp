@@ -138,7 +138,7 @@ bool ExportAligmentSuper(ExportRun &run, int page, const std::string &name,
         double first = kNullValue;
         double last = kNullValue;
         if (!table->ExportToLandXml(first, last, name, trackSelector, run.ChainageStart,
-                                    run.ChainageEnd))
+                                    run.ChainageEnd, run.Job.TrackStringline(page)))
             return false;
         SetRange(run, page, rowThirdStart, first, last);
         return true;

@@ -180,7 +180,7 @@ void GenerateTrackVt(ImportRun &run, int trackPage, int sourceSlot, int cantSlot
     const bool ok =
         CreateVtFromVt(static_cast<SlotNumber>(trackPage), static_cast<SlotNumber>(sourceSlot),
                        static_cast<SlotNumber>(cantSlot), 0.5, run.Progress,
-                       static_cast<std::uint8_t>(trackPage), projected);
+                       static_cast<std::uint8_t>(trackPage), projected, run.Job.VtDefAlignment);
     run.Tree.AddNode(PageKey(trackPage), "Vt", run.Job.Slot(trackPage, slotVt).DisplayName,
                      ok ? kImageOk : kImageFailed);
 }

@@ -10,6 +10,10 @@ bool JobDescription::IsOptionSelected(int page, int slot) const {
     return page >= 1 && page <= PagesTot() && Slot(page, slot).Option;
 }
 
+std::string JobDescription::TrackStringline(int slot) const {
+    return slot >= 1 && slot <= 3 ? TrackStringlines[static_cast<std::size_t>(slot - 1)] : "";
+}
+
 std::vector<std::string> JobDescription::SelectedPaths() const {
     std::vector<std::string> paths;
     for (const InputPage &page : Pages)

@@ -66,9 +66,15 @@ struct JobDescription {
     // Layers and stringlines chosen for the export: "$a$b$"; "" chooses all.
     std::string SelectedLayers;
     std::string SelectedStringlines;
-    // The rails page's vertical option: 0 track axis on the platform, 1 lower
-    // rail, 2 higher rail.
+    // The rails page's vertical option: what the centre line's profile of a
+    // co-planar double track gives the height of (0 the track axis on the
+    // platform, 1 the lower rail, 2 the higher rail); the tracks' generated
+    // profiles are computed from it.
     int VtDefAlignment = 0;
+    // The stringline chosen on the stringline selection page for each track
+    // (the first choice on the page of slot 1..3, at index 0..2); "" none. A
+    // track without a profile of its own takes its rails' heights from it.
+    std::array<std::string, 3> TrackStringlines;
 
     std::string ProjectName; // "" builds it from the file names
     bool Extended = false;
@@ -78,6 +84,9 @@ struct JobDescription {
     InputPage &Page(int page) { return Pages.at(static_cast<std::size_t>(page - 1)); }
     const InputPage &Page(int page) const { return Pages.at(static_cast<std::size_t>(page - 1)); }
     const FileSlot &Slot(int page, int slot) const { return Page(page).Slot(slot); }
+    // The stringline chosen for the track of slot 1..3; "" for none or any
+    // other slot.
+    std::string TrackStringline(int slot) const;
     bool IsSelected(int page, int slot) const;
     bool IsOptionSelected(int page, int slot) const;
     // The paths of every selected file, page by page and slot by slot.

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <pugixml.hpp>
 #include <regex>
 #include <sstream>
@@ -115,4 +116,92 @@ TEST(GoldenGeometry, RailsStandAGaugeApartAcrossTheCant) {
             EXPECT_LE(cant, 0.2) << job;
         }
     }
+}
+
+// ---- Which rail the centre line's profile gives (--rail-vt) ----------------
+
+namespace {
+
+// (chainage, height) of every PVI of the named alignment's profile.
+std::vector<std::pair<double, double>> ProfilePoints(const pugi::xml_document &doc,
+                                                     const std::string &alignment) {
+    std::vector<std::pair<double, double>> points;
+    const std::string path = "//Alignment[@name='" + alignment + "']//PVI";
+    for (const pugi::xpath_node &pvi : doc.select_nodes(path.c_str())) {
+        const std::vector<double> p = Numbers(pvi.node().child_value());
+        points.emplace_back(p.at(0), p.at(1));
+    }
+    return points;
+}
+
+} // namespace
+
+// The left track of the double-track sample takes its heights from the centre
+// line across a co-planar cant table; the right track's table is not
+// co-planar. The tracks share one plane from the outer rail of one to the
+// outer rail of the other, which drops D = A tan(t) + B sin(t) across, with
+// A = 4 the distance between the tracks of the sample's design, B = 1.5 the
+// base and t the cross slope, sin(t) = cant / B. Read as the axis between the
+// tracks, the centre line's profile lies D/2 below the higher and D/2 above the
+// lower rail of the plane; given as the lower rail ("low") every height of the
+// left track therefore rises by D/2 against "axis", given as the higher
+// ("high") it falls by D/2, and where the track is level nothing moves. Checked
+// where the table's cant is constant: 60 mm and 70 mm on the curves, 0 on the
+// straights.
+TEST(RailVtOption, LowAndHighMoveTheCoplanarTrackByHalfThePlanesDrop) {
+    vialto::test::TempDir dir;
+    SetProgramFolder(VIALTO_BIN_DIR);
+    const std::string jobFile = SourcePath("samples/jobs/double-rail.job").string();
+    std::map<std::string, pugi::xml_document> docs;
+    for (const char *option : {"axis", "low", "high"}) {
+        const std::string output = (dir / (std::string(option) + ".xml")).string();
+        std::ostringstream out, err;
+        ASSERT_EQ(RunConvert({"--job-file", jobFile, "--rail-vt", option, "-o", output}, out, err),
+                  kConvertWritten)
+            << err.str();
+        ASSERT_TRUE(docs[option].load_file(output.c_str()));
+    }
+    // "axis" is the default, which the reviewed golden document holds.
+    pugi::xml_document golden;
+    ASSERT_TRUE(golden.load_file(GoldenPath("double-rail").c_str()));
+    EXPECT_EQ(ProfilePoints(docs["axis"], "double_left"), ProfilePoints(golden, "double_left"));
+    EXPECT_NE(ReadFileBytes(dir / "low.xml"), ReadFileBytes(dir / "high.xml"));
+    EXPECT_EQ(ProfilePoints(docs["low"], "double_right"),
+              ProfilePoints(docs["axis"], "double_right"));
+    EXPECT_EQ(ProfilePoints(docs["high"], "double_right"),
+              ProfilePoints(docs["axis"], "double_right"));
+
+    const double A = 4, B = 1.5;
+    struct Stretch {
+        double From, To, Cant; // left track chainages; cant in metres
+    };
+    const Stretch stretches[] = {{0, 500, 0},
+                                 {650, 1250.75, 0.060},
+                                 {1400.75, 2100.75, 0},
+                                 {2220.75, 2719.923, 0.070},
+                                 {2839.923, 3339.923, 0}};
+    const auto axis = ProfilePoints(docs["axis"], "double_left");
+    const auto low = ProfilePoints(docs["low"], "double_left");
+    const auto high = ProfilePoints(docs["high"], "double_left");
+    ASSERT_EQ(low.size(), axis.size());
+    ASSERT_EQ(high.size(), axis.size());
+    std::size_t checked = 0;
+    for (std::size_t i = 0; i < axis.size(); ++i) {
+        const double t = axis[i].first;
+        ASSERT_EQ(low[i].first, t);
+        ASSERT_EQ(high[i].first, t);
+        for (const Stretch &s : stretches) {
+            if (t < s.From || t > s.To)
+                continue;
+            const double slope = std::asin(s.Cant / B);
+            const double half = (A * std::tan(slope) + B * std::sin(slope)) / 2;
+            // The tracks' listings give coordinates to the millimetre, so A
+            // holds within a few millimetres; times tan(t) <= 0.047 that is
+            // below 1e-4.
+            EXPECT_NEAR(low[i].second - axis[i].second, half, 1e-4) << t;
+            EXPECT_NEAR(axis[i].second - high[i].second, half, 1e-4) << t;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, axis.size() / 2);
 }

@@ -1,4 +1,4 @@
-// The layer choice against a recording exporting page.
+// The layer choice: the offered trees and the stored choice.
 #include "import/Layers.h"
 
 #include <gtest/gtest.h>
@@ -7,26 +7,16 @@ using namespace vialto;
 
 namespace {
 
-class FakePage final : public IExportingPage {
-  public:
-    std::vector<std::string> Tree; // "name#data" at the top, "  key/name#data" below
-    std::string LayersIdx = "$0$2$";
-    std::string StringlinesIdx = "$5$";
-    bool LayersVisible = false;
-
-    std::string AddLayer(const std::string &name, std::optional<long> itemData) override {
-        Tree.push_back(name + (itemData ? "#" + std::to_string(*itemData) : ""));
-        return "L" + std::to_string(Tree.size());
+// The tree as lines: "name#number" at the top, "  layer/name#number" below.
+std::vector<std::string> Lines(const std::vector<OfferedLayer> &tree) {
+    std::vector<std::string> lines;
+    for (const OfferedLayer &node : tree) {
+        lines.push_back(node.Name + (node.Number ? "#" + std::to_string(*node.Number) : ""));
+        for (const OfferedStringline &line : node.Stringlines)
+            lines.push_back("  " + node.Name + "/" + line.Name + "#" + std::to_string(line.Number));
     }
-    std::string AddStringline(const std::string &layerKey, const std::string &name,
-                              long itemData) override {
-        Tree.push_back("  " + layerKey + "/" + name + "#" + std::to_string(itemData));
-        return std::to_string(itemData) + "S" + layerKey;
-    }
-    std::string GetSelectedLayersIdx() override { return LayersIdx; }
-    std::string GetSelectedStringlinesIdx() override { return StringlinesIdx; }
-    void SetLayersVisible(bool visible) override { LayersVisible = visible; }
-};
+    return lines;
+}
 
 } // namespace
 
@@ -42,40 +32,29 @@ TEST(CLayers, OfferedTreesAndTheStoredChoice) {
     const std::pair<std::vector<TStringLineLayer>, std::vector<std::string>> trees[] = {
         {{}, {"Axis#0", "Toe#2"}},
         {{{"", {0, 1, 2}}}, {"Axis#0", "Toe#2"}},
-        {{{"Road", {0, 1, 7}}, {"Slopes", {2}}}, {"Road", "  L1/Axis#0", "Slopes", "  L3/Toe#2"}},
+        {{{"Road", {0, 1, 7}}, {"Slopes", {2}}},
+         {"Road", "  Road/Axis#0", "Slopes", "  Slopes/Toe#2"}},
     };
     for (const auto &[layers, tree] : trees) {
         set.Layers = layers;
         EXPECT_EQ(HasLayers(set), tree.size() == 4);
-        FakePage page;
-        FillStringlineLayers(page, set);
-        EXPECT_EQ(page.Tree, tree);
+        EXPECT_EQ(Lines(FillStringlineLayers(set)), tree);
     }
-    // Without layers the top-level choice is appended, the same one as "$";
-    // with layers the stringlines are stored.
-    FakePage page;
-    set.Layers.clear();
+    // The choice is appended, the same one again as "$".
     for (const auto &[chosen, stored] :
          {std::pair{"$0$2$", "$0$2$"}, {"$0$2$", "$0$2$$"}, {"$1$", "$0$2$$$1$"}}) {
-        page.LayersIdx = chosen;
-        StoreStringlineSelection(page, set);
+        StoreStringlineSelection(chosen, set);
         EXPECT_EQ(set.Selection, stored);
     }
-    set.Layers = {{"Road", {0}}};
-    set.Selection.clear();
-    StoreStringlineSelection(page, set);
-    EXPECT_EQ(set.Selection, "$5$");
 
-    // Only cross-section layers with codes are offered, and none hides the list.
+    // Only cross-section layers with codes are offered.
     for (const bool anyCodes : {true, false}) {
         CrossSectionSet cross;
         cross.Layers = {{"Taludes", {"1.000"}}, {"Cunetas", {}}, {"Rasante", {"0.000", "3.500"}}};
         cross.Layers.erase(cross.Layers.begin() + (anyCodes ? 3 : 1), cross.Layers.end());
         cross.Layers.back().Codes.resize(anyCodes ? 2 : 0);
-        FakePage fresh;
-        FillCrossSectionLayers(fresh, cross);
-        EXPECT_EQ(fresh.Tree, (anyCodes ? std::vector<std::string>{"Taludes", "Rasante"}
-                                        : std::vector<std::string>{}));
-        EXPECT_EQ(fresh.LayersVisible, anyCodes);
+        EXPECT_EQ(FillCrossSectionLayers(cross),
+                  (anyCodes ? std::vector<std::string>{"Taludes", "Rasante"}
+                            : std::vector<std::string>{}));
     }
 }

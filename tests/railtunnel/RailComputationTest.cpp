@@ -111,7 +111,7 @@ struct Rails {
 };
 
 bool Compute(const clsSuperelevation &table, SlotNumber slot, double chainage, Rails &r) {
-    return table.ComputeRails(slot, chainage, r.lo, r.ro, r.lh, r.rh);
+    return table.ComputeRails(slot, chainage, r.lo, r.ro, r.lh, r.rh, "");
 }
 
 TEST(ComputeRails, WidthExcessGoesToTheRailTheTypeNames) {
@@ -134,6 +134,31 @@ TEST(ComputeRails, WidthExcessGoesToTheRailTheTypeNames) {
         ASSERT_TRUE(Compute(clsSuperelevation(data), 1, 150, r));
         EXPECT_NEAR(-r.lo, left, 1e-12) << type;
         EXPECT_NEAR(r.ro, right, 1e-12) << type;
+    }
+}
+
+// A track without a profile stands on the stringline chosen for it; without
+// one (or with a name the set does not hold) on height 0. On the straight at
+// 50 the inner-rail table keeps both rails level.
+TEST(ComputeRails, TrackWithoutAProfileStandsOnItsChosenStringline) {
+    RecordingUi ui;
+    ResetAlignments();
+    AddAlignment();
+    SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100)}));
+    TStringLines set;
+    set.Count = 1;
+    set.Lines.resize(2);
+    set.Lines[0].Name = "Edge";
+    set.Lines[1].Name = "Axis";
+    set.Lines[1].Vt = Grade(); // 50 + 0.01 c
+    SetAligmentStrLn(1, set);
+    const clsSuperelevation table = Constant(0.1, rotInsideRail);
+    for (const auto &[stringline, height] :
+         {std::pair{"Axis", 50.5}, {"", 0.0}, {"Missing", 0.0}}) {
+        Rails r;
+        ASSERT_TRUE(table.ComputeRails(1, 50, r.lo, r.ro, r.lh, r.rh, stringline)) << stringline;
+        EXPECT_DOUBLE_EQ(r.lh, height) << stringline;
+        EXPECT_DOUBLE_EQ(r.rh, height) << stringline;
     }
 }
 
@@ -326,7 +351,7 @@ class RailExport : public testing::Test {
     bool Export(std::vector<CantStation> stations, std::uint8_t selector, double from = kNullValue,
                 double to = kNullValue) {
         return clsSuperelevation(RailTable(std::move(stations)))
-            .ExportToLandXml(first_, last_, "", selector, from, to);
+            .ExportToLandXml(first_, last_, "", selector, from, to, "");
     }
 
     double first_ = -1, last_ = -1;
@@ -337,7 +362,7 @@ class RailExport : public testing::Test {
 TEST_F(RailExport, CubicRunIsWrittenAtEveryUnitByteExact) {
     const clsSuperelevation table(RailTable(
         {Station(100, 0, rotInsideRail, interpCubic), Station(104, 0.04, rotInsideRail)}));
-    ASSERT_TRUE(table.ExportToLandXml(first_, last_, "T1", 1, kNullValue, kNullValue));
+    ASSERT_TRUE(table.ExportToLandXml(first_, last_, "T1", 1, kNullValue, kNullValue, ""));
     EXPECT_EQ(first_, 100);
     EXPECT_EQ(last_, 104);
     // Heights 50 + 0.01 c, the right (inner) rail held; cubic cant at 101, 102,

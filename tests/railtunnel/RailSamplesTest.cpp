@@ -115,7 +115,7 @@ std::vector<Section> WriteRails(const TempDir &dir, const clsSuperelevation &tab
     SetOutputFile((dir / "rails.xml").string());
     EXPECT_TRUE(OpenFile());
     double first = 0, last = 0;
-    EXPECT_TRUE(table.ExportToLandXml(first, last, "", selector, kNullValue, kNullValue));
+    EXPECT_TRUE(table.ExportToLandXml(first, last, "", selector, kNullValue, kNullValue, ""));
     CloseFile();
     const std::string text = ReadFileBytes(LandXmlWriter().WorkFile);
     DiscardOutput();

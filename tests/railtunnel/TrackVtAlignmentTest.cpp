@@ -68,7 +68,8 @@ TEST(TrackVt, ParallelTrackReproducesTheCentreHeightsInBothModes) {
                                   RailTable({Station(0, 0, rotInsideRail)}, true)));
         RecordingProgress progress;
         // A step that never lands on 300 by itself.
-        ASSERT_TRUE(CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.7, progress, 3, alongCentre));
+        ASSERT_TRUE(
+            CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.7, progress, 3, alongCentre, railVtAxis));
         EXPECT_TRUE(progress.Finished);
         EXPECT_GT(progress.Steps, 598.8 / 0.7);
         const VtAlignment track = GetAligmentVt(3);
@@ -121,7 +122,7 @@ TEST(TrackVt, FailedProjectionsSkipSamplesWithoutEndingTheWalk) {
     SetAligmentVt(1, OneBased<VtElement>({VtAt(0, 10, 0.01, 0, 300)}));
     SetAligmentHz(2, OneBased<HzElement>({HzAt(0, 2, 0, 0, 0, 0, 300)}));
     RecordingProgress progress;
-    ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.5, progress, 2, false));
+    ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.5, progress, 2, false, railVtAxis));
     const VtAlignment track = GetAligmentVt(2);
     bool before = false, after = false;
     for (std::size_t i = 1; i < track.size(); ++i) {
@@ -167,9 +168,9 @@ TEST(TrackVt, RefusedAndCancelledRunsStoreNothing) {
         StoreDoubleTrack();
         if (!c.coplanar.empty())
             SetAligmentSup(2, std::make_shared<clsSuperelevation>(RailTable(c.coplanar, true)));
-        FixedRailsPage page(c.option);
         RecordingProgress progress(c.cancelAfter);
-        EXPECT_FALSE(CreateVtFromVt(2, c.from, c.cantSlot, c.step, progress, c.selector, false))
+        EXPECT_FALSE(
+            CreateVtFromVt(2, c.from, c.cantSlot, c.step, progress, c.selector, false, c.option))
             << c.what;
         EXPECT_FALSE(ExistAlignment(flagVt, 2)) << c.what;
         EXPECT_LE(ui.Messages.size(), 1u) << c.what;

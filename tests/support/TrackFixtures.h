@@ -4,7 +4,6 @@
 #pragma once
 
 #include "model/Records.h"
-#include "railtunnel/RailComputation.h"
 #include "railtunnel/Superelevation.h"
 #include "support/ElementBuilders.h"
 #include "support/TestSupport.h"
@@ -43,20 +42,5 @@ inline CantTableData RailTable(std::vector<CantStation> stations, bool coplane =
     data.Stations = std::move(stations);
     return data;
 }
-
-// A rails page with a fixed vertical option and no stringline chosen,
-// installed while it lives.
-class FixedRailsPage final : public IRailsPage {
-  public:
-    explicit FixedRailsPage(int option) : option_(option) { SetRailsPage(this); }
-    ~FixedRailsPage() override { SetRailsPage(nullptr); }
-    FixedRailsPage(const FixedRailsPage &) = delete;
-    FixedRailsPage &operator=(const FixedRailsPage &) = delete;
-    int VerticalOption() const override { return option_; }
-    std::string SelectedStringline(SlotNumber, int) const override { return {}; }
-
-  private:
-    int option_;
-};
 
 } // namespace vialto::test

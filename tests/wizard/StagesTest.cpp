@@ -3,11 +3,14 @@
 #include "model/AlignmentStore.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "support/ElementBuilders.h"
 #include "support/TestSupport.h"
 #include "wizard/ExportStage.h"
 #include "wizard/ImportStage.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace vialto;
 using vialto::test::ReadFileBytes;
@@ -91,4 +94,42 @@ TEST_F(Stages, NothingToExportIsLoggedAndNothingReplacesTheOutput) {
     EXPECT_EQ(ReadFileBytes(job.OutputPath), "earlier document");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}),
               2); // the earlier document and the log
+}
+
+// A track without a profile of its own puts its rails on the stringline the
+// job chose for it: the inner-rail table holds the lower rail at that
+// stringline's height (100 throughout), on curves and straights alike.
+TEST_F(Stages, RailsOfATrackWithoutAProfileStandOnTheChosenStringline) {
+    JobDescription job;
+    job.JobType = jobRailSingle;
+    for (const auto &[slot, sample] :
+         {std::pair{int{slotHz}, "rail/single.plt"}, {int{slotSup}, "rail/single_cant.xml"}}) {
+        FileSlot &file = job.Page(1).Slot(slot);
+        file.Selected = true;
+        file.Path = SamplePath(sample);
+    }
+    job.OutputPath = AppModel().XmlFileToExport = (dir_ / "rail.xml").string();
+    job.TrackStringlines[0] = "Rail axis";
+    NullProgress progress;
+    IntroPageImporting(job, tree_, progress);
+    ASSERT_FALSE(ExistAlignment(flagVt, 1));
+    TStringLines set;
+    set.Count = 0;
+    set.Lines.resize(1);
+    set.Lines[0].Name = "Rail axis";
+    set.Lines[0].Vt = vialto::test::OneBased<VtElement>({vialto::test::VtAt(-100, 100, 0, 0, 1e5)});
+    SetAligmentStrLn(1, set);
+    ResultSummary summary;
+    ASSERT_TRUE(ExitPageExporting(job, IntroPageExporting(job), summary, progress));
+
+    const std::string document = ReadFileBytes(job.OutputPath);
+    std::size_t rails = 0;
+    for (std::size_t at = document.find("<PntList2D>"); at != std::string::npos;
+         at = document.find("<PntList2D>", at + 1), ++rails) {
+        std::istringstream points(document.substr(at + 11));
+        double leftOffset = 0, leftHeight = 0, rightOffset = 0, rightHeight = 0;
+        points >> leftOffset >> leftHeight >> rightOffset >> rightHeight;
+        EXPECT_DOUBLE_EQ(std::min(leftHeight, rightHeight), 100) << document.substr(at, 80);
+    }
+    EXPECT_GT(rails, 100u);
 }
