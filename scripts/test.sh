@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Does all set-up and runs every test: the unit and end-to-end tests in a
-# normal build, again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and each fuzz target for a bounded time.
+# Does all set-up and runs every test: the source format check, the unit and
+# end-to-end tests in a normal build, again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 fuzz_seconds=${VIALTO_FUZZ_SECONDS:-10}
 
 if [ "$(id -u)" -eq 0 ]; then bash scripts/install-deps.sh; fi
+
+echo "== format (clang-format -i with the repository's .clang-format mends it)"
+find src tests apps bench fuzz \( -name '*.h' -o -name '*.cpp' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror
 
 echo "== build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

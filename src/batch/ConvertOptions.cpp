@@ -127,7 +127,8 @@ std::vector<ConvertOption> MakeOptions() {
         {"right-vt-sampling", "projected|along-track", "how --right-vt-from-left samples",
          [](JobDescription &job, const std::string &v) { return SetSampling(job, 3, v); }},
         {"rail-vt", "axis|low|high",
-         "which rail the track profile gives (default axis: the track axis on the platform)",
+         "co-planar double track: the centre line's profile gives the axis between the "
+         "tracks (default), the lower or the higher rail",
          [](JobDescription &job, const std::string &v) -> std::string {
              const char *words[] = {"axis", "low", "high"};
              for (int i = 0; i < 3; ++i)

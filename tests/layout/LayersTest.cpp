@@ -1,0 +1,132 @@
+// The layers of src/ written down and checked: each folder includes only from
+// its own layer's sibling edges listed here and from the layers below it, and
+// no folder but gui/ includes Qt. The README's "Architecture" section says the
+// same in words; a new folder or edge goes into both.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A folder's layer (0 the bottom) and the folders of its own layer it may
+// include from.
+struct FolderRule {
+    int Layer;
+    std::set<std::string> Siblings;
+};
+
+const std::map<std::string, FolderRule> &Rules() {
+    static const std::map<std::string, FolderRule> rules = {
+        {"shell", {0, {}}},
+        {"model", {1, {}}},
+        {"geometry", {2, {}}},
+        {"import", {3, {}}},
+        {"landxml", {3, {}}},
+        {"crosssection", {3, {"import", "landxml"}}},
+        {"railtunnel", {3, {"landxml"}}},
+        {"check", {3, {"railtunnel"}}},
+        {"verify", {3, {}}},
+        {"preview", {3, {"verify"}}},
+        {"wizard", {4, {}}},
+        {"batch", {4, {"wizard"}}},
+        {"editors", {4, {}}},
+        {"gui", {5, {}}},
+    };
+    return rules;
+}
+
+// The one folder whose files may include Qt.
+const char *const kQtFolder = "gui";
+
+// Every include under root (a tree laid out as src/) that breaks the rules, as
+// "folder/file:line: what".
+std::vector<std::string> LayerViolations(const std::filesystem::path &root) {
+    std::vector<std::string> found;
+    const std::regex local(R"(^\s*#\s*include\s*"([^"/]+)/[^"]*")");
+    const std::regex qt(R"(^\s*#\s*include\s*[<"](Qt|Q[A-Z])[^>"]*[>"])");
+    for (const auto &folder : std::filesystem::directory_iterator(root)) {
+        if (!folder.is_directory())
+            continue;
+        const std::string name = folder.path().filename().string();
+        const auto rule = Rules().find(name);
+        if (rule == Rules().end()) {
+            found.push_back(name + ": a folder without a layer");
+            continue;
+        }
+        for (const auto &entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+            const std::string extension = entry.path().extension().string();
+            if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp"))
+                continue;
+            const std::string where =
+                std::filesystem::relative(entry.path(), root).generic_string() + ":";
+            std::ifstream in(entry.path());
+            std::string line;
+            for (long number = 1; std::getline(in, line); ++number) {
+                const std::string at = where + std::to_string(number) + ": ";
+                std::smatch m;
+                if (name != kQtFolder && std::regex_search(line, m, qt))
+                    found.push_back(at + "includes Qt");
+                if (!std::regex_search(line, m, local))
+                    continue;
+                const std::string target = m[1];
+                const auto to = Rules().find(target);
+                if (to == Rules().end())
+                    found.push_back(at + "includes from \"" + target +
+                                    "\", a folder without a layer");
+                else if (target != name && to->second.Layer >= rule->second.Layer &&
+                         !rule->second.Siblings.count(target))
+                    found.push_back(
+                        at + "includes from " + target + ", " +
+                        (to->second.Layer > rule->second.Layer ? "a layer above" : "a sibling"));
+            }
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::string Joined(const std::vector<std::string> &lines) {
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\n";
+    return text;
+}
+
+} // namespace
+
+TEST(Layers, SourcesIncludeOnlyDownwardsAndOnlyTheGuiIncludesQt) {
+    const std::vector<std::string> violations = LayerViolations(vialto::test::SourcePath("src"));
+    EXPECT_TRUE(violations.empty()) << Joined(violations);
+}
+
+// The check itself, on a small tree with one fault of each kind.
+TEST(Layers, TheCheckNamesEachFaultWithItsPlace) {
+    vialto::test::TempDir dir;
+    const auto write = [&](const std::string &file, const std::string &text) {
+        std::filesystem::create_directories((dir / file).parent_path());
+        vialto::test::WriteFileBytes(dir / file, text);
+    };
+    write("model/Store.cpp", "#include \"model/Store.h\"\n#include \"shell/Text.h\"\n"
+                             "  #  include \"railtunnel/Tunnel.h\"\n");
+    write("import/Reader.cpp", "#include \"landxml/LandXmlWriter.h\"\n#include <vector>\n");
+    write("crosssection/Rules.h", "#include \"import/CrSecSet.h\"\n#include \"wizard/Job.h\"\n");
+    write("wizard/Page.cpp", "#include <QWidget>\n#include \"misc/Thing.h\"\n");
+    write("gui/Window.cpp", "#include <QtWidgets/QMainWindow>\n#include \"batch/RunConvert.h\"\n");
+    write("extras/Extra.h", "");
+    EXPECT_EQ(Joined(LayerViolations(dir.Path())),
+              "crosssection/Rules.h:2: includes from wizard, a layer above\n"
+              "extras: a folder without a layer\n"
+              "import/Reader.cpp:1: includes from landxml, a sibling\n"
+              "model/Store.cpp:3: includes from railtunnel, a layer above\n"
+              "wizard/Page.cpp:1: includes Qt\n"
+              "wizard/Page.cpp:2: includes from \"misc\", a folder without a layer\n");
+}
