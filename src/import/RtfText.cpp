@@ -61,7 +61,9 @@ bool IsSkippedDestination(std::string_view word) {
                                                     "pntxta",
                                                     "pntxtb",
                                                     "atnid",
-                                                    "atnauthor"};
+                                                    "atnauthor",
+                                                    "sp",
+                                                    "shprslt"};
     for (const std::string_view skipped : kSkipped)
         if (word == skipped)
             return true;
@@ -81,9 +83,14 @@ int HexValue(char c) {
     return -1;
 }
 
+// Destinations behind "\*" whose text is part of the body: the instructions
+// of a shape hold the text of a frame or text box (in \shptxt).
+bool IsReadStarDestination(std::string_view word) { return word == "shpinst"; }
+
 struct GroupState {
-    bool Skip = false; // inside a destination whose text is dropped
-    int Uc = 1;        // characters that stand in for each \uN
+    bool Skip = false;    // inside a destination whose text is dropped
+    bool InTable = false; // the paragraph is part of a table cell (\intbl)
+    int Uc = 1;           // characters that stand in for each \uN
 };
 
 class RtfReader {
@@ -99,6 +106,7 @@ class RtfReader {
             return Fail(start, "the file is not an RTF document (it does not begin with {\\rtf)");
         pos_ = start;
         while (pos_ < rtf_.size()) {
+            tokenStart_ = pos_;
             const char c = rtf_[pos_];
             if (c == '{') {
                 if (stack_.size() >= kMaxDepth)
@@ -146,9 +154,10 @@ class RtfReader {
         FlushSurrogate();
         // Rich-text controls end the last paragraph too; the row cutter needs it.
         if (!out_.empty() && (out_.size() < 2 || out_.compare(out_.size() - 2, 2, "\r\n") != 0))
-            out_ += "\r\n";
+            EndRow();
         result_.Ok = true;
         result_.Text = std::move(out_);
+        result_.RowLines = RowLines();
         return result_;
     }
 
@@ -179,6 +188,9 @@ class RtfReader {
     void Emit(std::uint32_t cp) {
         if (state_.Skip)
             return;
+        if (cp == '\r')
+            cp = '\n'; // a carriage return in the text would end a row
+        StartText();
         if (cp >= 0xD800 && cp <= 0xDBFF) {
             FlushSurrogate();
             highSurrogate_ = cp;
@@ -202,8 +214,61 @@ class RtfReader {
     void EmitText(std::string_view text) {
         if (state_.Skip)
             return;
+        StartText();
         FlushSurrogate();
         out_ += text;
+    }
+
+    // Before any text: a paragraph break inside a table cell becomes a blank
+    // between the cell's paragraphs; the row's start is remembered.
+    void StartText() {
+        if (rowStart_ == std::string_view::npos)
+            rowStart_ = tokenStart_;
+        if (cellBreak_) {
+            cellBreak_ = false;
+            if (cellHasText_)
+                out_ += ' ';
+        }
+        cellHasText_ = true;
+    }
+
+    // A row or paragraph ends: CR LF, and where it began in the RTF file.
+    void EndRow() {
+        if (state_.Skip)
+            return;
+        const std::size_t start = rowStart_ == std::string_view::npos ? tokenStart_ : rowStart_;
+        FlushSurrogate();
+        out_ += "\r\n";
+        rowOffsets_.push_back(start);
+        rowStart_ = std::string_view::npos;
+        cellBreak_ = false;
+        cellHasText_ = false;
+    }
+
+    // A cell ends: one tab.
+    void EndCell() {
+        if (state_.Skip)
+            return;
+        cellBreak_ = false; // a cell's last paragraph mark adds nothing
+        StartText();
+        out_ += '\t';
+        cellBreak_ = false;
+        cellHasText_ = false;
+    }
+
+    // The 1-based line of the RTF file where each row of the text began.
+    std::vector<long> RowLines() const {
+        std::vector<long> lines;
+        lines.reserve(rowOffsets_.size());
+        long line = 1;
+        std::size_t at = 0;
+        for (const std::size_t offset : rowOffsets_) {
+            for (; at < offset && at < rtf_.size(); ++at)
+                if (rtf_[at] == '\n')
+                    ++line;
+            lines.push_back(line);
+        }
+        return lines;
     }
 
     void FlushSurrogate() {
@@ -215,7 +280,9 @@ class RtfReader {
 
     void ControlWord() {
         const bool atDestination = destinationStart_;
+        const bool afterStar = afterStar_;
         destinationStart_ = false;
+        afterStar_ = false;
         ++pos_; // the backslash
         if (pos_ >= rtf_.size())
             return;
@@ -258,6 +325,10 @@ class RtfReader {
             state_.Skip = true;
             return;
         }
+        if (afterStar && IsReadStarDestination(word)) {
+            state_.Skip = stack_.size() >= 2 ? stack_.back().Skip : false;
+            return;
+        }
         if (word == "u" && hasParam) {
             long cp = param < 0 ? param + 65536 : param;
             if (cp < 0 || cp > 0xFFFF)
@@ -275,14 +346,28 @@ class RtfReader {
             return;
         if (word == "uc") {
             state_.Uc = hasParam && param >= 0 && param < 16 ? static_cast<int>(param) : 1;
-        } else if (word == "par" || word == "row" || word == "nestrow" || word == "sect" ||
-                   word == "page") {
-            if (word == "par" || word == "row" || word == "nestrow")
-                EmitText("\r\n");
-        } else if (word == "cell" || word == "nestcell" || word == "tab") {
-            EmitText("\t");
-        } else if (word == "line") {
-            EmitText("\n"); // a line break inside a paragraph does not end a row
+        } else if (word == "pard") {
+            state_.InTable = false;
+        } else if (word == "intbl") {
+            state_.InTable = true;
+        } else if (word == "itap") {
+            state_.InTable = hasParam && param > 0;
+        } else if (word == "par" || word == "line") {
+            // Inside a table the paragraphs and lines of one cell belong to
+            // that cell; elsewhere a paragraph ends a row and a line break
+            // inside a paragraph does not.
+            if (state_.InTable)
+                cellBreak_ = true;
+            else if (word == "par")
+                EndRow();
+            else
+                EmitText("\n");
+        } else if (word == "row" || word == "nestrow") {
+            EndRow();
+        } else if (word == "cell" || word == "nestcell") {
+            EndCell();
+        } else if (word == "tab") {
+            EmitText(state_.InTable ? " " : "\t"); // a tab inside a cell must not split it
         } else if (word == "emdash") {
             Emit(0x2014);
         } else if (word == "endash") {
@@ -305,8 +390,10 @@ class RtfReader {
         if (c == '*') {
             // {\*\destination ...}: a destination this reader may not know;
             // its text is never part of the body.
-            if (atDestination)
+            if (atDestination) {
                 state_.Skip = true;
+                afterStar_ = true;
+            }
             return;
         }
         if (c == '\'') {
@@ -340,11 +427,15 @@ class RtfReader {
             Emit('-');
             break;
         case '\t':
-            EmitText("\t");
+            EmitText(state_.InTable ? " " : "\t");
             break;
         case '\r':
         case '\n':
-            EmitText("\r\n"); // a backslash before a line end is a \par
+            // A backslash before a line end is a \par.
+            if (state_.InTable)
+                cellBreak_ = true;
+            else
+                EndRow();
             break;
         default:
             break; // \- optional hyphen, \| and others: no text
@@ -362,6 +453,12 @@ class RtfReader {
     bool opened_ = false;
     bool failed_ = false;
     std::uint32_t highSurrogate_ = 0;
+    std::size_t tokenStart_ = 0;                    // where the token being read begins
+    std::size_t rowStart_ = std::string_view::npos; // where the current row's text began
+    std::vector<std::size_t> rowOffsets_;           // where each finished row began
+    bool afterStar_ = false;                        // "{\*" has just been read
+    bool cellBreak_ = false;                        // a paragraph of the current cell has ended
+    bool cellHasText_ = false;                      // the current cell (or row) has text
     RtfTextResult result_;
 };
 
