@@ -26,10 +26,30 @@ double RequireChainage(double chainage, ListingContext &ctx) {
     return chainage;
 }
 
-void AddPair(std::array<CrListPoints, 4> &lists, std::size_t layer, double offset, double height) {
+// Stations of one report are the same when their chainages differ by less
+// than the listed resolution (a millimetre).
+constexpr double kSameStation = 0.0005;
+
+// The cells of an offset and a height (1-based `first` and the one after):
+// both empty is no point, and so is 0 and 0; otherwise both must hold numbers.
+void ReadPair(const std::vector<std::string> &cells, std::size_t first, std::string_view name,
+              std::array<CrListPoints, 4> &lists, std::size_t layer, ListingContext &ctx) {
+    if (IsBlankText(cells[first - 1]) && IsBlankText(cells[first]))
+        return;
+    const double offset = CellNumber(cells, first, name, ctx);
+    const double height = CellNumber(cells, first + 1, "height", ctx);
     if (offset == 0 && height == 0)
         return; // an empty pair of cells
     lists[layer].push_back(CrListPoint{offset, height, kNoCode});
+}
+
+// A row of column titles ("Desp.", "Cota", "Cód."), wherever it repeats: no
+// offset or height cell holds a number.
+bool IsHeadingRow(const std::vector<std::string> &cells) {
+    for (const std::size_t k : {0u, 1u, 4u, 5u, 8u, 9u})
+        if (StartsWithNumber(cells[k]))
+            return false;
+    return true;
 }
 
 // A run of non-blank characters of a printed line, 1-based first and last.
@@ -87,10 +107,18 @@ std::vector<std::array<std::size_t, 2>> PairsFor(std::size_t layer, std::size_t 
     return pairs;
 }
 
+// Reads the points of one data line. A line without any number is text
+// (a note, a footer) and carries none; in a line of numbers, a word taken as
+// an offset or a height must hold one.
 void ReadPrintedRow(std::string_view line, const std::array<ColumnGroup, 3> &groups,
-                    std::array<CrListPoints, 4> &lists) {
+                    std::array<CrListPoints, 4> &lists, ListingContext &ctx) {
     const std::vector<Word> words = WordsOf(line);
     if (words.size() < 2)
+        return;
+    bool numbers = false;
+    for (const Word &word : words)
+        numbers = numbers || StartsWithNumber(word.Text);
+    if (!numbers)
         return;
     for (const ColumnGroup &group : groups) {
         const Word *offset = nullptr;
@@ -104,15 +132,22 @@ void ReadPrintedRow(std::string_view line, const std::array<ColumnGroup, 3> &gro
                 height = &b;
             }
         }
-        if (offset != nullptr)
-            lists[group.Layer].push_back(
-                CrListPoint{Val(offset->Text), Val(height->Text), kNoCode});
+        if (offset == nullptr)
+            continue;
+        for (const Word *word : {offset, height})
+            if (!StartsWithNumber(word->Text))
+                ctx.Reject(errTypeMismatch,
+                           "the " + std::string(word == offset ? "offset" : "height") + " of the " +
+                               FixedCrLayers()[group.Layer].Name + " columns holds no number: \"" +
+                               Printable(word->Text) + "\"");
+        lists[group.Layer].push_back(CrListPoint{Val(offset->Text), Val(height->Text), kNoCode});
     }
 }
 
 } // namespace
 
 bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
+    ctx.UseReportRows();
     out.Layers = FixedCrLayers();
     std::array<CrListPoints, 4> lists;
     bool inStation = false;
@@ -130,22 +165,37 @@ bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContex
         cells[0] = ReplaceAll(ReplaceAll(std::move(cells[0]), "\r", ""), "\n", "");
         for (std::string &cell : cells)
             NormalizeDecimal(cell);
-        if (ToUpper(Trim(cells[0])).substr(0, 4) == "ESTA") {
+        // A station row is a table row: a paragraph that merely begins with
+        // "Esta" is text outside the table.
+        if (ToUpper(Trim(cells[0])).substr(0, 4) == "ESTA" && cells.size() >= 2) {
+            const double station = RequireChainage(CellChainage(cells, 2, "chainage", ctx), ctx);
+            // The same station again is its heading repeated where the table
+            // goes on over a page end.
+            if (inStation && std::fabs(station - chainage) < kSameStation)
+                continue;
             if (inStation)
                 AddStation(out, chainage, lists);
             lists = {};
-            if (cells.size() < 2)
-                ctx.Reject(errSubscript, "a station row without its chainage");
-            chainage = RequireChainage(ParseChainage(cells[1]), ctx);
+            chainage = station;
             inStation = true;
             continue;
         }
         // Rows before the first station row belong to no chainage.
-        if (cells.size() != 12 || !inStation)
+        if (!inStation)
             continue;
-        AddPair(lists, kTaludes, Val(cells[0]), Val(cells[1]));
-        AddPair(lists, kRasante, Val(cells[4]), Val(cells[5]));
-        AddPair(lists, kSubrasante, Val(cells[8]), Val(cells[9]));
+        if (cells.size() != 12) {
+            // Text outside the table, or another table; but a row of offset and
+            // height of another width is a point row that lost or gained cells.
+            if (cells.size() >= 3 && StartsWithNumber(cells[0]) && StartsWithNumber(cells[1]))
+                ctx.Reject(errSubscript, "a row of points with " + std::to_string(cells.size()) +
+                                             " cell(s); the point table has 11 columns");
+            continue;
+        }
+        if (IsHeadingRow(cells))
+            continue;
+        ReadPair(cells, 1, "offset of the slopes", lists, kTaludes, ctx);
+        ReadPair(cells, 5, "offset of the surface", lists, kRasante, ctx);
+        ReadPair(cells, 9, "offset of the subgrade", lists, kSubrasante, ctx);
     }
     if (inStation)
         AddStation(out, chainage, lists);
@@ -156,6 +206,11 @@ bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &
     out.Layers = FixedCrLayers();
     ListingLines lines(text);
     bool anyBlock = false;
+    // The station read last is kept open: a block of the same chainage (its
+    // title repeated over a page end) goes on with it.
+    bool open = false;
+    double openChainage = 0;
+    std::array<CrListPoints, 4> lists;
     while (!lines.AtEnd()) {
         std::string_view line = lines.Next();
         if (!StartsWith(TrimLeft(line), "P.K."))
@@ -191,16 +246,22 @@ bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &
         ctx.SetLine(lines.LineNumber());
         const std::array<ColumnGroup, 3> groups = GroupsOf(WordsOf(line), ctx);
 
-        std::array<CrListPoints, 4> lists;
+        if (open && std::fabs(chainage - openChainage) >= kSameStation) {
+            AddStation(out, openChainage, lists);
+            lists = {};
+        }
+        open = true;
+        openChainage = chainage;
         while (!lines.AtEnd()) {
             line = lines.Next();
             if (line.empty() || line.front() == '\f')
                 break;
             ctx.SetLine(lines.LineNumber());
-            ReadPrintedRow(line, groups, lists);
+            ReadPrintedRow(line, groups, lists, ctx);
         }
-        AddStation(out, chainage, lists);
     }
+    if (open)
+        AddStation(out, openChainage, lists);
     if (!anyBlock) {
         ctx.SetLine(0);
         return ctx.Decline("neither the header \"*TRV\" nor a \"P.K.\" block of a printed "

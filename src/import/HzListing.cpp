@@ -144,9 +144,14 @@ struct ReportRow {
     double Parameter = 0;
 };
 
+// A row of the report table that lacks the chainage cell's notation but
+// carries coordinates: a data row whose chainage is unreadable, not a title.
+bool HasCoordinates(const std::vector<std::string> &cells) {
+    return cells.size() >= 7 && StartsWithNumber(cells[2]) && StartsWithNumber(cells[3]);
+}
+
 bool ReadReport(std::string_view text, HzAlignment &out, ListingContext &ctx) {
-    static constexpr const char *kNames[] = {"chainage", "length", "X",        "Y",
-                                             "azimuth",  "radius", "parameter"};
+    ctx.UseReportRows();
     std::vector<ReportRow> rows;
     std::size_t position = 1;
     bool atEnd = false;
@@ -161,8 +166,22 @@ bool ReadReport(std::string_view text, HzAlignment &out, ListingContext &ctx) {
             cells[0] = ReplaceAll(std::move(cells[0]), "\r", "");
             cells[0] = ReplaceAll(std::move(cells[0]), "\n", "");
         }
-        if (cells[0] == "Estación" || cells.size() <= 6 || !IsNumericText(cells[0]))
-            continue; // titles, the header row, notes
+        // Titles, headings (wherever they repeat), notes and footers are text
+        // outside the table; a row that holds data is read or refused, never
+        // skipped.
+        if (Trim(cells[0]) == "Estación")
+            continue;
+        if (!IsNumericText(cells[0])) {
+            if (HasCoordinates(cells))
+                ctx.Reject(errTypeMismatch, "cell 1 (chainage) is not a chainage: \"" +
+                                                Printable(Trim(cells[0])) + "\"");
+            continue;
+        }
+        if (cells.size() <= 6)
+            ctx.Reject(errSubscript,
+                       "the row has " + std::to_string(cells.size()) +
+                           " cell(s); a row of the table has seven (chainage, length, X, Y, "
+                           "azimuth, radius, parameter)");
         for (std::string &cell : cells)
             NormalizeDecimal(cell);
         if (ToUpper(Trim(cells[5])) == "INFINITO")
@@ -170,22 +189,29 @@ bool ReadReport(std::string_view text, HzAlignment &out, ListingContext &ctx) {
         ReportRow row;
         row.Line = rowNumber;
         row.Chainage = ParseChainage(cells[0]);
-        row.Length = RequireNumber(cells[1], 2, kNames[1], ctx);
-        row.X = RequireNumber(cells[2], 3, kNames[2], ctx);
-        row.Y = RequireNumber(cells[3], 4, kNames[3], ctx);
-        row.AzimuthGon = RequireNumber(cells[4], 5, kNames[4], ctx);
+        // The first row's length closes no element: it may be left empty.
+        row.Length = CellNumber(cells, 2, "length", ctx, rows.empty());
+        row.X = CellNumber(cells, 3, "X", ctx);
+        row.Y = CellNumber(cells, 4, "Y", ctx);
+        row.AzimuthGon = CellNumber(cells, 5, "azimuth", ctx);
         // 8 or 10 cells: radius and parameter; 9: radius only; other counts
-        // are tables without them.
+        // are tables without them. An empty radius or parameter is none.
         const std::size_t n = cells.size();
         if (n == 8 || n == 9 || n == 10)
-            row.Radius = OptionalNumber(cells[5], 6, kNames[5], ctx);
+            row.Radius = CellNumber(cells, 6, "radius", ctx, true);
         if (n == 8 || n == 10)
-            row.Parameter = OptionalNumber(cells[6], 7, kNames[6], ctx);
+            row.Parameter = CellNumber(cells, 7, "parameter", ctx, true);
         rows.push_back(row);
     }
+    ctx.SetLine(0);
     if (rows.empty())
         return ctx.Decline("no table row of chainage, length, X, Y, azimuth, radius and "
                            "parameter was found");
+    if (rows.size() < 2) {
+        ctx.SetLine(rows.front().Line);
+        ctx.Reject(errSubscript, "the report lists one row; an alignment needs at least two (its "
+                                 "start and its end)");
+    }
 
     // A row carries the length, radius and parameter of the element that ends
     // there: element i takes them from row i + 1. The last row is the end

@@ -12,8 +12,13 @@ namespace vialto {
 
 std::string ListingFailure::Text() const {
     std::string text = File.empty() ? std::string("listing") : File;
-    if (Line > 0)
+    if (Line > 0 && ReportRow) {
+        text += ", row " + std::to_string(Line) + " of the report";
+        if (FileLine > 0)
+            text += " (line " + std::to_string(FileLine) + " of the file)";
+    } else if (Line > 0) {
         text += ", line " + std::to_string(Line);
+    }
     return text + ": " + Reason;
 }
 
@@ -23,10 +28,20 @@ ListingContext::ListingContext(std::string file, ListingFailure *failure)
         *out_ = ListingFailure{};
 }
 
-void ListingContext::Record(std::string reason) {
+void ListingContext::UseReportRows(std::vector<long> fileLines) {
+    reportRows_ = true;
+    if (!fileLines.empty())
+        fileLines_ = std::move(fileLines);
+}
+
+ListingFailure ListingContext::Record(std::string reason) {
     recorded_ = true;
+    ListingFailure failure{file_, line_, reportRows_ && line_ > 0, 0, std::move(reason)};
+    if (failure.ReportRow && static_cast<std::size_t>(line_) <= fileLines_.size())
+        failure.FileLine = fileLines_[static_cast<std::size_t>(line_ - 1)];
     if (out_ != nullptr)
-        *out_ = ListingFailure{file_, line_, std::move(reason)};
+        *out_ = failure;
+    return failure;
 }
 
 bool ListingContext::Decline(std::string reason) {
@@ -35,9 +50,7 @@ bool ListingContext::Decline(std::string reason) {
 }
 
 void ListingContext::Reject(RuntimeErrorNumber number, std::string reason) {
-    Record(reason);
-    const ListingFailure place{file_, line_, std::move(reason)};
-    RaiseRuntime(number, place.Text());
+    RaiseRuntime(number, Record(std::move(reason)).Text());
 }
 
 void ListingContext::RecordUnforeseen(std::string_view what) {
@@ -281,7 +294,61 @@ std::string RtfReportText(std::string_view rtf, ListingContext &ctx) {
         ctx.SetLine(text.Line);
         ctx.Reject(errInvalidCall, "not a readable RTF report: " + text.Reason);
     }
+    ctx.UseReportRows(std::move(text.RowLines));
     return std::move(text.Text);
+}
+
+bool StartsWithNumber(std::string_view text) {
+    const std::string_view t = TrimView(text);
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    if (i < t.size() && t[i] == '.')
+        ++i;
+    return i < t.size() && t[i] >= '0' && t[i] <= '9';
+}
+
+namespace {
+
+std::string CellLabel(std::size_t index, std::string_view name, std::string_view what) {
+    return std::string(what) + " " + std::to_string(index) + " (" + std::string(name) + ")";
+}
+
+const std::string &CellText(const std::vector<std::string> &cells, std::size_t index,
+                            std::string_view name, ListingContext &ctx, std::string_view what) {
+    if (index < 1 || index > cells.size())
+        ctx.Reject(errSubscript, "the row has " + std::to_string(cells.size()) + " " +
+                                     std::string(what) + "(s); " + CellLabel(index, name, what) +
+                                     " is missing");
+    return cells[index - 1];
+}
+
+} // namespace
+
+double CellNumber(const std::vector<std::string> &cells, std::size_t index, std::string_view name,
+                  ListingContext &ctx, bool emptyIsZero, std::string_view what) {
+    const std::string &text = CellText(cells, index, name, ctx, what);
+    if (IsBlankText(text)) {
+        if (emptyIsZero)
+            return 0.0;
+        ctx.Reject(errTypeMismatch, CellLabel(index, name, what) + " is empty");
+    }
+    if (!StartsWithNumber(text))
+        ctx.Reject(errTypeMismatch, CellLabel(index, name, what) + " holds no number: \"" +
+                                        Printable(TrimView(text)) + "\"");
+    const double value = Val(text);
+    if (!std::isfinite(value))
+        ctx.Reject(errOverflow, CellLabel(index, name, what) + " is out of range");
+    return value;
+}
+
+double CellChainage(const std::vector<std::string> &cells, std::size_t index, std::string_view name,
+                    ListingContext &ctx, std::string_view what) {
+    const std::string &text = CellText(cells, index, name, ctx, what);
+    if (!IsNumericText(text))
+        ctx.Reject(errTypeMismatch, CellLabel(index, name, what) + " is not a chainage: \"" +
+                                        Printable(TrimView(text)) + "\"");
+    return ParseChainage(text);
 }
 
 } // namespace vialto

@@ -23,11 +23,14 @@ namespace vialto {
 
 // Why a listing could not be read.
 struct ListingFailure {
-    std::string File;   // file name without its folder ("" for in-memory text)
-    long Line = 0;      // 1-based line (report text: 1-based row); 0 = the whole file
-    std::string Reason; // what was found or expected, in a few words
+    std::string File;       // file name without its folder ("" for in-memory text)
+    long Line = 0;          // 1-based line, or row of a report; 0 = the whole file
+    bool ReportRow = false; // Line counts the rows and paragraphs of an RTF report
+    long FileLine = 0;      // for a report row: the RTF file's line where it begins (0 unknown)
+    std::string Reason;     // what was found or expected, in a few words
 
-    // "plan.plt, line 3: expected six numbers separated by commas"
+    // "plan.plt, line 3: expected six numbers separated by commas";
+    // "plan.rtf, row 14 of the report (line 40 of the file): cell 4 (Y) is empty"
     std::string Text() const;
 };
 
@@ -40,6 +43,9 @@ class ListingContext {
 
     void SetLine(long line) { line_ = line; }
     long Line() const { return line_; }
+    // From now on lines are rows of a report; `fileLines` (when given) holds
+    // the RTF file's line of each row, row k at index k - 1.
+    void UseReportRows(std::vector<long> fileLines = {});
     const std::string &File() const { return file_; }
 
     // Records the reason and returns false: a quiet failure (no error shown),
@@ -53,16 +59,19 @@ class ListingContext {
     void RecordUnforeseen(std::string_view what);
 
   private:
-    void Record(std::string reason);
+    ListingFailure Record(std::string reason);
 
     std::string file_;
     ListingFailure *out_;
     long line_ = 0;
+    bool reportRows_ = false;
+    std::vector<long> fileLines_;
     bool recorded_ = false;
 };
 
 // The text of an RTF report, for the report readers; a document that is not
-// readable RTF is rejected with the RTF reader's reason and line.
+// readable RTF is rejected with the RTF reader's reason and line. Failures
+// after it name rows of the report and their lines in the file.
 std::string RtfReportText(std::string_view rtf, ListingContext &ctx);
 
 // Runs one element reader at the operation's error boundary (`source`): the
@@ -154,6 +163,26 @@ double RequireNumber(std::string_view text, std::size_t field, std::string_view 
 // As RequireNumber, but an empty (or blank) field is 0.
 double OptionalNumber(std::string_view text, std::size_t field, std::string_view name,
                       ListingContext &ctx);
+
+// True when the trimmed text begins with a number as Val reads it (an
+// optional sign, then a digit, or a "." and a digit); what follows, such as
+// a unit ("100.0000 g"), does not matter.
+bool StartsWithNumber(std::string_view text);
+
+// Numbers in the cells of a report row (cells already through
+// NormalizeDecimal; `index` is 1-based): a leading number followed by a unit
+// or blanks is that number; a cell without a number, or a missing cell,
+// rejects the row with the cell, its name and what it holds. With
+// `emptyIsZero` an empty (or blank) cell reads 0, as such cells do in the
+// reports; garbage never does.
+// `what` names the pieces in messages ("cell", or "field" for the words of a
+// printed report).
+double CellNumber(const std::vector<std::string> &cells, std::size_t index, std::string_view name,
+                  ListingContext &ctx, bool emptyIsZero = false, std::string_view what = "cell");
+// A chainage cell ("12+345.678", "12345.678"), read with ParseChainage; a
+// missing cell or one that is not IsNumericText rejects the row.
+double CellChainage(const std::vector<std::string> &cells, std::size_t index, std::string_view name,
+                    ListingContext &ctx, std::string_view what = "cell");
 
 // The bytes of a listing file; rejects (line 0) a missing or oversized file.
 std::string ReadListingBytes(const std::string &path, ListingContext &ctx);

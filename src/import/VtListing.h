@@ -2,8 +2,9 @@
 // the plain comma-separated vertex list (".alz": header "*ALZ" or "*ALZ1",
 // then lines "chainage, value+letter, value+letter"), the printed report (a
 // text file of printed pages with form feeds and repeated page headers), and
-// the RTF report (a table of three rows per vertex). And the conversion of a
-// vertex list into the progressive element list the rest of the system uses.
+// the RTF report (a table of three rows per vertex). The reports' data is
+// found by its content: titles, page headers, repeated headings, notes and
+// footers are passed over.
 //
 // Units: chainages, lengths and heights in the listing's unit; the listings
 // give grades in percent, the elements hold fractions; a curve parameter (Kv)
@@ -43,13 +44,5 @@ bool ReadVtRtfListing(std::string_view rtf, VtAlignment &elements,
                       ListingFailure *failure = nullptr, std::string_view file = {});
 bool ReadVtReportText(std::string_view text, VtAlignment &elements,
                       ListingFailure *failure = nullptr, std::string_view file = {});
-
-// Rewrites a vertex list (each vertex with its curve parameter and curve
-// length) as progressive elements: each starts a straight grade or a
-// parabolic curve and runs to the next. A vertex with a parameter but no curve
-// length raises 9999 "Unknown vertical element"; the boundary reports it with
-// the source "ConvertVerticalDataToAvanceData" and the result is false (the
-// elements are then left as they were).
-bool ConvertVerticalDataToAvanceData(VtAlignment &elements);
 
 } // namespace vialto

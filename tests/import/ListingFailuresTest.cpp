@@ -38,6 +38,17 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
     const std::string row = "0,1,2,3,4,5\r\n", plt = "*PLT\r\n" + row;
     const std::string alz = "*ALZ\r\n0,100C,0R\r\n", printed = "== rule\r\nt\r\nu\r\n";
     const std::string te = "\r\nx\r\n TE 1 12+700.000 750.0 1.0 0 0\r\n", trv = "*TRV\r\nx\r\n";
+    // RTF vertical report rows: a vertex's first and second rows.
+    const std::string v0 =
+        "V\\cell 0+000\\cell 0+000\\cell 100\\cell 0\\cell 0\\cell 0\\cell\\row\r\n";
+    const std::string v1 = "\\cell 100\\cell 0+000\\cell 100\\cell 1\\cell\\cell\\cell\\row\r\n";
+    const std::string hz = "0+000\\cell 0\\cell 1\\cell 2\\cell 0\\cell 0\\cell 0\\cell\\row\r\n";
+    const std::string station = "Estaci\\'f3n\\cell 0+010\\cell\\row\r\n";
+    std::string pts = "1\\cell x\\cell";
+    for (int k = 0; k < 9; ++k)
+        pts += "\\cell";
+    pts += "\\row\r\n";
+    const std::string rule = "=====  =====  =====  =====  =====  =====  =====  =====\r\n";
     const struct {
         Reader Form;
         std::string Text;
@@ -51,18 +62,39 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
         {HzPlain, plt + std::string(50u << 20, 'x'), 3, "expected six numbers", true}, // 50 MB
         {HzRtf, plt, 1, "not a readable RTF report", true},
         {HzRtf, "{\\rtf1 0+000\\cell 0\\cell abc\\cell 0\\cell 0\\cell 0\\cell 0\\cell\\row}", 1,
-         "field 3 (X)", true},
+         "cell 3 (X) holds no number: \"abc\"", true},
+        // Text outside the table is passed over; rows that hold data are read
+        // or refused, never skipped or padded.
+        {HzRtf, "{\\rtf1 Title\\par\r\n" + hz + "0+100\\cell 100\\cell\\row\r\nEnd\\par}", 3,
+         "the row has 3 cell(s)", true},
+        {HzRtf,
+         "{\\rtf1 " + hz + "0,1 km\\cell 1\\cell 1\\cell 2\\cell 0\\cell 0\\cell 0\\cell\\row}", 2,
+         "cell 1 (chainage) is not a chainage", true},
+        {HzRtf,
+         "{\\rtf1 " + hz + "0+100\\cell 100\\cell \\cell 2\\cell 0\\cell 0\\cell 0\\cell\\row}", 2,
+         "cell 3 (X) is empty", true},
+        {HzRtf, "{\\rtf1 Title\\par " + hz + "}", 2, "the report lists one row", true},
         {VtText, "*ALZ2\r\n0,1C,0R\r\n1,1C,0R\r\n", 1, "expected the header \"*ALZ\"", false},
         {VtText, "*ALZ\r\n0,100X,0R\r\n1,1C,0R\r\n", 2, "C or P", true},
         {VtText, alz + "1,C,0R\r\n", 3, "field 2", true},
-        {VtText, "\x01\x02\xff\xfe garbage\r\n\x80", 0, "no rule line", false},
-        {VtText, printed + " 1 12+340.000 abc 1.0" + te, 4, "field 3 (height)", true},
-        {VtText, printed + " 1 12+340.000" + te, 4, "at least 3", true},
+        {VtText, "\x01\x02\xff\xfe garbage\r\n\x80", 0, "no group of a printed", false},
+        {VtText, printed + " 1 12+340.000 abc 1.0" + te, 4, "field 3 (height) holds no number",
+         true},
+        {VtText, printed + " 1 12+340.000" + te, 4, "field 3 (height) is missing", true},
+        {VtText, printed + " 1 12+340.000 1 1\r\n 2 12+540.000 1 1" + te, 4, "no curve line", true},
         {VtRtf, "{\\rtf1 T\\par H\\par V\\cell 0+000\\cell\\row}", 3, "cut short", true},
         {VtRtf,
          "{\\rtf1 T\\par H\\par V\\cell 0+000\\cell\\row \\cell\\cell 0\\cell abc\\cell "
          "1\\cell\\row}",
-         4, "(height) is not a number", true},
+         4, "cell 4 (height) holds no number", true},
+        {VtRtf, "{\\rtf1 " + v0 + v1 + "End of listing\\par}", 1, "lists one vertex", true},
+        {VtRtf, "{\\rtf1 " + v0 + v0 + v1 + "}", 2,
+         "expected the second row of the vertex in row 1", true},
+        {VtRtf,
+         "{\\rtf1 " + v0 + v1 +
+             "V2\\cell 0+100\\cell 0+100\\cell 101\\cell 1\\cell 0\\cell "
+             "\\cell\\row\\cell 101\\cell 0+100\\cell\\row}",
+         4, "cell 4 (height) is empty", true},
         {Trv2, "*TRX\r\n", 1, "expected the header \"*TRV\"", false},
         {Trv, trv + "10,3\r\n1,2,P\r\n", 3,
          "the section announces 3 line(s) but the file ends after 1", true},
@@ -72,6 +104,14 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
         {CrText, "P.K.\r\n==  ==  ==  ==  ==  ==  ==  ==\r\n", 1,
          "the \"P.K.\" line carries no chainage", true},
         {CrRtf, "plain text", 1, "not a readable RTF report", true},
+        {CrRtf, "{\\rtf1 " + station + pts + "}", 2, "cell 2 (height) holds no number: \"x\"",
+         true},
+        {CrRtf, "{\\rtf1 " + station + "1\\cell 2\\cell 3\\cell\\row}", 2,
+         "a row of points with 4 cell(s)", true},
+        {CrRtf, "{\\rtf1 Estas secciones\\par Estaci\\'f3n\\cell 1+x\\cell\\row}", 2,
+         "cell 2 (chainage) is not a chainage", true},
+        {CrText, "P.K.    10\r\n" + rule + " 1 x\r\n", 3,
+         "the height of the Taludes columns holds no number", true},
         // The form follows the extension and, for ".trv", the first line.
         {Trv, std::string("\0\1\2\3\xff", 5), 0, "neither the header \"*TRV\" nor a", false},
         {CrText, trv + "10,1\r\n1,2,P\r\n", 0, "neither the header \"*TRV\" nor a", false},
