@@ -33,12 +33,37 @@ TEST(RtfToText, ShapeCharactersAndSkippedDestinations) {
          "{\\*\\unknowndest text}{\\header head\\par}body{\\b  bold}\\par}",
          "body bold\r\n"},
         {"{\\rtf1 a{\\*\\blob\\bin4 }{x}}b\\par}", "ab\r\n"},
+        // Inside a table the paragraphs, line breaks and tabs of a cell stay in
+        // it, joined by a blank; a cell's last paragraph mark adds nothing.
+        {"{\\rtf1 T\\par\\trowd{{\\pard\\intbl a\\par}{\\pard\\intbl b\\par}\\cell}"
+         "{{\\pard\\intbl c\\par}\\cell}{\\cell}\\intbl\\row\\pard End\\par}",
+         "T\r\na b\tc\t\t\r\nEnd\r\n"},
+        {"{\\rtf1\\trowd\\pard\\plain\\intbl x\\line y\\tab z\\par\\pard\\plain\\intbl\\par"
+         "\\pard\\plain\\intbl w\\cell\\row}",
+         "x y z w\t\r\n"},
+        {"{\\rtf1\\itap1 a\\par b\\cell\\row\\itap0 c\\par}", "a b\t\r\nc\r\n"},
+        // A frame's text is read where it stands; shape properties and the
+        // fallback for readers without shapes are not.
+        {"{\\rtf1 a\\par{\\shp{\\*\\shpinst{\\sp{\\sn wzName}{\\sv Frame1}}{\\shptxt "
+         "\\pard\\intbl f\\cell\\row}}{\\shprslt old}}\\pard b\\par}",
+         "a\r\nf\t\r\nb\r\n"},
+        // The only carriage returns are those that end rows.
+        {"{\\rtf1 a\\'0db\\u13?c\\par}", "a\nb\nc\r\n"},
     };
     for (const auto &[rtf, text] : cases) {
         const RtfTextResult result = RtfToText(rtf);
         EXPECT_TRUE(result.Ok) << rtf << ": " << result.Reason;
         EXPECT_EQ(result.Text, text) << rtf;
     }
+}
+
+TEST(RtfToText, EachRowKnowsItsLineInTheFile) {
+    const RtfTextResult result =
+        RtfToText("{\\rtf1{\\fonttbl{\\f0 A;}}\r\nTitle\\par\r\n\\trowd\r\n\\pard\\intbl "
+                  "a\\cell\r\nb\\cell\\row\r\n\\pard\\par\r\n\\pard End}");
+    ASSERT_TRUE(result.Ok);
+    EXPECT_EQ(result.Text, "Title\r\na\tb\t\r\n\r\nEnd\r\n");
+    EXPECT_EQ(result.RowLines, (std::vector<long>{2, 4, 6, 7}));
 }
 
 TEST(RtfToText, BrokenDocumentsFailWithPlaceAndReason) {
