@@ -152,19 +152,11 @@ bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContex
     std::array<CrListPoints, 4> lists;
     bool inStation = false;
     double chainage = 0;
-    std::size_t position = 1;
-    bool atEnd = false;
-    long row = 0;
-    while (true) {
-        const std::string line = NextTextLine(text, position, atEnd);
-        if (atEnd)
-            break;
-        ctx.SetLine(++row);
-        // 13 at most: a row of more than 12 cells is no table row.
-        std::vector<std::string> cells = SplitCells(line, 13);
-        cells[0] = ReplaceAll(ReplaceAll(std::move(cells[0]), "\r", ""), "\n", "");
-        for (std::string &cell : cells)
-            NormalizeDecimal(cell);
+    // 13 cells at most: a row of more than 12 cells is no table row.
+    ReportRows rows(text, 13);
+    std::vector<std::string> cells;
+    while (rows.Next(cells)) {
+        ctx.SetLine(rows.Row());
         // A station row is a table row: a paragraph that merely begins with
         // "Esta" is text outside the table.
         if (ToUpper(Trim(cells[0])).substr(0, 4) == "ESTA" && cells.size() >= 2) {

@@ -153,19 +153,10 @@ bool HasCoordinates(const std::vector<std::string> &cells) {
 bool ReadReport(std::string_view text, HzAlignment &out, ListingContext &ctx) {
     ctx.UseReportRows();
     std::vector<ReportRow> rows;
-    std::size_t position = 1;
-    bool atEnd = false;
-    long rowNumber = 0;
-    while (true) {
-        std::string line = NextTextLine(text, position, atEnd);
-        if (atEnd)
-            break;
-        ctx.SetLine(++rowNumber);
-        std::vector<std::string> cells = SplitCells(line, 15);
-        if (cells.size() >= 2) {
-            cells[0] = ReplaceAll(std::move(cells[0]), "\r", "");
-            cells[0] = ReplaceAll(std::move(cells[0]), "\n", "");
-        }
+    ReportRows table(text, 15);
+    std::vector<std::string> cells;
+    while (table.Next(cells)) {
+        ctx.SetLine(table.Row());
         // Titles, headings (wherever they repeat), notes and footers are text
         // outside the table; a row that holds data is read or refused, never
         // skipped.
@@ -182,12 +173,10 @@ bool ReadReport(std::string_view text, HzAlignment &out, ListingContext &ctx) {
                        "the row has " + std::to_string(cells.size()) +
                            " cell(s); a row of the table has seven (chainage, length, X, Y, "
                            "azimuth, radius, parameter)");
-        for (std::string &cell : cells)
-            NormalizeDecimal(cell);
         if (ToUpper(Trim(cells[5])) == "INFINITO")
             cells[5] = "0";
         ReportRow row;
-        row.Line = rowNumber;
+        row.Line = table.Row();
         row.Chainage = ParseChainage(cells[0]);
         // The first row's length closes no element: it may be left empty.
         row.Length = CellNumber(cells, 2, "length", ctx, rows.empty());

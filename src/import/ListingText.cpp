@@ -173,6 +173,18 @@ std::string NextTextLine(std::string_view text, std::size_t &position, bool &atE
     }
 }
 
+bool ReportRows::Next(std::vector<std::string> &cells) {
+    const std::string line = NextTextLine(text_, position_, atEnd_);
+    if (atEnd_)
+        return false;
+    ++row_;
+    cells = SplitCells(line, maxCells_);
+    cells[0] = ReplaceAll(ReplaceAll(std::move(cells[0]), "\r", ""), "\n", "");
+    for (std::string &cell : cells)
+        NormalizeDecimal(cell);
+    return true;
+}
+
 std::string ReadListingFile(const std::string &path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -203,13 +215,42 @@ std::string ListingExtension(std::string_view path) {
     return dot == std::string_view::npos ? std::string() : ToUpper(path.substr(dot + 1));
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at `i` (2 to 4), or 0.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const std::size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    if (n == 0 || i + n > text.size())
+        return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+} // namespace
+
 std::string Printable(std::string_view text, std::size_t max) {
     std::string shown;
-    for (const char c : text.substr(0, max)) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        shown += byte < 0x20 || byte >= 0x7F ? '?' : c;
+    std::size_t i = 0;
+    std::size_t characters = 0;
+    for (; i < text.size() && characters < max; ++characters) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80) {
+            if (const std::size_t n = Utf8SequenceAt(text, i)) {
+                shown.append(text.substr(i, n)); // a letter such as "é" stays itself
+                i += n;
+                continue;
+            }
+        }
+        shown += byte < 0x20 || byte >= 0x7F ? '?' : static_cast<char>(byte);
+        ++i;
     }
-    if (text.size() > max)
+    if (i < text.size())
         shown += "...";
     return shown;
 }

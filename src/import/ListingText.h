@@ -123,6 +123,25 @@ bool IsPlainNumber(std::string_view text);
 // when its CR is not the text's last character.
 std::string NextTextLine(std::string_view text, std::size_t &position, bool &atEnd);
 
+// The rows of a report's text one at a time (cut by NextTextLine), each
+// split at tabs into at most `maxCells` cells, carriage returns and line
+// feeds removed from cell 1 and every cell passed through NormalizeDecimal.
+class ReportRows {
+  public:
+    ReportRows(std::string_view text, std::size_t maxCells) : text_(text), maxCells_(maxCells) {}
+    // The next row's cells; false after the last row.
+    bool Next(std::vector<std::string> &cells);
+    // 1-based number of the row returned last.
+    long Row() const { return row_; }
+
+  private:
+    std::string_view text_;
+    std::size_t maxCells_;
+    std::size_t position_ = 1;
+    bool atEnd_ = false;
+    long row_ = 0;
+};
+
 // The file's bytes. Raises 53 (file not found) when it cannot be opened and
 // 7 (out of memory) when it is larger than kMaxListingBytes.
 std::string ReadListingFile(const std::string &path);
@@ -152,8 +171,9 @@ class ListingLines {
     long line_ = 0;
 };
 
-// The text as a failure may quote it: at most `max` characters, control
-// characters and bytes outside ASCII shown as "?".
+// The text as a failure may quote it: at most `max` characters; letters in
+// UTF-8 (the report texts) stay themselves, control characters and bytes
+// that are not UTF-8 show as "?".
 std::string Printable(std::string_view text, std::size_t max = 40);
 
 // The number in a field that must hold one (IsPlainNumber); otherwise rejects

@@ -193,23 +193,15 @@ bool IsVertexDataRow(const std::vector<std::string> &cells) {
 std::vector<VertexBlock> FindVertexBlocks(std::string_view text, ListingContext &ctx) {
     std::vector<VertexBlock> blocks;
     bool open = false; // row 0 of the last block is read, its row 1 not yet
-    std::size_t position = 1;
-    bool atEnd = false;
-    long row = 0;
-    while (true) {
-        const std::string line = NextTextLine(text, position, atEnd);
-        if (atEnd)
-            break;
-        ++row;
-        std::vector<std::string> cells = SplitCells(line, 10);
-        cells[0] = ReplaceAll(ReplaceAll(std::move(cells[0]), "\r", ""), "\n", "");
-        for (std::string &cell : cells)
-            NormalizeDecimal(cell);
+    ReportRows rows(text, 10);
+    std::vector<std::string> cells;
+    while (rows.Next(cells)) {
         if (!IsVertexDataRow(cells))
             continue;
+        const long row = rows.Row();
         ctx.SetLine(row);
         if (!open) {
-            blocks.push_back(VertexBlock{row, 0, std::move(cells), {}});
+            blocks.push_back(VertexBlock{row, 0, cells, {}});
             open = true;
             continue;
         }
@@ -221,7 +213,7 @@ std::vector<VertexBlock> FindVertexBlocks(std::string_view text, ListingContext 
                                          " (its first cell empty), found the vertex \"" +
                                          Printable(Trim(cells[0])) + "\"");
         blocks.back().Row1 = row;
-        blocks.back().R1 = std::move(cells);
+        blocks.back().R1 = cells;
         open = false;
     }
     if (open) {

@@ -110,6 +110,11 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
          "a row of points with 4 cell(s)", true},
         {CrRtf, "{\\rtf1 Estas secciones\\par Estaci\\'f3n\\cell 1+x\\cell\\row}", 2,
          "cell 2 (chainage) is not a chainage", true},
+        // Letters outside ASCII are quoted as themselves, broken bytes as "?".
+        {CrRtf, "{\\rtf1 Estaci\\'f3n\\cell P.K. v\\'e9rtice\\cell\\row}", 1,
+         "cell 2 (chainage) is not a chainage: \"P.K. vértice\"", true},
+        {HzPlain, plt + "10,1,\xff\x01,3,4,5\r\n" + row, 3, "field 3 (Y) is not a number: \"??\"",
+         true},
         {CrText, "P.K.    10\r\n" + rule + " 1 x\r\n", 3,
          "the height of the Taludes columns holds no number", true},
         // The form follows the extension and, for ".trv", the first line.
