@@ -1,7 +1,7 @@
 // Reports saved by word processors (samples/rtf-writers/fixtures) convert to
 // the very document of the report they were made from: one road job per
 // reader, with that reader's listing replaced by a writer's copy of it.
-#include "wizard/BatchCommand.h"
+#include "batch/RunConvert.h"
 
 #include "shell/AppModel.h"
 #include "support/TestSupport.h"
