@@ -13,6 +13,11 @@ namespace vialto {
 
 namespace {
 
+ErrorRecorder *&InnermostRecorder() {
+    static ErrorRecorder *recorder = nullptr;
+    return recorder;
+}
+
 bool &Silenced() {
     static bool silenced = false;
     return silenced;
@@ -65,10 +70,15 @@ void LogMessage(const std::string &text) {
     Trace(text);
 }
 
+ErrorRecorder::ErrorRecorder() : outer_(InnermostRecorder()) { InnermostRecorder() = this; }
+ErrorRecorder::~ErrorRecorder() { InnermostRecorder() = outer_; }
+
 bool AssertionsSilenced() { return Silenced(); }
 void SetAssertionsSilenced(bool silenced) { Silenced() = silenced; }
 
 void ErrHandler(const ErrorInfo &error) {
+    if (ErrorRecorder *recorder = InnermostRecorder())
+        recorder->errors_.push_back(error);
     const clsAppModel &app = AppModel();
     if (app.AddOnMode())
         return;

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vialto {
 
@@ -39,6 +40,25 @@ inline void Trace(std::string_view) {}
 // Whether assertions (20000) were silenced by the user for this run.
 bool AssertionsSilenced();
 void SetAssertionsSilenced(bool silenced);
+
+// Keeps a copy of every error handed to ErrHandler while it lives, in order,
+// besides showing and logging them as usual (even in add-on mode). For a
+// caller that shows a reader's reason in a window of its own, as the sibling
+// editors do. Recorders nest; the innermost one records. One thread only.
+class ErrorRecorder {
+  public:
+    ErrorRecorder();
+    ~ErrorRecorder();
+    ErrorRecorder(const ErrorRecorder &) = delete;
+    ErrorRecorder &operator=(const ErrorRecorder &) = delete;
+
+    const std::vector<ErrorInfo> &Errors() const { return errors_; }
+
+  private:
+    friend void ErrHandler(const ErrorInfo &error);
+    ErrorRecorder *outer_;
+    std::vector<ErrorInfo> errors_;
+};
 
 // Runs body; on any failure sets the source, hands the error to ErrHandler and
 // returns failureValue. Returns body's result otherwise.

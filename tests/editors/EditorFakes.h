@@ -1,0 +1,66 @@
+// Helpers of the editor tests: dialogs that answer from fields and record
+// what they were asked, and the canonical form of an XML document for
+// comparing what a save kept.
+#pragma once
+
+#include "editors/EditorSession.h"
+#include "editors/XmlTable.h"
+#include "railtunnel/XmlInputFile.h"
+#include "shell/Error.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vialto::editors::test {
+
+class FakeDialogs final : public IEditorDialogs {
+  public:
+    std::string SavePath; // the save dialog's answer
+    bool ConfirmAnswer = false;
+    Unsaved UnsavedAnswer = Unsaved::Cancel;
+    std::vector<std::string> Asked; // save dialogs, questions
+    std::vector<std::string> Told;
+
+    std::string AskSavePath(const std::string &caption, const std::string &,
+                            const std::string &) override {
+        Asked.push_back(caption);
+        return SavePath;
+    }
+    bool Confirm(const std::string &question) override {
+        Asked.push_back(question);
+        return ConfirmAnswer;
+    }
+    Unsaved AskUnsaved(const std::string &question) override {
+        Asked.push_back(question);
+        return UnsavedAnswer;
+    }
+    void Tell(const std::string &problem) override { Told.push_back(problem); }
+};
+
+// The root element of the file parsed as the editors parse it (any
+// encoding), printed without formatting: two files with the same canonical
+// form hold the same data.
+inline std::string Canonical(const std::filesystem::path &file) {
+    pugi::xml_document doc;
+    ParseXmlInput(doc, ReadXmlInputText(file.string(), errFileNotFound, errNoValidFile),
+                  EditorParseOptions(), errNoValidFile);
+    std::ostringstream out;
+    doc.document_element().print(out, "", pugi::format_raw);
+    return out.str();
+}
+
+// The files in a folder, by name.
+inline std::vector<std::string> FolderNames(const std::filesystem::path &folder) {
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace vialto::editors::test

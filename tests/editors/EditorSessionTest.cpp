@@ -1,0 +1,219 @@
+#include "editors/EditorSession.h"
+
+#include "EditorFakes.h"
+#include "editors/CantEditing.h"
+#include "editors/EditorCommandLine.h"
+#include "editors/TunnelEditing.h"
+#include "shell/AppModel.h"
+#include "support/TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <unistd.h>
+
+using namespace vialto;
+using namespace vialto::editors;
+using namespace vialto::editors::test;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using vialto::test::ReadFileBytes;
+using vialto::test::TempDir;
+using vialto::test::WriteFileBytes;
+
+namespace {
+
+class EditorSessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override { AppModel().Reset(); }
+    void TearDown() override { AppModel().Reset(); }
+    TempDir dir_;
+    FakeDialogs dialogs_;
+};
+
+TEST(EditorCommandLine, ArgumentsAsTheFilesPageGivesThem) {
+    struct Case {
+        bool Cantrix;
+        std::vector<std::string> Args;
+        const char *File, *TemplateOut;
+        bool DoubleTrack, Check;
+        const char *Error; // "" when understood
+    };
+    const Case cases[] = {
+        {false, {"-l", "/p/a b.xml"}, "/p/a b.xml", "", false, false, ""},
+        {false, {"-l"}, "", "", false, false, ""},
+        {false, {"-l", ""}, "", "", false, false, ""}, // the row had no file
+        {false, {}, "", "", false, false, ""},
+        {false, {"-l", "--template-out", "t.xml", "--check"}, "", "t.xml", false, true, ""},
+        {false, {"-l", "-s"}, "-s", "", false, false, ""}, // not an option of Tubrix
+        {false, {"/p/x.xml"}, "/p/x.xml", "", false, false, ""},
+        {false, {"-l", "a", "b"}, "a", "", false, false, "more than one file"},
+        {false, {"-x"}, "", "", false, false, "unknown option '-x'"},
+        {false, {"--check"}, "", "", false, true, "needs --template-out"},
+        {false, {"-l", "a", "--template-out", "b"}, "a", "b", false, false, "is opened instead"},
+        {true, {"-d", "-c", "/p/c.xml"}, "/p/c.xml", "", false, false, ""},
+        {true, {"-d1", "-s"}, "", "", true, false, ""},
+        {true, {"-d1", "-c"}, "", "", true, false, ""},
+        {true, {"-d", "-s", ""}, "", "", false, false, ""}, // the command line plus the empty name
+        {true, {"-d", "-c", "x", "-s"}, "x", "", false, false, "-s makes a new table"},
+        {true, {"-d1", "-c", "--template-out"}, "", "", true, false, "needs a file name"},
+    };
+    for (const Case &c : cases) {
+        std::string joined;
+        for (const std::string &a : c.Args)
+            joined += "[" + a + "]";
+        SCOPED_TRACE(joined);
+        const EditorCommand command =
+            c.Cantrix ? ParseCantrixArguments(c.Args) : ParseTubrixArguments(c.Args);
+        if (*c.Error) {
+            EXPECT_THAT(command.Error, HasSubstr(c.Error));
+            continue;
+        }
+        EXPECT_EQ(command.Error, "");
+        EXPECT_EQ(command.File, c.File);
+        EXPECT_EQ(command.TemplateOut, c.TemplateOut);
+        EXPECT_EQ(command.DoubleTrack, c.DoubleTrack);
+        EXPECT_EQ(command.CheckOnly, c.Check);
+    }
+}
+
+// File names holding shell syntax are file names: made, judged, edited and
+// saved under exactly that name, and nothing else appears in the folder.
+TEST_F(EditorSessionTest, HostileFileNamesAreJustFileNames) {
+    const std::string names[] = {"a; touch PWNED; b.xml", "$(touch PWNED).xml",
+                                 "`touch PWNED`.xml",     "q\"uo'te & <x>.xml",
+                                 " blanks  around .xml",  "-s"};
+    for (const std::string &name : names) {
+        SCOPED_TRACE(name);
+        const std::string path = (dir_ / name).string();
+        for (const bool cantrix : {false, true}) {
+            const EditorCommand made =
+                cantrix ? ParseCantrixArguments({"-d1", "-s", "--template-out", path, "--check"})
+                        : ParseTubrixArguments({"-l", "--template-out", path, "--check"});
+            ASSERT_EQ(made.Error, "");
+            std::ostringstream out, err;
+            EXPECT_EQ(RunCheck(cantrix ? CantKind(true) : TunnelKind(), made, out, err), 0)
+                << err.str();
+            EXPECT_THAT(out.str(), HasSubstr("The converter reads this file"));
+
+            const EditorCommand opened = cantrix ? ParseCantrixArguments({"-d", "-c", path})
+                                                 : ParseTubrixArguments({"-l", path});
+            ASSERT_EQ(opened.File, path);
+            EditorSession session(cantrix ? CantKind(false) : TunnelKind());
+            ASSERT_TRUE(StartSession(session, opened, dialogs_));
+            session.AddRow(2);
+            ASSERT_TRUE(session.Save(dialogs_));
+            EXPECT_TRUE(session.Verdict().Accepted);
+            EXPECT_THAT(FolderNames(dir_.Path()), ElementsAre(name));
+        }
+        std::filesystem::remove(path);
+    }
+    EXPECT_THAT(FolderNames(dir_.Path()), IsEmpty());
+}
+
+// A failed save says why, leaves the file as it was and leaves no work file.
+TEST_F(EditorSessionTest, FailedSaveLosesNothing) {
+    EditorSession session(TunnelKind());
+    const auto file = dir_ / "set.xml";
+    ASSERT_TRUE(session.CreateTemplate(file.string(), dialogs_));
+    const std::string before = ReadFileBytes(file);
+    session.SetCell(0, tunnelName, "changed");
+
+    std::filesystem::create_directory(dir_ / "folder.xml");
+    dialogs_.SavePath = (dir_ / "folder.xml").string();
+    EXPECT_FALSE(session.SaveAs(dialogs_));
+    dialogs_.SavePath = (dir_ / "no such folder" / "x.xml").string();
+    EXPECT_FALSE(session.SaveAs(dialogs_));
+    ASSERT_EQ(dialogs_.Told.size(), 2u);
+    EXPECT_THAT(dialogs_.Told[0], HasSubstr("it is a folder"));
+    EXPECT_THAT(dialogs_.Told[1], HasSubstr("no file can be created in its folder"));
+    if (geteuid() != 0) { // the superuser writes anywhere
+        std::filesystem::permissions(dir_.Path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        EXPECT_FALSE(session.Save(dialogs_));
+        std::filesystem::permissions(dir_.Path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
+    EXPECT_TRUE(session.Modified());
+    EXPECT_EQ(ReadFileBytes(file), before);
+    EXPECT_THAT(FolderNames(dir_.Path()), ElementsAre("folder.xml", "set.xml"));
+}
+
+TEST_F(EditorSessionTest, ClosingAsksAboutUnsavedChanges) {
+    EditorSession session(TunnelKind());
+    const auto file = dir_ / "set.xml";
+    ASSERT_TRUE(session.CreateTemplate(file.string(), dialogs_));
+    EXPECT_TRUE(session.MayClose(dialogs_)); // nothing changed: nothing asked
+    EXPECT_THAT(dialogs_.Asked, IsEmpty());
+    const std::string before = ReadFileBytes(file);
+    EXPECT_EQ(session.SetCell(0, tunnelName, "Changed"), "");
+    dialogs_.UnsavedAnswer = IEditorDialogs::Unsaved::Cancel;
+    EXPECT_FALSE(session.MayClose(dialogs_));
+    dialogs_.UnsavedAnswer = IEditorDialogs::Unsaved::Discard;
+    EXPECT_TRUE(session.MayClose(dialogs_));
+    EXPECT_EQ(ReadFileBytes(file), before);
+    dialogs_.UnsavedAnswer = IEditorDialogs::Unsaved::Save;
+    EXPECT_TRUE(session.MayClose(dialogs_));
+    EXPECT_THAT(ReadFileBytes(file), HasSubstr("name=\"Changed\""));
+}
+
+TEST_F(EditorSessionTest, MissingFileIsMadeOnlyWithConsent) {
+    const auto file = dir_ / "new cant.xml";
+    const EditorCommand command = ParseCantrixArguments({"-d", "-c", file.string()});
+    EditorSession refused(CantKind(false));
+    dialogs_.ConfirmAnswer = false;
+    ASSERT_TRUE(StartSession(refused, command, dialogs_));
+    EXPECT_FALSE(refused.Editable());
+    EXPECT_FALSE(refused.Verdict().Accepted);
+    EXPECT_THAT(refused.Verdict().Reason, HasSubstr("File not found"));
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    EditorSession made(CantKind(false));
+    dialogs_.ConfirmAnswer = true;
+    ASSERT_TRUE(StartSession(made, command, dialogs_));
+    EXPECT_TRUE(made.Verdict().Accepted);
+    EXPECT_TRUE(std::filesystem::exists(file));
+
+    // A template whose save dialog is cancelled makes nothing.
+    EditorSession cancelled(TunnelKind());
+    dialogs_.SavePath.clear();
+    EXPECT_FALSE(StartSession(cancelled, ParseTubrixArguments({"-l"}), dialogs_));
+    EXPECT_THAT(FolderNames(dir_.Path()), ElementsAre("new cant.xml"));
+}
+
+TEST(XmlTableFields, EachKindTakesWhatItsRuleAllows) {
+    struct Case {
+        std::size_t Column;
+        const char *Text;
+        const char *Kept; // nullptr: refused
+    };
+    // Tunnel columns: chainage (a required number), name (optional text).
+    const Case cases[] = {
+        {tunnelChainage, "12,5", "12.5"},     {tunnelChainage, " -7 ", "-7"},
+        {tunnelChainage, ".5", ".5"},         {tunnelChainage, "1e3", nullptr},
+        {tunnelChainage, "1.2.3", nullptr},   {tunnelChainage, "", nullptr},
+        {tunnelChainage, "+", nullptr},       {tunnelName, "", ""},
+        {tunnelName, "Boca – ñ", "Boca – ñ"}, {tunnelName, "two\nlines", nullptr},
+        {tunnelContent, "x", nullptr},
+    };
+    TableDocument table = TableFromText(TunnelKind().TemplateText(), TunnelKind().ChooseSpec);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Text);
+        const std::string before = CellText(table, 0, c.Column);
+        const std::string problem = SetCellText(table, 0, c.Column, c.Text);
+        EXPECT_EQ(problem.empty(), c.Kept != nullptr) << problem;
+        EXPECT_EQ(CellText(table, 0, c.Column), c.Kept ? c.Kept : before);
+    }
+    TableDocument cant = TableFromText(CantKind(true).TemplateText(), CantKind(true).ChooseSpec);
+    EXPECT_EQ(SetHeaderText(cant, cantRotation, "middle"),
+              "Rotation point: 'middle' is not one of insideRail, outsideRail, center, "
+              "leftRail, rightRail");
+    EXPECT_EQ(SetHeaderText(cant, cantCoPlane, "yes"),
+              "Co-planar with the other track: 'yes' is neither true nor false");
+    EXPECT_EQ(SetHeaderText(cant, cantStationType, ""), ""); // optional: dropped on saving
+    EXPECT_EQ(SetHeaderText(cant, cantVersion, "9.9.9"), "Format version cannot be changed");
+}
+
+} // namespace

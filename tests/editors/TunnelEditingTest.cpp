@@ -1,0 +1,187 @@
+#include "editors/TunnelEditing.h"
+
+#include "EditorFakes.h"
+#include "editors/EditorSession.h"
+#include "railtunnel/Tunnel.h"
+#include "shell/AppModel.h"
+#include "support/TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace vialto;
+using namespace vialto::editors;
+using namespace vialto::editors::test;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using vialto::test::ReadFileBytes;
+using vialto::test::SourcePath;
+using vialto::test::TempDir;
+using vialto::test::WriteFileBytes;
+
+namespace {
+
+class TunnelEditingTest : public ::testing::Test {
+  protected:
+    void SetUp() override { AppModel().Reset(); }
+    void TearDown() override { AppModel().Reset(); }
+
+    // The chainages the converter reads from the file, sorted as it sorts them.
+    static std::vector<double> ReaderChainages(const std::filesystem::path &file) {
+        clsTunnel tunnel;
+        EXPECT_TRUE(tunnel.Load(file.string()));
+        return tunnel.GetChainages();
+    }
+
+    TempDir dir_;
+    FakeDialogs dialogs_;
+    EditorSession session_{TunnelKind()};
+};
+
+TEST_F(TunnelEditingTest, TemplateIsEditedSavedAndReadBackByTheConverter) {
+    const auto file = dir_ / "new.xml";
+    ASSERT_TRUE(session_.CreateTemplate(file.string(), dialogs_));
+    EXPECT_TRUE(session_.Verdict().Accepted) << VerdictLine(session_.Verdict());
+    EXPECT_EQ(VerdictLine(session_.Verdict()),
+              "The converter reads this file: 2 profiles from 0.000 to 100.000 m.");
+    // The converter wants the root's start tag on the second line.
+    EXPECT_TRUE(StartsWith(ReadFileBytes(file),
+                           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TunnelProfiles "));
+
+    EXPECT_EQ(session_.SetCell(1, tunnelChainage, "250,5"), "");
+    session_.AddRow(2); // after the last: 20 m on, with the last profile's layers
+    EXPECT_EQ(CellText(session_.Table(), 2, tunnelChainage), "270.500");
+    EXPECT_EQ(session_.SetCell(2, tunnelName, "Portal"), "");
+    session_.DeleteRow(0);
+    EXPECT_TRUE(session_.Modified());
+    ASSERT_TRUE(session_.Save(dialogs_));
+    EXPECT_THAT(dialogs_.Told, ElementsAre());
+    EXPECT_FALSE(session_.Modified());
+
+    EXPECT_THAT(ReaderChainages(file), ElementsAre(250.5, 270.5));
+    const std::string saved = ReadFileBytes(file);
+    EXPECT_THAT(saved, HasSubstr("<TunnelProfile sta=\"270.500\" name=\"Portal\">"));
+    // Both profiles carry the template's excavation of 7 points.
+    std::size_t points = 0;
+    for (std::size_t at = saved.find("<Point"); at != std::string::npos;
+         at = saved.find("<Point", at + 1))
+        ++points;
+    EXPECT_EQ(points, 14u);
+    EXPECT_THAT(FolderNames(dir_.Path()), ElementsAre("new.xml")); // no work file left
+}
+
+// Everything the table does not show survives a save: the root's attributes,
+// comments, remarks, layers; only the edited value differs.
+TEST_F(TunnelEditingTest, SaveKeepsEverythingTheTableDoesNotShow) {
+    for (const char *sample :
+         {"samples/tunnel/profiles.xml", "samples/tunnel/profiles_cp1252.xml"}) {
+        SCOPED_TRACE(sample);
+        const auto original = SourcePath(sample);
+        ASSERT_TRUE(session_.Open(original.string()));
+        EXPECT_TRUE(session_.Verdict().Accepted);
+        const std::string firstSta = CellText(session_.Table(), 0, tunnelChainage);
+        ASSERT_EQ(session_.SetCell(0, tunnelChainage, "12345.678"), "");
+        dialogs_.SavePath = (dir_ / "copy.xml").string();
+        ASSERT_TRUE(session_.SaveAs(dialogs_));
+
+        std::string expected = Canonical(original);
+        const std::size_t at = expected.find("sta=\"" + firstSta + "\"");
+        ASSERT_NE(at, std::string::npos);
+        expected.replace(at, firstSta.size() + 6, "sta=\"12345.678\"");
+        EXPECT_EQ(Canonical(dir_ / "copy.xml"), expected);
+        EXPECT_EQ(session_.Path(), (dir_ / "copy.xml").string());
+        EXPECT_TRUE(session_.Verdict().Accepted);
+    }
+    // A file saved by the editor and saved again is the same to the byte.
+    const std::string once = ReadFileBytes(dir_ / "copy.xml");
+    ASSERT_TRUE(session_.Open((dir_ / "copy.xml").string()));
+    session_.SetCell(0, tunnelName, "changed");
+    session_.SetCell(0, tunnelName, "Boca norte – emboquille");
+    ASSERT_TRUE(session_.Save(dialogs_));
+    EXPECT_EQ(ReadFileBytes(dir_ / "copy.xml"), once);
+}
+
+// Profiles in groups stay in their groups; what stood before the root moves
+// to the root's start, so that the root's start tag is the second line.
+TEST_F(TunnelEditingTest, GroupsAndPrologAreKept) {
+    const auto file = dir_ / "groups.xml";
+    WriteFileBytes(file, "<!-- made by hand -->\n<TunnelProfiles>\n"
+                         "<Zone id=\"A\"><TunnelProfile sta=\"10\"/><TunnelProfile sta=\"20\"/>"
+                         "<Note>between</Note></Zone>\n"
+                         "<Zone id=\"B\"><TunnelProfile sta=\"90\"><Pad> </Pad>"
+                         "<![CDATA[a<b]]></TunnelProfile></Zone>\n"
+                         "</TunnelProfiles>\n<!-- after -->\n");
+    ASSERT_TRUE(session_.Open(file.string()));
+    EXPECT_TRUE(session_.Verdict().Accepted);
+    session_.AddRow(2); // after row 2, in zone A: halfway to 90
+    ASSERT_TRUE(session_.Save(dialogs_));
+    EXPECT_EQ(ReadFileBytes(file), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                                   "<TunnelProfiles>\r\n"
+                                   "  <!-- made by hand -->\r\n"
+                                   "  <Zone id=\"A\">\r\n"
+                                   "    <TunnelProfile sta=\"10\" />\r\n"
+                                   "    <TunnelProfile sta=\"20\" />\r\n"
+                                   "    <TunnelProfile sta=\"55.000\" />\r\n"
+                                   "    <Note>between</Note>\r\n"
+                                   "  </Zone>\r\n"
+                                   "  <Zone id=\"B\">\r\n"
+                                   "    <TunnelProfile sta=\"90\">\r\n"
+                                   "      <Pad> </Pad><![CDATA[a<b]]></TunnelProfile>\r\n"
+                                   "  </Zone>\r\n"
+                                   "</TunnelProfiles>\r\n"
+                                   "<!-- after -->\r\n");
+    EXPECT_THAT(ReaderChainages(file), ElementsAre(10, 20, 55, 90));
+}
+
+// A file the converter refuses shows why, and nothing rewrites it unless the
+// user agrees to replace it.
+TEST_F(TunnelEditingTest, RefusedFileShowsTheReasonAndIsNotRewritten) {
+    struct Case {
+        const char *Name;
+        std::string Text;
+        const char *Reason;      // the converter's
+        const char *LoadProblem; // the editor's, "" when it shows the rows
+    };
+    const std::string decl = "<?xml version=\"1.0\"?>\n";
+    const Case cases[] = {
+        {"profile without sta",
+         decl + "<TunnelProfiles>\n <TunnelProfile sta=\"1\"/>\n <TunnelProfile name=\"x\"/>\n"
+                "</TunnelProfiles>",
+         "at line 4, column 3 of", ""},
+        {"comment before the root", decl + "<!-- c -->\n<TunnelProfiles/>",
+         "does not start with <TunnelProfiles", ""},
+        {"no profiles", decl + "<TunnelProfiles>\n</TunnelProfiles>",
+         "has no <TunnelProfile> elements", ""},
+        {"malformed", decl + "<TunnelProfiles>\n<TunnelProfile sta=\"1\">\n</TunnelProfiles>",
+         "at line 4, column 3", "at line 4, column 3"},
+        {"another root", decl + "<Cant/>", "does not start with <TunnelProfiles",
+         "The root element is <Cant>, not <TunnelProfiles>"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto file = dir_ / "bad.xml";
+        WriteFileBytes(file, c.Text);
+        const bool editable = *c.LoadProblem == 0;
+        EXPECT_EQ(session_.Open(file.string()), editable);
+        EXPECT_FALSE(session_.Verdict().Accepted);
+        EXPECT_THAT(VerdictLine(session_.Verdict()), HasSubstr(c.Reason));
+        EXPECT_THAT(session_.LoadProblem(), HasSubstr(c.LoadProblem));
+        if (editable)
+            session_.AddRow(0);
+        dialogs_.ConfirmAnswer = false;
+        EXPECT_FALSE(session_.Save(dialogs_));
+        EXPECT_EQ(ReadFileBytes(file), c.Text);
+        EXPECT_THAT(FolderNames(dir_.Path()), ElementsAre("bad.xml"));
+    }
+    // Mended and replaced with the user's consent, the converter reads it.
+    WriteFileBytes(dir_ / "bad.xml", cases[0].Text);
+    ASSERT_TRUE(session_.Open((dir_ / "bad.xml").string()));
+    EXPECT_EQ(CellText(session_.Table(), 1, tunnelChainage), "");
+    EXPECT_EQ(session_.SetCell(1, tunnelChainage, "5"), "");
+    dialogs_.ConfirmAnswer = true;
+    ASSERT_TRUE(session_.Save(dialogs_));
+    EXPECT_TRUE(session_.Verdict().Accepted);
+    EXPECT_THAT(ReaderChainages(dir_ / "bad.xml"), ElementsAre(1, 5));
+}
+
+} // namespace
