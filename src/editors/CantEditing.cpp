@@ -47,7 +47,7 @@ std::shared_ptr<const TableSpec> MakeSpec(bool twoRails, bool doubleTrack) {
     };
     const FieldSpec station{"station", "Station (m)", FieldKind::Number, true, false, {}, {}};
     const FieldSpec interpolation{"cantInterpolation",
-                                  "To the next station",
+                                  "Transition to next",
                                   FieldKind::Choice,
                                   false,
                                   false,
@@ -116,7 +116,11 @@ ReaderVerdict AskReader(const std::string &path) {
                   FormatDecimals(table.GetChainageStart(), 3) + " to " +
                   FormatDecimals(table.GetChainageEnd(), 3) + " m, " +
                   (twoRails ? "a cant for each rail" : "one cant per station") +
-                  ", format version " + (table.Version().empty() ? "none" : table.Version()) + ".";
+                  ", format version " + (table.Version().empty() ? "none" : table.Version()) +
+                  (table.Version() == kCantFormatVersion
+                       ? std::string()
+                       : std::string(" (saving writes ") + kCantFormatVersion + ")") +
+                  ".";
         return true;
     });
 }

@@ -281,6 +281,13 @@ void RemoveRow(TableDocument &table, std::size_t row) {
         table.Rows.erase(table.Rows.begin() + static_cast<std::ptrdiff_t>(row));
 }
 
+std::string CellProblem(const TableDocument &table, std::size_t row, std::size_t column) {
+    const FieldSpec &field = table.Spec->Columns.at(column);
+    std::string kept;
+    return Editable(field) ? CheckField(field, table.Rows.at(row).Cells.at(column), kept)
+                           : std::string();
+}
+
 std::string FieldProblem(const TableDocument &table) {
     const TableSpec &spec = *table.Spec;
     std::string kept;
@@ -293,9 +300,7 @@ std::string FieldProblem(const TableDocument &table) {
     }
     for (std::size_t r = 0; r < table.Rows.size(); ++r) {
         for (std::size_t c = 0; c < spec.Columns.size(); ++c) {
-            if (!Editable(spec.Columns[c]))
-                continue;
-            const std::string problem = CheckField(spec.Columns[c], table.Rows[r].Cells[c], kept);
+            const std::string problem = CellProblem(table, r, c);
             if (!problem.empty())
                 return "Row " + std::to_string(r + 1) + ", " + spec.Columns[c].Caption + ": " +
                        problem;

@@ -108,6 +108,10 @@ std::string SetCellText(TableDocument &table, std::size_t row, std::size_t colum
 void InsertRow(TableDocument &table, std::size_t at);
 void RemoveRow(TableDocument &table, std::size_t row);
 
+// Why the cell breaks its column's rule (a file may hold such values); ""
+// when it keeps it.
+std::string CellProblem(const TableDocument &table, std::size_t row, std::size_t column);
+
 // Why the table cannot be saved as its fields' rules stand ("row 3, Station
 // (m): 'x' is not a number"); "" when it can.
 std::string FieldProblem(const TableDocument &table);

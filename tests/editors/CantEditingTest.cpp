@@ -152,7 +152,7 @@ TEST_F(CantEditingTest, RowsThatBreakARuleAreNotSaved) {
     EXPECT_TRUE(session.Verdict().Accepted); // the reader takes an unknown word as linear
     EXPECT_FALSE(session.Save(dialogs_));
     EXPECT_THAT(dialogs_.Told.back(),
-                HasSubstr("Row 1, To the next station: 'spline' is not one of linear, cubic, "
+                HasSubstr("Row 1, Transition to next: 'spline' is not one of linear, cubic, "
                           "reverseCurve"));
     ASSERT_EQ(session.SetCell(0, cantInterpolation, "linear"), "");
     EXPECT_FALSE(session.Save(dialogs_));

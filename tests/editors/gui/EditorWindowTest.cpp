@@ -1,0 +1,257 @@
+// The editors' window driven as a user drives it, on the offscreen platform:
+// cells typed into, buttons clicked, what the window shows read back, and the
+// saved file judged by the converter's own readers. With
+// VIALTO_SCREENSHOTS_DIR set, it also saves a picture of each editor there.
+#include "editor-window/EditorWindow.h"
+#include "../EditorFakes.h"
+#include "editors/CantEditing.h"
+#include "editors/EditorCommandLine.h"
+#include "editors/TunnelEditing.h"
+#include "railtunnel/Superelevation.h"
+#include "railtunnel/Tunnel.h"
+#include "shell/AppModel.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+
+using namespace vialto;
+using namespace vialto::editors;
+using namespace vialto::editors::test;
+
+namespace {
+
+QString Q(const std::string &text) { return QString::fromStdString(text); }
+
+template <class W> W *Find(QWidget &window, const char *name) {
+    W *widget = window.findChild<W *>(name);
+    if (widget == nullptr)
+        qFatal("no widget named %s", name);
+    return widget;
+}
+
+void Show(QWidget &window) {
+    window.resize(900, 560);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+// Opens the cell's editor with the edit key, as a user does, and gives it back.
+QWidget *OpenCell(QTableView *view, int row, int column) {
+    view->setFocus();
+    view->setCurrentIndex(view->model()->index(row, column));
+    QTest::keyClick(view, Qt::Key_F2);
+    return QApplication::focusWidget();
+}
+
+void TypeIntoCell(QTableView *view, int row, int column, const QString &text) {
+    auto *editor = qobject_cast<QLineEdit *>(OpenCell(view, row, column));
+    QVERIFY(editor != nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents(); // the view commits a cell on Return in a queued call
+}
+
+void TypeIntoField(QLineEdit *field, const QString &text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+void SaveScreenshot(QWidget &window, const char *name) {
+    const QString folder = qEnvironmentVariable("VIALTO_SCREENSHOTS_DIR");
+    if (folder.isEmpty())
+        return;
+    QApplication::processEvents();
+    QVERIFY(window.grab().save(folder + "/" + name));
+}
+
+} // namespace
+
+class EditorWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        AppModel().Reset();
+        SetProgramFolder(VIALTO_BIN_DIR);
+        AppModel().TokenFile().ReadFile("StridonV2.lng");
+    }
+
+    void tubrixTemplateIsEditedThroughTheWindow() {
+        vialto::test::TempDir dir;
+        FakeDialogs dialogs;
+        dialogs.SavePath = (dir / "new set.xml").string(); // the save dialog's answer
+        EditorSession session(TunnelKind());
+        QVERIFY(StartSession(session, ParseTubrixArguments({"-l"}), dialogs));
+        EditorWindow window(session, dialogs);
+        Show(window);
+        auto *view = Find<QTableView>(window, "table");
+        QCOMPARE(view->model()->rowCount(), 2);
+        QVERIFY(Find<QLabel>(window, "verdict")->text().contains("reads this file: 2 profiles"));
+
+        TypeIntoCell(view, 1, tunnelChainage, "250,5");
+        QTest::mouseClick(Find<QPushButton>(window, "addRow"), Qt::LeftButton);
+        TypeIntoCell(view, 2, tunnelName, "Portal");
+        QVERIFY(window.isWindowModified());
+        QTest::mouseClick(Find<QPushButton>(window, "save"), Qt::LeftButton);
+        QVERIFY(dialogs.Told.empty());
+        QVERIFY(!window.isWindowModified());
+
+        clsTunnel tunnel;
+        QVERIFY(tunnel.Load(dialogs.SavePath));
+        QCOMPARE(tunnel.GetChainages(), (std::vector<double>{0, 250.5, 270.5}));
+        QVERIFY(Find<QLabel>(window, "verdict")
+                    ->text()
+                    .contains("reads this file: 3 profiles from 0.000 to 270.500 m."));
+        QVERIFY(vialto::test::ReadFileBytes(dialogs.SavePath).find("name=\"Portal\"") !=
+                std::string::npos);
+    }
+
+    void refusedFileShowsTheReasonAndStaysAsItWas() {
+        vialto::test::TempDir dir;
+        const auto file = dir / "bad.xml";
+        const std::string text = "<?xml version=\"1.0\"?>\n<TunnelProfiles>\n"
+                                 "  <TunnelProfile name=\"no chainage\"/>\n</TunnelProfiles>\n";
+        vialto::test::WriteFileBytes(file, text);
+        FakeDialogs dialogs;
+        EditorSession session(TunnelKind());
+        QVERIFY(StartSession(session, ParseTubrixArguments({"-l", file.string()}), dialogs));
+        EditorWindow window(session, dialogs);
+        Show(window);
+        const QString verdict = Find<QLabel>(window, "verdict")->text();
+        QVERIFY2(verdict.contains("The converter refuses this file: The file is not of the "
+                                  "expected kind.") &&
+                     verdict.contains("line 3, column 4") &&
+                     verdict.contains("has no sta attribute"),
+                 qPrintable(verdict));
+        const QAbstractItemModel *rows = Find<QTableView>(window, "table")->model();
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->index(0, tunnelChainage).data(Qt::ToolTipRole).toString(),
+                 QString("a value is needed"));
+
+        dialogs.ConfirmAnswer = false;
+        QTest::mouseClick(Find<QPushButton>(window, "save"), Qt::LeftButton);
+        QCOMPARE(dialogs.Asked.size(), std::size_t{1});
+        QVERIFY(Q(dialogs.Asked[0]).contains("Replace it with the rows shown?"));
+        QCOMPARE(vialto::test::ReadFileBytes(file), text);
+
+        // A file that is not XML shows no rows and cannot be saved.
+        vialto::test::WriteFileBytes(file, "not xml");
+        session.Open(file.string());
+        window.Refresh();
+        QVERIFY(Find<QLabel>(window, "verdict")->text().contains("The rows cannot be shown"));
+        QVERIFY(!Find<QPushButton>(window, "save")->isEnabled());
+        QVERIFY(!Find<QPushButton>(window, "addRow")->isEnabled());
+    }
+
+    void cantrixFieldsAndChoicesAreEditedThroughTheWindow() {
+        vialto::test::TempDir dir;
+        const auto file = dir / "cant.xml";
+        FakeDialogs dialogs;
+        EditorSession session(CantKind(true));
+        QVERIFY(StartSession(session,
+                             ParseCantrixArguments({"-d1", "-s", "--template-out", file.string()}),
+                             dialogs));
+        EditorWindow window(session, dialogs);
+        Show(window);
+
+        TypeIntoField(Find<QLineEdit>(window, "header.gauge"), "1,668");
+        QTest::keyClick(Find<QCheckBox>(window, "header.coPlane"), Qt::Key_Space);
+        auto *view = Find<QTableView>(window, "table");
+        TypeIntoCell(view, 1, cantApplied, "95");
+        auto *choice = qobject_cast<QComboBox *>(OpenCell(view, 1, cantInterpolation));
+        QVERIFY(choice != nullptr);
+        choice->setCurrentIndex(choice->findText("reverseCurve"));
+        QTest::keyClick(choice, Qt::Key_Return);
+        QApplication::processEvents();
+        // A refused value leaves the cell and says why.
+        TypeIntoCell(view, 0, cantStation, "abc");
+        QCOMPARE(view->model()->index(0, cantStation).data().toString(), QString("0.000"));
+        QVERIFY(window.statusBar()->currentMessage().contains("'abc' is not a number"));
+
+        QTest::mouseClick(Find<QPushButton>(window, "save"), Qt::LeftButton);
+        QVERIFY2(dialogs.Told.empty(), dialogs.Told.empty() ? "" : dialogs.Told[0].c_str());
+        clsSuperelevation table;
+        QVERIFY(table.Import(file.string(), unitMetre));
+        QCOMPARE(table.Gauge(), 1.668);
+        QVERIFY(table.IsCoplaneTrack());
+        QCOMPARE(table.Stations()[1].AppliedCant, 0.095);
+        QCOMPARE(table.Stations()[1].CantInterpolation, interpReverseCurve);
+    }
+
+    // The programs themselves, started as the files page starts them: with an
+    // argument list, never through a shell.
+    void programsTakeHostileNamesAsFileNames() {
+        vialto::test::TempDir dir;
+        const QString bin = QStringLiteral(VIALTO_BIN_DIR);
+        const QStringList names = {"a; touch PWNED; b.xml", "$(touch PWNED).xml",
+                                   "`touch PWNED` 'q\" x.xml", "-reverse"};
+        QStringList made;
+        for (const QString &name : names) {
+            const QString path = Q(dir.Path().string()) + "/" + name;
+            const QList<QPair<QString, QStringList>> runs = {
+                {"Tubrix", {"-l", "--template-out", path, "--check"}},
+                {"Tubrix", {"-l", path, "--check"}},
+                {"Cantrix", {"-d1", "-s", "--template-out", path + ".cant", "--check"}},
+                {"Cantrix", {"-d", "-c", path + ".cant", "--check"}},
+            };
+            for (const auto &[program, args] : runs) {
+                QProcess process;
+                process.start(bin + "/" + program, args);
+                QVERIFY(process.waitForFinished(60000));
+                const QString out = QString::fromUtf8(process.readAllStandardOutput());
+                QVERIFY2(process.exitCode() == 0 && out.contains("The converter reads this file"),
+                         qPrintable(program + " " + args.join(" | ") + ": " + out +
+                                    QString::fromUtf8(process.readAllStandardError())));
+            }
+            made << name << name + ".cant";
+        }
+        QStringList present = QDir(Q(dir.Path().string())).entryList(QDir::Files | QDir::Hidden);
+        present.sort();
+        made.sort();
+        QCOMPARE(present, made);
+    }
+
+    void screenshots() {
+        if (qEnvironmentVariable("VIALTO_SCREENSHOTS_DIR").isEmpty())
+            QSKIP("VIALTO_SCREENSHOTS_DIR is not set");
+        // Relative paths, so that the pictures do not depend on where the
+        // sources are.
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(VIALTO_SOURCE_DIR);
+        FakeDialogs dialogs;
+        {
+            EditorSession session(TunnelKind());
+            session.Open("samples/tunnel/profiles.xml");
+            EditorWindow window(session, dialogs);
+            Show(window);
+            Find<QTableView>(window, "table")->selectRow(2);
+            SaveScreenshot(window, "tubrix.png");
+        }
+        {
+            EditorSession session(CantKind(true));
+            session.Open("samples/cant/single_cant.xml");
+            EditorWindow window(session, dialogs);
+            Show(window);
+            Find<QTableView>(window, "table")->selectRow(3);
+            SaveScreenshot(window, "cantrix.png");
+        }
+        QDir::setCurrent(old);
+    }
+};
+
+QTEST_MAIN(EditorWindowTest)
+#include "EditorWindowTest.moc"
