@@ -127,3 +127,20 @@ TEST_F(ErrHandlerTest, GuardedMapsRuntimeFailures) {
     }
     EXPECT_EQ(Guarded("Ok", -1, [] { return 7; }), 7);
 }
+
+// A recorder keeps what the handler is handed, even when add-on mode shows
+// nothing; the innermost one records, and the outer one resumes after it.
+TEST_F(ErrHandlerTest, RecorderKeepsErrorsForItsCaller) {
+    ErrorRecorder outer;
+    AppModel().SetAddOnMode(true);
+    {
+        ErrorRecorder inner;
+        ErrHandler({10011, "clsTunnel.Load", "line 3"});
+        ASSERT_EQ(inner.Errors().size(), 1u);
+        EXPECT_EQ(inner.Errors()[0].Description, "line 3");
+    }
+    ErrHandler({53, "Op", "gone"});
+    EXPECT_TRUE(ui_.Messages.empty());
+    ASSERT_EQ(outer.Errors().size(), 1u);
+    EXPECT_EQ(outer.Errors()[0].Source, "Op");
+}
