@@ -128,10 +128,40 @@ class StringWriter final : public pugi::xml_writer {
     }
 };
 
+// The parser leaves the line ends inside comments and processing
+// instructions as the file had them; they become plain LF, as in texts, so
+// that the one carriage return left in the written document is a text's.
+void NormalizeMarkupLineEnds(pugi::xml_node root) {
+    pugi::xml_node node = root;
+    while (node) {
+        if (node.type() == pugi::node_comment || node.type() == pugi::node_pi) {
+            const std::string value = node.value();
+            if (value.find('\r') != std::string::npos)
+                node.set_value(ReplaceAll(ReplaceAll(value, "\r\n", "\n"), "\r", "\n").c_str());
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != root && !node.next_sibling())
+            node = node.parent();
+        if (node == root)
+            break;
+        node = node.next_sibling();
+    }
+}
+
+// Line ends become CR LF. The writer leaves a carriage return that a text
+// held (from "&#13;") as it is, and a reader would take it for a line end:
+// it is written as the reference again.
 std::string CrLf(const std::string &text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (const char c : text) {
+        if (c == '\r') {
+            out += "&#13;";
+            continue;
+        }
         if (c == '\n')
             out += '\r';
         out += c;
@@ -266,13 +296,14 @@ void InsertRow(TableDocument &table, std::size_t at) {
             row.Cells[c] = spec.BlankRow[c]; // a copied name would name two rows
     double before = 0;
     double after = 0;
-    if (at == 0 && Chainage(table.Rows[0], after))
-        row.Cells[0] = FormatDecimals(after - spec.RowStep, 3);
-    else if (at < table.Rows.size() && Chainage(table.Rows[at - 1], before) &&
-             Chainage(table.Rows[at], after))
+    const bool hasBefore = at > 0 && Chainage(table.Rows[at - 1], before);
+    const bool hasAfter = at < table.Rows.size() && Chainage(table.Rows[at], after);
+    if (hasBefore && hasAfter)
         row.Cells[0] = FormatDecimals((before + after) / 2, 3);
-    else if (at == table.Rows.size() && Chainage(table.Rows[at - 1], before))
+    else if (hasBefore && at == table.Rows.size())
         row.Cells[0] = FormatDecimals(before + spec.RowStep, 3);
+    else if (hasAfter && at == 0)
+        row.Cells[0] = FormatDecimals(after - spec.RowStep, 3);
     table.Rows.insert(table.Rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
 }
 
@@ -376,7 +407,21 @@ std::string WriteTable(const TableDocument &table) {
     }
     for (const pugi::xml_node &old : oldRows)
         old.parent().remove_child(old);
+    // A blank text kept as the only content of an element without rows was
+    // its formatting; beside rows it would stay as a stray line break.
+    parents.push_back(root);
+    for (pugi::xml_node &parent : parents) {
+        if (!parent.child(spec.RowName.c_str()))
+            continue;
+        for (pugi::xml_node child = parent.first_child(); child;) {
+            const pugi::xml_node next = child.next_sibling();
+            if (child.type() == pugi::node_pcdata && Trim(child.value()).empty())
+                parent.remove_child(child);
+            child = next;
+        }
+    }
 
+    NormalizeMarkupLineEnds(out);
     StringWriter writer;
     out.save(writer, "  ", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
     return CrLf(writer.Text);

@@ -107,7 +107,7 @@ TEST_F(TunnelEditingTest, GroupsAndPrologAreKept) {
     const auto file = dir_ / "groups.xml";
     WriteFileBytes(file, "<!-- made by hand -->\n<TunnelProfiles>\n"
                          "<Zone id=\"A\"><TunnelProfile sta=\"10\"/><TunnelProfile sta=\"20\"/>"
-                         "<Note>between</Note></Zone>\n"
+                         "<Note>a&#13;b</Note></Zone>\n"
                          "<Zone id=\"B\"><TunnelProfile sta=\"90\"><Pad> </Pad>"
                          "<![CDATA[a<b]]></TunnelProfile></Zone>\n"
                          "</TunnelProfiles>\n<!-- after -->\n");
@@ -122,7 +122,7 @@ TEST_F(TunnelEditingTest, GroupsAndPrologAreKept) {
                                    "    <TunnelProfile sta=\"10\" />\r\n"
                                    "    <TunnelProfile sta=\"20\" />\r\n"
                                    "    <TunnelProfile sta=\"55.000\" />\r\n"
-                                   "    <Note>between</Note>\r\n"
+                                   "    <Note>a&#13;b</Note>\r\n"
                                    "  </Zone>\r\n"
                                    "  <Zone id=\"B\">\r\n"
                                    "    <TunnelProfile sta=\"90\">\r\n"
@@ -145,9 +145,9 @@ TEST_F(TunnelEditingTest, RefusedFileShowsTheReasonAndIsNotRewritten) {
     const std::string decl = "<?xml version=\"1.0\"?>\n";
     const Case cases[] = {
         {"profile without sta",
-         decl + "<TunnelProfiles>\n <TunnelProfile sta=\"1\"/>\n <TunnelProfile name=\"x\"/>\n"
+         decl + "<TunnelProfiles>\n <TunnelProfile name=\"x\"/>\n <TunnelProfile sta=\"1\"/>\n"
                 "</TunnelProfiles>",
-         "at line 4, column 3 of", ""},
+         "at line 3, column 3 of", ""},
         {"comment before the root", decl + "<!-- c -->\n<TunnelProfiles/>",
          "does not start with <TunnelProfiles", ""},
         {"no profiles", decl + "<TunnelProfiles>\n</TunnelProfiles>",
@@ -176,8 +176,8 @@ TEST_F(TunnelEditingTest, RefusedFileShowsTheReasonAndIsNotRewritten) {
     // Mended and replaced with the user's consent, the converter reads it.
     WriteFileBytes(dir_ / "bad.xml", cases[0].Text);
     ASSERT_TRUE(session_.Open((dir_ / "bad.xml").string()));
-    EXPECT_EQ(CellText(session_.Table(), 1, tunnelChainage), "");
-    EXPECT_EQ(session_.SetCell(1, tunnelChainage, "5"), "");
+    EXPECT_EQ(CellText(session_.Table(), 0, tunnelChainage), "");
+    EXPECT_EQ(session_.SetCell(0, tunnelChainage, "5"), "");
     dialogs_.ConfirmAnswer = true;
     ASSERT_TRUE(session_.Save(dialogs_));
     EXPECT_TRUE(session_.Verdict().Accepted);
