@@ -20,17 +20,13 @@ std::string_view BaseName(const pugi::xml_node &node) {
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-// The row elements below the root in document order, without descending into
-// a row (a row inside a row is part of the outer row's content). The walk
-// follows the tree's links, so no nesting depth can exhaust the stack.
-std::vector<pugi::xml_node> RowElements(const pugi::xml_node &root, const std::string &rowName) {
-    std::vector<pugi::xml_node> rows;
+// Calls visit(node) for every node below root in document order, descending
+// into a node only when visit returns true. The walk follows the tree's
+// links, so no nesting depth can exhaust the stack.
+template <class Visit> void WalkBelow(const pugi::xml_node &root, Visit visit) {
     pugi::xml_node node = root.first_child();
     while (node) {
-        const bool isRow = node.type() == pugi::node_element && rowName == node.name();
-        if (isRow)
-            rows.push_back(node);
-        if (!isRow && node.first_child()) {
+        if (visit(node) && node.first_child()) {
             node = node.first_child();
             continue;
         }
@@ -40,6 +36,18 @@ std::vector<pugi::xml_node> RowElements(const pugi::xml_node &root, const std::s
             break;
         node = node.next_sibling();
     }
+}
+
+// The row elements below the root in document order, without descending into
+// a row (a row inside a row is part of the outer row's content).
+std::vector<pugi::xml_node> RowElements(const pugi::xml_node &root, const std::string &rowName) {
+    std::vector<pugi::xml_node> rows;
+    WalkBelow(root, [&](const pugi::xml_node &node) {
+        const bool isRow = node.type() == pugi::node_element && rowName == node.name();
+        if (isRow)
+            rows.push_back(node);
+        return !isRow;
+    });
     return rows;
 }
 
@@ -131,24 +139,15 @@ class StringWriter final : public pugi::xml_writer {
 // The parser leaves the line ends inside comments and processing
 // instructions as the file had them; they become plain LF, as in texts, so
 // that the one carriage return left in the written document is a text's.
-void NormalizeMarkupLineEnds(pugi::xml_node root) {
-    pugi::xml_node node = root;
-    while (node) {
+void NormalizeMarkupLineEnds(const pugi::xml_node &root) {
+    WalkBelow(root, [](pugi::xml_node node) {
         if (node.type() == pugi::node_comment || node.type() == pugi::node_pi) {
             const std::string value = node.value();
             if (value.find('\r') != std::string::npos)
                 node.set_value(ReplaceAll(ReplaceAll(value, "\r\n", "\n"), "\r", "\n").c_str());
         }
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node != root && !node.next_sibling())
-            node = node.parent();
-        if (node == root)
-            break;
-        node = node.next_sibling();
-    }
+        return true;
+    });
 }
 
 // Line ends become CR LF. The writer leaves a carriage return that a text
