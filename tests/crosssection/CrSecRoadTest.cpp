@@ -3,23 +3,20 @@
 // one that disappears ends it, and the wall's face keeps its order.
 #include "crosssection/CrSec.h"
 #include "crosssection/CrSecBuilder.h"
+#include "crosssection/StringlineMeasure.h"
 #include "import/CrListing.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 using namespace vialto;
 using namespace vialto::test;
 
 namespace {
-
-long long Mm(double v) { return std::llround(v * 1000); }
 
 // One point of a stringline.
 struct Vertex {
@@ -31,15 +28,9 @@ struct Vertex {
 } // namespace
 
 TEST(RoadRules, EachFeatureKeepsOneStringlineThatStartsAndEndsWithIt) {
-    // The template the sample was made from: (chainage, layer, offset,
-    // height) in millimetres -> feature.
-    std::map<std::tuple<long long, std::string, long long, long long>, std::string> known;
-    std::ifstream in(SourcePath("samples/cross/road_cr_known.txt"));
-    double chainage, offset, height;
-    std::string layer, feature;
-    for (std::string line; std::getline(in, line);)
-        if (std::istringstream(line) >> chainage >> layer >> feature >> offset >> height)
-            known[{Mm(chainage), layer, Mm(offset), Mm(height)}] = feature;
+    // The template the sample was made from.
+    const KnownFeatures known =
+        ReadKnownFeatures(SourcePath("samples/cross/road_cr_known.txt").string());
 
     StoreWithVerticalAlignment();
     CrossSectionSet set;
@@ -63,7 +54,8 @@ TEST(RoadRules, EachFeatureKeepsOneStringlineThatStartsAndEndsWithIt) {
                 if (p.IsCopy)
                     continue; // a meeting point: the line's own vertex is elsewhere
                 EXPECT_TRUE(seen.insert(p.Code).second) << p.Code << " at " << station.Chainage;
-                const auto f = known.find({Mm(station.Chainage), name, Mm(p.Offset), Mm(p.Height)});
+                const auto f = known.find({Millimetres(station.Chainage), name,
+                                           Millimetres(p.Offset), Millimetres(p.Height)});
                 ASSERT_NE(f, known.end()) << station.Chainage << " " << p.Offset;
                 lines[name + "/" + p.Code].push_back({i, station.Chainage, p.Offset, f->second});
             }
