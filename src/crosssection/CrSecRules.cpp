@@ -32,36 +32,174 @@ const std::vector<CrSecPoint> &LastPoints(const CrossSectionSet &set, std::size_
     return set.Stations.at(i - 1).Surfaces.at(lastSurface).Points;
 }
 
+// How far a point lies from another, each known by its offset and the
+// offset its line was heading for (a This point heads for its own offset):
+// the nearer of the offsets and of each offset to the other's heading.
+double Apart(double offsetA, double headingA, double offsetB, double headingB) {
+    return std::min(
+        {std::abs(offsetA - offsetB), std::abs(headingA - offsetB), std::abs(offsetA - headingB)});
+}
+
+double HeadingAt(const std::vector<double> &heading, const std::vector<CrSecPoint> &points,
+                 std::size_t k) {
+    return heading.empty() ? points[k].Offset : heading[k];
+}
+
 } // namespace
 
 bool SameSide(double offsetA, double offsetB) { return Sign(offsetA) * Sign(offsetB) >= 0; }
 
 // ---- By distance -----------------------------------------------------------
 
-std::vector<PointGroup> GroupByDistance(const std::vector<CrSecPoint> &thisPoints,
-                                        const std::vector<CrSecPoint> &lastPoints,
-                                        double tolerance) {
-    std::vector<PointGroup> groups(1);
-    for (std::size_t t = 0; t < thisPoints.size(); ++t) {
-        for (std::size_t l = 0; l < lastPoints.size(); ++l) {
-            if (std::abs(thisPoints[t].Offset - lastPoints[l].Offset) >= tolerance)
-                continue;
-            PointGroup &group = groups.back();
-            if (group.This.empty()) {
-                group = PointGroup{{t}, {l}};
-            } else if (std::abs(thisPoints[t].Offset - thisPoints[group.This.back()].Offset) >=
-                       tolerance) {
-                groups.push_back(PointGroup{{t}, {l}});
+namespace {
+
+// The motion of the Last lines, found one line at a time: most surfaces need
+// it for a few points or none.
+class LastMotion {
+  public:
+    LastMotion(const CrossSectionSet &set, std::size_t i, std::size_t lastSurface)
+        : last_(LastPoints(set, i, lastSurface)) {
+        const std::optional<std::size_t> before =
+            i >= 2 ? FindLastSurface(set, i - 1, lastSurface) : std::nullopt;
+        if (!before)
+            return;
+        earlier_ = &set.Stations[i - 2].Surfaces[*before].Points;
+        const double step = set.Stations[i].Chainage - set.Stations[i - 1].Chainage;
+        const double stepBefore = set.Stations[i - 1].Chainage - set.Stations[i - 2].Chainage;
+        // Chainages that do not ascend tell no rate of change.
+        scale_ = stepBefore > 0 && step >= 0 ? step / stepBefore : 0;
+    }
+
+    // Where the line of Last point l was heading; none when the line started
+    // at the Last station.
+    std::optional<double> Heading(std::size_t l) const {
+        const CrSecPoint &point = last_[l];
+        if (!earlier_)
+            return point.Offset;
+        const std::vector<CrSecPoint> &earlier = *earlier_;
+        // Most lines keep their place across the section: look there first.
+        std::size_t e = l;
+        if (e >= earlier.size() || earlier[e].Code != point.Code) {
+            e = 0;
+            while (e < earlier.size() && earlier[e].Code != point.Code)
+                ++e;
+        }
+        if (point.Code.empty() || e == earlier.size())
+            return std::nullopt;
+        return point.Offset + (point.Offset - earlier[e].Offset) * scale_;
+    }
+
+  private:
+    const std::vector<CrSecPoint> &last_;
+    const std::vector<CrSecPoint> *earlier_ = nullptr;
+    double scale_ = 0;
+};
+
+// The (This, Last) pairs of points whose offsets differ by less than the
+// tolerance, in the order of This, then of Last.
+using OffsetMatches = std::vector<std::pair<std::size_t, std::size_t>>;
+
+OffsetMatches MatchByOffset(const std::vector<CrSecPoint> &thisPoints,
+                            const std::vector<CrSecPoint> &lastPoints, double tolerance) {
+    OffsetMatches matches;
+    matches.reserve(thisPoints.size());
+    for (std::size_t t = 0; t < thisPoints.size(); ++t)
+        for (std::size_t l = 0; l < lastPoints.size(); ++l)
+            if (std::abs(thisPoints[t].Offset - lastPoints[l].Offset) < tolerance)
+                matches.emplace_back(t, l);
+    return matches;
+}
+
+// Which Last points may pass their codes by offset (see NamesByDistance):
+// 1 for those that may, 0 for the others; only those of the matches are
+// looked at.
+std::vector<signed char> PassingByOffset(const std::vector<CrSecPoint> &thisPoints,
+                                         const std::vector<CrSecPoint> &lastPoints,
+                                         const OffsetMatches &matches, double tolerance,
+                                         const LastMotion &motion) {
+    constexpr signed char unseen = -1;
+    std::vector<signed char> passes(lastPoints.size(), unseen);
+    std::vector<std::pair<std::size_t, double>> moving; // Last point, direction (+1 right)
+    for (const auto &[t, l] : matches) {
+        if (passes[l] != unseen)
+            continue;
+        passes[l] = 0;
+        const std::optional<double> heading = motion.Heading(l);
+        if (!heading)
+            continue;
+        const double moved = *heading - lastPoints[l].Offset;
+        if (std::abs(moved) < tolerance)
+            passes[l] = 1;
+        else
+            moving.emplace_back(l, moved > 0 ? 1.0 : -1.0);
+    }
+    // Each stop decided may let the lines inside it stop too.
+    std::vector<bool> claimed(moving.empty() ? 0 : thisPoints.size(), false);
+    for (bool decided = true; decided && !moving.empty();) {
+        for (const auto &[t, l] : matches)
+            if (passes[l] == 1)
+                claimed[t] = true;
+        decided = false;
+        for (auto it = moving.begin(); it != moving.end();) {
+            const double offset = lastPoints[it->first].Offset;
+            bool stopped = true;
+            for (std::size_t t = 0; t < thisPoints.size() && stopped; ++t)
+                stopped = claimed[t] || (thisPoints[t].Offset - offset) * it->second < tolerance;
+            if (stopped) {
+                passes[it->first] = 1;
+                it = moving.erase(it);
+                decided = true;
             } else {
-                // Same offset as the group: a vertical face grows on both sides.
-                if (!Contains(group.Last, l))
-                    group.Last.push_back(l);
-                if (group.This.back() != t)
-                    group.This.push_back(t);
+                ++it;
             }
         }
     }
+    return passes;
+}
+
+// The groups of GroupByDistance from the matches of the Last points that
+// pass (all without `passes`).
+std::vector<PointGroup> GroupMatches(const std::vector<CrSecPoint> &thisPoints,
+                                     const OffsetMatches &matches, double tolerance,
+                                     const std::vector<signed char> *passes) {
+    std::vector<PointGroup> groups(1);
+    for (const auto &[t, l] : matches) {
+        if (passes && (*passes)[l] != 1)
+            continue;
+        PointGroup &group = groups.back();
+        if (group.This.empty()) {
+            group = PointGroup{{t}, {l}};
+        } else if (std::abs(thisPoints[t].Offset - thisPoints[group.This.back()].Offset) >=
+                   tolerance) {
+            groups.push_back(PointGroup{{t}, {l}});
+        } else {
+            // Same offset as the group: a vertical face grows on both sides.
+            if (!Contains(group.Last, l))
+                group.Last.push_back(l);
+            if (group.This.back() != t)
+                group.This.push_back(t);
+        }
+    }
     return groups;
+}
+
+} // namespace
+
+std::vector<double> HeadingOffsets(const CrossSectionSet &set, std::size_t i,
+                                   std::size_t lastSurface) {
+    const LastMotion motion(set, i, lastSurface);
+    const std::vector<CrSecPoint> &lastPoints = LastPoints(set, i, lastSurface);
+    std::vector<double> heading(lastPoints.size());
+    for (std::size_t l = 0; l < lastPoints.size(); ++l)
+        heading[l] = motion.Heading(l).value_or(lastPoints[l].Offset);
+    return heading;
+}
+
+std::vector<PointGroup> GroupByDistance(const std::vector<CrSecPoint> &thisPoints,
+                                        const std::vector<CrSecPoint> &lastPoints,
+                                        double tolerance) {
+    return GroupMatches(thisPoints, MatchByOffset(thisPoints, lastPoints, tolerance), tolerance,
+                        nullptr);
 }
 
 int ApplyGroups(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
@@ -94,7 +232,11 @@ int NamesByDistance(CrossSectionSet &set, std::size_t i, std::size_t j, double t
         }
     } else {
         const std::vector<CrSecPoint> &lastPoints = LastPoints(set, i, *last);
-        const std::vector<PointGroup> groups = GroupByDistance(thisPoints, lastPoints, tolerance);
+        const OffsetMatches matches = MatchByOffset(thisPoints, lastPoints, tolerance);
+        const std::vector<signed char> passes =
+            PassingByOffset(thisPoints, lastPoints, matches, tolerance, LastMotion(set, i, *last));
+        const std::vector<PointGroup> groups =
+            GroupMatches(thisPoints, matches, tolerance, &passes);
         if (!groups.front().This.empty())
             coded = ApplyGroups(thisPoints, lastPoints, groups);
     }
@@ -204,20 +346,32 @@ std::vector<PointGroup> GetSegments(const std::vector<CrSecPoint> &thisPoints,
 PointIndexList NearestByOffset(const PointIndexList &candidates, const CrSecPoint &reference,
                                const std::vector<CrSecPoint> &points, bool allowCopies,
                                bool sameSideOnly) {
+    return NearestByOffset(candidates, reference, reference.Offset, points, {}, allowCopies,
+                           sameSideOnly);
+}
+
+PointIndexList NearestByOffset(const PointIndexList &candidates, const CrSecPoint &reference,
+                               double referenceHeading, const std::vector<CrSecPoint> &points,
+                               const std::vector<double> &pointsHeading, bool allowCopies,
+                               bool sameSideOnly) {
     auto qualifies = [&](std::size_t c) {
         const CrSecPoint &p = points.at(c);
         return (!sameSideOnly || SameSide(p.Offset, reference.Offset)) &&
                (allowCopies || !p.IsCopy);
+    };
+    auto distance = [&](std::size_t c) {
+        return Apart(reference.Offset, referenceHeading, points[c].Offset,
+                     HeadingAt(pointsHeading, points, c));
     };
     std::optional<std::size_t> best;
     double bestDistance = 0;
     for (std::size_t c : candidates) {
         if (!qualifies(c))
             continue;
-        const double distance = std::abs(points[c].Offset - reference.Offset);
-        if (!best || distance < bestDistance) {
+        const double d = distance(c);
+        if (!best || d < bestDistance) {
             best = c;
-            bestDistance = distance;
+            bestDistance = d;
         }
     }
     PointIndexList nearest;
@@ -225,24 +379,29 @@ PointIndexList NearestByOffset(const PointIndexList &candidates, const CrSecPoin
         return nearest;
     nearest.push_back(*best);
     for (std::size_t c : candidates)
-        if (c != *best && qualifies(c) &&
-            std::abs(std::abs(points[c].Offset - reference.Offset) - bestDistance) <= kNearTie)
+        if (c != *best && qualifies(c) && std::abs(distance(c) - bestDistance) <= kNearTie)
             nearest.push_back(c);
     return nearest;
 }
 
-std::vector<NearestPair> NearestPairs(const std::vector<CrSecPoint> &pointsA,
-                                      const PointIndexList &indexA,
-                                      const std::vector<CrSecPoint> &pointsB,
-                                      const PointIndexList &indexB, bool sameSideOnly) {
+std::vector<NearestPair>
+NearestPairs(const std::vector<CrSecPoint> &pointsA, const PointIndexList &indexA,
+             const std::vector<double> &headingA, const std::vector<CrSecPoint> &pointsB,
+             const PointIndexList &indexB, const std::vector<double> &headingB, bool sameSideOnly) {
     std::vector<NearestPair> pairs;
     pairs.reserve(indexA.size());
     for (std::size_t a : indexA) {
         NearestPair pair;
         pair.Index = a;
-        pair.Nearest = NearestByOffset(indexB, pointsA.at(a), pointsB, true, sameSideOnly);
-        if (!pair.Nearest.empty())
-            pair.Difference = pointsA[a].Offset - pointsB[pair.Nearest.front()].Offset;
+        const double aHeading = HeadingAt(headingA, pointsA, a);
+        pair.Nearest =
+            NearestByOffset(indexB, pointsA.at(a), aHeading, pointsB, headingB, true, sameSideOnly);
+        if (!pair.Nearest.empty()) {
+            const std::size_t b = pair.Nearest.front();
+            const double apart = Apart(pointsA[a].Offset, aHeading, pointsB[b].Offset,
+                                       HeadingAt(headingB, pointsB, b));
+            pair.Difference = pointsA[a].Offset < pointsB[b].Offset ? -apart : apart;
+        }
         pairs.push_back(std::move(pair));
     }
     return pairs;
@@ -257,11 +416,11 @@ std::vector<NearestPair> SortNearestPoints(std::vector<NearestPair> pairs) {
 }
 
 int OneToSeveral(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
-                 const PointGroup &segment) {
+                 const std::vector<double> &lastHeading, const PointGroup &segment) {
     Trace(" >>OneToSeveral");
     const std::size_t t = segment.This.at(0);
-    const PointIndexList nearest =
-        NearestByOffset(segment.Last, thisPoints.at(t), lastPoints, true, true);
+    const PointIndexList nearest = NearestByOffset(
+        segment.Last, thisPoints.at(t), thisPoints[t].Offset, lastPoints, lastHeading, true, true);
     int coded = 0;
     if (!nearest.empty()) {
         thisPoints[t].Code = lastPoints[nearest.front()].Code;
@@ -284,10 +443,12 @@ int OneToSeveral(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoi
 }
 
 int SeveralToOne(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
-                 const PointGroup &segment) {
+                 const std::vector<double> &lastHeading, const PointGroup &segment) {
     Trace(">> SeveralToOne");
-    const CrSecPoint &lastPoint = lastPoints.at(segment.Last.at(0));
-    const PointIndexList nearest = NearestByOffset(segment.This, lastPoint, thisPoints, true, true);
+    const std::size_t l = segment.Last.at(0);
+    const CrSecPoint &lastPoint = lastPoints.at(l);
+    const PointIndexList nearest = NearestByOffset(
+        segment.This, lastPoint, HeadingAt(lastHeading, lastPoints, l), thisPoints, {}, true, true);
     int coded = 0;
     if (!nearest.empty()) {
         thisPoints[nearest.front()].Code = lastPoint.Code;
@@ -300,15 +461,16 @@ int SeveralToOne(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoi
 }
 
 int SeveralToSeveral(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
-                     const PointGroup &segment, bool sideCheck) {
+                     const std::vector<double> &lastHeading, const PointGroup &segment,
+                     bool sideCheck) {
     Trace(">> SeveralToSeveral");
     const std::size_t n = segment.This.size();
     const std::size_t m = segment.Last.size();
     int coded = 0;
     PointIndexList used;
     if (n < m) {
-        const std::vector<NearestPair> pairs = SortNearestPoints(
-            NearestPairs(thisPoints, segment.This, lastPoints, segment.Last, true));
+        const std::vector<NearestPair> pairs = SortNearestPoints(NearestPairs(
+            thisPoints, segment.This, {}, lastPoints, segment.Last, lastHeading, true));
         for (const NearestPair &pair : pairs) {
             if (pair.Nearest.empty() || Contains(used, pair.Nearest.front()))
                 continue;
@@ -317,8 +479,8 @@ int SeveralToSeveral(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSe
             ++coded;
         }
     } else if (n > m) {
-        const std::vector<NearestPair> pairs = SortNearestPoints(
-            NearestPairs(lastPoints, segment.Last, thisPoints, segment.This, true));
+        const std::vector<NearestPair> pairs = SortNearestPoints(NearestPairs(
+            lastPoints, segment.Last, lastHeading, thisPoints, segment.This, {}, true));
         for (const NearestPair &pair : pairs) {
             for (std::size_t t : pair.Nearest) {
                 if (Contains(used, t))
@@ -355,22 +517,27 @@ int NamesByProximity(CrossSectionSet &set, std::size_t i, std::size_t j) {
         DebugPoints("    Points This", thisPoints);
         DebugPoints("    Points Last", lastPoints);
     }
+    // The headings serve the nearest searches only: found when a segment
+    // first needs one.
+    std::vector<double> heading;
     int coded = 0;
     for (const PointGroup &segment : GetSegments(thisPoints, lastPoints)) {
         const std::size_t n = segment.This.size();
         const std::size_t m = segment.Last.size();
         if (n == 0 || m == 0)
             continue;
+        if (n != m && heading.empty())
+            heading = HeadingOffsets(set, i, *last);
         if (n == 1 && m == 1) {
             Trace("  OneToOne");
             thisPoints.at(segment.This[0]).Code = lastPoints.at(segment.Last[0]).Code;
             ++coded;
         } else if (n == 1) {
-            coded += OneToSeveral(thisPoints, lastPoints, segment);
+            coded += OneToSeveral(thisPoints, lastPoints, heading, segment);
         } else if (m == 1) {
-            coded += SeveralToOne(thisPoints, lastPoints, segment);
+            coded += SeveralToOne(thisPoints, lastPoints, heading, segment);
         } else {
-            coded += SeveralToSeveral(thisPoints, lastPoints, segment, true);
+            coded += SeveralToSeveral(thisPoints, lastPoints, heading, segment, true);
         }
     }
     surface.Points = std::move(thisPoints);

@@ -17,14 +17,19 @@ namespace {
 
 enum Rule { ByDistance, ByEnds, ByProximity };
 
-// The codes of This after the rule on a station 10 (This) that follows
-// station 0 (Last); after the proximity rule, " / " and the names.
-std::string Apply(Rule rule, const std::string &last, const std::string &now) {
-    CrossSectionSet set = Sections({{"R", {}}}, {{0, {last}}, {10, {now}}});
-    const CrSecSurface &surface = set.Stations[1].Surfaces[0];
-    const int coded = rule == ByDistance ? NamesByDistance(set, 1, 0)
-                      : rule == ByEnds   ? NamesByEnds(set, 1, 0, true)
-                                         : NamesByProximity(set, 1, 0);
+// The codes of This after the rule on the last of the stations (chainage,
+// points of one layer); after the proximity rule, " / " and the names.
+std::string Apply(Rule rule, const std::vector<std::pair<double, std::string>> &stations) {
+    std::vector<std::pair<double, std::vector<std::string>>> surfaces;
+    for (const auto &[chainage, points] : stations)
+        surfaces.push_back({chainage, {points}});
+    CrossSectionSet set = Sections({{"R", {}}}, surfaces);
+    const std::size_t i = stations.size() - 1;
+    const std::string &now = stations.back().second;
+    const CrSecSurface &surface = set.Stations[i].Surfaces[0];
+    const int coded = rule == ByDistance ? NamesByDistance(set, i, 0)
+                      : rule == ByEnds   ? NamesByEnds(set, i, 0, true)
+                                         : NamesByProximity(set, i, 0);
     // The count is that of the points given a code, copies included; a
     // surface whose points all have one is done (the proximity rule leaves
     // that to the later rules).
@@ -40,6 +45,11 @@ std::string Apply(Rule rule, const std::string &last, const std::string &now) {
     }
     return CodesOf(surface.Points) +
            (rule == ByProximity ? " / " + CodesOf(surface.Points, true) : "");
+}
+
+// The rule on station 10 (This) that follows station 0 (Last).
+std::string Apply(Rule rule, const std::string &last, const std::string &now) {
+    return Apply(rule, {{0, last}, {10, now}});
 }
 
 } // namespace
@@ -75,6 +85,43 @@ TEST(NamingRules, EachRuleOnHandCheckedSections) {
     };
     for (const auto &c : cases)
         EXPECT_EQ(Apply(c.Kind, c.Last, c.Now), c.Codes) << c.Name;
+}
+
+TEST(NamingRules, LinesThatMovedByTheirHeading) {
+    // Stations 0, 10 and This at 20 (30 where said): a Last line heads on by
+    // the change it made from station 0, scaled by the chainage steps.
+    const struct {
+        Rule Kind;
+        const char *Name, *Before, *Last, *Now, *Codes;
+        double At = 20;
+    } cases[] = {
+        {ByDistance, "still: passes its code", "-9:a 0:c", "-9:a 0:c", "-10 -9 0", "- a c"},
+        {ByDistance, "moved out, its offset taken by a neighbour", "-9:a -8:b 0:c",
+         "-10:a -9:b 0:c", "-11 -10 0", "- - c"},
+        {ByDistance, "moved out, nothing beyond: it stopped", "-9:a -5:b 0:c", "-10:a -5:b 0:c",
+         "-10 -6 0", "a - c"},
+        {ByDistance, "moved out, beyond only a line that stood still", "-11:x -9:a 0:c",
+         "-11:x -10:a 0:c", "-11 -10 0", "x a c"},
+        {ByDistance, "moved out, a new point beyond", "-9:a 0:c", "-10:a 0:c", "-12 -10 0",
+         "- - c"},
+        {ByDistance, "moved in, a line beyond that stood still", "-9:a -5:b", "-8:a -5:b", "-8 -5",
+         "a b"},
+        {ByDistance, "started at the Last station", "-9:a 0:c", "-9:a -5:n 0:c", "-9 -5 0",
+         "a - c"},
+        {ByProximity, "one This point, two Last: the one heading for it",
+         "-14:x -12.5:b -8.5:a 0:c", "-14:x -12.5:b -10:a 0:c", "-14:x -11.4 0:c", "x a c / - - -"},
+        {ByProximity, "several This points, one Last: the one it heads for", "-14:x -8.5:a 0:c",
+         "-14:x -10:a 0:c", "-14:x -11.4 -10.2 0:c", "x a - c / - - - -"},
+        {ByProximity, "the heading doubles over a step twice as long", "-14:x -11:b -9:a 0:c",
+         "-14:x -11:b -10:a 0:c", "-14:x -11.9 0:c", "x a c / - - -", 30},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Apply(c.Kind, {{0, c.Before}, {10, c.Last}, {c.At, c.Now}}), c.Codes) << c.Name;
+
+    const CrossSectionSet set =
+        Sections({{"R", {}}}, {{0, {"-9:a 0:c"}}, {10, {"-10:a 0:c 4:n"}}, {30, {"0"}}});
+    EXPECT_EQ(HeadingOffsets(set, 2, 0), (std::vector<double>{-12, 0, 4})) << "n started";
+    EXPECT_EQ(HeadingOffsets(set, 1, 0), (std::vector<double>{-9, 0})) << "no station before";
 }
 
 TEST(NamingRules, CodesFromOffsetsWithoutLastAndRepeatedCodes) {
