@@ -99,26 +99,26 @@ inline StringlineMeasure MeasureStringlines(const std::string &document,
                 lines.insert({layer, code});
             }
         }
+        // A key (code or feature) whose value (feature or code) differs
+        // from the previous station's.
+        auto changes = [&](const std::string &layer, const std::map<std::string, std::string> &now,
+                           const std::map<std::string, std::string> &before, int &count,
+                           std::vector<std::string> &list) {
+            for (const auto &[key, value] : now) {
+                const auto was = before.find(key);
+                if (was != before.end() && was->second != value) {
+                    ++count;
+                    list.push_back(sta + " " + layer + " " + key + ": " + was->second + " -> " +
+                                   value);
+                }
+            }
+        };
         for (const auto &[layer, now] : current) {
             const auto before = previous.find(layer);
             if (before == previous.end())
                 continue;
-            for (const auto &[code, feature] : now.FeatureOf) {
-                const auto was = before->second.FeatureOf.find(code);
-                if (was != before->second.FeatureOf.end() && was->second != feature) {
-                    ++m.Breaks;
-                    m.BreakList.push_back(sta + " " + layer + " " + code + ": " + was->second +
-                                          " -> " + feature);
-                }
-            }
-            for (const auto &[feature, code] : now.CodeOf) {
-                const auto was = before->second.CodeOf.find(feature);
-                if (was != before->second.CodeOf.end() && was->second != code) {
-                    ++m.Splits;
-                    m.SplitList.push_back(sta + " " + layer + " " + feature + ": " + was->second +
-                                          " -> " + code);
-                }
-            }
+            changes(layer, now.FeatureOf, before->second.FeatureOf, m.Breaks, m.BreakList);
+            changes(layer, now.CodeOf, before->second.CodeOf, m.Splits, m.SplitList);
         }
         previous = std::move(current);
     }
