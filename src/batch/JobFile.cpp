@@ -1,6 +1,7 @@
 #include "batch/JobFile.h"
 
 #include "batch/ConvertOptions.h"
+#include "shell/Platform.h"
 #include "shell/Text.h"
 
 #include <filesystem>
@@ -10,12 +11,12 @@ namespace vialto {
 
 bool ReadJobFile(const std::string &path, JobDescription &job, std::string &error,
                  std::vector<std::string> *keysRead) {
-    std::ifstream file{std::filesystem::path(path), std::ios::binary};
+    std::ifstream file{Utf8Path(path), std::ios::binary};
     if (!file) {
         error = "cannot read the job file " + path;
         return false;
     }
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    const std::filesystem::path folder = Utf8Path(path).parent_path();
     std::string line;
     long number = 0;
     while (std::getline(file, line)) {
@@ -36,8 +37,8 @@ bool ReadJobFile(const std::string &path, JobDescription &job, std::string &erro
             error = where + "unknown key \"" + key + "\"";
             return false;
         }
-        if (option->TakesPath() && !value.empty() && std::filesystem::path(value).is_relative())
-            value = (folder / value).lexically_normal().string();
+        if (option->TakesPath() && !value.empty() && Utf8Path(value).is_relative())
+            value = PathText((folder / Utf8Path(value)).lexically_normal());
         if (const std::string problem = option->Apply(job, value); !problem.empty()) {
             error = where + key + " " + problem;
             return false;

@@ -3,6 +3,7 @@
 #include "batch/ConsoleReport.h"
 #include "batch/ConvertOptions.h"
 #include "shell/AppModel.h"
+#include "shell/Platform.h"
 #include "shell/StartUp.h"
 #include "wizard/ExportStage.h"
 #include "wizard/ImportStage.h"
@@ -19,7 +20,7 @@ std::string MissingInputs(const JobDescription &job) {
     std::string missing;
     for (const InputPage &page : job.Pages)
         for (const FileSlot &slot : page.Slots)
-            if (slot.Selected && !std::filesystem::is_regular_file(slot.Path))
+            if (slot.Selected && !std::filesystem::is_regular_file(Utf8Path(slot.Path)))
                 missing += (missing.empty() ? "" : ", ") + slot.Path;
     return missing;
 }

@@ -2,6 +2,7 @@
 
 #include "import/RtfText.h"
 
+#include "shell/Platform.h"
 #include "shell/Text.h"
 
 #include <cmath>
@@ -186,7 +187,7 @@ bool ReportRows::Next(std::vector<std::string> &cells) {
 }
 
 std::string ReadListingFile(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(Utf8Path(path), std::ios::binary);
     if (!file)
         RaiseRuntime(errFileNotFound, path);
     file.seekg(0, std::ios::end);
@@ -275,9 +276,9 @@ double OptionalNumber(std::string_view text, std::size_t field, std::string_view
 std::string ReadListingBytes(const std::string &path, ListingContext &ctx) {
     std::error_code ec;
     ctx.SetLine(0);
-    if (!std::filesystem::is_regular_file(path, ec))
+    if (!std::filesystem::is_regular_file(Utf8Path(path), ec))
         ctx.Reject(errFileNotFound, "the file does not exist or cannot be read");
-    const auto size = std::filesystem::file_size(path, ec);
+    const auto size = std::filesystem::file_size(Utf8Path(path), ec);
     if (!ec && size > kMaxListingBytes)
         ctx.Reject(errOutOfMemory, "the file is too large for a listing (" +
                                        std::to_string(size / (1024 * 1024)) + " MB)");

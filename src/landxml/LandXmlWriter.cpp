@@ -2,6 +2,7 @@
 
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "shell/Platform.h"
 #include "shell/Text.h"
 
 #include <atomic>
@@ -40,32 +41,6 @@ void RemoveQuietly(std::filesystem::path &path) {
     path.clear();
 }
 
-// Opens a new file for writing that did not exist before ("x": never reuses a
-// file someone else holds).
-std::FILE *CreateExclusive(const std::filesystem::path &path) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"wbx");
-#else
-    return std::fopen(path.c_str(), "wbx");
-#endif
-}
-
-std::FILE *OpenForWriting(const std::filesystem::path &path) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
-}
-
-std::FILE *OpenForReading(const std::filesystem::path &path) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
-}
-
 // A fresh work file beside the output: ".<name>.<tag>.tmp". Raises 10005 when
 // none can be created.
 std::FILE *CreateWorkFile(const std::filesystem::path &output, std::filesystem::path &created) {
@@ -78,9 +53,10 @@ std::FILE *CreateWorkFile(const std::filesystem::path &output, std::filesystem::
         const std::string tag =
             std::to_string(stamp % 1000000007ULL) + "-" + std::to_string(counter.fetch_add(1));
         const std::filesystem::path candidate =
-            folder / ("." + output.filename().string() + "." + tag + ".tmp");
+            folder / Utf8Path("." + PathText(output.filename()) + "." + tag + ".tmp");
         errno = 0;
-        if (std::FILE *file = CreateExclusive(candidate)) {
+        // Never reuses a file someone else holds.
+        if (std::FILE *file = OpenCFile(candidate, FileOpen::CreateNew)) {
             created = candidate;
             return file;
         }
@@ -89,7 +65,7 @@ std::FILE *CreateWorkFile(const std::filesystem::path &output, std::filesystem::
             break;
     }
     RaiseError(errOpenLandXml,
-               "Cannot create the file '" + output.string() + "': " + ReasonOf(lastError));
+               "Cannot create the file '" + PathText(output) + "': " + ReasonOf(lastError));
 }
 
 void Indent(std::string &text, std::uint8_t level) { text.assign(level, '\t'); }
@@ -168,9 +144,7 @@ void SetOutputFile(const std::string &path) {
     Trace("<< SetOutputFile");
 }
 
-std::filesystem::path SideFilePath() {
-    return std::filesystem::path(LandXmlWriter().OutputFile + "ost");
-}
+std::filesystem::path SideFilePath() { return Utf8Path(LandXmlWriter().OutputFile + "ost"); }
 
 bool OpenFile() {
     return Guarded("CLandXML.OpenFile", false, [&] {
@@ -181,7 +155,7 @@ bool OpenFile() {
         state.RootClosed = false;
         if (state.OutputFile.empty())
             RaiseError(errOpenLandXml, "No output file is set");
-        const std::filesystem::path output(state.OutputFile);
+        const std::filesystem::path output = Utf8Path(state.OutputFile);
         std::error_code ec;
         if (std::filesystem::is_directory(output, ec))
             RaiseError(errOpenLandXml, "'" + state.OutputFile + "' is a folder");
@@ -189,12 +163,12 @@ bool OpenFile() {
         if (AppModel().IsOstXML) {
             const std::filesystem::path side = SideFilePath();
             errno = 0;
-            state.Side = OpenForWriting(side);
+            state.Side = OpenCFile(side, FileOpen::Write);
             if (state.Side == nullptr) {
                 const int error = errno;
                 DiscardOutput();
                 RaiseError(errOpenLandXml,
-                           "Cannot create the file '" + side.string() + "': " + ReasonOf(error));
+                           "Cannot create the file '" + PathText(side) + "': " + ReasonOf(error));
             }
             state.SideFile = side;
         }
@@ -232,7 +206,7 @@ bool CommitOutput() {
                                            "' was not completed; it was not saved");
         }
         std::error_code ec;
-        std::filesystem::rename(state.WorkFile, state.OutputFile, ec);
+        std::filesystem::rename(state.WorkFile, Utf8Path(state.OutputFile), ec);
         if (ec) {
             DiscardOutput();
             RaiseError(errOpenLandXml,
@@ -318,10 +292,10 @@ bool MergeSideFile() {
         std::string content;
         {
             errno = 0;
-            std::FILE *side = OpenForReading(state.SideFile);
+            std::FILE *side = OpenCFile(state.SideFile, FileOpen::Read);
             if (side == nullptr)
-                RaiseError(errFileNotFound,
-                           "File not found: '" + state.SideFile.string() + "': " + ReasonOf(errno));
+                RaiseError(errFileNotFound, "File not found: '" + PathText(state.SideFile) +
+                                                "': " + ReasonOf(errno));
             char buffer[65536];
             std::size_t got = 0;
             while ((got = std::fread(buffer, 1, sizeof buffer, side)) > 0)
@@ -330,7 +304,7 @@ bool MergeSideFile() {
             std::fclose(side);
             if (readFailed)
                 RaiseError(errDeviceIo,
-                           "Device I/O error: cannot read '" + state.SideFile.string() + "'");
+                           "Device I/O error: cannot read '" + PathText(state.SideFile) + "'");
         }
         bool written = true;
         std::size_t start = 0;

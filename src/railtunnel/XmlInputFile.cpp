@@ -5,6 +5,7 @@
 #include "railtunnel/XmlInputFile.h"
 
 #include "shell/Error.h"
+#include "shell/Platform.h"
 #include "shell/Text.h"
 
 #include <algorithm>
@@ -115,7 +116,7 @@ bool IsAnsiName(const std::string &name) {
 
 std::string ReadXmlInputText(const std::string &path, long notFoundNumber, long badFileNumber) {
     std::error_code ec;
-    const std::filesystem::path file(path);
+    const std::filesystem::path file = Utf8Path(path);
     if (!std::filesystem::is_regular_file(file, ec))
         RaiseError(notFoundNumber, "File not found: " + path);
     const std::uintmax_t size = std::filesystem::file_size(file, ec);

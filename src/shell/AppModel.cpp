@@ -1,13 +1,8 @@
 #include "shell/AppModel.h"
 
-#include <cstdlib>
+#include "shell/Platform.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <pwd.h>
-#include <unistd.h>
-#endif
+#include <optional>
 
 namespace vialto {
 
@@ -23,18 +18,7 @@ int clsConverterInfo::JobTypeCount() const {
 }
 
 std::string clsConversionInfo::GetCreator() const {
-    std::string name;
-#ifdef _WIN32
-    char buffer[257] = {};
-    DWORD size = sizeof buffer;
-    if (GetUserNameA(buffer, &size))
-        name = buffer;
-#else
-    if (const passwd *pw = getpwuid(geteuid()); pw && pw->pw_name)
-        name = pw->pw_name;
-    else if (const char *user = std::getenv("USER"))
-        name = user;
-#endif
+    const std::string name = LoggedOnUserName();
     // The system's answer is cut at its first NUL.
     return name.substr(0, name.find('\0'));
 }
@@ -66,8 +50,9 @@ int &FormatsValue() {
     static int value = fmtTunnel;
     return value;
 }
-std::string &FolderValue() {
-    static std::string folder = ".";
+// Set by the tests; otherwise the system says where the program lies.
+std::optional<std::string> &FolderValue() {
+    static std::optional<std::string> folder;
     return folder;
 }
 } // namespace
@@ -92,7 +77,12 @@ std::string SupportedFormatNames(int value) {
     return text;
 }
 
-std::string ProgramFolder() { return FolderValue(); }
+std::string ProgramFolder() {
+    std::optional<std::string> &folder = FolderValue();
+    if (!folder)
+        folder = ExecutableFolder();
+    return *folder;
+}
 void SetProgramFolder(const std::string &folder) { FolderValue() = folder; }
 
 ProgramVersion GetProgramVersion() { return {1, 0, 0}; }

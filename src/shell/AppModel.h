@@ -83,9 +83,10 @@ void SetSupportedFormats(int value);
 // The names of the set bits in registration order joined by ",".
 std::string SupportedFormatNames(int value);
 
-// The folder of the running program (where the language file lives), and its
-// version as major, minor, revision.
+// The folder of the running program (where the language file lives), as the
+// system tells it, and its version as major, minor, revision.
 std::string ProgramFolder();
+// Puts the program's folder elsewhere (for the tests).
 void SetProgramFolder(const std::string &folder);
 struct ProgramVersion {
     int Major = 1, Minor = 0, Revision = 0;

@@ -1,13 +1,14 @@
 #include "shell/ErrHandler.h"
 
 #include "shell/AppModel.h"
+#include "shell/Platform.h"
 #include "shell/UserInterface.h"
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
-#include <system_error>
+#include <optional>
 
 namespace vialto {
 
@@ -24,13 +25,8 @@ bool &Silenced() {
 }
 
 std::string Timestamp() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local =
+        LocalTime(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
     char text[64];
     std::snprintf(text, sizeof text, "%02d-%02d-%04d  %02d:%02d:%02d", local.tm_mon + 1,
                   local.tm_mday, local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
@@ -51,11 +47,8 @@ void Show(const std::string &text, MsgIcon icon) {
 } // namespace
 
 std::filesystem::path LogFilePath() {
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-    if (ec)
-        return "ZMPA_Converters.log";
-    return folder / "ZMPA_Converters.log";
+    const std::optional<std::filesystem::path> folder = TemporaryFolder();
+    return folder ? *folder / "ZMPA_Converters.log" : "ZMPA_Converters.log";
 }
 
 void LogError(const ErrorInfo &error) {

@@ -33,6 +33,8 @@ std::string RuntimeDescription(long number) {
         return "Type mismatch";
     case errFileNotFound:
         return "File not found";
+    case errPathAccess:
+        return "Path/File access error";
     default:
         return {};
     }

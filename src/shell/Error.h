@@ -7,7 +7,8 @@
 // language tokens, 20000 an assertion, 20001/20002 cant-table conditions, 9999
 // an unknown vertical element; run-time failures carry the classic run-time
 // numbers (53 file not found, 9 subscript out of range, 13 type mismatch,
-// 11 division by zero, 6 overflow, 5 anything else).
+// 11 division by zero, 6 overflow, 75 a path that is not a readable file,
+// 5 anything else).
 #pragma once
 
 #include <exception>
@@ -32,6 +33,7 @@ enum RuntimeErrorNumber : long {
     errDivisionByZero = 11,
     errTypeMismatch = 13,
     errFileNotFound = 53,
+    errPathAccess = 75,
     errUnknownVtElement = 9999,
     errMessage = 10001,
     errNotFillAll = 10002,

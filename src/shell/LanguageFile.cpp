@@ -2,6 +2,7 @@
 
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "shell/Platform.h"
 #include "shell/Text.h"
 
 #include <filesystem>
@@ -32,12 +33,18 @@ void clsLanguageFile::ReadText(const std::string &text) {
 bool clsLanguageFile::ReadFile(const std::string &sFile) {
     return Guarded("clsLanguageFile.ReadFile", false, [&] {
         entries_.clear();
-        const std::filesystem::path path = std::filesystem::path(ProgramFolder()) / sFile;
+        const std::filesystem::path path = Utf8Path(ProgramFolder()) / Utf8Path(sFile);
+        std::error_code ec;
+        if (std::filesystem::is_directory(path, ec)) // opens, but reads as nothing
+            RaiseRuntime(errPathAccess, PathText(path) + " is a folder");
         std::ifstream file(path, std::ios::binary);
         if (!file)
-            RaiseRuntime(errFileNotFound, path.string());
+            RaiseRuntime(errFileNotFound, PathText(path));
         std::ostringstream all;
-        all << file.rdbuf();
+        if (file.peek() != std::ifstream::traits_type::eof())
+            all << file.rdbuf();
+        if (file.bad() || all.fail())
+            RaiseRuntime(errPathAccess, PathText(path));
         std::string text = all.str();
         if (text.rfind("\xEF\xBB\xBF", 0) == 0) // a byte order mark is not part of the first key
             text.erase(0, 3);

@@ -14,8 +14,9 @@ namespace vialto {
 class clsLanguageFile {
   public:
     // Reads ProgramFolder() + "/" + sFile. True when it was read to its end;
-    // on failure the error goes to the error handler as
-    // "clsLanguageFile.ReadFile" and the entries are left empty.
+    // on failure (no such file, a folder, a read error) the error goes to the
+    // error handler as "clsLanguageFile.ReadFile" and the entries are left
+    // empty.
     bool ReadFile(const std::string &sFile);
     // Reads entries from text (the body of ReadFile, for any source).
     void ReadText(const std::string &text);

@@ -2,10 +2,12 @@
 
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "shell/Platform.h"
 #include "shell/Text.h"
 #include "shell/UserInterface.h"
 
 #include <fstream>
+#include <optional>
 
 namespace vialto {
 
@@ -13,6 +15,10 @@ namespace {
 
 bool IsQuoted(const std::string &arg) {
     return arg.size() >= 2 && arg.front() == '"' && arg.back() == '"';
+}
+
+bool IsOption(const std::string &token) {
+    return token == "-reg" || token == "-o" || token == "-n" || token == "-OstLandXml";
 }
 
 // Token at i, raising "Subscript out of range" past the end as the classic
@@ -23,19 +29,35 @@ const std::string &TokenAt(const std::vector<std::string> &tokens, std::size_t i
     return tokens[i];
 }
 
+// The value token after "-o" or "-n" at i; an option there means the value
+// is missing, never that the option is the value.
+const std::string &ValueAfter(const std::vector<std::string> &tokens, std::size_t i) {
+    const std::string &value = TokenAt(tokens, i + 1);
+    if (IsOption(value))
+        RaiseRuntime(errSubscript, tokens[i] + " needs a quoted value, found " + value);
+    return value;
+}
+
 } // namespace
 
 std::string CommandLineFromArgs(const std::vector<std::string> &args) {
     std::string line;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        const bool isValue = i > 0 && (args[i - 1] == "-o" || args[i - 1] == "-n");
+        const bool isValue =
+            i > 0 && (args[i - 1] == "-o" || args[i - 1] == "-n") && !IsOption(arg);
         const bool quote = (isValue || arg.find(' ') != std::string::npos) && !IsQuoted(arg);
         if (i > 0)
             line += ' ';
         line += quote ? "\"" + arg + "\"" : arg;
     }
     return line;
+}
+
+std::string ProgramCommandLine(int argc, char **argv) {
+    if (std::optional<std::string> raw = RawCommandLine())
+        return *raw;
+    return CommandLineFromArgs(ProgramArguments(argc, argv));
 }
 
 std::string ProposedOutputName() {
@@ -45,7 +67,7 @@ std::string ProposedOutputName() {
 }
 
 void WriteRegistrationRecord(const std::string &path) {
-    std::ofstream record(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    std::ofstream record(Utf8Path(path), std::ios::binary | std::ios::trunc);
     if (!record)
         RaiseRuntime(errFileNotFound, path);
     const clsConverterInfo &info = AppModel().ConverterInfo();
@@ -69,7 +91,7 @@ bool ReadLineCommand(const std::string &commandLine) {
             if (token == "-reg") {
                 registerConverter = true;
             } else if (token == "-o") {
-                const std::string &next = TokenAt(tokens, i + 1);
+                const std::string &next = ValueAfter(tokens, i);
                 if (EndsWith(next, "\"")) {
                     app.XmlFileToExport = ExtractText(next, "\"", "\"", 1);
                 } else {
@@ -85,7 +107,7 @@ bool ReadLineCommand(const std::string &commandLine) {
                 }
             } else if (token == "-n") {
                 app.ConversionInfo().RoadDataName =
-                    ExtractText(TokenAt(tokens, i + 1), "\"", "\"", 1);
+                    ExtractText(ValueAfter(tokens, i), "\"", "\"", 1);
             } else if (token == "-OstLandXml") {
                 // The option names the extended flavour: it selects it.
                 app.IsOstXML = true;

@@ -19,8 +19,13 @@ inline constexpr const char *kLanguageFileName = "StridonV2.lng";
 // Rebuilds the single command-line text the program reads from an argument
 // vector: arguments are joined by one blank, and the value after "-o" or "-n"
 // (or any argument holding a blank) is put in double quotes unless it already
-// is, as the host's command line has it.
+// is, as the host's command line has it. An option never counts as a value.
 std::string CommandLineFromArgs(const std::vector<std::string> &args);
+
+// The command line the program reads: on Windows the text exactly as the
+// caller passed it, elsewhere rebuilt from the arguments by
+// CommandLineFromArgs.
+std::string ProgramCommandLine(int argc, char **argv);
 
 // Reads the command line into the application model. Returns true when the
 // wizard is to run; false after writing the registration record ("-reg"),

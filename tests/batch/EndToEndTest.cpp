@@ -5,6 +5,7 @@
 #include "batch/RunConvert.h"
 
 #include "shell/AppModel.h"
+#include "shell/Platform.h"
 #include "support/LandXmlKnownForms.h"
 #include "support/TestSupport.h"
 
@@ -58,6 +59,41 @@ TEST_P(EndToEnd, SampleJobMatchesGoldenAndSchema) {
     EXPECT_EQ(vialto::test::ValidateLandXmlKnownForms(output), "");
     // No half-written or side files stay behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+// The tunnel job with its inputs and output named beyond the ANSI code page,
+// in a folder named so: the sample's document, but for the names that the
+// files give, and the output's name printed as it is.
+TEST(EndToEndNames, FileNamesBeyondTheAnsiCodePage) {
+    vialto::test::TempDir dir;
+    const std::filesystem::path folder = dir.Path() / Utf8Path("Año 2026");
+    std::filesystem::create_directories(folder);
+    const auto place = [&](const char *sample, const char *name) {
+        const std::filesystem::path path = folder / Utf8Path(name);
+        std::filesystem::copy_file(SourcePath(sample), path);
+        return PathText(path);
+    };
+    const std::string hz = place("samples/listings/road.plt", "Túnel ñ.plt");
+    const std::string vt = place("samples/listings/road.alz", "Łódź Ω.alz");
+    const std::string tunnel = place("samples/tunnel/profiles.xml", "Perfiles ñ.xml");
+    const std::string output = PathText(folder / Utf8Path("Salida ñ.xml"));
+    SetProgramFolder(VIALTO_BIN_DIR);
+    std::ostringstream out, err;
+    ASSERT_EQ(
+        RunConvert({"--job", "tunnel", "--hz", hz, "--vt", vt, "--tunnel", tunnel, "-o", output},
+                   out, err),
+        kConvertWritten)
+        << out.str() << err.str();
+    EXPECT_NE(out.str().find("Wrote " + output), std::string::npos) << out.str();
+    const std::string written = std::regex_replace(
+        ReadFileBytes(Utf8Path(output)), std::regex("createdBy=\"[^\"]*\""), "createdBy=\"\"");
+    std::string expected =
+        std::regex_replace(ReadFileBytes(GoldenPath("tunnel")),
+                           std::regex("road\\.plt \\+ road\\.alz \\+ profiles\\.xml"),
+                           "Túnel ñ.plt + Łódź Ω.alz + Perfiles ñ.xml");
+    // The alignment takes the horizontal listing's name.
+    expected = std::regex_replace(expected, std::regex("name=\"road\""), "name=\"Túnel ñ\"");
+    EXPECT_TRUE(written == expected);
 }
 
 // Every element of every CoordGeom starts where the one before it ended.

@@ -42,10 +42,13 @@ TEST_F(StartUpTest, TokenisingRules) {
     ASSERT_TRUE(ReadLineCommand(CommandLineFromArgs({"-n", "Road7", "-o", "/a  b/c d.xml"})));
     EXPECT_EQ(AppModel().XmlFileToExport, "/a  b/c d.xml");
     EXPECT_EQ(AppModel().ConversionInfo().RoadDataName, "Road7");
+    EXPECT_EQ(CommandLineFromArgs({"-o", "-reg"}), "-o -reg");
 }
 
 TEST_F(StartUpTest, ErrorsEndTheCommandLineWithFalse) {
-    for (const char *line : {"-o", "-o /tmp/unquoted.xml", "-n", "-o \"/tmp/open ended"}) {
+    // An option after "-o" or "-n" is never their value.
+    for (const char *line : {"-o", "-o /tmp/unquoted.xml", "-n", "-o \"/tmp/open ended", "-o -reg",
+                             "-o -reg \"/tmp/r.xml\"", "-n -o \"/tmp/x.xml\""}) {
         ui_.Messages.clear();
         EXPECT_FALSE(ReadLineCommand(line)) << line;
         ASSERT_EQ(ui_.Messages.size(), 1u) << line;
@@ -74,15 +77,21 @@ TEST_F(StartUpTest, RegistrationRecordThenStop) {
     EXPECT_FALSE(wizardRan_);
 }
 
-TEST_F(StartUpTest, MissingLanguageFileStopsBeforeTheWizard) {
+// A language file that is missing, or a folder in its place, stops start-up.
+TEST_F(StartUpTest, UnreadableLanguageFileStopsBeforeTheWizard) {
     SetProgramFolder(dir_.Path().string());
-    EXPECT_EQ(StartUp("-o \"" + (dir_ / "o.xml").string() + "\"", wizard_), kExitStopped);
-    EXPECT_FALSE(wizardRan_);
-    ASSERT_EQ(ui_.Messages.size(), 2u);
-    EXPECT_EQ(ui_.Messages[0].Text.rfind(
-                  "Unhandler Error in clsLanguageFile.ReadFile\r\nFile not found", 0),
-              0u);
-    EXPECT_EQ(ui_.Messages[1].Text,
-              "Cannot find 'StridonV2.lng'. Please, reinstall this application.");
-    EXPECT_EQ(ui_.Messages[1].Icon, MsgIcon::Critical);
+    for (const char *error : {"File not found", "Path/File access error"}) {
+        ui_.Messages.clear();
+        EXPECT_EQ(StartUp("-o \"" + (dir_ / "o.xml").string() + "\"", wizard_), kExitStopped);
+        EXPECT_FALSE(wizardRan_);
+        ASSERT_EQ(ui_.Messages.size(), 2u);
+        EXPECT_EQ(ui_.Messages[0].Text.rfind(
+                      std::string("Unhandler Error in clsLanguageFile.ReadFile\r\n") + error, 0),
+                  0u)
+            << ui_.Messages[0].Text;
+        EXPECT_EQ(ui_.Messages[1].Text,
+                  "Cannot find 'StridonV2.lng'. Please, reinstall this application.");
+        EXPECT_EQ(ui_.Messages[1].Icon, MsgIcon::Critical);
+        std::filesystem::create_directory(dir_ / "StridonV2.lng");
+    }
 }
