@@ -13,6 +13,9 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb
     python3 time
+    # the Windows build (scripts/test-windows.sh): cross compiler, Wine, the
+    # GoogleTest sources, and dpkg-dev to unpack pugixml's source package
+    g++-mingw-w64-x86-64-posix wine wine64 googletest dpkg-dev
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Does all set-up and runs every test: the source format check, the unit and
-# end-to-end tests in a normal build, again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for a bounded time.
+# end-to-end tests in a normal build, the Windows build of the same tests under
+# Wine with every sample job compared with the Linux document, the tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
+# for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -18,6 +20,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 echo "== tests"
 ctest --test-dir build -j "$jobs" --output-on-failure
+
+echo "== Windows build, tests under Wine"
+bash scripts/test-windows.sh
 
 echo "== tests under address and undefined-behaviour sanitizers"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Asan -DVIALTO_BUILD_BENCH=OFF \

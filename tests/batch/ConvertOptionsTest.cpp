@@ -1,5 +1,6 @@
 #include "batch/ConvertOptions.h"
 
+#include "shell/Platform.h"
 #include "shell/Text.h"
 #include "support/TestSupport.h"
 
@@ -81,22 +82,25 @@ TEST(BatchArguments, UsageErrorsGiveAOneLineHint) {
 
 TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
     vialto::test::TempDir dir;
+    const std::filesystem::path absolute = dir.Path() / "elsewhere" / "road.alz";
     vialto::test::WriteFileBytes(dir / "job.txt", "# a road job\n"
                                                   "job = road\n"
                                                   "hz = listings/road.plt\n"
-                                                  "vt = /abs/road.alz\n"
-                                                  "tol-hz = 0,020\n"
-                                                  "extended = no\n"
-                                                  "output = out.xml\n");
+                                                  "vt = " +
+                                                      PathText(absolute) +
+                                                      "\n"
+                                                      "tol-hz = 0,020\n"
+                                                      "extended = no\n"
+                                                      "output = out.xml\n");
     std::string error;
     const auto job =
         Parse("", error, {"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"});
     ASSERT_TRUE(job) << error;
     EXPECT_EQ(job->JobType, jobRoad);
-    EXPECT_EQ(job->Slot(1, slotHz).Path, (dir.Path() / "listings/road.plt").string());
-    EXPECT_EQ(job->Slot(1, slotVt).Path, "/abs/road.alz");
+    EXPECT_EQ(Utf8Path(job->Slot(1, slotHz).Path), dir.Path() / "listings" / "road.plt");
+    EXPECT_EQ(Utf8Path(job->Slot(1, slotVt).Path), absolute);
     EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.03);
-    EXPECT_EQ(job->OutputPath, (dir.Path() / "out.xml").string());
+    EXPECT_EQ(Utf8Path(job->OutputPath), dir.Path() / "out.xml");
 
     vialto::test::WriteFileBytes(dir / "bad.txt", "job = road\nspeed = 3\n");
     EXPECT_FALSE(Parse("", error, {"--job-file", (dir / "bad.txt").string()}));

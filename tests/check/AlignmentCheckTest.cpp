@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -85,12 +86,15 @@ TEST_F(AlignmentCheckTest, HorizontalGapAtTheToleranceAndAbove) {
 TEST_F(AlignmentCheckTest, ArcAndClothoidEndsAgainstIndependentGeometry) {
     // A right-hand quarter circle of radius 100 from the origin heading north
     // ends at (100, 100) heading east; the same to the left at (-100, 100).
-    const double q = M_PI * 50;
-    EXPECT_EQ(CheckHz({HzAt(0, 0, 0, 0, 100, 0, q), HzAt(q, 100, 100, M_PI / 2, 0, 0, 10)}, 0.001),
-              0);
+    const double q = std::numbers::pi * 50;
     EXPECT_EQ(
-        CheckHz({HzAt(0, 0, 0, 0, -100, 0, q), HzAt(q, -100, 100, 3 * M_PI / 2, 0, 0, 10)}, 0.001),
+        CheckHz({HzAt(0, 0, 0, 0, 100, 0, q), HzAt(q, 100, 100, std::numbers::pi / 2, 0, 0, 10)},
+                0.001),
         0);
+    EXPECT_EQ(CheckHz({HzAt(0, 0, 0, 0, -100, 0, q),
+                       HzAt(q, -100, 100, 3 * std::numbers::pi / 2, 0, 0, 10)},
+                      0.001),
+              0);
 
     // Line, clothoid A = 100 over 100 (to radius 100), arc, in both turns. The
     // clothoid's end by the Fresnel series in tau = l^2 / (2 A^2) = 0.5.

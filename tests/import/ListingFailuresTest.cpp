@@ -176,7 +176,8 @@ TEST(ListingFailures, ImportNamesTheFileAndReadsTheFormItsExtensionGives) {
                  ImportVtAligment(vt, "/no/such/folder/x.alz", "", &f[2]) ||
                  ImportCrAligment(cr, "/no/such/folder/x.trv", "", &f[3]));
     for (int k = 1; k < 4; ++k)
-        EXPECT_THAT(f[k].Text(), testing::MatchesRegex("x\\.(plt|alz|trv): .*does not exist.*"));
+        EXPECT_THAT(f[k].Text(),
+                    testing::AllOf(testing::StartsWith("x."), HasSubstr("does not exist")));
 }
 
 // A curve between two equal grades has no length: the conversion raises its

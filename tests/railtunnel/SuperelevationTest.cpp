@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -121,8 +122,8 @@ TEST(GetSlopeInChainage, ImpossibleCantsRaiseInsteadOfGivingAnAngle) {
     EXPECT_EQ(number(Table({Station(0, 10, rotCenter)}, 0)), errDivisionByZero);
     EXPECT_EQ(number(Table({Station(0, 1600, rotCenter)})), errInvalidCall);
     // A cant equal to the base, either way, is a quarter turn with its sign.
-    EXPECT_NEAR(Table({LeftRight(0, 0, 1500)}).GetSlopeInChainage(5), -M_PI / 2, 1e-12);
-    EXPECT_NEAR(Table({LeftRight(0, 1500, 0)}).GetSlopeInChainage(5), M_PI / 2, 1e-12);
+    EXPECT_NEAR(Table({LeftRight(0, 0, 1500)}).GetSlopeInChainage(5), -std::numbers::pi / 2, 1e-12);
+    EXPECT_NEAR(Table({LeftRight(0, 1500, 0)}).GetSlopeInChainage(5), std::numbers::pi / 2, 1e-12);
 }
 
 // ---- Reading files ---------------------------------------------------------

@@ -21,26 +21,19 @@ namespace {
 class ErrHandlerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (const char *old = std::getenv("TMPDIR"))
-            oldTmp_ = old;
-        setenv("TMPDIR", dir_.Path().c_str(), 1);
         AppModel().Reset();
         AppModel().TokenFile().ReadText("E_NOTFILLALL = Not all\nE_OPENLANDXML = Cannot open\n");
         SetAssertionsSilenced(false);
     }
-    void TearDown() override {
-        oldTmp_.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", oldTmp_.c_str(), 1);
-        AppModel().Reset();
-    }
+    void TearDown() override { AppModel().Reset(); }
     std::string Log() const { return vialto::test::ReadFileBytes(LogFilePath()); }
     void Clear() {
         ui_.Messages.clear();
         std::filesystem::remove(LogFilePath());
     }
 
-    vialto::test::TempDir dir_;
+    vialto::test::TempLogFolder dir_;
     vialto::test::RecordingUi ui_;
-    std::string oldTmp_;
 };
 
 } // namespace

@@ -32,24 +32,37 @@ TempDir::TempDir() {
     std::filesystem::create_directories(path_);
 }
 
-TempLogFolder::TempLogFolder() {
-    if (const char *old = std::getenv("TMPDIR")) {
-        old_ = old;
-        hadOld_ = true;
-    }
-    setenv("TMPDIR", dir_.Path().c_str(), 1);
-}
-
-TempLogFolder::~TempLogFolder() {
-    hadOld_ ? setenv("TMPDIR", old_.c_str(), 1) : unsetenv("TMPDIR");
-}
-
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
 }
+
+namespace {
+
+// The variable the system's temporary folder comes from.
+#ifdef _WIN32
+constexpr const char *kTemporaryVariable = "TMP";
+void SetVariable(const char *name, const std::optional<std::string> &value) {
+    _putenv_s(name, value ? value->c_str() : ""); // "" removes it
+}
+#else
+constexpr const char *kTemporaryVariable = "TMPDIR";
+void SetVariable(const char *name, const std::optional<std::string> &value) {
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+#endif
+
+} // namespace
+
+TempLogFolder::TempLogFolder() {
+    if (const char *old = std::getenv(kTemporaryVariable))
+        old_ = old;
+    SetVariable(kTemporaryVariable, dir_.Path().string());
+}
+
+TempLogFolder::~TempLogFolder() { SetVariable(kTemporaryVariable, old_); }
 
 std::string ReadFileBytes(const std::filesystem::path &path) {
     std::ifstream in(path, std::ios::binary);
@@ -91,6 +104,8 @@ std::string RunXmllint(const std::string &arguments) {
 }
 
 } // namespace
+
+bool CanValidateXml() { return VIALTO_HAVE_XMLLINT; }
 
 std::string ValidateLandXml(const std::filesystem::path &file) {
     return RunXmllint("--noout --schema \"" + std::string(VIALTO_SCHEMA) + "\" \"" + file.string() +

@@ -9,6 +9,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,8 +87,9 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-// A fresh folder that stands as the system's temporary folder (TMPDIR, where
-// the error log goes) while it lives; the earlier setting comes back after.
+// A fresh folder that stands as the system's temporary folder (where the error
+// log goes: TMPDIR, on Windows TMP) while it lives; the earlier setting comes
+// back after.
 class TempLogFolder {
   public:
     TempLogFolder();
@@ -99,8 +101,7 @@ class TempLogFolder {
 
   private:
     TempDir dir_;
-    std::string old_;
-    bool hadOld_ = false;
+    std::optional<std::string> old_;
 };
 
 std::string ReadFileBytes(const std::filesystem::path &path);
@@ -116,6 +117,8 @@ std::string SamplePath(const std::string &name);
 // xmllint to run and passes every file: the Linux build checks the same
 // documents, which scripts/test-windows.sh requires to be byte-identical.
 std::string ValidateLandXml(const std::filesystem::path &file);
+// Whether this build validates at all.
+bool CanValidateXml();
 // Whether the file is well-formed XML (xmllint without a schema), the same way.
 std::string CheckWellFormedXml(const std::filesystem::path &file);
 
