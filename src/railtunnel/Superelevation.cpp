@@ -39,13 +39,15 @@ bool IsKnownVersionComment(std::string_view text) {
     return false;
 }
 
-// A required attribute: its text, or error 10011 naming it and its place.
-std::string Required(const pugi::xml_node &node, const char *name, const std::string &text) {
+// A required attribute: its text, or error 10011 naming it, its place and the
+// file.
+std::string Required(const pugi::xml_node &node, const char *name, const std::string &text,
+                     const std::string &fileName) {
     const pugi::xml_attribute attribute = node.attribute(name);
     if (!attribute)
         RaiseError(errNoValidFile, "The <" + std::string(node.name()) + "> element at " +
-                                       XmlInputPlace(text, node.offset_debug()) + " has no " +
-                                       name + " attribute");
+                                       XmlInputPlace(text, node.offset_debug()) + " of " +
+                                       fileName + " has no " + name + " attribute");
     return attribute.value();
 }
 
@@ -95,20 +97,25 @@ CantWidthExcessType ParseWidthExcessType(std::string_view text) {
     return widthHighestRail;
 }
 
-bool clsSuperelevation::Import(const std::string &fileName, int linearUnit) {
-    return Guarded("ImportSuperelevationTable", false, [&] {
+bool clsSuperelevation::Import(const std::string &fileName, int linearUnit, std::string *reason) {
+    return Guarded("ImportSuperelevationTable", false, reason, [&] {
         Trace(">> ImportSuperelevationTable");
         const std::string text = ReadXmlInputText(fileName, errSameName, errSameName);
         pugi::xml_document doc;
         ParseXmlInput(doc, text,
                       pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
                           pugi::parse_pi,
-                      errSameName);
+                      errSameName, fileName);
 
         const pugi::xml_node second = doc.first_child().next_sibling();
+        if (second.type() == pugi::node_doctype)
+            RaiseError(errFileSuper, "The second node of " + fileName +
+                                         " is a document type declaration, not the comment that "
+                                         "names the cant table version");
         if (second.type() != pugi::node_comment)
             RaiseError(errFileSuper, "The second node of " + fileName +
                                          " is not the comment that names the cant table version");
+        RefuseEntities(doc, text, errSameName, fileName);
         if (!IsKnownVersionComment(second.value()))
             RaiseError(errFileSuperVersion, "Unknown cant table version in the comment '" +
                                                 std::string(second.value()) + "'");
@@ -122,11 +129,11 @@ bool clsSuperelevation::Import(const std::string &fileName, int linearUnit) {
         CantTableData table;
         const double lengthFactor = LinearUnitFactor(unitMetre, linearUnit);
         const double cantFactor = LinearUnitFactor(unitMillimetre, linearUnit);
-        table.Gauge = ParseDecimal(Required(root, "gauge", text)) * lengthFactor;
+        table.Gauge = ParseDecimal(Required(root, "gauge", text, fileName)) * lengthFactor;
         table.SuperelevationBase =
-            ParseDecimal(Required(root, "superelevationBase", text)) * lengthFactor;
-        table.RotationPoint = ParseRotationPoint(Required(root, "rotationPoint", text));
-        table.IsCoplaneTrack = Required(root, "coPlane", text) == "true";
+            ParseDecimal(Required(root, "superelevationBase", text, fileName)) * lengthFactor;
+        table.RotationPoint = ParseRotationPoint(Required(root, "rotationPoint", text, fileName));
+        table.IsCoplaneTrack = Required(root, "coPlane", text, fileName) == "true";
         table.StationType = ParseStationType(root.attribute("stationType").value());
         table.WidthExcessType = ParseWidthExcessType(root.attribute("widthExcessType").value());
         table.Version = root.attribute("version").value();
@@ -140,17 +147,19 @@ bool clsSuperelevation::Import(const std::string &fileName, int linearUnit) {
         for (const pugi::xpath_node &item : nodes) {
             const pugi::xml_node node = item.node();
             CantStation station;
-            station.Station = ParseDecimal(Required(node, "station", text)) * lengthFactor;
+            station.Station =
+                ParseDecimal(Required(node, "station", text, fileName)) * lengthFactor;
             if (leftRightForm) {
                 station.AppliedCantLeft =
-                    ParseDecimal(Required(node, "appliedCantLeft", text)) * cantFactor;
+                    ParseDecimal(Required(node, "appliedCantLeft", text, fileName)) * cantFactor;
                 station.AppliedCantRight =
-                    ParseDecimal(Required(node, "appliedCantRight", text)) * cantFactor;
+                    ParseDecimal(Required(node, "appliedCantRight", text, fileName)) * cantFactor;
                 station.RotationPoint = rotLeftRightForm;
             } else {
                 station.AppliedCant =
-                    ParseDecimal(Required(node, "appliedCant", text)) * cantFactor;
-                station.RotationPoint = ParseRotationPoint(Required(node, "rotationPoint", text));
+                    ParseDecimal(Required(node, "appliedCant", text, fileName)) * cantFactor;
+                station.RotationPoint =
+                    ParseRotationPoint(Required(node, "rotationPoint", text, fileName));
             }
             station.CantInterpolation =
                 ParseCantInterpolation(node.attribute("cantInterpolation").value());

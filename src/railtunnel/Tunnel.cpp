@@ -3,7 +3,9 @@
 // The set is copied as the file's root element on one line. It is written
 // from the parsed document, not from the file's lines: a line break between
 // two attributes or inside a text must not glue words together, and the copy
-// must be UTF-8 whatever encoding the editor saved the file in.
+// must be UTF-8 whatever encoding the editor saved the file in. Only the line
+// breaks and indentation between tags go; every element, attribute, text
+// (blanks included), CDATA section, comment and instruction stays.
 #include "railtunnel/Tunnel.h"
 
 #include "landxml/LandXmlWriter.h"
@@ -41,21 +43,50 @@ std::vector<std::string_view> FirstLines(std::string_view text, std::size_t coun
     return lines;
 }
 
-// Comment and processing-instruction text on one line, still well-formed.
+// Comment and processing-instruction text on one line, still well-formed:
+// they cannot hold character references, so a line break becomes a blank.
 std::string OneLineMarkupText(std::string_view text) {
     std::string out = Utf8Text(text);
     for (char &c : out)
-        if (c == '\r' || c == '\n' || c == '\t')
+        if (c == '\r' || c == '\n')
             c = ' ';
     return out;
+}
+
+// Text of nothing but blanks, tabs and line breaks that holds a line break:
+// the file's layout between two tags, not content.
+bool IsLayout(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos &&
+           text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// A CDATA section on one line: at each line break the section closes, the
+// break follows as a character reference, and a new section opens, so that
+// a reader gets back the same text.
+void WriteCdata(std::string_view text, std::string &out) {
+    out += "<![CDATA[";
+    for (std::size_t at = 0;;) {
+        const std::size_t end = text.find_first_of("\r\n", at);
+        out += Utf8Text(text.substr(at, end - at));
+        if (end == std::string_view::npos)
+            break;
+        out += "]]>";
+        out += text[end] == '\r' ? "&#13;" : "&#10;";
+        out += "<![CDATA[";
+        at = end + 1;
+    }
+    out += "]]>";
 }
 
 // Writes one node that is not an element.
 void WriteLeaf(const pugi::xml_node &node, std::string &out) {
     switch (node.type()) {
     case pugi::node_pcdata:
+        if (!IsLayout(node.value()))
+            out += XmlText(node.value());
+        return;
     case pugi::node_cdata:
-        out += XmlText(node.value());
+        WriteCdata(node.value(), out);
         return;
     case pugi::node_comment: {
         // "--" may not appear inside a comment, nor "-" at its end.
@@ -79,7 +110,16 @@ void WriteLeaf(const pugi::xml_node &node, std::string &out) {
     }
 }
 
-void WriteStartTag(const pugi::xml_node &element, std::string &out) {
+// Whether anything but layout lies between the element's tags; an element
+// without is written as an empty tag.
+bool HasContent(const pugi::xml_node &element) {
+    for (const pugi::xml_node &child : element.children())
+        if (child.type() != pugi::node_pcdata || !IsLayout(child.value()))
+            return true;
+    return false;
+}
+
+void WriteStartTag(const pugi::xml_node &element, bool hasContent, std::string &out) {
     out += '<';
     out += element.name();
     for (const pugi::xml_attribute &attribute : element.attributes()) {
@@ -89,7 +129,7 @@ void WriteStartTag(const pugi::xml_node &element, std::string &out) {
         out += XmlText(attribute.value());
         out += '"';
     }
-    out += element.first_child() ? ">" : "/>";
+    out += hasContent ? ">" : "/>";
 }
 
 // Writes the element and everything below it as one line of UTF-8 XML. Texts
@@ -101,8 +141,9 @@ void WriteOneLine(const pugi::xml_node &root, std::string &out) {
     pugi::xml_node node = root;
     for (;;) {
         if (node.type() == pugi::node_element) {
-            WriteStartTag(node, out);
-            if (node.first_child()) {
+            const bool hasContent = HasContent(node);
+            WriteStartTag(node, hasContent, out);
+            if (hasContent) {
                 node = node.first_child();
                 continue;
             }
@@ -124,8 +165,8 @@ void WriteOneLine(const pugi::xml_node &root, std::string &out) {
 
 } // namespace
 
-bool clsTunnel::Load(const std::string &fileName) {
-    return Guarded("clsTunnel.Load", false, [&] {
+bool clsTunnel::Load(const std::string &fileName, std::string *reason) {
+    return Guarded("clsTunnel.Load", false, reason, [&] {
         Trace(">> clsTunnel.Load");
         const std::string text = ReadXmlInputText(fileName, errFileNotFound, errNoValidFile);
 
@@ -138,8 +179,11 @@ bool clsTunnel::Load(const std::string &fileName) {
                        "The second line of " + fileName + " does not start with <TunnelProfiles");
 
         pugi::xml_document doc;
-        ParseXmlInput(doc, text, pugi::parse_default | pugi::parse_comments | pugi::parse_pi,
-                      errNoValidFile);
+        ParseXmlInput(doc, text,
+                      pugi::parse_default | pugi::parse_comments | pugi::parse_pi |
+                          pugi::parse_ws_pcdata,
+                      errNoValidFile, fileName);
+        RefuseEntities(doc, text, errNoValidFile, fileName);
         const pugi::xml_node root = doc.document_element();
         if (BaseName(root) != "TunnelProfiles")
             RaiseError(errNoValidFile, "The root element of " + fileName + " is <" +
@@ -164,6 +208,9 @@ bool clsTunnel::Load(const std::string &fileName) {
         std::string line;
         line.reserve(text.size());
         WriteOneLine(root, line);
+        // Comments and instructions after the root belong to the copy too.
+        for (pugi::xml_node after = root.next_sibling(); after; after = after.next_sibling())
+            WriteLeaf(after, line);
 
         chainages_ = std::move(chainages);
         text_ = std::move(line);

@@ -17,9 +17,11 @@ class clsTunnel {
   public:
     // Reads and checks the file. On a failure (reported through the error
     // handler with the source "clsTunnel.Load": 10011 not a tunnel profile
-    // file, malformed XML, too large, or a profile without "sta"; 10002 no
-    // profiles; 53 file not found) returns false and leaves the set as it was.
-    bool Load(const std::string &fileName);
+    // file, malformed XML, a document type or an entity reference, too
+    // large, or a profile without "sta"; 10002 no profiles; 53 file not found)
+    // returns false and leaves the set as it was; `reason` (when given) then
+    // names the file and what is wrong where.
+    bool Load(const std::string &fileName, std::string *reason = nullptr);
 
     // Lowest and highest profile chainage; run-time error 9 when there are none.
     double GetChainageStart() const;
@@ -27,8 +29,9 @@ class clsTunnel {
     // The profile chainages, ascending.
     std::vector<double> GetChainages() const { return chainages_; }
 
-    // The root element of the file as one well-formed UTF-8 line, without
-    // the XML declaration.
+    // The root element of the file, and any comment or instruction after it,
+    // as one well-formed UTF-8 line without the XML declaration. Only the line
+    // breaks and indentation between tags are left out.
     const std::string &Text() const { return text_; }
 
     // Writes Text into the open document at the current place and gives the

@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace vialto {
 namespace {
@@ -186,12 +188,59 @@ std::string XmlInputPlace(const std::string &text, std::ptrdiff_t offset) {
 }
 
 void ParseXmlInput(pugi::xml_document &doc, const std::string &text, unsigned options,
-                   long errorNumber) {
-    const pugi::xml_parse_result result =
-        doc.load_buffer(text.data(), text.size(), options, pugi::encoding_utf8);
+                   long errorNumber, const std::string &fileName) {
+    const pugi::xml_parse_result result = doc.load_buffer(
+        text.data(), text.size(), options | pugi::parse_doctype, pugi::encoding_utf8);
     if (!result)
+        RaiseError(errorNumber, "The file " + fileName +
+                                    " is not well-formed XML: " + result.description() + " at " +
+                                    XmlInputPlace(text, result.offset));
+}
+
+void RefuseEntities(const pugi::xml_document &doc, const std::string &text, long errorNumber,
+                    const std::string &fileName) {
+    for (const pugi::xml_node &node : doc.children())
+        if (node.type() == pugi::node_doctype)
+            RaiseError(errorNumber, "The file " + fileName + " declares a document type at " +
+                                        XmlInputPlace(text, node.offset_debug()) +
+                                        "; these files never hold one, and its entities are "
+                                        "not expanded");
+    const pugi::xml_node root = doc.document_element();
+    if (!root)
+        return;
+    // Entity references can only stand in the root element's tags and text:
+    // the prolog holds nothing but the declaration, comments and instructions.
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> skipped = {
+        {{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}}};
+    std::size_t at = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, root.offset_debug()));
+    while ((at = text.find_first_of("<&", at)) != std::string::npos) {
+        if (text[at] == '<') {
+            std::size_t next = at + 1;
+            for (const auto &[open, close] : skipped)
+                if (text.compare(at, open.size(), open) == 0) {
+                    const std::size_t end = text.find(close, at + open.size());
+                    next = end == std::string::npos ? text.size() : end + close.size();
+                    break;
+                }
+            at = next;
+            continue;
+        }
+        const std::size_t semicolon = text.find(';', at);
+        const std::string_view name =
+            semicolon == std::string::npos || semicolon - at > 32
+                ? std::string_view()
+                : std::string_view(text).substr(at + 1, semicolon - at - 1);
+        if (name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos" ||
+            (name.size() > 1 && name[0] == '#')) {
+            at = semicolon + 1;
+            continue;
+        }
         RaiseError(errorNumber,
-                   std::string(result.description()) + " at " + XmlInputPlace(text, result.offset));
+                   "The file " + fileName + " is not well-formed XML: \"&" + std::string(name) +
+                       (name.empty() ? "\"" : ";\"") + " at " + XmlInputPlace(text, at) +
+                       " is not a predefined entity or a character reference (entities are not "
+                       "declared or expanded here)");
+    }
 }
 
 } // namespace vialto

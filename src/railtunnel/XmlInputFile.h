@@ -26,10 +26,21 @@ inline constexpr std::uintmax_t kMaxXmlInputBytes = 64u * 1024u * 1024u;
 std::string ReadXmlInputText(const std::string &path, long notFoundNumber, long badFileNumber);
 
 // Parses UTF-8 text into doc with the options; on a parse error raises
-// errorNumber with the parser's reason and its place ("... at line 3, column
-// 14").
+// errorNumber naming the file, the parser's reason and its place ("The file
+// t.xml is not well-formed XML: Start-end tags mismatch at line 3, column
+// 14"). A document type declaration is always kept as a node, so that the
+// readers see it and can refuse it (RefuseEntities).
 void ParseXmlInput(pugi::xml_document &doc, const std::string &text, unsigned options,
-                   long errorNumber);
+                   long errorNumber, const std::string &fileName);
+
+// The editors never write a document type, and entities are never expanded:
+// raises errorNumber, with the file and the place, for a document type
+// declaration anywhere in the document, and for an "&" in the root element
+// (or after it) that does not begin one of the five predefined entities or a
+// character reference. Comments, CDATA sections and processing instructions
+// may hold any "&".
+void RefuseEntities(const pugi::xml_document &doc, const std::string &text, long errorNumber,
+                    const std::string &fileName);
 
 // "line L, column C" of a byte offset in the text (both 1-based).
 std::string XmlInputPlace(const std::string &text, std::ptrdiff_t offset);

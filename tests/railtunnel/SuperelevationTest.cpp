@@ -2,6 +2,7 @@
 
 #include "shell/AppModel.h"
 #include "shell/Error.h"
+#include "support/HostileXml.h"
 #include "support/TestSupport.h"
 #include "support/TrackFixtures.h"
 
@@ -137,7 +138,7 @@ class CantImport : public ::testing::Test {
     bool ImportText(clsSuperelevation &table, const std::string &text, int unit = unitMetre) {
         const auto path = dir_ / "cant.xml";
         WriteFileBytes(path, text);
-        return table.Import(path.string(), unit);
+        return table.Import(path.string(), unit, &reason_);
     }
     std::string LastMessage() const {
         return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;
@@ -145,6 +146,7 @@ class CantImport : public ::testing::Test {
 
     TempDir dir_;
     RecordingUi ui_;
+    std::string reason_; // of the last ImportText
 };
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -199,15 +201,32 @@ TEST_F(CantImport, VersionComment) {
 }
 
 // Each bad file is refused with the number its fault calls for; the user sees
-// that number's message, and the table keeps what it held: no half-read table.
+// that number's message, the reason names what is wrong, and the table keeps
+// what it held: no half-read table. Entities are never expanded: a document
+// type is refused wherever it stands, an undeclared entity as not well-formed.
 TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
     struct Case {
         const char *Name;
         std::string Text;
         const char *Message;
+        const char *Reason = "";
     };
+    const std::string external = ExternalEntityDoctype("Cant");
+    const std::string entityStation =
+        "<CantStation station=\"&xxe;\" appliedCant=\"0\" rotationPoint=\"center\"/></Cant>";
     const Case cases[] = {
         {"second node is an element", kDecl + kRoot + kStations + "</Cant>", "E_FILE_SUPER"},
+        {"external entity as the second node", kDecl + external + kComment + kRoot + entityStation,
+         "E_FILE_SUPER", "is a document type declaration"},
+        {"billion laughs as the second node",
+         kDecl + BillionLaughs("Cant") + kComment + kRoot +
+             "<CantStation station=\"&lol9;\" appliedCant=\"0\" rotationPoint=\"center\"/></Cant>",
+         "E_FILE_SUPER", "is a document type declaration"},
+        {"document type after the comment",
+         kDecl + kComment + external + kRoot + kStations + "</Cant>", "E_SAMENAME",
+         "declares a document type at line 3, column"},
+        {"undeclared entity", kDecl + kComment + kRoot + entityStation, "E_SAMENAME",
+         "\"&xxe;\" at line 4, column 23 is not a predefined entity"},
         {"wrong root", kDecl + kComment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
          "E_NOVALIDFILE"},
         {"no stations", kDecl + kComment + kRoot + "<Stations/></Cant>", "E_NOTFILLALL"},
@@ -227,8 +246,15 @@ TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
         ui_.Messages.clear();
         EXPECT_FALSE(ImportText(table, c.Text)) << c.Name;
         EXPECT_EQ(LastMessage(), c.Message) << c.Name;
+        EXPECT_NE(reason_.find(c.Reason), std::string::npos) << c.Name << ": " << reason_;
         EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200})) << c.Name;
     }
+    // The predefined entities and character references are read as ever.
+    ASSERT_TRUE(ImportText(table, kDecl + kComment + kRoot +
+                                      "<CantStation station=\"&#49;0&#x30;\" appliedCant=\"0\" "
+                                      "rotationPoint=\"&#99;enter\"/></Cant>"));
+    EXPECT_EQ(table.GetChainages(), std::vector<double>{100});
+    EXPECT_EQ(reason_, "");
     EXPECT_FALSE(table.Import((dir_ / "missing.xml").string(), unitMetre));
     EXPECT_EQ(LastMessage(), "E_SAMENAME");
     EXPECT_EQ(table.Version(), "1.2.0");

@@ -4,6 +4,7 @@
 #include "landxml/LandXmlWriter.h"
 #include "shell/AppModel.h"
 #include "shell/Error.h"
+#include "support/HostileXml.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -62,25 +63,49 @@ TEST_F(TunnelTest, BadFilesAreRefusedWithTheirErrorNumber) {
         const char *Name;
         std::string Text;
         const char *Message;
+        const char *Reason = ""; // part of the reason the import tree shows
     };
     const std::string profiles = "<TunnelProfile sta=\"1\"/></TunnelProfiles>";
+    const std::string entityProfile =
+        "<TunnelProfiles><TunnelProfile sta=\"&xxe;\"/></TunnelProfiles>";
     const Case cases[] = {
         {"second line a comment", kDecl + "<!-- profiles -->\r\n<TunnelProfiles>" + profiles,
          "E_NOVALIDFILE"},
         {"wrong root without declaration", "<Profiles><TunnelProfile sta=\"1\"/></Profiles>",
          "E_NOVALIDFILE"},
         {"malformed", kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\">\r\n</TunnelProfiles>",
-         "E_NOVALIDFILE"},
+         "E_NOVALIDFILE", "tunnel.xml is not well-formed XML: Start-end tags mismatch at line 4"},
         {"empty file", "", "E_NOVALIDFILE"},
         {"no profiles", kDecl + "<TunnelProfiles name=\"x\">\r\n</TunnelProfiles>", "E_NOTFILLALL"},
         {"profile without sta", kDecl + "<TunnelProfiles>\r\n<TunnelProfile/></TunnelProfiles>",
          "E_NOVALIDFILE"},
+        // Entities are never expanded.
+        {"external entity on the second line",
+         kDecl + ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+         "does not start with <TunnelProfiles"},
+        {"external entity without declaration",
+         ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+         "declares a document type at line 1, column"},
+        {"billion laughs without declaration",
+         BillionLaughs("TunnelProfiles") + "<TunnelProfiles><TunnelProfile sta=\"1\">&lol9;" +
+             "</TunnelProfile></TunnelProfiles>",
+         "E_NOVALIDFILE", "declares a document type"},
+        {"undeclared entity",
+         kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\">a &lol9; b" +
+             "</TunnelProfile></TunnelProfiles>",
+         "E_NOVALIDFILE", "\"&lol9;\" at line 3, column 26 is not a predefined entity"},
+        {"bare ampersand",
+         kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\" n=\"a & b\"/>" + "</TunnelProfiles>",
+         "E_NOVALIDFILE", "\"&\" at line 3, column 29"},
     };
     for (const Case &c : cases) {
         ui_.Messages.clear();
         clsTunnel tunnel;
-        EXPECT_FALSE(LoadText(tunnel, c.Text)) << c.Name;
+        std::string reason;
+        WriteFileBytes(dir_ / "tunnel.xml", c.Text);
+        EXPECT_FALSE(tunnel.Load((dir_ / "tunnel.xml").string(), &reason)) << c.Name;
         EXPECT_EQ(LastMessage(), c.Message) << c.Name;
+        EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
         EXPECT_TRUE(tunnel.GetChainages().empty()) << c.Name;
         EXPECT_TRUE(tunnel.Text().empty()) << c.Name;
     }
@@ -122,22 +147,47 @@ TEST_F(TunnelTest, AnsiFileWithSplitAttributesRoundTrips) {
     EXPECT_EQ(CheckWellFormedXml(out), "");
 }
 
-TEST_F(TunnelTest, MarkupInsideTheSetStaysWellFormed) {
+// The copy keeps every element, attribute, text (blanks included), CDATA
+// section, comment and instruction of the root, and what follows the root;
+// only the line breaks and indentation between tags go. Each copy is one
+// well-formed line.
+TEST_F(TunnelTest, CopyKeepsTheContentOnOneLine) {
+    const std::string head = kDecl + "<TunnelProfiles>\r\n  <TunnelProfile sta=\"5\">";
+    const std::string tail = "</TunnelProfile>\r\n</TunnelProfiles>";
+    struct Case {
+        const char *Name;
+        std::string Inside; // the profile's content in the file
+        std::string Copied; // ... in the copy
+    };
+    const Case cases[] = {
+        {"blank text", "<Pad> </Pad><Tab>\t</Tab>", "<Pad> </Pad><Tab>&#9;</Tab>"},
+        {"layout only", "\r\n    <Pad>\r\n    </Pad>\r\n  ", "<Pad/>"},
+        {"text over lines", "<R>\r\n  two\r\n  lines </R>", "<R>&#10;  two&#10;  lines </R>"},
+        {"CDATA", "<![CDATA[<raw> & ]]>]]>", "<![CDATA[<raw> & ]]>]]&gt;"},
+        {"CDATA over lines", "<![CDATA[a\r\nb]]><![CDATA[]]>",
+         "<![CDATA[a]]>&#10;<![CDATA[b]]><![CDATA[]]>"},
+        {"escapes", "<P a=\"x &amp; &lt;y&gt; &quot;q&quot;\" b=\"line&#10;break\"/>",
+         "<P a=\"x &amp; &lt;y&gt; &quot;q&quot;\" b=\"line&#10;break\"/>"},
+        // Comments and instructions keep to one line and never hold "--" or end on "-".
+        {"comment", "<!-- a -- comment\r\n over\tlines- -->",
+         "<!-- a - - comment  over\tlines- -->"},
+        {"instruction", "<?editor keep\r\nthis?>", "<?editor keep  this?>"},
+    };
+    for (const Case &c : cases) {
+        clsTunnel tunnel;
+        ASSERT_TRUE(LoadText(tunnel, head + c.Inside + tail)) << c.Name;
+        EXPECT_EQ(tunnel.Text(), "<TunnelProfiles><TunnelProfile sta=\"5\">" + c.Copied +
+                                     "</TunnelProfile></TunnelProfiles>")
+            << c.Name;
+        WriteFileBytes(dir_ / "line.xml", tunnel.Text());
+        EXPECT_EQ(CheckWellFormedXml(dir_ / "line.xml"), "") << c.Name;
+    }
+    // What follows the root element is copied after it.
     clsTunnel tunnel;
-    ASSERT_TRUE(LoadText(
-        tunnel, kDecl + "<TunnelProfiles a=\"x &amp; &lt;y&gt; &quot;q&quot;\" "
-                        "b=\"line&#10;break\">\r\n"
-                        "<!-- a -- comment\r\n over lines- -->\r\n"
-                        "<TunnelProfile sta=\"5\"><![CDATA[<raw> & ]]>]]></TunnelProfile>\r\n"
-                        "<?editor keep\r\nthis?>\r\n"
-                        "</TunnelProfiles>\r\n"));
-    // Comments and instructions keep to one line and never hold "--" or end on "-".
-    EXPECT_EQ(tunnel.Text(),
-              "<TunnelProfiles a=\"x &amp; &lt;y&gt; &quot;q&quot;\" b=\"line&#10;break\"><!-- a "
-              "- - comment  over lines- --><TunnelProfile sta=\"5\">&lt;raw&gt; &amp; "
-              "]]&gt;</TunnelProfile><?editor keep  this?></TunnelProfiles>");
-    WriteFileBytes(dir_ / "line.xml", tunnel.Text());
-    EXPECT_EQ(CheckWellFormedXml(dir_ / "line.xml"), "");
+    ASSERT_TRUE(LoadText(tunnel, head + tail + "\r\n<!-- end of set -->\r\n<?done?>\r\n"));
+    EXPECT_EQ(
+        tunnel.Text(),
+        "<TunnelProfiles><TunnelProfile sta=\"5\"/></TunnelProfiles><!-- end of set --><?done?>");
 }
 
 // Nesting as deep as a file can make does not exhaust the stack; the
