@@ -108,7 +108,7 @@ void BM_CreateVtFromVt(benchmark::State &state) {
     for (auto _ : state) {
         NullProgress progress;
         const bool ok =
-            CreateVtFromVt(2, 1, coplane ? 2 : 0, 0.5, progress, 2, alongCentre, option);
+            CreateVtFromVt(2, 1, coplane ? 2 : 0, 0.5, progress, 2, alongCentre, option, 0.01);
         if (!ok)
             state.SkipWithError("CreateVtFromVt failed");
         samples = ElementCount(GetAligmentVt(2));

@@ -7,11 +7,13 @@
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vialto {
 
@@ -155,6 +157,67 @@ double AlignmentEnd(const HzAlignment &elements) {
     return last.Chainage + last.Length;
 }
 
+// Where a point of the track meets the centre line, and how far to its right.
+struct Foot {
+    double Chainage = 0;
+    double Offset = 0;
+};
+
+// The foot of a point that lies beyond an end of the centre line by no more
+// than `tolerance` along the tangent there: that end. The listings round
+// coordinates to the millimetre and tracks are laid out on their own, so a
+// track's end may stand a hair beyond the normal at the centre line's end,
+// where the projection no longer finds an element.
+std::optional<Foot> FootBeyondAnEnd(const HzAlignment &centre, const HzPoint &point,
+                                    double tolerance) {
+    std::optional<Foot> best;
+    double bestBeyond = 0;
+    for (const double chainage : {centre[1].Chainage, AlignmentEnd(centre)}) {
+        HzPoint end;
+        if (!GetCoordFromHzAligment(centre, chainage, end))
+            continue;
+        const double dx = point.X - end.X;
+        const double dy = point.Y - end.Y;
+        const double sign = chainage == centre[1].Chainage ? -1.0 : 1.0;
+        const double beyond = sign * (dx * std::sin(end.Azimuth) + dy * std::cos(end.Azimuth));
+        if (beyond < 0 || beyond > tolerance || (best && beyond >= bestBeyond))
+            continue;
+        best = Foot{chainage, dx * std::cos(end.Azimuth) - dy * std::sin(end.Azimuth)};
+        bestBeyond = beyond;
+    }
+    return best;
+}
+
+// The foot on the centre line of the track's point at chainage t: its
+// projection, or an end of the centre line that it lies just beyond.
+std::optional<Foot> FootOnCentre(const HzAlignment &track, const HzAlignment &centre, double t,
+                                 double tolerance) {
+    Foot foot;
+    if (ProjectChainToAnotherAligment(t, track, centre, foot.Offset, foot.Chainage))
+        return foot;
+    HzPoint point;
+    if (!GetCoordFromHzAligment(track, t, point))
+        return std::nullopt;
+    return FootBeyondAnEnd(centre, point, tolerance);
+}
+
+// Walking the centre line reaches the track only as far as the centre line's
+// normals do. The track's own ends are added wherever their feet have a
+// height, so that the profile covers the track as far as the centre line's
+// profile covers its projection. A track that runs against the centre line
+// gives its samples backwards: they are turned round first.
+void CoverTrackEnds(std::vector<TrackSample> &samples, const std::optional<TrackSample> &first,
+                    const std::optional<TrackSample> &last) {
+    if (samples.empty())
+        return; // nothing faces the track: the ends alone would be a guess
+    if (samples.front().Chainage > samples.back().Chainage)
+        std::reverse(samples.begin(), samples.end());
+    if (first && first->Chainage < samples.front().Chainage)
+        samples.insert(samples.begin(), *first);
+    if (last && last->Chainage > samples.back().Chainage)
+        samples.push_back(*last);
+}
+
 } // namespace
 
 void AddTrackVtPoint(VtAlignment &points, const clsSuperelevation *table, double chainage,
@@ -186,11 +249,13 @@ void AddTrackVtPoint(VtAlignment &points, const clsSuperelevation *table, double
 
 bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cantSlot, double step,
                     IProgress &progress, long trackSelector, bool alongCentreLine,
-                    int verticalOption) {
-    return Guarded("CreateVtFromVt", false, [&] {
+                    int verticalOption, double footTolerance, std::string *reason) {
+    return Guarded("CreateVtFromVt", false, reason, [&] {
         Trace(">> CreateVtFromVt");
         if (!(step > 0) || !std::isfinite(step))
             RaiseRuntime(errInvalidCall, "the sampling step must be a positive number");
+        if (!(footTolerance >= 0) || !std::isfinite(footTolerance))
+            RaiseRuntime(errInvalidCall, "the tolerance must be a number of 0 or more");
         std::shared_ptr<clsSuperelevation> table;
         if (cantSlot != 0)
             table = GetAligmentSup(cantSlot);
@@ -216,29 +281,43 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
             CheckCoplaneTable(*table);
         }
 
-        VtAlignment points(1);
-        const Emitter emit = [&](const TrackSample &sample) {
-            AddTrackVtPoint(points, table.get(), sample.Chainage, sample.Offset, sample.Height,
-                            trackSlot, trackSelector, modeFlag, option);
+        double vtStart = 0;
+        double vtEnd = 0;
+        GetStartEndAligmentVt(centreSlot, vtStart, vtEnd);
+        // The centre line's height at its chainage c: within its profile, or,
+        // within kProfileEndTolerance before or after it, that end's height.
+        const auto heightAt = [&](double c) {
+            if (c >= vtStart && c <= vtEnd)
+                return GetHeightFromVtAligment(centreVt, c);
+            if (c < vtStart && vtStart - c <= kProfileEndTolerance)
+                return GetHeightFromVtAligment(centreVt, vtStart);
+            if (c > vtEnd && c - vtEnd <= kProfileEndTolerance)
+                return GetHeightFromVtAligment(centreVt, vtEnd);
+            return kNullValue;
         };
+        // The sample at track chainage t, from its foot on the centre line.
+        const Sampler fromTrack = [&](double t) -> std::optional<TrackSample> {
+            const std::optional<Foot> foot = FootOnCentre(trackHz, centreHz, t, footTolerance);
+            if (!foot)
+                return std::nullopt;
+            const double height = heightAt(foot->Chainage);
+            if (height == kNullValue)
+                return std::nullopt;
+            return TrackSample{t, foot->Offset, height};
+        };
+        std::vector<TrackSample> samples;
+        const Emitter collect = [&](const TrackSample &sample) { samples.push_back(sample); };
         ProgressFinisher finisher(progress);
+        const double trackStart = trackHz[1].Chainage;
+        const double trackEnd = AlignmentEnd(trackHz);
         bool completed = false;
         if (alongCentreLine) {
-            double vtStart = 0;
-            double vtEnd = 0;
-            GetStartEndAligmentVt(centreSlot, vtStart, vtEnd);
-            const Sampler sample = [&](double c) -> std::optional<TrackSample> {
+            const Sampler fromCentre = [&](double c) -> std::optional<TrackSample> {
                 double offset = 0;
                 double t = 0;
                 if (!ProjectChainToAnotherAligment(c, centreHz, trackHz, offset, t))
                     return std::nullopt;
-                double height = kNullValue;
-                if (c >= vtStart && c <= vtEnd)
-                    height = GetHeightFromVtAligment(centreVt, c);
-                else if (c < vtStart && vtStart - c <= kProfileEndTolerance)
-                    height = GetHeightFromVtAligment(centreVt, vtStart);
-                else if (c > vtEnd && c - vtEnd <= kProfileEndTolerance)
-                    height = GetHeightFromVtAligment(centreVt, vtEnd);
+                const double height = heightAt(c);
                 if (height == kNullValue)
                     return std::nullopt;
                 return TrackSample{t, offset, height};
@@ -249,33 +328,27 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
             double offset = 0;
             double first = centreStart;
             double last = centreEnd;
-            if (!ProjectChainToAnotherAligment(trackHz[1].Chainage, trackHz, centreHz, offset,
-                                               first))
+            if (!ProjectChainToAnotherAligment(trackStart, trackHz, centreHz, offset, first))
                 first = centreStart;
-            if (!ProjectChainToAnotherAligment(AlignmentEnd(trackHz), trackHz, centreHz, offset,
-                                               last))
+            if (!ProjectChainToAnotherAligment(trackEnd, trackHz, centreHz, offset, last))
                 last = centreEnd;
             if (last < first)
                 std::swap(first, last);
             first = std::max(first - kTrackStretchMargin, centreStart);
             last = std::min(last + kTrackStretchMargin, centreEnd);
-            completed = WalkAlignment(centreHz, first, last, step, sample, emit, progress);
+            completed = WalkAlignment(centreHz, first, last, step, fromCentre, collect, progress);
+            if (completed)
+                CoverTrackEnds(samples, fromTrack(trackStart), fromTrack(trackEnd));
         } else {
-            const Sampler sample = [&](double t) -> std::optional<TrackSample> {
-                double offset = 0;
-                double c = 0;
-                if (!ProjectChainToAnotherAligment(t, trackHz, centreHz, offset, c))
-                    return std::nullopt;
-                const double height = GetHeightFromVtAligment(centreVt, c);
-                if (height == kNullValue)
-                    return std::nullopt;
-                return TrackSample{t, offset, height};
-            };
-            completed = WalkAlignment(trackHz, trackHz[1].Chainage, AlignmentEnd(trackHz), step,
-                                      sample, emit, progress);
+            completed =
+                WalkAlignment(trackHz, trackStart, trackEnd, step, fromTrack, collect, progress);
         }
         if (!completed)
             return false;
+        VtAlignment points(1);
+        for (const TrackSample &sample : samples)
+            AddTrackVtPoint(points, table.get(), sample.Chainage, sample.Offset, sample.Height,
+                            trackSlot, trackSelector, modeFlag, option);
         if (ElementCount(points) < 2)
             RaiseError(errAssert, "No part of the track faces the profile it is derived from");
         SetAligmentVt(trackSlot, points);

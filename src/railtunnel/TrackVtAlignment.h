@@ -13,6 +13,8 @@
 #include "model/Records.h"
 #include "shell/UserInterface.h"
 
+#include <string>
+
 namespace vialto {
 
 class clsSuperelevation;
@@ -48,12 +50,18 @@ inline constexpr SlotNumber kCentreLineSlot = 1;
 //   rail); only a co-planar table read against the centre line (kCentreLineSlot)
 //   uses it, and refuses any other value. From the other track the correction
 //   carries the profile across the shared plane.
-// Progress runs over the walked range; Start gets an empty caption (the title
-// is the caller's). False, with nothing stored, when the user cancels or an
-// error occurs (reported as "CreateVtFromVt").
+// - footTolerance: a track point whose foot lies this far or less beyond an
+//   end of the centre line (along its tangent there) takes that end's height
+//   (the job's horizontal tolerance, >= 0).
+// The profile covers the track as far as the centre line's profile covers the
+// track's projection: from the track's first to its last chainage when both
+// ends face the profile. Progress runs over the walked range; Start gets an
+// empty caption (the title is the caller's). False, with nothing stored, when
+// the user cancels or an error occurs (reported as "CreateVtFromVt"; `reason`,
+// when given, then holds what went wrong).
 bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cantSlot, double step,
                     IProgress &progress, long trackSelector, bool alongCentreLine,
-                    int verticalOption);
+                    int verticalOption, double footTolerance, std::string *reason = nullptr);
 
 // Appends one sample at the chainage to the profile being built: nothing for
 // the null height, for a chainage within kTrackSampleMerge of the last sample

@@ -177,10 +177,10 @@ void ImportCant(ImportRun &run, int p) {
 void GenerateTrackVt(ImportRun &run, int trackPage, int sourceSlot, int cantSlot,
                      const std::string &title, bool projected) {
     run.Progress.Start(title, 0, 0);
-    const bool ok =
-        CreateVtFromVt(static_cast<SlotNumber>(trackPage), static_cast<SlotNumber>(sourceSlot),
-                       static_cast<SlotNumber>(cantSlot), 0.5, run.Progress,
-                       static_cast<std::uint8_t>(trackPage), projected, run.Job.VtDefAlignment);
+    const bool ok = CreateVtFromVt(
+        static_cast<SlotNumber>(trackPage), static_cast<SlotNumber>(sourceSlot),
+        static_cast<SlotNumber>(cantSlot), 0.5, run.Progress, static_cast<std::uint8_t>(trackPage),
+        projected, run.Job.VtDefAlignment, run.Job.ToleranceHz);
     run.Tree.AddNode(PageKey(trackPage), "Vt", run.Job.Slot(trackPage, slotVt).DisplayName,
                      ok ? kImageOk : kImageFailed);
 }

@@ -5,7 +5,10 @@
 #include "shell/AppModel.h"
 #include "support/TestSupport.h"
 
+#include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 #include <sstream>
 
 using namespace vialto;
@@ -85,4 +88,67 @@ TEST_F(RunConvertTest, ExitCodesOfAMissingInputAndAFailedExport) {
               kConvertExportFailed);
     EXPECT_NE(err_.find("the export failed"), std::string::npos) << err_;
     EXPECT_FALSE(std::filesystem::exists(dir_ / "no"));
+}
+
+// A double track on one curve from end to end: the centre line an arc of
+// radius 500 and 300 long, the tracks concentric 2 m to either side and a
+// hair (4 mm, within the horizontal tolerance) beyond the normals at the
+// centre line's ends, each with a cant table whose stations reach its ends.
+// Both tracks take their heights from the centre line; their profiles reach
+// the tracks' ends, so the cant stations lie on them and the job converts.
+TEST_F(RunConvertTest, DoubleTrackOnACurveWithCantToTheTrackEnds) {
+    const double R = 500, hair = 0.004;
+    const auto plt = [&](double radius) { // "*PLT": chainage, x, y, azimuth (gon), radius, A
+        const double delta = radius == R ? 0 : hair / radius;
+        const double sweep = 300 / R + 2 * delta;
+        const auto row = [&](double chainage, double phi, double r) {
+            char line[160];
+            std::snprintf(line, sizeof line, "%.6f,%.6f,%.6f,%.10f,%.4f,0\r\n", chainage,
+                          1500 - radius * std::cos(phi), 2000 + radius * std::sin(phi),
+                          std::fmod(phi * 200 / M_PI + 400, 400), r);
+            return std::string(line);
+        };
+        return "*PLT\r\n" + row(0, -delta, 0) + row(radius * sweep, sweep - delta, radius);
+    };
+    const auto cant = [](const std::string &end) {
+        const std::string station = "appliedCant=\"50\" rotationPoint=\"insideRail\"/>\r\n";
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!-- Cant table, format '1.1.0' "
+               "-->\r\n"
+               "<Cant version=\"1.1.0\" gauge=\"1.435\" superelevationBase=\"1.5\" "
+               "rotationPoint=\"insideRail\" coPlane=\"false\">\r\n<CantStation "
+               "station=\"0.000\" " +
+               station + "<CantStation station=\"" + end + "\" " + station + "</Cant>\r\n";
+    };
+    WriteFileBytes(dir_ / "centre.plt", plt(R));
+    WriteFileBytes(dir_ / "centre.alz", "*ALZ\r\n0.000,100.000C,0R\r\n300.000,103.000C,0R\r\n");
+    WriteFileBytes(dir_ / "left.plt", plt(R + 2));  // outside the curve: ends at 301.208
+    WriteFileBytes(dir_ / "right.plt", plt(R - 2)); // inside: ends at 298.808
+    WriteFileBytes(dir_ / "left_cant.xml", cant("301.208"));
+    WriteFileBytes(dir_ / "right_cant.xml", cant("298.808"));
+    const std::string output = (dir_ / "double.xml").string();
+    const auto path = [&](const char *name) { return (dir_ / name).string(); };
+    for (const char *sampling : {"projected", "along-track"}) {
+        ASSERT_EQ(
+            Run({"--job", "double-rail", "--hz", path("centre.plt"), "--vt", path("centre.alz"),
+                 "--left-hz", path("left.plt"), "--left-cant", path("left_cant.xml"), "--right-hz",
+                 path("right.plt"), "--right-cant", path("right_cant.xml"),
+                 "--tracks-vt-from-centre", "--centre-vt-sampling", sampling, "-o", output}),
+            kConvertWritten)
+            << sampling << "\n"
+            << out_ << err_;
+        pugi::xml_document doc;
+        ASSERT_TRUE(doc.load_file(output.c_str()));
+        for (const auto &[track, end] : {std::pair{"left", 301.208}, {"right", 298.808}}) {
+            const std::string query = std::string("//Alignment[@name='") + track + "']//PVI";
+            const pugi::xpath_node_set pvis = doc.select_nodes(query.c_str());
+            ASSERT_GT(pvis.size(), 2u) << track;
+            double chainage = 0, height = 0;
+            std::istringstream(pvis[0].node().child_value()) >> chainage >> height;
+            EXPECT_NEAR(chainage, 0, 1e-9) << track;
+            EXPECT_NEAR(height, 100, 1e-6) << track; // the centre line's start height
+            std::istringstream(pvis[pvis.size() - 1].node().child_value()) >> chainage >> height;
+            EXPECT_NEAR(chainage, end, 1e-6) << track << " " << sampling;
+            EXPECT_NEAR(height, 103, 1e-6) << track; // the centre line's end height
+        }
+    }
 }

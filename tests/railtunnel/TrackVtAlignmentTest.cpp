@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ using namespace vialto::test;
 namespace {
 
 constexpr double kHeightTol = 0.001; // a millimetre
+// The horizontal tolerance of a job by default: a foot this far beyond an end
+// of the centre line still takes that end's height.
+constexpr double kFootTol = 0.010;
 
 // 100 at 0 rising 2 %, a crest parabola (Kv -10000) from 200 to 500, then the
 // grade it leaves on (2 % - 3 % = -1 %) to 2000.
@@ -68,8 +72,8 @@ TEST(TrackVt, ParallelTrackReproducesTheCentreHeightsInBothModes) {
                                   RailTable({Station(0, 0, rotInsideRail)}, true)));
         RecordingProgress progress;
         // A step that never lands on 300 by itself.
-        ASSERT_TRUE(
-            CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.7, progress, 3, alongCentre, railVtAxis));
+        ASSERT_TRUE(CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.7, progress, 3, alongCentre,
+                                   railVtAxis, kFootTol));
         EXPECT_TRUE(progress.Finished);
         EXPECT_GT(progress.Steps, 598.8 / 0.7);
         const VtAlignment track = GetAligmentVt(3);
@@ -90,6 +94,74 @@ TEST(TrackVt, ParallelTrackReproducesTheCentreHeightsInBothModes) {
             EXPECT_DOUBLE_EQ(a.Length, b.Chainage - a.Chainage);
             EXPECT_NEAR(a.Grade, (b.Height - a.Height) / a.Length, 1e-12);
             EXPECT_EQ(a.Parameter, 0);
+        }
+    }
+}
+
+// The profile covers the track wherever the centre line's profile covers the
+// track's projection, in both modes: a track end whose foot lies a hair
+// beyond the centre line's end (within the tolerance) takes that end's
+// height; beyond the tolerance the profile stops where the feet leave the
+// centre line. The centre line is a straight or a right-hand arc of radius
+// 500 running north from (0, 0) for 300, with the profile 100 + 2 % c.
+TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
+    const double R = 500, hair = 0.004;
+    const auto arcTrack = [&](double radius) { // concentric, ends a hair beyond
+        const double delta = hair / radius;    // the angle that puts the foot `hair` beyond
+        return HzAt(0, R - radius * std::cos(delta), -radius * std::sin(delta), 2 * M_PI - delta,
+                    radius, 0, radius * (300 / R + 2 * delta));
+    };
+    struct Case {
+        const char *Name;
+        bool CentreOnArc;
+        HzElement Track;
+        double First, Last;                 // where the profile must start and end on the track ...
+        double Slack;                       // ... give or take this much inwards
+        std::function<double(double)> Foot; // centre chainage facing track chainage t
+    };
+    const auto clamp = [](double c) { return std::clamp(c, 0.0, 300.0); };
+    const Case cases[] = {
+        {"straight, ends on the normals", false, HzAt(0, -2, 0, 0, 0, 0, 300), 0, 300, 0,
+         [](double t) { return t; }},
+        {"straight, a hair beyond both ends", false, HzAt(0, -2, -hair, 0, 0, 0, 300 + 2 * hair), 0,
+         300 + 2 * hair, 0, [&](double t) { return clamp(t - hair); }},
+        {"outside a curve at both ends", true, arcTrack(R + 2), 0, arcTrack(R + 2).Length, 0,
+         [&](double t) { return clamp(R * (t / (R + 2) - hair / (R + 2))); }},
+        {"inside a curve at both ends", true, arcTrack(R - 2), 0, arcTrack(R - 2).Length, 0,
+         [&](double t) { return clamp(R * (t / (R - 2) - hair / (R - 2))); }},
+        {"running against the centre line", false, HzAt(0, 2, 300, M_PI, 0, 0, 300), 0, 300, 0,
+         [](double t) { return 300 - t; }},
+        // 1 m beyond both ends: the profile reaches the tolerance beyond the
+        // normals at most, and the edges are found to the millimetre.
+        {"a metre beyond both ends", false, HzAt(0, -2, -1, 0, 0, 0, 302), 1 - kFootTol,
+         301 + kFootTol, kFootTol + 0.001, [&](double t) { return clamp(t - 1); }},
+    };
+    for (const Case &c : cases) {
+        for (const bool alongCentre : {true, false}) {
+            SCOPED_TRACE(testing::Message()
+                         << c.Name
+                         << (alongCentre ? ", along the centre line" : ", along the track"));
+            RecordingUi ui;
+            ResetAlignments();
+            AddAlignment();
+            AddAlignment();
+            SetAligmentHz(1, OneBased<HzElement>({c.CentreOnArc ? HzAt(0, 0, 0, 0, R, 0, 300)
+                                                                : HzAt(0, 0, 0, 0, 0, 0, 300)}));
+            SetAligmentVt(1, OneBased<VtElement>({VtAt(0, 100, 0.02, 0, 300)}));
+            SetAligmentHz(2, OneBased<HzElement>({c.Track}));
+            RecordingProgress progress;
+            ASSERT_TRUE(
+                CreateVtFromVt(2, 1, 0, 0.5, progress, 2, alongCentre, railVtAxis, kFootTol));
+            const VtAlignment track = GetAligmentVt(2);
+            const double first = track[1].Chainage, last = track.back().Chainage;
+            EXPECT_GE(first, c.First - 1e-9);
+            EXPECT_LE(first, c.First + c.Slack + 1e-9);
+            EXPECT_LE(last, c.Last + 1e-9);
+            EXPECT_GE(last, c.Last - c.Slack - 1e-9);
+            for (double t = first; t <= last; t += 0.37)
+                EXPECT_NEAR(GetHeightFromVtAligment(track, t), 100 + 0.02 * c.Foot(t), kHeightTol)
+                    << t;
+            EXPECT_NEAR(track.back().Height, 100 + 0.02 * c.Foot(last), kHeightTol);
         }
     }
 }
@@ -122,7 +194,7 @@ TEST(TrackVt, FailedProjectionsSkipSamplesWithoutEndingTheWalk) {
     SetAligmentVt(1, OneBased<VtElement>({VtAt(0, 10, 0.01, 0, 300)}));
     SetAligmentHz(2, OneBased<HzElement>({HzAt(0, 2, 0, 0, 0, 0, 300)}));
     RecordingProgress progress;
-    ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.5, progress, 2, false, railVtAxis));
+    ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.5, progress, 2, false, railVtAxis, kFootTol));
     const VtAlignment track = GetAligmentVt(2);
     bool before = false, after = false;
     for (std::size_t i = 1; i < track.size(); ++i) {
@@ -169,8 +241,8 @@ TEST(TrackVt, RefusedAndCancelledRunsStoreNothing) {
         if (!c.coplanar.empty())
             SetAligmentSup(2, std::make_shared<clsSuperelevation>(RailTable(c.coplanar, true)));
         RecordingProgress progress(c.cancelAfter);
-        EXPECT_FALSE(
-            CreateVtFromVt(2, c.from, c.cantSlot, c.step, progress, c.selector, false, c.option))
+        EXPECT_FALSE(CreateVtFromVt(2, c.from, c.cantSlot, c.step, progress, c.selector, false,
+                                    c.option, kFootTol))
             << c.what;
         EXPECT_FALSE(ExistAlignment(flagVt, 2)) << c.what;
         EXPECT_LE(ui.Messages.size(), 1u) << c.what;
