@@ -1,6 +1,7 @@
 #include "batch/ConsoleReport.h"
 
 #include "check/AlignmentCheck.h"
+#include "shell/ErrHandler.h"
 #include "shell/Text.h"
 
 #include <ostream>
@@ -16,6 +17,27 @@ void PrintIndented(std::ostream &out, const std::string &text, const std::string
             out << indent << TrimRight(line) << "\n";
 }
 
+// A leaf: a tick, a cross, or a dash for an item that was never read; under
+// a cross the reason and, where the check found something, its report.
+void PrintLeaf(std::ostream &out, const ImportTreeNode &node) {
+    const bool failed = node.Image == kImageFailed;
+    out << "  "
+        << (failed                   ? "\u2717 "
+            : node.Image == kImageOk ? "\u2713 "
+                                     : "- ")
+        << node.Caption << "\n";
+    if (!failed)
+        return;
+    if (!node.Reason.empty())
+        PrintIndented(out, node.Reason, "      ");
+    const std::string key = node.Key.substr(node.Key.size() - 2);
+    const CheckGroup *group = FindCheckGroup(node.Text, key);
+    if (group != nullptr && group->ErrorCount > 0)
+        PrintIndented(out, GetCheckReportText(node.Text, key), "      ");
+    else if (node.Reason.empty())
+        out << "      the reason is in the log " << LogFilePath().string() << "\n";
+}
+
 } // namespace
 
 void ConsoleProgress::Start(const std::string &caption, double, double) {
@@ -25,19 +47,15 @@ void ConsoleProgress::Start(const std::string &caption, double, double) {
 }
 
 void PrintImportTree(std::ostream &out, const ImportTree &tree) {
-    for (const ImportTreeNode &node : tree.Nodes()) {
-        if (node.ParentKey.empty()) {
-            out << node.Text << "\n";
+    // Each branch with its leaves under it, also those added after the tree
+    // was built (a generated profile).
+    for (const ImportTreeNode &root : tree.Nodes()) {
+        if (!root.ParentKey.empty())
             continue;
-        }
-        const bool failed = node.Image == kImageFailed;
-        out << "  " << (failed ? "\u2717 " : "\u2713 ") << node.Text << "\n";
-        if (!failed)
-            continue;
-        if (!node.Reason.empty())
-            out << "      " << node.Reason << "\n";
-        const std::string key = node.Key.substr(node.Key.size() - 2);
-        PrintIndented(out, GetCheckReportText(node.Text, key), "      ");
+        out << root.Text << "\n";
+        for (const ImportTreeNode &node : tree.Nodes())
+            if (node.ParentKey == root.Key)
+                PrintLeaf(out, node);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "shell/Text.h"
 
 #include <sstream>
+#include <string_view>
 
 namespace vialto {
 
@@ -36,10 +37,43 @@ std::string SetNumber(double &field, const std::string &value) {
     return {};
 }
 
+// A chainage after NormalizeDecimal: [sign] kilometres ["+" or "-" metres]
+// ["." decimals], or [sign] metres ["." decimals]; short enough to stay
+// finite.
+bool IsChainageText(std::string_view text) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i > start;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    if (!digits())
+        return false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    return i == text.size() && text.size() <= 30;
+}
+
+// Read as the listings' chainage cells are: decimal commas and thousands
+// separators first, then the chainage notation ("12+900,5", "12+900.5" and
+// "12900.5" are one chainage).
 std::string SetChainage(double &field, const std::string &value) {
-    if (!IsNumericText(value))
-        return "needs a chainage such as 12+340.000 or 12340, not \"" + value + "\"";
-    field = ParseChainage(value);
+    std::string text = Trim(value);
+    NormalizeDecimal(text);
+    if (!IsChainageText(text))
+        return "needs a chainage such as 12+340.000, 12+340,5 or 12340.5, not \"" + value + "\"";
+    field = ParseChainage(text);
     return {};
 }
 
@@ -200,12 +234,13 @@ std::string MissingRequiredFile(const JobDescription &job) {
         return job.IsSelected(1, slotHz) ? "" : "the job needs a horizontal listing: give --hz";
     if (!job.IsSelected(2, slotHz) && !job.IsSelected(3, slotHz))
         return "a double track needs --left-hz or --right-hz";
+    // The track takes the other track's heights, corrected by its own cant.
     if (job.IsOptionSelected(2, slotVt) &&
-        (!job.IsSelected(3, slotVt) || !job.IsSelected(3, slotSup)))
-        return "--left-vt-from-right needs --right-vt and --right-cant";
+        (!job.IsSelected(3, slotVt) || !job.IsSelected(2, slotSup)))
+        return "--left-vt-from-right needs --right-vt and --left-cant";
     if (job.IsOptionSelected(3, slotVt) &&
-        (!job.IsSelected(2, slotVt) || !job.IsSelected(2, slotSup)))
-        return "--right-vt-from-left needs --left-vt and --left-cant";
+        (!job.IsSelected(2, slotVt) || !job.IsSelected(3, slotSup)))
+        return "--right-vt-from-left needs --left-vt and --right-cant";
     return {};
 }
 
@@ -243,8 +278,10 @@ std::string ConvertUsageText() {
             "                                  (keys are the option names above; later options\n"
             "                                  on the command line override it)\n"
             "  --help                          show this text\n\n"
+            "Chainages read as in the listings: 12+340.5, 12+340,5 or 12340.5.\n\n"
             "Exit codes: 0 written; 2 an input failed to read or is out of tolerance (nothing\n"
-            "written); 3 the export failed (no output left); 64 usage error.\n";
+            "written); 3 the export failed (no output left); 64 usage error, also a range or\n"
+            "layer the design does not have.\n";
     return text.str();
 }
 

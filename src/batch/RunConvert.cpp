@@ -5,15 +5,24 @@
 #include "shell/AppModel.h"
 #include "shell/Platform.h"
 #include "shell/StartUp.h"
+#include "shell/Text.h"
 #include "wizard/ExportStage.h"
 #include "wizard/ImportStage.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
 namespace vialto {
 
 namespace {
+
+constexpr const char *kShortUsage =
+    "Usage: vialto-convert [options] -o FILE\n"
+    "       vialto-convert --job-file JOB [options]\n"
+    "Converts design listings into one LandXML 1.2 document, for example:\n"
+    "  vialto-convert --hz axis.plt --vt axis.alz --tunnel profiles.xml -o tunnel.xml\n"
+    "vialto-convert --help lists every option.\n";
 
 // Files named by the job that cannot be found, as one line.
 std::string MissingInputs(const JobDescription &job) {
@@ -25,9 +34,52 @@ std::string MissingInputs(const JobDescription &job) {
     return missing;
 }
 
+// What the exporting page would let a user choose, held against the job's
+// own choices: a range that runs backwards or misses the alignment, or a
+// layer the cross sections do not have. "" when the choices stand; otherwise
+// what is wrong and what exists.
+std::string RefusedChoice(const JobDescription &job, const ExportChoices &choices) {
+    JobDescription whole = job;
+    whole.ChainageStart = kNullValue;
+    whole.ChainageEnd = kNullValue;
+    const ExportChoices offered = IntroPageExporting(whole);
+    const auto number = [](double chainage) { return FormatDecimals(chainage, 3); };
+    const std::string extent =
+        offered.ChainageStart == kNullValue
+            ? std::string("there is no horizontal alignment to take a range of")
+            : "the alignment runs from " + number(offered.ChainageStart) + " to " +
+                  number(offered.ChainageEnd);
+    const bool ranged = job.ChainageStart != kNullValue || job.ChainageEnd != kNullValue;
+    if (ranged && choices.ChainageStart > choices.ChainageEnd)
+        return "--from " + number(choices.ChainageStart) + " lies after --to " +
+               number(choices.ChainageEnd) + "; " + extent;
+    if (ranged &&
+        (offered.ChainageStart == kNullValue || choices.ChainageStart > offered.ChainageEnd ||
+         choices.ChainageEnd < offered.ChainageStart))
+        return "the range " + number(choices.ChainageStart) + " to " + number(choices.ChainageEnd) +
+               " misses the alignment; " + extent;
+    std::string unknown;
+    for (const std::string &name : Split(job.SelectedLayers, "$"))
+        if (!name.empty() && std::find(offered.OfferedLayers.begin(), offered.OfferedLayers.end(),
+                                       name) == offered.OfferedLayers.end())
+            unknown += (unknown.empty() ? "\"" : ", \"") + name + "\"";
+    if (!unknown.empty()) {
+        std::string layers;
+        for (const std::string &name : offered.OfferedLayers)
+            layers += (layers.empty() ? "" : ", ") + name;
+        return "--layers names " + unknown + ", which the cross sections do not have; " +
+               (layers.empty() ? std::string("they have no layers") : "their layers are " + layers);
+    }
+    return {};
+}
+
 } // namespace
 
 int RunConvert(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+    if (args.empty()) {
+        err << kShortUsage;
+        return kConvertUsage;
+    }
     std::string error;
     bool help = false;
     std::optional<JobDescription> parsed = ParseConvertArguments(args, error, help);
@@ -68,9 +120,13 @@ int RunConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
         return kConvertImportFailed;
     }
 
+    const ExportChoices choices = IntroPageExporting(job);
+    if (const std::string refused = RefusedChoice(job, choices); !refused.empty()) {
+        err << "vialto-convert: " << refused << " (see --help)\n";
+        return kConvertUsage;
+    }
     out << "Writing " << job.OutputPath << "\n";
     ResultSummary summary;
-    const ExportChoices choices = IntroPageExporting(job);
     if (!ExitPageExporting(job, choices, summary, progress)) {
         err << "vialto-convert: the export failed; nothing was written to " << job.OutputPath
             << "\n";

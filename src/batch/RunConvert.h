@@ -5,7 +5,9 @@
 //
 // Exit codes: 0 written; 2 an imported item failed or is out of tolerance
 // (nothing written); 3 the export failed (no output left at the path);
-// 64 a usage error.
+// 64 a usage error: no arguments (a short usage is printed), a bad option,
+// a missing input, or a chainage range or layer that the imported design
+// does not have (the message says what it has).
 #pragma once
 
 #include <iosfwd>

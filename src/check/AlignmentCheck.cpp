@@ -215,7 +215,7 @@ bool CheckSuperelevationChainages(const VtAlignment &elements, const clsSuperele
                               "E_TOLE_SUPERELV");
 }
 
-std::string GetCheckReportText(const std::string &nodeText, const std::string &nodeKey) {
+const CheckGroup *FindCheckGroup(const std::string &nodeText, const std::string &nodeKey) {
     const std::string kindKey = nodeKey.size() >= 2 ? nodeKey.substr(nodeKey.size() - 2) : "";
     const auto matches = [&](long kind) {
         if (kindKey == "Hz")
@@ -226,13 +226,14 @@ std::string GetCheckReportText(const std::string &nodeText, const std::string &n
             return kind == checkTunnel || kind == checkCrossSection || kind == checkCant;
         return false;
     };
-    const CheckGroup *group = nullptr;
-    for (const CheckGroup &candidate : CheckReport().Groups) {
-        if (candidate.Name == nodeText && matches(candidate.Kind)) {
-            group = &candidate;
-            break;
-        }
-    }
+    for (const CheckGroup &candidate : CheckReport().Groups)
+        if (candidate.Name == nodeText && matches(candidate.Kind))
+            return &candidate;
+    return nullptr;
+}
+
+std::string GetCheckReportText(const std::string &nodeText, const std::string &nodeKey) {
+    const CheckGroup *group = FindCheckGroup(nodeText, nodeKey);
     if (!group)
         return {};
     const clsAppModel &app = AppModel();

@@ -78,6 +78,11 @@ long CheckVtAlignment(const VtAlignment &elements, double tolerance);
 bool CheckTunnelChainages(const VtAlignment &elements, const clsTunnel &tunnel);
 bool CheckSuperelevationChainages(const VtAlignment &elements, const clsSuperelevation &table);
 
+// The group of a node of the importing page's tree: the first whose Name is
+// nodeText and whose kind matches the key's last two characters ("Hz", "Vt",
+// "Cr"); nullptr when there is none.
+const CheckGroup *FindCheckGroup(const std::string &nodeText, const std::string &nodeKey);
+
 // The text the importing page shows for a node of its tree: the group whose
 // Name is nodeText and whose kind matches the key's last two characters ("Hz",
 // "Vt", "Cr"); "" when there is none. Columns padded to 14 characters,

@@ -36,6 +36,27 @@ const char *LeafKey(int slot) {
     }
 }
 
+// The language token naming what the slot holds in the job type.
+const char *SlotKindToken(int jobType, int slot) {
+    switch (slot) {
+    case slotHz:
+        return "LBL_FIL_HZALIGMENT";
+    case slotVt:
+        return "LBL_FIL_VTALIGMENT";
+    case slotCr:
+        return jobType == jobTunnel ? "LBL_FIL_TUNNEL" : "LBL_FIL_CROSS";
+    default:
+        return "LBL_FIL_SUPERELEV";
+    }
+}
+
+// The text of a generated vertical leaf: where its heights come from.
+std::string GeneratedVtName(int sourcePage) {
+    return Token(sourcePage == 1   ? "LBL_IMP_VT_FROM_CENTRE"
+                 : sourcePage == 2 ? "LBL_IMP_VT_FROM_LEFT"
+                                   : "LBL_IMP_VT_FROM_RIGHT");
+}
+
 // Everything the stage keeps while it runs.
 struct ImportRun {
     const JobDescription &Job;
@@ -46,10 +67,17 @@ struct ImportRun {
     void ShowReading(int page, int slot) {
         Progress.Start(Token("LBL_IMP_FILE") + "  " + Job.Slot(page, slot).DisplayName, 0, 0);
     }
-    void Leaf(int page, int slot, bool ok, const ListingFailure &failure = {}) {
+    void Leaf(int page, int slot, bool ok, const std::string &reason = {}) {
         Tree.SetImage(PageKey(page), LeafKey(slot), ok ? kImageOk : kImageFailed);
-        if (!ok && !failure.Reason.empty())
-            Tree.SetReason(PageKey(page), LeafKey(slot), failure.Text());
+        Tree.SetReason(PageKey(page), LeafKey(slot), ok ? std::string() : reason);
+    }
+    void Leaf(int page, int slot, bool ok, const ListingFailure &failure) {
+        Leaf(page, slot, ok, failure.Reason.empty() ? std::string() : failure.Text());
+    }
+    // A leaf with its text and its caption, which says what the item is.
+    void AddLeaf(int page, int slot, const std::string &text, int image = 0) {
+        Tree.AddNode(PageKey(page), LeafKey(slot), text, image,
+                     Token(SlotKindToken(Job.JobType, slot)) + ": " + text);
     }
 };
 
@@ -60,9 +88,15 @@ void BuildTree(ImportRun &run) {
         run.Tree.AddRoot(PageKey(p), Token(FilesPageTitleToken(job.JobType, p)));
         for (int slot = slotHz; slot <= slotSup; ++slot) {
             const FileSlot &file = job.Slot(p, slot);
-            const bool generatedVt = slot == slotVt && p > 1 && file.Option;
-            if (file.Selected || generatedVt)
-                run.Tree.AddNode(PageKey(p), LeafKey(slot), file.DisplayName);
+            // A track's profile made from another alignment's has its leaf
+            // where a listing's would be.
+            const bool fromCentre = job.JobType == jobRailDouble && p > 1 &&
+                                    job.IsOptionSelected(1, slotVt) && job.IsSelected(p, slotHz);
+            const bool generatedVt = slot == slotVt && p > 1 && (file.Option || fromCentre);
+            if (generatedVt)
+                run.AddLeaf(p, slot, GeneratedVtName(file.Option ? (p == 2 ? 3 : 2) : 1));
+            else if (file.Selected)
+                run.AddLeaf(p, slot, file.DisplayName);
         }
     }
 }
@@ -89,7 +123,8 @@ void ImportHorizontal(ImportRun &run, int p) {
         name = file.DisplayName;
     if (p == 1 && job.JobType == jobRailDouble)
         name += "_CCL";
-    BeginCheckGroup(name, checkHz);
+    // The report is found by the leaf's text.
+    BeginCheckGroup(file.DisplayName, checkHz);
     const bool within = imported && CheckHzAlignment(hz, job.ToleranceHz) == 0;
     run.Leaf(p, slotHz, within, failure);
     const SlotNumber slot = static_cast<SlotNumber>(p);
@@ -130,15 +165,18 @@ void ImportSlot3(ImportRun &run, int p) {
         SetAligmentStrLn(slot, set);
     } else if (job.JobType == jobTunnel) {
         auto tunnel = std::make_shared<clsTunnel>();
-        const bool loaded = tunnel->Load(file.Path);
+        std::string reason;
+        const bool loaded = tunnel->Load(file.Path, &reason);
         bool within = false;
-        if (loaded) {
+        if (loaded && !ExistAlignment(flagVt, slot)) {
+            reason = Token("MSG_IMP_TUNNEL_NO_VT");
+        } else if (loaded) {
             BeginCheckGroup(file.DisplayName, checkTunnel);
             within = TunnelWithinVertical(p, *tunnel);
             if (within)
                 SetAligmentTnl(slot, tunnel);
         }
-        run.Leaf(p, slotCr, loaded && within);
+        run.Leaf(p, slotCr, loaded && within, reason);
     } else if (job.JobType == jobRoad) {
         CrossSectionSet set;
         ListingFailure failure;
@@ -154,17 +192,18 @@ void ImportCant(ImportRun &run, int p) {
     const FileSlot &file = job.Slot(p, slotSup);
     run.ShowReading(p, slotSup);
     auto table = std::make_shared<clsSuperelevation>();
-    if (!table->Import(file.Path, job.LinearUnits)) {
-        run.Leaf(p, slotSup, false);
+    std::string reason;
+    if (!table->Import(file.Path, job.LinearUnits, &reason)) {
+        run.Leaf(p, slotSup, false, reason);
         return;
     }
     if (table->Version() < kOldestCantVersion) {
         // Text comparison, as the cant editor's versions have always been written.
-        UserInterface().ShowTitledMessage(
-            Token("LBL_FIL_SUPERELEV"),
-            ReplaceAll(Token("MSG_WRONG_SUPERELEV_VERSION"), "{0}", file.DisplayName),
-            MsgIcon::Critical, MsgButtons::Ok);
-        run.Leaf(p, slotSup, false);
+        const std::string message =
+            ReplaceAll(Token("MSG_WRONG_SUPERELEV_VERSION"), "{0}", file.DisplayName);
+        UserInterface().ShowTitledMessage(Token("LBL_FIL_SUPERELEV"), message, MsgIcon::Critical,
+                                          MsgButtons::Ok);
+        run.Leaf(p, slotSup, false, ReplaceAll(message, "\n", " "));
         return;
     }
     if (table->StationType() == stationChainageCentreline)
@@ -177,12 +216,13 @@ void ImportCant(ImportRun &run, int p) {
 void GenerateTrackVt(ImportRun &run, int trackPage, int sourceSlot, int cantSlot,
                      const std::string &title, bool projected) {
     run.Progress.Start(title, 0, 0);
+    std::string reason;
     const bool ok = CreateVtFromVt(
         static_cast<SlotNumber>(trackPage), static_cast<SlotNumber>(sourceSlot),
         static_cast<SlotNumber>(cantSlot), 0.5, run.Progress, static_cast<std::uint8_t>(trackPage),
-        projected, run.Job.VtDefAlignment, run.Job.ToleranceHz);
-    run.Tree.AddNode(PageKey(trackPage), "Vt", run.Job.Slot(trackPage, slotVt).DisplayName,
-                     ok ? kImageOk : kImageFailed);
+        projected, run.Job.VtDefAlignment, run.Job.ToleranceHz, &reason);
+    run.AddLeaf(trackPage, slotVt, GeneratedVtName(sourceSlot), ok ? kImageOk : kImageFailed);
+    run.Leaf(trackPage, slotVt, ok, reason);
 }
 
 void GenerateTrackProfiles(ImportRun &run) {
@@ -191,12 +231,17 @@ void GenerateTrackProfiles(ImportRun &run) {
         return;
     // One track taking its heights from the other, corrected by its own cant.
     for (int p : {2, 3}) {
-        if (job.IsOptionSelected(p, slotVt) && run.HasCant[static_cast<std::size_t>(p)]) {
-            const int source = p == 2 ? 3 : 2;
-            GenerateTrackVt(run, p, source, p, "Generating Vt. Alignment",
-                            job.Slot(p, slotVt).SubOption == vtProjected);
-            break;
+        if (!job.IsOptionSelected(p, slotVt))
+            continue;
+        if (!run.HasCant[static_cast<std::size_t>(p)]) {
+            // Never left looking as if it had been made.
+            run.Leaf(p, slotVt, false, Token("MSG_IMP_TRACK_NO_CANT"));
+            continue;
         }
+        const int source = p == 2 ? 3 : 2;
+        GenerateTrackVt(run, p, source, p, "Generating Vt. Alignment",
+                        job.Slot(p, slotVt).SubOption == vtProjected);
+        break;
     }
     // Both tracks from the centre line.
     if (job.IsOptionSelected(1, slotVt)) {
@@ -260,6 +305,10 @@ bool IntroPageImporting(const JobDescription &job, ImportTree &tree, IProgress &
     for (int p = 1; p <= job.PagesTot(); ++p) {
         if (!job.IsSelected(p, slotSup) || !run.HasCant[static_cast<std::size_t>(p)])
             continue;
+        if (!ExistAlignment(flagVt, static_cast<SlotNumber>(p))) {
+            run.Leaf(p, slotSup, false, Token("MSG_IMP_CANT_NO_VT"));
+            continue;
+        }
         BeginCheckGroup(job.Slot(p, slotSup).DisplayName, checkCant);
         run.Leaf(p, slotSup, CantWithinVertical(p));
     }

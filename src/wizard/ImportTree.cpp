@@ -5,18 +5,20 @@
 namespace vialto {
 
 void ImportTree::AddRoot(const std::string &key, const std::string &text) {
-    nodes_.push_back({key, "", text, 0, ""});
+    nodes_.push_back({key, "", text, 0, "", text});
 }
 
 void ImportTree::AddNode(const std::string &rootKey, const std::string &key,
-                         const std::string &text, int image) {
+                         const std::string &text, int image, const std::string &caption) {
     const std::string full = ChildKey(rootKey, key);
+    const std::string shown = caption.empty() ? text : caption;
     if (ImportTreeNode *existing = FindNode(full)) {
         existing->Text = text;
         existing->Image = image;
+        existing->Caption = shown;
         return;
     }
-    nodes_.push_back({full, rootKey, text, image, ""});
+    nodes_.push_back({full, rootKey, text, image, "", shown});
 }
 
 void ImportTree::SetImage(const std::string &rootKey, const std::string &key, int image) {

@@ -1,6 +1,8 @@
 // The import tree that the importing page draws: one branch per input-file
 // page ("PAGE1".."PAGE3"), one leaf per imported file ("Hz", "Vt", "Cr"),
-// each with an image (1 imported and within tolerance, 2 failed), and under a
+// each with an image (1 imported and within tolerance, 2 failed), the reason
+// of a failure, a caption that says what the item is ("Horizontal alignment:
+// road", "Vertical alignment: generated from the centre line"), and under a
 // failed leaf the alignments that failed their check. It is data: the Qt
 // page and the command line each draw it their own way.
 #pragma once
@@ -16,9 +18,10 @@ inline constexpr int kImageFailed = 2;
 struct ImportTreeNode {
     std::string Key;       // full key: a child's key is the root key + "|" + its own key
     std::string ParentKey; // "" for a branch
-    std::string Text;
+    std::string Text;      // a leaf: the file's display name (the check report is found by it)
     int Image = 0;
-    std::string Reason; // why a file failed to read, when the reader said
+    std::string Reason;  // why the item failed, when it failed
+    std::string Caption; // what to show for a leaf: what the item is and its text
 };
 
 class ImportTree {
@@ -26,7 +29,7 @@ class ImportTree {
     void DeleteAllNodes() { nodes_.clear(); }
     void AddRoot(const std::string &key, const std::string &text);
     void AddNode(const std::string &rootKey, const std::string &key, const std::string &text,
-                 int image = 0);
+                 int image = 0, const std::string &caption = {});
     void SetImage(const std::string &rootKey, const std::string &key, int image);
     void SetReason(const std::string &rootKey, const std::string &key, const std::string &reason);
     // The node, or nullptr.

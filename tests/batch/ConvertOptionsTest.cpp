@@ -70,7 +70,11 @@ TEST(BatchArguments, UsageErrorsGiveAOneLineHint) {
         {"--job tunnel --cant c.xml -o x", "--cant is for rail jobs"},
         {"--job double-rail --hz c.plt -o x", "needs --left-hz or --right-hz"},
         {"--job double-rail --hz c.plt --left-hz l.plt --left-vt-from-right -o x",
-         "--left-vt-from-right needs --right-vt and --right-cant"},
+         "--left-vt-from-right needs --right-vt and --left-cant"},
+        {"--from 12+ -o x", "--from needs a chainage such as 12+340.000"},
+        {"--to 1+2+3 -o x", "--to needs a chainage"},
+        {"--from 1.2+340 -o x", "--from needs a chainage"},
+        {"--from 12km -o x", "--from needs a chainage"},
     };
     for (const auto &[line, expected] : cases) {
         std::string error;
@@ -105,4 +109,25 @@ TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
     vialto::test::WriteFileBytes(dir / "bad.txt", "job = road\nspeed = 3\n");
     EXPECT_FALSE(Parse("", error, {"--job-file", (dir / "bad.txt").string()}));
     EXPECT_NE(error.find("bad.txt, line 2: unknown key \"speed\""), std::string::npos) << error;
+}
+
+// Chainages read as the listings' cells: a decimal comma or point, with or
+// without the kilometre mark, on the command line and in a job file alike.
+TEST(BatchArguments, ChainagesReadAsInTheListings) {
+    vialto::test::TempDir dir;
+    const std::pair<const char *, double> cases[] = {
+        {"12+900,5", 12900.5}, {"12+900.5", 12900.5}, {"12900.5", 12900.5}, {"12900,5", 12900.5},
+        {"12.900,5", 12900.5}, {"12+900", 12900},     {"-0+010", -10},      {"2-005", 1995},
+    };
+    for (const auto &[text, expected] : cases) {
+        std::string error;
+        const auto job = Parse("--hz a.plt -o x --from", error, {text});
+        ASSERT_TRUE(job) << text << ": " << error;
+        EXPECT_DOUBLE_EQ(job->ChainageStart, expected) << text;
+        vialto::test::WriteFileBytes(dir / "job.txt", std::string("to = ") + text + "\n");
+        const auto fromFile =
+            Parse("--hz a.plt -o x --job-file", error, {(dir / "job.txt").string()});
+        ASSERT_TRUE(fromFile) << text << ": " << error;
+        EXPECT_DOUBLE_EQ(fromFile->ChainageEnd, expected) << text;
+    }
 }

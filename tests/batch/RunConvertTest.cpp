@@ -47,7 +47,7 @@ TEST_F(RunConvertTest, ToleranceFailureWritesNothingAndNamesTheChainage) {
     EXPECT_EQ(Run({"--hz", (dir_ / "gap.plt").string(), "--vt", SamplePath("listings/road.alz"),
                    "--tunnel", SamplePath("tunnel/profiles.xml"), "-o", output}),
               kConvertImportFailed);
-    EXPECT_NE(out_.find("\u2717 gap"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("\u2717 Horizontal alignment: gap"), std::string::npos) << out_;
     EXPECT_NE(out_.find("13340.0000"), std::string::npos) << out_;
     EXPECT_NE(err_.find("nothing was written"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(output), "earlier document");
@@ -64,18 +64,98 @@ TEST_F(RunConvertTest, OutdatedCantTableIsRefusedWithTheMessage) {
     EXPECT_FALSE(std::filesystem::exists(output));
 }
 
-// Choosing no layer is choosing an alignment without cross sections, not a
-// failed export.
-TEST_F(RunConvertTest, NoLayerChosenWritesTheAlignmentWithoutCrossSections) {
-    const std::string out = (dir_ / "plain.xml").string();
-    ASSERT_EQ(Run({"--job", "road", "--hz", SamplePath("listings/road.plt"), "--vt",
-                   SamplePath("listings/road.alz"), "--cross", SamplePath("cross/road.trv"),
-                   "--layers", "NoSuchLayer", "-o", out}),
-              kConvertWritten)
-        << err_;
-    const std::string document = ReadFileBytes(out);
-    EXPECT_NE(document.find("<Profile>"), std::string::npos);
-    EXPECT_EQ(document.find("<CrossSects"), std::string::npos);
+// What the command prints and answers for jobs the user may get wrong, and
+// for the tree's leaves: each failed leaf says why (never "No errors found."
+// under a cross), each leaf says what it is. Output and error texts are
+// matched in parts.
+TEST_F(RunConvertTest, ConsoleReportAndUsageErrors) {
+    WriteFileBytes(dir_ / "broken.xml",
+                   "<?xml version=\"1.0\"?>\n<TunnelProfiles>\n<TunnelProfile sta=\"1\">\n"
+                   "</TunnelProfiles>\n");
+    const std::string out = (dir_ / "out.xml").string();
+    const std::vector<std::string> road = {"--job",   "road",
+                                           "--hz",    SamplePath("listings/road.plt"),
+                                           "--vt",    SamplePath("listings/road.alz"),
+                                           "--cross", SamplePath("cross/road.trv"),
+                                           "-o",      out};
+    const auto with = [](std::vector<std::string> args, const std::vector<std::string> &more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    struct Case {
+        const char *Name;
+        std::vector<std::string> Args;
+        int Exit;
+        std::vector<std::string> Out; // parts of the standard output
+        std::vector<std::string> Err; // parts of the error output
+    };
+    const Case cases[] = {
+        {"no arguments", {}, kConvertUsage, {}, {"Usage: vialto-convert", "--help lists every"}},
+        {"a range that runs backwards",
+         with(road, {"--from", "14500", "--to", "13+000"}),
+         kConvertUsage,
+         {"\u2713 Cross sections: road"},
+         {"--from 14500.000 lies after --to 13000.000; the alignment runs from 12340.000 to "
+          "15040.000"}},
+        {"a range beside the alignment",
+         with(road, {"--from", "20+000", "--to", "21+000"}),
+         kConvertUsage,
+         {},
+         {"the range 20000.000 to 21000.000 misses the alignment; the "
+          "alignment runs from 12340.000 to 15040.000"}},
+        {"an unknown layer",
+         with(road, {"--layers", "Rasante,NOSUCH"}),
+         kConvertUsage,
+         {},
+         {"--layers names \"NOSUCH\", which the cross sections do not have; their layers are "
+          "Taludes, Cunetas, Subrasante, Rasante"}},
+        // Stations every 10: each end takes the station in force there.
+        {"chainages written as in the listings",
+         with(road, {"--from", "12+900,5", "--to", "13+095,5"}),
+         kConvertWritten,
+         {"Cross sections start           12900.000", "Cross sections end             13090.000"},
+         {}},
+        {"the two listings of a page",
+         {"--hz", SamplePath("listings/road.plt"), "--vt", SamplePath("listings/road.alz"),
+          "--tunnel", SamplePath("tunnel/profiles.xml"), "-o", out},
+         kConvertWritten,
+         {"\u2713 Horizontal alignment: road\n", "\u2713 Vertical alignment: road\n",
+          "\u2713 Tunnel profiles: profiles\n"},
+         {}},
+        {"a tunnel job without its vertical listing",
+         {"--hz", SamplePath("listings/road.plt"), "--tunnel", SamplePath("tunnel/profiles.xml"),
+          "-o", out},
+         kConvertImportFailed,
+         {"\u2717 Tunnel profiles: profiles\n      No vertical alignment was read: the "
+          "chainages of the tunnel profiles are checked against it."},
+         {}},
+        {"a malformed tunnel file",
+         {"--hz", SamplePath("listings/road.plt"), "--vt", SamplePath("listings/road.alz"),
+          "--tunnel", (dir_ / "broken.xml").string(), "-o", out},
+         kConvertImportFailed,
+         {"\u2717 Tunnel profiles: broken\n      The file " + (dir_ / "broken.xml").string() +
+          " is not well-formed XML: Start-end tags mismatch at line 4, column 3"},
+         {}},
+        {"generated track profiles",
+         {"--job-file", SamplePath("jobs/double-rail.job"), "-o", out},
+         kConvertWritten,
+         {"Left track files\n  \u2713 Horizontal alignment: double_left\n  \u2713 Vertical "
+          "alignment: generated from the centre line\n  \u2713 Cant table: double_left_cant\n"},
+         {}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Run(c.Args), c.Exit) << c.Name << "\n" << out_ << err_;
+        for (const std::string &part : c.Out)
+            EXPECT_NE(out_.find(part), std::string::npos) << c.Name << ": " << part << "\n" << out_;
+        for (const std::string &part : c.Err)
+            EXPECT_NE(err_.find(part), std::string::npos) << c.Name << ": " << part << "\n" << err_;
+        EXPECT_EQ(out_.find("No errors found."), std::string::npos) << c.Name << "\n" << out_;
+        // A usage error writes nothing.
+        if (c.Exit == kConvertUsage) {
+            EXPECT_FALSE(std::filesystem::exists(out)) << c.Name;
+        }
+        std::filesystem::remove(out);
+    }
 }
 
 TEST_F(RunConvertTest, ExitCodesOfAMissingInputAndAFailedExport) {
