@@ -97,14 +97,14 @@ CantWidthExcessType ParseWidthExcessType(std::string_view text) {
     return widthHighestRail;
 }
 
-bool clsSuperelevation::Import(const std::string &fileName, int linearUnit, std::string *reason) {
-    return Guarded("ImportSuperelevationTable", false, reason, [&] {
+bool clsSuperelevation::Import(const std::string &fileName, int linearUnit) {
+    return Guarded("ImportSuperelevationTable", false, [&] {
         Trace(">> ImportSuperelevationTable");
         const std::string text = ReadXmlInputText(fileName, errSameName, errSameName);
         pugi::xml_document doc;
         ParseXmlInput(doc, text,
                       pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
-                          pugi::parse_pi,
+                          pugi::parse_pi | pugi::parse_doctype,
                       errSameName, fileName);
 
         const pugi::xml_node second = doc.first_child().next_sibling();

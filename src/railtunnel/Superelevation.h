@@ -125,11 +125,11 @@ class clsSuperelevation {
     // well-formed XML, 20001 no version comment as the second node, 20002 a
     // version the reader does not know, 10011 not a cant table or a required
     // attribute missing, 10002 no stations) returns false and leaves the
-    // table as it was; `reason` (when given) then says what is wrong and
+    // table as it was; the error's description says what is wrong and
     // where. A document type declaration is refused: as the second node
     // with 20001, anywhere else as not well-formed (10003); entities are
     // never expanded.
-    bool Import(const std::string &fileName, int linearUnit, std::string *reason = nullptr);
+    bool Import(const std::string &fileName, int linearUnit);
 
     // First and last station; run-time error 9 when the table is empty.
     double GetChainageStart() const;

@@ -249,8 +249,8 @@ void AddTrackVtPoint(VtAlignment &points, const clsSuperelevation *table, double
 
 bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cantSlot, double step,
                     IProgress &progress, long trackSelector, bool alongCentreLine,
-                    int verticalOption, double footTolerance, std::string *reason) {
-    return Guarded("CreateVtFromVt", false, reason, [&] {
+                    int verticalOption, double footTolerance) {
+    return Guarded("CreateVtFromVt", false, [&] {
         Trace(">> CreateVtFromVt");
         if (!(step > 0) || !std::isfinite(step))
             RaiseRuntime(errInvalidCall, "the sampling step must be a positive number");

@@ -13,8 +13,6 @@
 #include "model/Records.h"
 #include "shell/UserInterface.h"
 
-#include <string>
-
 namespace vialto {
 
 class clsSuperelevation;
@@ -57,11 +55,10 @@ inline constexpr SlotNumber kCentreLineSlot = 1;
 // track's projection: from the track's first to its last chainage when both
 // ends face the profile. Progress runs over the walked range; Start gets an
 // empty caption (the title is the caller's). False, with nothing stored, when
-// the user cancels or an error occurs (reported as "CreateVtFromVt"; `reason`,
-// when given, then holds what went wrong).
+// the user cancels or an error occurs (reported as "CreateVtFromVt").
 bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cantSlot, double step,
                     IProgress &progress, long trackSelector, bool alongCentreLine,
-                    int verticalOption, double footTolerance, std::string *reason = nullptr);
+                    int verticalOption, double footTolerance);
 
 // Appends one sample at the chainage to the profile being built: nothing for
 // the null height, for a chainage within kTrackSampleMerge of the last sample

@@ -165,8 +165,8 @@ void WriteOneLine(const pugi::xml_node &root, std::string &out) {
 
 } // namespace
 
-bool clsTunnel::Load(const std::string &fileName, std::string *reason) {
-    return Guarded("clsTunnel.Load", false, reason, [&] {
+bool clsTunnel::Load(const std::string &fileName) {
+    return Guarded("clsTunnel.Load", false, [&] {
         Trace(">> clsTunnel.Load");
         const std::string text = ReadXmlInputText(fileName, errFileNotFound, errNoValidFile);
 
@@ -181,7 +181,7 @@ bool clsTunnel::Load(const std::string &fileName, std::string *reason) {
         pugi::xml_document doc;
         ParseXmlInput(doc, text,
                       pugi::parse_default | pugi::parse_comments | pugi::parse_pi |
-                          pugi::parse_ws_pcdata,
+                          pugi::parse_ws_pcdata | pugi::parse_doctype,
                       errNoValidFile, fileName);
         RefuseEntities(doc, text, errNoValidFile, fileName);
         const pugi::xml_node root = doc.document_element();

@@ -19,9 +19,9 @@ class clsTunnel {
     // handler with the source "clsTunnel.Load": 10011 not a tunnel profile
     // file, malformed XML, a document type or an entity reference, too
     // large, or a profile without "sta"; 10002 no profiles; 53 file not found)
-    // returns false and leaves the set as it was; `reason` (when given) then
+    // returns false and leaves the set as it was; the error's description
     // names the file and what is wrong where.
-    bool Load(const std::string &fileName, std::string *reason = nullptr);
+    bool Load(const std::string &fileName);
 
     // Lowest and highest profile chainage; run-time error 9 when there are none.
     double GetChainageStart() const;

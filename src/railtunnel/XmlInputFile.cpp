@@ -189,12 +189,13 @@ std::string XmlInputPlace(const std::string &text, std::ptrdiff_t offset) {
 
 void ParseXmlInput(pugi::xml_document &doc, const std::string &text, unsigned options,
                    long errorNumber, const std::string &fileName) {
-    const pugi::xml_parse_result result = doc.load_buffer(
-        text.data(), text.size(), options | pugi::parse_doctype, pugi::encoding_utf8);
+    const pugi::xml_parse_result result =
+        doc.load_buffer(text.data(), text.size(), options, pugi::encoding_utf8);
     if (!result)
-        RaiseError(errorNumber, "The file " + fileName +
-                                    " is not well-formed XML: " + result.description() + " at " +
-                                    XmlInputPlace(text, result.offset));
+        RaiseError(errorNumber,
+                   (fileName.empty() ? std::string("The text") : "The file " + fileName) +
+                       " is not well-formed XML: " + result.description() + " at " +
+                       XmlInputPlace(text, result.offset));
 }
 
 void RefuseEntities(const pugi::xml_document &doc, const std::string &text, long errorNumber,

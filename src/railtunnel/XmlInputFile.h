@@ -26,12 +26,12 @@ inline constexpr std::uintmax_t kMaxXmlInputBytes = 64u * 1024u * 1024u;
 std::string ReadXmlInputText(const std::string &path, long notFoundNumber, long badFileNumber);
 
 // Parses UTF-8 text into doc with the options; on a parse error raises
-// errorNumber naming the file, the parser's reason and its place ("The file
-// t.xml is not well-formed XML: Start-end tags mismatch at line 3, column
-// 14"). A document type declaration is always kept as a node, so that the
-// readers see it and can refuse it (RefuseEntities).
+// errorNumber naming the file (when given), the parser's reason and its
+// place ("The file t.xml is not well-formed XML: Start-end tags mismatch at
+// line 3, column 14"). A reader that refuses a document type parses with
+// pugi::parse_doctype, so that it sees one (RefuseEntities).
 void ParseXmlInput(pugi::xml_document &doc, const std::string &text, unsigned options,
-                   long errorNumber, const std::string &fileName);
+                   long errorNumber, const std::string &fileName = {});
 
 // The editors never write a document type, and entities are never expanded:
 // raises errorNumber, with the file and the place, for a document type

@@ -71,24 +71,6 @@ template <class R, class Body> R Guarded(std::string_view source, R failureValue
     }
 }
 
-// As Guarded; on a failure the error's description also goes to *reason (when
-// reason is not null; it is emptied first), for the caller to show beside the
-// item that failed.
-template <class R, class Body>
-R Guarded(std::string_view source, R failureValue, std::string *reason, Body &&body) {
-    if (reason != nullptr)
-        reason->clear();
-    try {
-        return std::forward<Body>(body)();
-    } catch (...) {
-        const ErrorInfo error = CurrentErrorInfo(source);
-        if (reason != nullptr)
-            *reason = error.Description;
-        ErrHandler(error);
-        return failureValue;
-    }
-}
-
 // For operations with no result value: returns true when body completed.
 template <class Body> bool GuardedRun(std::string_view source, Body &&body) {
     return Guarded(source, false, [&] {

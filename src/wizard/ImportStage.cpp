@@ -57,6 +57,15 @@ std::string GeneratedVtName(int sourcePage) {
                                    : "LBL_IMP_VT_FROM_RIGHT");
 }
 
+// Runs a step that reports its own failure; when it fails, `reason` is the
+// description of the error it reported last, the one its boundary caught.
+template <class Step> bool WithReason(std::string &reason, Step &&step) {
+    const ErrorRecorder errors;
+    const bool ok = step();
+    reason = ok || errors.Errors().empty() ? std::string() : errors.Errors().back().Description;
+    return ok;
+}
+
 // Everything the stage keeps while it runs.
 struct ImportRun {
     const JobDescription &Job;
@@ -166,7 +175,7 @@ void ImportSlot3(ImportRun &run, int p) {
     } else if (job.JobType == jobTunnel) {
         auto tunnel = std::make_shared<clsTunnel>();
         std::string reason;
-        const bool loaded = tunnel->Load(file.Path, &reason);
+        const bool loaded = WithReason(reason, [&] { return tunnel->Load(file.Path); });
         bool within = false;
         if (loaded && !ExistAlignment(flagVt, slot)) {
             reason = Token("MSG_IMP_TUNNEL_NO_VT");
@@ -193,7 +202,7 @@ void ImportCant(ImportRun &run, int p) {
     run.ShowReading(p, slotSup);
     auto table = std::make_shared<clsSuperelevation>();
     std::string reason;
-    if (!table->Import(file.Path, job.LinearUnits, &reason)) {
+    if (!WithReason(reason, [&] { return table->Import(file.Path, job.LinearUnits); })) {
         run.Leaf(p, slotSup, false, reason);
         return;
     }
@@ -217,10 +226,13 @@ void GenerateTrackVt(ImportRun &run, int trackPage, int sourceSlot, int cantSlot
                      const std::string &title, bool projected) {
     run.Progress.Start(title, 0, 0);
     std::string reason;
-    const bool ok = CreateVtFromVt(
-        static_cast<SlotNumber>(trackPage), static_cast<SlotNumber>(sourceSlot),
-        static_cast<SlotNumber>(cantSlot), 0.5, run.Progress, static_cast<std::uint8_t>(trackPage),
-        projected, run.Job.VtDefAlignment, run.Job.ToleranceHz, &reason);
+    const bool ok = WithReason(reason, [&] {
+        return CreateVtFromVt(static_cast<SlotNumber>(trackPage),
+                              static_cast<SlotNumber>(sourceSlot),
+                              static_cast<SlotNumber>(cantSlot), 0.5, run.Progress,
+                              static_cast<std::uint8_t>(trackPage), projected,
+                              run.Job.VtDefAlignment, run.Job.ToleranceHz);
+    });
     run.AddLeaf(trackPage, slotVt, GeneratedVtName(sourceSlot), ok ? kImageOk : kImageFailed);
     run.Leaf(trackPage, slotVt, ok, reason);
 }

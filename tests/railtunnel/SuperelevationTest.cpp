@@ -1,6 +1,7 @@
 #include "railtunnel/Superelevation.h"
 
 #include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
 #include "shell/Error.h"
 #include "support/HostileXml.h"
 #include "support/TestSupport.h"
@@ -138,7 +139,10 @@ class CantImport : public ::testing::Test {
     bool ImportText(clsSuperelevation &table, const std::string &text, int unit = unitMetre) {
         const auto path = dir_ / "cant.xml";
         WriteFileBytes(path, text);
-        return table.Import(path.string(), unit, &reason_);
+        const ErrorRecorder errors;
+        const bool ok = table.Import(path.string(), unit);
+        reason_ = errors.Errors().empty() ? std::string() : errors.Errors().back().Description;
+        return ok;
     }
     std::string LastMessage() const {
         return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;

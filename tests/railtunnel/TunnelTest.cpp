@@ -3,6 +3,7 @@
 #include "landxml/LandXmlHead.h"
 #include "landxml/LandXmlWriter.h"
 #include "shell/AppModel.h"
+#include "shell/ErrHandler.h"
 #include "shell/Error.h"
 #include "support/HostileXml.h"
 #include "support/TestSupport.h"
@@ -101,9 +102,11 @@ TEST_F(TunnelTest, BadFilesAreRefusedWithTheirErrorNumber) {
     for (const Case &c : cases) {
         ui_.Messages.clear();
         clsTunnel tunnel;
-        std::string reason;
         WriteFileBytes(dir_ / "tunnel.xml", c.Text);
-        EXPECT_FALSE(tunnel.Load((dir_ / "tunnel.xml").string(), &reason)) << c.Name;
+        const ErrorRecorder errors;
+        EXPECT_FALSE(tunnel.Load((dir_ / "tunnel.xml").string())) << c.Name;
+        ASSERT_FALSE(errors.Errors().empty()) << c.Name;
+        const std::string &reason = errors.Errors().back().Description;
         EXPECT_EQ(LastMessage(), c.Message) << c.Name;
         EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
         EXPECT_TRUE(tunnel.GetChainages().empty()) << c.Name;
