@@ -154,6 +154,13 @@ void ImportVertical(ImportRun &run, int p) {
     SetAligmentVt(static_cast<SlotNumber>(p), vt);
 }
 
+// Whether the page has a profile to check chainages against: one read or
+// generated, not one whose listing failed to read.
+bool HasProfile(int p) {
+    const SlotNumber slot = static_cast<SlotNumber>(p);
+    return ExistAlignment(flagVt, slot) && ElementCount(ViewAligmentVt(slot)) > 0;
+}
+
 // The tunnel profile check needs the page's vertical alignment.
 bool TunnelWithinVertical(int p, const clsTunnel &tunnel) {
     return Guarded("IntroPageImporting", false, [&] {
@@ -177,7 +184,7 @@ void ImportSlot3(ImportRun &run, int p) {
         std::string reason;
         const bool loaded = WithReason(reason, [&] { return tunnel->Load(file.Path); });
         bool within = false;
-        if (loaded && !ExistAlignment(flagVt, slot)) {
+        if (loaded && !HasProfile(p)) {
             reason = Token("MSG_IMP_TUNNEL_NO_VT");
         } else if (loaded) {
             BeginCheckGroup(file.DisplayName, checkTunnel);
@@ -317,7 +324,7 @@ bool IntroPageImporting(const JobDescription &job, ImportTree &tree, IProgress &
     for (int p = 1; p <= job.PagesTot(); ++p) {
         if (!job.IsSelected(p, slotSup) || !run.HasCant[static_cast<std::size_t>(p)])
             continue;
-        if (!ExistAlignment(flagVt, static_cast<SlotNumber>(p))) {
+        if (!HasProfile(p)) {
             run.Leaf(p, slotSup, false, Token("MSG_IMP_CANT_NO_VT"));
             continue;
         }

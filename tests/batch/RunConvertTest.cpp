@@ -72,6 +72,11 @@ TEST_F(RunConvertTest, ConsoleReportAndUsageErrors) {
     WriteFileBytes(dir_ / "broken.xml",
                    "<?xml version=\"1.0\"?>\n<TunnelProfiles>\n<TunnelProfile sta=\"1\">\n"
                    "</TunnelProfiles>\n");
+    // The sample report with V1's second row holding words for its height.
+    std::string report = ReadFileBytes(SamplePath("listings/road_vt.rtf"));
+    const std::string height = "745,320\\cell 1,2500";
+    ASSERT_NE(report.find(height), std::string::npos);
+    WriteFileBytes(dir_ / "words.rtf", report.replace(report.find(height), 7, "cota m\\'e1x"));
     const std::string out = (dir_ / "out.xml").string();
     const std::vector<std::string> road = {"--job",   "road",
                                            "--hz",    SamplePath("listings/road.plt"),
@@ -128,6 +133,15 @@ TEST_F(RunConvertTest, ConsoleReportAndUsageErrors) {
          kConvertImportFailed,
          {"\u2717 Tunnel profiles: profiles\n      No vertical alignment was read: the "
           "chainages of the tunnel profiles are checked against it."},
+         {}},
+        // The report row the user can find, and the letters of the cell as they are.
+        {"a tunnel job whose vertical listing fails",
+         {"--hz", SamplePath("listings/road.plt"), "--vt", (dir_ / "words.rtf").string(),
+          "--tunnel", SamplePath("tunnel/profiles.xml"), "-o", out},
+         kConvertImportFailed,
+         {"\u2717 Vertical alignment: words\n      words.rtf, row 4 of the report (line 8 of the "
+          "file): cell 4 (height) holds no number: \"cota m\u00e1x\"\n",
+          "\u2717 Tunnel profiles: profiles\n      No vertical alignment was read"},
          {}},
         {"a malformed tunnel file",
          {"--hz", SamplePath("listings/road.plt"), "--vt", SamplePath("listings/road.alz"),
