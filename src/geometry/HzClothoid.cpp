@@ -13,22 +13,30 @@
 namespace vialto {
 
 void ClothoidUnitCoords(double t, double &x, double &y) {
-    // Every term is summed (no early stop) so that results never depend on where
-    // a series happened to converge. Building the factorial up step by step
-    // multiplies the same doubles in the same order as rebuilding it per term.
+    // Each term t^k / k! follows from the one before by one product, so no power
+    // is ever evaluated. The series alternates and, once k exceeds t, its terms
+    // shrink: a term below kClothoidSeriesStop of its sum changes nothing a
+    // listing can show, and the series ends there (at most
+    // kClothoidSeriesTerms terms, where a very long transition ends anyway).
     double sumX = 0;
     double sumY = 0;
-    double factorial = 1; // (k)! for k = 2n - 2, then 2n - 1
+    double power = 1; // t^k / k!, for k = 2n - 2, then 2n - 1
     for (int n = 1; n <= kClothoidSeriesTerms; ++n) {
         const double sign = n % 2 == 1 ? 1.0 : -1.0;
         const int even = 2 * n - 2;
         const int odd = 2 * n - 1;
         if (even > 0) {
-            factorial *= even;
+            power *= t / even;
         }
-        sumX += sign * std::pow(t, even) / ((4.0 * n - 3) * factorial);
-        factorial *= odd;
-        sumY += sign * std::pow(t, odd) / ((4.0 * n - 1) * factorial);
+        const double termX = power / (4.0 * n - 3);
+        power *= t / odd;
+        const double termY = power / (4.0 * n - 1);
+        sumX += sign * termX;
+        sumY += sign * termY;
+        if (odd > t && termX <= kClothoidSeriesStop * std::fabs(sumX) &&
+            termY <= kClothoidSeriesStop * std::fabs(sumY)) {
+            break;
+        }
     }
     const double root = std::sqrt(2 * t);
     x = root * sumX;

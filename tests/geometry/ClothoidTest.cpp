@@ -11,27 +11,32 @@
 namespace vialto {
 namespace {
 
-// Composite Simpson over the unit clothoid's tangent: x = int cos(s^2/2),
-// y = int sin(s^2/2) from 0 to l.
-void SimpsonUnitClothoid(double l, double &x, double &y) {
-    const int n = 2000; // even
-    const double h = l / n;
-    x = 0;
-    y = 0;
-    for (int k = 0; k <= n; ++k) {
-        const double w = (k == 0 || k == n) ? 1 : (k % 2 == 1 ? 4 : 2);
-        x += w * std::cos(k * h * k * h / 2) * h / 3;
-        y += w * std::sin(k * h * k * h / 2) * h / 3;
-    }
-}
-
-TEST(ClothoidUnitCoords, MatchesNumericalIntegration) {
-    for (double l : {0.0, 1e-4, 0.01, 0.3, 1.0, 1.5, kSqrtPi, 2.5, 3.2}) {
-        double x = 0, y = 0, ex = 0, ey = 0;
-        ClothoidUnitCoords(l * l / 2, x, y);
-        SimpsonUnitClothoid(l, ex, ey);
-        EXPECT_NEAR(x, ex, 1e-10) << l;
-        EXPECT_NEAR(y, ey, 1e-10) << l;
+// The series ends early; over the whole range a listing's transitions use
+// (a parameter of 20 to 3000, the tangent turning up to pi/2) the point stays
+// within a nanometre of the clothoid integrated from its curvature, for a
+// transition leaving a straight and for one running into it. The element lies
+// at the origin so that the coordinates' own rounding stays out of the figure.
+TEST(ClothoidUnitCoords, WithinANanometreOfTheIntegratedClothoid) {
+    constexpr double kSeriesTol = 1e-9; // metres, as the series promises
+    const double halfPi = std::acos(0.0);
+    for (const double A : {20.0, 75.0, 300.0, 1000.0, 3000.0}) {
+        const double length = A * std::sqrt(2 * halfPi); // where the tangent has turned pi/2
+        const double radius = A * A / length;
+        for (const bool leaving : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "A " << A << (leaving ? " leaving" : " entering"));
+            const test::FixtureSegment segment =
+                leaving ? test::FixtureSegment{length, 0, radius}
+                        : test::FixtureSegment{length, -radius, 0}; // from the arc to a straight
+            const test::FixtureLayout shape{"transition", 0, 0, 0, 0.3, {segment}};
+            const HzAlignment elements = test::BuildFixtureAlignment(shape);
+            for (int k = 0; k <= 40; ++k) {
+                const double s = length * k / 40;
+                HzPoint p;
+                ASSERT_TRUE(GetCoordFromHzAligment(elements, s, p));
+                const test::FixturePose expected = test::FixturePoseAt(shape, s);
+                EXPECT_LT(std::hypot(p.X - expected.X, p.Y - expected.Y), kSeriesTol) << s;
+            }
+        }
     }
 }
 
