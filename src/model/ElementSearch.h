@@ -6,6 +6,8 @@
 #include "model/Records.h"
 #include "shell/Text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace vialto {
@@ -24,6 +26,54 @@ template <class T> long FindElementAt(double chainage, const std::vector<T> &ele
     }
     return n;
 }
+
+// The same search over one array that is searched many times while it stays
+// as it is (a walk along a track, the rails of a cant table): FindElementAt's
+// answer for every chainage, found by bisection when the starts ascend (none
+// is NaN, none smaller than the one before), by FindElementAt otherwise. It
+// refers to the array, which must outlive it unchanged.
+template <class T> class ElementSearch {
+  public:
+    explicit ElementSearch(const std::vector<T> &elements)
+        : elements_(&elements), ascending_(StartsAscend(elements)) {}
+
+    const std::vector<T> &Elements() const { return *elements_; }
+
+    long At(double chainage) const {
+        const std::vector<T> &elements = *elements_;
+        if (!ascending_)
+            return FindElementAt(chainage, elements);
+        const long n = ElementCount(elements);
+        // A NaN equals no start and exceeds none: the scan ends on the last.
+        if (n == 0 || std::isnan(chainage))
+            return n;
+        // The first start not below the chainage is where the scan stops.
+        const auto first = elements.begin() + 1;
+        const auto stop = std::lower_bound(first, elements.end(), chainage,
+                                           [](const T &e, double c) { return e.Chainage < c; });
+        if (stop == elements.end())
+            return n;
+        const long i = static_cast<long>(stop - elements.begin());
+        if (stop->Chainage == chainage)
+            return i;
+        return i > 1 ? i - 1 : 1;
+    }
+
+  private:
+    static bool StartsAscend(const std::vector<T> &elements) {
+        const long n = ElementCount(elements);
+        for (long i = 1; i <= n; ++i) {
+            const double start = elements[static_cast<std::size_t>(i)].Chainage;
+            if (std::isnan(start) ||
+                (i > 1 && start < elements[static_cast<std::size_t>(i - 1)].Chainage))
+                return false;
+        }
+        return true;
+    }
+
+    const std::vector<T> *elements_;
+    bool ascending_;
+};
 
 // The elements from..to covers, both ends included (1-based). Each end may be
 // kNullValue (no limit): the range starts at element 1 unless `from` lies
