@@ -225,14 +225,19 @@ HzPoint GetCoordInCubicParabolaAt(double L, bool flagFromLine, const HzElement &
     return point;
 }
 
-bool GetCoordFromHzAligment(const HzAlignment &elements, double chainage, HzPoint &point) {
+namespace {
+
+// The point at a chainage of the element that holds it, which `find` gives
+// (the body of both GetCoordFromHzAligment).
+template <class Find>
+bool CoordAtChainage(const HzAlignment &elements, double chainage, HzPoint &point, Find &&find) {
     return Guarded("GetCoordFromHzAligment", false, [&] {
         Trace(">> GetCoordFromHzAligment");
         const long n = ElementCount(elements);
         if (n == 0 || !std::isfinite(chainage) || chainage < elements[1].Chainage) {
             return false;
         }
-        const long i = FindElementAt(chainage, elements);
+        const long i = find(chainage);
         const HzElement &element = elements.at(static_cast<std::size_t>(i));
         const double s = chainage - element.Chainage;
         HzPoint result;
@@ -272,6 +277,18 @@ bool GetCoordFromHzAligment(const HzAlignment &elements, double chainage, HzPoin
         Trace("<< GetCoordFromHzAligment");
         return true;
     });
+}
+
+} // namespace
+
+bool GetCoordFromHzAligment(const HzAlignment &elements, double chainage, HzPoint &point) {
+    return CoordAtChainage(elements, chainage, point,
+                           [&](double c) { return FindElementAt(c, elements); });
+}
+
+bool GetCoordFromHzAligment(const HzAlignmentIndex &alignment, double chainage, HzPoint &point) {
+    return CoordAtChainage(alignment.Elements(), chainage, point,
+                           [&](double c) { return alignment.ElementAt(c); });
 }
 
 HzPoint GetPI(const HzPoint &startPoint, const HzPoint &endPoint) {

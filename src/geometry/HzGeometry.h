@@ -19,9 +19,11 @@
 // boundary.
 #pragma once
 
+#include "model/ElementSearch.h"
 #include "model/Records.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace vialto {
 
@@ -140,6 +142,36 @@ bool ProjectPointToAligment(double &chainage, double &offset, double &azimuth, c
 // elementsFrom (note: offset first). Both outputs start at 0.
 bool ProjectChainToAnotherAligment(double chainage, const HzAlignment &elementsFrom,
                                    const HzAlignment &elementsTo, double &offsetTo,
+                                   double &chainageTo);
+
+// An alignment prepared for many evaluations and projections while it stays as
+// it is (the samples of a track walk): the element at a chainage by bisection
+// (ElementSearch) and the nearest element start among the starts sorted by
+// easting. The routines below that take one give the very answers of those
+// that take the array. It refers to the array, which must outlive it
+// unchanged.
+class HzAlignmentIndex {
+  public:
+    explicit HzAlignmentIndex(const HzAlignment &elements);
+
+    const HzAlignment &Elements() const { return search_.Elements(); }
+    // FindElementAt's element.
+    long ElementAt(double chainage) const { return search_.At(chainage); }
+    // The element of 1..n whose start is nearest to the (finite) point, the
+    // later one on equal distances; 0 when no start is at a usable distance.
+    long NearestStart(const HzPoint &point) const;
+
+  private:
+    ElementSearch<HzElement> search_;
+    std::vector<long> byEasting_; // element numbers by X of their starts; empty: scan them all
+};
+
+bool GetCoordFromHzAligment(const HzAlignmentIndex &alignment, double chainage, HzPoint &point);
+// Onto the whole alignment (elements 1..n).
+bool ProjectPointToAligment(double &chainage, double &offset, double &azimuth, const HzPoint &point,
+                            const HzAlignmentIndex &alignment);
+bool ProjectChainToAnotherAligment(double chainage, const HzAlignmentIndex &from,
+                                   const HzAlignmentIndex &to, double &offsetTo,
                                    double &chainageTo);
 
 // ---- Transition helpers ----

@@ -5,6 +5,7 @@
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -158,8 +159,32 @@ bool IsInside(const HzElement &element, double chainage) {
 
 } // namespace
 
-bool ProjectPointToAligment(double &chainage, double &offset, double &azimuth, const HzPoint &point,
-                            const HzAlignment &elements, long first, long last) {
+namespace {
+
+// The element of first..last whose start is nearest to the point, the later
+// one on equal distances; 0 when no start is at a usable distance.
+long NearestStartByScan(const HzAlignment &elements, const HzPoint &point, long first, long last) {
+    long nearest = 0;
+    double best = std::numeric_limits<double>::infinity();
+    for (long k = first; k <= last; ++k) {
+        const HzElement &e = elements[static_cast<std::size_t>(k)];
+        const double dx = point.X - e.X;
+        const double dy = point.Y - e.Y;
+        const double d2 = dx * dx + dy * dy;
+        if (d2 <= best) {
+            best = d2;
+            nearest = k;
+        }
+    }
+    return nearest;
+}
+
+// The projection onto the candidates around the nearest start, which
+// `nearestStart` gives (the body of both ProjectPointToAligment).
+template <class NearestStart>
+bool ProjectOntoNearest(double &chainage, double &offset, double &azimuth, const HzPoint &point,
+                        const HzAlignment &elements, long first, long last,
+                        NearestStart &&nearestStart) {
     return Guarded("ProjectPointToAligment", false, [&] {
         Trace(">> ProjectPointToAligment");
         const long n = ElementCount(elements);
@@ -170,19 +195,7 @@ bool ProjectPointToAligment(double &chainage, double &offset, double &azimuth, c
             RaiseRuntime(errSubscript, "elements " + std::to_string(first) + " to " +
                                            std::to_string(last) + " of " + std::to_string(n));
         }
-        // The element whose start is nearest; the later one on equal distances.
-        long nearest = 0;
-        double best = std::numeric_limits<double>::infinity();
-        for (long k = first; k <= last; ++k) {
-            const HzElement &e = elements[static_cast<std::size_t>(k)];
-            const double dx = point.X - e.X;
-            const double dy = point.Y - e.Y;
-            const double d2 = dx * dx + dy * dy;
-            if (d2 <= best) {
-                best = d2;
-                nearest = k;
-            }
-        }
+        const long nearest = nearestStart();
         if (nearest == 0) {
             return false; // no element with a usable start point
         }
@@ -218,23 +231,125 @@ bool ProjectPointToAligment(double &chainage, double &offset, double &azimuth, c
     });
 }
 
-bool ProjectChainToAnotherAligment(double chainage, const HzAlignment &elementsFrom,
-                                   const HzAlignment &elementsTo, double &offsetTo,
-                                   double &chainageTo) {
+} // namespace
+
+HzAlignmentIndex::HzAlignmentIndex(const HzAlignment &elements) : search_(elements) {
+    const long n = ElementCount(elements);
+    for (long k = 1; k <= n; ++k) {
+        const HzElement &e = elements[static_cast<std::size_t>(k)];
+        // Starts that are not finite numbers are left to the scan, which
+        // compares them as it always has.
+        if (!std::isfinite(e.X) || !std::isfinite(e.Y)) {
+            byEasting_.clear();
+            return;
+        }
+        byEasting_.push_back(k);
+    }
+    std::sort(byEasting_.begin(), byEasting_.end(), [&](long a, long b) {
+        const double xa = elements[static_cast<std::size_t>(a)].X;
+        const double xb = elements[static_cast<std::size_t>(b)].X;
+        return xa < xb || (xa == xb && a < b);
+    });
+}
+
+long HzAlignmentIndex::NearestStart(const HzPoint &point) const {
+    const HzAlignment &elements = Elements();
+    if (byEasting_.empty()) {
+        return NearestStartByScan(elements, point, 1, ElementCount(elements));
+    }
+    // Outwards from the point's easting in both directions; a start whose
+    // easting alone lies farther than the best distance so far ends that
+    // direction, since every start beyond it lies farther still.
+    long nearest = 0;
+    double best = std::numeric_limits<double>::infinity();
+    const auto consider = [&](long k, double dx) {
+        const double dy = point.Y - elements[static_cast<std::size_t>(k)].Y;
+        const double d2 = dx * dx + dy * dy;
+        if (d2 < best || (d2 == best && k > nearest)) {
+            best = d2;
+            nearest = k;
+        }
+    };
+    const auto middle =
+        std::lower_bound(byEasting_.begin(), byEasting_.end(), point.X, [&](long k, double x) {
+            return elements[static_cast<std::size_t>(k)].X < x;
+        });
+    for (auto it = middle; it != byEasting_.end(); ++it) {
+        const double dx = point.X - elements[static_cast<std::size_t>(*it)].X;
+        if (dx * dx > best) {
+            break;
+        }
+        consider(*it, dx);
+    }
+    for (auto it = middle; it != byEasting_.begin();) {
+        --it;
+        const double dx = point.X - elements[static_cast<std::size_t>(*it)].X;
+        if (dx * dx > best) {
+            break;
+        }
+        consider(*it, dx);
+    }
+    return nearest;
+}
+
+bool ProjectPointToAligment(double &chainage, double &offset, double &azimuth, const HzPoint &point,
+                            const HzAlignment &elements, long first, long last) {
+    return ProjectOntoNearest(chainage, offset, azimuth, point, elements, first, last,
+                              [&] { return NearestStartByScan(elements, point, first, last); });
+}
+
+bool ProjectPointToAligment(double &chainage, double &offset, double &azimuth, const HzPoint &point,
+                            const HzAlignmentIndex &alignment) {
+    const HzAlignment &elements = alignment.Elements();
+    return ProjectOntoNearest(chainage, offset, azimuth, point, elements, 1, ElementCount(elements),
+                              [&] { return alignment.NearestStart(point); });
+}
+
+namespace {
+
+// The body of both ProjectChainToAnotherAligment: `pointAt` evaluates the
+// first alignment, `project` projects onto the second.
+template <class PointAt, class Project>
+bool CarryChainage(double chainage, const HzAlignment &elementsTo, double &offsetTo,
+                   double &chainageTo, PointAt &&pointAt, Project &&project) {
     offsetTo = 0;
     chainageTo = 0;
     return Guarded("ProjectChainToAnotherAligment", false, [&] {
         HzPoint point;
-        if (!GetCoordFromHzAligment(elementsFrom, chainage, point)) {
+        if (!pointAt(chainage, point)) {
             return false;
         }
-        const long n = ElementCount(elementsTo);
-        if (n == 0) {
+        if (ElementCount(elementsTo) == 0) {
             return false;
         }
         double azimuth = 0;
-        return ProjectPointToAligment(chainageTo, offsetTo, azimuth, point, elementsTo, 1, n);
+        return project(point, azimuth);
     });
+}
+
+} // namespace
+
+bool ProjectChainToAnotherAligment(double chainage, const HzAlignment &elementsFrom,
+                                   const HzAlignment &elementsTo, double &offsetTo,
+                                   double &chainageTo) {
+    return CarryChainage(
+        chainage, elementsTo, offsetTo, chainageTo,
+        [&](double c, HzPoint &point) { return GetCoordFromHzAligment(elementsFrom, c, point); },
+        [&](const HzPoint &point, double &azimuth) {
+            return ProjectPointToAligment(chainageTo, offsetTo, azimuth, point, elementsTo, 1,
+                                          ElementCount(elementsTo));
+        });
+}
+
+bool ProjectChainToAnotherAligment(double chainage, const HzAlignmentIndex &from,
+                                   const HzAlignmentIndex &to, double &offsetTo,
+                                   double &chainageTo) {
+    return CarryChainage(
+        chainage, to.Elements(), offsetTo, chainageTo,
+        [&](double c, HzPoint &point) { return GetCoordFromHzAligment(from, c, point); },
+        [&](const HzPoint &point, double &azimuth) {
+            return ProjectPointToAligment(chainageTo, offsetTo, azimuth, point, to);
+        });
 }
 
 } // namespace vialto

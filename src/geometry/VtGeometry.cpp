@@ -65,13 +65,16 @@ VtElementType GetVtElementType(const VtElement &element) {
     return VtElementType::Parabola;
 }
 
-double GetHeightFromVtAligment(const VtAlignment &elements, double chainage) {
+namespace {
+
+// The height at a chainage on the element that holds it, which `find` gives.
+template <class Find>
+double HeightAtChainage(const VtAlignment &elements, double chainage, Find &&find) {
     const long n = ElementCount(elements);
     if (n == 0 || !std::isfinite(chainage) || chainage < elements[1].Chainage) {
         return kNullValue;
     }
-    const VtElement &element =
-        elements[static_cast<std::size_t>(FindElementAt(chainage, elements))];
+    const VtElement &element = elements[static_cast<std::size_t>(find(chainage))];
     const double x = chainage - element.Chainage;
     if (element.Parameter == 0) {
         return element.Height + element.Grade * x;
@@ -82,6 +85,17 @@ double GetHeightFromVtAligment(const VtAlignment &elements, double chainage) {
         return CircleHeight(element, x, height) ? height : kNullValue;
     }
     return ParabolaHeight(element, x);
+}
+
+} // namespace
+
+double GetHeightFromVtAligment(const VtAlignment &elements, double chainage) {
+    return HeightAtChainage(elements, chainage,
+                            [&](double c) { return FindElementAt(c, elements); });
+}
+
+double GetHeightFromVtAligment(const ElementSearch<VtElement> &profile, double chainage) {
+    return HeightAtChainage(profile.Elements(), chainage, [&](double c) { return profile.At(c); });
 }
 
 double GetHeightInVtElement(const VtElement &element, double x) {

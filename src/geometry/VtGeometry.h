@@ -6,6 +6,7 @@
 // circle) is positive for a sag (concave up), negative for a crest.
 #pragma once
 
+#include "model/ElementSearch.h"
 #include "model/Records.h"
 
 #include <vector>
@@ -21,6 +22,8 @@ VtElementType GetVtElementType(const VtElement &element);
 // raises: kNullValue when there is no height (empty array, a chainage before the
 // first element or not finite, a circle evaluated beyond its half circle).
 double GetHeightFromVtAligment(const VtAlignment &elements, double chainage);
+// The same for a profile searched many times (ElementSearch).
+double GetHeightFromVtAligment(const ElementSearch<VtElement> &profile, double chainage);
 
 // Height at distance x from the element's start. Raises (error 5) for a circle
 // evaluated beyond its half circle.

@@ -9,8 +9,15 @@ namespace vialto {
 
 namespace {
 
+// Whether a slot's element starts ascend, found when they are set.
+struct StartOrder {
+    bool Hz = true;
+    bool Vt = true;
+};
+
 struct Store {
     std::vector<AlignmentSlot> slots = std::vector<AlignmentSlot>(1);
+    std::vector<StartOrder> order = std::vector<StartOrder>(1);
     int count = 0;
     CrossSectionSet working;
 };
@@ -44,6 +51,7 @@ constexpr const char *kNoVt = "There are not Vt aligment to return";
 void ResetAlignments() {
     Store &store = TheStore();
     store.slots.assign(1, AlignmentSlot{});
+    store.order.assign(1, StartOrder{});
     store.count = 0;
 }
 
@@ -53,6 +61,7 @@ void AddAlignment() {
         RaiseRuntime(errOverflow, "more than 255 alignments");
     ++store.count;
     store.slots.resize(static_cast<std::size_t>(store.count) + 1);
+    store.order.resize(store.slots.size());
 }
 
 SlotNumber GetAlignmentCount() { return static_cast<SlotNumber>(TheStore().count); }
@@ -71,28 +80,38 @@ HzAlignment GetAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz
 
 const HzAlignment &ViewAligmentHz(SlotNumber slot) { return SlotWith(slot, flagHz, kNoHz).Hz; }
 
+ElementSearch<HzElement> SearchAligmentHz(SlotNumber slot) {
+    return ElementSearch<HzElement>(SlotWith(slot, flagHz, kNoHz).Hz, TheStore().order[slot].Hz);
+}
+
 void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage) {
-    const HzAlignment &hz = SlotWith(slot, flagHz, kNoHz).Hz;
-    const long i = FindElementAt(chainage, hz);
+    const ElementSearch<HzElement> search = SearchAligmentHz(slot);
+    const long i = search.At(chainage);
     if (i == 0)
         RaiseRuntime(errSubscript, "empty horizontal alignment");
-    element = hz[i];
+    element = search.Elements()[static_cast<std::size_t>(i)];
 }
 
 void SetAligmentHz(SlotNumber slot, const HzAlignment &elements) {
     AlignmentSlot &s = Slot(slot);
     s.Flags |= flagHz;
     s.Hz = elements;
+    TheStore().order[slot].Hz = ElementStartsAscend(s.Hz);
 }
 
 VtAlignment GetAligmentVt(SlotNumber slot) { return SlotWith(slot, flagVt, kNoVt).Vt; }
 
 const VtAlignment &ViewAligmentVt(SlotNumber slot) { return SlotWith(slot, flagVt, kNoVt).Vt; }
 
+ElementSearch<VtElement> SearchAligmentVt(SlotNumber slot) {
+    return ElementSearch<VtElement>(SlotWith(slot, flagVt, kNoVt).Vt, TheStore().order[slot].Vt);
+}
+
 void SetAligmentVt(SlotNumber slot, const VtAlignment &elements) {
     AlignmentSlot &s = Slot(slot);
     s.Flags |= flagVt;
     s.Vt = elements;
+    TheStore().order[slot].Vt = ElementStartsAscend(s.Vt);
 }
 
 void GetStartEndAligmentVt(SlotNumber slot, double &start, double &end) {

@@ -8,6 +8,7 @@
 // with the source set by the caller's boundary.
 #pragma once
 
+#include "model/ElementSearch.h"
 #include "model/Records.h"
 
 #include <any>
@@ -31,6 +32,10 @@ HzAlignment GetAligmentHz(SlotNumber slot);
 // The stored alignment itself, for evaluations repeated along a track; valid
 // until the store changes.
 const HzAlignment &ViewAligmentHz(SlotNumber slot);
+// The stored alignment for searches repeated along a track: the element search
+// rule by bisection when its starts ascend, which is checked when it is set;
+// valid until the store changes.
+ElementSearch<HzElement> SearchAligmentHz(SlotNumber slot);
 // The element that holds the chainage by the element search rule
 // (FindElementAt, model/ElementSearch.h).
 void GetAligmentHzWithChainage(HzElement &element, SlotNumber slot, double chainage);
@@ -40,6 +45,8 @@ VtAlignment GetAligmentVt(SlotNumber slot);
 // The stored profile itself, for evaluations repeated along a track; valid
 // until the store changes.
 const VtAlignment &ViewAligmentVt(SlotNumber slot);
+// As SearchAligmentHz, for the profile.
+ElementSearch<VtElement> SearchAligmentVt(SlotNumber slot);
 void SetAligmentVt(SlotNumber slot, const VtAlignment &elements);
 // start = Chainage of element 1; end = Chainage + Length of the last element.
 void GetStartEndAligmentVt(SlotNumber slot, double &start, double &end);

@@ -27,6 +27,19 @@ template <class T> long FindElementAt(double chainage, const std::vector<T> &ele
     return n;
 }
 
+// True when no start is NaN and none is smaller than the one before: then the
+// search may bisect.
+template <class T> bool ElementStartsAscend(const std::vector<T> &elements) {
+    const long n = ElementCount(elements);
+    for (long i = 1; i <= n; ++i) {
+        const double start = elements[static_cast<std::size_t>(i)].Chainage;
+        if (std::isnan(start) ||
+            (i > 1 && start < elements[static_cast<std::size_t>(i - 1)].Chainage))
+            return false;
+    }
+    return true;
+}
+
 // The same search over one array that is searched many times while it stays
 // as it is (a walk along a track, the rails of a cant table): FindElementAt's
 // answer for every chainage, found by bisection when the starts ascend (none
@@ -35,7 +48,11 @@ template <class T> long FindElementAt(double chainage, const std::vector<T> &ele
 template <class T> class ElementSearch {
   public:
     explicit ElementSearch(const std::vector<T> &elements)
-        : elements_(&elements), ascending_(StartsAscend(elements)) {}
+        : elements_(&elements), ascending_(ElementStartsAscend(elements)) {}
+    // For an owner that checked the order (ElementStartsAscend) when the array
+    // was last set.
+    ElementSearch(const std::vector<T> &elements, bool startsAscend)
+        : elements_(&elements), ascending_(startsAscend) {}
 
     const std::vector<T> &Elements() const { return *elements_; }
 
@@ -60,17 +77,6 @@ template <class T> class ElementSearch {
     }
 
   private:
-    static bool StartsAscend(const std::vector<T> &elements) {
-        const long n = ElementCount(elements);
-        for (long i = 1; i <= n; ++i) {
-            const double start = elements[static_cast<std::size_t>(i)].Chainage;
-            if (std::isnan(start) ||
-                (i > 1 && start < elements[static_cast<std::size_t>(i - 1)].Chainage))
-                return false;
-        }
-        return true;
-    }
-
     const std::vector<T> *elements_;
     bool ascending_;
 };

@@ -272,12 +272,15 @@ bool clsSuperelevation::ProjectChainagesFromAlgimentToAligment(SlotNumber nAligm
             LogMessage(std::to_string(dropped) +
                        " cant stations lie outside the track and were left out");
         data_.Stations = std::move(moved);
+        stationsAscend_ = StationsAscend(data_.Stations);
     });
 }
 
 bool clsSuperelevation::CalcHeightVtAligmentCoplane(std::uint8_t track, double chainage,
                                                     double offset, double &height, bool modeFlag,
-                                                    int verticalOption) const {
+                                                    int verticalOption,
+                                                    const HzAlignmentIndex *trackAlignment,
+                                                    const HzAlignmentIndex *otherAlignment) const {
     return Guarded("ModifyHeightVtAligmentCoplane", false, [&] {
         Trace(">> ModifyHeightVtAligmentCoplane");
         if (track != 2 && track != 3)
@@ -296,8 +299,14 @@ bool clsSuperelevation::CalcHeightVtAligmentCoplane(std::uint8_t track, double c
                 const SlotNumber other = track == 2 ? 3 : 2;
                 double between = 0;
                 double otherChainage = 0;
-                if (!ProjectChainToAnotherAligment(chainage, ViewAligmentHz(track),
-                                                   ViewAligmentHz(other), between, otherChainage))
+                const bool carried =
+                    trackAlignment != nullptr && otherAlignment != nullptr
+                        ? ProjectChainToAnotherAligment(chainage, *trackAlignment, *otherAlignment,
+                                                        between, otherChainage)
+                        : ProjectChainToAnotherAligment(chainage, ViewAligmentHz(track),
+                                                        ViewAligmentHz(other), between,
+                                                        otherChainage);
+                if (!carried)
                     return false;
                 d1 = std::abs(between) * std::tan(theta);
                 if (option == railVtHigh)
@@ -345,7 +354,7 @@ bool clsSuperelevation::ComputeRails(SlotNumber slot, double chainage, double &l
                                            " lies before the first cant station");
         double profile = 0;
         if (ExistAlignment(flagVt, slot)) {
-            profile = GetHeightFromVtAligment(ViewAligmentVt(slot), chainage);
+            profile = GetHeightFromVtAligment(SearchAligmentVt(slot), chainage);
         } else if (TStringLine line; GetAligmentStrLnWithName(line, slot, stringline)) {
             profile = GetHeightFromVtAligment(line.Vt, chainage);
         }

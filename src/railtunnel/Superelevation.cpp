@@ -7,6 +7,7 @@
 #include "shell/Error.h"
 #include "shell/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -167,6 +168,7 @@ bool clsSuperelevation::Import(const std::string &fileName, int linearUnit) {
             table.Stations.push_back(station);
         }
         data_ = std::move(table);
+        stationsAscend_ = StationsAscend(data_.Stations);
         Trace("<< ImportSuperelevationTable");
         return true;
     });
@@ -188,8 +190,27 @@ std::vector<double> clsSuperelevation::GetChainages() const {
     return chainages;
 }
 
+bool clsSuperelevation::StationsAscend(const std::vector<CantStation> &stations) {
+    for (std::size_t i = 0; i < stations.size(); ++i)
+        if (std::isnan(stations[i].Station) ||
+            (i > 0 && stations[i].Station < stations[i - 1].Station))
+            return false;
+    return true;
+}
+
 long clsSuperelevation::FindStation(double chainage) const {
     const auto &stations = data_.Stations;
+    if (stationsAscend_ && !std::isnan(chainage)) {
+        // The first station not before the chainage is where the scan below
+        // stops.
+        const auto stop = std::lower_bound(
+            stations.begin(), stations.end(), chainage,
+            [](const CantStation &station, double c) { return station.Station < c; });
+        const long i = static_cast<long>(stop - stations.begin());
+        if (stop == stations.end())
+            return i - 1;
+        return stop->Station == chainage ? i : i - 1;
+    }
     for (std::size_t i = 0; i < stations.size(); ++i) {
         if (stations[i].Station > chainage)
             return static_cast<long>(i) - 1;

@@ -22,6 +22,8 @@
 
 namespace vialto {
 
+class HzAlignmentIndex;
+
 // Linear unit codes: 1 mm, 2 cm, 3 m, 4 km, 5 international foot, 6 US survey
 // foot, 7 inch, 8 mile.
 enum LinearUnit : int {
@@ -117,7 +119,8 @@ struct CantTableData {
 class clsSuperelevation {
   public:
     clsSuperelevation() = default;
-    explicit clsSuperelevation(CantTableData data) : data_(std::move(data)) {}
+    explicit clsSuperelevation(CantTableData data)
+        : data_(std::move(data)), stationsAscend_(StationsAscend(data_.Stations)) {}
 
     // Reads the cant table file, converting its lengths to linearUnit. On a
     // failure (reported through the error handler with the source
@@ -174,8 +177,13 @@ class clsSuperelevation {
     // Height correction of a track (2 left, 3 right) of a co-planar double
     // track; with the mode flag on (the profile is the centre line's),
     // verticalOption (RailVtOption) says which height that profile gives.
+    // The lower and higher rail options project the track onto the other one:
+    // a walk that corrects many samples passes both tracks' alignments
+    // prepared (the track's, the other's); without them the store's are used.
     bool CalcHeightVtAligmentCoplane(std::uint8_t track, double chainage, double offset,
-                                     double &height, bool modeFlag, int verticalOption) const;
+                                     double &height, bool modeFlag, int verticalOption,
+                                     const HzAlignmentIndex *trackAlignment = nullptr,
+                                     const HzAlignmentIndex *otherAlignment = nullptr) const;
     // The left and right rail at a chainage: offsets (left negative) and heights.
     // The heights stand on the slot's profile; a slot without one takes them
     // from its stringline of that name (the one chosen for the track), and
@@ -190,7 +198,12 @@ class clsSuperelevation {
                          const std::string &stringline) const;
 
   private:
+    // True when no station is NaN and none lies before the one above it: then
+    // FindStation may bisect. Found again whenever the stations change.
+    static bool StationsAscend(const std::vector<CantStation> &stations);
+
     CantTableData data_;
+    bool stationsAscend_ = true;
 };
 
 // The cant table of an alignment slot, shared with the store (error 20000

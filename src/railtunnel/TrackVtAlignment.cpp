@@ -190,15 +190,15 @@ std::optional<Foot> FootBeyondAnEnd(const HzAlignment &centre, const HzPoint &po
 
 // The foot on the centre line of the track's point at chainage t: its
 // projection, or an end of the centre line that it lies just beyond.
-std::optional<Foot> FootOnCentre(const HzAlignment &track, const HzAlignment &centre, double t,
-                                 double tolerance) {
+std::optional<Foot> FootOnCentre(const HzAlignmentIndex &track, const HzAlignmentIndex &centre,
+                                 double t, double tolerance) {
     Foot foot;
     if (ProjectChainToAnotherAligment(t, track, centre, foot.Offset, foot.Chainage))
         return foot;
     HzPoint point;
     if (!GetCoordFromHzAligment(track, t, point))
         return std::nullopt;
-    return FootBeyondAnEnd(centre, point, tolerance);
+    return FootBeyondAnEnd(centre.Elements(), point, tolerance);
 }
 
 // Walking the centre line reaches the track only as far as the centre line's
@@ -222,7 +222,8 @@ void CoverTrackEnds(std::vector<TrackSample> &samples, const std::optional<Track
 
 void AddTrackVtPoint(VtAlignment &points, const clsSuperelevation *table, double chainage,
                      double offset, double height, SlotNumber /*trackSlot*/, long trackSelector,
-                     bool modeFlag, int verticalOption) {
+                     bool modeFlag, int verticalOption, const HzAlignmentIndex *trackAlignment,
+                     const HzAlignmentIndex *otherAlignment) {
     if (height == kNullValue)
         return;
     if (points.empty())
@@ -233,7 +234,8 @@ void AddTrackVtPoint(VtAlignment &points, const clsSuperelevation *table, double
         return;
     if (table != nullptr && table->IsCoplaneTrack())
         table->CalcHeightVtAligmentCoplane(static_cast<std::uint8_t>(trackSelector), chainage,
-                                           offset, height, modeFlag, verticalOption);
+                                           offset, height, modeFlag, verticalOption, trackAlignment,
+                                           otherAlignment);
     VtElement element;
     element.Number = count + 1;
     element.Chainage = chainage;
@@ -264,6 +266,10 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
         const HzAlignment trackHz = GetAligmentHz(trackSlot);
         if (ElementCount(centreHz) < 1 || ElementCount(trackHz) < 1 || ElementCount(centreVt) < 1)
             RaiseError(errAssert, "There are not Hz or Vt aligment to derive the track's profile");
+        // Every sample searches and projects on these: prepared once.
+        const HzAlignmentIndex centre(centreHz);
+        const HzAlignmentIndex track(trackHz);
+        const ElementSearch<VtElement> profile(centreVt);
 
         const bool modeFlag = centreSlot == kCentreLineSlot;
         const int option = modeFlag ? verticalOption : railVtAxis;
@@ -281,6 +287,15 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
             CheckCoplaneTable(*table);
         }
 
+        // The lower and higher rail options carry every sample from the track
+        // onto the other one.
+        std::optional<HzAlignmentIndex> coplaneTrack;
+        std::optional<HzAlignmentIndex> coplaneOther;
+        if (table != nullptr && table->IsCoplaneTrack() && modeFlag &&
+            (option == railVtLow || option == railVtHigh)) {
+            coplaneTrack.emplace(ViewAligmentHz(static_cast<SlotNumber>(trackSelector)));
+            coplaneOther.emplace(ViewAligmentHz(trackSelector == 2 ? 3 : 2));
+        }
         double vtStart = 0;
         double vtEnd = 0;
         GetStartEndAligmentVt(centreSlot, vtStart, vtEnd);
@@ -288,16 +303,16 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
         // within kProfileEndTolerance before or after it, that end's height.
         const auto heightAt = [&](double c) {
             if (c >= vtStart && c <= vtEnd)
-                return GetHeightFromVtAligment(centreVt, c);
+                return GetHeightFromVtAligment(profile, c);
             if (c < vtStart && vtStart - c <= kProfileEndTolerance)
-                return GetHeightFromVtAligment(centreVt, vtStart);
+                return GetHeightFromVtAligment(profile, vtStart);
             if (c > vtEnd && c - vtEnd <= kProfileEndTolerance)
-                return GetHeightFromVtAligment(centreVt, vtEnd);
+                return GetHeightFromVtAligment(profile, vtEnd);
             return kNullValue;
         };
         // The sample at track chainage t, from its foot on the centre line.
         const Sampler fromTrack = [&](double t) -> std::optional<TrackSample> {
-            const std::optional<Foot> foot = FootOnCentre(trackHz, centreHz, t, footTolerance);
+            const std::optional<Foot> foot = FootOnCentre(track, centre, t, footTolerance);
             if (!foot)
                 return std::nullopt;
             const double height = heightAt(foot->Chainage);
@@ -315,7 +330,7 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
             const Sampler fromCentre = [&](double c) -> std::optional<TrackSample> {
                 double offset = 0;
                 double t = 0;
-                if (!ProjectChainToAnotherAligment(c, centreHz, trackHz, offset, t))
+                if (!ProjectChainToAnotherAligment(c, centre, track, offset, t))
                     return std::nullopt;
                 const double height = heightAt(c);
                 if (height == kNullValue)
@@ -328,9 +343,9 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
             double offset = 0;
             double first = centreStart;
             double last = centreEnd;
-            if (!ProjectChainToAnotherAligment(trackStart, trackHz, centreHz, offset, first))
+            if (!ProjectChainToAnotherAligment(trackStart, track, centre, offset, first))
                 first = centreStart;
-            if (!ProjectChainToAnotherAligment(trackEnd, trackHz, centreHz, offset, last))
+            if (!ProjectChainToAnotherAligment(trackEnd, track, centre, offset, last))
                 last = centreEnd;
             if (last < first)
                 std::swap(first, last);
@@ -348,7 +363,9 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
         VtAlignment points(1);
         for (const TrackSample &sample : samples)
             AddTrackVtPoint(points, table.get(), sample.Chainage, sample.Offset, sample.Height,
-                            trackSlot, trackSelector, modeFlag, option);
+                            trackSlot, trackSelector, modeFlag, option,
+                            coplaneTrack ? &*coplaneTrack : nullptr,
+                            coplaneOther ? &*coplaneOther : nullptr);
         if (ElementCount(points) < 2)
             RaiseError(errAssert, "No part of the track faces the profile it is derived from");
         SetAligmentVt(trackSlot, points);

@@ -16,6 +16,7 @@
 namespace vialto {
 
 class clsSuperelevation;
+class HzAlignmentIndex;
 
 // Samples closer than this along the track are one sample.
 inline constexpr double kTrackSampleMerge = 0.0001;
@@ -64,10 +65,13 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
 // the null height, for a chainage within kTrackSampleMerge of the last sample
 // or behind it. A co-planar table corrects the height first
 // (CalcHeightVtAligmentCoplane with the track selector, the offset, the mode
-// flag and the vertical option). The element before the new one gets the
-// length and the grade up to it.
+// flag and the vertical option, and the tracks' prepared alignments when
+// given). The element before the new one gets the length and the grade up to
+// it.
 void AddTrackVtPoint(VtAlignment &points, const clsSuperelevation *table, double chainage,
                      double offset, double height, SlotNumber trackSlot, long trackSelector,
-                     bool modeFlag = false, int verticalOption = 0);
+                     bool modeFlag = false, int verticalOption = 0,
+                     const HzAlignmentIndex *trackAlignment = nullptr,
+                     const HzAlignmentIndex *otherAlignment = nullptr);
 
 } // namespace vialto

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace vialto {
 namespace {
@@ -90,7 +91,61 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
     }
 }
 
+// The prepared alignment (bisection, starts sorted by easting) gives the very
+// answers of the array's own routines: on the alignment, beside it, far from
+// it, at element starts and halfway between two starts (equal distances).
+TEST_P(FixtureTest, PreparedAlignmentAnswersAsTheArray) {
+    const HzAlignmentIndex index(elements);
+    std::vector<HzPoint> points;
+    for (double c : SampleChainages()) {
+        HzPoint p;
+        ASSERT_TRUE(GetCoordFromHzAligment(elements, c, p));
+        HzPoint q;
+        ASSERT_TRUE(GetCoordFromHzAligment(index, c, q));
+        EXPECT_TRUE(p.X == q.X && p.Y == q.Y && p.Azimuth == q.Azimuth) << c;
+        for (double d : {0.0, 7.5, -40.0, 900.0})
+            points.push_back(
+                {p.X + d * std::cos(p.Azimuth), p.Y - d * std::sin(p.Azimuth), 0, 0, 0});
+    }
+    for (std::size_t i = 1; i + 1 < elements.size(); ++i) {
+        points.push_back({elements[i].X, elements[i].Y, 0, 0, 0});
+        points.push_back({(elements[i].X + elements[i + 1].X) / 2,
+                          (elements[i].Y + elements[i + 1].Y) / 2, 0, 0, 0});
+    }
+    points.push_back({-1e6, 3e6, 0, 0, 0});
+    for (const HzPoint &p : points) {
+        double c1 = 0, o1 = 0, a1 = 0, c2 = 0, o2 = 0, a2 = 0;
+        const bool ok1 = ProjectPointToAligment(c1, o1, a1, p, elements, 1, ElementCount(elements));
+        const bool ok2 = ProjectPointToAligment(c2, o2, a2, p, index);
+        EXPECT_TRUE(ok1 == ok2 && c1 == c2 && o1 == o2 && a1 == a2) << p.X << " " << p.Y;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::StandardFixtures()));
+
+// Starts at equal distances from the point: the later element, as the scan
+// takes it; a start that is not a number leaves the search to the scan.
+TEST(HzAlignmentIndex, NearestStartTiesAndStartsThatAreNotNumbers) {
+    HzAlignment elements(1);
+    for (const auto &[x, y] :
+         {std::pair{0.0, 0.0}, {10.0, 0.0}, {0.0, 10.0}, {-10.0, 0.0}, {10.0, 0.0}, {0.0, -10.0}}) {
+        HzElement e;
+        e.Number = static_cast<long>(elements.size());
+        e.X = x;
+        e.Y = y;
+        elements.push_back(e);
+    }
+    const HzAlignmentIndex index(elements);
+    EXPECT_EQ(index.NearestStart({0, 0.5, 0, 0, 0}), 1);
+    EXPECT_EQ(index.NearestStart({20, 0, 0, 0, 0}), 5); // elements 2 and 5 share their start
+    EXPECT_EQ(index.NearestStart({0.5, 0.5, 0, 0, 0}), 1);
+    EXPECT_EQ(index.NearestStart({5, 5, 0, 0, 0}), 5); // 1, 2, 3 and 5 at equal distances
+    EXPECT_EQ(index.NearestStart({-5, -5, 0, 0, 0}), 6);
+    elements[3].Y = std::numeric_limits<double>::quiet_NaN();
+    const HzAlignmentIndex scanned(elements);
+    EXPECT_EQ(scanned.NearestStart({0, 9, 0, 0, 0}), 1);
+    EXPECT_EQ(scanned.NearestStart({20, 0, 0, 0, 0}), 5);
+}
 
 // Lines and arcs have exact parallels: a chainage of the axis lands on the
 // parallel at the matching chainage, d to the left of it, and back.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <tuple>
@@ -96,6 +97,31 @@ clsSuperelevation Table(std::vector<CantStation> stations, double base = 1500) {
     data.Gauge = 1435;
     data.SuperelevationBase = base;
     return clsSuperelevation(std::move(data));
+}
+
+// The station at or before a chainage (the first of equal ones), -1 before
+// the first; in a table whose stations run out of order (a projection onto a
+// track can put them so) the first station beyond the chainage ends the
+// search, as in file order.
+TEST(FindStation, InOrderAndOutOfOrder) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const auto table = [](std::vector<double> chainages) {
+        std::vector<CantStation> stations;
+        for (double c : chainages)
+            stations.push_back(Station(c, 0, rotInsideRail));
+        return Table(stations);
+    };
+    const clsSuperelevation ordered = table({0, 100, 100, 250});
+    const clsSuperelevation unordered = table({0, 300, 100, 400});
+    const clsSuperelevation empty = table({});
+    const std::tuple<const clsSuperelevation *, double, long> cases[] = {
+        {&ordered, -1, -1},   {&ordered, 0, 0},     {&ordered, 50, 0},    {&ordered, 100, 1},
+        {&ordered, 100.5, 2}, {&ordered, 250, 3},   {&ordered, 1e9, 3},   {&ordered, nan, 3},
+        {&unordered, 50, 0},  {&unordered, 150, 0}, {&unordered, 300, 1}, {&unordered, 350, 2},
+        {&unordered, 500, 3}, {&empty, 5, -1},
+    };
+    for (const auto &[t, chainage, index] : cases)
+        EXPECT_EQ(t->FindStation(chainage), index) << chainage;
 }
 
 TEST(GetSlopeInChainage, CantOverTheBaseInBothForms) {
