@@ -3,6 +3,7 @@
 
 Usage: make_synthetic_job.py OUTDIR [--road-km 100] [--rail-km 20]
                              [--stations 10000] [--cross-form trv2|trv]
+                             [--rail-elements N] [--only road|rail]
 
 OUTDIR receives:
 
@@ -20,7 +21,13 @@ OUTDIR receives:
   about the shifted tangents, as a design would), their cant tables
   rail_left_cant.xml (single-cant form) and rail_right_cant.xml (left/right
   form), and the job file double-rail.job with the tracks taking their
-  heights from the centre line.
+  heights from the centre line. Its curves are long (about 50 elements per
+  alignment); --rail-elements N lays out about N elements per alignment
+  instead, every straight, transition and arc some tens of metres long, as a
+  line designed in detail lists them.
+
+--only writes one of the two jobs. The road and the track are drawn from
+their own random sequences, so either comes out the same alone or together.
 
 The listing formats are not written here: the generators of the sample files
 are imported and reused (samples/generator/make_listings.py for the road's
@@ -260,14 +267,36 @@ def rail_design(rng, km):
         sign = -sign if rng.random() < 0.8 else sign
 
 
+def rail_design_dense(rng, km, elements):
+    """About `elements` elements: after every straight a curve (entry
+    clothoid, arc, exit clothoid), each part a few tens of metres long."""
+    target = km * 1000.0
+    units = max(1, (elements - 1) // 4)
+    unit = target / units
+    curves, straights = [], []
+    total, sign = 0.0, 1
+    for _ in range(units):
+        straight = round(unit * rng.uniform(0.25, 0.35), 1)
+        ls = round(unit * rng.uniform(0.18, 0.24), 1)
+        arc = unit - straight - 2 * ls
+        radius = sign * float(rng.choice(range(1200, 3601, 100)))
+        curves.append(mr.Curve(radius, ls, (arc + ls) / abs(radius)))
+        straights.append(straight)
+        total += straight + 2 * ls + curves[-1].arc_length()
+        sign = -sign if rng.random() < 0.8 else sign
+    straights.append(max(40.0, round(target - total, 1)))
+    return straights, curves
+
+
 def cant_mm(radius):
     return int(min(150, max(40, round(160000.0 / abs(radius) / 10) * 10)))
 
 
-def make_rail(outdir, rng, km):
+def make_rail(outdir, rng, km, elements):
     mr.HERE = outdir
     start, az0 = (300000.0, 4400000.0), 80 * GON
-    straights, curves = rail_design(rng, km)
+    straights, curves = (rail_design_dense(rng, km, elements) if elements > 0
+                         else rail_design(rng, km))
     rows = mr.elements_of(start, az0, straights, curves)
     mr.check_closure(rows, start, az0, straights, curves)
     mr.write_plt("rail_centre.plt", rows)
@@ -341,19 +370,24 @@ def main(argv):
     p.add_argument("--rail-km", type=float, default=20.0)
     p.add_argument("--stations", type=int, default=10000)
     p.add_argument("--cross-form", choices=("trv2", "trv"), default="trv2")
+    p.add_argument("--rail-elements", type=int, default=0)
+    p.add_argument("--only", choices=("road", "rail"))
     p.add_argument("--seed", type=int, default=2026)
     args = p.parse_args(argv)
-    if args.road_km <= 0 or args.rail_km < 5 or args.stations < 2:
+    if args.road_km <= 0 or args.rail_km < 5 or args.stations < 2 or args.rail_elements < 0:
         p.error("the road needs a positive length, the track 5 km or more, 2 stations or more")
     outdir = os.path.abspath(args.outdir)
     os.makedirs(outdir, exist_ok=True)
-    rng = random.Random(args.seed)
-    n, length, vertices = make_road(outdir, rng, args.road_km, args.stations, args.cross_form)
-    print("road: %.3f km, %d horizontal elements, %d vertices, %d cross sections (%s)"
-          % (length / 1000, n, vertices, args.stations, args.cross_form))
-    n, length, counts = make_rail(outdir, rng, args.rail_km)
-    print("double track: %.3f km, centre line %d elements, left %d, right %d"
-          % (length / 1000, n, counts["left"], counts["right"]))
+    if args.only != "rail":
+        n, length, vertices = make_road(outdir, random.Random(args.seed), args.road_km,
+                                        args.stations, args.cross_form)
+        print("road: %.3f km, %d horizontal elements, %d vertices, %d cross sections (%s)"
+              % (length / 1000, n, vertices, args.stations, args.cross_form))
+    if args.only != "road":
+        n, length, counts = make_rail(outdir, random.Random(args.seed + 1), args.rail_km,
+                                      args.rail_elements)
+        print("double track: %.3f km, centre line %d elements, left %d, right %d"
+              % (length / 1000, n, counts["left"], counts["right"]))
 
 
 if __name__ == "__main__":
