@@ -24,13 +24,38 @@ constexpr long errDiskFull = 61;
 
 std::string ReasonOf(int error) { return std::generic_category().message(error); }
 
-// Closes a stream; false when the close (which flushes) failed.
-bool CloseStream(std::FILE *&file) {
-    if (file == nullptr)
+// Hands the channel's pending lines to its file. False, with the reason's
+// errno in `error`, when the file did not take them all.
+bool HandOver(std::FILE *file, std::string &pending, int &error) {
+    if (pending.empty())
         return true;
-    const bool ok = std::fclose(file) == 0;
+    errno = 0;
+    const bool ok = std::fwrite(pending.data(), 1, pending.size(), file) == pending.size();
+    error = errno;
+    pending.clear();
+    return ok;
+}
+
+// Closes a channel after handing over its pending lines; false when that or
+// the close (which flushes) failed.
+bool CloseStream(std::FILE *&file, std::string &pending) {
+    if (file == nullptr) {
+        pending.clear();
+        return true;
+    }
+    int error = 0;
+    bool ok = HandOver(file, pending, error);
+    ok = std::fclose(file) == 0 && ok;
     file = nullptr;
     return ok;
+}
+
+// Closes a channel whose lines are thrown away.
+void DropStream(std::FILE *&file, std::string &pending) {
+    pending.clear();
+    if (file != nullptr)
+        std::fclose(file);
+    file = nullptr;
 }
 
 void RemoveQuietly(std::filesystem::path &path) {
@@ -68,15 +93,24 @@ std::FILE *CreateWorkFile(const std::filesystem::path &output, std::filesystem::
                "Cannot create the file '" + PathText(output) + "': " + ReasonOf(lastError));
 }
 
-void Indent(std::string &text, std::uint8_t level) { text.assign(level, '\t'); }
-
-// Writes the line and CR LF to one channel. The first failure of a document is
-// reported; later writes of the same document fail quietly, so that a full disk
-// produces one message rather than one per line.
-bool WriteChannel(std::FILE *file, bool side, std::string_view line) {
+// Writes the line, after `level` tabs, and CR LF to one channel. The first
+// failure of a document is reported; later writes of the same document fail
+// quietly, so that a full disk produces one message rather than one per line.
+bool WriteChannel(bool side, std::uint8_t level, std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
+    std::FILE *file = side ? state.Side : state.Main;
     if (state.WriteFailed && file != nullptr)
         return false;
+    int error = 0;
+    if (file != nullptr) {
+        std::string &pending = side ? state.SidePending : state.MainPending;
+        pending.append(level, '\t');
+        pending.append(line);
+        pending.append("\r\n");
+        if (pending.size() < kWriterPieceBytes || HandOver(file, pending, error))
+            return true;
+        state.WriteFailed = true;
+    }
     return Guarded(side ? "CLandXML.WriteLnOst" : "CLandXML.WriteLn", false, [&] {
         long number = 0;
         std::string reason;
@@ -84,29 +118,15 @@ bool WriteChannel(std::FILE *file, bool side, std::string_view line) {
             number = errBadFileNumber;
             reason = "Bad file name or number";
         } else {
-            errno = 0;
-            const bool ok = std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
-                            std::fwrite("\r\n", 1, 2, file) == 2;
-            if (ok)
-                return true;
-            state.WriteFailed = true;
-            number = errno == ENOSPC || errno == EFBIG ? errDiskFull : errDeviceIo;
+            number = error == ENOSPC || error == EFBIG ? errDiskFull : errDeviceIo;
             reason = number == errDiskFull ? "Disk full" : "Device I/O error";
-            if (errno != 0)
-                reason += " (" + ReasonOf(errno) + ")";
+            if (error != 0)
+                reason += " (" + ReasonOf(error) + ")";
         }
-        RaiseError(number, reason + "\r\nError to write: '" + std::string(line) +
-                               "' in file:" + state.OutputFile);
+        RaiseError(number, reason + "\r\nError to write: '" + std::string(level, '\t') +
+                               std::string(line) + "' in file:" + state.OutputFile);
         return false;
     });
-}
-
-bool WriteIndented(bool side, std::uint8_t level, std::string_view line) {
-    std::string text;
-    Indent(text, level);
-    text += line;
-    LandXmlWriterState &state = LandXmlWriter();
-    return WriteChannel(side ? state.Side : state.Main, side, text);
 }
 
 // Level arithmetic on a byte: going below 0 or above 255 is the classic
@@ -124,8 +144,8 @@ bool StepLevel(std::uint8_t &level, int step, const char *source) {
 } // namespace
 
 LandXmlWriterState::~LandXmlWriterState() {
-    CloseStream(Main);
-    CloseStream(Side);
+    DropStream(Main, MainPending);
+    DropStream(Side, SidePending);
     RemoveQuietly(WorkFile);
     RemoveQuietly(SideFile);
 }
@@ -160,6 +180,7 @@ bool OpenFile() {
         if (std::filesystem::is_directory(output, ec))
             RaiseError(errOpenLandXml, "'" + state.OutputFile + "' is a folder");
         state.Main = CreateWorkFile(output, state.WorkFile);
+        state.MainPending.reserve(kWriterPieceBytes + 4096);
         if (AppModel().IsOstXML) {
             const std::filesystem::path side = SideFilePath();
             errno = 0;
@@ -183,9 +204,9 @@ bool IsFileOpen() { return LandXmlWriter().Main != nullptr; }
 
 void CloseFile() {
     LandXmlWriterState &state = LandXmlWriter();
-    if (!CloseStream(state.Main))
+    if (!CloseStream(state.Main, state.MainPending))
         state.WriteFailed = true;
-    if (!CloseStream(state.Side))
+    if (!CloseStream(state.Side, state.SidePending))
         state.WriteFailed = true;
 }
 
@@ -220,56 +241,56 @@ bool CommitOutput() {
 
 void DiscardOutput() {
     LandXmlWriterState &state = LandXmlWriter();
-    CloseStream(state.Main);
-    CloseStream(state.Side);
+    DropStream(state.Main, state.MainPending);
+    DropStream(state.Side, state.SidePending);
     RemoveQuietly(state.WorkFile);
     RemoveQuietly(state.SideFile);
 }
 
 // ---- Line writers -----------------------------------------------------------------
 
-bool WriteLn(std::string_view line) { return WriteChannel(LandXmlWriter().Main, false, line); }
+bool WriteLn(std::string_view line) { return WriteChannel(false, 0, line); }
 
-bool WriteLnOst(std::string_view line) { return WriteChannel(LandXmlWriter().Side, true, line); }
+bool WriteLnOst(std::string_view line) { return WriteChannel(true, 0, line); }
 
 bool WriteLnOpen(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
-    const bool written = WriteIndented(false, state.MainLevel, line);
+    const bool written = WriteChannel(false, state.MainLevel, line);
     StepLevel(state.MainLevel, +1, "CLandXML.WriteLnOpen");
     return written;
 }
 
 bool WriteLnAt(std::string_view line) {
-    return WriteIndented(false, LandXmlWriter().MainLevel, line);
+    return WriteChannel(false, LandXmlWriter().MainLevel, line);
 }
 
 bool WriteLnClose(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
     if (!StepLevel(state.MainLevel, -1, "CLandXML.WriteLnClose"))
         return false;
-    return WriteIndented(false, state.MainLevel, line);
+    return WriteChannel(false, state.MainLevel, line);
 }
 
 bool WriteLnOpenOst(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
-    const bool written = WriteIndented(true, state.SideLevel, line);
+    const bool written = WriteChannel(true, state.SideLevel, line);
     StepLevel(state.SideLevel, +1, "CLandXML.WriteLnOpenOst");
     return written;
 }
 
 bool WriteLnAtOst(std::string_view line) {
-    return WriteIndented(true, LandXmlWriter().SideLevel, line);
+    return WriteChannel(true, LandXmlWriter().SideLevel, line);
 }
 
 bool WriteLnCloseOst(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
     if (!StepLevel(state.SideLevel, -1, "CLandXML.WriteLnCloseOst"))
         return false;
-    return WriteIndented(true, state.SideLevel, line);
+    return WriteChannel(true, state.SideLevel, line);
 }
 
 bool WriteLnAtOstLevel(std::string_view line) {
-    return WriteIndented(false, LandXmlWriter().SideLevel, line);
+    return WriteChannel(false, LandXmlWriter().SideLevel, line);
 }
 
 std::uint8_t MainLevel() { return LandXmlWriter().MainLevel; }
@@ -287,7 +308,7 @@ bool MergeSideFile() {
         LandXmlWriterState &state = LandXmlWriter();
         if (state.SideFile.empty())
             RaiseError(errBadFileNumber, "Bad file name or number: no side file is open");
-        if (!CloseStream(state.Side))
+        if (!CloseStream(state.Side, state.SidePending))
             state.WriteFailed = true;
         std::string content;
         {

@@ -22,8 +22,13 @@
 // Text values taken from the data (names, descriptions, codes, labels) go
 // through XmlText (shell/Text.h) before they are put between quotes or
 // between tags.
+//
+// Each channel gathers its lines and hands them to its file in pieces of
+// kWriterPieceBytes; the rest goes when the channel closes. A piece the file
+// does not take (a full disk) is reported with the line that completed it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -32,6 +37,8 @@
 
 namespace vialto {
 
+inline constexpr std::size_t kWriterPieceBytes = 64 * 1024;
+
 // The writer state; one instance for the whole program (LandXmlWriter()).
 struct LandXmlWriterState {
     std::string OutputFile;         // final path of the document (SetOutputFile)
@@ -39,6 +46,8 @@ struct LandXmlWriterState {
     std::filesystem::path SideFile; // the extended flavour's side file; empty when none
     std::FILE *Main = nullptr;      // open work file, nullptr when closed
     std::FILE *Side = nullptr;      // open side file, nullptr when closed
+    std::string MainPending;        // lines of the main file not yet handed to it
+    std::string SidePending;        // lines of the side file not yet handed to it
     std::uint8_t MainLevel = 0;     // tabs before a line of the main file
     std::uint8_t SideLevel = 0;     // tabs before a line of the side file
     bool WriteFailed = false;       // a write or close of this document failed
