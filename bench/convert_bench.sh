@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
-# End-to-end conversion benchmark: builds vialto-convert in Release, writes a
-# synthetic 100 km road (about 2,000 horizontal elements, 10,000 cross
-# sections of 4 layers x 12 points) and a 20 km double track with
-# bench/make_synthetic_job.py, converts each job through vialto-convert and
-# prints wall time, CPU time, peak memory and output size, next to the time
-# of merely reading the job's inputs and of writing a file of the output's
-# size.
+# End-to-end conversion benchmark: builds vialto-convert in Release, writes
+# synthetic jobs with bench/make_synthetic_job.py, converts each through
+# vialto-convert and prints wall time, CPU time, peak memory and output size,
+# next to the time of merely reading the job's inputs and of writing a file of
+# the output's size (the I/O floor), and the wall time per kilometre.
 #
-# Usage: bench/convert_bench.sh [-r RUNS] [-k] [-n] [-- GENERATOR OPTIONS]
+# The jobs: roads of each length of -s (default 1, 10 and 100 km, 100 cross
+# sections of 4 layers x 12 points a kilometre, about 20 horizontal elements
+# a kilometre; the cost per kilometre should not grow with the length), the
+# 20 km double track with its long curves (about 50 elements per alignment)
+# and the same track laid out at a real line's density (-e, default 480
+# elements per alignment), both tracks' profiles generated from the centre
+# line.
+#
+# Usage: bench/convert_bench.sh [-r RUNS] [-s "KM ..."] [-e ELEMENTS]
+#                               [-c OTHER_CONVERTER] [-k] [-n] [-- GENERATOR OPTIONS]
 #   -r RUNS   convert each job RUNS times (default 1); the table shows the
-#             fastest wall time and the largest peak memory
+#             median wall time and the largest peak memory
+#   -s KMS    the road lengths, in km (default "1 10 100")
+#   -e N      elements per alignment of the dense double track (default 480;
+#             0 leaves it out)
+#   -c BIN    a second converter (an earlier build) run on the same jobs,
+#             interleaved run by run with this one, so that both see the same
+#             load; its rows are marked "*"
 #   -k        keep the temporary folder (jobs, outputs, converter logs)
 #   -n        do not build; use the converter already in the build folder
-#   GENERATOR OPTIONS go to make_synthetic_job.py, e.g. -- --road-km 10
-#             --stations 1000 for a quick run, or -- --cross-form trv
+#   GENERATOR OPTIONS go to every make_synthetic_job.py call, e.g. --
+#             --cross-form trv
 # Environment: BUILD_DIR (default build-bench under the repository),
 #   CONVERT_TIMEOUT seconds per conversion (default 900).
 #
@@ -29,16 +42,27 @@ TIMEOUT=${CONVERT_TIMEOUT:-900}
 RUNS=1
 KEEP=0
 BUILD_IT=1
-while getopts "r:kn" opt; do
+SIZES="1 10 100"
+DENSE=480
+OTHER=""
+while getopts "r:s:e:c:kn" opt; do
     case $opt in
     r) RUNS=$OPTARG ;;
+    s) SIZES=$OPTARG ;;
+    e) DENSE=$OPTARG ;;
+    c) OTHER=$OPTARG ;;
     k) KEEP=1 ;;
     n) BUILD_IT=0 ;;
-    *) sed -n '2,23p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,38p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 [[ $RUNS =~ ^[1-9][0-9]*$ ]] || { echo "convert_bench: -r needs a positive whole number" >&2; exit 2; }
+[[ $DENSE =~ ^[0-9]+$ ]] || { echo "convert_bench: -e needs a whole number" >&2; exit 2; }
+for km in $SIZES; do
+    [[ $km =~ ^[1-9][0-9]*$ ]] || { echo "convert_bench: -s needs whole kilometres" >&2; exit 2; }
+done
+[[ -z $OTHER || -x $OTHER ]] || { echo "convert_bench: no converter at $OTHER" >&2; exit 2; }
 
 BIN=$BUILD/bin/vialto-convert
 if ((BUILD_IT)); then
@@ -70,9 +94,22 @@ fi
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 
-echo "== writing the synthetic jobs into $WORK/jobs"
+# Each job in a folder of its own: NAME, its job file, its length in km.
+JOBS=()
+echo "== writing the synthetic jobs into $WORK"
 t0=$(now)
-python3 "$ROOT/bench/make_synthetic_job.py" "$WORK/jobs" "$@"
+for km in $SIZES; do
+    python3 "$ROOT/bench/make_synthetic_job.py" "$WORK/road-$km" --only road --road-km "$km" \
+        --stations $((km * 100)) "$@"
+    JOBS+=("road-${km}km $WORK/road-$km/road.job $km")
+done
+python3 "$ROOT/bench/make_synthetic_job.py" "$WORK/rail" --only rail "$@"
+JOBS+=("double-rail $WORK/rail/double-rail.job 20")
+if ((DENSE > 0)); then
+    python3 "$ROOT/bench/make_synthetic_job.py" "$WORK/rail-dense" --only rail \
+        --rail-elements "$DENSE" "$@"
+    JOBS+=("rail-$DENSE $WORK/rail-dense/double-rail.job 20")
+fi
 t1=$(now)
 echo "   generated in $(elapsed "$t0" "$t1") s"
 
@@ -99,54 +136,79 @@ field() { # field NAME FILE: the value after "NAME: " in GNU time's report
 
 mib() { awk -v k="$1" 'BEGIN { if (k == "") print "?"; else printf "%.1f", k / 1024 }'; }
 
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "?"; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# convert BIN JOB OUT TAG: one conversion; sets wall, kb, u, s and rc.
+convert() {
+    local bin=$1 job=$2 out=$3 tag=$4
+    rm -f "$out"
+    rc=0
+    if [[ -n $GNU_TIME ]]; then
+        "$GNU_TIME" -v -o "$WORK/$tag.time" timeout "$TIMEOUT" \
+            "$bin" --job-file "$job" -o "$out" >"$WORK/$tag.stdout" 2>"$WORK/$tag.stderr" || rc=$?
+        wall=$(clock_seconds "$(field 'Elapsed (wall clock) time (h:mm:ss or m:ss)' "$WORK/$tag.time")")
+        kb=$(field 'Maximum resident set size (kbytes)' "$WORK/$tag.time")
+        u=$(field 'User time (seconds)' "$WORK/$tag.time")
+        s=$(field 'System time (seconds)' "$WORK/$tag.time")
+    else
+        local t0 t1
+        t0=$(now)
+        timeout "$TIMEOUT" "$bin" --job-file "$job" -o "$out" \
+            >"$WORK/$tag.stdout" 2>"$WORK/$tag.stderr" || rc=$?
+        t1=$(now)
+        wall=$(elapsed "$t0" "$t1") kb="" u="?" s="?"
+    fi
+    if ((rc != 0)); then
+        if ((rc == 124)); then
+            echo "convert_bench: $tag did not finish within $TIMEOUT s" >&2
+        else
+            echo "convert_bench: $tag failed with exit status $rc; its messages:" >&2
+        fi
+        # The converter reports the checks' findings on stdout, the verdict on stderr.
+        tail -n 40 "$WORK/$tag.stdout" >&2
+        sed -n '1,60p' "$WORK/$tag.stderr" >&2
+    fi
+}
+
+BINS=("$BIN")
+MARKS=("")
+if [[ -n $OTHER ]]; then
+    BINS+=("$OTHER")
+    MARKS+=("*")
+fi
+
 failed=0
 rows=()
-for name in road double-rail; do
-    job=$WORK/jobs/$name.job
-    out=$WORK/$name.xml
+for entry in "${JOBS[@]}"; do
+    read -r name job km <<<"$entry"
     mapfile -t inputs < <(job_inputs "$job")
     in_bytes=$(cat "${inputs[@]}" | wc -c)
-    best_wall="" peak_kb="" user="" sys=""
     echo "== converting $name (${#inputs[@]} input files, $in_bytes bytes), $RUNS run(s)"
+    declare -A walls=() peaks=() users=() syss=() broken=()
     for ((run = 1; run <= RUNS; run++)); do
-        rm -f "$out"
-        rc=0
-        if [[ -n $GNU_TIME ]]; then
-            "$GNU_TIME" -v -o "$WORK/$name.time" timeout "$TIMEOUT" \
-                "$BIN" --job-file "$job" -o "$out" >"$WORK/$name.stdout" 2>"$WORK/$name.stderr" || rc=$?
-            wall=$(clock_seconds "$(field 'Elapsed (wall clock) time (h:mm:ss or m:ss)' "$WORK/$name.time")")
-            kb=$(field 'Maximum resident set size (kbytes)' "$WORK/$name.time")
-            u=$(field 'User time (seconds)' "$WORK/$name.time")
-            s=$(field 'System time (seconds)' "$WORK/$name.time")
-        else
-            t0=$(now)
-            timeout "$TIMEOUT" "$BIN" --job-file "$job" -o "$out" \
-                >"$WORK/$name.stdout" 2>"$WORK/$name.stderr" || rc=$?
-            t1=$(now)
-            wall=$(elapsed "$t0" "$t1") kb="" u="?" s="?"
-        fi
-        if ((rc != 0)); then
-            if ((rc == 124)); then
-                echo "convert_bench: $name did not finish within $TIMEOUT s" >&2
-            else
-                echo "convert_bench: $name failed with exit status $rc; its messages:" >&2
+        for b in "${!BINS[@]}"; do
+            [[ -n ${broken[$b]:-} ]] && continue
+            tag=$name$b
+            convert "${BINS[$b]}" "$job" "$WORK/$tag.xml" "$tag"
+            if ((rc != 0)); then
+                broken[$b]=$rc
+                failed=1
+                continue
             fi
-            # The converter reports the checks' findings on stdout, the verdict on stderr.
-            tail -n 40 "$WORK/$name.stdout" >&2
-            sed -n '1,60p' "$WORK/$name.stderr" >&2
-            failed=1
-            rows+=("$(printf '%-12s %10s  FAILED (exit status %s)' "$name" "$in_bytes" "$rc")")
-            continue 2
-        fi
-        echo "   run $run: wall $wall s, peak $(mib "$kb") MiB"
-        if [[ -z $best_wall ]] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then
-            best_wall=$wall user=$u sys=$s
-        fi
-        if [[ -n $kb ]] && { [[ -z $peak_kb ]] || ((kb > peak_kb)); }; then
-            peak_kb=$kb
-        fi
+            echo "   run $run${MARKS[$b]}: wall $wall s, peak $(mib "$kb") MiB"
+            walls[$b]+="$wall "
+            users[$b]+="$u "
+            syss[$b]+="$s "
+            if [[ -n $kb ]] && { [[ -z ${peaks[$b]:-} ]] || ((kb > peaks[$b])); }; then
+                peaks[$b]=$kb
+            fi
+        done
     done
-    out_bytes=$(wc -c <"$out")
+    out_bytes=$(wc -c <"$WORK/${name}0.xml" 2>/dev/null || echo 0)
+    if [[ -n $OTHER && -z ${broken[0]:-} && -z ${broken[1]:-} ]] &&
+        ! cmp -s "$WORK/${name}0.xml" "$WORK/${name}1.xml"; then
+        echo "   note: the two converters wrote different documents"
+    fi
 
     # Baselines: read the inputs, write zeros of the output's size.
     t0=$(now)
@@ -159,18 +221,34 @@ for name in road double-rail; do
     write_s=$(elapsed "$t0" "$t1")
     rm -f "$WORK/$name.zeros"
 
-    rows+=("$(printf '%-12s %10s %10s %9s %9s %9s %10s %9s %9s' "$name" "$in_bytes" "$out_bytes" \
-        "$best_wall" "$user" "$sys" "$(mib "$peak_kb")" "$read_s" "$write_s")")
+    for b in "${!BINS[@]}"; do
+        label=$name${MARKS[$b]}
+        if [[ -n ${broken[$b]:-} ]]; then
+            rows+=("$(printf '%-14s %10s  FAILED (exit status %s)' "$label" "$in_bytes" "${broken[$b]}")")
+            continue
+        fi
+        med=$(tr ' ' '\n' <<<"${walls[$b]}" | grep . | median)
+        per_km=$(awk -v w="$med" -v k="$km" 'BEGIN { printf "%.1f", 1000 * w / k }')
+        ratio=$(awk -v w="$med" -v r="$read_s" -v x="$write_s" \
+            'BEGIN { f = r + x; if (f > 0) printf "%.1f", w / f; else print "?" }')
+        rows+=("$(printf '%-14s %10s %10s %8s %8s %8s %9s %8s %8s %6s %8s' "$label" "$in_bytes" \
+            "$out_bytes" "$med" "$(tr ' ' '\n' <<<"${users[$b]}" | grep . | median)" \
+            "$(tr ' ' '\n' <<<"${syss[$b]}" | grep . | median)" "$(mib "${peaks[$b]:-}")" \
+            "$read_s" "$write_s" "$ratio" "$per_km")")
+    done
+    unset walls peaks users syss broken
 done
 
 echo
 echo "converter: $BIN"
-echo "machine:   $(nproc) core(s), $(uname -sr)"
-printf '%-12s %10s %10s %9s %9s %9s %10s %9s %9s\n' job "in bytes" "out bytes" "wall s" "user s" \
-    "sys s" "peak MiB" "read s" "write s"
+[[ -n $OTHER ]] && echo "compared:  $OTHER (rows marked *)"
+echo "machine:   $(nproc) core(s), $(uname -sr), load $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-14s %10s %10s %8s %8s %8s %9s %8s %8s %6s %8s\n' job "in bytes" "out bytes" "wall s" \
+    "user s" "sys s" "peak MiB" "read s" "write s" "ratio" "ms/km"
 for row in "${rows[@]}"; do
     echo "$row"
 done
-echo "(wall: fastest of $RUNS run(s), user/sys of that run; peak: largest maximum resident set;"
-echo " read: cat of the inputs to /dev/null; write: zeros of the output's size to a file)"
+echo "(wall, user, sys: medians of $RUNS run(s); peak: largest maximum resident set;"
+echo " read: cat of the inputs to /dev/null; write: zeros of the output's size to a file;"
+echo " ratio: wall over read + write, the I/O floor; ms/km: wall per kilometre)"
 exit "$failed"

@@ -7,7 +7,10 @@
 #include "shell/Text.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace vialto {
 
@@ -20,7 +23,25 @@ struct SurfaceTexts {
     std::string Interpolate; // pairs of codes
     std::string Link;
     std::string Continue;
+
+    // Empties the texts, keeping their storage for the next surface.
+    void Clear() {
+        Points.clear();
+        Codes.clear();
+        Interpolate.clear();
+        Link.clear();
+        Continue.clear();
+    }
 };
+
+// True when a point carries the code; copies (IsCopy) count only with
+// includeCopies.
+bool HasPointWithCode(const std::vector<CrSecPoint> &points, std::string_view code,
+                      bool includeCopies) {
+    return std::any_of(points.begin(), points.end(), [&](const CrSecPoint &point) {
+        return point.Code == code && (includeCopies || !point.IsCopy);
+    });
+}
 
 void DropTrailing(std::string &text, char separator) {
     if (!text.empty() && text.back() == separator)
@@ -91,47 +112,56 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
     // read, so the points are addressed by index.
     for (std::size_t k = 0; k < station.Surfaces[j].Points.size(); ++k) {
         CrSecPoint &point = station.Surfaces[j].Points[k];
-        if (!point.IsCopyMark)
-            out.Points +=
-                FormatDecimals(point.Offset, 6) + " " + FormatDecimals(point.Height, 6) + " ";
+        if (!point.IsCopyMark) {
+            AppendDecimals(out.Points, point.Offset, 6);
+            out.Points += ' ';
+            AppendDecimals(out.Points, point.Height, 6);
+            out.Points += ' ';
+        }
         if (point.Code.empty()) {
             out.Codes += "NO_CODE,";
             LogUncoded(station.Chainage, point);
             continue;
         }
-        const std::string ruleCode = point.Code;
+        std::string ruleCode = std::move(point.Code);
         const auto found = codeIndex[layer].find(ruleCode);
         const long position = found == codeIndex[layer].end() ? -1 : found->second;
         point.Code = FinalCode(ruleCode, position, layer);
-        if (!point.IsCopyMark)
-            out.Codes += point.Code + ",";
+        if (!point.IsCopyMark) {
+            out.Codes += point.Code;
+            out.Codes += ',';
+        }
         if (i == 0)
             continue; // station 0 has no connections
 
         // The previous station is already written, so its codes are final.
         const bool continues =
             previous >= 0 &&
-            !FindPointsByCode(
-                 set.Stations[i - 1].Surfaces[static_cast<std::size_t>(previous)].Points,
-                 point.Code, true, false)
-                 .empty();
+            HasPointWithCode(
+                set.Stations[i - 1].Surfaces[static_cast<std::size_t>(previous)].Points, point.Code,
+                false);
         if (continues) {
             if (point.IsCopyMark && !point.IsCopy) {
-                if (point.Name.empty())
-                    out.Interpolate += point.Code + "," + point.Code + ",";
-                else
+                if (point.Name.empty()) {
+                    for (int twice = 0; twice < 2; ++twice) {
+                        out.Interpolate += point.Code;
+                        out.Interpolate += ',';
+                    }
+                } else {
                     out.Link = point.Name;
+                }
             } else {
-                out.Continue += point.Code + ",";
+                out.Continue += point.Code;
+                out.Continue += ',';
             }
         } else if (next >= 0) {
             // The stringline starts here; when the next station does not
             // carry it on, it gets a copy there that ends the line.
             std::vector<CrSecPoint> &nextPoints =
                 set.Stations[i + 1].Surfaces[static_cast<std::size_t>(next)].Points;
-            if (FindPointsByCode(nextPoints, ruleCode, true, true).empty()) {
+            if (!HasPointWithCode(nextPoints, ruleCode, true)) {
                 CrSecPoint copy;
-                copy.Code = ruleCode;
+                copy.Code = std::move(ruleCode);
                 copy.IsCopy = true;
                 copy.IsCopyMark = true;
                 nextPoints.push_back(std::move(copy));
@@ -143,6 +173,82 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
     DropTrailing(out.Interpolate, ',');
     DropTrailing(out.Continue, ',');
 }
+
+// What the rules and the export change in a set, noted to be put back.
+struct CodeState {
+    std::vector<CrSecLayer> Layers;
+    std::vector<std::size_t> PointCounts; // per surface, station by station
+    std::vector<bool> Done;               // per surface
+    // Points that carry a code, a second code or a copy mark: their position
+    // counted across the whole set, and the point.
+    std::vector<std::pair<std::size_t, CrSecPoint>> Marked;
+};
+
+bool IsMarked(const CrSecPoint &point) {
+    return !point.Code.empty() || !point.Name.empty() || point.IsCopy || point.IsCopyMark;
+}
+
+CodeState NoteCodeState(const CrossSectionSet &set) {
+    CodeState state;
+    state.Layers = set.Layers;
+    std::size_t position = 0;
+    for (const CrossSection &station : set.Stations)
+        for (const CrSecSurface &surface : station.Surfaces) {
+            state.PointCounts.push_back(surface.Points.size());
+            state.Done.push_back(surface.Done);
+            for (const CrSecPoint &point : surface.Points) {
+                if (IsMarked(point))
+                    state.Marked.emplace_back(position, point);
+                ++position;
+            }
+        }
+    return state;
+}
+
+void PutBackCodeState(CrossSectionSet &set, CodeState &state) {
+    set.Layers = std::move(state.Layers);
+    std::size_t surfaceIndex = 0;
+    std::size_t position = 0;
+    auto marked = state.Marked.begin();
+    for (CrossSection &station : set.Stations)
+        for (CrSecSurface &surface : station.Surfaces) {
+            surface.Points.resize(state.PointCounts[surfaceIndex]);
+            surface.Done = state.Done[surfaceIndex];
+            ++surfaceIndex;
+            for (CrSecPoint &point : surface.Points) {
+                if (marked != state.Marked.end() && marked->first == position) {
+                    point = std::move(marked->second);
+                    ++marked;
+                } else if (IsMarked(point)) {
+                    point.Code.clear();
+                    point.Name.clear();
+                    point.IsCopy = false;
+                    point.IsCopyMark = false;
+                }
+                ++position;
+            }
+        }
+}
+
+// The stored set of a slot lent to the cross-section step: put back as it
+// was and returned to the store when the step ends, however it ends.
+class LentSet {
+  public:
+    explicit LentSet(SlotNumber slot)
+        : slot_(slot), set_(TakeAligmentCr(slot)), noted_(NoteCodeState(set_)) {}
+    LentSet(const LentSet &) = delete;
+    LentSet &operator=(const LentSet &) = delete;
+    ~LentSet() {
+        PutBackCodeState(set_, noted_);
+        SetAligmentCr(slot_, std::move(set_));
+    }
+    CrossSectionSet &Set() { return set_; }
+
+  private:
+    SlotNumber slot_;
+    CrossSectionSet set_;
+    CodeState noted_;
+};
 
 } // namespace
 
@@ -172,19 +278,6 @@ long FindSurfaceOfLayer(std::size_t layer, const std::vector<CrSecSurface> &surf
     return -1;
 }
 
-PointIndexList FindPointsByCode(const std::vector<CrSecPoint> &points, std::string_view code,
-                                bool firstOnly, bool includeCopies) {
-    PointIndexList found;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        if (points[k].Code != code || (!includeCopies && points[k].IsCopy))
-            continue;
-        found.push_back(k);
-        if (firstOnly)
-            break;
-    }
-    return found;
-}
-
 std::string FinalCode(std::string_view ruleCode, long index, std::size_t layer) {
     const char side = StartsWith(ruleCode, "-") ? 'L' : CodeValue(ruleCode) == 0 ? 'C' : 'R';
     return side + std::to_string(index) + ":" + std::to_string(layer);
@@ -211,6 +304,7 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
         // and every further line would fail the same way.
         if (!TagCrossSects(false, ""))
             return false;
+        SurfaceTexts texts; // reused from surface to surface
         for (std::size_t i = first; i <= last; ++i) {
             if (showProgress)
                 progress.Step(static_cast<double>(i));
@@ -222,7 +316,7 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
                 const CrSecLayer &layer = set.Layers.at(set.Stations[i].Surfaces[j].Layer);
                 if (!IsSelected(selection, layer))
                     continue;
-                SurfaceTexts texts;
+                texts.Clear();
                 ExportSurface(set, i, j, codeIndex, texts);
                 bool ok = TagCrossSectSurf(false, layer.Name);
                 ok = ok && TagPntList2D(texts.Points);
@@ -263,6 +357,14 @@ CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view
     return Export2LandXML(firstChainage, lastChainage, set, selection, start, end, progress, true)
                ? CrExportResult::Written
                : CrExportResult::Failed;
+}
+
+CrExportResult RuleAndExportStoredCrossSections(SlotNumber slot, std::string_view selection,
+                                                double start, double end, IProgress &progress,
+                                                double &firstChainage, double &lastChainage) {
+    LentSet lent(slot);
+    return RuleAndExportCrossSections(lent.Set(), selection, start, end, progress, firstChainage,
+                                      lastChainage);
 }
 
 } // namespace vialto

@@ -5,7 +5,7 @@
 // stringlines with the previous station.
 #pragma once
 
-#include "crosssection/CrSecRules.h" // PointIndexList
+#include "model/AlignmentStore.h"
 #include "model/Records.h"
 #include "shell/UserInterface.h"
 
@@ -40,6 +40,16 @@ CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view
                                           double start, double end, IProgress &progress,
                                           double &firstChainage, double &lastChainage);
 
+// The same step on the set stored in the slot itself rather than on a copy
+// (a long road's cross sections are the largest thing a conversion holds).
+// The rules and the export change only the points' codes and copy marks,
+// the surfaces' Done marks and the layers' code lists, and append copy points
+// at the ends of surfaces; those are noted before and put back after, so the
+// store holds the set as it was, whatever the outcome.
+CrExportResult RuleAndExportStoredCrossSections(SlotNumber slot, std::string_view selection,
+                                                double start, double end, IProgress &progress,
+                                                double &firstChainage, double &lastChainage);
+
 // Index of the last station whose chainage is not greater than the chainage,
 // at least 1 and at most the last index (0 for a set of one station).
 std::size_t StationIndexAt(const CrossSectionSet &set, double chainage);
@@ -49,11 +59,6 @@ long IndexOfCode(const CrSecLayer &layer, std::string_view code);
 
 // Index of the first surface of the layer, -1 when there is none.
 long FindSurfaceOfLayer(std::size_t layer, const std::vector<CrSecSurface> &surfaces);
-
-// Indices of the points whose code equals the code (only the first when
-// firstOnly); copies (IsCopy) are skipped unless includeCopies.
-PointIndexList FindPointsByCode(const std::vector<CrSecPoint> &points, std::string_view code,
-                                bool firstOnly, bool includeCopies);
 
 // The final form of a rule code at position `index` of layer `layer`: "L" for a
 // code that begins with "-", "C" for one whose value is 0, "R" otherwise.

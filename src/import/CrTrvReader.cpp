@@ -32,7 +32,7 @@ struct TrvSection {
 // end of the file, with a clear failure.
 constexpr double kMaxCount = 1e12;
 
-long long SectionCount(const std::vector<std::string> &fields, ListingContext &ctx) {
+long long SectionCount(const std::vector<std::string_view> &fields, ListingContext &ctx) {
     if (fields.size() < 2)
         ctx.Reject(errSubscript, "expected a section header \"chainage,number of lines\", found "
                                  "\"" +
@@ -54,39 +54,49 @@ std::string_view SectionLine(ListingLines &lines, ListingContext &ctx, long long
     return line;
 }
 
-bool ReadFrame(std::string_view text, std::vector<TrvSection> &sections, ListingContext &ctx) {
+// Reads the sections one after the other and hands each to `take` as soon as
+// it is complete; the section is reused for the next one, so a large listing
+// is never held twice.
+template <class Take> bool ReadFrame(std::string_view text, ListingContext &ctx, Take &&take) {
     ListingLines lines(text);
     if (lines.AtEnd())
         return ctx.Decline("the file is empty; expected the header \"*TRV\"");
     const std::string_view first = lines.Next();
     ctx.SetLine(lines.LineNumber());
-    if (Split(first, ",").front() != "*TRV")
+    if (first.substr(0, first.find(',')) != "*TRV")
         return ctx.Decline("expected the header \"*TRV\", found \"" + Printable(first) + "\"");
     lines.Next(); // the line after the header carries nothing we use
 
+    std::vector<std::string_view> fields;
+    std::vector<std::string_view> point;
+    std::vector<std::string_view> previous;
+    TrvSection section;
     while (!lines.AtEnd()) {
         const std::string_view headerText = lines.Next();
         const long headerLine = lines.LineNumber();
         ctx.SetLine(headerLine);
-        if (Trim(headerText).empty())
+        if (IsBlankText(headerText))
             continue; // a blank line between sections holds nothing
-        const std::vector<std::string> fields = Split(headerText, ",");
-        const std::string first = Trim(fields.front());
-        if (first == "FIN")
+        SplitViews(headerText, ',', fields);
+        const std::string_view name = TrimView(fields.front());
+        if (name == "FIN")
             break;
         const long long count = SectionCount(fields, ctx);
-        if (EndsWith(first, "E")) {
+        if (EndsWith(name, "E")) {
             for (long long k = 0; k < count; ++k)
                 SectionLine(lines, ctx, k, count, headerLine);
             continue;
         }
-        TrvSection section;
         section.Chainage = RequireNumber(fields.front(), 1, "chainage", ctx);
-        std::vector<std::string> previous;
+        section.Points.clear();
+        previous.clear();
         for (long long k = 0; k < count; ++k) {
             const std::string_view line = SectionLine(lines, ctx, k, count, headerLine);
             // An empty point line repeats the line before it.
-            std::vector<std::string> point = Trim(line).empty() ? previous : Split(line, ",");
+            if (IsBlankText(line))
+                point = previous;
+            else
+                SplitViews(line, ',', point);
             if (point.empty())
                 continue; // nothing to repeat right after the header
             if (point.size() < 3)
@@ -97,24 +107,29 @@ bool ReadFrame(std::string_view text, std::vector<TrvSection> &sections, Listing
             p.Height = OptionalNumber(point[1], 2, "height", ctx);
             p.Code = FixedPointCode(point[2]);
             section.Points.push_back(std::move(p));
-            previous = std::move(point);
+            previous.swap(point);
         }
-        sections.push_back(std::move(section));
+        take(section);
     }
     return true;
 }
 
-std::vector<std::string> LayerNamesOf(const std::vector<TrvSection> &sections) {
-    std::vector<std::string> names;
-    for (const TrvSection &section : sections)
-        for (const TrvPoint &point : section.Points) {
-            std::string name = LayerNameOfCode(point.Code);
-            if (std::find(names.begin(), names.end(), name) == names.end())
-                names.push_back(std::move(name));
-        }
+// The layer of a layer-name-form code: its position in `names`, where a name
+// not met before is appended (so the layers keep the order in which the
+// listing first names them).
+std::size_t LayerOfCode(std::string_view code, std::vector<std::string> &names) {
+    std::string name = LayerNameOfCode(code);
+    const auto found = std::find(names.begin(), names.end(), name);
+    if (found != names.end())
+        return static_cast<std::size_t>(found - names.begin());
+    names.push_back(std::move(name));
+    return names.size() - 1;
+}
+
+// A listing that names no layer at all still has one.
+void NameLayerless(std::vector<std::string> &names) {
     if (names.empty())
         names.push_back("Layer");
-    return names;
 }
 
 } // namespace
@@ -127,12 +142,11 @@ std::vector<CrSecLayer> FixedCrLayers() {
 }
 
 bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
-    std::vector<TrvSection> sections;
-    if (!ReadFrame(text, sections, ctx))
-        return false;
     out.Layers = FixedCrLayers();
-    for (const TrvSection &section : sections) {
-        std::array<CrListPoints, 4> lists;
+    std::array<CrListPoints, 4> lists;
+    return ReadFrame(text, ctx, [&](const TrvSection &section) {
+        for (CrListPoints &list : lists)
+            list.clear();
         for (const TrvPoint &point : section.Points) {
             std::size_t layer = 0;
             while (layer < lists.size() && !IsCodeOfKind(static_cast<long>(layer), point.Code))
@@ -150,36 +164,43 @@ bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx)
             list.push_back(CrListPoint{point.Offset, point.Height, std::move(code)});
         }
         AddStation(out, section.Chainage, lists);
-    }
-    return true;
+    });
 }
 
 bool ReadCrTrv2Layers(std::string_view text, std::vector<std::string> &names, ListingContext &ctx) {
-    std::vector<TrvSection> sections;
-    if (!ReadFrame(text, sections, ctx))
+    std::vector<std::string> found;
+    if (!ReadFrame(text, ctx, [&](const TrvSection &section) {
+            for (const TrvPoint &point : section.Points)
+                LayerOfCode(point.Code, found);
+        }))
         return false;
-    names = LayerNamesOf(sections);
+    NameLayerless(found);
+    names = std::move(found);
     return true;
 }
 
 bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
-    std::vector<TrvSection> sections;
-    if (!ReadFrame(text, sections, ctx))
-        return false;
-    const std::vector<std::string> names = LayerNamesOf(sections);
+    std::vector<std::string> names;
+    std::vector<CrListPoints> surfaces;
     out.Layers.clear();
-    for (const std::string &name : names)
-        out.Layers.push_back(CrSecLayer{name, {}});
-    for (const TrvSection &section : sections) {
-        std::vector<CrListPoints> surfaces(names.size());
+    const bool read = ReadFrame(text, ctx, [&](const TrvSection &section) {
+        for (CrListPoints &list : surfaces)
+            list.clear();
         for (const TrvPoint &point : section.Points) {
-            const auto found = std::find(names.begin(), names.end(), LayerNameOfCode(point.Code));
-            const std::size_t layer =
-                found == names.end() ? 0 : static_cast<std::size_t>(found - names.begin());
+            const std::size_t layer = LayerOfCode(point.Code, names);
+            while (out.Layers.size() < names.size())
+                out.Layers.push_back(CrSecLayer{names[out.Layers.size()], {}});
+            if (surfaces.size() < names.size())
+                surfaces.resize(names.size());
             surfaces[layer].push_back(CrListPoint{point.Offset, point.Height, {}});
         }
         AddStation(out, section.Chainage, surfaces);
-    }
+    });
+    if (!read)
+        return false;
+    NameLayerless(names);
+    if (out.Layers.empty())
+        out.Layers.push_back(CrSecLayer{names.front(), {}});
     return true;
 }
 

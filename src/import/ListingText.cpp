@@ -5,6 +5,7 @@
 #include "shell/Platform.h"
 #include "shell/Text.h"
 
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -100,9 +101,6 @@ void NormalizeDecimal(std::string &text) {
     text = ReplaceAll(std::move(text), ",", ".");
 }
 
-namespace {
-
-// The text without leading and trailing blanks, tabs, CR and LF, as a view.
 std::string_view TrimView(std::string_view text) {
     const std::size_t start = text.find_first_not_of(" \t\r\n");
     if (start == std::string_view::npos)
@@ -110,8 +108,6 @@ std::string_view TrimView(std::string_view text) {
     const std::size_t end = text.find_last_not_of(" \t\r\n");
     return text.substr(start, end - start + 1);
 }
-
-} // namespace
 
 bool IsBlankText(std::string_view text) { return TrimView(text).empty(); }
 
@@ -261,7 +257,15 @@ double RequireNumber(std::string_view text, std::size_t field, std::string_view 
     if (!IsPlainNumber(text))
         ctx.Reject(errTypeMismatch, "field " + std::to_string(field) + " (" + std::string(name) +
                                         ") is not a number: \"" + Printable(TrimView(text)) + "\"");
-    const double value = Val(text);
+    // A plain number is what Val would hand to the converter; read it directly
+    // and leave the rare out-of-range text to Val.
+    std::string_view plain = TrimView(text);
+    if (plain.front() == '+')
+        plain.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec != std::errc() || end != plain.data() + plain.size())
+        value = Val(text);
     if (!std::isfinite(value))
         ctx.Reject(errOverflow, "field " + std::to_string(field) + " (" + std::string(name) +
                                     ") is out of range");
@@ -313,6 +317,17 @@ std::vector<std::string> SplitFields(std::string_view line, char separator, std:
         start = end + 1;
     }
     return fields;
+}
+
+void SplitViews(std::string_view line, char separator, std::vector<std::string_view> &fields) {
+    fields.clear();
+    std::size_t start = 0;
+    for (std::size_t at = line.find(separator); at != std::string_view::npos;
+         at = line.find(separator, start)) {
+        fields.push_back(line.substr(start, at - start));
+        start = at + 1;
+    }
+    fields.push_back(line.substr(start));
 }
 
 std::vector<std::string> SplitCells(std::string_view row, std::size_t maxCells) {
@@ -378,7 +393,15 @@ double CellNumber(const std::vector<std::string> &cells, std::size_t index, std:
     if (!StartsWithNumber(text))
         ctx.Reject(errTypeMismatch, CellLabel(index, name, what) + " holds no number: \"" +
                                         Printable(TrimView(text)) + "\"");
-    const double value = Val(text);
+    // A plain number is what Val would hand to the converter; read it directly
+    // and leave the rare out-of-range text to Val.
+    std::string_view plain = TrimView(text);
+    if (plain.front() == '+')
+        plain.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec != std::errc() || end != plain.data() + plain.size())
+        value = Val(text);
     if (!std::isfinite(value))
         ctx.Reject(errOverflow, CellLabel(index, name, what) + " is out of range");
     return value;

@@ -106,6 +106,8 @@ void NormalizeDecimal(std::string &text);
 
 // True when the text holds nothing but blanks, tabs, CR and LF.
 bool IsBlankText(std::string_view text);
+// The text without leading and trailing blanks, tabs, CR and LF, as a view.
+std::string_view TrimView(std::string_view text);
 
 // True when the trimmed text holds at least one digit and nothing but digits,
 // "+", ",", "-" and ".".
@@ -210,6 +212,10 @@ std::string ReadListingBytes(const std::string &path, ListingContext &ctx);
 // Splits at `separator`, dropping empty pieces (two separators in a row count
 // as one), keeping at most `maxFields` pieces.
 std::vector<std::string> SplitFields(std::string_view line, char separator, std::size_t maxFields);
+
+// Splits at every separator into views of the line, keeping empty pieces (as
+// Split does); `fields` is reused.
+void SplitViews(std::string_view line, char separator, std::vector<std::string_view> &fields);
 
 // Splits at tab characters, keeping empty cells, at most `maxCells` cells (the
 // rest of the row is dropped).

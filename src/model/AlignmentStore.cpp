@@ -3,6 +3,7 @@
 #include "model/ElementSearch.h"
 #include "shell/ErrHandler.h"
 
+#include <utility>
 #include <vector>
 
 namespace vialto {
@@ -141,10 +142,24 @@ CrossSectionSet GetAligmentCr(SlotNumber slot) {
     return SlotWith(slot, flagCr, "There are not Cr aligment to return").Cr;
 }
 
+const CrossSectionSet &ViewAligmentCr(SlotNumber slot) {
+    return SlotWith(slot, flagCr, "There are not Cr aligment to return").Cr;
+}
+
+CrossSectionSet TakeAligmentCr(SlotNumber slot) {
+    return std::move(SlotWith(slot, flagCr, "There are not Cr aligment to return").Cr);
+}
+
 void SetAligmentCr(SlotNumber slot, const CrossSectionSet &set) {
     AlignmentSlot &s = Slot(slot);
     s.Flags |= flagCr;
     s.Cr = set;
+}
+
+void SetAligmentCr(SlotNumber slot, CrossSectionSet &&set) {
+    AlignmentSlot &s = Slot(slot);
+    s.Flags |= flagCr;
+    s.Cr = std::move(set);
 }
 
 const std::any &GetAligmentShared(SlotNumber slot, SlotFlag part) {

@@ -56,7 +56,14 @@ void SetStationEquations(SlotNumber slot, const StationEquations &list);
 bool HasStationEquations(SlotNumber slot);
 
 CrossSectionSet GetAligmentCr(SlotNumber slot);
+// The stored set itself, for reading; valid until the store changes.
+const CrossSectionSet &ViewAligmentCr(SlotNumber slot);
+// Moves the stored set out (the slot keeps an empty set and its flag) for
+// work that gives it back with SetAligmentCr.
+CrossSectionSet TakeAligmentCr(SlotNumber slot);
 void SetAligmentCr(SlotNumber slot, const CrossSectionSet &set);
+// Takes the set over without copying it (a large listing is held once).
+void SetAligmentCr(SlotNumber slot, CrossSectionSet &&set);
 
 // The slot's cant table (part flagSup) or tunnel profile set (flagTnl), held
 // as the std::shared_ptr the rail layer stored; that layer's GetAligmentSup,

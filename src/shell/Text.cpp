@@ -8,18 +8,27 @@
 
 namespace vialto {
 
-std::string FormatDecimals(double value, int decimals) {
+void AppendDecimals(std::string &out, double value, int decimals) {
     if (decimals < 0)
         decimals = 0;
     char buffer[400];
     auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (ec != std::errc())
-        return "0";
-    std::string text(buffer, end);
+    if (ec != std::errc()) {
+        out += '0';
+        return;
+    }
+    std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
     // "-0.000" is a zero: write it without the sign.
-    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
-        text.erase(0, 1);
+    if (text.size() > 1 && text[0] == '-' &&
+        text.find_first_not_of("0.", 1) == std::string_view::npos)
+        text.remove_prefix(1);
+    out += text;
+}
+
+std::string FormatDecimals(double value, int decimals) {
+    std::string text;
+    AppendDecimals(text, value, decimals);
     return text;
 }
 
@@ -224,7 +233,22 @@ bool IsXmlChar(char32_t c) {
     return !(c == 0xFFFE || c == 0xFFFF);
 }
 
+// True when every byte is printable ASCII that needs no entity, so the
+// conversion would give the text back unchanged.
+bool PassesUnchanged(std::string_view text, bool escape) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7F)
+            return false;
+        if (escape && (c == '&' || c == '<' || c == '>' || c == '"'))
+            return false;
+    }
+    return true;
+}
+
 std::string Convert(std::string_view text, bool escape) {
+    if (PassesUnchanged(text, escape))
+        return std::string(text);
     std::string out;
     out.reserve(text.size() + text.size() / 8);
     for (std::size_t i = 0; i < text.size();) {

@@ -18,6 +18,8 @@ inline constexpr double kNullValue = -9999999.9999;
 // leading zero before the point, "-" for negative values; the same whatever
 // the process locale. A value that rounds to zero is written without a sign.
 std::string FormatDecimals(double value, int decimals);
+// The same text appended to `out`.
+void AppendDecimals(std::string &out, double value, int decimals);
 
 // The leading-number conversion of listings: blanks, tabs and line feeds
 // anywhere are ignored; an optional sign, digits with one "." and an optional

@@ -109,11 +109,11 @@ void AlignmentExtent(const HzAlignment &hz, double from, double to, double &star
 bool ExportAligmentCr(ExportRun &run, int page) {
     return Guarded("ExportAligmentCr", false, [&] {
         run.Title("T_EXPORTING_CR");
-        CrossSectionSet set = GetAligmentCr(static_cast<SlotNumber>(page));
         double first = kNullValue;
         double last = kNullValue;
-        switch (RuleAndExportCrossSections(set, run.Choices.SelectedLayers, run.ChainageStart,
-                                           run.ChainageEnd, run.Progress, first, last)) {
+        switch (RuleAndExportStoredCrossSections(static_cast<SlotNumber>(page),
+                                                 run.Choices.SelectedLayers, run.ChainageStart,
+                                                 run.ChainageEnd, run.Progress, first, last)) {
         case CrExportResult::Written:
             SetRange(run, page, rowThirdStart, first, last);
             return true;
@@ -317,7 +317,7 @@ ExportChoices IntroPageExporting(const JobDescription &job) {
     if (job.ChainageEnd != kNullValue)
         choices.ChainageEnd = job.ChainageEnd;
     if (ExistAlignment(flagCr, 1)) {
-        for (const CrSecLayer &layer : GetAligmentCr(1).Layers)
+        for (const CrSecLayer &layer : ViewAligmentCr(1).Layers)
             choices.OfferedLayers.push_back(layer.Name);
         choices.LayersVisible = !choices.OfferedLayers.empty();
     }

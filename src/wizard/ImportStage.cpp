@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 
 namespace vialto {
 
@@ -199,7 +200,7 @@ void ImportSlot3(ImportRun &run, int p) {
         const bool imported = ImportCrAligment(set, file.Path, "", &failure);
         BeginCheckGroup(file.DisplayName, checkCrossSection);
         run.Leaf(p, slotCr, imported, failure);
-        SetAligmentCr(slot, set);
+        SetAligmentCr(slot, std::move(set));
     }
 }
 

@@ -224,3 +224,67 @@ TEST_F(CrossSectionExport, CancelBetweenTheRulesAndTheWriting) {
     EXPECT_EQ(RuleAndExportCrossSections(third, "", 0, 0, patient, first, last),
               CrExportResult::Failed);
 }
+
+namespace {
+
+// Every field of two sets, for the check that a lent set comes back as it was.
+void ExpectSameSet(const CrossSectionSet &a, const CrossSectionSet &b) {
+    ASSERT_EQ(a.Layers.size(), b.Layers.size());
+    for (std::size_t l = 0; l < a.Layers.size(); ++l) {
+        EXPECT_EQ(a.Layers[l].Name, b.Layers[l].Name);
+        EXPECT_EQ(a.Layers[l].Codes, b.Layers[l].Codes) << a.Layers[l].Name;
+    }
+    ASSERT_EQ(a.Stations.size(), b.Stations.size());
+    for (std::size_t i = 0; i < a.Stations.size(); ++i) {
+        EXPECT_EQ(a.Stations[i].Chainage, b.Stations[i].Chainage);
+        ASSERT_EQ(a.Stations[i].Surfaces.size(), b.Stations[i].Surfaces.size());
+        for (std::size_t j = 0; j < a.Stations[i].Surfaces.size(); ++j) {
+            const CrSecSurface &sa = a.Stations[i].Surfaces[j];
+            const CrSecSurface &sb = b.Stations[i].Surfaces[j];
+            EXPECT_EQ(sa.Layer, sb.Layer);
+            EXPECT_EQ(sa.Done, sb.Done);
+            ASSERT_EQ(sa.Points.size(), sb.Points.size()) << "station " << i << " surface " << j;
+            for (std::size_t k = 0; k < sa.Points.size(); ++k) {
+                const CrSecPoint &pa = sa.Points[k];
+                const CrSecPoint &pb = sb.Points[k];
+                EXPECT_TRUE(pa.Offset == pb.Offset && pa.Height == pb.Height &&
+                            pa.Code == pb.Code && pa.Name == pb.Name && pa.IsCopy == pb.IsCopy &&
+                            pa.IsCopyMark == pb.IsCopyMark)
+                    << "station " << i << " surface " << j << " point " << k;
+            }
+        }
+    }
+}
+
+} // namespace
+
+// The stored set is ruled and written in place of a copy: the documents are
+// those of a copy, export after export, and the store keeps the set as it was
+// imported, also when the rules fail after the default codes were given.
+TEST_F(CrossSectionExport, StoredSetWritesAsACopyAndComesBackUnchanged) {
+    NullProgress progress;
+    for (const std::string selection : {"", "$Rasante$"}) {
+        StoreWithVerticalAlignment();
+        CrossSectionSet copy = SmallRoad();
+        const std::string expected = Write([&] {
+            EXPECT_EQ(RuleAndExportCrossSections(copy, selection, 0, 0, progress, first, last),
+                      CrExportResult::Written);
+        });
+        SetAligmentCr(1, SmallRoad());
+        for (int pass = 0; pass < 2; ++pass) {
+            const std::string bytes = Write([&] {
+                EXPECT_EQ(
+                    RuleAndExportStoredCrossSections(1, selection, 0, 0, progress, first, last),
+                    CrExportResult::Written);
+            });
+            EXPECT_EQ(bytes, expected) << "selection " << selection << ", export " << pass;
+            ExpectSameSet(ViewAligmentCr(1), SmallRoad());
+        }
+        ResetAlignments();
+        AddAlignment(); // no vertical alignment: the rules fail
+        SetAligmentCr(1, SmallRoad());
+        EXPECT_EQ(RuleAndExportStoredCrossSections(1, selection, 0, 0, progress, first, last),
+                  CrExportResult::Failed);
+        ExpectSameSet(ViewAligmentCr(1), SmallRoad());
+    }
+}
