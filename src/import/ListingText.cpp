@@ -294,7 +294,17 @@ std::string_view ListingLines::Next() {
         return {};
     ++line_;
     const std::size_t start = pos_;
-    const std::size_t end = text_.find_first_of("\r\n", start);
+    // A line ends at the next LF or at a CR before it; two searches for one
+    // character each run far faster than one search for either of two.
+    if (!lfFound_ || (lf_ != std::string_view::npos && lf_ < start)) {
+        lf_ = text_.find('\n', start);
+        lfFound_ = true;
+    }
+    std::size_t end = lf_;
+    const std::size_t cr =
+        text_.substr(start, end == std::string_view::npos ? end : end - start).find('\r');
+    if (cr != std::string_view::npos)
+        end = start + cr;
     if (end == std::string_view::npos) {
         pos_ = text_.size();
         return text_.substr(start);

@@ -171,6 +171,11 @@ class ListingLines {
     std::string_view text_;
     std::size_t pos_ = 0;
     long line_ = 0;
+    // The first LF at or after pos_ (npos: none is left), found once for the
+    // lines up to it, so that a file of CR endings is not searched to its end
+    // for every line.
+    std::size_t lf_ = 0;
+    bool lfFound_ = false;
 };
 
 // The text as a failure may quote it: at most `max` characters; letters in

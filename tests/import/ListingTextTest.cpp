@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 namespace vialto {
 namespace {
 
@@ -20,6 +23,29 @@ TEST(ListingText, ParseChainageReadsTheDesignProgramsNotation) {
         EXPECT_NEAR(ParseChainage(text), expected, 1e-9) << text;
     // Huge digit runs are an error, not infinity.
     EXPECT_THROW(ParseChainage("1+" + std::string(400, '0')), VialtoError);
+}
+
+TEST(ListingText, LinesEndWithCrLfLfOrCr) {
+    const struct {
+        const char *Text;
+        std::vector<std::string_view> Lines;
+    } cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\rc", {"a", "b", "c"}}, // CR endings with no LF anywhere
+        {"a\rb\nc\r\n\r\nd", {"a", "b", "c", "", "d"}},
+        {"\n\n", {"", ""}},
+        {"a\n\rb\n", {"a", "", "b"}}, // LF then a lone CR: an empty line
+        {"", {}},
+    };
+    for (const auto &c : cases) {
+        ListingLines lines(c.Text);
+        std::vector<std::string_view> read;
+        while (!lines.AtEnd())
+            read.push_back(lines.Next());
+        EXPECT_EQ(read, c.Lines) << c.Text;
+        EXPECT_EQ(lines.LineNumber(), static_cast<long>(c.Lines.size())) << c.Text;
+    }
 }
 
 TEST(ListingText, NormalizeDecimalHandlesCommasAndThousands) {
