@@ -63,15 +63,17 @@ void LogUncoded(double chainage, const CrSecPoint &point) {
                "\r\n Height: " + FormatDecimals(point.Height, 3));
 }
 
-// Positions of every layer's codes, looked up once per point.
-using CodeIndex = std::unordered_map<std::string, long>;
+// The final form of every layer's codes (FinalCode at the code's first
+// position in the layer's list), looked up once per point.
+using CodeIndex = std::unordered_map<std::string, std::string>;
 
 std::vector<CodeIndex> IndexCodes(const CrossSectionSet &set) {
     std::vector<CodeIndex> index(set.Layers.size());
     for (std::size_t l = 0; l < set.Layers.size(); ++l) {
         const std::vector<std::string> &codes = set.Layers[l].Codes;
         for (std::size_t k = 0; k < codes.size(); ++k)
-            index[l].emplace(codes[k], static_cast<long>(k));
+            if (index[l].find(codes[k]) == index[l].end())
+                index[l].emplace(codes[k], FinalCode(codes[k], static_cast<long>(k), l));
     }
     return index;
 }
@@ -125,8 +127,8 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
         }
         std::string ruleCode = std::move(point.Code);
         const auto found = codeIndex[layer].find(ruleCode);
-        const long position = found == codeIndex[layer].end() ? -1 : found->second;
-        point.Code = FinalCode(ruleCode, position, layer);
+        point.Code =
+            found == codeIndex[layer].end() ? FinalCode(ruleCode, -1, layer) : found->second;
         if (!point.IsCopyMark) {
             out.Codes += point.Code;
             out.Codes += ',';

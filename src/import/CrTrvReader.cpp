@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_map>
 
 namespace vialto {
 
@@ -114,17 +115,27 @@ template <class Take> bool ReadFrame(std::string_view text, ListingContext &ctx,
     return true;
 }
 
-// The layer of a layer-name-form code: its position in `names`, where a name
-// not met before is appended (so the layers keep the order in which the
-// listing first names them).
-std::size_t LayerOfCode(std::string_view code, std::vector<std::string> &names) {
-    std::string name = LayerNameOfCode(code);
-    const auto found = std::find(names.begin(), names.end(), name);
-    if (found != names.end())
-        return static_cast<std::size_t>(found - names.begin());
-    names.push_back(std::move(name));
-    return names.size() - 1;
-}
+// The layers of layer-name-form codes, in the order in which the listing
+// first names them; each code's layer is worked out once.
+struct LayerNames {
+    std::vector<std::string> Names;
+    std::unordered_map<std::string, std::size_t> Known; // code -> position in Names
+
+    // The code's layer: its position in Names, where a name not met before
+    // is appended.
+    std::size_t Of(const std::string &code) {
+        const auto known = Known.find(code);
+        if (known != Known.end())
+            return known->second;
+        std::string name = LayerNameOfCode(code);
+        const auto found = std::find(Names.begin(), Names.end(), name);
+        const std::size_t layer = static_cast<std::size_t>(found - Names.begin());
+        if (found == Names.end())
+            Names.push_back(std::move(name));
+        Known.emplace(code, layer);
+        return layer;
+    }
+};
 
 // A listing that names no layer at all still has one.
 void NameLayerless(std::vector<std::string> &names) {
@@ -168,26 +179,27 @@ bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx)
 }
 
 bool ReadCrTrv2Layers(std::string_view text, std::vector<std::string> &names, ListingContext &ctx) {
-    std::vector<std::string> found;
+    LayerNames layers;
     if (!ReadFrame(text, ctx, [&](const TrvSection &section) {
             for (const TrvPoint &point : section.Points)
-                LayerOfCode(point.Code, found);
+                layers.Of(point.Code);
         }))
         return false;
-    NameLayerless(found);
-    names = std::move(found);
+    NameLayerless(layers.Names);
+    names = std::move(layers.Names);
     return true;
 }
 
 bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
-    std::vector<std::string> names;
+    LayerNames layers;
+    const std::vector<std::string> &names = layers.Names;
     std::vector<CrListPoints> surfaces;
     out.Layers.clear();
     const bool read = ReadFrame(text, ctx, [&](const TrvSection &section) {
         for (CrListPoints &list : surfaces)
             list.clear();
         for (const TrvPoint &point : section.Points) {
-            const std::size_t layer = LayerOfCode(point.Code, names);
+            const std::size_t layer = layers.Of(point.Code);
             while (out.Layers.size() < names.size())
                 out.Layers.push_back(CrSecLayer{names[out.Layers.size()], {}});
             if (surfaces.size() < names.size())
@@ -198,7 +210,7 @@ bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx
     });
     if (!read)
         return false;
-    NameLayerless(names);
+    NameLayerless(layers.Names);
     if (out.Layers.empty())
         out.Layers.push_back(CrSecLayer{names.front(), {}});
     return true;

@@ -102,11 +102,14 @@ void NormalizeDecimal(std::string &text) {
 }
 
 std::string_view TrimView(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos)
-        return {};
-    const std::size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(start, end - start + 1);
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t start = 0;
+    std::size_t end = text.size();
+    while (start < end && blank(text[start]))
+        ++start;
+    while (end > start && blank(text[end - 1]))
+        --end;
+    return text.substr(start, end - start);
 }
 
 bool IsBlankText(std::string_view text) { return TrimView(text).empty(); }

@@ -8,9 +8,53 @@
 
 namespace vialto {
 
+namespace {
+
+// The fixed notation of value with `decimals` (0..9) decimals when the
+// scaled value rounds without doubt: value x 10^decimals is computed with an
+// error of at most one unit in its last place, so an integer nearer than
+// 0.5 less that error is the correctly rounded result the general formatter
+// would give. False (nothing appended) near a tie, for large or non-finite
+// values, and for other decimals.
+bool AppendDecimalsQuickly(std::string &out, double value, int decimals) {
+    static constexpr double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals < 0 || decimals > 9 || !std::isfinite(value))
+        return false;
+    const double scaled = std::abs(value) * kScale[decimals];
+    if (!(scaled < 0x1p52))
+        return false;
+    const double nearest = std::nearbyint(scaled);
+    const double error = scaled * 0x1p-51; // two units in the last place, generously
+    if (std::abs(scaled - nearest) >= 0.5 - error - 1e-9)
+        return false;
+    auto units = static_cast<unsigned long long>(nearest);
+    char digits[32];
+    char *end = digits + sizeof digits;
+    char *at = end;
+    for (int d = 0; d < decimals; ++d) {
+        *--at = static_cast<char>('0' + units % 10);
+        units /= 10;
+    }
+    if (decimals > 0)
+        *--at = '.';
+    do {
+        *--at = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units > 0);
+    // A value that rounds to zero is written without a sign.
+    if (value < 0 && nearest != 0)
+        out += '-';
+    out.append(at, end);
+    return true;
+}
+
+} // namespace
+
 void AppendDecimals(std::string &out, double value, int decimals) {
     if (decimals < 0)
         decimals = 0;
+    if (AppendDecimalsQuickly(out, value, decimals))
+        return;
     char buffer[400];
     auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
