@@ -125,11 +125,6 @@ job_inputs() {
     done <"$job"
 }
 
-# Seconds from GNU time's "h:mm:ss" or "m:ss.ss".
-clock_seconds() {
-    awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.3f", s }' <<<"$1"
-}
-
 field() { # field NAME FILE: the value after "NAME: " in GNU time's report
     sed -n "s/^[[:space:]]*$1: //p" "$2" | head -n 1
 }
@@ -144,9 +139,14 @@ convert() {
     rm -f "$out"
     rc=0
     if [[ -n $GNU_TIME ]]; then
+        # GNU time gives the wall clock in hundredths; the clock around it is
+        # finer (and adds the start of two small programs, a millisecond).
+        local t0 t1
+        t0=$(now)
         "$GNU_TIME" -v -o "$WORK/$tag.time" timeout "$TIMEOUT" \
             "$bin" --job-file "$job" -o "$out" >"$WORK/$tag.stdout" 2>"$WORK/$tag.stderr" || rc=$?
-        wall=$(clock_seconds "$(field 'Elapsed (wall clock) time (h:mm:ss or m:ss)' "$WORK/$tag.time")")
+        t1=$(now)
+        wall=$(elapsed "$t0" "$t1")
         kb=$(field 'Maximum resident set size (kbytes)' "$WORK/$tag.time")
         u=$(field 'User time (seconds)' "$WORK/$tag.time")
         s=$(field 'System time (seconds)' "$WORK/$tag.time")
@@ -210,16 +210,22 @@ for entry in "${JOBS[@]}"; do
         echo "   note: the two converters wrote different documents"
     fi
 
-    # Baselines: read the inputs, write zeros of the output's size.
-    t0=$(now)
-    cat "${inputs[@]}" >/dev/null
-    t1=$(now)
-    read_s=$(elapsed "$t0" "$t1")
-    t0=$(now)
-    head -c "$out_bytes" /dev/zero >"$WORK/$name.zeros"
-    t1=$(now)
-    write_s=$(elapsed "$t0" "$t1")
-    rm -f "$WORK/$name.zeros"
+    # Baselines: read the inputs, write zeros of the output's size; medians
+    # of as many runs as the conversions.
+    reads="" writes=""
+    for ((run = 1; run <= RUNS; run++)); do
+        t0=$(now)
+        cat "${inputs[@]}" >/dev/null
+        t1=$(now)
+        reads+="$(elapsed "$t0" "$t1") "
+        t0=$(now)
+        head -c "$out_bytes" /dev/zero >"$WORK/$name.zeros"
+        t1=$(now)
+        writes+="$(elapsed "$t0" "$t1") "
+        rm -f "$WORK/$name.zeros"
+    done
+    read_s=$(tr ' ' '\n' <<<"$reads" | grep . | median)
+    write_s=$(tr ' ' '\n' <<<"$writes" | grep . | median)
 
     for b in "${!BINS[@]}"; do
         label=$name${MARKS[$b]}
@@ -249,6 +255,6 @@ for row in "${rows[@]}"; do
     echo "$row"
 done
 echo "(wall, user, sys: medians of $RUNS run(s); peak: largest maximum resident set;"
-echo " read: cat of the inputs to /dev/null; write: zeros of the output's size to a file;"
+echo " read: cat of the inputs to /dev/null; write: zeros of the output's size to a file, medians;"
 echo " ratio: wall over read + write, the I/O floor; ms/km: wall per kilometre)"
 exit "$failed"
