@@ -14,7 +14,9 @@
 
 #include <any>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vialto {
@@ -54,13 +56,48 @@ struct StationEquation {
 };
 using StationEquations = std::vector<StationEquation>; // 1-based
 
+// A text that nearly every record leaves empty: it costs one pointer until
+// it is set (a long road holds hundreds of thousands of section points).
+class RareText {
+  public:
+    RareText() = default;
+    RareText(const RareText &other) { *this = other; }
+    RareText(RareText &&) noexcept = default;
+    RareText &operator=(const RareText &other) {
+        if (this != &other)
+            *this = std::string_view(other);
+        return *this;
+    }
+    RareText &operator=(RareText &&) noexcept = default;
+    ~RareText() = default;
+    RareText &operator=(std::string_view text) {
+        if (text.empty())
+            text_.reset();
+        else
+            text_ = std::make_unique<std::string>(text);
+        return *this;
+    }
+
+    bool empty() const { return text_ == nullptr; }
+    void clear() { text_.reset(); }
+    operator std::string_view() const {
+        return text_ ? std::string_view(*text_) : std::string_view();
+    }
+    friend bool operator==(const RareText &a, const RareText &b) {
+        return std::string_view(a) == std::string_view(b);
+    }
+
+  private:
+    std::unique_ptr<std::string> text_;
+};
+
 struct CrSecPoint {
     double Offset = 0; // from the axis, positive to the right
     double Height = 0;
     std::string Code; // stringline code; "" while it has none
+    RareText Name;    // a second code
     bool IsCopy = false;
     bool IsCopyMark = false;
-    std::string Name; // a second code
 };
 
 struct CrSecSurface {
