@@ -255,20 +255,35 @@ std::string Printable(std::string_view text, std::size_t max) {
     return shown;
 }
 
+namespace {
+
+// Val's number of a text that begins with one. A text that is one plain
+// number is what Val would hand to the converter: it is read directly, and
+// anything else (a unit after it, an out-of-range value) is left to Val.
+double ReadNumber(std::string_view text) {
+    std::string_view plain = TrimView(text);
+    if (!plain.empty() && plain.front() == '+') {
+        // The converter takes no "+"; Val takes one only before the number.
+        plain.remove_prefix(1);
+        if (plain.empty() ||
+            !((plain.front() >= '0' && plain.front() <= '9') || plain.front() == '.'))
+            return Val(text);
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec != std::errc() || end != plain.data() + plain.size())
+        return Val(text);
+    return value;
+}
+
+} // namespace
+
 double RequireNumber(std::string_view text, std::size_t field, std::string_view name,
                      ListingContext &ctx) {
     if (!IsPlainNumber(text))
         ctx.Reject(errTypeMismatch, "field " + std::to_string(field) + " (" + std::string(name) +
                                         ") is not a number: \"" + Printable(TrimView(text)) + "\"");
-    // A plain number is what Val would hand to the converter; read it directly
-    // and leave the rare out-of-range text to Val.
-    std::string_view plain = TrimView(text);
-    if (plain.front() == '+')
-        plain.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec != std::errc() || end != plain.data() + plain.size())
-        value = Val(text);
+    const double value = ReadNumber(text);
     if (!std::isfinite(value))
         ctx.Reject(errOverflow, "field " + std::to_string(field) + " (" + std::string(name) +
                                     ") is out of range");
@@ -406,15 +421,7 @@ double CellNumber(const std::vector<std::string> &cells, std::size_t index, std:
     if (!StartsWithNumber(text))
         ctx.Reject(errTypeMismatch, CellLabel(index, name, what) + " holds no number: \"" +
                                         Printable(TrimView(text)) + "\"");
-    // A plain number is what Val would hand to the converter; read it directly
-    // and leave the rare out-of-range text to Val.
-    std::string_view plain = TrimView(text);
-    if (plain.front() == '+')
-        plain.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec != std::errc() || end != plain.data() + plain.size())
-        value = Val(text);
+    const double value = ReadNumber(text);
     if (!std::isfinite(value))
         ctx.Reject(errOverflow, CellLabel(index, name, what) + " is out of range");
     return value;
