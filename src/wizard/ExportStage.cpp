@@ -13,6 +13,7 @@
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "wizard/Preferences.h"
 
 #include <cstdint>
 
@@ -24,7 +25,6 @@ namespace {
 constexpr double kWholeStart = -9999999999999.0;
 constexpr double kWholeEnd = 99999999999999.0;
 
-const char *const kUnitAbbreviations[] = {"mm.", "cm.", "m.", "km.", "fi.", "ft.", "in.", "mi."};
 
 // Summary rows of a page.
 enum SummaryRowNumber : int {
@@ -48,10 +48,6 @@ struct ExportRun {
     void Title(const char *token) { Progress.Start(Token(token), 0, 0); }
 };
 
-std::string UnitText(int unit) {
-    return unit >= 1 && unit <= 8 ? kUnitAbbreviations[unit - 1] : "";
-}
-
 std::string SummaryTitleToken(int jobType, int page) {
     if (jobType != jobRailDouble)
         return "FR_SUMMARY";
@@ -60,7 +56,7 @@ std::string SummaryTitleToken(int jobType, int page) {
 
 void BuildSummary(ExportRun &run) {
     ResultSummary &summary = run.Summary;
-    const std::string unit = UnitText(run.Job.LinearUnits);
+    const std::string unit = LinearUnitAbbreviation(run.Job.LinearUnits);
     summary.DeleteAllPages();
     for (int p = 1; p <= run.Job.PagesTot(); ++p) {
         summary.AddPage(Token(SummaryTitleToken(run.Job.JobType, p)));

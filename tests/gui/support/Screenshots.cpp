@@ -1,0 +1,165 @@
+// vialto-screenshots FOLDER: runs the wizard on the offscreen platform through
+// every page of the bundled tunnel job and of a road job, as a user clicking
+// its buttons, and saves a PNG of each page into FOLDER (scripts/screenshots.sh
+// writes docs/screenshots/). The input files are copied to a fixed folder
+// first, so the paths the pictures show are the same on every machine.
+#include "gui/QtSettingsStore.h"
+#include "gui/ctlProgress.h"
+#include "gui/support/WizardDriver.h"
+#include "shell/AppModel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <filesystem>
+#include <iostream>
+
+using namespace vialto;
+using vialto::test::WizardDriver;
+using vialto::test::WizardEnvironment;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Shooter {
+    fs::path Folder;
+    int Saved = 0;
+    void Save(const WizardDriver &driver, const std::string &name) {
+        const fs::path file = Folder / (name + ".png");
+        if (driver.Grab().save(QString::fromStdString(file.string()))) {
+            std::cout << "  " << file.string() << "\n";
+            ++Saved;
+        } else {
+            std::cerr << "vialto-screenshots: cannot write " << file.string() << "\n";
+        }
+    }
+};
+
+// The samples a job reads, copied to the demonstration folder.
+fs::path Demo(const fs::path &demo, const std::string &sample) {
+    const fs::path target = demo / fs::path(sample).filename();
+    fs::copy_file(WizardEnvironment::Sample(sample), target, fs::copy_options::overwrite_existing);
+    return target;
+}
+
+void TunnelJob(Shooter &shots, const fs::path &demo) {
+    WizardEnvironment env;
+    env.StartUp(fmtTunnel, demo / "tunnel.xml");
+    QtSettingsStore settings;
+    frmWizard wizard(settings);
+    wizard.Open();
+    wizard.show();
+    WizardDriver hands(wizard);
+    hands.TypeFile(1, 1, Demo(demo, "listings/road.plt").string());
+    hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
+    hands.TypeFile(1, 3, Demo(demo, "tunnel/profiles.xml").string());
+    shots.Save(hands, "tunnel-1-files");
+    hands.Next();
+    shots.Save(hands, "tunnel-2-preferences");
+    hands.Next();
+    shots.Save(hands, "tunnel-3-importing");
+    hands.Next();
+    shots.Save(hands, "tunnel-4-exporting");
+    hands.Next();
+    shots.Save(hands, "tunnel-5-result");
+    hands.Next();
+}
+
+void RoadJob(Shooter &shots, const fs::path &demo) {
+    WizardEnvironment env;
+    env.StartUp(fmtRoad | fmtTunnel | fmtRail, demo / "road.xml");
+    QtSettingsStore settings;
+    frmWizard wizard(settings);
+    wizard.Open();
+    wizard.show();
+    WizardDriver hands(wizard);
+    hands.Click(QStringLiteral("optJob0"));
+    shots.Save(hands, "road-1-job-type");
+    hands.Next();
+    hands.TypeFile(1, 1, Demo(demo, "listings/road.plt").string());
+    hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
+    hands.TypeFile(1, 3, Demo(demo, "cross/road.trv").string());
+    shots.Save(hands, "road-2-files");
+    hands.Next();
+    shots.Save(hands, "road-3-preferences");
+    hands.Next();
+    shots.Save(hands, "road-4-importing");
+    hands.Next();
+    hands.TypeInto(QStringLiteral("txtFromCh"), QStringLiteral("12500"));
+    hands.TypeInto(QStringLiteral("txtToCh"), QStringLiteral("14000"));
+    hands.TickLayer(QStringLiteral("Taludes"), false);
+    shots.Save(hands, "road-5-exporting");
+    // The progress panel, caught as the cross sections start to be written
+    // (the stage lets the window paint at every start of a step).
+    QTimer watch;
+    const QString writing = QString::fromStdString(AppModel().GetToken("T_EXPORTING_CR"));
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const auto *bar = hands.Find<QProgressBar>(QStringLiteral("barProgress"));
+        if (wizard.ProgressPanel().Tittle() == writing && bar->maximum() > 0) {
+            watch.stop();
+            shots.Save(hands, "road-6-progress");
+        }
+    });
+    watch.start(0);
+    hands.Next();
+    watch.stop();
+    shots.Save(hands, "road-7-result");
+    hands.Next();
+}
+
+// A listing that cannot be read: the importing page with the reason.
+void FailedImport(Shooter &shots, const fs::path &demo) {
+    WizardEnvironment env;
+    env.StartUp(fmtTunnel, demo / "failed.xml");
+    const fs::path broken = demo / "broken.plt";
+    vialto::test::WriteFileBytes(broken, "*PLT\r\n1 2 three\r\n");
+    QtSettingsStore settings;
+    frmWizard wizard(settings);
+    wizard.Open();
+    wizard.show();
+    WizardDriver hands(wizard);
+    hands.TypeFile(1, 1, broken.string());
+    hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
+    hands.Next();
+    hands.Next();
+    shots.Save(hands, "importing-failed");
+    hands.Cancel();
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::cerr << "usage: vialto-screenshots FOLDER\n";
+        return 64;
+    }
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    // Each run below points the settings store at a folder of its own; until
+    // then, and whatever happens, nothing reaches the user's real store.
+    const QTemporaryDir settings;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    Shooter shots{fs::absolute(argv[1])};
+    fs::create_directories(shots.Folder);
+    const fs::path demo = fs::path(QDir::tempPath().toStdString()) / "Vialto demo";
+    fs::remove_all(demo);
+    fs::create_directories(demo);
+    vialto::test::RecordingUi quiet; // no message box may wait for an answer here
+    TunnelJob(shots, demo);
+    RoadJob(shots, demo);
+    FailedImport(shots, demo);
+    fs::remove_all(demo);
+    std::cout << shots.Saved << " screenshots\n";
+    return shots.Saved == 13 ? 0 : 1;
+}

@@ -1,0 +1,128 @@
+#include "gui/support/WizardDriver.h"
+
+#include "gui/QtSettingsStore.h"
+#include "gui/ctlFiles.h"
+#include "shell/AppModel.h"
+#include "shell/StartUp.h"
+#include "shell/Text.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTreeWidget>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace vialto::test {
+
+WizardEnvironment::WizardEnvironment(bool tunnelEditor) {
+    std::filesystem::create_directories(ProgramFolder());
+    std::filesystem::copy_file(std::filesystem::path(VIALTO_BIN_DIR) / kLanguageFileName,
+                               ProgramFolder() / kLanguageFileName);
+    if (tunnelEditor) // the tunnel slot needs the editor beside the program
+        WriteFileBytes(ProgramFolder() / ("Tubrix" + ExecutableSuffix()), "stand-in");
+    const QString settings = QString::fromStdString((dir_ / "settings").string());
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
+    if (!StartsWith(QtSettingsStore::Location(), dir_.Path().string()))
+        throw std::runtime_error("the settings store is not the run's own");
+    if (const char *old = std::getenv("TMPDIR")) {
+        hadTmp_ = true;
+        oldTmp_ = old;
+    }
+    qputenv("TMPDIR", QByteArray::fromStdString(dir_.Path().string())); // the log goes here
+}
+
+WizardEnvironment::~WizardEnvironment() {
+    if (hadTmp_)
+        qputenv("TMPDIR", QByteArray::fromStdString(oldTmp_));
+    else
+        qunsetenv("TMPDIR");
+    SetProgramFolder(".");
+    AppModel().Reset();
+}
+
+void WizardEnvironment::StartUp(int formats, const std::filesystem::path &output) {
+    SetProgramFolder(ProgramFolder().string());
+    clsAppModel &app = AppModel();
+    app.Reset();
+    SetSupportedFormats(formats);
+    if (!app.TokenFile().ReadFile(kLanguageFileName))
+        throw std::runtime_error("no language file in the program folder");
+    app.XmlFileToExport = output.string();
+}
+
+std::string WizardEnvironment::Sample(const std::string &relative) {
+    return SourcePath("samples/" + relative).string();
+}
+
+int WizardEnvironment::KeysIn(const QString &section) {
+    QSettings store(QSettings::defaultFormat(), QSettings::UserScope,
+                    QLatin1String(kSettingsApplication));
+    store.beginGroup(section);
+    return static_cast<int>(store.childKeys().size());
+}
+
+void WizardDriver::Click(const QString &name) {
+    auto *button = Find<QAbstractButton>(name);
+    if (!button)
+        throw std::runtime_error("no button " + name.toStdString());
+    const bool indicator =
+        qobject_cast<QCheckBox *>(button) || qobject_cast<QRadioButton *>(button);
+    const QPoint at = indicator ? QPoint(6, button->height() / 2) : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void WizardDriver::TypeFile(int page, int slot, const std::string &path) {
+    TypeInto(QStringLiteral("file.%1.%2.name").arg(page).arg(slot), QString::fromStdString(path));
+}
+
+void WizardDriver::TypeInto(const QString &name, const QString &text) {
+    // A box, or a numeric box holding one.
+    QWidget *widget = Find<QWidget>(name);
+    auto *box = qobject_cast<QLineEdit *>(widget);
+    if (!box && widget)
+        box = widget->findChild<QLineEdit *>();
+    if (!box)
+        throw std::runtime_error("no box " + name.toStdString());
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Tab); // leaves the box
+}
+
+void WizardDriver::ShowFilesPage(int page) {
+    auto &files = wizard_.FilesPage();
+    while (files.CurrentPage() < page)
+        Click(QStringLiteral("cmdFilesNext"));
+    while (files.CurrentPage() > page)
+        Click(QStringLiteral("cmdFilesPrevious"));
+}
+
+void WizardDriver::TickLayer(const QString &layer, bool ticked) {
+    auto *tree = Find<QTreeWidget>(QStringLiteral("tvwLayers"));
+    const QList<QTreeWidgetItem *> found = tree->findItems(layer, Qt::MatchExactly);
+    if (found.isEmpty())
+        throw std::runtime_error("no layer " + layer.toStdString());
+    if ((found.front()->checkState(0) == Qt::Checked) == ticked)
+        return;
+    tree->setFocus(Qt::TabFocusReason);
+    tree->setCurrentItem(found.front());
+    QTest::keyClick(tree->viewport(), Qt::Key_Space);
+}
+
+QImage WizardDriver::Grab() const {
+    wizard_.resize(frmWizard::kDefaultWidth, frmWizard::kDefaultHeight);
+    QApplication::processEvents();
+    QImage image = wizard_.grab().toImage();
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+} // namespace vialto::test

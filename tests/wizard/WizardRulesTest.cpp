@@ -1,0 +1,218 @@
+// The rules the wizard's pages follow, without a window: the input-files
+// check and its focus target, the preferences in the settings store, the
+// numeric box, the dialog filters and the sibling editors' command lines.
+#include "shell/AppModel.h"
+#include "support/TestSupport.h"
+#include "wizard/DialogFilter.h"
+#include "wizard/FileCheck.h"
+#include "wizard/NumericText.h"
+#include "wizard/Preferences.h"
+#include "wizard/SiblingEditors.h"
+#include "wizard/Wizard.h"
+
+#include <gtest/gtest.h>
+
+using namespace vialto;
+
+namespace {
+
+// A double track with the given files chosen ("p.s" names page p slot s) and
+// options of slot 2 set on the given pages.
+JobDescription DoubleTrack(const std::vector<std::string> &chosen,
+                           const std::vector<int> &options) {
+    JobDescription job;
+    job.JobType = jobRailDouble;
+    ShapePagesForJobType(job);
+    for (const std::string &row : chosen) {
+        FileSlot &slot = job.Page(row[0] - '0').Slot(row[2] - '0');
+        slot.Selected = true;
+        slot.Path = row;
+    }
+    for (int page : options)
+        job.Page(page).Slot(slotVt).Option = true;
+    return job;
+}
+
+bool Exists(const std::string &path) { return path != "missing"; }
+
+} // namespace
+
+TEST(FileCheck, FocusTargetsOfTheDoubleTrackRules) {
+    struct Case {
+        std::vector<std::string> Chosen;
+        std::vector<int> Options;
+        std::optional<FileRow> Focus;
+    };
+    const Case cases[] = {
+        {{"1.1", "1.2"}, {}, FileRow{2, 1}},  // no track at all
+        {{"1.1", "3.1"}, {}, std::nullopt},   // one track is enough
+        {{"2.1", "2.4"}, {2}, FileRow{3, 2}}, // left from right: right's profile
+        {{"2.1", "3.2"}, {2}, FileRow{2, 4}}, // ... and its own cant table
+        {{"2.1", "2.4", "3.2"}, {2}, std::nullopt},
+        {{"3.1", "3.4"}, {3}, FileRow{2, 2}}, // right from left
+        {{"3.1", "2.2"}, {3}, FileRow{3, 4}},
+        {{"1.1", "1.2", "2.1", "3.1"}, {1}, std::nullopt}, // tracks from the centre line
+    };
+    for (const Case &c : cases) {
+        const JobDescription job = DoubleTrack(c.Chosen, c.Options);
+        EXPECT_EQ(CheckInputFiles(job, Exists), c.Focus) << ::testing::PrintToString(c.Chosen);
+    }
+}
+
+TEST(FileCheck, AMissingFileComesFirstExceptAProfileTakenFromElsewhere) {
+    JobDescription job = DoubleTrack({"1.1", "2.1", "2.2", "3.1"}, {});
+    job.Page(2).Slot(slotVt).Path = "missing";
+    EXPECT_EQ(CheckInputFiles(job, Exists), (FileRow{2, 2}));
+    job.Page(2).Slot(slotVt).Option = true;
+    job.Page(3).Slot(slotVt).Selected = true;
+    job.Page(2).Slot(slotSup).Selected = true;
+    EXPECT_EQ(CheckInputFiles(job, Exists), std::nullopt);
+
+    JobDescription tunnel;
+    EXPECT_EQ(CheckInputFiles(tunnel, Exists), (FileRow{1, 1}));
+    tunnel.Page(1).Slot(slotHz).Selected = true;
+    tunnel.Page(1).Slot(slotCr).Selected = true;
+    tunnel.Page(1).Slot(slotCr).Path = "missing";
+    EXPECT_EQ(CheckInputFiles(tunnel, Exists), (FileRow{1, 3}));
+}
+
+TEST(Preferences, FirstRunTakesTheDefaults) {
+    const MemorySettings empty;
+    const Preferences read = ReadPreferences(empty);
+    EXPECT_DOUBLE_EQ(read.ToleranceHz, 0.010);
+    EXPECT_DOUBLE_EQ(read.ToleranceVt, 0.010);
+    EXPECT_EQ(read.LinearUnits, 3);
+    EXPECT_EQ(read.Filters, (std::array<int, 4>{1, 1, 1, 1}));
+}
+
+TEST(Preferences, HandWrittenValuesAreReadAndWrittenBackInTheStoredForm) {
+    MemorySettings settings;
+    const std::string converter = ConverterSection();
+    settings.Write(kSectionPreferences, "ToleranceHz", "0,005");
+    settings.Write(kSectionPreferences, "ToleranceVt", "rubbish");
+    settings.Write(converter, "LinearUnits", "12");
+    settings.Write(converter, "FilterHz", "2.9");
+    const Preferences read = ReadPreferences(settings);
+    EXPECT_DOUBLE_EQ(read.ToleranceHz, 0.005);
+    EXPECT_DOUBLE_EQ(read.ToleranceVt, 0.0);
+    EXPECT_EQ(read.LinearUnits, 3); // no such unit: metres
+    EXPECT_EQ(read.Filters[0], 2);
+    WritePreferences(settings, read, jobRoad);
+    EXPECT_EQ(settings.Read(kSectionPreferences, "ToleranceHz", ""), "0.005");
+    EXPECT_EQ(settings.Read(kSectionPreferences, "ToleranceVt", ""), "0.000");
+}
+
+TEST(Preferences, RoadWritesSixKeysRailSeven) {
+    for (const auto &[type, keys] : {std::pair{jobRoad, 6u}, std::pair{jobTunnel, 6u},
+                                     std::pair{jobRailSingle, 7u}, std::pair{jobRailDouble, 7u}}) {
+        MemorySettings settings;
+        WritePreferences(settings, Preferences{}, type);
+        EXPECT_EQ(settings.All().size(), keys) << type;
+        EXPECT_EQ(settings.Contains(ConverterSection(), "FilterSup"), keys == 7u);
+    }
+    EXPECT_EQ(RememberedFileKey(2, 3), "Page2File3");
+    EXPECT_EQ(RememberedOptionKey(3), "Page3File2Option");
+    EXPECT_EQ(LinearUnitAbbreviation(6), "ft.");
+    EXPECT_EQ(LinearUnitAbbreviation(9), "");
+}
+
+TEST(NumericText, TheWholeTextRuleWithEitherSeparators) {
+    const NumberSeparators comma{',', '.'};
+    const NumberSeparators point{'.', ','};
+    const NumberSeparators plain{'.', '\0'};
+    struct Case {
+        const char *Text;
+        const NumberSeparators &Separators;
+        bool Valid;
+        double Value;
+    };
+    const Case cases[] = {
+        {"1.234,5", comma, true, 1234.5},
+        {"1,2,3", comma, false, 0},
+        {"1.2", comma, false, 0},
+        {"1.2,5", comma, false, 0}, // a group of one
+        {"12.345.678", comma, true, 12345678},
+        {".5", comma, false, 0},
+        {"1,234.5", point, true, 1234.5},
+        {"-0.25", point, true, -0.25},
+        {"+1", point, true, 1},
+        {"1-", point, false, 0},
+        {"1.2.3", point, false, 0},
+        {",5", point, false, 0},
+        {"", point, true, 0},
+        {"-", point, true, 0},
+        {"1,5", plain, false, 0},
+        {"12 3", point, false, 0},
+        {"1234567890123456", point, false, 0}, // 16 whole digits: no length is that long
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(IsValidNumericText(c.Text, c.Separators), c.Valid) << c.Text;
+        if (c.Valid) {
+            EXPECT_DOUBLE_EQ(NumericTextValue(c.Text, c.Separators), c.Value) << c.Text;
+        }
+    }
+    EXPECT_EQ(FormatNumericText(0.01, 3, comma), "0,010");
+}
+
+TEST(NumericText, SeparatorsAndKeyFilter) {
+    const NumberSeparators english = SeparatorsFromThousand("1,000.00");
+    const NumberSeparators german = SeparatorsFromThousand("1.000,00");
+    const NumberSeparators ungrouped = SeparatorsFromThousand("1000,00");
+    EXPECT_TRUE(english.Decimal == '.' && english.Thousands == ',');
+    EXPECT_TRUE(german.Decimal == ',' && german.Thousands == '.');
+    EXPECT_TRUE(ungrouped.Decimal == ',' && ungrouped.Thousands == '\0');
+    EXPECT_EQ(FilterNumericKey(',', english), '.'); // a decimal comma typed out of habit
+    EXPECT_EQ(FilterNumericKey(',', german), ',');
+    EXPECT_EQ(FilterNumericKey('.', german), ','); // never a thousands separator by accident
+    EXPECT_EQ(FilterNumericKey('7', german), '7');
+    EXPECT_EQ(FilterNumericKey('e', english), '\0');
+}
+
+TEST(DialogFilter, ClassicFiltersBecomeDialogEntries) {
+    EXPECT_EQ(DialogFilters("Planta (*.plt;*.rtf,*.txt)|*.plt;*.rtf;*.txt"),
+              std::vector<std::string>{"Planta (*.plt *.rtf *.txt)"});
+    EXPECT_EQ(DialogFilters("LandXML(*.xml)|*.xml|(*.*)|*.*"),
+              (std::vector<std::string>{"LandXML (*.xml)", "* (*)"}));
+    EXPECT_EQ(DialogFilters("File xml (*.XML)|*.XML|"),
+              std::vector<std::string>{"File xml (*.XML)"});
+    EXPECT_TRUE(DialogFilters("").empty());
+}
+
+TEST(SiblingEditors, CommandLinesAreArgumentLists) {
+    SetProgramFolder("/opt/vialto");
+    const std::string tubrix = "/opt/vialto/Tubrix" + ExecutableSuffix();
+    const std::string cantrix = "/opt/vialto/Cantrix" + ExecutableSuffix();
+    const std::string hostile = "a; rm -rf $(x) \"q\".xml";
+    EXPECT_EQ(ComposeEditorCommand(EditorKind::TunnelProfiles, hostile, false),
+              (EditorCommand{tubrix, {"-l", hostile}}));
+    EXPECT_EQ(ComposeEditorCommand(EditorKind::TunnelProfiles, "", false),
+              (EditorCommand{tubrix, {"-l"}}));
+    EXPECT_EQ(ComposeEditorCommand(EditorKind::CantTable, "c.xml", true),
+              (EditorCommand{cantrix, {"-d1", "-c", "c.xml"}}));
+    EXPECT_EQ(ComposeEditorCommand(EditorKind::CantTable, "", false),
+              (EditorCommand{cantrix, {"-d", "-s"}}));
+    EXPECT_EQ(ComposeEditorCommand(EditorKind::None, "x", false).Program, "");
+
+    vialto::test::TempDir folder;
+    SetProgramFolder(folder.Path().string());
+    EXPECT_FALSE(SiblingProgramExists(EditorKind::TunnelProfiles));
+    vialto::test::WriteFileBytes(folder / ("Tubrix" + ExecutableSuffix()), "");
+    EXPECT_TRUE(SiblingProgramExists(EditorKind::TunnelProfiles));
+    EXPECT_FALSE(SiblingProgramExists(EditorKind::CantTable));
+    SetProgramFolder(".");
+}
+
+TEST(ImportTreeLabels, FileNamesWithTheirExtensionAndGeneratedPartsByTheirSlot) {
+    JobDescription job = DoubleTrack({"1.1", "2.1", "2.4"}, {2});
+    job.Page(1).Slot(slotHz).Path = "/data/centre.plt";
+    job.Page(2).Slot(slotSup).Path = "C:\\data\\left.xml";
+    ImportTree tree;
+    tree.AddRoot("PAGE1", "Centre line files");
+    tree.AddNode("PAGE1", "Hz", "centre");
+    tree.AddRoot("PAGE2", "Left track files");
+    tree.AddNode("PAGE2", "Vt", "");
+    tree.AddNode("PAGE2", "Cr", "left");
+    EXPECT_EQ(ImportTreeLabels(tree, job),
+              (std::vector<std::string>{"Centre line files", "centre.plt", "Left track files",
+                                        AppModel().GetToken("LBL_FIL_VTALIGMENT"), "left.xml"}));
+}
