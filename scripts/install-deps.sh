@@ -8,7 +8,7 @@ packages=(
     g++ cmake ninja-build make
     libgtest-dev libgmock-dev libbenchmark-dev
     libpugixml-dev
-    qt6-base-dev fonts-dejavu-core
+    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
     libxml2-utils
     clang libclang-rt-14-dev clang-format
     xvfb

@@ -50,6 +50,7 @@ ctlImporting::ctlImporting(QWidget *parent)
 void ctlImporting::ShowTree(const ImportTree &tree, const std::vector<std::string> &labels) {
     DeleteAllNodes();
     QTreeWidgetItem *firstFailed = nullptr;
+    QTreeWidgetItem *firstLeaf = nullptr;
     for (std::size_t i = 0; i < tree.Nodes().size(); ++i) {
         const ImportTreeNode &node = tree.Nodes()[i];
         const QString label = Q(i < labels.size() ? labels[i] : node.Text);
@@ -66,11 +67,14 @@ void ctlImporting::ShowTree(const ImportTree &tree, const std::vector<std::strin
         item->setData(0, kReportNameRole, Q(node.Text));
         if (node.Image == kImageFailed && !firstFailed)
             firstFailed = item;
+        if (!firstLeaf)
+            firstLeaf = item;
     }
     tree_->expandAll();
-    // The first failure is what the user needs to see.
-    tree_->setCurrentItem(firstFailed);
-    ShowReport(firstFailed);
+    // The first failure is what the user needs to see; else the first file's check.
+    QTreeWidgetItem *shown = firstFailed ? firstFailed : firstLeaf;
+    tree_->setCurrentItem(shown);
+    ShowReport(shown);
 }
 
 void ctlImporting::DeleteAllNodes() {

@@ -30,6 +30,7 @@ ctlJobType::ctlJobType(QWidget *parent)
         types->addWidget(option);
         options_[static_cast<std::size_t>(i)] = option;
     }
+    types->addStretch(1);
     options_[1]->setChecked(true);
     auto *infoLayout = new QVBoxLayout(infoFrame_);
     info_->setWordWrap(true);

@@ -113,6 +113,25 @@ void RoadJob(Shooter &shots, const fs::path &demo) {
     hands.Next();
 }
 
+// The first input-files page of a double track: the tracks take their
+// heights from the centre line.
+void DoubleTrackFiles(Shooter &shots, const fs::path &demo) {
+    WizardEnvironment env;
+    env.StartUp(fmtRoad | fmtTunnel | fmtRail, demo / "double.xml");
+    QtSettingsStore settings;
+    frmWizard wizard(settings);
+    wizard.Open();
+    wizard.show();
+    WizardDriver hands(wizard);
+    hands.Click(QStringLiteral("optJob3"));
+    hands.Next();
+    hands.TypeFile(1, 1, Demo(demo, "rail/double_centre.plt").string());
+    hands.TypeFile(1, 2, Demo(demo, "rail/double_centre.alz").string());
+    hands.Click(QStringLiteral("file.1.2.option"));
+    shots.Save(hands, "double-track-files");
+    hands.Cancel();
+}
+
 // A listing that cannot be read: the importing page with the reason.
 void FailedImport(Shooter &shots, const fs::path &demo) {
     WizardEnvironment env;
@@ -158,8 +177,9 @@ int main(int argc, char **argv) {
     vialto::test::RecordingUi quiet; // no message box may wait for an answer here
     TunnelJob(shots, demo);
     RoadJob(shots, demo);
+    DoubleTrackFiles(shots, demo);
     FailedImport(shots, demo);
     fs::remove_all(demo);
     std::cout << shots.Saved << " screenshots\n";
-    return shots.Saved == 13 ? 0 : 1;
+    return shots.Saved == 14 ? 0 : 1;
 }
