@@ -156,29 +156,25 @@ TEST(SelectPage, AnAlignmentNameTwiceIsRefusedOnce) {
 
 TEST(SiblingEditor, AHostileFileNameIsOnlyAFileName) {
     vialto::test::RecordingUi ui;
-    WizardEnvironment env;
-    const std::filesystem::path editor =
-        env.ProgramFolder() / (std::string(kTunnelEditorName) + ExecutableSuffix());
-    std::filesystem::copy_file(VIALTO_FAKE_EDITOR, editor,
+    vialto::test::TempDir files;
+    vialto::test::WizardSession session(fmtTunnel, files / "out.xml");
+    // The recording editor stands in for the tunnel profile editor.
+    std::filesystem::copy_file(VIALTO_FAKE_EDITOR,
+                               session.Environment().ProgramFolder() /
+                                   (std::string(kTunnelEditorName) + ExecutableSuffix()),
                                std::filesystem::copy_options::overwrite_existing);
-    const std::filesystem::path log = env.Folder() / "editor.log";
+    const std::filesystem::path log = files / "editor.log";
     qputenv("VIALTO_FAKE_EDITOR_LOG", QByteArray::fromStdString(log.string()));
-    env.StartUp(fmtTunnel, env.Folder() / "out.xml");
     const std::filesystem::path hostile =
-        env.Folder() / "p; touch pwned1 ; $(touch pwned2) `touch pwned3` \"q\" 'r' & x.xml";
+        files / "p; touch pwned1 ; $(touch pwned2) `touch pwned3` \"q\" 'r' & x.xml";
     vialto::test::WriteFileBytes(hostile, "<TunnelProfiles/>");
-    QtSettingsStore settings;
-    frmWizard wizard(settings);
-    wizard.Open();
-    wizard.show();
-    WizardDriver hands(wizard);
-    hands.TypeFile(1, 3, hostile.string());
-    hands.Click("file.1.3.edit"); // returns when the editor has ended
+    session.Hands().TypeFile(1, 3, hostile.string());
+    session.Hands().Click("file.1.3.edit"); // returns when the editor has ended
     qunsetenv("VIALTO_FAKE_EDITOR_LOG");
     EXPECT_EQ(ReadFileBytes(log), std::string("-l") + '\0' + hostile.string() + '\0' + "\n");
     for (const char *name : {"pwned1", "pwned2", "pwned3"}) {
-        EXPECT_FALSE(std::filesystem::exists(env.Folder() / name)) << name;
+        EXPECT_FALSE(std::filesystem::exists(files / name)) << name;
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / name)) << name;
     }
-    EXPECT_TRUE(wizard.isEnabled()); // the window takes input again
+    EXPECT_TRUE(session.Window().isEnabled()); // the window takes input again
 }

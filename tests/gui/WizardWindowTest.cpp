@@ -1,7 +1,6 @@
 // The wizard window driven through its real buttons and boxes: the bundled
 // jobs from the input-files page to Finish give the batch converter's
 // document byte for byte; the flow's rules as the user meets them.
-#include "gui/QtSettingsStore.h"
 #include "gui/ctlExporting.h"
 #include "gui/ctlFiles.h"
 #include "gui/ctlImporting.h"
@@ -12,6 +11,7 @@
 #include "shell/StartUp.h"
 #include "wizard/BatchCommand.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,13 +44,11 @@ class WizardWindow : public ::testing::Test {
         return vialto::test::SourcePath(relative).string();
     }
     // Start-up and the window, shown, on its first page.
-    void Open(int formats) {
-        env_.StartUp(formats, output_);
-        wizard_ = std::make_unique<frmWizard>(settings_);
-        wizard_->Open();
-        wizard_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard_.get()));
-        driver_ = std::make_unique<WizardDriver>(*wizard_);
+    void Open(int formats, bool tunnelEditor = true) {
+        session_.reset();
+        session_ = std::make_unique<vialto::test::WizardSession>(formats, output_, tunnelEditor);
+        wizard_ = &session_->Window();
+        driver_ = &session_->Hands();
     }
     QPushButton *Button(const char *name) { return driver_->Find<QPushButton>(name); }
     QString Shown(const char *label) { return driver_->Find<QLabel>(label)->text(); }
@@ -78,11 +76,11 @@ class WizardWindow : public ::testing::Test {
     static QString Q(const std::string &text) { return QString::fromStdString(text); }
 
     vialto::test::RecordingUi ui_; // no message box waits for an answer
-    WizardEnvironment env_;
+    WizardEnvironment env_;        // the batch converter's runs and our own files
     std::filesystem::path output_ = env_.Folder() / "out.xml";
-    QtSettingsStore settings_;
-    std::unique_ptr<frmWizard> wizard_;
-    std::unique_ptr<WizardDriver> driver_;
+    std::unique_ptr<vialto::test::WizardSession> session_;
+    frmWizard *wizard_ = nullptr;
+    WizardDriver *driver_ = nullptr;
 };
 
 } // namespace
@@ -194,7 +192,7 @@ TEST_F(WizardWindow, NothingMovesWhileTheProgressPanelShows) {
     driver_->Next();
     bool tried = false;
     // Runs inside the import, when the panel first lets the window paint.
-    QTimer::singleShot(0, wizard_.get(), [&] {
+    QTimer::singleShot(0, wizard_, [&] {
         tried = true;
         EXPECT_TRUE(wizard_->ProgressPanel().isVisible());
         EXPECT_TRUE(wizard_->ProgressPanel().IsShown());
@@ -202,9 +200,12 @@ TEST_F(WizardWindow, NothingMovesWhileTheProgressPanelShows) {
             EXPECT_FALSE(Button(name)->isEnabled()) << name;
             driver_->Click(name);
         }
-        QTest::keyClick(wizard_.get(), Qt::Key_Escape);
+        QTest::keyClick(wizard_, Qt::Key_Escape);
         wizard_->close();
         EXPECT_EQ(wizard_->ShownPage(), pagePreferences);
+        // The hourglass while the page changes.
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     });
     driver_->Next();
     EXPECT_TRUE(tried);
@@ -212,6 +213,7 @@ TEST_F(WizardWindow, NothingMovesWhileTheProgressPanelShows) {
     EXPECT_EQ(wizard_->ExitCode(), -1);
     EXPECT_TRUE(wizard_->isVisible());
     EXPECT_TRUE(Button("cmdNext")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WizardWindow, CancelEndsWith1223AndWritesNoPreference) {
@@ -224,9 +226,15 @@ TEST_F(WizardWindow, CancelEndsWith1223AndWritesNoPreference) {
     EXPECT_EQ(WizardEnvironment::KeysIn("Preferences") + WizardEnvironment::KeysIn("Vialto"), 0);
 }
 
-TEST_F(WizardWindow, WithoutTheTunnelEditorTheTunnelJobHasNoTunnelSlot) {
-    std::filesystem::remove(env_.ProgramFolder() / ("Tubrix" + ExecutableSuffix()));
+TEST_F(WizardWindow, ClosingTheWindowKeepsThePreferencesButEndsAsCancelled) {
     Open(fmtTunnel);
+    wizard_->close();
+    EXPECT_EQ(wizard_->ExitCode(), kExitCancelled);
+    EXPECT_EQ(WizardEnvironment::KeysIn("Preferences") + WizardEnvironment::KeysIn("Vialto"), 6);
+}
+
+TEST_F(WizardWindow, WithoutTheTunnelEditorTheTunnelJobHasNoTunnelSlot) {
+    Open(fmtTunnel, /*tunnelEditor=*/false);
     EXPECT_FALSE(driver_->Find<QWidget>("file.1.3")->isVisible());
     EXPECT_TRUE(driver_->Find<QWidget>("file.1.2")->isVisible());
 }
@@ -289,6 +297,6 @@ TEST_F(WizardWindow, TheFilesPageOffersTheRowsOfEachJobType) {
             }
         }
         EXPECT_EQ(driver_->Find<QWidget>("cboRailVt")->isVisible(), c.JobType == jobRailDouble);
-        wizard_.reset();
+        session_.reset();
     }
 }

@@ -22,6 +22,7 @@
 using namespace vialto;
 using vialto::test::WizardDriver;
 using vialto::test::WizardEnvironment;
+using vialto::test::WizardSession;
 
 namespace {
 
@@ -49,13 +50,8 @@ fs::path Demo(const fs::path &demo, const std::string &sample) {
 }
 
 void TunnelJob(Shooter &shots, const fs::path &demo) {
-    WizardEnvironment env;
-    env.StartUp(fmtTunnel, demo / "tunnel.xml");
-    QtSettingsStore settings;
-    frmWizard wizard(settings);
-    wizard.Open();
-    wizard.show();
-    WizardDriver hands(wizard);
+    WizardSession session(fmtTunnel, demo / "tunnel.xml");
+    WizardDriver &hands = session.Hands();
     hands.TypeFile(1, 1, Demo(demo, "listings/road.plt").string());
     hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
     hands.TypeFile(1, 3, Demo(demo, "tunnel/profiles.xml").string());
@@ -72,13 +68,9 @@ void TunnelJob(Shooter &shots, const fs::path &demo) {
 }
 
 void RoadJob(Shooter &shots, const fs::path &demo) {
-    WizardEnvironment env;
-    env.StartUp(fmtRoad | fmtTunnel | fmtRail, demo / "road.xml");
-    QtSettingsStore settings;
-    frmWizard wizard(settings);
-    wizard.Open();
-    wizard.show();
-    WizardDriver hands(wizard);
+    WizardSession session(fmtRoad | fmtTunnel | fmtRail, demo / "road.xml");
+    frmWizard &wizard = session.Window();
+    WizardDriver &hands = session.Hands();
     hands.Click(QStringLiteral("optJob0"));
     shots.Save(hands, "road-1-job-type");
     hands.Next();
@@ -116,13 +108,8 @@ void RoadJob(Shooter &shots, const fs::path &demo) {
 // The first input-files page of a double track: the tracks take their
 // heights from the centre line.
 void DoubleTrackFiles(Shooter &shots, const fs::path &demo) {
-    WizardEnvironment env;
-    env.StartUp(fmtRoad | fmtTunnel | fmtRail, demo / "double.xml");
-    QtSettingsStore settings;
-    frmWizard wizard(settings);
-    wizard.Open();
-    wizard.show();
-    WizardDriver hands(wizard);
+    WizardSession session(fmtRoad | fmtTunnel | fmtRail, demo / "double.xml");
+    WizardDriver &hands = session.Hands();
     hands.Click(QStringLiteral("optJob3"));
     hands.Next();
     hands.TypeFile(1, 1, Demo(demo, "rail/double_centre.plt").string());
@@ -134,15 +121,10 @@ void DoubleTrackFiles(Shooter &shots, const fs::path &demo) {
 
 // A listing that cannot be read: the importing page with the reason.
 void FailedImport(Shooter &shots, const fs::path &demo) {
-    WizardEnvironment env;
-    env.StartUp(fmtTunnel, demo / "failed.xml");
     const fs::path broken = demo / "broken.plt";
     vialto::test::WriteFileBytes(broken, "*PLT\r\n1 2 three\r\n");
-    QtSettingsStore settings;
-    frmWizard wizard(settings);
-    wizard.Open();
-    wizard.show();
-    WizardDriver hands(wizard);
+    WizardSession session(fmtTunnel, demo / "failed.xml");
+    WizardDriver &hands = session.Hands();
     hands.TypeFile(1, 1, broken.string());
     hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
     hands.Next();
@@ -158,17 +140,13 @@ int main(int argc, char **argv) {
         std::cerr << "usage: vialto-screenshots FOLDER\n";
         return 64;
     }
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    vialto::test::UseOffscreenPlatform();
     QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    vialto::test::FixLook();
     // Each run below points the settings store at a folder of its own; until
     // then, and whatever happens, nothing reaches the user's real store.
     const QTemporaryDir settings;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    vialto::test::PointSettingsAt(settings.path());
     Shooter shots{fs::absolute(argv[1])};
     fs::create_directories(shots.Folder);
     const fs::path demo = fs::path(QDir::tempPath().toStdString()) / "Vialto demo";

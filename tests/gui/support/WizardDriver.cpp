@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFont>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
@@ -19,16 +20,29 @@
 
 namespace vialto::test {
 
+void UseOffscreenPlatform() {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void FixLook() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+}
+
+void PointSettingsAt(const QString &folder) {
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+}
+
 WizardEnvironment::WizardEnvironment(bool tunnelEditor) {
     std::filesystem::create_directories(ProgramFolder());
     std::filesystem::copy_file(std::filesystem::path(VIALTO_BIN_DIR) / kLanguageFileName,
                                ProgramFolder() / kLanguageFileName);
     if (tunnelEditor) // the tunnel slot needs the editor beside the program
         WriteFileBytes(ProgramFolder() / ("Tubrix" + ExecutableSuffix()), "stand-in");
-    const QString settings = QString::fromStdString((dir_ / "settings").string());
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
+    PointSettingsAt(QString::fromStdString((dir_ / "settings").string()));
     if (!StartsWith(QtSettingsStore::Location(), dir_.Path().string()))
         throw std::runtime_error("the settings store is not the run's own");
     if (const char *old = std::getenv("TMPDIR")) {
@@ -67,6 +81,20 @@ int WizardEnvironment::KeysIn(const QString &section) {
     store.beginGroup(section);
     return static_cast<int>(store.childKeys().size());
 }
+
+WizardSession::WizardSession(int formats, const std::filesystem::path &output, bool tunnelEditor)
+    : environment_(tunnelEditor) {
+    environment_.StartUp(formats, output);
+    settings_ = std::make_unique<QtSettingsStore>();
+    window_ = std::make_unique<frmWizard>(*settings_);
+    window_->Open();
+    window_->show();
+    if (!QTest::qWaitForWindowExposed(window_.get()))
+        throw std::runtime_error("the wizard window is not shown");
+    hands_ = std::make_unique<WizardDriver>(*window_);
+}
+
+WizardSession::~WizardSession() = default;
 
 void WizardDriver::Click(const QString &name) {
     auto *button = Find<QAbstractButton>(name);

@@ -18,6 +18,15 @@
 
 namespace vialto::test {
 
+// Before the application object: Qt's offscreen platform, unless a display
+// is asked for with QT_QPA_PLATFORM.
+void UseOffscreenPlatform();
+// After it: a fixed style and font, so that pictures do not drift between
+// machines.
+void FixLook();
+// Points the settings store (in whatever format) at the folder.
+void PointSettingsAt(const QString &folder);
+
 // The program folder (with the language file and, when asked, a stand-in for
 // the tunnel profile editor), the QSettings store and the temporary folder of
 // one run, all under one temporary folder.
@@ -42,6 +51,25 @@ class WizardEnvironment {
     TempDir dir_;
     std::string oldTmp_;
     bool hadTmp_ = false;
+};
+
+class WizardDriver;
+
+// One wizard window on a run of its own: start-up for the formats, the window
+// opened and shown, and a driver for it.
+class WizardSession {
+  public:
+    WizardSession(int formats, const std::filesystem::path &output, bool tunnelEditor = true);
+    ~WizardSession();
+    WizardEnvironment &Environment() { return environment_; }
+    frmWizard &Window() { return *window_; }
+    WizardDriver &Hands() { return *hands_; }
+
+  private:
+    WizardEnvironment environment_;
+    std::unique_ptr<ISettings> settings_;
+    std::unique_ptr<frmWizard> window_;
+    std::unique_ptr<WizardDriver> hands_;
 };
 
 class WizardDriver {
