@@ -1,10 +1,12 @@
 // The rules the wizard's pages follow, without a window: the input-files
 // check and its focus target, the preferences in the settings store, the
 // numeric box, the dialog filters and the sibling editors' command lines.
+#include "check/AlignmentCheck.h"
 #include "shell/AppModel.h"
 #include "support/TestSupport.h"
 #include "wizard/DialogFilter.h"
 #include "wizard/FileCheck.h"
+#include "wizard/ImportStage.h"
 #include "wizard/NumericText.h"
 #include "wizard/Preferences.h"
 #include "wizard/SiblingEditors.h"
@@ -215,4 +217,28 @@ TEST(ImportTreeLabels, FileNamesWithTheirExtensionAndGeneratedPartsByTheirSlot) 
     EXPECT_EQ(ImportTreeLabels(tree, job),
               (std::vector<std::string>{"Centre line files", "centre.plt", "Left track files",
                                         AppModel().GetToken("LBL_FIL_VTALIGMENT"), "left.xml"}));
+}
+
+// The centre line of a double track is stored as "<name>_CCL": the importing
+// page still finds its check report under the leaf's text.
+TEST(ImportTree, TheCentreLinesCheckReportIsFoundUnderItsCheckedName) {
+    vialto::test::TempDir dir;
+    std::string listing =
+        vialto::test::ReadFileBytes(vialto::test::SourcePath("samples/rail/double_centre.plt"));
+    listing.replace(listing.find("500.000000,30500.000000"), 23, "500.000000,30500.500000");
+    vialto::test::WriteFileBytes(dir / "gap.plt", listing);
+    JobDescription job;
+    job.JobType = jobRailDouble;
+    ShapePagesForJobType(job);
+    job.Page(1).Slot(slotHz) =
+        FileSlot{true, (dir / "gap.plt").string(), "gap", 1, false, vtProjected};
+    ImportTree tree;
+    NullProgress progress;
+    IntroPageImporting(job, tree, progress);
+    const ImportTreeNode *leaf = tree.Find("PAGE1", "Hz");
+    ASSERT_NE(leaf, nullptr);
+    EXPECT_EQ(leaf->Image, kImageFailed);
+    EXPECT_EQ(leaf->Text, "gap");
+    EXPECT_NE(GetCheckReportText(leaf->Text, leaf->Key).find("500.0000"),
+              std::string::npos);
 }
