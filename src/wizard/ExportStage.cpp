@@ -25,7 +25,6 @@ namespace {
 constexpr double kWholeStart = -9999999999999.0;
 constexpr double kWholeEnd = 99999999999999.0;
 
-
 // Summary rows of a page.
 enum SummaryRowNumber : int {
     rowHzStart = 1,

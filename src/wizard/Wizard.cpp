@@ -25,8 +25,6 @@ constexpr const char *kSeccionFilter =
     "Sección Tipo(*.trv;*.trv2;*.rtf,*.txt)|*.trv;*.trv2;*.rtf;*.txt";
 constexpr const char *kXmlFilter = "LandXML(*.xml)|*.xml|(*.*)|*.*";
 
-std::string Token(const char *token) { return AppModel().GetToken(token); }
-
 } // namespace
 
 int FirstSummaryPageWithRows(const ResultSummary &summary) {

@@ -1,6 +1,7 @@
 // The wizard window driven through its real buttons and boxes: the bundled
 // jobs from the input-files page to Finish give the batch converter's
 // document byte for byte; the flow's rules as the user meets them.
+#include "batch/RunConvert.h"
 #include "gui/ctlExporting.h"
 #include "gui/ctlFiles.h"
 #include "gui/ctlImporting.h"
@@ -9,7 +10,6 @@
 #include "gui/support/WizardDriver.h"
 #include "shell/AppModel.h"
 #include "shell/StartUp.h"
-#include "wizard/BatchCommand.h"
 
 #include <QApplication>
 #include <QLabel>
