@@ -20,7 +20,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 echo "== tests"
 ctest --test-dir build -j "$jobs" --output-on-failure -LE gui
-echo "== wizard window tests on the offscreen platform (no display needed)"
+echo "== window tests (wizard and editors) on the offscreen platform, no display needed"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build -j "$jobs" --output-on-failure -L gui
 
 echo "== Windows build, tests under Wine"
