@@ -85,14 +85,6 @@ std::string ProgramFolder() {
 }
 void SetProgramFolder(const std::string &folder) { FolderValue() = folder; }
 
-std::string ExecutableSuffix() {
-#ifdef _WIN32
-    return ".exe";
-#else
-    return "";
-#endif
-}
-
 ProgramVersion GetProgramVersion() { return {1, 0, 0}; }
 
 std::string FileNameOfPath(const std::string &path) {

@@ -88,9 +88,6 @@ std::string SupportedFormatNames(int value);
 std::string ProgramFolder();
 // Puts the program's folder elsewhere (for the tests).
 void SetProgramFolder(const std::string &folder);
-// What the platform appends to a program's file name: ".exe" on Windows, ""
-// elsewhere (the sibling editors are found by their name with it).
-std::string ExecutableSuffix();
 struct ProgramVersion {
     int Major = 1, Minor = 0, Revision = 0;
 };

@@ -151,6 +151,8 @@ std::string ExecutableFolder() {
     return PathText(std::filesystem::current_path(ec));
 }
 
+std::string ExecutableSuffix() { return ".exe"; }
+
 std::string LoggedOnUserName() {
     wchar_t name[257] = {}; // the system's longest user name and its NUL
     DWORD size = 257;
@@ -229,6 +231,8 @@ std::string ExecutableFolder() {
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     return (ec ? std::filesystem::current_path(ec) : self.parent_path()).string();
 }
+
+std::string ExecutableSuffix() { return {}; }
 
 std::string LoggedOnUserName() {
     if (const passwd *pw = getpwuid(geteuid()); pw && pw->pw_name)

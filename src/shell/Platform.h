@@ -36,6 +36,10 @@ std::FILE *OpenCFile(const std::filesystem::path &path, FileOpen how);
 // executable file (the current folder where the system gives none).
 std::string ExecutableFolder();
 
+// What the system appends to a program's file name: ".exe" on Windows, ""
+// elsewhere.
+std::string ExecutableSuffix();
+
 // The name of the user logged on to the system ("" when it cannot be told).
 std::string LoggedOnUserName();
 

@@ -1,5 +1,7 @@
 #include "wizard/FileCheck.h"
 
+#include "shell/Platform.h"
+
 #include <filesystem>
 
 namespace vialto {
@@ -39,7 +41,7 @@ std::optional<FileRow> CheckInputFiles(const JobDescription &job, const FileExis
 
 bool RegularFileExists(const std::string &path) {
     std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+    return !path.empty() && std::filesystem::is_regular_file(Utf8Path(path), ec);
 }
 
 } // namespace vialto

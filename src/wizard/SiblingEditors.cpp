@@ -1,6 +1,7 @@
 #include "wizard/SiblingEditors.h"
 
 #include "shell/AppModel.h"
+#include "shell/Platform.h"
 
 #include <filesystem>
 
@@ -24,14 +25,13 @@ const char *EditorName(EditorKind kind) {
 std::string SiblingProgramPath(EditorKind kind) {
     if (kind == EditorKind::None)
         return {};
-    const std::filesystem::path folder = std::filesystem::path(ProgramFolder());
-    return (folder / std::filesystem::path(EditorName(kind) + ExecutableSuffix())).string();
+    return PathText(Utf8Path(ProgramFolder()) / Utf8Path(EditorName(kind) + ExecutableSuffix()));
 }
 
 bool SiblingProgramExists(EditorKind kind) {
     std::error_code ec;
     return kind != EditorKind::None &&
-           std::filesystem::is_regular_file(std::filesystem::path(SiblingProgramPath(kind)), ec);
+           std::filesystem::is_regular_file(Utf8Path(SiblingProgramPath(kind)), ec);
 }
 
 EditorCommand ComposeEditorCommand(EditorKind kind, const std::string &file, bool doubleTrack) {

@@ -9,6 +9,7 @@
 #include "gui/ctlSelectFilename.h"
 #include "gui/support/WizardDriver.h"
 #include "shell/AppModel.h"
+#include "shell/Platform.h"
 
 #include <QLineEdit>
 #include <QLocale>

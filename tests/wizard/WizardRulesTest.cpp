@@ -3,6 +3,7 @@
 // numeric box, the dialog filters and the sibling editors' command lines.
 #include "check/AlignmentCheck.h"
 #include "shell/AppModel.h"
+#include "shell/Platform.h"
 #include "support/TestSupport.h"
 #include "wizard/DialogFilter.h"
 #include "wizard/FileCheck.h"

@@ -3,6 +3,7 @@
 #include "gui/QtSettingsStore.h"
 #include "gui/ctlFiles.h"
 #include "shell/AppModel.h"
+#include "shell/Platform.h"
 #include "shell/StartUp.h"
 #include "shell/Text.h"
 
