@@ -8,4 +8,9 @@ namespace vialto {
 
 int RunWizard(ISettings &settings);
 
+// How the wizard ends the program: through the user interface's process exit,
+// or in debug mode by closing every window and leaving the event loop, so
+// that RunWizard returns the code.
+void EndProgram(int exitCode);
+
 } // namespace vialto

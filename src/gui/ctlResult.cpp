@@ -61,9 +61,9 @@ ctlResult::ctlResult(QWidget *parent)
     inner->addStretch(1);
     inner->addWidget(navigation_);
     // The page is a column: further views of the result go below the summary.
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(frame_, 1);
+    column_ = new QVBoxLayout(this);
+    column_->setContentsMargins(0, 0, 0, 0);
+    column_->addWidget(frame_, 1);
 
     connect(previous_, &QPushButton::clicked, this, [this] { ShowPage(current_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { ShowPage(current_ + 1); });
@@ -103,6 +103,8 @@ void ctlResult::SetValueInPage(int page, int row, double value) {
     summary_.SetValueInPage(page, row, value);
     Refresh();
 }
+
+void ctlResult::AddView(QWidget *view) { column_->addWidget(view, 1); }
 
 const SummaryRow *ctlResult::Row(int page, int row) const {
     if (page < 1 || page > PagesTot() || row < 1)

@@ -34,6 +34,9 @@ class ctlResult : public QWidget, public IResultControl {
     QString GetValue(int page, int row) const;
     QString GetDescription(int page, int row) const;
     int CurrentPage() const { return current_; }
+    // Adds a further view of the result below the summary; the page takes it
+    // and gives it the same share of the height as the summary.
+    void AddView(QWidget *view);
 
   private:
     const SummaryRow *Row(int page, int row) const;
@@ -50,6 +53,7 @@ class ctlResult : public QWidget, public IResultControl {
     QPushButton *previous_;
     QPushButton *next_;
     QLabel *pageLabel_;
+    QVBoxLayout *column_;
 };
 
 } // namespace vialto

@@ -129,6 +129,7 @@ void frmWizard::UpdateText() {
     back_->setText(Tr("BT_BACK"));
     cancel_->setText(Tr("BT_CANCEL"));
     SetButtons(buttons_);
+    flow_.SetHeader(flow_.CurrentPageId());
     jobType_->UpdateText();
     files_->UpdateText();
     details_->UpdateText();

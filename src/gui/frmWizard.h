@@ -65,7 +65,8 @@ class frmWizard : public QDialog, public IWizardWindow {
     ctlExporting &ExportingPage() const { return *exporting_; }
     ctlProgress &ProgressPanel() const { return *progress_; }
     ctlResult &ResultPage() const { return *result_; }
-    // Every page control reloads its captions from the language file.
+    // The header and every page control reload their captions from the
+    // language file.
     void UpdateText();
 
   signals:

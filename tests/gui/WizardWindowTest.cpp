@@ -11,7 +11,10 @@
 #include "shell/AppModel.h"
 #include "shell/StartUp.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +22,7 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 
 using namespace vialto;
@@ -299,4 +303,37 @@ TEST_F(WizardWindow, TheFilesPageOffersTheRowsOfEachJobType) {
         EXPECT_EQ(driver_->Find<QWidget>("cboRailVt")->isVisible(), c.JobType == jobRailDouble);
         session_.reset();
     }
+}
+
+// Every caption of every page comes from the language file through UpdateText:
+// after another language file is read, no widget still shows an English text.
+TEST_F(WizardWindow, UpdateTextRefreshesEveryCaptionFromTheLanguageFile) {
+    Open(fmtRoad | fmtTunnel | fmtRail);
+    std::set<QString> english;
+    std::string other;
+    for (const auto &[token, text] : AppModel().TokenFile().Entries()) {
+        english.insert(Q(text));
+        other += token + " = «" + text + "»\n";
+    }
+    AppModel().TokenFile().ReadText(other);
+    wizard_->UpdateText();
+    std::vector<std::string> stale;
+    const auto check = [&](const QWidget *widget, const QString &text) {
+        if (english.count(text))
+            stale.push_back(widget->objectName().toStdString() + ": " + text.toStdString());
+    };
+    for (const QWidget *widget : wizard_->findChildren<QWidget *>()) {
+        if (const auto *label = qobject_cast<const QLabel *>(widget))
+            check(widget, label->text());
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+            check(widget, button->text());
+        else if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
+            check(widget, frame->title());
+        else if (const auto *combo = qobject_cast<const QComboBox *>(widget))
+            for (int i = 0; i < combo->count(); ++i)
+                check(widget, combo->itemText(i));
+        check(widget, widget->accessibleName());
+        check(widget, widget->toolTip());
+    }
+    EXPECT_TRUE(stale.empty()) << ::testing::PrintToString(stale);
 }
