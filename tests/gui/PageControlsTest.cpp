@@ -1,10 +1,12 @@
 // The page controls on their own: the numeric box's typing rules, the layer
 // choice, a file dropped onto a row, the remembered files, the duplicate
-// alignment message, and the sibling editor started with a hostile file name.
+// alignment message, the progress panel's Cancel, and the sibling editor
+// started with a hostile file name.
 #include "gui/QtSettingsStore.h"
 #include "gui/ctlExporting.h"
 #include "gui/ctlFiles.h"
 #include "gui/ctlNumericText.h"
+#include "gui/ctlProgress.h"
 #include "gui/ctlSelect.h"
 #include "gui/ctlSelectFilename.h"
 #include "gui/support/WizardDriver.h"
@@ -178,4 +180,27 @@ TEST(SiblingEditor, AHostileFileNameIsOnlyAFileName) {
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / name)) << name;
     }
     EXPECT_TRUE(session.Window().isEnabled()); // the window takes input again
+}
+
+// The panel's own Cancel: offered once the running step asks, answered on the
+// next question, and forgotten by the next piece of work.
+TEST(ProgressPanel, ItsCancelIsOfferedWhenAskedAndForgottenByTheNextRun) {
+    ctlProgress panel;
+    int shown = 0, hidden = 0;
+    panel.SetPanelHandlers([&] { ++shown; }, [&] { ++hidden; });
+    panel.show();
+    auto *cancel = panel.findChild<QPushButton *>(QStringLiteral("cmdProgressCancel"));
+    panel.Start("Writing", 0, 10);
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(cancel->isVisible()); // nothing can be cancelled yet
+    EXPECT_FALSE(panel.CancelRequested());
+    ASSERT_TRUE(cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_TRUE(panel.CancelRequested());
+    panel.Finish();
+    EXPECT_EQ(hidden, 1);
+    EXPECT_FALSE(panel.IsShown());
+    panel.Start("Reading", 0, 0);
+    EXPECT_FALSE(panel.CancelRequested());
+    panel.Finish();
 }
