@@ -54,12 +54,7 @@ std::vector<std::string> ImportTreeLabels(const ImportTree &tree, const JobDescr
                    !(slot == slotVt && page > 1 && job.IsOptionSelected(page, slotVt))) {
             labels.push_back(FileNameOfPath(job.Slot(page, slot).Path));
         } else {
-            const char *description = slot == slotHz             ? "LBL_FIL_HZALIGMENT"
-                                      : slot == slotVt           ? "LBL_FIL_VTALIGMENT"
-                                      : slot == slotSup          ? "LBL_FIL_SUPERELEV"
-                                      : job.JobType == jobTunnel ? "LBL_FIL_TUNNEL"
-                                                                 : "LBL_FIL_CROSS";
-            labels.push_back(Token(description));
+            labels.push_back(node.Caption); // what the part is and where it came from
         }
     }
     return labels;

@@ -24,7 +24,7 @@ int FirstSummaryPageWithRows(const ResultSummary &summary);
 // What the importing page shows for each node of the tree: a page's title, a
 // file's name with its extension (the tree's own texts drop it, so a plan
 // and a profile of one name look alike), or for a part made without a file
-// (a track's generated profile) the slot's description.
+// (a track's generated profile) its caption, which says what it is.
 std::vector<std::string> ImportTreeLabels(const ImportTree &tree, const JobDescription &job);
 
 class clsWizard final : public IPageHandlers {

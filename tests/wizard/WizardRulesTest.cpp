@@ -205,7 +205,7 @@ TEST(SiblingEditors, CommandLinesAreArgumentLists) {
     SetProgramFolder(".");
 }
 
-TEST(ImportTreeLabels, FileNamesWithTheirExtensionAndGeneratedPartsByTheirSlot) {
+TEST(ImportTreeLabels, FileNamesWithTheirExtensionAndGeneratedPartsByTheirCaption) {
     JobDescription job = DoubleTrack({"1.1", "2.1", "2.4"}, {2});
     job.Page(1).Slot(slotHz).Path = "/data/centre.plt";
     job.Page(2).Slot(slotSup).Path = "C:\\data\\left.xml";
@@ -213,11 +213,12 @@ TEST(ImportTreeLabels, FileNamesWithTheirExtensionAndGeneratedPartsByTheirSlot) 
     tree.AddRoot("PAGE1", "Centre line files");
     tree.AddNode("PAGE1", "Hz", "centre");
     tree.AddRoot("PAGE2", "Left track files");
-    tree.AddNode("PAGE2", "Vt", "");
+    tree.AddNode("PAGE2", "Vt", "from the right track", 0,
+                 "Vertical alignment: from the right track");
     tree.AddNode("PAGE2", "Cr", "left");
     EXPECT_EQ(ImportTreeLabels(tree, job),
               (std::vector<std::string>{"Centre line files", "centre.plt", "Left track files",
-                                        AppModel().GetToken("LBL_FIL_VTALIGMENT"), "left.xml"}));
+                                        "Vertical alignment: from the right track", "left.xml"}));
 }
 
 // The centre line of a double track is stored as "<name>_CCL": the importing
@@ -240,6 +241,5 @@ TEST(ImportTree, TheCentreLinesCheckReportIsFoundUnderItsCheckedName) {
     ASSERT_NE(leaf, nullptr);
     EXPECT_EQ(leaf->Image, kImageFailed);
     EXPECT_EQ(leaf->Text, "gap");
-    EXPECT_NE(GetCheckReportText(leaf->Text, leaf->Key).find("500.0000"),
-              std::string::npos);
+    EXPECT_NE(GetCheckReportText(leaf->Text, leaf->Key).find("500.0000"), std::string::npos);
 }
