@@ -130,6 +130,19 @@ TEST_F(WizardWindow, RoadJobWithALayerLeftOutAndAChainageRange) {
     EXPECT_EQ(WizardEnvironment::KeysIn("Preferences") + WizardEnvironment::KeysIn("Vialto"), 6);
 }
 
+TEST_F(WizardWindow, SingleTrackWithItsCantTable) {
+    const std::string expected = BatchDocument("rail");
+    Open(fmtRoad | fmtTunnel | fmtRail);
+    driver_->Click("optJob2");
+    driver_->Next();
+    driver_->TypeFile(1, 1, WizardEnvironment::Sample("rail/single.plt"));
+    driver_->TypeFile(1, 2, WizardEnvironment::Sample("rail/single.alz"));
+    driver_->TypeFile(1, 4, WizardEnvironment::Sample("rail/single_cant.xml"));
+    ToResultPage();
+    FinishAndCompare(expected);
+    EXPECT_EQ(WizardEnvironment::KeysIn("Preferences") + WizardEnvironment::KeysIn("Vialto"), 7);
+}
+
 TEST_F(WizardWindow, DoubleTrackWithTheTracksTakingTheirHeightsFromTheCentreLine) {
     const std::string expected = BatchDocument("double-rail");
     Open(fmtRoad | fmtTunnel | fmtRail);
