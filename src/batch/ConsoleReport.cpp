@@ -2,6 +2,7 @@
 
 #include "check/AlignmentCheck.h"
 #include "shell/ErrHandler.h"
+#include "shell/Platform.h"
 #include "shell/Text.h"
 
 #include <ostream>
@@ -35,7 +36,7 @@ void PrintLeaf(std::ostream &out, const ImportTreeNode &node) {
     if (group != nullptr && group->ErrorCount > 0)
         PrintIndented(out, GetCheckReportText(node.Text, key), "      ");
     else if (node.Reason.empty())
-        out << "      the reason is in the log " << LogFilePath().string() << "\n";
+        out << "      the reason is in the log " << PathText(LogFilePath()) << "\n";
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "editors/EditorCommandLine.h"
 
+#include "shell/Platform.h"
+
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -56,7 +58,8 @@ EditorCommand Parse(const std::vector<std::string> &args, bool cantrix) {
             templateAsked = true;
         } else if (cantrix && (arg == "-d" || arg == "-d1")) {
             command.DoubleTrack = arg == "-d1";
-        } else if (!arg.empty() && arg[0] == '-' && !std::filesystem::exists(arg)) {
+        } else if (!arg.empty() && arg[0] == '-' &&
+                   !std::filesystem::exists(vialto::Utf8Path(arg))) {
             fail("unknown option '" + arg + "'");
         } else if (!arg.empty()) {
             takeFile(arg); // a file given on its own, as a file manager does
@@ -120,7 +123,7 @@ bool StartSession(EditorSession &session, const EditorCommand &command, IEditorD
     if (command.File.empty())
         return session.CreateTemplate(command.TemplateOut, dialogs);
     std::error_code ec;
-    if (!std::filesystem::exists(command.File, ec) &&
+    if (!std::filesystem::exists(vialto::Utf8Path(command.File), ec) &&
         dialogs.Confirm("The file '" + command.File + "' does not exist. Make a new " +
                         session.Kind().FileKind + " there?"))
         return session.CreateTemplate(command.File, dialogs);

@@ -1,5 +1,7 @@
 #include "editors/SaveFile.h"
 
+#include "shell/Platform.h"
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +19,7 @@ fs::path FreeWorkName(const fs::path &target) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::error_code ec;
     for (unsigned n = 0;; ++n) {
-        fs::path candidate = folder / ("." + target.filename().string() + "." +
+        fs::path candidate = folder / ("." + vialto::PathText(target.filename()) + "." +
                                        std::to_string(stamp) + "-" + std::to_string(n) + ".tmp");
         if (!fs::exists(candidate, ec) || n >= 1000)
             return candidate;
@@ -27,7 +29,7 @@ fs::path FreeWorkName(const fs::path &target) {
 } // namespace
 
 std::string SaveReplacing(const std::string &path, const std::string &bytes) {
-    const fs::path target(path);
+    const fs::path target = vialto::Utf8Path(path);
     std::error_code ec;
     if (target.filename().empty() || fs::is_directory(target, ec))
         return "Cannot save '" + path + "': it is a folder, not a file";

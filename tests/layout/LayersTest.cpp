@@ -1,7 +1,8 @@
 // The layers of src/ written down and checked: each folder includes only from
 // its own layer's sibling edges listed here and from the layers below it, and
-// no folder but gui/ includes Qt. The README's "Architecture" section says the
-// same in words; a new folder or edge goes into both.
+// no folder but gui/ includes Qt. Platform calls (and the conversions that
+// read a path in the Windows ANSI code page) stay in shell/Platform. The README's "Architecture"
+// section says the same in words; a new folder or edge goes into both.
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -121,6 +123,29 @@ std::vector<std::string> LayerViolations(const std::filesystem::path &root) {
     return found;
 }
 
+// Calls that differ between Windows and Linux, and path conversions that would
+// take a UTF-8 name in the ANSI code page on Windows, outside the platform seam.
+std::vector<std::string> PlatformCallsOutsideTheSeam(const std::filesystem::path &root) {
+    static const std::regex call(R"(_WIN32|/proc/self|getpwuid|getenv|temp_directory_path|)"
+                                 R"(fopen|read_symlink|CommandLine[AW]|\.string\(\)|)"
+                                 R"(std::filesystem::path\()");
+    std::vector<std::string> found;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string extension = entry.path().extension().string();
+        const std::string where = std::filesystem::relative(entry.path(), root).generic_string();
+        if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp") ||
+            where.rfind("shell/Platform.", 0) == 0)
+            continue;
+        std::ifstream in(entry.path());
+        std::string line;
+        for (long number = 1; std::getline(in, line); ++number)
+            if (std::regex_search(line, call))
+                found.push_back(where + ":" + std::to_string(number) + ": " + line);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 std::string Joined(const std::vector<std::string> &lines) {
     std::string text;
     for (const std::string &line : lines)
@@ -133,6 +158,24 @@ std::string Joined(const std::vector<std::string> &lines) {
 TEST(Layers, SourcesIncludeOnlyDownwardsAndOnlyTheGuiIncludesQt) {
     const std::vector<std::string> violations = LayerViolations(vialto::test::SourcePath("src"));
     EXPECT_TRUE(violations.empty()) << Joined(violations);
+}
+
+TEST(Layers, PlatformCallsStayInTheShellsSeam) {
+    for (const char *root : {"src", "apps"}) {
+        const auto calls = PlatformCallsOutsideTheSeam(vialto::test::SourcePath(root));
+        EXPECT_TRUE(calls.empty()) << Joined(calls);
+    }
+    vialto::test::TempDir dir;
+    std::filesystem::create_directories(dir / "shell");
+    std::filesystem::create_directories(dir / "editors");
+    vialto::test::WriteFileBytes(dir / "shell/Platform.cpp", "#ifdef _WIN32\n");
+    vialto::test::WriteFileBytes(
+        dir / "editors/Save.cpp",
+        "auto p = std::filesystem::path(name);\nname.filename().string();\n"
+        "PathText(name);\n");
+    EXPECT_EQ(Joined(PlatformCallsOutsideTheSeam(dir.Path())),
+              "editors/Save.cpp:1: auto p = std::filesystem::path(name);\n"
+              "editors/Save.cpp:2: name.filename().string();\n");
 }
 
 // The check itself, on a small tree with one fault of each kind.
