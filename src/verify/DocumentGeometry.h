@@ -1,0 +1,87 @@
+// What a document's geometry says, evaluated from the LandXML definitions
+// alone and from nothing of the code that wrote it:
+// - a Line runs straight from Start to End;
+// - a Curve turns about Center from Start to End, clockwise or not as rot
+//   says, at the distance of Start from Center;
+// - a clothoid Spiral starts at Start towards its PI, and its curvature runs
+//   linearly over `length` from 1/radiusStart to 1/radiusEnd (INF: 0); the
+//   point at a distance is the integral of the heading's cosine and sine
+//   (Gauss-Legendre);
+// - a cubic Spiral is the cubic parabola y = k x^3 in the frame of its
+//   straight end (the end farther from the PI, whose tangent runs towards
+//   the PI), through the other end; its `length` is measured on that tangent;
+// - a profile is the polyline of its PVIs, in which a ParaCurve replaces its
+//   vertex by the symmetric parabola of its length between the two grades,
+//   and a CircCurve by the circle of its radius tangent to both grades.
+//
+// Units: the document's linear unit; plane points X easting, Y northing.
+#pragma once
+
+#include "verify/DocumentRecords.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace vialto {
+
+// A point of an element and its unit tangent in the direction of travel.
+struct DocPose {
+    double X = 0;
+    double Y = 0;
+    double Dx = 0; // east component of the tangent
+    double Dy = 1; // north component of the tangent
+};
+
+// The element's length along it: a line's |End - Start|, an arc's radius
+// times the angle it sweeps, a transition's length attribute.
+double DocElementLength(const DocElement &element);
+
+// The poses at distances from the element's start, which must ascend (the
+// transitions integrate from one to the next). Distances beyond 0..length
+// continue the element's own definition.
+std::vector<DocPose> DocElementPoses(const DocElement &element,
+                                     const std::vector<double> &distances);
+DocPose DocElementPose(const DocElement &element, double distance);
+
+// Transitions are integrated in pieces of at most this length, each by
+// 8-point Gauss-Legendre (far below a micrometre for any radius above 1).
+inline constexpr double kClothoidPiece = 10.0;
+
+// A vertical curve of a profile, as its PVI and neighbours define it.
+struct DocCurveSpan {
+    std::size_t Vertex = 0; // index of its PVI in the ProfAlign's points
+    DocVerticalCurve Kind = DocVerticalCurve::Parabola;
+    double Begin = 0; // station where it leaves the incoming grade
+    double End = 0;   // station where it joins the outgoing grade
+};
+
+// The heights of one ProfAlign.
+class DocProfile {
+  public:
+    explicit DocProfile(const DocProfAlign &align);
+
+    // First and last vertex station; Begin() > End() when there are none.
+    double Begin() const;
+    double End() const;
+    // The height at a station; false outside Begin()..End().
+    bool HeightAt(double station, double &height) const;
+    const std::vector<DocCurveSpan> &Curves() const { return curves_; }
+    const DocProfAlign &Align() const { return align_; }
+
+  private:
+    struct CurveShape {
+        double Grade1 = 0; // grade of the incoming tangent
+        double Grade2 = 0;
+        double CentreStation = 0; // circles: the centre in the (station, height) plane
+        double CentreHeight = 0;
+        double Radius = 0; // circles: |radius|
+        bool Sag = true;   // circles: the centre lies above
+    };
+    double GradeHeight(std::size_t segment, double station) const;
+
+    DocProfAlign align_;
+    std::vector<DocCurveSpan> curves_;
+    std::vector<CurveShape> shapes_; // one per curve
+};
+
+} // namespace vialto
