@@ -84,11 +84,10 @@ bool WriteCurveBlock(const HzElement &element, const HzPoint &end) {
     std::string line = "<Curve staStart=\"" + Fixed(element.Chainage) + "\" rot=\"" +
                        (element.Radius > 0 ? "cw" : "ccw") + "\" crvType=\"arc\" radius=\"" +
                        Fixed(std::abs(element.Radius)) + "\"";
-    // A very short arc also states its length: its figure points alone no
-    // longer tell it.
-    if (element.Length <= 0.001)
-        line += " length=\"" + Fixed(std::abs(element.Length)) + "\"";
-    line += ">";
+    // Every arc states its length: readers other than the field software take
+    // an arc's length from it (without it they read arcs of length 0), and a
+    // very short arc's figure points alone no longer tell it.
+    line += " length=\"" + Fixed(std::abs(element.Length)) + "\">";
     bool written = WriteLnOpen(line);
     written = WriteFigure("Start", start) && written;
     written = WriteFigure("Center", center) && written;

@@ -80,6 +80,12 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWhole) {
         long elements = 0, vertices = 0, sections = 0, surfaces = 0, points = 0, named = 0;
         for (const DocAlignment &a : doc.Alignments) {
             elements += static_cast<long>(a.Elements.size());
+            // Every arc states its length, for readers that take it from there.
+            for (const DocElement &e : a.Elements) {
+                if (e.Kind == DocElementKind::Curve) {
+                    EXPECT_NE(e.Length, kNullValue) << e.StaStart;
+                }
+            }
             for (const DocProfAlign &p : a.Profile)
                 vertices += static_cast<long>(p.Points.size());
             sections += static_cast<long>(a.CrossSects.size());
