@@ -1,0 +1,546 @@
+#include "verify/Proof.h"
+
+#include "geometry/HzGeometry.h"
+#include "geometry/VtGeometry.h"
+#include "verify/DocumentGeometry.h"
+#include "verify/DocumentReader.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vialto {
+
+namespace {
+
+// Two document stations closer than this are the same station (the document
+// writes 6 decimals).
+constexpr double kSameStation = 0.0005;
+
+// ---- The imported side: the engine's geometry ------------------------------
+
+// The engine's point at ascending chainages of an imported alignment. Each
+// call evaluates a window of the element holding the chainage and its two
+// neighbours, so that the engine's own element rules apply (the neighbours
+// decide a transition's far radius and a cubic parabola's base) without its
+// search running over the whole alignment for every sample.
+class ImportedPlan {
+  public:
+    explicit ImportedPlan(const HzAlignment &elements) : elements_(elements) {}
+
+    bool PointAt(double chainage, HzPoint &point) {
+        const long n = ElementCount(elements_);
+        if (n == 0)
+            return false;
+        Seek(chainage, n);
+        if (index_ != windowIndex_) {
+            window_ = MakeOneBased<HzElement>(0);
+            for (long k = std::max(1L, index_ - 1); k <= std::min(n, index_ + 1); ++k)
+                window_.push_back(elements_[static_cast<std::size_t>(k)]);
+            windowIndex_ = index_;
+        }
+        return GetCoordFromHzAligment(window_, chainage, point);
+    }
+
+  private:
+    // The element by the search rule: the first starting at the chainage,
+    // else the last starting before it.
+    void Seek(double chainage, long n) {
+        auto start = [&](long k) { return elements_[static_cast<std::size_t>(k)].Chainage; };
+        while (index_ > 1 && start(index_) > chainage)
+            --index_;
+        while (index_ > 1 && start(index_ - 1) == chainage)
+            --index_;
+        while (index_ < n && start(index_) < chainage && start(index_ + 1) <= chainage)
+            ++index_;
+    }
+
+    const HzAlignment &elements_;
+    long index_ = 1;
+    long windowIndex_ = 0;
+    HzAlignment window_;
+};
+
+// The engine's height at ascending chainages of an imported profile.
+class ImportedProfile {
+  public:
+    explicit ImportedProfile(const VtAlignment &elements) : elements_(elements) {}
+
+    // kNullValue where the profile gives no height.
+    double HeightAt(double chainage) {
+        const long n = ElementCount(elements_);
+        if (n == 0)
+            return kNullValue;
+        auto start = [&](long k) { return elements_[static_cast<std::size_t>(k)].Chainage; };
+        while (index_ > 1 && start(index_) > chainage)
+            --index_;
+        while (index_ > 1 && start(index_ - 1) == chainage)
+            --index_;
+        while (index_ < n && start(index_) < chainage && start(index_ + 1) <= chainage)
+            ++index_;
+        if (index_ != windowIndex_) {
+            window_ = MakeOneBased<VtElement>(0);
+            window_.push_back(elements_[static_cast<std::size_t>(index_)]);
+            windowIndex_ = index_;
+        }
+        // Before the first element the window's own rule answers "no height".
+        return GetHeightFromVtAligment(window_, chainage);
+    }
+
+  private:
+    const VtAlignment &elements_;
+    long index_ = 1;
+    long windowIndex_ = 0;
+    VtAlignment window_;
+};
+
+// ---- Keeping the worst -----------------------------------------------------
+
+void Keep(Deviation &worst, double value, double chainage) {
+    if (worst.Chainage == kNullValue || value > worst.Value) {
+        worst.Value = value;
+        worst.Chainage = chainage;
+    }
+}
+
+void AddRange(std::vector<std::pair<double, double>> &ranges, double from, double to) {
+    if (!ranges.empty() && from <= ranges.back().second + 1.0 + 1e-9) {
+        ranges.back().second = std::max(ranges.back().second, to);
+        return;
+    }
+    ranges.emplace_back(from, to);
+}
+
+void AddIndex(std::vector<std::size_t> &indices, std::size_t index) {
+    if (indices.empty() || indices.back() != index)
+        indices.push_back(index);
+}
+
+// The distances into an element at which it is sampled: its start, every
+// whole unit of chainage inside it, and its end.
+std::vector<double> SampleDistances(double staStart, double length) {
+    std::vector<double> distances{0};
+    for (double c = std::floor(staStart) + 1; c < staStart + length; c += 1)
+        distances.push_back(c - staStart);
+    if (length > 0)
+        distances.push_back(length);
+    return distances;
+}
+
+struct Run {
+    const ProofTolerances &Tol;
+    ProofReport &Report;
+
+    void Fail(const AlignmentProof &proof, ProofCheck check, const Deviation &worst,
+              double tolerance, std::string detail) {
+        Report.Failures.push_back(
+            {proof.Name, check, worst.Chainage, worst.Value, tolerance, std::move(detail)});
+    }
+
+    void DocumentFault(const std::string &alignment, std::string detail) {
+        Report.Failures.push_back(
+            {alignment, ProofCheck::Document, kNullValue, 0, 0, std::move(detail)});
+    }
+};
+
+// ---- Plan and element ends ---------------------------------------------------
+
+void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
+               Run &run) {
+    ImportedPlan imported(design.Hz);
+    double chainage = doc.StaStart != kNullValue ? doc.StaStart : 0;
+    const double tolerance = run.Tol.Plan;
+    for (std::size_t i = 0; i < doc.Elements.size(); ++i) {
+        const DocElement &element = doc.Elements[i];
+        if (element.StaStart != kNullValue)
+            chainage = element.StaStart;
+        const double length = DocElementLength(element);
+        // The element is compared over the chainages the document gives it:
+        // up to the next element's staStart (else its own length attribute).
+        // Its figure's own length is checked against that below.
+        double extent = length;
+        const DocElement *next = i + 1 < doc.Elements.size() ? &doc.Elements[i + 1] : nullptr;
+        if (next && next->StaStart != kNullValue)
+            extent = next->StaStart - chainage;
+        else if (element.Length != kNullValue)
+            extent = element.Length;
+        const std::vector<double> distances = SampleDistances(chainage, std::max(0.0, extent));
+        const std::vector<DocPose> poses = DocElementPoses(element, distances);
+        bool failed = false;
+        for (std::size_t k = 0; k < distances.size(); ++k) {
+            const double at = chainage + distances[k];
+            HzPoint point;
+            if (!imported.PointAt(at, point)) {
+                run.DocumentFault(proof.Name, "the imported alignment has no point at chainage " +
+                                                  ChainageText(at));
+                failed = true;
+                break;
+            }
+            const double deviation = std::hypot(poses[k].X - point.X, poses[k].Y - point.Y);
+            Keep(proof.Plan, deviation, at);
+            ++proof.PlanSamples;
+            failed = failed || deviation > tolerance;
+        }
+
+        // The element's own end against what the document states about it:
+        // its End, the next Start, the chainage where the next one starts, a
+        // Curve's length and radius, and its End on its circle.
+        const double end = chainage + extent;
+        double mismatch = std::abs(extent - length);
+        const DocPose last = DocElementPose(element, length);
+        mismatch = std::max(mismatch, std::hypot(last.X - element.End.X, last.Y - element.End.Y));
+        if (element.Kind == DocElementKind::Curve) {
+            const double r =
+                std::hypot(element.Start.X - element.Center.X, element.Start.Y - element.Center.Y);
+            const double rEnd =
+                std::hypot(element.End.X - element.Center.X, element.End.Y - element.Center.Y);
+            mismatch = std::max(mismatch, std::abs(rEnd - r));
+            if (element.Radius > 0)
+                mismatch = std::max(mismatch, std::abs(element.Radius - r));
+            if (element.Length != kNullValue)
+                mismatch = std::max(mismatch, std::abs(element.Length - length));
+        }
+        if (next)
+            mismatch = std::max(
+                mismatch, std::hypot(next->Start.X - element.End.X, next->Start.Y - element.End.Y));
+        Keep(proof.ElementEnd, mismatch, end);
+        if (failed || mismatch > tolerance)
+            AddIndex(proof.FailedElements, i);
+        chainage = end;
+    }
+    if (proof.Plan.Value > tolerance)
+        run.Fail(proof, ProofCheck::Plan, proof.Plan, tolerance,
+                 "the document's point against the imported alignment's");
+    if (proof.ElementEnd.Value > tolerance)
+        run.Fail(proof, ProofCheck::ElementEnd, proof.ElementEnd, tolerance,
+                 "an element's figure and end against its End, the next Start and the next "
+                 "staStart");
+}
+
+// ---- Profile -----------------------------------------------------------------
+
+void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
+                  Run &run) {
+    if (ElementCount(design.Vt) == 0) {
+        if (!doc.Profile.empty())
+            run.DocumentFault(proof.Name, "the document holds a profile that was not imported");
+        return;
+    }
+    if (doc.Profile.empty()) {
+        run.DocumentFault(proof.Name, "the document holds no profile");
+        return;
+    }
+    ImportedProfile imported(design.Vt);
+    const double tolerance = run.Tol.Height;
+    for (const DocProfAlign &align : doc.Profile) {
+        const DocProfile profile(align);
+        if (profile.End() < profile.Begin())
+            continue;
+        std::vector<double> stations;
+        for (const DocPvi &pvi : align.Points)
+            stations.push_back(pvi.Station);
+        for (const DocCurveSpan &span : profile.Curves()) {
+            stations.push_back(span.Begin);
+            stations.push_back(span.End);
+        }
+        for (double c = std::ceil(profile.Begin()); c < profile.End(); c += 1)
+            stations.push_back(c);
+        std::sort(stations.begin(), stations.end());
+        stations.erase(std::unique(stations.begin(), stations.end()), stations.end());
+        for (const double station : stations) {
+            double height = 0;
+            if (!profile.HeightAt(station, height))
+                continue;
+            const double expected = imported.HeightAt(station);
+            if (expected == kNullValue) {
+                run.DocumentFault(proof.Name, "the imported profile has no height at chainage " +
+                                                  ChainageText(station));
+                return;
+            }
+            const double deviation = std::abs(height - expected);
+            Keep(proof.Height, deviation, station);
+            ++proof.HeightSamples;
+            if (deviation > tolerance)
+                AddRange(proof.FailedHeightRanges, station, station);
+        }
+    }
+    if (proof.Height.Value > tolerance)
+        run.Fail(proof, ProofCheck::Height, proof.Height, tolerance,
+                 "the document's profile against the imported profile");
+}
+
+// ---- Rails ---------------------------------------------------------------------
+
+const DocSurface *FindSurface(const DocCrossSect &sect, const std::string &name) {
+    for (const DocSurface &surface : sect.Surfaces)
+        if (surface.Name == name)
+            return &surface;
+    return nullptr;
+}
+
+void ProveRails(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
+                Run &run) {
+    const ImportedRails &rails = *design.Rails;
+    ImportedProfile profile(design.Vt);
+    const bool hasProfile = ElementCount(design.Vt) > 0;
+    const double g = rails.Gauge, b = rails.Base;
+    for (std::size_t i = 0; i < doc.CrossSects.size(); ++i) {
+        const DocCrossSect &sect = doc.CrossSects[i];
+        const DocSurface *surface = FindSurface(sect, "Rails");
+        if (!surface)
+            continue;
+        if (surface->Points.size() != 2) {
+            run.DocumentFault(proof.Name, "the rails at chainage " + ChainageText(sect.Station) +
+                                              " are not one pair of points");
+            AddIndex(proof.FailedCrossSects, i);
+            continue;
+        }
+        const RailDesign rail = rails.At ? rails.At(sect.Station) : RailDesign{};
+        if (!rail.Found) {
+            run.DocumentFault(proof.Name, "rails are written at chainage " +
+                                              ChainageText(sect.Station) +
+                                              ", where the cant table gives no cant");
+            AddIndex(proof.FailedCrossSects, i);
+            continue;
+        }
+        const DocSectionPoint &left = surface->Points[0];
+        const DocSectionPoint &right = surface->Points[1];
+        // Across the cant the rails stand a gauge apart: the horizontal
+        // spread is G sqrt(B^2 - c^2) / B for a rise difference c measured
+        // over the base B, plus the widening projected the same way.
+        const double rise = rail.RiseLeft - rail.RiseRight;
+        double spread = g * std::sqrt(std::max(0.0, b * b - rise * rise)) / b;
+        if (rail.WideningApplies && rail.WidthExcess != 0) {
+            const double across = std::min(1.0, std::abs(rise) / (rail.WidthExcess + b));
+            spread += rail.WidthExcess * std::cos(std::asin(across));
+        }
+        const double spreadDeviation = std::abs((right.Offset - left.Offset) - spread);
+        const double base = hasProfile ? profile.HeightAt(sect.Station) : 0;
+        double heightDeviation = 0;
+        if (base == kNullValue) {
+            run.DocumentFault(proof.Name, "the imported profile has no height at the rails of "
+                                          "chainage " +
+                                              ChainageText(sect.Station));
+        } else {
+            heightDeviation = std::max(std::abs(left.Height - (base + rail.RiseLeft)),
+                                       std::abs(right.Height - (base + rail.RiseRight)));
+        }
+        Keep(proof.RailSpread, spreadDeviation, sect.Station);
+        Keep(proof.RailHeight, heightDeviation, sect.Station);
+        ++proof.RailPairs;
+        if (spreadDeviation > run.Tol.Plan || heightDeviation > run.Tol.Height)
+            AddIndex(proof.FailedCrossSects, i);
+    }
+    if (proof.RailPairs == 0)
+        run.DocumentFault(proof.Name, "the document holds no rails");
+    if (proof.RailSpread.Value > run.Tol.Plan)
+        run.Fail(proof, ProofCheck::RailSpread, proof.RailSpread, run.Tol.Plan,
+                 "the spread of a rail pair against the gauge across the cant");
+    if (proof.RailHeight.Value > run.Tol.Height)
+        run.Fail(proof, ProofCheck::RailHeight, proof.RailHeight, run.Tol.Height,
+                 "a rail's height against the profile and the cant");
+}
+
+// ---- Cross sections -------------------------------------------------------------
+
+bool LayerSelected(const std::string &selection, const std::string &layer) {
+    return selection.empty() || selection.find(layer + "$") != std::string::npos;
+}
+
+// The written point nearest to the imported one, by its differences in
+// offset and height scaled by their tolerances; false when the station has no
+// written point of the layer at all.
+bool NearestPoint(const std::vector<const DocSurface *> &surfaces, const CrSecPoint &point,
+                  const ProofTolerances &tol, std::size_t hint, double &offsetDeviation,
+                  double &heightDeviation) {
+    double best = -1;
+    auto consider = [&](const DocSectionPoint &written) {
+        const double dOffset = std::abs(written.Offset - point.Offset);
+        const double dHeight = std::abs(written.Height - point.Height);
+        const double score = std::max(dOffset / tol.Plan, dHeight / tol.Height);
+        if (best < 0 || score < best) {
+            best = score;
+            offsetDeviation = dOffset;
+            heightDeviation = dHeight;
+        }
+    };
+    // The export writes a surface's points in their imported order, so the
+    // point at the same position is tried first.
+    if (surfaces.size() == 1 && hint < surfaces.front()->Points.size()) {
+        consider(surfaces.front()->Points[hint]);
+        if (best <= 1e-3)
+            return true;
+    }
+    for (const DocSurface *surface : surfaces)
+        for (const DocSectionPoint &written : surface->Points)
+            consider(written);
+    return best >= 0;
+}
+
+void ProveCrossSections(const DocAlignment &doc, const ImportedAlignment &design,
+                        AlignmentProof &proof, Run &run) {
+    const ImportedCrossSections &expected = *design.CrossSections;
+    const CrossSectionSet &set = expected.Set;
+    bool missingLayer = false; // reported once per alignment
+    bool missingStation = false;
+    std::size_t d = 0;
+    for (const CrossSection &station : set.Stations) {
+        if (station.Chainage < expected.First - kSameStation ||
+            station.Chainage > expected.Last + kSameStation)
+            continue;
+        while (d < doc.CrossSects.size() &&
+               doc.CrossSects[d].Station < station.Chainage - kSameStation)
+            ++d;
+        if (d >= doc.CrossSects.size() ||
+            std::abs(doc.CrossSects[d].Station - station.Chainage) > kSameStation) {
+            if (!missingStation)
+                run.DocumentFault(proof.Name, "the cross section at chainage " +
+                                                  ChainageText(station.Chainage) +
+                                                  " is missing from the document");
+            missingStation = true;
+            continue;
+        }
+        const DocCrossSect &sect = doc.CrossSects[d];
+        bool stationFailed = false;
+        for (const CrSecSurface &surface : station.Surfaces) {
+            if (surface.Layer >= set.Layers.size())
+                continue;
+            const std::string &layer = set.Layers[surface.Layer].Name;
+            if (!LayerSelected(expected.Selection, layer))
+                continue;
+            std::vector<const DocSurface *> written;
+            for (const DocSurface &s : sect.Surfaces)
+                if (s.Name == layer)
+                    written.push_back(&s);
+            std::size_t position = 0;
+            for (const CrSecPoint &point : surface.Points) {
+                if (point.IsCopyMark)
+                    continue;
+                double dOffset = 0, dHeight = 0;
+                if (!NearestPoint(written, point, run.Tol, position++, dOffset, dHeight)) {
+                    if (!missingLayer)
+                        run.DocumentFault(proof.Name, "the cross section at chainage " +
+                                                          ChainageText(station.Chainage) +
+                                                          " has no points of layer \"" + layer +
+                                                          "\"");
+                    missingLayer = stationFailed = true;
+                    break;
+                }
+                Keep(proof.SectionOffset, dOffset, station.Chainage);
+                Keep(proof.SectionHeight, dHeight, station.Chainage);
+                ++proof.SectionPoints;
+                if (dOffset > run.Tol.Plan || dHeight > run.Tol.Height)
+                    stationFailed = true;
+            }
+        }
+        if (stationFailed)
+            AddIndex(proof.FailedCrossSects, d);
+    }
+    if (proof.SectionOffset.Value > run.Tol.Plan)
+        run.Fail(proof, ProofCheck::SectionOffset, proof.SectionOffset, run.Tol.Plan,
+                 "an imported cross-section point's offset against the nearest written point");
+    if (proof.SectionHeight.Value > run.Tol.Height)
+        run.Fail(proof, ProofCheck::SectionHeight, proof.SectionHeight, run.Tol.Height,
+                 "an imported cross-section point's height against the nearest written point");
+}
+
+std::string Number(double value, int decimals) { return FormatDecimals(value, decimals); }
+
+} // namespace
+
+std::string ChainageText(double chainage) {
+    if (chainage == kNullValue || !std::isfinite(chainage))
+        return "-";
+    const bool negative = chainage < 0;
+    // Rounded first, so that 999.9996 reads 1+000.000.
+    const double rounded = std::round(std::abs(chainage) * 1000) / 1000;
+    const double km = std::floor(rounded / 1000);
+    const std::string metres = FormatDecimals(rounded - km * 1000, 3);
+    return (negative ? "-" : "") + FormatDecimals(km, 0) + "+" +
+           std::string(metres.size() < 7 ? 7 - metres.size() : 0, '0') + metres;
+}
+
+std::string ProofCheckName(ProofCheck check) {
+    switch (check) {
+    case ProofCheck::Document:
+        return "document";
+    case ProofCheck::Plan:
+        return "plan";
+    case ProofCheck::Height:
+        return "height";
+    case ProofCheck::ElementEnd:
+        return "element ends";
+    case ProofCheck::RailSpread:
+        return "rail spread";
+    case ProofCheck::RailHeight:
+        return "rail heights";
+    case ProofCheck::SectionOffset:
+        return "cross-section offsets";
+    case ProofCheck::SectionHeight:
+        return "cross-section heights";
+    }
+    return "";
+}
+
+std::string ProofFailureText(const ProofFailure &failure, const std::string &unit) {
+    std::string text = failure.Alignment.empty() ? std::string("the document")
+                                                 : "alignment \"" + failure.Alignment + "\"";
+    if (failure.Check == ProofCheck::Document)
+        return text + ": " + failure.Detail;
+    return text + ", chainage " + ChainageText(failure.Chainage) + ": " +
+           ProofCheckName(failure.Check) + " deviation " + Number(failure.Value, 4) + " " + unit +
+           " over the tolerance " + Number(failure.Tolerance, 4) + " " + unit + " (" +
+           failure.Detail + ")";
+}
+
+ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,
+                          const ImportedDesign &design, const ProofTolerances &tolerances) {
+    ProofReport report;
+    report.Ran = true;
+    report.Tolerances = tolerances;
+    report.Document = document;
+    Run run{tolerances, report};
+    if (!document) {
+        run.DocumentFault("", "the document was not read");
+        return report;
+    }
+    if (document->Alignments.size() != design.Alignments.size())
+        run.DocumentFault("", "the document holds " + std::to_string(document->Alignments.size()) +
+                                  " alignments, " + std::to_string(design.Alignments.size()) +
+                                  " were written");
+    const std::size_t count = std::min(document->Alignments.size(), design.Alignments.size());
+    for (std::size_t a = 0; a < count; ++a) {
+        const DocAlignment &doc = document->Alignments[a];
+        const ImportedAlignment &imported = design.Alignments[a];
+        AlignmentProof proof;
+        proof.Name = doc.Name;
+        if (doc.Name != imported.Name)
+            run.DocumentFault(doc.Name, "alignment " + std::to_string(a + 1) + " should be \"" +
+                                            imported.Name + "\"");
+        ProvePlan(doc, imported, proof, run);
+        ProveProfile(doc, imported, proof, run);
+        if (imported.Rails)
+            ProveRails(doc, imported, proof, run);
+        if (imported.CrossSections)
+            ProveCrossSections(doc, imported, proof, run);
+        report.Alignments.push_back(std::move(proof));
+    }
+    report.Passed = report.Failures.empty();
+    return report;
+}
+
+ProofReport ProveDocumentFile(const std::filesystem::path &path, const ImportedDesign &design,
+                              const ProofTolerances &tolerances) {
+    auto document = std::make_shared<ReadBackDocument>();
+    std::string failure;
+    if (!ReadLandXmlDocument(path, *document, failure)) {
+        ProofReport report;
+        report.Ran = true;
+        report.Tolerances = tolerances;
+        report.Failures.push_back({"", ProofCheck::Document, kNullValue, 0, 0,
+                                   "the written document cannot be read back: " + failure});
+        return report;
+    }
+    return ProveDocument(std::move(document), design, tolerances);
+}
+
+} // namespace vialto
