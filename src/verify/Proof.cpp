@@ -16,6 +16,10 @@ namespace {
 // writes 6 decimals).
 constexpr double kSameStation = 0.0005;
 
+// An element's own end is taken this much before it, where the element search
+// still answers with the element itself.
+constexpr double kOwnEndBefore = 1e-7;
+
 // ---- The imported side: the engine's geometry ------------------------------
 
 // The engine's point at ascending chainages of an imported alignment. Each
@@ -206,6 +210,23 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
         if (failed || mismatch > tolerance)
             AddIndex(proof.FailedElements, i);
         chainage = end;
+    }
+    // The imported alignment's own gaps over the chainages the document spans.
+    const double from = doc.Elements.empty() || doc.Elements.front().StaStart == kNullValue
+                            ? kNullValue
+                            : doc.Elements.front().StaStart;
+    ImportedPlan own(design.Hz);
+    for (long k = 1; k < ElementCount(design.Hz); ++k) {
+        const HzElement &e = design.Hz[static_cast<std::size_t>(k)];
+        const double end = e.Chainage + e.Length;
+        if (!(e.Length > 0) || (from != kNullValue && end < from) || e.Chainage >= chainage)
+            continue;
+        // A hair before the end, so that the element itself answers.
+        HzPoint point;
+        if (own.PointAt(end - kOwnEndBefore, point)) {
+            const HzElement &next = design.Hz[static_cast<std::size_t>(k + 1)];
+            Keep(proof.ImportedGap, std::hypot(next.X - point.X, next.Y - point.Y), end);
+        }
     }
     if (proof.Plan.Value > tolerance)
         run.Fail(proof, ProofCheck::Plan, proof.Plan, tolerance,

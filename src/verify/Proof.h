@@ -66,6 +66,11 @@ struct ProofFailure {
 struct AlignmentProof {
     std::string Name;
     Deviation Plan, Height, ElementEnd, RailSpread, RailHeight, SectionOffset, SectionHeight;
+    // Not a check: the imported alignment's own largest gap between an
+    // element's end and the next element's start (listed coordinates are
+    // rounded; the import check accepted it). A document follows the listed
+    // points, so its plan figures can reach this much.
+    Deviation ImportedGap;
     long PlanSamples = 0;
     long HeightSamples = 0;
     long RailPairs = 0;
