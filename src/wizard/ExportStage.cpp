@@ -13,6 +13,7 @@
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "wizard/ExportProof.h"
 #include "wizard/Preferences.h"
 
 #include <cstdint>
@@ -43,6 +44,8 @@ struct ExportRun {
     IProgress &Progress;
     double ChainageStart = kWholeStart;
     double ChainageEnd = kWholeEnd;
+    // What each written alignment was written from, for the proof.
+    ImportedDesign Design;
 
     void Title(const char *token) { Progress.Start(Token(token), 0, 0); }
 };
@@ -111,6 +114,11 @@ bool ExportAligmentCr(ExportRun &run, int page) {
                                                  run.ChainageEnd, run.Progress, first, last)) {
         case CrExportResult::Written:
             SetRange(run, page, rowThirdStart, first, last);
+            // The store holds the set as it was imported again.
+            if (run.Job.Proof)
+                run.Design.Alignments.back().CrossSections =
+                    ImportedCrossSections{ViewAligmentCr(static_cast<SlotNumber>(page)),
+                                          run.Choices.SelectedLayers, first, last};
             return true;
         case CrExportResult::Nothing:
             LogMessage("Cross sections not written: no layer chosen or none in the range");
@@ -136,6 +144,8 @@ bool ExportAligmentSuper(ExportRun &run, int page, const std::string &name,
                                     run.ChainageEnd, run.Job.TrackStringline(page)))
             return false;
         SetRange(run, page, rowThirdStart, first, last);
+        if (run.Job.Proof)
+            run.Design.Alignments.back().Rails = ImportedRailsOfSlot(static_cast<SlotNumber>(page));
         return true;
     });
 }
@@ -173,7 +183,7 @@ bool ExportAligment(ExportRun &run, int page, std::uint8_t trackSelector) {
             RaiseError(errAssert, "Nothing to export");
         }
         const std::string name = AlignmentName(run, page);
-        const HzAlignment hz = GetAligmentHz(slot);
+        HzAlignment hz = GetAligmentHz(slot);
         double staStart = 0;
         double staEnd = 0;
         AlignmentExtent(hz, run.ChainageStart, run.ChainageEnd, staStart, staEnd);
@@ -187,18 +197,23 @@ bool ExportAligment(ExportRun &run, int page, std::uint8_t trackSelector) {
         if (!ok)
             return false;
         SetRange(run, page, rowHzStart, first, last);
+        if (run.Job.Proof)
+            run.Design.Alignments.push_back({name, std::move(hz), {}, {}, {}});
         if (HasStationEquations(slot) && !TagStaEquation(GetStationEquations(slot)))
             return false;
         if (flags & flagVt) {
             run.Title("T_EXPORTING_VT");
             double vtFirst = kNullValue;
             double vtLast = kNullValue;
-            ok = TagProfile(false) && TagProfAlign(vtFirst, vtLast, name, GetAligmentVt(slot),
-                                                   run.ChainageStart, run.ChainageEnd);
+            VtAlignment vt = GetAligmentVt(slot);
+            ok = TagProfile(false) &&
+                 TagProfAlign(vtFirst, vtLast, name, vt, run.ChainageStart, run.ChainageEnd);
             ok = TagProfile(true) && ok;
             if (!ok)
                 return false;
             SetRange(run, page, rowVtStart, vtFirst, vtLast);
+            if (run.Job.Proof)
+                run.Design.Alignments.back().Vt = std::move(vt);
         }
         if ((flags & flagCr) && !ExportAligmentCr(run, page))
             return false;
@@ -324,7 +339,7 @@ ExportChoices IntroPageExporting(const JobDescription &job) {
 bool ExitPageExporting(const JobDescription &job, const ExportChoices &choices,
                        ResultSummary &summary, IProgress &progress) {
     Trace(">> clsWizard.ExitPageExporting");
-    ExportRun run{job, choices, summary, progress};
+    ExportRun run{job, choices, summary, progress, kWholeStart, kWholeEnd, {}};
     if (job.JobType == jobRoad) {
         run.ChainageStart = choices.ChainageStart;
         run.ChainageEnd = choices.ChainageEnd;
@@ -360,6 +375,13 @@ bool ExitPageExporting(const JobDescription &job, const ExportChoices &choices,
     // replaces the output file.
     ok = TagLandXML(true) && ok;
     CloseFile();
+    // The finished document is read back and compared with what was
+    // imported before it may replace the output.
+    if (ok && job.Proof) {
+        run.Title("T_PROVING");
+        summary.SetProof(ProveExport(LandXmlWriter().WorkFile, run.Design, job));
+        ok = summary.Proof().Passed;
+    }
     ok = ok ? CommitOutput() : (DiscardOutput(), false);
     progress.Finish();
     Trace("<< clsWizard.ExitPageExporting");

@@ -50,4 +50,6 @@ int LinearUnitFromWord(const std::string &word) {
     return 0;
 }
 
+std::string LinearUnitWord(int unit) { return unit >= 1 && unit <= 8 ? kUnitWords[unit - 1] : ""; }
+
 } // namespace vialto

@@ -78,6 +78,9 @@ struct JobDescription {
 
     std::string ProjectName; // "" builds it from the file names
     bool Extended = false;
+    // Read the written document back and compare it with the imported design
+    // before it replaces the output (see verify/Proof.h).
+    bool Proof = true;
     std::string OutputPath;
 
     int PagesTot() const { return static_cast<int>(Pages.size()); }
@@ -101,5 +104,7 @@ int JobTypeFromWord(const std::string &word);
 std::string JobTypeWord(int jobType);
 // "mm", "cm", "m", "km", "ft", "usft", "in", "mi" to unit codes 1..8; 0 unknown.
 int LinearUnitFromWord(const std::string &word);
+// The word of a unit code ("m" for 3); "" for a code outside 1..8.
+std::string LinearUnitWord(int unit);
 
 } // namespace vialto
