@@ -232,6 +232,33 @@ DocPose DocElementPose(const DocElement &element, double distance) {
     return DocPose{};
 }
 
+std::vector<double> DocElementStations(const DocAlignment &alignment) {
+    std::vector<double> stations;
+    double chainage = alignment.StaStart != kNullValue ? alignment.StaStart : 0;
+    for (const DocElement &element : alignment.Elements) {
+        if (element.StaStart != kNullValue)
+            chainage = element.StaStart;
+        stations.push_back(chainage);
+        chainage += DocElementLength(element);
+    }
+    stations.push_back(chainage);
+    return stations;
+}
+
+bool DocAlignmentPose(const DocAlignment &alignment, const std::vector<double> &stations,
+                      double chainage, DocPose &pose) {
+    const std::size_t n = alignment.Elements.size();
+    if (n == 0 || stations.size() != n + 1)
+        return false;
+    // The last element starting at or before the chainage.
+    const auto after =
+        std::upper_bound(stations.begin(), stations.begin() + static_cast<long>(n), chainage);
+    const std::size_t i =
+        after == stations.begin() ? 0 : static_cast<std::size_t>(after - stations.begin()) - 1;
+    pose = DocElementPose(alignment.Elements[i], chainage - stations[i]);
+    return true;
+}
+
 // ---- Profiles ---------------------------------------------------------------
 
 DocProfile::DocProfile(const DocProfAlign &align) : align_(align) {

@@ -43,6 +43,16 @@ std::vector<DocPose> DocElementPoses(const DocElement &element,
                                      const std::vector<double> &distances);
 DocPose DocElementPose(const DocElement &element, double distance);
 
+// The chainage at which each element starts (its staStart, or where the one
+// before it ended), followed by the chainage where the last one ends.
+std::vector<double> DocElementStations(const DocAlignment &alignment);
+
+// The pose at a chainage of the alignment: on the element that holds it
+// (before the first one or beyond the last: that element, continued). False
+// for an alignment without elements.
+bool DocAlignmentPose(const DocAlignment &alignment, const std::vector<double> &stations,
+                      double chainage, DocPose &pose);
+
 // Transitions are integrated in pieces of at most this length, each by
 // 8-point Gauss-Legendre (far below a micrometre for any radius above 1).
 inline constexpr double kClothoidPiece = 10.0;

@@ -1,0 +1,268 @@
+// The preview: the SVG files of golden documents parse as XML, and what they
+// draw stands where the document's own evaluation puts it; chainage ticks,
+// labels and curve limits are where they belong; what failed the proof is red.
+#include "preview/PreviewDrawings.h"
+#include "preview/SvgPreview.h"
+
+#include "support/TestSupport.h"
+#include "verify/DocumentGeometry.h"
+#include "verify/DocumentReader.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <cmath>
+#include <sstream>
+
+using namespace vialto;
+using vialto::test::SourcePath;
+
+namespace {
+
+ReadBackDocument Golden(const std::string &job) {
+    ReadBackDocument doc;
+    std::string failure;
+    EXPECT_TRUE(
+        ReadLandXmlDocument(SourcePath("tests/wizard/golden/" + job + ".xml"), doc, failure))
+        << failure;
+    return doc;
+}
+
+struct Box {
+    double MinX = 1e300, MinY = 1e300, MaxX = -1e300, MaxY = -1e300;
+    void Add(double x, double y) {
+        MinX = std::min(MinX, x);
+        MaxX = std::max(MaxX, x);
+        MinY = std::min(MinY, y);
+        MaxY = std::max(MaxY, y);
+    }
+};
+
+// The world extents of the polylines of a class in the first panel of an SVG
+// file, mapped back through the panel's own transform.
+Box DrawnWorldBox(const std::filesystem::path &svg, const std::string &role, double &scale) {
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_file(svg.c_str());
+    EXPECT_TRUE(parsed) << svg << ": " << parsed.description();
+    const pugi::xml_node panel = doc.child("svg").child("g");
+    ViewTransform view;
+    view.ScaleX = panel.attribute("data-scale-x").as_double();
+    view.ScaleY = panel.attribute("data-scale-y").as_double();
+    view.OriginX = panel.attribute("data-origin-x").as_double();
+    view.OriginY = panel.attribute("data-origin-y").as_double();
+    view.MarginPx = panel.attribute("data-margin").as_double();
+    scale = std::min(view.ScaleX, view.ScaleY);
+    Box box;
+    for (const pugi::xml_node &line : panel.children("polyline")) {
+        if (role != line.attribute("class").value())
+            continue;
+        std::istringstream points(line.attribute("points").value());
+        std::string pair;
+        while (points >> pair) {
+            const std::size_t comma = pair.find(',');
+            const WorldPoint w =
+                view.ToWorld({std::stod(pair.substr(0, comma)), std::stod(pair.substr(comma + 1))});
+            box.Add(w.X, w.Y);
+        }
+    }
+    return box;
+}
+
+class Preview : public ::testing::Test {
+  protected:
+    vialto::test::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(Preview, FilesParseAndThePlanStandsOnTheAlignment) {
+    for (const char *job : {"road", "rail", "double-rail", "tunnel"}) {
+        SCOPED_TRACE(job);
+        const ReadBackDocument doc = Golden(job);
+        std::string failure;
+        const std::filesystem::path folder = dir / job;
+        ASSERT_TRUE(WritePreview(folder, doc, nullptr, 10, failure)) << failure;
+        for (const char *file : {"plan.svg", "profile.svg", "sections.svg"}) {
+            pugi::xml_document svg;
+            EXPECT_TRUE(svg.load_file((folder / file).c_str())) << file;
+            EXPECT_STREQ(svg.document_element().name(), "svg");
+        }
+        const std::string index = vialto::test::ReadFileBytes(folder / "index.html");
+        for (const char *file : {"plan.svg", "profile.svg", "sections.svg"})
+            EXPECT_THAT(index, ::testing::HasSubstr(std::string("src=\"") + file + "\""));
+
+        // The elements evaluated every metre, against what the plan draws.
+        Box expected;
+        for (const DocAlignment &a : doc.Alignments)
+            for (const DocElement &e : a.Elements) {
+                std::vector<double> at;
+                for (double s = 0; s < DocElementLength(e); s += 1)
+                    at.push_back(s);
+                at.push_back(DocElementLength(e));
+                for (const DocPose &p : DocElementPoses(e, at))
+                    expected.Add(p.X, p.Y);
+            }
+        double scale = 0;
+        const Box drawn = DrawnWorldBox(folder / "plan.svg", "element", scale);
+        // Coordinates are written to 0.01 px; chords of curves stand within
+        // a few centimetres of the arc.
+        const double slack = 0.01 / scale + 0.05;
+        EXPECT_NEAR(drawn.MinX, expected.MinX, slack);
+        EXPECT_NEAR(drawn.MaxX, expected.MaxX, slack);
+        EXPECT_NEAR(drawn.MinY, expected.MinY, slack);
+        EXPECT_NEAR(drawn.MaxY, expected.MaxY, slack);
+    }
+}
+
+TEST_F(Preview, ProfileDrawsTheHeightsOfTheDocument) {
+    const ReadBackDocument doc = Golden("road");
+    std::string failure;
+    ASSERT_TRUE(WritePreview(dir.Path(), doc, nullptr, 10, failure)) << failure;
+    Box expected;
+    const DocProfile profile(doc.Alignments[0].Profile[0]);
+    for (double c = profile.Begin(); c <= profile.End(); c += 0.25) {
+        double h = 0;
+        ASSERT_TRUE(profile.HeightAt(c, h));
+        expected.Add(c, h);
+    }
+    double scale = 0;
+    const Box drawn = DrawnWorldBox(dir / "profile.svg", "profile", scale);
+    EXPECT_NEAR(drawn.MinX, expected.MinX, 0.05);
+    EXPECT_NEAR(drawn.MaxX, expected.MaxX, 0.05);
+    EXPECT_NEAR(drawn.MinY, expected.MinY, 0.01);
+    EXPECT_NEAR(drawn.MaxY, expected.MaxY, 0.01);
+
+    // A limit tick at each end of each vertical curve.
+    const std::vector<Drawing> drawings = ProfileDrawings(doc, nullptr);
+    ASSERT_EQ(drawings.size(), 1u);
+    long limits = 0;
+    for (const DrawItem &item : drawings[0].Items)
+        limits += item.Role == "curve-limit";
+    EXPECT_EQ(limits, 2 * static_cast<long>(profile.Curves().size()));
+    EXPECT_GT(profile.Curves().size(), 0u);
+}
+
+// A tick every 100 m and a label every kilometre of the road 12+340 - 15+040.
+TEST(PreviewModel, PlanTicksAndLabels) {
+    const Drawing plan = PlanDrawing(Golden("road"), nullptr);
+    std::vector<std::string> labels;
+    long ticks = 0, boundaries = 0, elements = 0;
+    for (const DrawItem &item : plan.Items) {
+        ticks += item.Role == "chainage";
+        boundaries += item.Role == "boundary";
+        elements += item.Role == "element";
+        if (item.Role == "chainage-label")
+            labels.push_back(item.Text);
+    }
+    EXPECT_EQ(ticks, 27); // 12+400 .. 15+000
+    EXPECT_THAT(labels, ::testing::ElementsAre("13+000", "14+000", "15+000"));
+    EXPECT_EQ(boundaries, elements + 1);
+}
+
+TEST(PreviewModel, RailsAndTunnelProfilesInThePlan) {
+    long rails = 0, tunnel = 0;
+    for (const DrawItem &item : PlanDrawing(Golden("rail"), nullptr).Items)
+        rails += item.Role == "rail";
+    for (const DrawItem &item : PlanDrawing(Golden("tunnel"), nullptr).Items)
+        tunnel += item.Role == "tunnel-profile";
+    EXPECT_EQ(rails, 2);   // the left and the right rail
+    EXPECT_EQ(tunnel, 34); // the sample's profiles
+}
+
+// What failed the proof is red, in the model and in the files.
+TEST_F(Preview, FailedPartsAreRed) {
+    const ReadBackDocument doc = Golden("road");
+    ProofReport proof;
+    proof.Ran = true;
+    AlignmentProof failed;
+    failed.Name = doc.Alignments[0].Name;
+    failed.FailedElements = {2};
+    failed.FailedCrossSects = {0};
+    failed.FailedHeightRanges = {{13000, 13010}};
+    proof.Alignments = {failed};
+
+    const Drawing plan = PlanDrawing(doc, &proof);
+    std::vector<bool> red;
+    for (const DrawItem &item : plan.Items)
+        if (item.Role == "element")
+            red.push_back(item.Colour == kFailedColour);
+    EXPECT_THAT(red, ::testing::ElementsAre(false, false, true, false, false, false, false, false,
+                                            false, false, false));
+    const LayerColours colours = LayerColoursOf(doc);
+    const Drawing first = SectionDrawing(doc, 0, 0, colours, &proof);
+    const Drawing second = SectionDrawing(doc, 0, 1, colours, &proof);
+    EXPECT_THAT(first.Title, ::testing::EndsWith("(failed)"));
+    EXPECT_EQ(second.Title.find("failed"), std::string::npos);
+    for (const DrawItem &item : first.Items) {
+        if (item.Role == "surface") {
+            EXPECT_EQ(item.Colour, kFailedColour);
+        }
+    }
+    for (const DrawItem &item : second.Items) {
+        if (item.Role == "surface") {
+            EXPECT_NE(item.Colour, kFailedColour);
+        }
+    }
+
+    std::string failure;
+    ASSERT_TRUE(WritePreview(dir.Path(), doc, &proof, 10, failure)) << failure;
+    EXPECT_THAT(vialto::test::ReadFileBytes(dir / "profile.svg"),
+                ::testing::HasSubstr("class=\"profile-failed\" fill=\"none\" stroke=\"#d00000\""));
+}
+
+// Each station's points with their stringline names, in its layer's colour.
+TEST(PreviewModel, SectionShowsPointsCodesAndLayerColours) {
+    const ReadBackDocument doc = Golden("road");
+    const LayerColours colours = LayerColoursOf(doc);
+    ASSERT_GE(colours.size(), 2u);
+    const DocCrossSect &sect = doc.Alignments[0].CrossSects[5];
+    const Drawing drawing = SectionDrawing(doc, 0, 5, colours, nullptr);
+    long points = 0, codes = 0, named = 0;
+    for (const DocSurface &s : sect.Surfaces) {
+        points += static_cast<long>(s.Points.size());
+        named += static_cast<long>(s.VertexNames.size());
+    }
+    std::vector<std::string> legend;
+    for (const auto &entry : drawing.Legend)
+        legend.push_back(entry.first);
+    for (const DrawItem &item : drawing.Items) {
+        points -= item.Role == "point";
+        codes += item.Role == "code";
+    }
+    EXPECT_EQ(points, 0);
+    EXPECT_EQ(codes, named);
+    EXPECT_EQ(legend.size(), sect.Surfaces.size());
+    // The same layer has the same colour at every station.
+    for (const DrawItem &item : SectionDrawing(doc, 0, 100, colours, nullptr).Items) {
+        if (item.Role == "surface") {
+            EXPECT_NE(std::find_if(colours.begin(), colours.end(),
+                                   [&](const auto &c) { return c.second == item.Colour; }),
+                      colours.end());
+        }
+    }
+}
+
+TEST(PreviewModel, SectionsEveryNthAndTheLast) {
+    ReadBackDocument doc;
+    doc.Alignments.resize(2);
+    doc.Alignments[0].CrossSects.resize(25);
+    doc.Alignments[1].CrossSects.resize(10);
+    std::vector<std::pair<std::size_t, std::size_t>> refs;
+    for (const SectionRef &ref : SectionsEvery(doc, 10))
+        refs.emplace_back(ref.Alignment, ref.CrossSect);
+    EXPECT_THAT(refs, ::testing::ElementsAre(std::pair<std::size_t, std::size_t>{0, 0},
+                                             std::pair<std::size_t, std::size_t>{0, 10},
+                                             std::pair<std::size_t, std::size_t>{0, 20},
+                                             std::pair<std::size_t, std::size_t>{0, 24},
+                                             std::pair<std::size_t, std::size_t>{1, 0},
+                                             std::pair<std::size_t, std::size_t>{1, 9}));
+    EXPECT_EQ(SectionsEvery(doc, 0).size(), 35u);
+}
+
+TEST_F(Preview, AFolderThatCannotBeMadeIsReported) {
+    vialto::test::WriteFileBytes(dir / "file", "x");
+    std::string failure;
+    EXPECT_FALSE(WritePreview(dir / "file" / "preview", ReadBackDocument{}, nullptr, 10, failure));
+    EXPECT_THAT(failure, ::testing::HasSubstr("cannot create the folder"));
+}
