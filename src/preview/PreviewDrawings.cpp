@@ -350,6 +350,7 @@ Drawing SectionDrawing(const ReadBackDocument &document, std::size_t alignment,
         DrawItem line = Item(ItemKind::Polyline, "surface", colour);
         line.WidthPx = 1.5;
         line.Failed = failed;
+        const std::vector<std::string> names = DocVertexNames(surface);
         for (std::size_t k = 0; k < surface.Points.size(); ++k) {
             const WorldPoint p{surface.Points[k].Offset, surface.Points[k].Height};
             line.Points.push_back(p);
@@ -359,10 +360,10 @@ Drawing SectionDrawing(const ReadBackDocument &document, std::size_t alignment,
             dot.SizePx = 2.5;
             dot.Failed = failed;
             drawing.Items.push_back(std::move(dot));
-            if (k < surface.VertexNames.size()) {
+            if (k < names.size()) {
                 DrawItem code = Item(ItemKind::Text, "code", colour);
                 code.Points = {p};
-                code.Text = surface.VertexNames[k];
+                code.Text = names[k];
                 code.SizePx = 9;
                 code.Anchor = TextAnchor::Middle;
                 // Alternately above and below, so that neighbours stay apart.

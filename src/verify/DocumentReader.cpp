@@ -82,9 +82,9 @@ double RadiusAttribute(const pugi::xml_node &node, const char *name) {
     return std::abs(NumberAttribute(node, name));
 }
 
-// Every blank-separated number of a text.
-std::vector<double> Numbers(const pugi::xml_node &node, std::string_view text) {
-    std::vector<double> numbers;
+// Every blank-separated number of a text, into `numbers` (cleared first).
+void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<double> &numbers) {
+    numbers.clear();
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && IsBlank(text[i]))
@@ -101,6 +101,11 @@ std::vector<double> Numbers(const pugi::xml_node &node, std::string_view text) {
         }
         i = j;
     }
+}
+
+std::vector<double> Numbers(const pugi::xml_node &node, std::string_view text) {
+    std::vector<double> numbers;
+    ReadNumbers(node, text, numbers);
     return numbers;
 }
 
@@ -221,7 +226,10 @@ void ReadSurface(const pugi::xml_node &node, DocSurface &surface) {
     surface.Name = node.attribute("name").value();
     const pugi::xml_node list = node.child("PntList2D");
     if (list) {
-        const std::vector<double> n = Numbers(list, list.child_value());
+        // One buffer for every list of the document: there may be tens of
+        // thousands.
+        static thread_local std::vector<double> n;
+        ReadNumbers(list, list.child_value(), n);
         if (n.size() % 2 != 0)
             Fault(list, "<PntList2D> of surface \"" + surface.Name +
                             "\" holds an odd count of numbers (offset height pairs)");
@@ -231,7 +239,7 @@ void ReadSurface(const pugi::xml_node &node, DocSurface &surface) {
     }
     for (const pugi::xml_node &feature : node.children("Feature"))
         if (std::string_view(feature.attribute("code").value()) == "SD Vertex Name")
-            surface.VertexNames = SplitNames(feature.child_value());
+            surface.VertexNameList = TrimView(feature.child_value());
 }
 
 void ReadCrossSects(const pugi::xml_node &sects, DocAlignment &alignment) {
@@ -349,7 +357,7 @@ void ReadExtendedRoot(const pugi::xml_node &root, ReadBackDocument &document) {
                         Fault(surf, NodeLabel(sect) + ": the extended part holds more surfaces");
                     DocSurface &surface = main.Surfaces[surfaceIndex++];
                     if (const pugi::xml_node names = surf.child("SDVertexName"))
-                        surface.VertexNames = SplitNames(names.child_value());
+                        surface.VertexNameList = TrimView(names.child_value());
                 }
             }
         }
@@ -392,6 +400,10 @@ long LineOfOffset(const std::string &text, std::ptrdiff_t offset) {
 
 } // namespace
 
+std::vector<std::string> DocVertexNames(const DocSurface &surface) {
+    return SplitNames(surface.VertexNameList);
+}
+
 bool ParseLandXmlDocument(std::string &text, ReadBackDocument &document, std::string &failure) {
     failure.clear();
     document = ReadBackDocument{};
@@ -399,8 +411,13 @@ bool ParseLandXmlDocument(std::string &text, ReadBackDocument &document, std::st
         pugi::xml_document xml;
         // In place, and without line-end normalisation: the text is ours to
         // use up, and every value read is trimmed anyway.
-        const pugi::xml_parse_result parsed = xml.load_buffer_inplace(
-            text.data(), text.size(), pugi::parse_default & ~pugi::parse_eol, pugi::encoding_utf8);
+        // PCDATA kept inside its element: half the nodes for a document made
+        // of short texts.
+        const pugi::xml_parse_result parsed =
+            xml.load_buffer_inplace(text.data(), text.size(),
+                                    (pugi::parse_default | pugi::parse_embed_pcdata) &
+                                        ~pugi::parse_eol & ~pugi::parse_wconv_attribute,
+                                    pugi::encoding_utf8);
         if (!parsed) {
             failure = std::string("not well-formed XML: ") + parsed.description() + " at line " +
                       std::to_string(LineOfOffset(text, parsed.offset));

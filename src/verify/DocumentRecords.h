@@ -69,13 +69,17 @@ struct DocSectionPoint {
     double Height = 0;
 };
 
-// One CrossSectSurf: its points and, where written, the stringline name of
-// each point ("SD Vertex Name", in the extended flavour from the side part).
+// One CrossSectSurf: its points and, where written, the stringline names of
+// its points ("SD Vertex Name", in the extended flavour from the side part)
+// as the document lists them, separated by ","; DocVertexNames splits them.
 struct DocSurface {
     std::string Name;
     std::vector<DocSectionPoint> Points;
-    std::vector<std::string> VertexNames;
+    std::string VertexNameList;
 };
+
+// The stringline name of each point of the surface, in order.
+std::vector<std::string> DocVertexNames(const DocSurface &surface);
 
 struct DocCrossSect {
     double Station = 0;

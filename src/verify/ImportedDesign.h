@@ -31,14 +31,32 @@ struct ImportedRails {
     std::function<RailDesign(double chainage)> At;
 };
 
-// The cross sections the export was asked to write: the stations of the set
-// from the first to the last written, the layers of the selection.
-struct ImportedCrossSections {
-    CrossSectionSet Set;   // the imported points (points marked as copies are not imported)
-    std::string Selection; // layer names each followed by "$"; "" chooses every layer
-    double First = 0;      // chainage of the first station written
-    double Last = 0;       // chainage of the last station written
+// The cross sections the export wrote, as they were imported: the stations
+// from the first to the last written, the surfaces of the chosen layers, the
+// points of each surface in order (the copies the stringline rules add are
+// not imported points).
+struct ImportedSectionPoint {
+    double Offset = 0;
+    double Height = 0;
 };
+struct ImportedSurface {
+    std::string Layer;
+    std::vector<ImportedSectionPoint> Points;
+};
+struct ImportedStation {
+    double Chainage = 0;
+    std::vector<ImportedSurface> Surfaces;
+};
+struct ImportedCrossSections {
+    std::vector<ImportedStation> Stations;
+};
+
+// The stations of the set whose chainages lie within first..last, with the
+// surfaces of the layers of the selection (layer names each followed by "$";
+// "" chooses every layer).
+ImportedCrossSections ImportedCrossSectionsOf(const CrossSectionSet &set,
+                                              const std::string &selection, double first,
+                                              double last);
 
 struct ImportedAlignment {
     std::string Name;

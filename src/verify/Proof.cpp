@@ -1,11 +1,13 @@
 #include "verify/Proof.h"
 
+#include "geometry/HzClothoidFrame.h"
 #include "geometry/HzGeometry.h"
 #include "geometry/VtGeometry.h"
 #include "verify/DocumentGeometry.h"
 #include "verify/DocumentReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vialto {
@@ -27,6 +29,11 @@ constexpr double kOwnEndBefore = 1e-7;
 // neighbours, so that the engine's own element rules apply (the neighbours
 // decide a transition's far radius and a cubic parabola's base) without its
 // search running over the whole alignment for every sample.
+//
+// A transition is placed by the engine (its far radius, the frame of the
+// whole clothoid it is a piece of, its first point) and then followed along
+// that clothoid by integrating its tangent from sample to sample: the
+// engine's series for every point would cost the proof ten times as much.
 class ImportedPlan {
   public:
     explicit ImportedPlan(const HzAlignment &elements) : elements_(elements) {}
@@ -36,6 +43,9 @@ class ImportedPlan {
         if (n == 0)
             return false;
         Seek(chainage, n);
+        const HzElement &element = elements_[static_cast<std::size_t>(index_)];
+        if (GetElementType(element) == HzElementType::Clothoid && chainage >= element.Chainage)
+            return ClothoidPoint(element, chainage - element.Chainage, n, point);
         if (index_ != windowIndex_) {
             window_ = MakeOneBased<HzElement>(0);
             for (long k = std::max(1L, index_ - 1); k <= std::min(n, index_ + 1); ++k)
@@ -58,10 +68,58 @@ class ImportedPlan {
             ++index_;
     }
 
+    bool ClothoidPoint(const HzElement &element, double s, long n, HzPoint &point) {
+        if (index_ != frameIndex_) {
+            const bool last = index_ == n;
+            const HzElement *next =
+                last ? nullptr : &elements_[static_cast<std::size_t>(index_ + 1)];
+            const double farRadius = OtherRadius(element, next ? next->Radius : kNullValue,
+                                                 next ? next->Azimuth : kNullValue, true);
+            frame_ = MakeClothoidFrame(element, farRadius);
+            frameIndex_ = index_;
+            hasLast_ = false;
+        }
+        const double l = frame_.L0 + frame_.Direction * s;
+        if (!hasLast_ || std::abs(l - lastL_) > kClothoidRestart) {
+            last_ = ClothoidFramePoint(frame_, l);
+        } else {
+            // The tangent azimuth at clothoid length t is Base + Turn t^2 / 2A^2.
+            const double h = (l - lastL_) / 2, mid = (l + lastL_) / 2;
+            const double k = frame_.Turn / (2 * frame_.A * frame_.A);
+            double dx = 0, dy = 0;
+            for (std::size_t j = 0; j < kGaussNodes.size(); ++j)
+                for (const double side : {-1.0, 1.0}) {
+                    const double t = mid + side * kGaussNodes[j] * h;
+                    const double azimuth = frame_.Base + k * t * t;
+                    dx += kGaussWeights[j] * h * std::sin(azimuth);
+                    dy += kGaussWeights[j] * h * std::cos(azimuth);
+                }
+            last_.X += dx;
+            last_.Y += dy;
+        }
+        lastL_ = l;
+        hasLast_ = true;
+        point = last_;
+        return std::isfinite(point.X) && std::isfinite(point.Y);
+    }
+
+    // 8-point Gauss-Legendre on [-1, 1] over steps of at most kClothoidRestart
+    // (further, the engine places the point afresh).
+    static constexpr std::array<double, 4> kGaussNodes = {0.1834346424956498, 0.5255324099163290,
+                                                          0.7966664774136267, 0.9602898564975363};
+    static constexpr std::array<double, 4> kGaussWeights = {0.3626837833783620, 0.3137066458778873,
+                                                            0.2223810344533745, 0.1012285362903763};
+    static constexpr double kClothoidRestart = 10;
+
     const HzAlignment &elements_;
     long index_ = 1;
     long windowIndex_ = 0;
     HzAlignment window_;
+    long frameIndex_ = 0;
+    ClothoidFrame frame_;
+    bool hasLast_ = false;
+    double lastL_ = 0;
+    HzPoint last_;
 };
 
 // The engine's height at ascending chainages of an imported profile.
@@ -363,16 +421,12 @@ void ProveRails(const DocAlignment &doc, const ImportedAlignment &design, Alignm
 
 // ---- Cross sections -------------------------------------------------------------
 
-bool LayerSelected(const std::string &selection, const std::string &layer) {
-    return selection.empty() || selection.find(layer + "$") != std::string::npos;
-}
-
 // The written point nearest to the imported one, by its differences in
 // offset and height scaled by their tolerances; false when the station has no
 // written point of the layer at all.
-bool NearestPoint(const std::vector<const DocSurface *> &surfaces, const CrSecPoint &point,
-                  const ProofTolerances &tol, std::size_t hint, double &offsetDeviation,
-                  double &heightDeviation) {
+bool NearestPoint(const std::vector<const DocSurface *> &surfaces,
+                  const ImportedSectionPoint &point, const ProofTolerances &tol, std::size_t hint,
+                  double &offsetDeviation, double &heightDeviation) {
     double best = -1;
     auto consider = [&](const DocSectionPoint &written) {
         const double dOffset = std::abs(written.Offset - point.Offset);
@@ -399,15 +453,10 @@ bool NearestPoint(const std::vector<const DocSurface *> &surfaces, const CrSecPo
 
 void ProveCrossSections(const DocAlignment &doc, const ImportedAlignment &design,
                         AlignmentProof &proof, Run &run) {
-    const ImportedCrossSections &expected = *design.CrossSections;
-    const CrossSectionSet &set = expected.Set;
     bool missingLayer = false; // reported once per alignment
     bool missingStation = false;
     std::size_t d = 0;
-    for (const CrossSection &station : set.Stations) {
-        if (station.Chainage < expected.First - kSameStation ||
-            station.Chainage > expected.Last + kSameStation)
-            continue;
+    for (const ImportedStation &station : design.CrossSections->Stations) {
         while (d < doc.CrossSects.size() &&
                doc.CrossSects[d].Station < station.Chainage - kSameStation)
             ++d;
@@ -422,27 +471,20 @@ void ProveCrossSections(const DocAlignment &doc, const ImportedAlignment &design
         }
         const DocCrossSect &sect = doc.CrossSects[d];
         bool stationFailed = false;
-        for (const CrSecSurface &surface : station.Surfaces) {
-            if (surface.Layer >= set.Layers.size())
-                continue;
-            const std::string &layer = set.Layers[surface.Layer].Name;
-            if (!LayerSelected(expected.Selection, layer))
-                continue;
+        for (const ImportedSurface &surface : station.Surfaces) {
             std::vector<const DocSurface *> written;
             for (const DocSurface &s : sect.Surfaces)
-                if (s.Name == layer)
+                if (s.Name == surface.Layer)
                     written.push_back(&s);
             std::size_t position = 0;
-            for (const CrSecPoint &point : surface.Points) {
-                if (point.IsCopyMark)
-                    continue;
+            for (const ImportedSectionPoint &point : surface.Points) {
                 double dOffset = 0, dHeight = 0;
                 if (!NearestPoint(written, point, run.Tol, position++, dOffset, dHeight)) {
                     if (!missingLayer)
                         run.DocumentFault(proof.Name, "the cross section at chainage " +
                                                           ChainageText(station.Chainage) +
-                                                          " has no points of layer \"" + layer +
-                                                          "\"");
+                                                          " has no points of layer \"" +
+                                                          surface.Layer + "\"");
                     missingLayer = stationFailed = true;
                     break;
                 }
@@ -467,6 +509,31 @@ void ProveCrossSections(const DocAlignment &doc, const ImportedAlignment &design
 std::string Number(double value, int decimals) { return FormatDecimals(value, decimals); }
 
 } // namespace
+
+ImportedCrossSections ImportedCrossSectionsOf(const CrossSectionSet &set,
+                                              const std::string &selection, double first,
+                                              double last) {
+    ImportedCrossSections sections;
+    for (const CrossSection &station : set.Stations) {
+        if (station.Chainage < first - kSameStation || station.Chainage > last + kSameStation)
+            continue;
+        ImportedStation imported{station.Chainage, {}};
+        for (const CrSecSurface &surface : station.Surfaces) {
+            if (surface.Layer >= set.Layers.size())
+                continue;
+            const std::string &layer = set.Layers[surface.Layer].Name;
+            if (!selection.empty() && selection.find(layer + "$") == std::string::npos)
+                continue;
+            ImportedSurface kept{layer, {}};
+            for (const CrSecPoint &point : surface.Points)
+                if (!point.IsCopyMark)
+                    kept.Points.push_back({point.Offset, point.Height});
+            imported.Surfaces.push_back(std::move(kept));
+        }
+        sections.Stations.push_back(std::move(imported));
+    }
+    return sections;
+}
 
 std::string ChainageText(double chainage) {
     if (chainage == kNullValue || !std::isfinite(chainage))

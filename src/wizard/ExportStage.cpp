@@ -117,8 +117,8 @@ bool ExportAligmentCr(ExportRun &run, int page) {
             // The store holds the set as it was imported again.
             if (run.Job.Proof)
                 run.Design.Alignments.back().CrossSections =
-                    ImportedCrossSections{ViewAligmentCr(static_cast<SlotNumber>(page)),
-                                          run.Choices.SelectedLayers, first, last};
+                    ImportedCrossSectionsOf(ViewAligmentCr(static_cast<SlotNumber>(page)),
+                                            run.Choices.SelectedLayers, first, last);
             return true;
         case CrExportResult::Nothing:
             LogMessage("Cross sections not written: no layer chosen or none in the range");

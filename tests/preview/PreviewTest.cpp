@@ -221,7 +221,7 @@ TEST(PreviewModel, SectionShowsPointsCodesAndLayerColours) {
     long points = 0, codes = 0, named = 0;
     for (const DocSurface &s : sect.Surfaces) {
         points += static_cast<long>(s.Points.size());
-        named += static_cast<long>(s.VertexNames.size());
+        named += static_cast<long>(DocVertexNames(s).size());
     }
     std::vector<std::string> legend;
     for (const auto &entry : drawing.Legend)

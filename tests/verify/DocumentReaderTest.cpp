@@ -94,8 +94,8 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWhole) {
                     ++surfaces;
                     points += static_cast<long>(f.Points.size());
                     // Every written point carries its stringline name.
-                    EXPECT_EQ(f.VertexNames.size(), f.Points.size()) << s.Station;
-                    named += static_cast<long>(f.VertexNames.size());
+                    EXPECT_EQ(DocVertexNames(f).size(), f.Points.size()) << s.Station;
+                    named += static_cast<long>(DocVertexNames(f).size());
                 }
         }
         EXPECT_EQ(static_cast<long>(doc.Alignments.size()), Count(main, "<Alignment "));
@@ -136,11 +136,11 @@ TEST(DocumentReader, BothFlavoursGiveTheSameRecords) {
         ASSERT_EQ(p[i].Surfaces.size(), e[i].Surfaces.size());
         for (std::size_t j = 0; j < p[i].Surfaces.size(); ++j) {
             EXPECT_EQ(p[i].Surfaces[j].Name, e[i].Surfaces[j].Name);
-            EXPECT_EQ(p[i].Surfaces[j].VertexNames, e[i].Surfaces[j].VertexNames);
+            EXPECT_EQ(p[i].Surfaces[j].VertexNameList, e[i].Surfaces[j].VertexNameList);
             EXPECT_EQ(p[i].Surfaces[j].Points.size(), e[i].Surfaces[j].Points.size());
         }
     }
-    EXPECT_THAT(p[1].Surfaces[1].VertexNames,
+    EXPECT_THAT(DocVertexNames(p[1].Surfaces[1]),
                 ::testing::ElementsAre("L0:1", "C1:1", "R2:1", "R3:1"));
     EXPECT_EQ(p[1].Surfaces[1].Points[3].Offset, 3.5);
     EXPECT_EQ(p[1].Surfaces[1].Points[3].Height, 10.2);

@@ -347,9 +347,9 @@ TEST_F(ProofCrossSects, CatchesARailPairAtTheWrongSpacing) {
 
 // Every imported point of a written station, in the surface of its layer.
 TEST_F(ProofCrossSects, CatchesAMovedPointAndAMissingSurface) {
-    ImportedCrossSections expected;
-    expected.Set.Layers = {{"Rasante", {}}, {"Taludes", {}}};
-    for (double c : {10.0, 20.0, 30.0}) {
+    CrossSectionSet set;
+    set.Layers = {{"Rasante", {}}, {"Taludes", {}}};
+    for (double c : {10.0, 20.0, 30.0, 40.0}) {
         CrossSection station{c, {}};
         auto point = [](double offset, double height) {
             CrSecPoint p;
@@ -360,26 +360,27 @@ TEST_F(ProofCrossSects, CatchesAMovedPointAndAMissingSurface) {
         station.Surfaces.push_back(
             {0, {point(-3.5, 50 + c / 100), point(0, 50.07 + c / 100), point(3.5, 50)}, false});
         station.Surfaces.push_back({1, {point(-8, 49), point(8, 49)}, false});
-        expected.Set.Stations.push_back(station);
+        set.Stations.push_back(station);
     }
     // A copy the rules added is not an imported point.
     CrSecPoint copy;
     copy.Offset = 3.5;
     copy.Height = 50;
     copy.IsCopy = copy.IsCopyMark = true;
-    expected.Set.Stations[1].Surfaces[0].Points.push_back(copy);
-    expected.First = 10;
-    expected.Last = 30;
-    alignment.CrossSections = expected;
+    set.Stations[1].Surfaces[0].Points.push_back(copy);
+    // The station at 40 lies beyond the written range and is not looked for.
+    alignment.CrossSections = ImportedCrossSectionsOf(set, "", 10, 30);
     auto sects = [&](double raise, bool dropTaludes) {
         std::string text = "<CrossSects>";
-        for (const CrossSection &station : expected.Set.Stations) {
+        for (const CrossSection &station : set.Stations) {
+            if (station.Chainage > 30)
+                break;
             text += "<CrossSect sta=\"" + FormatDecimals(station.Chainage, 6) + "\">";
             for (const CrSecSurface &surface : station.Surfaces) {
                 if (dropTaludes && surface.Layer == 1 && station.Chainage == 30)
                     continue;
-                text += "<CrossSectSurf name=\"" + expected.Set.Layers[surface.Layer].Name +
-                        "\"><PntList2D>";
+                text +=
+                    "<CrossSectSurf name=\"" + set.Layers[surface.Layer].Name + "\"><PntList2D>";
                 for (const CrSecPoint &p : surface.Points) {
                     if (p.IsCopyMark)
                         continue;
@@ -412,6 +413,6 @@ TEST_F(ProofCrossSects, CatchesAMovedPointAndAMissingSurface) {
                                      "layer \"Taludes\""));
 
     // A layer left out of the selection is not looked for.
-    alignment.CrossSections->Selection = "Rasante$";
+    alignment.CrossSections = ImportedCrossSectionsOf(set, "Rasante$", 10, 30);
     EXPECT_TRUE(Prove(sects(0, true)).Passed);
 }
