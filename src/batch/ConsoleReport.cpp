@@ -77,4 +77,61 @@ void PrintSummary(std::ostream &out, const ResultSummary &summary) {
     }
 }
 
+namespace {
+
+// "0.0009 m at 14+510.000".
+std::string Figure(const Deviation &d, const std::string &unit) {
+    return FormatDecimals(d.Value, kProofDecimals) + " " + unit + " at " + ChainageText(d.Chainage);
+}
+
+void FigureLine(std::ostream &out, const char *label, const std::string &figure,
+                const std::string &note) {
+    std::string text = std::string("    ") + label;
+    if (text.size() < 26)
+        text.resize(26, ' ');
+    out << text << figure << (note.empty() ? "" : "  (" + note + ")") << "\n";
+}
+
+} // namespace
+
+void PrintProof(std::ostream &out, const ProofReport &proof) {
+    if (!proof.Ran)
+        return;
+    const std::string &unit = proof.Tolerances.Unit;
+    out << "Proof: the document read back against the imported design (tolerances "
+        << FormatDecimals(proof.Tolerances.Plan, kProofDecimals) << " " << unit << " plan, "
+        << FormatDecimals(proof.Tolerances.Height, kProofDecimals) << " " << unit
+        << " height): " << (proof.Passed ? "passed" : "FAILED") << "\n";
+    for (const AlignmentProof &a : proof.Alignments) {
+        out << "  " << a.Name << "\n";
+        FigureLine(out, "plan", Figure(a.Plan, unit),
+                   std::to_string(a.PlanSamples) + " points; the listing's own gaps reach " +
+                       FormatDecimals(a.ImportedGap.Value, kProofDecimals) + " " + unit);
+        FigureLine(out, "element ends", Figure(a.ElementEnd, unit), "");
+        if (a.HeightSamples > 0)
+            FigureLine(out, "height", Figure(a.Height, unit),
+                       std::to_string(a.HeightSamples) + " points");
+        if (a.RailPairs > 0) {
+            FigureLine(out, "rail spread", Figure(a.RailSpread, unit),
+                       std::to_string(a.RailPairs) + " rail pairs");
+            FigureLine(out, "rail heights", Figure(a.RailHeight, unit), "");
+        }
+        if (a.SectionPoints > 0) {
+            FigureLine(out, "cross-section offsets", Figure(a.SectionOffset, unit),
+                       std::to_string(a.SectionPoints) + " points");
+            FigureLine(out, "cross-section heights", Figure(a.SectionHeight, unit), "");
+        }
+    }
+}
+
+void PrintProofFailures(std::ostream &err, const ProofReport &proof, const std::string &output) {
+    err << "vialto-convert: the written document, read back, deviates from the imported design; "
+           "nothing was written to "
+        << output << "\n";
+    for (std::size_t k = 0; k < proof.Failures.size() && k < kProofFailuresShown; ++k)
+        err << "  " << ProofFailureText(proof.Failures[k], proof.Tolerances.Unit) << "\n";
+    if (proof.Failures.size() > kProofFailuresShown)
+        err << "  ... and " << proof.Failures.size() - kProofFailuresShown << " more\n";
+}
+
 } // namespace vialto

@@ -203,6 +203,30 @@ std::vector<ConvertOption> MakeOptions() {
          }},
         {"extended", "", "write the extended document flavour",
          [](JobDescription &job, const std::string &v) { return SetSwitch(job.Extended, v); }},
+        {"no-proof", "",
+         "do not read the written document back and compare it with the imported design",
+         [](JobDescription &job, const std::string &v) {
+             bool off = false;
+             std::string problem = SetSwitch(off, v);
+             job.Proof = !off;
+             return problem;
+         }},
+        {"preview", "DIR",
+         "draw what was written into DIR: plan.svg, profile.svg, sections.svg, index.html",
+         [](JobDescription &job, const std::string &v) -> std::string {
+             if (v.empty())
+                 return "needs a folder name";
+             job.PreviewFolder = v;
+             return {};
+         }},
+        {"preview-every", "N", "with --preview: draw every N-th cross section (default 10)",
+         [](JobDescription &job, const std::string &v) -> std::string {
+             if (!IsPlainNumber(v) || v.find_first_not_of("0123456789") != std::string::npos ||
+                 Val(v) < 1 || Val(v) > 1e6)
+                 return "needs a whole number from 1, not \"" + v + "\"";
+             job.PreviewEvery = static_cast<std::size_t>(Val(v));
+             return {};
+         }},
         {"output", "FILE", "the document to write (same as -o)",
          [](JobDescription &job, const std::string &v) -> std::string {
              if (v.empty())
@@ -280,8 +304,10 @@ std::string ConvertUsageText() {
             "  --help                          show this text\n\n"
             "Chainages read as in the listings: 12+340.5, 12+340,5 or 12340.5.\n\n"
             "Exit codes: 0 written; 2 an input failed to read or is out of tolerance (nothing\n"
-            "written); 3 the export failed (no output left); 64 usage error, also a range or\n"
-            "layer the design does not have.\n";
+            "written); 3 the export failed (no output left); 4 the written document, read\n"
+            "back, deviates from the imported design beyond the tolerances (nothing written);\n"
+            "5 the document was written but the preview could not be; 64 usage error, also a\n"
+            "range or layer the design does not have.\n";
     return text.str();
 }
 

@@ -15,12 +15,14 @@ namespace vialto {
 
 struct ConvertOption {
     const char *Name;     // the flag without "--"; also the job-file key
-    const char *Argument; // "" for a switch; "FILE" for a path
+    const char *Argument; // "" for a switch; "FILE" or "DIR" for a path
     const char *Help;
     // Applies the value to the job; returns "" or what is wrong with the value.
     std::function<std::string(JobDescription &, const std::string &)> Apply;
 
-    bool TakesPath() const { return std::string(Argument) == "FILE"; }
+    bool TakesPath() const {
+        return std::string(Argument) == "FILE" || std::string(Argument) == "DIR";
+    }
 };
 
 // Every option a job can be given with, in the order --help lists them.

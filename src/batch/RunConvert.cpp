@@ -2,15 +2,18 @@
 
 #include "batch/ConsoleReport.h"
 #include "batch/ConvertOptions.h"
+#include "preview/SvgPreview.h"
 #include "shell/AppModel.h"
 #include "shell/Platform.h"
 #include "shell/StartUp.h"
 #include "shell/Text.h"
+#include "verify/DocumentReader.h"
 #include "wizard/ExportStage.h"
 #include "wizard/ImportStage.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 namespace vialto {
@@ -73,6 +76,20 @@ std::string RefusedChoice(const JobDescription &job, const ExportChoices &choice
     return {};
 }
 
+// Draws the document the proof read back, or, with the proof switched off,
+// the document at the output path.
+bool DrawPreview(const JobDescription &job, const ProofReport &proof, std::string &failure) {
+    std::shared_ptr<const ReadBackDocument> document = proof.Document;
+    if (!document) {
+        auto read = std::make_shared<ReadBackDocument>();
+        if (!ReadLandXmlDocument(job.OutputPath, *read, failure))
+            return false;
+        document = read;
+    }
+    return WritePreview(job.PreviewFolder, *document, proof.Ran ? &proof : nullptr,
+                        job.PreviewEvery, failure);
+}
+
 } // namespace
 
 int RunConvert(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -127,14 +144,30 @@ int RunConvert(const std::vector<std::string> &args, std::ostream &out, std::ost
     }
     out << "Writing " << job.OutputPath << "\n";
     ResultSummary summary;
-    if (!ExitPageExporting(job, choices, summary, progress)) {
+    const bool written = ExitPageExporting(job, choices, summary, progress);
+    const ProofReport &proof = summary.Proof();
+    if (!written && !(proof.Ran && !proof.Passed)) {
         err << "vialto-convert: the export failed; nothing was written to " << job.OutputPath
             << "\n";
         return kConvertExportFailed;
     }
-    PrintSummary(out, summary);
+    if (written)
+        PrintSummary(out, summary);
+    PrintProof(out, proof);
+    // The preview draws what was read back, also when it failed the proof:
+    // that is where the red parts are.
+    std::string previewFailure;
+    const bool drawn = job.PreviewFolder.empty() || DrawPreview(job, proof, previewFailure);
+    if (!drawn)
+        err << "vialto-convert: the preview could not be written: " << previewFailure << "\n";
+    else if (!job.PreviewFolder.empty())
+        out << "Drew the preview into " << job.PreviewFolder << "\n";
+    if (!written) {
+        PrintProofFailures(err, proof, job.OutputPath);
+        return kConvertProofFailed;
+    }
     out << "Wrote " << job.OutputPath << "\n";
-    return kConvertWritten;
+    return drawn ? kConvertWritten : kConvertPreviewFailed;
 }
 
 } // namespace vialto

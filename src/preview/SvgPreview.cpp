@@ -140,7 +140,8 @@ bool WriteText(const std::filesystem::path &path, const std::string &text, std::
 std::string Figure(const Deviation &d, const std::string &unit) {
     if (d.Chainage == kNullValue)
         return "-";
-    return FormatDecimals(d.Value, 4) + " " + Escape(unit) + " at " + ChainageText(d.Chainage);
+    return FormatDecimals(d.Value, kProofDecimals) + " " + Escape(unit) + " at " +
+           ChainageText(d.Chainage);
 }
 
 std::string IndexHtml(const ReadBackDocument &document, const ProofReport *proof) {
@@ -159,8 +160,9 @@ std::string IndexHtml(const ReadBackDocument &document, const ProofReport *proof
                 (proof->Passed ? "passed"
                                : "<span class=\"failed\">"
                                  "failed</span>") +
-                "</h2>\n<p>Tolerances: plan " + FormatDecimals(proof->Tolerances.Plan, 4) + " " +
-                Escape(unit) + ", height " + FormatDecimals(proof->Tolerances.Height, 4) + " " +
+                "</h2>\n<p>Tolerances: plan " +
+                FormatDecimals(proof->Tolerances.Plan, kProofDecimals) + " " + Escape(unit) +
+                ", height " + FormatDecimals(proof->Tolerances.Height, kProofDecimals) + " " +
                 Escape(unit) +
                 ".</p>\n<table><tr><th>alignment</th><th>plan</th><th>height</th>"
                 "<th>element ends</th><th>rail spread</th><th>rail heights</th>"

@@ -29,6 +29,9 @@ struct ImportedRails {
     double Gauge = 0;
     double Base = 0; // the distance over which the cant is measured
     std::function<RailDesign(double chainage)> At;
+    // The profile the rails stand on: the track's own, or the chosen
+    // stringline's; empty: height 0.
+    VtAlignment Heights;
 };
 
 // The cross sections the export wrote, as they were imported: the stations

@@ -359,8 +359,8 @@ const DocSurface *FindSurface(const DocCrossSect &sect, const std::string &name)
 void ProveRails(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
                 Run &run) {
     const ImportedRails &rails = *design.Rails;
-    ImportedProfile profile(design.Vt);
-    const bool hasProfile = ElementCount(design.Vt) > 0;
+    ImportedProfile profile(rails.Heights);
+    const bool hasProfile = ElementCount(rails.Heights) > 0;
     const double g = rails.Gauge, b = rails.Base;
     for (std::size_t i = 0; i < doc.CrossSects.size(); ++i) {
         const DocCrossSect &sect = doc.CrossSects[i];
@@ -575,9 +575,9 @@ std::string ProofFailureText(const ProofFailure &failure, const std::string &uni
     if (failure.Check == ProofCheck::Document)
         return text + ": " + failure.Detail;
     return text + ", chainage " + ChainageText(failure.Chainage) + ": " +
-           ProofCheckName(failure.Check) + " deviation " + Number(failure.Value, 4) + " " + unit +
-           " over the tolerance " + Number(failure.Tolerance, 4) + " " + unit + " (" +
-           failure.Detail + ")";
+           ProofCheckName(failure.Check) + " deviation " + Number(failure.Value, kProofDecimals) +
+           " " + unit + " over the tolerance " + Number(failure.Tolerance, kProofDecimals) + " " +
+           unit + " (" + failure.Detail + ")";
 }
 
 ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,

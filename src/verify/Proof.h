@@ -29,6 +29,9 @@
 
 namespace vialto {
 
+// Figures are shown with as many decimals as the document writes.
+inline constexpr int kProofDecimals = 6;
+
 struct ProofTolerances {
     double Plan = 0.010;    // the user's horizontal tolerance
     double Height = 0.010;  // the user's vertical tolerance
@@ -103,8 +106,8 @@ ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,
 ProofReport ProveDocumentFile(const std::filesystem::path &path, const ImportedDesign &design,
                               const ProofTolerances &tolerances);
 
-// "alignment "Eje 1", chainage 12+345.678: plan deviation 0.0123 m over the
-// tolerance 0.0100 m (...)".
+// "alignment "Eje 1", chainage 12+345.678: plan deviation 0.012345 m over the
+// tolerance 0.010000 m (...)".
 std::string ProofFailureText(const ProofFailure &failure, const std::string &unit);
 
 // A chainage as "12+345.678" (kNullValue: "-").

@@ -8,11 +8,15 @@
 
 namespace vialto {
 
-ImportedRails ImportedRailsOfSlot(SlotNumber slot) {
+ImportedRails ImportedRailsOfSlot(SlotNumber slot, const std::string &stringline) {
     const std::shared_ptr<clsSuperelevation> table = GetAligmentSup(slot);
     ImportedRails rails;
     rails.Gauge = table->Gauge();
     rails.Base = table->SuperelevationBase();
+    if (ExistAlignment(flagVt, slot))
+        rails.Heights = ViewAligmentVt(slot);
+    else if (TStringLine line; GetAligmentStrLnWithName(line, slot, stringline))
+        rails.Heights = line.Vt;
     rails.At = [table, slot](double chainage) {
         RailDesign design;
         const CantAtChainage cant = CantAt(*table, chainage);

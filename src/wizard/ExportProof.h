@@ -9,13 +9,15 @@
 #include "wizard/JobDescription.h"
 
 #include <filesystem>
+#include <string>
 
 namespace vialto {
 
 // The rails of the track in the slot as its cant table gives them (the rise
 // of each rail for the rotation point and the turn of the element there, the
-// widening where the table spreads the rails).
-ImportedRails ImportedRailsOfSlot(SlotNumber slot);
+// widening where the table spreads the rails), standing on the slot's profile
+// or, without one, on the chosen stringline's.
+ImportedRails ImportedRailsOfSlot(SlotNumber slot, const std::string &stringline);
 
 // Reads the written document back and compares it with the design, against
 // the job's tolerances. Never raises: a failure of the proof itself is

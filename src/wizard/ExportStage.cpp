@@ -145,7 +145,8 @@ bool ExportAligmentSuper(ExportRun &run, int page, const std::string &name,
             return false;
         SetRange(run, page, rowThirdStart, first, last);
         if (run.Job.Proof)
-            run.Design.Alignments.back().Rails = ImportedRailsOfSlot(static_cast<SlotNumber>(page));
+            run.Design.Alignments.back().Rails =
+                ImportedRailsOfSlot(static_cast<SlotNumber>(page), run.Job.TrackStringline(page));
         return true;
     });
 }

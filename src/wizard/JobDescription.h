@@ -9,6 +9,7 @@
 #include "shell/Text.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,10 @@ struct JobDescription {
     // Read the written document back and compare it with the imported design
     // before it replaces the output (see verify/Proof.h).
     bool Proof = true;
+    // The batch command's preview: the folder to draw the written document
+    // into ("" draws nothing) and every how many cross sections to draw.
+    std::string PreviewFolder;
+    std::size_t PreviewEvery = 10;
     std::string OutputPath;
 
     int PagesTot() const { return static_cast<int>(Pages.size()); }

@@ -24,7 +24,7 @@ ReadBackDocument Golden(const std::string &job) {
     ReadBackDocument doc;
     std::string failure;
     EXPECT_TRUE(
-        ReadLandXmlDocument(SourcePath("tests/wizard/golden/" + job + ".xml"), doc, failure))
+        ReadLandXmlDocument(SourcePath("tests/batch/golden/" + job + ".xml"), doc, failure))
         << failure;
     return doc;
 }

@@ -37,7 +37,7 @@ std::vector<std::string> Captures(const std::string &text, const std::string &pa
 std::vector<std::filesystem::path> GoldenDocuments() {
     std::vector<std::filesystem::path> files;
     for (const char *folder :
-         {"tests/landxml/golden", "tests/crosssection/golden", "tests/wizard/golden"})
+         {"tests/landxml/golden", "tests/crosssection/golden", "tests/batch/golden"})
         for (const auto &entry : std::filesystem::directory_iterator(SourcePath(folder)))
             if (entry.path().extension() == ".xml")
                 files.push_back(entry.path());
@@ -170,7 +170,7 @@ TEST(DocumentReader, ReadsFiguresAttributesAndLayers) {
     EXPECT_EQ(a.Profile[0].Points[2].CurveLength, 80);
     EXPECT_EQ(a.Profile[0].Points[5].CurveRadius, -5000);
 
-    const ReadBackDocument rails = Read(SourcePath("tests/wizard/golden/double-rail.xml"));
+    const ReadBackDocument rails = Read(SourcePath("tests/batch/golden/double-rail.xml"));
     ASSERT_EQ(rails.StringlineLayers.size(), 2u);
     EXPECT_EQ(rails.StringlineLayers[1].Name, "PAGE3");
     EXPECT_EQ(rails.StringlineLayers[1].CentreLine, "double_centre_CCL");

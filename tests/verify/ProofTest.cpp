@@ -183,7 +183,7 @@ TEST_F(Proof, CatchesAWrongSpiralEndPoint) {
     EXPECT_NEAR(f.Value, 0.05, 1e-5);
     EXPECT_THAT(ProofFailureText(f, "m"),
                 ::testing::HasSubstr("alignment \"right curve\", chainage 1+200.000: element ends "
-                                     "deviation 0.0500 m over the tolerance 0.0100 m"));
+                                     "deviation 0.050000 m over the tolerance 0.010000 m"));
 }
 
 // A Curve turning the wrong way runs round the long side of its circle.
@@ -314,9 +314,11 @@ std::string Pair(double a, double b, double c, double d) {
 // spread G sqrt(B^2 - c^2) / B across the cant, the right rail on the profile.
 TEST_F(ProofCrossSects, CatchesARailPairAtTheWrongSpacing) {
     const double g = 1.435, b = 1.5;
-    alignment.Rails = ImportedRails{g, b, [](double c) {
+    alignment.Rails = ImportedRails{g, b,
+                                    [](double c) {
                                         return RailDesign{c >= 0, 0.001 * c, 0, 0, false};
-                                    }};
+                                    },
+                                    alignment.Vt};
     auto rails = [&](double wrongAt) {
         std::string sects = "<CrossSects>";
         for (double c = 0; c <= 100; c += 10) {

@@ -1,17 +1,16 @@
 // The proof inside the export stage: every sample job's document read back
 // agrees with what was imported to within half a millimetre, and a document
 // that fails the proof never replaces the output.
+#include "batch/JobFile.h"
 #include "model/AlignmentStore.h"
 #include "shell/AppModel.h"
 #include "support/TestSupport.h"
-#include "wizard/BatchCommand.h"
 #include "wizard/ExportStage.h"
 #include "wizard/ImportStage.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
 
 using namespace vialto;
 using vialto::test::SourcePath;
@@ -75,17 +74,6 @@ TEST_P(SampleProof, EverySampleJobPassesWithinHalfAMillimetre) {
                 EXPECT_LT(d->Value, std::max(kSampleFigure, a.ImportedGap.Value + kRounding))
                     << ChainageText(d->Chainage);
             EXPECT_GT(a.PlanSamples, 100);
-            if (!extended)
-                std::cout << "[ figures  ] " << GetParam() << " " << a.Name << ": plan "
-                          << FormatDecimals(a.Plan.Value, 6) << ", height "
-                          << FormatDecimals(a.Height.Value, 6) << ", ends "
-                          << FormatDecimals(a.ElementEnd.Value, 6) << " (listing gaps "
-                          << FormatDecimals(a.ImportedGap.Value, 6) << "), rails "
-                          << FormatDecimals(a.RailSpread.Value, 6) << "/"
-                          << FormatDecimals(a.RailHeight.Value, 6) << " (" << a.RailPairs
-                          << "), sections " << FormatDecimals(a.SectionOffset.Value, 6) << "/"
-                          << FormatDecimals(a.SectionHeight.Value, 6) << " (" << a.SectionPoints
-                          << ")\n";
         }
     }
 }
