@@ -3,7 +3,9 @@
 # synthetic jobs with bench/make_synthetic_job.py, converts each through
 # vialto-convert and prints wall time, CPU time, peak memory and output size,
 # next to the time of merely reading the job's inputs and of writing a file of
-# the output's size (the I/O floor), and the wall time per kilometre.
+# the output's size (the I/O floor), and the wall time per kilometre; with -p
+# also without the proof, for what reading the document back and comparing it
+# with the imported design costs.
 #
 # The jobs: roads of each length of -s (default 1, 10 and 100 km, 100 cross
 # sections of 4 layers x 12 points a kilometre, about 20 horizontal elements
@@ -14,7 +16,7 @@
 # line.
 #
 # Usage: bench/convert_bench.sh [-r RUNS] [-s "KM ..."] [-e ELEMENTS]
-#                               [-c OTHER_CONVERTER] [-k] [-n] [-- GENERATOR OPTIONS]
+#                               [-c OTHER_CONVERTER] [-p] [-k] [-n] [-- GENERATOR OPTIONS]
 #   -r RUNS   convert each job RUNS times (default 1); the table shows the
 #             median wall time and the largest peak memory
 #   -s KMS    the road lengths, in km (default "1 10 100")
@@ -23,6 +25,8 @@
 #   -c BIN    a second converter (an earlier build) run on the same jobs,
 #             interleaved run by run with this one, so that both see the same
 #             load; its rows are marked "*"
+#   -p        convert each job also with --no-proof, interleaved run by run;
+#             its rows are marked "-", and a last table gives the proof's cost
 #   -k        keep the temporary folder (jobs, outputs, converter logs)
 #   -n        do not build; use the converter already in the build folder
 #   GENERATOR OPTIONS go to every make_synthetic_job.py call, e.g. --
@@ -45,15 +49,17 @@ BUILD_IT=1
 SIZES="1 10 100"
 DENSE=480
 OTHER=""
-while getopts "r:s:e:c:kn" opt; do
+NO_PROOF=0
+while getopts "r:s:e:c:pkn" opt; do
     case $opt in
     r) RUNS=$OPTARG ;;
     s) SIZES=$OPTARG ;;
     e) DENSE=$OPTARG ;;
     c) OTHER=$OPTARG ;;
+    p) NO_PROOF=1 ;;
     k) KEEP=1 ;;
     n) BUILD_IT=0 ;;
-    *) sed -n '2,38p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,42p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -133,9 +139,10 @@ mib() { awk -v k="$1" 'BEGIN { if (k == "") print "?"; else printf "%.1f", k / 1
 
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "?"; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# convert BIN JOB OUT TAG: one conversion; sets wall, kb, u, s and rc.
+# convert BIN JOB OUT TAG [OPTION...]: one conversion; sets wall, kb, u, s and rc.
 convert() {
     local bin=$1 job=$2 out=$3 tag=$4
+    shift 4
     rm -f "$out"
     rc=0
     if [[ -n $GNU_TIME ]]; then
@@ -144,7 +151,7 @@ convert() {
         local t0 t1
         t0=$(now)
         "$GNU_TIME" -v -o "$WORK/$tag.time" timeout "$TIMEOUT" \
-            "$bin" --job-file "$job" -o "$out" >"$WORK/$tag.stdout" 2>"$WORK/$tag.stderr" || rc=$?
+            "$bin" --job-file "$job" "$@" -o "$out" >"$WORK/$tag.stdout" 2>"$WORK/$tag.stderr" || rc=$?
         t1=$(now)
         wall=$(elapsed "$t0" "$t1")
         kb=$(field 'Maximum resident set size (kbytes)' "$WORK/$tag.time")
@@ -153,7 +160,7 @@ convert() {
     else
         local t0 t1
         t0=$(now)
-        timeout "$TIMEOUT" "$bin" --job-file "$job" -o "$out" \
+        timeout "$TIMEOUT" "$bin" --job-file "$job" "$@" -o "$out" \
             >"$WORK/$tag.stdout" 2>"$WORK/$tag.stderr" || rc=$?
         t1=$(now)
         wall=$(elapsed "$t0" "$t1") kb="" u="?" s="?"
@@ -172,24 +179,35 @@ convert() {
 
 BINS=("$BIN")
 MARKS=("")
+OPTIONS=("")
 if [[ -n $OTHER ]]; then
     BINS+=("$OTHER")
     MARKS+=("*")
+    OPTIONS+=("")
+fi
+NP=-1 # the index of the runs without the proof
+if ((NO_PROOF)); then
+    NP=${#BINS[@]}
+    BINS+=("$BIN")
+    MARKS+=("-")
+    OPTIONS+=("--no-proof")
 fi
 
 failed=0
 rows=()
+proof_rows=()
 for entry in "${JOBS[@]}"; do
     read -r name job km <<<"$entry"
     mapfile -t inputs < <(job_inputs "$job")
     in_bytes=$(cat "${inputs[@]}" | wc -c)
     echo "== converting $name (${#inputs[@]} input files, $in_bytes bytes), $RUNS run(s)"
-    declare -A walls=() peaks=() users=() syss=() broken=()
+    declare -A walls=() peaks=() users=() syss=() broken=() cpus=() meds=()
     for ((run = 1; run <= RUNS; run++)); do
         for b in "${!BINS[@]}"; do
             [[ -n ${broken[$b]:-} ]] && continue
             tag=$name$b
-            convert "${BINS[$b]}" "$job" "$WORK/$tag.xml" "$tag"
+            # shellcheck disable=SC2086 # an empty option is no argument
+            convert "${BINS[$b]}" "$job" "$WORK/$tag.xml" "$tag" ${OPTIONS[$b]}
             if ((rc != 0)); then
                 broken[$b]=$rc
                 failed=1
@@ -208,6 +226,10 @@ for entry in "${JOBS[@]}"; do
     if [[ -n $OTHER && -z ${broken[0]:-} && -z ${broken[1]:-} ]] &&
         ! cmp -s "$WORK/${name}0.xml" "$WORK/${name}1.xml"; then
         echo "   note: the two converters wrote different documents"
+    fi
+    if ((NP >= 0)) && [[ -z ${broken[0]:-} && -z ${broken[$NP]:-} ]] &&
+        ! cmp -s "$WORK/${name}0.xml" "$WORK/${name}$NP.xml"; then
+        echo "   note: the document written without the proof differs (the proof only reads)"
     fi
 
     # Baselines: read the inputs, write zeros of the output's size; medians
@@ -241,13 +263,23 @@ for entry in "${JOBS[@]}"; do
             "$out_bytes" "$med" "$(tr ' ' '\n' <<<"${users[$b]}" | grep . | median)" \
             "$(tr ' ' '\n' <<<"${syss[$b]}" | grep . | median)" "$(mib "${peaks[$b]:-}")" \
             "$read_s" "$write_s" "$ratio" "$per_km")")
+        cpus[$b]=$(paste -d' ' <(tr ' ' '\n' <<<"${users[$b]}" | grep .) \
+            <(tr ' ' '\n' <<<"${syss[$b]}" | grep .) | awk '{ printf "%.2f\n", $1 + $2 }' | median)
+        meds[$b]=$med
     done
-    unset walls peaks users syss broken
+    if ((NP >= 0)) && [[ -z ${broken[0]:-} && -z ${broken[$NP]:-} ]]; then
+        cost() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.0f %%", 100 * (a - b) / b; else print "?" }'; }
+        proof_rows+=("$(printf '%-14s %8s %8s %8s %8s %8s %8s %9s %9s' "$name" "${meds[0]}" \
+            "${meds[$NP]}" "$(cost "${meds[0]}" "${meds[$NP]}")" "${cpus[0]}" "${cpus[$NP]}" \
+            "$(cost "${cpus[0]}" "${cpus[$NP]}")" "$(mib "${peaks[0]:-}")" "$(mib "${peaks[$NP]:-}")")")
+    fi
+    unset walls peaks users syss broken cpus meds
 done
 
 echo
 echo "converter: $BIN"
 [[ -n $OTHER ]] && echo "compared:  $OTHER (rows marked *)"
+((NO_PROOF)) && echo "without the proof: rows marked -"
 echo "machine:   $(nproc) core(s), $(uname -sr), load $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-14s %10s %10s %8s %8s %8s %9s %8s %8s %6s %8s\n' job "in bytes" "out bytes" "wall s" \
     "user s" "sys s" "peak MiB" "read s" "write s" "ratio" "ms/km"
@@ -257,4 +289,14 @@ done
 echo "(wall, user, sys: medians of $RUNS run(s); peak: largest maximum resident set;"
 echo " read: cat of the inputs to /dev/null; write: zeros of the output's size to a file, medians;"
 echo " ratio: wall over read + write, the I/O floor; ms/km: wall per kilometre)"
+if ((${#proof_rows[@]})); then
+    echo
+    echo "the proof: each job with and without --no-proof (medians)"
+    printf '%-14s %8s %8s %8s %8s %8s %8s %9s %9s\n' job "wall s" "no-proof" "cost" "cpu s" \
+        "no-proof" "cost" "peak MiB" "no-proof"
+    for row in "${proof_rows[@]}"; do
+        echo "$row"
+    done
+    echo "(cost: what the proof adds, as a share of the conversion without it)"
+fi
 exit "$failed"

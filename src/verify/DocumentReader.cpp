@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <string_view>
@@ -46,6 +47,40 @@ std::string_view TrimView(std::string_view text) {
     return text;
 }
 
+// Digits with at most one ".", of at most 15 significant digits: the integer
+// they make and the power of ten to divide it by are both exact doubles, so
+// one division rounds as a full decimal conversion does (and several times
+// faster, for the million numbers of a long road's cross sections).
+bool ParseShortDecimal(std::string_view text, double &value) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    if (text.empty() || text.size() > 16)
+        return false;
+    std::int64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (const char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            mantissa = mantissa * 10 + (c - '0');
+            ++digits;
+            decimals += point;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 15)
+        return false;
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    value = static_cast<double>(mantissa) / kTens[decimals];
+    if (negative)
+        value = -value;
+    return true;
+}
+
 // A number as this program writes it: optional sign, digits, ".", digits
 // (an exponent is accepted too). False for anything else.
 bool ParseNumber(std::string_view text, double &value) {
@@ -54,6 +89,8 @@ bool ParseNumber(std::string_view text, double &value) {
         text.remove_prefix(1);
     if (text.empty())
         return false;
+    if (ParseShortDecimal(text, value))
+        return true;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }

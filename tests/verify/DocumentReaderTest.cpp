@@ -9,6 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <regex>
 
@@ -259,4 +261,43 @@ TEST(DocumentReader, RefusesAFileItCannotRead) {
     EXPECT_THAT(failure, ::testing::HasSubstr("cannot read"));
     EXPECT_FALSE(ReadLandXmlDocument(dir.Path(), doc, failure)); // a folder
     EXPECT_FALSE(failure.empty());
+}
+
+// Numbers are read exactly as a full decimal conversion reads them, short or
+// long, with or without a sign or a point.
+TEST(DocumentReader, ReadsNumbersExactly) {
+    const std::vector<std::string> numbers = {"-0.000001",
+                                              "4501234.567891",
+                                              "123456789.123456",
+                                              "0.1",
+                                              "-7",
+                                              "+2.5",
+                                              "1e3",
+                                              "999999999999999",
+                                              "9999999999.999999",
+                                              "0.30000000000000004",
+                                              "4501234.5678912345",
+                                              "-0"};
+    std::string list;
+    for (const std::string &n : numbers)
+        list += n + " " + n + " ";
+    std::string text = std::string(kHead) +
+                       "<Alignment name=\"A\"><CrossSects><CrossSect sta=\"1\"><CrossSectSurf "
+                       "name=\"S\"><PntList2D>" +
+                       list +
+                       "</PntList2D></CrossSectSurf></CrossSect></CrossSects></Alignment>"
+                       "</Alignments></LandXML>";
+    ReadBackDocument doc;
+    std::string failure;
+    ASSERT_TRUE(ParseLandXmlDocument(text, doc, failure)) << failure;
+    const std::vector<DocSectionPoint> &points =
+        doc.Alignments.at(0).CrossSects.at(0).Surfaces.at(0).Points;
+    ASSERT_EQ(points.size(), numbers.size());
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        const std::string n = numbers[k][0] == '+' ? numbers[k].substr(1) : numbers[k];
+        double expected = 0;
+        std::from_chars(n.data(), n.data() + n.size(), expected);
+        EXPECT_EQ(points[k].Offset, expected) << numbers[k];
+        EXPECT_EQ(std::signbit(points[k].Offset), std::signbit(expected)) << numbers[k];
+    }
 }
