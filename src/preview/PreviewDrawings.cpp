@@ -25,6 +25,9 @@ constexpr Rgb kLayerPalette[] = {{27, 158, 119}, {117, 112, 179}, {230, 171, 2},
 constexpr double kTurnStep = 0.02;
 constexpr double kMinStep = 0.5;
 constexpr double kMaxStep = 20;
+constexpr double kMaxChords = 5000;   // per element
+constexpr double kMaxTicks = 100000;  // per alignment
+constexpr int kProfileSamples = 2000; // heights drawn along a profile, besides its vertices
 
 const AlignmentProof *ProofOf(const ProofReport *proof, std::size_t index,
                               const std::string &name) {
@@ -57,7 +60,7 @@ std::vector<double> DrawDistances(const DocElement &element, double length) {
     std::vector<double> distances{0};
     if (element.Kind != DocElementKind::Line && length > 0) {
         const double step = std::clamp(radius * kTurnStep, kMinStep, kMaxStep);
-        const int count = static_cast<int>(std::ceil(length / step));
+        const int count = static_cast<int>(std::min(std::ceil(length / step), kMaxChords));
         for (int k = 1; k < count; ++k)
             distances.push_back(length * k / count);
     }
@@ -79,11 +82,19 @@ DrawItem Across(const DocPose &pose, const char *role, Rgb colour, double halfPx
 void AddPlanAlignment(Drawing &drawing, const DocAlignment &alignment, Rgb colour,
                       const AlignmentProof *proof) {
     const std::vector<double> stations = DocElementStations(alignment);
+    // An alignment longer than any road or railway is not followed along: its
+    // elements are drawn as chords, without ticks or rails.
+    const bool followed = stations.back() - stations.front() <= kMaxFollowedSpan;
     for (std::size_t i = 0; i < alignment.Elements.size(); ++i) {
         const DocElement &element = alignment.Elements[i];
         const double length = stations[i + 1] - stations[i];
-        const std::vector<DocPose> poses =
-            DocElementPoses(element, DrawDistances(element, DocElementLength(element)));
+        std::vector<DocPose> poses;
+        const double own = DocElementLength(element);
+        if (followed && std::abs(own) <= kMaxFollowedSpan)
+            poses = DocElementPoses(element, DrawDistances(element, own));
+        else
+            poses = {DocPose{element.Start.X, element.Start.Y, 0, 1},
+                     DocPose{element.End.X, element.End.Y, 0, 1}};
         const bool failed = proof && Contains(proof->FailedElements, i);
         DrawItem line = Item(ItemKind::Polyline, "element", failed ? kFailedColour : colour);
         line.WidthPx = failed ? 3 : 2;
@@ -94,17 +105,23 @@ void AddPlanAlignment(Drawing &drawing, const DocAlignment &alignment, Rgb colou
         }
         drawing.Items.push_back(std::move(line));
         drawing.Items.push_back(Across(poses.front(), "boundary", kBlack, 7));
-        if (i + 1 == alignment.Elements.size())
+        if (i + 1 == alignment.Elements.size() && followed && std::abs(own) <= kMaxFollowedSpan)
             drawing.Items.push_back(Across(DocElementPose(element, length), "boundary", kBlack, 7));
     }
-    if (alignment.Elements.empty())
+    if (alignment.Elements.empty() || !followed)
         return;
 
     // Chainage ticks, and a label every kilometre on the left of the way.
     const double first = std::ceil(stations.front() / kPlanTickEvery) * kPlanTickEvery;
-    for (double c = first; c <= stations.back() + 1e-9; c += kPlanTickEvery) {
-        DocPose pose;
-        DocAlignmentPose(alignment, stations, c, pose);
+    const double ticks =
+        std::min(kMaxTicks, std::floor((stations.back() - first) / kPlanTickEvery + 1e-9) + 1);
+    std::vector<double> tickStations;
+    for (long k = 0; k < static_cast<long>(ticks); ++k)
+        tickStations.push_back(first + static_cast<double>(k) * kPlanTickEvery);
+    const std::vector<DocPose> tickPoses = DocAlignmentPoses(alignment, stations, tickStations);
+    for (std::size_t k = 0; k < tickStations.size(); ++k) {
+        const double c = tickStations[k];
+        const DocPose &pose = tickPoses[k];
         const bool kilometre = std::abs(std::remainder(c, kPlanLabelEvery)) < 1e-6;
         drawing.Items.push_back(Across(pose, "chainage", kGrey, kilometre ? 6 : 3));
         if (kilometre) {
@@ -133,7 +150,7 @@ void AddPlanAlignment(Drawing &drawing, const DocAlignment &alignment, Rgb colou
     struct RailStation {
         double Station, Left, Right;
     };
-    std::vector<RailStation> railStations;
+    std::vector<RailStation> railStations, failedRails;
     for (std::size_t k = 0; k < alignment.CrossSects.size(); ++k) {
         const DocCrossSect &sect = alignment.CrossSects[k];
         for (const DocSurface &surface : sect.Surfaces) {
@@ -141,17 +158,22 @@ void AddPlanAlignment(Drawing &drawing, const DocAlignment &alignment, Rgb colou
                 continue;
             railStations.push_back(
                 {sect.Station, surface.Points[0].Offset, surface.Points[1].Offset});
-            if (proof && Contains(proof->FailedCrossSects, k)) {
-                DocPose pose;
-                DocAlignmentPose(alignment, stations, sect.Station, pose);
-                for (const double offset : {surface.Points[0].Offset, surface.Points[1].Offset}) {
-                    DrawItem mark = Item(ItemKind::Marker, "rail-failed", kFailedColour);
-                    mark.Points = {{pose.X + offset * pose.Dy, pose.Y - offset * pose.Dx}};
-                    mark.SizePx = 4;
-                    mark.Failed = true;
-                    drawing.Items.push_back(std::move(mark));
-                }
-            }
+            if (proof && Contains(proof->FailedCrossSects, k))
+                failedRails.push_back(railStations.back());
+        }
+    }
+    std::vector<double> failedAt;
+    for (const RailStation &r : failedRails)
+        failedAt.push_back(r.Station);
+    const std::vector<DocPose> failedPoses = DocAlignmentPoses(alignment, stations, failedAt);
+    for (std::size_t k = 0; k < failedRails.size(); ++k) {
+        const DocPose &pose = failedPoses[k];
+        for (const double offset : {failedRails[k].Left, failedRails[k].Right}) {
+            DrawItem mark = Item(ItemKind::Marker, "rail-failed", kFailedColour);
+            mark.Points = {{pose.X + offset * pose.Dy, pose.Y - offset * pose.Dx}};
+            mark.SizePx = 4;
+            mark.Failed = true;
+            drawing.Items.push_back(std::move(mark));
         }
     }
     if (railStations.size() >= 2) {
@@ -169,14 +191,15 @@ void AddPlanAlignment(Drawing &drawing, const DocAlignment &alignment, Rgb colou
         std::sort(along.begin(), along.end());
         DrawItem left = Item(ItemKind::Polyline, "rail", kRailColour);
         DrawItem right = Item(ItemKind::Polyline, "rail", kRailColour);
+        const std::vector<DocPose> poses = DocAlignmentPoses(alignment, stations, along);
         std::size_t r = 0;
-        for (const double c : along) {
+        for (std::size_t k = 0; k < along.size(); ++k) {
+            const double c = along[k];
             while (r + 2 < railStations.size() && railStations[r + 1].Station <= c)
                 ++r;
             const RailStation &a = railStations[r], &b = railStations[r + 1];
             const double t = b.Station > a.Station ? (c - a.Station) / (b.Station - a.Station) : 0;
-            DocPose pose;
-            DocAlignmentPose(alignment, stations, c, pose);
+            const DocPose &pose = poses[k];
             const double lo = a.Left + t * (b.Left - a.Left),
                          ro = a.Right + t * (b.Right - a.Right);
             left.Points.push_back({pose.X + lo * pose.Dy, pose.Y - lo * pose.Dx});
@@ -186,11 +209,9 @@ void AddPlanAlignment(Drawing &drawing, const DocAlignment &alignment, Rgb colou
         drawing.Items.push_back(std::move(right));
     }
 
-    for (const double sta : alignment.TunnelProfileStations) {
-        DocPose pose;
-        DocAlignmentPose(alignment, stations, sta, pose);
+    for (const DocPose &pose :
+         DocAlignmentPoses(alignment, stations, alignment.TunnelProfileStations))
         drawing.Items.push_back(Across(pose, "tunnel-profile", kTunnelColour, 9));
-    }
 }
 
 } // namespace
@@ -220,7 +241,8 @@ std::vector<Drawing> ProfileDrawings(const ReadBackDocument &document, const Pro
         double begin = 0, end = -1;
         for (const DocProfAlign &align : alignment.Profile) {
             const DocProfile profile(align);
-            if (profile.End() < profile.Begin())
+            if (profile.End() < profile.Begin() ||
+                profile.End() - profile.Begin() > kMaxFollowedSpan)
                 continue;
             if (end < begin) {
                 begin = profile.Begin();
@@ -232,9 +254,9 @@ std::vector<Drawing> ProfileDrawings(const ReadBackDocument &document, const Pro
             std::vector<double> stations;
             for (const DocPvi &pvi : align.Points)
                 stations.push_back(pvi.Station);
-            const double step = std::max(1.0, (profile.End() - profile.Begin()) / 2000);
-            for (double c = profile.Begin(); c < profile.End(); c += step)
-                stations.push_back(c);
+            for (int k = 0; k < kProfileSamples; ++k)
+                stations.push_back(profile.Begin() +
+                                   (profile.End() - profile.Begin()) * k / kProfileSamples);
             for (const DocCurveSpan &span : profile.Curves())
                 for (int k = 0; k <= 16; ++k)
                     stations.push_back(span.Begin + (span.End - span.Begin) * k / 16);
@@ -274,8 +296,11 @@ std::vector<Drawing> ProfileDrawings(const ReadBackDocument &document, const Pro
                     DrawItem failed = Item(ItemKind::Polyline, "profile-failed", kFailedColour);
                     failed.WidthPx = 3;
                     failed.Failed = true;
-                    for (double c = std::max(from - 1, profile.Begin());
-                         c <= std::min(to + 1, profile.End()); c += 0.5) {
+                    const double start = std::max(from - 1, profile.Begin());
+                    const double stop = std::min(to + 1, profile.End());
+                    const int count = 64;
+                    for (int k = 0; k <= count && stop >= start; ++k) {
+                        const double c = start + (stop - start) * k / count;
                         double h = 0;
                         if (profile.HeightAt(c, h))
                             failed.Points.push_back({c, h});
@@ -298,8 +323,11 @@ std::vector<Drawing> ProfileDrawings(const ReadBackDocument &document, const Pro
             label.ShiftYPx = h == drawing.MinY ? -4 : 12;
             drawing.Items.push_back(std::move(label));
         }
-        for (double c = std::ceil(begin / kPlanLabelEvery) * kPlanLabelEvery; c <= end + 1e-9;
-             c += kPlanLabelEvery) {
+        const double labelsBegin = std::ceil(begin / kPlanLabelEvery) * kPlanLabelEvery;
+        const double labels =
+            std::min(kMaxTicks, std::floor((end - labelsBegin) / kPlanLabelEvery + 1e-9) + 1);
+        for (long k = 0; k < static_cast<long>(labels); ++k) {
+            const double c = labelsBegin + static_cast<double>(k) * kPlanLabelEvery;
             DrawItem label = Item(ItemKind::Text, "chainage-label", kDarkGrey);
             label.Points = {{c, drawing.MinY}};
             label.Text = ChainageText(c).substr(0, ChainageText(c).find('.'));

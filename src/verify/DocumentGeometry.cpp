@@ -105,7 +105,10 @@ ClothoidFrame ClothoidOf(const DocElement &e) {
 // The plane step from distance a to distance b along the transition.
 void IntegrateClothoid(const ClothoidFrame &frame, double a, double b, double &dx, double &dy) {
     dx = dy = 0;
-    const int pieces = std::max(1, static_cast<int>(std::ceil(std::abs(b - a) / kClothoidPiece)));
+    const double count = std::ceil(std::abs(b - a) / kClothoidPiece);
+    const int pieces = count >= 1 && count <= kMaxClothoidPieces ? static_cast<int>(count)
+                       : count >= 1                              ? kMaxClothoidPieces
+                                                                 : 1;
     const double h = (b - a) / pieces;
     for (int p = 0; p < pieces; ++p) {
         const double mid = a + (p + 0.5) * h;
@@ -245,18 +248,38 @@ std::vector<double> DocElementStations(const DocAlignment &alignment) {
     return stations;
 }
 
-bool DocAlignmentPose(const DocAlignment &alignment, const std::vector<double> &stations,
-                      double chainage, DocPose &pose) {
+std::vector<DocPose> DocAlignmentPoses(const DocAlignment &alignment,
+                                       const std::vector<double> &stations,
+                                       const std::vector<double> &chainages) {
     const std::size_t n = alignment.Elements.size();
     if (n == 0 || stations.size() != n + 1)
-        return false;
-    // The last element starting at or before the chainage.
-    const auto after =
-        std::upper_bound(stations.begin(), stations.begin() + static_cast<long>(n), chainage);
-    const std::size_t i =
-        after == stations.begin() ? 0 : static_cast<std::size_t>(after - stations.begin()) - 1;
-    pose = DocElementPose(alignment.Elements[i], chainage - stations[i]);
-    return true;
+        return {};
+    std::vector<std::size_t> order(chainages.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return chainages[a] < chainages[b]; });
+    std::vector<DocPose> poses(chainages.size());
+    std::size_t k = 0;
+    while (k < order.size()) {
+        // The last element starting at or before the chainage, and every
+        // further chainage it holds.
+        const auto after = std::upper_bound(
+            stations.begin(), stations.begin() + static_cast<long>(n), chainages[order[k]]);
+        const std::size_t i =
+            after == stations.begin() ? 0 : static_cast<std::size_t>(after - stations.begin()) - 1;
+        std::size_t end = k;
+        std::vector<double> distances;
+        while (end < order.size() && (i + 1 == n || chainages[order[end]] < stations[i + 1])) {
+            distances.push_back(chainages[order[end]] - stations[i]);
+            ++end;
+        }
+        const std::vector<DocPose> found = DocElementPoses(alignment.Elements[i], distances);
+        for (std::size_t j = 0; j < found.size(); ++j)
+            poses[order[k + j]] = found[j];
+        k = end;
+    }
+    return poses;
 }
 
 // ---- Profiles ---------------------------------------------------------------

@@ -47,15 +47,26 @@ DocPose DocElementPose(const DocElement &element, double distance);
 // before it ended), followed by the chainage where the last one ends.
 std::vector<double> DocElementStations(const DocAlignment &alignment);
 
-// The pose at a chainage of the alignment: on the element that holds it
-// (before the first one or beyond the last: that element, continued). False
-// for an alignment without elements.
-bool DocAlignmentPose(const DocAlignment &alignment, const std::vector<double> &stations,
-                      double chainage, DocPose &pose);
+// The poses at chainages of the alignment (in any order), each on the element
+// that holds it (before the first one or beyond the last: that element,
+// continued); stations as DocElementStations gives them. Each element is
+// followed once, however many chainages it holds. Empty for an alignment
+// without elements.
+std::vector<DocPose> DocAlignmentPoses(const DocAlignment &alignment,
+                                       const std::vector<double> &stations,
+                                       const std::vector<double> &chainages);
 
 // Transitions are integrated in pieces of at most this length, each by
 // 8-point Gauss-Legendre (far below a micrometre for any radius above 1).
 inline constexpr double kClothoidPiece = 10.0;
+// No step is integrated in more pieces than this: a distance that long is no
+// transition of a road or railway, and its point is only approximate.
+inline constexpr int kMaxClothoidPieces = 100000;
+
+// The longest alignment and profile the proof and the preview follow metre by
+// metre (a thousand kilometres); a document that states longer ones is
+// refused as not what this program writes.
+inline constexpr double kMaxFollowedSpan = 1e6;
 
 // A vertical curve of a profile, as its PVI and neighbours define it.
 struct DocCurveSpan {

@@ -181,8 +181,11 @@ void AddIndex(std::vector<std::size_t> &indices, std::size_t index) {
 // whole unit of chainage inside it, and its end.
 std::vector<double> SampleDistances(double staStart, double length) {
     std::vector<double> distances{0};
-    for (double c = std::floor(staStart) + 1; c < staStart + length; c += 1)
-        distances.push_back(c - staStart);
+    // Counted, so that a chainage too large to step by 1 still ends the loop.
+    const double first = std::floor(staStart) + 1;
+    const long count = static_cast<long>(std::max(0.0, std::ceil(staStart + length - first)));
+    for (long k = 0; k < count; ++k)
+        distances.push_back(first + static_cast<double>(k) - staStart);
     if (length > 0)
         distances.push_back(length);
     return distances;
@@ -225,6 +228,15 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
             extent = next->StaStart - chainage;
         else if (element.Length != kNullValue)
             extent = element.Length;
+        if (!(std::abs(extent) <= kMaxFollowedSpan && std::abs(length) <= kMaxFollowedSpan) ||
+            proof.PlanSamples + extent > kMaxFollowedSpan) {
+            run.DocumentFault(proof.Name, "the alignment runs, at the element of chainage " +
+                                              ChainageText(chainage) + ", longer than " +
+                                              FormatDecimals(kMaxFollowedSpan, 0) + " " +
+                                              run.Tol.Unit);
+            AddIndex(proof.FailedElements, i);
+            return;
+        }
         const std::vector<double> distances = SampleDistances(chainage, std::max(0.0, extent));
         const std::vector<DocPose> poses = DocElementPoses(element, distances);
         bool failed = false;
@@ -314,6 +326,12 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
         const DocProfile profile(align);
         if (profile.End() < profile.Begin())
             continue;
+        if (!(profile.End() - profile.Begin() + proof.HeightSamples <= kMaxFollowedSpan)) {
+            run.DocumentFault(proof.Name,
+                              "the profile runs, in \"" + align.Name + "\", longer than " +
+                                  FormatDecimals(kMaxFollowedSpan, 0) + " " + run.Tol.Unit);
+            return;
+        }
         std::vector<double> stations;
         for (const DocPvi &pvi : align.Points)
             stations.push_back(pvi.Station);
@@ -321,8 +339,10 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
             stations.push_back(span.Begin);
             stations.push_back(span.End);
         }
-        for (double c = std::ceil(profile.Begin()); c < profile.End(); c += 1)
-            stations.push_back(c);
+        const double first = std::ceil(profile.Begin());
+        const long count = static_cast<long>(std::max(0.0, std::ceil(profile.End() - first)));
+        for (long k = 0; k < count; ++k)
+            stations.push_back(first + static_cast<double>(k));
         std::sort(stations.begin(), stations.end());
         stations.erase(std::unique(stations.begin(), stations.end()), stations.end());
         for (const double station : stations) {

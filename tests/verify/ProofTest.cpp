@@ -258,6 +258,15 @@ TEST_F(Proof, RefusesADocumentThatDoesNotHoldWhatWasWritten) {
     EXPECT_THAT(ProofFailureText(report.Failures.front(), "m"),
                 ::testing::HasSubstr("alignment 4 should be \"other\""));
 
+    // An element said to run a thousand kilometres is not followed metre by metre.
+    const std::string far = ReplaceNth(text, "<Spiral staStart=\"[0-9.]+\"",
+                                       "<Spiral staStart=\"3000000.000000\"", 0);
+    report = ProveText(far, design, tolerances);
+    ASSERT_FALSE(report.Passed);
+    EXPECT_THAT(ProofFailureText(report.Failures.front(), "m"),
+                ::testing::HasSubstr("the alignment runs, at the element of chainage 1+000.000, "
+                                     "longer than 1000000 m"));
+
     WriteFileBytes(dir / "broken.xml", text.substr(0, text.size() / 2));
     report = ProveDocumentFile(dir / "broken.xml", design, tolerances);
     ASSERT_FALSE(report.Passed);
