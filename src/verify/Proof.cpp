@@ -55,6 +55,22 @@ class ImportedPlan {
         return GetCoordFromHzAligment(window_, chainage, point);
     }
 
+    // How far the listed start of the element starting at the chainage lies
+    // from where the element before it ends (0 where none starts there).
+    double JumpAt(double chainage) {
+        if (elements_.size() < 3)
+            return 0;
+        const auto first = elements_.begin() + 2, last = elements_.end();
+        const auto at =
+            std::lower_bound(first, last, chainage - kSameStation,
+                             [](const HzElement &e, double c) { return e.Chainage < c; });
+        HzPoint before;
+        if (at == last || at->Chainage > chainage + kSameStation ||
+            !PointAt(at->Chainage - kOwnEndBefore, before))
+            return 0;
+        return std::hypot(at->X - before.X, at->Y - before.Y);
+    }
+
   private:
     // The element by the search rule: the first starting at the chainage,
     // else the last starting before it.
@@ -212,6 +228,7 @@ struct Run {
 void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
                Run &run) {
     ImportedPlan imported(design.Hz);
+    ImportedPlan ends(design.Hz); // the imported alignment at element ends
     double chainage = doc.StaStart != kNullValue ? doc.StaStart : 0;
     const double tolerance = run.Tol.Plan;
     for (std::size_t i = 0; i < doc.Elements.size(); ++i) {
@@ -239,17 +256,29 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
         }
         const std::vector<double> distances = SampleDistances(chainage, std::max(0.0, extent));
         const std::vector<DocPose> poses = DocElementPoses(element, distances);
+        const double end = chainage + extent;
+        // Where the imported alignment itself jumps at the element's end (its
+        // listed points are rounded), the document, which runs from listed
+        // point to listed point, inherits the jump: it is allowed in
+        // proportion along the element, and the element's end is compared
+        // with the imported element's own end.
+        const double jump = extent > 0 ? ends.JumpAt(end) : 0;
+        Keep(proof.ImportedGap, jump, end);
         bool failed = false;
         for (std::size_t k = 0; k < distances.size(); ++k) {
+            const bool atEnd = k + 1 == distances.size() && distances[k] > 0;
             const double at = chainage + distances[k];
             HzPoint point;
-            if (!imported.PointAt(at, point)) {
+            const bool found = imported.PointAt(atEnd ? at - kOwnEndBefore : at, point);
+            if (!found) {
                 run.DocumentFault(proof.Name, "the imported alignment has no point at chainage " +
                                                   ChainageText(at));
                 failed = true;
                 break;
             }
-            const double deviation = std::hypot(poses[k].X - point.X, poses[k].Y - point.Y);
+            const double allowed = extent > 0 ? jump * distances[k] / extent : 0;
+            const double deviation =
+                std::max(0.0, std::hypot(poses[k].X - point.X, poses[k].Y - point.Y) - allowed);
             Keep(proof.Plan, deviation, at);
             ++proof.PlanSamples;
             failed = failed || deviation > tolerance;
@@ -257,8 +286,8 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
 
         // The element's own end against what the document states about it:
         // its End, the next Start, the chainage where the next one starts, a
-        // Curve's length and radius, and its End on its circle.
-        const double end = chainage + extent;
+        // Curve's length and radius, and its End on its circle; beyond the
+        // imported alignment's own jump there, which the document inherits.
         double mismatch = std::abs(extent - length);
         const DocPose last = DocElementPose(element, length);
         mismatch = std::max(mismatch, std::hypot(last.X - element.End.X, last.Y - element.End.Y));
@@ -276,27 +305,11 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
         if (next)
             mismatch = std::max(
                 mismatch, std::hypot(next->Start.X - element.End.X, next->Start.Y - element.End.Y));
+        mismatch = std::max(0.0, mismatch - jump);
         Keep(proof.ElementEnd, mismatch, end);
         if (failed || mismatch > tolerance)
             AddIndex(proof.FailedElements, i);
         chainage = end;
-    }
-    // The imported alignment's own gaps over the chainages the document spans.
-    const double from = doc.Elements.empty() || doc.Elements.front().StaStart == kNullValue
-                            ? kNullValue
-                            : doc.Elements.front().StaStart;
-    ImportedPlan own(design.Hz);
-    for (long k = 1; k < ElementCount(design.Hz); ++k) {
-        const HzElement &e = design.Hz[static_cast<std::size_t>(k)];
-        const double end = e.Chainage + e.Length;
-        if (!(e.Length > 0) || (from != kNullValue && end < from) || e.Chainage >= chainage)
-            continue;
-        // A hair before the end, so that the element itself answers.
-        HzPoint point;
-        if (own.PointAt(end - kOwnEndBefore, point)) {
-            const HzElement &next = design.Hz[static_cast<std::size_t>(k + 1)];
-            Keep(proof.ImportedGap, std::hypot(next.X - point.X, next.Y - point.Y), end);
-        }
     }
     if (proof.Plan.Value > tolerance)
         run.Fail(proof, ProofCheck::Plan, proof.Plan, tolerance,

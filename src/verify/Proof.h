@@ -2,11 +2,16 @@
 // its own definitions (DocumentGeometry.h) is compared with the imported
 // design evaluated by the engine's geometry, at every element start, every
 // element end and every whole unit of chainage between them:
-// - plan: distance between the two points at the same chainage;
+// - plan: distance between the two points at the same chainage (at an
+//   element's end, the imported element's own end), beyond the share of the
+//   jump the imported alignment itself makes at the element's end (listed
+//   coordinates are rounded, and the document runs from listed point to
+//   listed point);
 // - height: difference of the two profiles at the same chainage;
 // - element ends: within the document, how far an element's own end lies from
 //   its End, its End from the next Start, and its end chainage from the next
-//   staStart (and a Curve's length attribute from its figure);
+//   staStart (and a Curve's length attribute from its figure), beyond that
+//   jump;
 // - rails: the spread of each written rail pair against the gauge across the
 //   cant, and each rail's height against the profile plus its rise;
 // - cross sections: every imported point of a written station, at its offset
@@ -70,9 +75,10 @@ struct AlignmentProof {
     std::string Name;
     Deviation Plan, Height, ElementEnd, RailSpread, RailHeight, SectionOffset, SectionHeight;
     // Not a check: the imported alignment's own largest gap between an
-    // element's end and the next element's start (listed coordinates are
-    // rounded; the import check accepted it). A document follows the listed
-    // points, so its plan figures can reach this much.
+    // element's end and the next element's listed start, at the document's
+    // element ends (listed coordinates are rounded; the import check accepted
+    // it). The plan and element-end figures are what the document deviates
+    // beyond it.
     Deviation ImportedGap;
     long PlanSamples = 0;
     long HeightSamples = 0;

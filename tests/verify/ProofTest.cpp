@@ -186,6 +186,39 @@ TEST_F(Proof, CatchesAWrongSpiralEndPoint) {
                                      "deviation 0.050000 m over the tolerance 0.010000 m"));
 }
 
+// Listings round their coordinates: here the second element is listed 3 mm
+// right of where the first one ends. The document, which runs from listed
+// point to listed point, inherits that jump and is held to what it adds.
+TEST_F(Proof, HoldsTheDocumentToWhatItAddsToTheListingsOwnJump) {
+    ImportedDesign listed{{design.Alignments.front()}};
+    HzElement &second = listed.Alignments[0].Hz[2];
+    second.X += 0.003 * std::cos(second.Azimuth); // azimuths run clockwise from north
+    second.Y -= 0.003 * std::sin(second.Azimuth);
+    const std::string written = WriteDocument(dir / "listed.xml", listed);
+    ProofReport report = ProveText(written, listed, tolerances);
+    ASSERT_TRUE(report.Passed) << ProofFailureText(report.Failures.front(), "m");
+    const AlignmentProof &a = report.Alignments[0];
+    EXPECT_NEAR(a.ImportedGap.Value, 0.003, 1e-5);
+    EXPECT_NEAR(a.ImportedGap.Chainage, 1120, 1e-9);
+    EXPECT_LT(a.Plan.Value, kRounding);
+    EXPECT_LT(a.ElementEnd.Value, kRounding);
+
+    // The first line's End moved 2 cm further is caught all the same.
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_search(written, m,
+                          std::regex("<Line staStart=\"1000.000000\">\\s*<Start>[^<]*</Start>\\s*"
+                                     "<End>([^<]*)</End>")));
+    const std::string corrupted =
+        written.substr(0, static_cast<std::size_t>(m.position(1))) + Moved(m[1], 0.02, 0) +
+        written.substr(static_cast<std::size_t>(m.position(1) + m.length(1)));
+    report = ProveText(corrupted, listed, tolerances);
+    const ProofFailure &f = OnlyFailure(report);
+    EXPECT_EQ(f.Alignment, "right curve");
+    EXPECT_NEAR(f.Chainage, 1120, 1e-9);
+    EXPECT_GT(f.Value, 0.015);
+}
+
 // A Curve turning the wrong way runs round the long side of its circle.
 TEST_F(Proof, CatchesAWrongRot) {
     // The second alignment's arc (left, ccw) made clockwise.
@@ -259,8 +292,8 @@ TEST_F(Proof, RefusesADocumentThatDoesNotHoldWhatWasWritten) {
                 ::testing::HasSubstr("alignment 4 should be \"other\""));
 
     // An element said to run a thousand kilometres is not followed metre by metre.
-    const std::string far = ReplaceNth(text, "<Spiral staStart=\"[0-9.]+\"",
-                                       "<Spiral staStart=\"3000000.000000\"", 0);
+    const std::string far =
+        ReplaceNth(text, "<Spiral staStart=\"[0-9.]+\"", "<Spiral staStart=\"3000000.000000\"", 0);
     report = ProveText(far, design, tolerances);
     ASSERT_FALSE(report.Passed);
     EXPECT_THAT(ProofFailureText(report.Failures.front(), "m"),
