@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vialto {
 
 namespace {
@@ -31,51 +33,65 @@ QString ProofVerdictText(const ProofReport &proof, std::size_t shown) {
         return Tr("LBL_PROOF_PASSED");
     QString text = Tr("LBL_PROOF_FAILED");
     for (std::size_t k = 0; k < proof.Failures.size() && k < shown; ++k)
-        text += QStringLiteral("\n") + Q(ProofFailureText(proof.Failures[k], proof.Tolerances.Unit));
+        text +=
+            QStringLiteral("\n") + Q(ProofFailureText(proof.Failures[k], proof.Tolerances.Unit));
     if (proof.Failures.size() > shown)
         text += QStringLiteral("\n…");
     return text;
 }
 
 ctlProofPreview::ctlProofPreview(QWidget *parent)
-    : QTabWidget(parent), verdict_(new QLabel), figures_(new QTreeWidget),
-      plan_(new DrawingView), profileView_(new DrawingView), sectionView_(new DrawingView) {
+    : QTabWidget(parent), verdict_(new QLabel), figures_(new QTreeWidget), plan_(new DrawingView),
+      profileView_(new DrawingView), sectionView_(new DrawingView) {
     setObjectName(QStringLiteral("ctlProofPreview"));
-    setAccessibleName(Tr("FR_PROOF"));
     verdict_->setObjectName(QStringLiteral("lblProofVerdict"));
     verdict_->setWordWrap(true);
     verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     figures_->setObjectName(QStringLiteral("tvwProofFigures"));
-    figures_->setAccessibleName(Tr("FR_PROOF"));
     figures_->setColumnCount(4);
-    figures_->setHeaderLabels({Tr("LBL_PROOF_CHECK"), Tr("LBL_PROOF_WORST"), Tr("LBL_PROOF_AT"),
-                               Tr("LBL_PROOF_POINTS")});
     figures_->setRootIsDecorated(true);
     figures_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     plan_->setObjectName(QStringLiteral("viewPreviewPlan"));
-    plan_->setAccessibleName(Tr("LBL_PREVIEW_PLAN"));
     profileView_->setObjectName(QStringLiteral("viewPreviewProfile"));
-    profileView_->setAccessibleName(Tr("LBL_PREVIEW_PROFILE"));
     sectionView_->setObjectName(QStringLiteral("viewPreviewSection"));
-    sectionView_->setAccessibleName(Tr("LBL_PREVIEW_SECTIONS"));
 
     auto *proofPage = new QWidget;
     auto *proofLayout = new QVBoxLayout(proofPage);
     proofLayout->addWidget(verdict_);
     proofLayout->addWidget(figures_, 1);
-    addTab(proofPage, Tr("FR_PROOF"));
-    addTab(plan_, Tr("LBL_PREVIEW_PLAN"));
+    addTab(proofPage, QString());
+    addTab(plan_, QString());
     addTab(Stepper(profileView_, QStringLiteral("Profile"), previousProfile_, nextProfile_,
                    profilePosition_),
-           Tr("LBL_PREVIEW_PROFILE"));
+           QString());
     addTab(Stepper(sectionView_, QStringLiteral("Section"), previousSection_, nextSection_,
                    sectionPosition_),
-           Tr("LBL_PREVIEW_SECTIONS"));
+           QString());
     connect(previousProfile_, &QPushButton::clicked, this, [this] { ShowProfile(profile_ - 1); });
     connect(nextProfile_, &QPushButton::clicked, this, [this] { ShowProfile(profile_ + 1); });
     connect(previousSection_, &QPushButton::clicked, this, [this] { ShowSection(section_ - 1); });
     connect(nextSection_, &QPushButton::clicked, this, [this] { ShowSection(section_ + 1); });
     RefreshSteppers();
+    UpdateText();
+}
+
+void ctlProofPreview::UpdateText() {
+    setAccessibleName(Tr("FR_PROOF"));
+    figures_->setAccessibleName(Tr("FR_PROOF"));
+    figures_->setHeaderLabels(
+        {Tr("LBL_PROOF_CHECK"), Tr("LBL_PROOF_WORST"), Tr("LBL_PROOF_AT"), Tr("LBL_PROOF_POINTS")});
+    plan_->setAccessibleName(Tr("LBL_PREVIEW_PLAN"));
+    profileView_->setAccessibleName(Tr("LBL_PREVIEW_PROFILE"));
+    sectionView_->setAccessibleName(Tr("LBL_PREVIEW_SECTIONS"));
+    setTabText(tabProof, Tr("FR_PROOF"));
+    setTabText(tabPlan, Tr("LBL_PREVIEW_PLAN"));
+    setTabText(tabProfile, Tr("LBL_PREVIEW_PROFILE"));
+    setTabText(tabSections, Tr("LBL_PREVIEW_SECTIONS"));
+    for (QPushButton *previous : {previousProfile_, previousSection_})
+        previous->setAccessibleName(Tr("LBL_PREVIEW_PREVIOUS"));
+    for (QPushButton *next : {nextProfile_, nextSection_})
+        next->setAccessibleName(Tr("LBL_PREVIEW_NEXT"));
+    verdict_->setText(ProofVerdictText(proof_, kFailuresShown));
 }
 
 QWidget *ctlProofPreview::Stepper(DrawingView *view, const QString &name, QPushButton *&previous,
@@ -87,8 +103,6 @@ QWidget *ctlProofPreview::Stepper(DrawingView *view, const QString &name, QPushB
     previous->setObjectName(QStringLiteral("cmdPreview%1Previous").arg(name));
     next->setObjectName(QStringLiteral("cmdPreview%1Next").arg(name));
     position->setObjectName(QStringLiteral("lblPreview%1").arg(name));
-    previous->setAccessibleName(Tr("LBL_PREVIEW_PREVIOUS"));
-    next->setAccessibleName(Tr("LBL_PREVIEW_NEXT"));
     previous->setAutoDefault(false);
     next->setAutoDefault(false);
     auto *row = new QHBoxLayout;
@@ -106,7 +120,7 @@ QWidget *ctlProofPreview::Stepper(DrawingView *view, const QString &name, QPushB
 void ctlProofPreview::ShowProof(const ProofReport &proof) {
     proof_ = proof;
     const std::string &unit = proof.Tolerances.Unit;
-    verdict_->setText(ProofVerdictText(proof, 5));
+    verdict_->setText(ProofVerdictText(proof, kFailuresShown));
     figures_->clear();
     const QIcon failedIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
     const QIcon passedIcon = style()->standardIcon(QStyle::SP_DialogApplyButton);
@@ -142,9 +156,8 @@ void ctlProofPreview::ShowProof(const ProofReport &proof) {
             add(ProofCheck::SectionHeight, a.SectionHeight, 0);
         }
         alignmentFailed =
-            alignmentFailed ||
-            std::any_of(proof.Failures.begin(), proof.Failures.end(),
-                        [&](const auto &f) { return f.Alignment == a.Name; });
+            alignmentFailed || std::any_of(proof.Failures.begin(), proof.Failures.end(),
+                                           [&](const auto &f) { return f.Alignment == a.Name; });
         top->setIcon(0, alignmentFailed ? failedIcon : passedIcon);
         top->setExpanded(true);
     }
@@ -194,8 +207,8 @@ void ctlProofPreview::ShowSection(int index) {
 }
 
 void ctlProofPreview::RefreshSteppers() {
-    const auto refresh = [](QPushButton *previous, QPushButton *next, QLabel *position,
-                            int current, int count) {
+    const auto refresh = [](QPushButton *previous, QPushButton *next, QLabel *position, int current,
+                            int count) {
         previous->setEnabled(current > 0);
         next->setEnabled(current + 1 < count);
         position->setText(count > 0 ? QStringLiteral("%1 / %2").arg(current + 1).arg(count)

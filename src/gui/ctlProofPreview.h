@@ -31,11 +31,14 @@ class ctlProofPreview : public QTabWidget {
     Q_OBJECT
   public:
     enum Tab : int { tabProof, tabPlan, tabProfile, tabSections };
+    static constexpr std::size_t kFailuresShown = 5;
 
     explicit ctlProofPreview(QWidget *parent = nullptr);
     // Shows the report's figures and draws the document it read back (none
     // when it could not be read).
     void ShowProof(const ProofReport &proof);
+    // The captions reloaded from the language file.
+    void UpdateText();
 
     int ProfileCount() const { return static_cast<int>(profiles_.size()); }
     int SectionCount() const { return static_cast<int>(sections_.size()); }
