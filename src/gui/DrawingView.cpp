@@ -44,16 +44,11 @@ void PaintItem(QPainter &painter, const DrawItem &item, const ViewTransform &vie
         return;
     }
     case ItemKind::Tick: {
-        const QPointF p = At(view, item.Points.at(0));
-        // The world direction seen in the view (y runs down there).
-        double dx = item.Dx * view.ScaleX, dy = -item.Dy * view.ScaleY;
-        const double length = std::hypot(dx, dy);
-        if (length == 0)
+        WorldPoint from, to;
+        if (!TickInView(item, view, from, to))
             return;
-        dx *= item.SizePx / length;
-        dy *= item.SizePx / length;
         painter.setPen(PenOf(item));
-        painter.drawLine(QPointF(p.x() - dx, p.y() - dy), QPointF(p.x() + dx, p.y() + dy));
+        painter.drawLine(QPointF(from.X, from.Y), QPointF(to.X, to.Y));
         return;
     }
     case ItemKind::Marker: {

@@ -1,6 +1,7 @@
 #include "preview/Drawing.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace vialto {
@@ -16,6 +17,20 @@ void Drawing::Include(const WorldPoint &point) {
     MaxX = std::max(MaxX, point.X);
     MinY = std::min(MinY, point.Y);
     MaxY = std::max(MaxY, point.Y);
+}
+
+bool TickInView(const DrawItem &tick, const ViewTransform &view, WorldPoint &from, WorldPoint &to) {
+    const WorldPoint p = view.ToView(tick.Points.at(0));
+    // The world direction seen in the view (y runs down there).
+    double dx = tick.Dx * view.ScaleX, dy = -tick.Dy * view.ScaleY;
+    const double length = std::hypot(dx, dy);
+    if (length == 0)
+        return false;
+    dx *= tick.SizePx / length;
+    dy *= tick.SizePx / length;
+    from = {p.X - dx, p.Y - dy};
+    to = {p.X + dx, p.Y + dy};
+    return true;
 }
 
 ViewTransform FitDrawing(const Drawing &drawing, double widthPx, double heightPx, double marginPx) {

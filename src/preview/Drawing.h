@@ -90,6 +90,10 @@ struct ViewTransform {
     }
 };
 
+// A tick's two ends in the view (pixels); false when its direction has no
+// length there.
+bool TickInView(const DrawItem &tick, const ViewTransform &view, WorldPoint &from, WorldPoint &to);
+
 // The transform that shows the drawing's extents within a view of the size,
 // inside a margin, centred; with KeepAspect both scales are equal.
 ViewTransform FitDrawing(const Drawing &drawing, double widthPx, double heightPx, double marginPx);

@@ -5,7 +5,6 @@
 #include "shell/Text.h"
 
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 
 namespace vialto {
@@ -69,16 +68,10 @@ void RenderItem(std::string &svg, const DrawItem &item, const ViewTransform &vie
         return;
     }
     case ItemKind::Tick: {
-        const WorldPoint p = view.ToView(item.Points.at(0));
-        // The world direction seen in the view (y runs down there).
-        double dx = item.Dx * view.ScaleX, dy = -item.Dy * view.ScaleY;
-        const double length = std::hypot(dx, dy);
-        if (length == 0)
-            return;
-        dx *= item.SizePx / length;
-        dy *= item.SizePx / length;
-        svg += "<line" + role + Stroke(item) + " x1=\"" + Px(p.X - dx) + "\" y1=\"" + Px(p.Y - dy) +
-               "\" x2=\"" + Px(p.X + dx) + "\" y2=\"" + Px(p.Y + dy) + "\"/>\n";
+        WorldPoint from, to;
+        if (TickInView(item, view, from, to))
+            svg += "<line" + role + Stroke(item) + " x1=\"" + Px(from.X) + "\" y1=\"" + Px(from.Y) +
+                   "\" x2=\"" + Px(to.X) + "\" y2=\"" + Px(to.Y) + "\"/>\n";
         return;
     }
     case ItemKind::Marker: {
