@@ -4,9 +4,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vialto {
