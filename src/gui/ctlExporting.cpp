@@ -2,6 +2,7 @@
 
 #include "gui/GuiText.h"
 #include "gui/ctlNumericText.h"
+#include "gui/ctlProofPreview.h"
 #include "shell/Text.h"
 
 #include <QFormLayout>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -37,7 +39,8 @@ ctlExporting::ctlExporting(QWidget *parent)
       fromLabel_(new QLabel(range_)), toLabel_(new QLabel(range_)),
       from_(new ctlNumericText(range_)), to_(new ctlNumericText(range_)),
       tree_(new QTreeWidget(layers_)), selectAll_(new QPushButton(layers_)),
-      unselectAll_(new QPushButton(layers_)) {
+      unselectAll_(new QPushButton(layers_)), proof_(new QWidget(this)),
+      proofText_(new QLabel(proof_)) {
     setObjectName(QStringLiteral("ctlExporting"));
     from_->setObjectName(QStringLiteral("txtFromCh"));
     to_->setObjectName(QStringLiteral("txtToCh"));
@@ -63,8 +66,23 @@ ctlExporting::ctlExporting(QWidget *parent)
     layerLayout->addWidget(tree_, 1);
     layerLayout->addLayout(buttons);
 
+    // What failed the proof: an icon and the text, above the choices.
+    proofText_->setObjectName(QStringLiteral("lblProofFailed"));
+    proofText_->setWordWrap(true);
+    proofText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *icon = new QLabel(proof_);
+    const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(side, side));
+    icon->setAlignment(Qt::AlignTop);
+    auto *proofRow = new QHBoxLayout(proof_);
+    proofRow->setContentsMargins(0, 0, 0, 0);
+    proofRow->addWidget(icon);
+    proofRow->addWidget(proofText_, 1);
+    proof_->hide();
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(proof_);
     layout->addWidget(range_);
     layout->addWidget(layers_, 100);
     layout->addStretch(1); // keeps the range at the top when no layers are offered
@@ -175,6 +193,18 @@ void ctlExporting::ClearLayers() { tree_->clear(); }
 void ctlExporting::SelectAll(bool ticked) {
     for (QTreeWidgetItemIterator it(tree_); *it; ++it)
         (*it)->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void ctlExporting::ShowProof(const ProofReport &proof) {
+    const bool failed = proof.Ran && !proof.Passed;
+    proofText_->setText(failed ? ProofVerdictText(proof, ctlProofPreview::kFailuresShown)
+                               : QString());
+    proofText_->setAccessibleName(proofText_->text());
+    proof_->setVisible(failed);
+}
+
+QString ctlExporting::ProofText() const {
+    return proof_->isVisible() ? proofText_->text() : QString();
 }
 
 void ctlExporting::UpdateText() {

@@ -42,6 +42,9 @@ class ctlExporting : public QWidget, public IExportingControl {
     std::string GetSelectedLayers() const override;
     std::string GetSelectedLayersIdx() const;
     std::string GetSelectedStringlinesIdx() const override;
+    void ShowProof(const ProofReport &proof) override;
+    // The text the proof's failure shows ("" when none shows).
+    QString ProofText() const;
     void ClearLayers();
     // Ticks or clears every layer and stringline.
     void SelectAll(bool ticked);
@@ -57,6 +60,8 @@ class ctlExporting : public QWidget, public IExportingControl {
     QTreeWidget *tree_;
     QPushButton *selectAll_;
     QPushButton *unselectAll_;
+    QWidget *proof_;
+    QLabel *proofText_;
 };
 
 } // namespace vialto

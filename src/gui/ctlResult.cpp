@@ -1,6 +1,7 @@
 #include "gui/ctlResult.h"
 
 #include "gui/GuiText.h"
+#include "gui/ctlProofPreview.h"
 #include "shell/Text.h"
 
 #include <QGridLayout>
@@ -64,6 +65,9 @@ ctlResult::ctlResult(QWidget *parent)
     column_ = new QVBoxLayout(this);
     column_->setContentsMargins(0, 0, 0, 0);
     column_->addWidget(frame_, 1);
+    proof_ = new ctlProofPreview(this);
+    AddView(proof_);
+    proof_->hide();
 
     connect(previous_, &QPushButton::clicked, this, [this] { ShowPage(current_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { ShowPage(current_ + 1); });
@@ -73,6 +77,8 @@ ctlResult::ctlResult(QWidget *parent)
 void ctlResult::ShowSummary(const ResultSummary &summary) {
     summary_ = summary;
     current_ = 1;
+    proof_->ShowProof(summary.Proof());
+    proof_->setVisible(summary.Proof().Ran);
     Refresh();
 }
 

@@ -16,6 +16,8 @@ class QVBoxLayout;
 
 namespace vialto {
 
+class ctlProofPreview;
+
 class ctlResult : public QWidget, public IResultControl {
     Q_OBJECT
   public:
@@ -37,6 +39,9 @@ class ctlResult : public QWidget, public IResultControl {
     // Adds a further view of the result below the summary; the page takes it
     // and gives it the same share of the height as the summary.
     void AddView(QWidget *view);
+    // The proof of the written document and its preview (hidden when the
+    // proof did not run).
+    ctlProofPreview &ProofPanel() const { return *proof_; }
 
   private:
     const SummaryRow *Row(int page, int row) const;
@@ -54,6 +59,7 @@ class ctlResult : public QWidget, public IResultControl {
     QPushButton *next_;
     QLabel *pageLabel_;
     QVBoxLayout *column_;
+    ctlProofPreview *proof_;
 };
 
 } // namespace vialto

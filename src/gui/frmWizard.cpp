@@ -8,6 +8,7 @@
 #include "gui/ctlJobType.h"
 #include "gui/ctlPreferences.h"
 #include "gui/ctlProgress.h"
+#include "gui/ctlProofPreview.h"
 #include "gui/ctlResult.h"
 #include "gui/ctlSelect.h"
 #include "gui/ctlSelectStrLns.h"
@@ -136,6 +137,7 @@ void frmWizard::UpdateText() {
     preferences_->UpdateText();
     importing_->UpdateText();
     exporting_->UpdateText();
+    result_->ProofPanel().UpdateText();
     progress_->UpdateText();
     selectStrLns_->UpdateText();
     select_->UpdateText();

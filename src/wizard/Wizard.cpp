@@ -272,6 +272,7 @@ bool clsWizard::IntroPageImporting() {
 bool clsWizard::IntroPageExporting() {
     choices_ = vialto::IntroPageExporting(job_);
     controls_.Exporting.ShowChoices(choices_, job_.JobType == jobRoad);
+    controls_.Exporting.ShowProof({});
     return true;
 }
 
@@ -286,6 +287,8 @@ bool clsWizard::ExitPageExporting() {
     choices.SelectedLayers = choices.LayersVisible ? exporting.GetSelectedLayers() : "";
     choices.SelectedStringlines = exporting.GetSelectedStringlinesIdx();
     const bool written = vialto::ExitPageExporting(job_, choices, summary_, progress_);
+    // A document that failed its proof keeps the user here, with what failed.
+    controls_.Exporting.ShowProof(summary_.Proof());
     controls_.Result.ShowSummary(summary_);
     return written;
 }

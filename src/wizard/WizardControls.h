@@ -84,6 +84,10 @@ class IExportingControl {
     // "$a$b$" of the ticked layers' names; "__None__" when none is ticked.
     virtual std::string GetSelectedLayers() const = 0;
     virtual std::string GetSelectedStringlinesIdx() const = 0;
+    // What failed the proof of the written document (its alignment, chainage
+    // and deviation); a report that ran and passed, or did not run, shows
+    // nothing.
+    virtual void ShowProof(const ProofReport &proof) = 0;
 };
 
 class IResultControl {

@@ -5,6 +5,8 @@
 // first, so the paths the pictures show are the same on every machine.
 #include "gui/QtSettingsStore.h"
 #include "gui/ctlProgress.h"
+#include "gui/ctlProofPreview.h"
+#include "gui/ctlResult.h"
 #include "gui/support/WizardDriver.h"
 #include "shell/AppModel.h"
 
@@ -102,6 +104,13 @@ void RoadJob(Shooter &shots, const fs::path &demo) {
     hands.Next();
     watch.stop();
     shots.Save(hands, "road-7-result");
+    // The drawings of the document read back: the plan and a cross section.
+    ctlProofPreview &panel = wizard.ResultPage().ProofPanel();
+    panel.setCurrentIndex(ctlProofPreview::tabPlan);
+    shots.Save(hands, "road-8-result-plan");
+    panel.setCurrentIndex(ctlProofPreview::tabSections);
+    panel.ShowSection(panel.SectionCount() / 2);
+    shots.Save(hands, "road-9-result-section");
     hands.Next();
 }
 
@@ -120,6 +129,25 @@ void DoubleTrackFiles(Shooter &shots, const fs::path &demo) {
 }
 
 // A listing that cannot be read: the importing page with the reason.
+// A tolerance finer than the document's micrometres: the proof fails and the
+// exporting page says where.
+void FailedProof(Shooter &shots, const fs::path &demo) {
+    WizardSession session(fmtRoad | fmtTunnel | fmtRail, demo / "proof.xml");
+    WizardDriver &hands = session.Hands();
+    hands.Click(QStringLiteral("optJob2"));
+    hands.Next();
+    hands.TypeFile(1, 1, Demo(demo, "rail/single.plt").string());
+    hands.TypeFile(1, 2, Demo(demo, "rail/single.alz").string());
+    hands.TypeFile(1, 4, Demo(demo, "rail/single_cant.xml").string());
+    hands.Next();
+    hands.TypeInto(QStringLiteral("txtToleranceHz"), QStringLiteral("0.0000012"));
+    hands.Next();
+    hands.Next();
+    hands.Next();
+    shots.Save(hands, "exporting-proof-failed");
+    hands.Cancel();
+}
+
 void FailedImport(Shooter &shots, const fs::path &demo) {
     const fs::path broken = demo / "broken.plt";
     vialto::test::WriteFileBytes(broken, "*PLT\r\n1 2 three\r\n");
@@ -157,7 +185,8 @@ int main(int argc, char **argv) {
     RoadJob(shots, demo);
     DoubleTrackFiles(shots, demo);
     FailedImport(shots, demo);
+    FailedProof(shots, demo);
     fs::remove_all(demo);
     std::cout << shots.Saved << " screenshots\n";
-    return shots.Saved == 14 ? 0 : 1;
+    return shots.Saved == 17 ? 0 : 1;
 }
