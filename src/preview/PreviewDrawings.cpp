@@ -141,8 +141,10 @@ void AddPlanAlignment(Drawing &drawing, const DocAlignment &alignment, Rgb colou
     name.Points = {{start.X, start.Y}};
     name.Text = alignment.Name;
     name.SizePx = 13;
-    name.Anchor = TextAnchor::End;
-    name.ShiftXPx = -8;
+    // Below its start, inside the view however the alignment sets out.
+    name.Anchor = TextAnchor::Start;
+    name.ShiftXPx = 4;
+    name.ShiftYPx = 18;
     drawing.Items.push_back(std::move(name));
 
     // The rails where the document has them: each rail at its offset, which
