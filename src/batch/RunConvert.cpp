@@ -82,11 +82,11 @@ bool DrawPreview(const JobDescription &job, const ProofReport &proof, std::strin
     std::shared_ptr<const ReadBackDocument> document = proof.Document;
     if (!document) {
         auto read = std::make_shared<ReadBackDocument>();
-        if (!ReadLandXmlDocument(job.OutputPath, *read, failure))
+        if (!ReadLandXmlDocument(Utf8Path(job.OutputPath), *read, failure))
             return false;
         document = read;
     }
-    return WritePreview(job.PreviewFolder, *document, proof.Ran ? &proof : nullptr,
+    return WritePreview(Utf8Path(job.PreviewFolder), *document, proof.Ran ? &proof : nullptr,
                         job.PreviewEvery, failure);
 }
 

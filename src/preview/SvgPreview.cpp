@@ -2,6 +2,7 @@
 
 #include "preview/PreviewDrawings.h"
 #include "shell/ErrHandler.h"
+#include "shell/Platform.h"
 #include "shell/Text.h"
 
 #include <algorithm>
@@ -124,7 +125,7 @@ bool WriteText(const std::filesystem::path &path, const std::string &text, std::
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file || !file.write(text.data(), static_cast<std::streamsize>(text.size())) ||
         !file.flush()) {
-        failure = "cannot write " + path.string();
+        failure = "cannot write " + PathText(path);
         return false;
     }
     return true;
@@ -207,7 +208,7 @@ bool WritePreview(const std::filesystem::path &folder, const ReadBackDocument &d
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error || !std::filesystem::is_directory(folder)) {
-            failure = "cannot create the folder " + folder.string();
+            failure = "cannot create the folder " + PathText(folder);
             return false;
         }
         // The plan keeps its proportions within a wide panel.

@@ -1,6 +1,7 @@
 #include "verify/DocumentReader.h"
 
 #include "shell/ErrHandler.h"
+#include "shell/Platform.h"
 
 #include <pugixml.hpp>
 
@@ -483,18 +484,18 @@ bool ReadLandXmlDocument(const std::filesystem::path &path, ReadBackDocument &do
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error) {
-        failure = "cannot read " + path.string() + ": " + error.message();
+        failure = "cannot read " + PathText(path) + ": " + error.message();
         return false;
     }
     if (size > kMaxReadBackBytes) {
-        failure = path.string() + " is larger than " +
+        failure = PathText(path) + " is larger than " +
                   std::to_string(kMaxReadBackBytes / (1024 * 1024)) + " MB";
         return false;
     }
     std::string text(static_cast<std::size_t>(size), '\0');
     std::ifstream file(path, std::ios::binary);
     if (!file || !file.read(text.data(), static_cast<std::streamsize>(size))) {
-        failure = "cannot read " + path.string();
+        failure = "cannot read " + PathText(path);
         return false;
     }
     return ParseLandXmlDocument(text, document, failure);
