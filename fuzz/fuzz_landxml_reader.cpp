@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     vialto::ProfileDrawings(*document, &proof);
     const vialto::LayerColours colours = vialto::LayerColoursOf(*document);
     for (const vialto::SectionRef &ref : vialto::SectionsEvery(*document, 50))
-        vialto::RenderSvg({vialto::SectionDrawing(*document, ref.Alignment, ref.CrossSect, colours,
-                                                  &proof)},
-                          1, 400, 300);
+        vialto::RenderSvg(
+            {vialto::SectionDrawing(*document, ref.Alignment, ref.CrossSect, colours, &proof)}, 1,
+            400, 300);
     return 0;
 }
