@@ -23,8 +23,7 @@ namespace {
 ReadBackDocument Golden(const std::string &job) {
     ReadBackDocument doc;
     std::string failure;
-    EXPECT_TRUE(
-        ReadLandXmlDocument(SourcePath("tests/batch/golden/" + job + ".xml"), doc, failure))
+    EXPECT_TRUE(ReadLandXmlDocument(SourcePath("tests/batch/golden/" + job + ".xml"), doc, failure))
         << failure;
     return doc;
 }
