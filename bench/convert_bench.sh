@@ -3,9 +3,12 @@
 # synthetic jobs with bench/make_synthetic_job.py, converts each through
 # vialto-convert and prints wall time, CPU time, peak memory and output size,
 # next to the time of merely reading the job's inputs and of writing a file of
-# the output's size (the I/O floor), and the wall time per kilometre; with -p
-# also without the proof, for what reading the document back and comparing it
-# with the imported design costs.
+# the output's size (the I/O floor), and the wall time per kilometre: whole,
+# and net of the converter's fixed start (the same clock around the converter
+# started without arguments: the process start, the clock's and the timer's
+# own programs), the part that should not grow with the length; with -p also
+# without the proof, for what reading the document back and comparing it with
+# the imported design costs.
 #
 # The jobs: roads of each length of -s (default 1, 10 and 100 km, 100 cross
 # sections of 4 layers x 12 points a kilometre, about 20 horizontal elements
@@ -37,6 +40,7 @@
 # The inputs are read right after they were written, so the read baseline
 # measures reading from the page cache; the write baseline writes zeros into
 # the page cache without syncing. Both are the floor any conversion pays.
+# The start is measured once per converter, as a median of 15 runs.
 # Exit status: 0 when every conversion exited 0, 1 otherwise.
 set -euo pipefail
 
@@ -59,7 +63,7 @@ while getopts "r:s:e:c:pkn" opt; do
     p) NO_PROOF=1 ;;
     k) KEEP=1 ;;
     n) BUILD_IT=0 ;;
-    *) sed -n '2,42p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,44p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -98,7 +102,7 @@ else
 fi
 
 now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", b - a }'; }
 
 # Each job in a folder of its own: NAME, its job file, its length in km.
 JOBS=()
@@ -193,6 +197,34 @@ if ((NO_PROOF)); then
     OPTIONS+=("--no-proof")
 fi
 
+# start BIN TAG: the converter started without arguments (it prints its
+# usage and exits) under the same clock, time and timeout as a conversion;
+# sets wall.
+start() {
+    local bin=$1 tag=$2 t0 t1
+    t0=$(now)
+    if [[ -n $GNU_TIME ]]; then
+        "$GNU_TIME" -v -o "$WORK/$tag.time" timeout "$TIMEOUT" "$bin" >/dev/null 2>&1 || true
+    else
+        timeout "$TIMEOUT" "$bin" >/dev/null 2>&1 || true
+    fi
+    t1=$(now)
+    wall=$(elapsed "$t0" "$t1")
+}
+
+STARTS=()
+declare -A starts=()
+for ((run = 1; run <= 15; run++)); do
+    for b in "${!BINS[@]}"; do
+        start "${BINS[$b]}" "start$b"
+        starts[$b]+="$wall "
+    done
+done
+for b in "${!BINS[@]}"; do
+    STARTS[$b]=$(tr ' ' '\n' <<<"${starts[$b]}" | grep . | median)
+done
+unset starts
+
 failed=0
 rows=()
 proof_rows=()
@@ -257,12 +289,14 @@ for entry in "${JOBS[@]}"; do
         fi
         med=$(tr ' ' '\n' <<<"${walls[$b]}" | grep . | median)
         per_km=$(awk -v w="$med" -v k="$km" 'BEGIN { printf "%.1f", 1000 * w / k }')
+        net_km=$(awk -v w="$med" -v s="${STARTS[$b]}" -v k="$km" \
+            'BEGIN { printf "%.1f", 1000 * (w - s) / k }')
         ratio=$(awk -v w="$med" -v r="$read_s" -v x="$write_s" \
             'BEGIN { f = r + x; if (f > 0) printf "%.1f", w / f; else print "?" }')
-        rows+=("$(printf '%-14s %10s %10s %8s %8s %8s %9s %8s %8s %6s %8s' "$label" "$in_bytes" \
+        rows+=("$(printf '%-14s %10s %10s %8s %8s %8s %9s %8s %8s %6s %8s %8s' "$label" "$in_bytes" \
             "$out_bytes" "$med" "$(tr ' ' '\n' <<<"${users[$b]}" | grep . | median)" \
             "$(tr ' ' '\n' <<<"${syss[$b]}" | grep . | median)" "$(mib "${peaks[$b]:-}")" \
-            "$read_s" "$write_s" "$ratio" "$per_km")")
+            "$read_s" "$write_s" "$ratio" "$per_km" "$net_km")")
         cpus[$b]=$(paste -d' ' <(tr ' ' '\n' <<<"${users[$b]}" | grep .) \
             <(tr ' ' '\n' <<<"${syss[$b]}" | grep .) | awk '{ printf "%.2f\n", $1 + $2 }' | median)
         meds[$b]=$med
@@ -281,14 +315,16 @@ echo "converter: $BIN"
 [[ -n $OTHER ]] && echo "compared:  $OTHER (rows marked *)"
 ((NO_PROOF)) && echo "without the proof: rows marked -"
 echo "machine:   $(nproc) core(s), $(uname -sr), load $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-14s %10s %10s %8s %8s %8s %9s %8s %8s %6s %8s\n' job "in bytes" "out bytes" "wall s" \
-    "user s" "sys s" "peak MiB" "read s" "write s" "ratio" "ms/km"
+echo "start:     ${STARTS[0]} s${OTHER:+ (* ${STARTS[1]:-?} s)}"
+printf '%-14s %10s %10s %8s %8s %8s %9s %8s %8s %6s %8s %8s\n' job "in bytes" "out bytes" "wall s" \
+    "user s" "sys s" "peak MiB" "read s" "write s" "ratio" "ms/km" "net/km"
 for row in "${rows[@]}"; do
     echo "$row"
 done
 echo "(wall, user, sys: medians of $RUNS run(s); peak: largest maximum resident set;"
 echo " read: cat of the inputs to /dev/null; write: zeros of the output's size to a file, medians;"
-echo " ratio: wall over read + write, the I/O floor; ms/km: wall per kilometre)"
+echo " ratio: wall over read + write, the I/O floor; ms/km: wall per kilometre;
+ start: the converter without arguments, median of 15; net/km: (wall - start) per kilometre)"
 if ((${#proof_rows[@]})); then
     echo
     echo "the proof: each job with and without --no-proof (medians)"

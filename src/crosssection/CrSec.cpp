@@ -64,14 +64,13 @@ bool GetPointThisAndLast(std::vector<CrSecPoint> &thisPoints, std::vector<CrSecP
 }
 
 void ApplyRulesTo(CrossSectionSet &set, std::size_t i, std::size_t j) {
-    const std::string chainage = FormatDecimals(set.Stations.at(i).Chainage, 3);
-    Trace(">> ApplyRulesTo " + chainage);
+    Trace(">> ApplyRulesTo");
     NamesByDistance(set, i, j, 0.0001);
     NamesByEnds(set, i, j, true);
     NamesByProximity(set, i, j);
     ClearRepeatedCodes(set, i, j);
     NamesToRest(set, i, j);
-    Trace("<< ApplyRulesTo " + chainage);
+    Trace("<< ApplyRulesTo");
 }
 
 bool ApplyRules(CrossSectionSet &set, std::string_view selection, IProgress &progress,

@@ -63,9 +63,18 @@ void LogUncoded(double chainage, const CrSecPoint &point) {
                "\r\n Height: " + FormatDecimals(point.Height, 3));
 }
 
+// A final code and its number within its layer: two final codes of a layer
+// are equal exactly when their numbers are. A code in the layer's list is
+// numbered by its first position there (0 up); one that is not takes -1 for
+// "L", -2 for "C" and -3 for "R", the side that its final code begins with.
+struct FinalCodeOf {
+    std::string Text;
+    long Number = 0;
+};
+
 // The final form of every layer's codes (FinalCode at the code's first
 // position in the layer's list), looked up once per point.
-using CodeIndex = std::unordered_map<std::string, std::string>;
+using CodeIndex = std::unordered_map<std::string, FinalCodeOf>;
 
 std::vector<CodeIndex> IndexCodes(const CrossSectionSet &set) {
     std::vector<CodeIndex> index(set.Layers.size());
@@ -73,10 +82,25 @@ std::vector<CodeIndex> IndexCodes(const CrossSectionSet &set) {
         const std::vector<std::string> &codes = set.Layers[l].Codes;
         for (std::size_t k = 0; k < codes.size(); ++k)
             if (index[l].find(codes[k]) == index[l].end())
-                index[l].emplace(codes[k], FinalCode(codes[k], static_cast<long>(k), l));
+                index[l].emplace(codes[k], FinalCodeOf{FinalCode(codes[k], static_cast<long>(k), l),
+                                                       static_cast<long>(k)});
     }
     return index;
 }
+
+FinalCodeOf FinalCodeOutsideList(std::string_view ruleCode, std::size_t layer) {
+    FinalCodeOf code{FinalCode(ruleCode, -1, layer), 0};
+    code.Number = code.Text.front() == 'L' ? -1 : code.Text.front() == 'C' ? -2 : -3;
+    return code;
+}
+
+// The numbers of the final codes that a written surface's own points (not
+// the copies) carry, for the next station's look back; Known is false for a
+// surface not written in this run.
+struct WrittenCodes {
+    bool Known = false;
+    std::vector<long> Numbers;
+};
 
 // The first and last station of the range, or false when it holds none.
 bool StationRange(const CrossSectionSet &set, double start, double end, std::size_t &first,
@@ -102,13 +126,23 @@ bool StationRange(const CrossSectionSet &set, double start, double end, std::siz
     return first <= last;
 }
 
+// Writes surface j of station i into `out` and its final codes' numbers
+// into `written`; `before` holds those of the previous station's surfaces.
 void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
-                   const std::vector<CodeIndex> &codeIndex, SurfaceTexts &out) {
+                   const std::vector<CodeIndex> &codeIndex, const std::vector<WrittenCodes> &before,
+                   WrittenCodes &written, SurfaceTexts &out) {
     CrossSection &station = set.Stations[i];
     const std::size_t layer = station.Surfaces[j].Layer;
     const long previous = i > 0 ? FindSurfaceOfLayer(layer, set.Stations[i - 1].Surfaces) : -1;
     const long next =
         i + 1 < set.Stations.size() ? FindSurfaceOfLayer(layer, set.Stations[i + 1].Surfaces) : -1;
+    const WrittenCodes *previousCodes =
+        previous >= 0 && static_cast<std::size_t>(previous) < before.size() &&
+                before[static_cast<std::size_t>(previous)].Known
+            ? &before[static_cast<std::size_t>(previous)]
+            : nullptr;
+    written.Known = true;
+    written.Numbers.clear();
 
     // Copies may be appended to the next station's surface while this one is
     // read, so the points are addressed by index.
@@ -127,8 +161,17 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
         }
         std::string ruleCode = std::move(point.Code);
         const auto found = codeIndex[layer].find(ruleCode);
-        point.Code =
-            found == codeIndex[layer].end() ? FinalCode(ruleCode, -1, layer) : found->second;
+        long number = 0;
+        if (found == codeIndex[layer].end()) {
+            FinalCodeOf outside = FinalCodeOutsideList(ruleCode, layer);
+            point.Code = std::move(outside.Text);
+            number = outside.Number;
+        } else {
+            point.Code = found->second.Text;
+            number = found->second.Number;
+        }
+        if (!point.IsCopy)
+            written.Numbers.push_back(number);
         if (!point.IsCopyMark) {
             out.Codes += point.Code;
             out.Codes += ',';
@@ -136,12 +179,16 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
         if (i == 0)
             continue; // station 0 has no connections
 
-        // The previous station is already written, so its codes are final.
+        // A previous station written in this run has final codes, compared
+        // by their numbers; one before the range is compared as it stands.
         const bool continues =
-            previous >= 0 &&
-            HasPointWithCode(
-                set.Stations[i - 1].Surfaces[static_cast<std::size_t>(previous)].Points, point.Code,
-                false);
+            previousCodes
+                ? std::find(previousCodes->Numbers.begin(), previousCodes->Numbers.end(), number) !=
+                      previousCodes->Numbers.end()
+                : previous >= 0 &&
+                      HasPointWithCode(
+                          set.Stations[i - 1].Surfaces[static_cast<std::size_t>(previous)].Points,
+                          point.Code, false);
         if (continues) {
             if (point.IsCopyMark && !point.IsCopy) {
                 if (point.Name.empty()) {
@@ -307,6 +354,9 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
         if (!TagCrossSects(false, ""))
             return false;
         SurfaceTexts texts; // reused from surface to surface
+        // The codes written at the previous station and at this one, by surface.
+        std::vector<WrittenCodes> before;
+        std::vector<WrittenCodes> written;
         for (std::size_t i = first; i <= last; ++i) {
             if (showProgress)
                 progress.Step(static_cast<double>(i));
@@ -314,12 +364,16 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
             if (!TagCrossSect(false, FormatDecimals(chainage, 6)))
                 return false;
             lastChainage = chainage;
+            std::swap(before, written);
+            written.resize(set.Stations[i].Surfaces.size());
+            for (WrittenCodes &codes : written)
+                codes.Known = false;
             for (std::size_t j = 0; j < set.Stations[i].Surfaces.size(); ++j) {
                 const CrSecLayer &layer = set.Layers.at(set.Stations[i].Surfaces[j].Layer);
                 if (!IsSelected(selection, layer))
                     continue;
                 texts.Clear();
-                ExportSurface(set, i, j, codeIndex, texts);
+                ExportSurface(set, i, j, codeIndex, before, written[j], texts);
                 bool ok = TagCrossSectSurf(false, layer.Name);
                 ok = ok && TagPntList2D(texts.Points);
                 ok = ok && TagVertexName(texts.Codes);

@@ -220,7 +220,8 @@ int ApplyGroups(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoin
 int NamesByDistance(CrossSectionSet &set, std::size_t i, std::size_t j, double tolerance) {
     Trace(">> NamesByDistance");
     CrSecSurface &surface = SurfaceAt(set, i, j);
-    std::vector<CrSecPoint> thisPoints = surface.Points;
+    // The rules read only earlier stations: this one's points change in place.
+    std::vector<CrSecPoint> &thisPoints = surface.Points;
     int coded = 0;
     const std::optional<std::size_t> last = FindLastSurface(set, i, j);
     if (!last) {
@@ -240,7 +241,6 @@ int NamesByDistance(CrossSectionSet &set, std::size_t i, std::size_t j, double t
         if (!groups.front().This.empty())
             coded = ApplyGroups(thisPoints, lastPoints, groups);
     }
-    surface.Points = std::move(thisPoints);
     if (coded == static_cast<int>(surface.Points.size()))
         surface.Done = true;
     Trace("<< NamesByDistance");
@@ -286,11 +286,10 @@ int NamesByEnds(CrossSectionSet &set, std::size_t i, std::size_t j, bool sideChe
     if (!last)
         return 0;
     CrSecSurface &surface = SurfaceAt(set, i, j);
-    std::vector<CrSecPoint> thisPoints = surface.Points;
+    std::vector<CrSecPoint> &thisPoints = surface.Points;
     const std::vector<CrSecPoint> &lastPoints = LastPoints(set, i, *last);
     int coded = NameEnd(thisPoints, lastPoints, SectionEnd::First, sideCheck);
     coded += NameEnd(thisPoints, lastPoints, SectionEnd::Last, sideCheck);
-    surface.Points = std::move(thisPoints);
     if (CountUncoded(surface.Points) == 0)
         surface.Done = true;
     Trace("<< NamesByEnds");
@@ -511,7 +510,7 @@ int NamesByProximity(CrossSectionSet &set, std::size_t i, std::size_t j) {
     const std::optional<std::size_t> last = FindLastSurface(set, i, j);
     if (surface.Done || !last)
         return 0;
-    std::vector<CrSecPoint> thisPoints = surface.Points;
+    std::vector<CrSecPoint> &thisPoints = surface.Points;
     const std::vector<CrSecPoint> &lastPoints = LastPoints(set, i, *last);
     if (AppModel().DebugMode) {
         DebugPoints("    Points This", thisPoints);
@@ -540,7 +539,6 @@ int NamesByProximity(CrossSectionSet &set, std::size_t i, std::size_t j) {
             coded += SeveralToSeveral(thisPoints, lastPoints, heading, segment, true);
         }
     }
-    surface.Points = std::move(thisPoints);
     Trace("<< NamesByProximity ");
     return coded;
 }

@@ -26,6 +26,24 @@ std::size_t CountWithPrefix(const std::vector<std::string> &codes, std::string_v
     return n;
 }
 
+// Gives the surface its codes when the layer has none yet, and appends it
+// to the station.
+void AppendSurface(CrossSectionSet &set, CrSecSurface surface, std::size_t station,
+                   std::size_t layer) {
+    CrSecLayer &target = set.Layers.at(layer);
+    DeleteDuplicatedpoints(surface.Points);
+    if (target.Codes.empty())
+        CodeAllPoints(surface, target);
+    set.Stations.at(station).Surfaces.push_back(std::move(surface));
+}
+
+CrSecPoint PointAt(const CrListPoint &p) {
+    CrSecPoint point;
+    point.Offset = p.Offset;
+    point.Height = p.Height;
+    return point;
+}
+
 } // namespace
 
 std::string FixedPointCode(std::string_view code) {
@@ -42,6 +60,7 @@ void AddStation(CrossSectionSet &set, double chainage, const std::array<CrListPo
         return;
     set.Stations.push_back(CrossSection{chainage, {}});
     const std::size_t station = set.Stations.size() - 1;
+    set.Stations.back().Surfaces.reserve(lists.size());
     for (std::size_t layer = 0; layer < lists.size(); ++layer)
         if (!lists[layer].empty())
             AddSurface(set, lists[layer], station, layer);
@@ -55,60 +74,61 @@ void AddStation(CrossSectionSet &set, double chainage, const std::vector<CrListP
         return;
     set.Stations.push_back(CrossSection{chainage, {}});
     const std::size_t station = set.Stations.size() - 1;
+    set.Stations.back().Surfaces.reserve(surfaces.size());
     for (std::size_t layer = 0; layer < surfaces.size(); ++layer) {
         const CrListPoints &source = surfaces[layer];
         if (source.empty())
             continue;
-        CrListPoints cleaned;
-        cleaned.reserve(source.size());
-        cleaned.push_back(source.front());
+        // A point in the place of the listed point before it is left out.
+        CrSecSurface surface;
+        surface.Layer = static_cast<std::uint8_t>(layer);
+        surface.Points.reserve(source.size());
+        surface.Points.push_back(PointAt(source.front()));
         for (std::size_t k = 1; k < source.size(); ++k)
             if (!SamePlace(source[k].Offset, source[k].Height, source[k - 1].Offset,
                            source[k - 1].Height))
-                cleaned.push_back(source[k]);
-        AddSurface(set, cleaned, station, layer);
+                surface.Points.push_back(PointAt(source[k]));
+        AppendSurface(set, std::move(surface), station, layer);
     }
 }
 
 void AddSurface(CrossSectionSet &set, const CrListPoints &points, std::size_t station,
                 std::size_t layer) {
-    CrSecLayer &target = set.Layers.at(layer);
     CrSecSurface surface;
     surface.Layer = static_cast<std::uint8_t>(layer);
     surface.Points.reserve(points.size());
-    for (const CrListPoint &p : points) {
-        CrSecPoint point;
-        point.Offset = p.Offset;
-        point.Height = p.Height;
-        surface.Points.push_back(std::move(point));
-    }
-    DeleteDuplicatedpoints(surface.Points);
-    if (target.Codes.empty())
-        CodeAllPoints(surface, target);
-    set.Stations.at(station).Surfaces.push_back(std::move(surface));
+    for (const CrListPoint &p : points)
+        surface.Points.push_back(PointAt(p));
+    AppendSurface(set, std::move(surface), station, layer);
 }
 
 int DeleteDuplicatedpoints(std::vector<CrSecPoint> &points) {
     Trace(">> DeleteDuplicatedpoints");
     int removed = 0;
     if (!points.empty()) {
-        std::vector<CrSecPoint> kept;
-        kept.reserve(points.size());
-        kept.push_back(points.front());
         // Each point is compared with its neighbour in the input, not with the
         // last point kept: a run of steps each below the tolerance collapses to
-        // its first point even when the run as a whole drifts further.
+        // its first point even when the run as a whole drifts further. The
+        // points kept move forward in place.
+        double offset = points.front().Offset;
+        double height = points.front().Height;
+        std::size_t kept = 1;
         for (std::size_t k = 1; k < points.size(); ++k) {
-            if (SamePlace(points[k].Offset, points[k].Height, points[k - 1].Offset,
-                          points[k - 1].Height))
+            const double nextOffset = points[k].Offset;
+            const double nextHeight = points[k].Height;
+            if (SamePlace(nextOffset, nextHeight, offset, height)) {
                 ++removed;
-            else
-                kept.push_back(points[k]);
+            } else {
+                if (kept != k)
+                    points[kept] = std::move(points[k]);
+                ++kept;
+            }
+            offset = nextOffset;
+            height = nextHeight;
         }
-        if (removed > 0)
-            points = std::move(kept);
+        points.erase(points.begin() + static_cast<std::ptrdiff_t>(kept), points.end());
     }
-    Trace("<< DeleteDuplicatedpoints " + std::to_string(removed));
+    Trace("<< DeleteDuplicatedpoints");
     return removed;
 }
 

@@ -15,8 +15,19 @@ namespace {
 
 bool Extended() { return AppModel().IsOstXML; }
 
-std::string Attribute(std::string_view name, const std::string &value) {
-    return " " + std::string(name) + "=\"" + XmlText(value) + "\"";
+// Appends ` name="value"`, the value made fit for XML.
+void AppendAttribute(std::string &line, std::string_view name, std::string_view value) {
+    line += ' ';
+    line += name;
+    line += "=\"";
+    line += XmlText(value);
+    line += '"';
+}
+
+std::string Attribute(std::string_view name, std::string_view value) {
+    std::string text;
+    AppendAttribute(text, name, value);
+    return text;
 }
 
 // Opening and closing lines of an element mirrored in the side file.
@@ -126,20 +137,34 @@ bool TagCrossSect(bool close, const std::string &sta, const std::string &name) {
 bool TagCrossSectSurf(bool close, const std::string &name) {
     if (close)
         return CloseBoth("</CrossSectSurf>");
-    return OpenBoth("<CrossSectSurf" + Attribute("name", Trim(name)) + ">");
+    std::string line = "<CrossSectSurf";
+    AppendAttribute(line, "name", Trim(name));
+    line += '>';
+    return OpenBoth(line);
 }
 
 bool TagPntList2D(const std::string &points) {
-    return WriteLnAt("<PntList2D>" + points + "</PntList2D>");
+    constexpr std::string_view open = "<PntList2D>";
+    constexpr std::string_view close = "</PntList2D>";
+    std::string line;
+    line.reserve(open.size() + points.size() + close.size());
+    line += open;
+    line += points;
+    line += close;
+    return WriteLnAt(line);
 }
 
 bool TagFeature(bool complete, const std::string &code, const std::string &text) {
-    const std::string open = "<Feature" + Attribute("code", code) + ">" + XmlText(text);
-    if (!complete)
-        return WriteLnOpen(open);
-    if (text.empty())
+    if (complete && text.empty())
         return WriteLnClose("</Feature>");
-    return WriteLnAt(open + "</Feature>");
+    std::string line = "<Feature";
+    AppendAttribute(line, "code", code);
+    line += '>';
+    line += XmlText(text);
+    if (!complete)
+        return WriteLnOpen(line);
+    line += "</Feature>";
+    return WriteLnAt(line);
 }
 
 bool TagProperty(const std::string &label, const std::string &value) {
@@ -209,7 +234,10 @@ bool TagStringLineLayersOwnExclusions(const TStringLines &set, const std::string
 bool TagVertexName(const std::string &name) {
     if (Extended())
         return WriteLnAtOst("<SDVertexName>" + XmlText(name) + "</SDVertexName>");
-    return WriteLnAt("<Feature code=\"SD Vertex Name\">" + XmlText(name) + "</Feature>");
+    std::string line = "<Feature code=\"SD Vertex Name\">";
+    line += XmlText(name);
+    line += "</Feature>";
+    return WriteLnAt(line);
 }
 
 bool TagVertexConnections(const std::string &interpolate, const std::string &link,

@@ -20,7 +20,6 @@ struct Store {
     std::vector<AlignmentSlot> slots = std::vector<AlignmentSlot>(1);
     std::vector<StartOrder> order = std::vector<StartOrder>(1);
     int count = 0;
-    CrossSectionSet working;
 };
 
 Store &TheStore() {
@@ -200,9 +199,6 @@ bool GetAligmentStrLnWithName(TStringLine &line, SlotNumber slot, const std::str
     }
     return false;
 }
-
-void SetWorkingCrossSections(const CrossSectionSet &set) { TheStore().working = set; }
-const CrossSectionSet &WorkingCrossSections() { return TheStore().working; }
 
 bool ImportStrLnAligment(TStringLines &, const std::string &) {
     return Guarded("ImportStrLnAligment", false,

@@ -76,11 +76,6 @@ TStringLines GetAligmentStrLn(SlotNumber slot);
 void SetAligmentStrLn(SlotNumber slot, const TStringLines &set);
 bool GetAligmentStrLnWithName(TStringLine &line, SlotNumber slot, const std::string &name);
 
-// The working cross-section set that the station lookup of the cross-section
-// rules searches.
-void SetWorkingCrossSections(const CrossSectionSet &set);
-const CrossSectionSet &WorkingCrossSections();
-
 // Reading a stringline file is not supported: always fails (error 20000,
 // logged as "ImportStrLnAligment") and returns false.
 bool ImportStrLnAligment(TStringLines &set, const std::string &path);

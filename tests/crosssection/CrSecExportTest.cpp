@@ -208,6 +208,38 @@ TEST_F(CrossSectionExport, InterpolateAndLinkOfMarkedPoints) {
                   "Continue\">R0:0,R1:0</Feature></Feature></CrossSectSurf>"});
 }
 
+TEST_F(CrossSectionExport, LinesContinueWhereTheFinalCodesAgree) {
+    // Codes outside the layer's list end as the side's "-1" code, so two
+    // different rule codes on one side carry the same line on; a line of a
+    // new final code starts; a copy of the previous station carries nothing
+    // on. A range that starts after the first station compares with that
+    // station's codes as the rules left them, which are never final ones.
+    const CrossSectionSet set =
+        Sections({{"R", {"1.000", "2.000"}}},
+                 {{0, {"1:1.000 2:X 3:7 4:2.000*"}}, {10, {"1:1.000 2:Y 3:8 4:2.000 5:-5"}}});
+    const struct {
+        double Start;
+        std::string Names, Continued;
+    } cases[] = {
+        {0, "R0:0,C-1:0,R-1:0,R1:0,L-1:0", "R0:0,C-1:0,R-1:0"},
+        {10, "R0:0,C-1:0,R-1:0,R1:0,L-1:0", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Start);
+        const std::string bytes = Document(set, "", c.Start, c.Start, false);
+        EXPECT_EQ(
+            Select(bytes, "//CrossSect[@sta='10.000000']//Feature[@code='SD Vertex Name']"),
+            std::vector<std::string>{"<Feature code=\"SD Vertex Name\">" + c.Names + "</Feature>"});
+        std::vector<std::string> continued;
+        if (!c.Continued.empty())
+            continued.push_back("<Feature code=\"SD Vertex Continue\">" + c.Continued +
+                                "</Feature>");
+        EXPECT_EQ(
+            Select(bytes, "//CrossSect[@sta='10.000000']//Feature[@code='SD Vertex Continue']"),
+            continued);
+    }
+}
+
 TEST_F(CrossSectionExport, CancelBetweenTheRulesAndTheWriting) {
     CrossSectionSet set = SmallRoad(), again = SmallRoad(), third = SmallRoad();
     RecordingProgress cancelling(1); // the user presses Cancel while the rules run
