@@ -75,20 +75,4 @@ bool ImportCrAligment(CrossSectionSet &set, const std::string &path, const std::
     return ok;
 }
 
-bool GetTrv2Layers(const std::string &path, std::vector<std::string> &names,
-                   ListingFailure *failure) {
-    ListingContext ctx{FileNameOfPath(path), failure};
-    std::vector<std::string> result;
-    const bool ok = Guarded("GetTrv2Layers", false, [&] {
-        return ReadCrTrv2Layers(ReadListingBytes(path, ctx), result, ctx);
-    });
-    if (!ok) {
-        ctx.RecordUnforeseen("layer-name cross-section listing");
-        names.clear();
-        return false;
-    }
-    names = std::move(result);
-    return true;
-}
-
 } // namespace vialto

@@ -40,10 +40,4 @@ bool ImportCrAligment(CrossSectionSet &set, const std::string &path, const std::
 bool ReadCrListing(std::string_view bytes, std::string_view extension, CrossSectionSet &set,
                    ListingFailure *failure = nullptr, std::string_view file = {});
 
-// The layer names of a layer-name file: the distinct layer names of its point
-// codes in order of first appearance, or the single name "Layer" when it has
-// no point. False (names cleared) when the file cannot be read.
-bool GetTrv2Layers(const std::string &path, std::vector<std::string> &names,
-                   ListingFailure *failure = nullptr);
-
 } // namespace vialto

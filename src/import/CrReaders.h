@@ -17,7 +17,6 @@ std::vector<CrSecLayer> FixedCrLayers();
 
 bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
 bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
-bool ReadCrTrv2Layers(std::string_view text, std::vector<std::string> &names, ListingContext &ctx);
 // The plain text of an RTF report (rows end with CR LF, cells split by tabs).
 bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
 bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &ctx);

@@ -178,18 +178,6 @@ bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx)
     });
 }
 
-bool ReadCrTrv2Layers(std::string_view text, std::vector<std::string> &names, ListingContext &ctx) {
-    LayerNames layers;
-    if (!ReadFrame(text, ctx, [&](const TrvSection &section) {
-            for (const TrvPoint &point : section.Points)
-                layers.Of(point.Code);
-        }))
-        return false;
-    NameLayerless(layers.Names);
-    names = std::move(layers.Names);
-    return true;
-}
-
 bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx) {
     LayerNames layers;
     const std::vector<std::string> &names = layers.Names;

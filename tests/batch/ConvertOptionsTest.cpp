@@ -21,42 +21,6 @@ std::optional<JobDescription> Parse(const std::string &line, std::string &error,
 
 } // namespace
 
-TEST(BatchArguments, FlagsFillTheJobOverTheDefaults) {
-    std::string error;
-    const auto job =
-        Parse("--job double-rail --hz /d/c.plt --vt /d/c.alz --left-hz /d/l.plt --left-cant "
-              "/d/l.xml --right-hz /d/r.plt --tracks-vt-from-centre --centre-vt-sampling "
-              "along-track --tol-hz 0.005 --tol-vt=0.02 --unit usft --from 12+340 --to 13500.5 "
-              "--extended --rail-vt high -o /o.xml",
-              error, {"--layers", "A, B", "--name", "Line 3"});
-    ASSERT_TRUE(job) << error;
-    EXPECT_EQ(job->JobType, jobRailDouble);
-    EXPECT_EQ(job->PagesTot(), 3);
-    EXPECT_EQ(job->Slot(1, slotHz).Path, "/d/c.plt");
-    EXPECT_TRUE(job->IsSelected(2, slotSup));
-    EXPECT_FALSE(job->IsSelected(3, slotSup));
-    EXPECT_TRUE(job->IsOptionSelected(1, slotVt));
-    EXPECT_EQ(job->Slot(1, slotVt).SubOption, vtAlongTrack);
-    EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.005);
-    EXPECT_DOUBLE_EQ(job->ToleranceVt, 0.02);
-    EXPECT_EQ(job->LinearUnits, 6);
-    EXPECT_DOUBLE_EQ(job->ChainageStart, 12340.0);
-    EXPECT_DOUBLE_EQ(job->ChainageEnd, 13500.5);
-    EXPECT_EQ(job->SelectedLayers, "$A$B$");
-    EXPECT_EQ(job->ProjectName, "Line 3");
-    EXPECT_TRUE(job->Extended);
-    EXPECT_EQ(job->VtDefAlignment, 2);
-    EXPECT_EQ(job->OutputPath, "/o.xml");
-
-    const auto defaults = Parse("--hz a.plt -o out.xml", error); // the configured tunnel job
-    ASSERT_TRUE(defaults) << error;
-    EXPECT_EQ(defaults->JobType, jobTunnel);
-    EXPECT_DOUBLE_EQ(defaults->ToleranceHz, 0.010);
-    EXPECT_DOUBLE_EQ(defaults->ToleranceVt, 0.010);
-    EXPECT_EQ(defaults->LinearUnits, 3);
-    EXPECT_EQ(defaults->ChainageStart, kNullValue);
-}
-
 TEST(BatchArguments, UsageErrorsGiveAOneLineHint) {
     const std::pair<const char *, const char *> cases[] = {
         {"--hz a.plt", "no output file"},

@@ -3,38 +3,23 @@
 #include "EditorFakes.h"
 #include "editors/EditorSession.h"
 #include "railtunnel/Superelevation.h"
-#include "shell/AppModel.h"
 #include "shell/Text.h"
-#include "support/TestSupport.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 using namespace vialto;
 using namespace vialto::editors;
 using namespace vialto::editors::test;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using vialto::test::ReadFileBytes;
-using vialto::test::SourcePath;
-using vialto::test::TempDir;
-using vialto::test::WriteFileBytes;
 
 namespace {
 
-class CantEditingTest : public ::testing::Test {
+class CantEditingTest : public EditorTest {
   protected:
-    void SetUp() override { AppModel().Reset(); }
-    void TearDown() override { AppModel().Reset(); }
-
     static clsSuperelevation ReadBack(const std::filesystem::path &file) {
         clsSuperelevation table;
         EXPECT_TRUE(table.Import(file.string(), unitMetre));
         return table;
     }
-
-    TempDir dir_;
-    FakeDialogs dialogs_;
 };
 
 TEST_F(CantEditingTest, TemplateIsEditedSavedAndReadBackByTheConverter) {

@@ -1,12 +1,17 @@
 // Helpers of the editor tests: dialogs that answer from fields and record
-// what they were asked, and the canonical form of an XML document for
-// comparing what a save kept.
+// what they were asked, the fixture every editor test starts from, and the
+// canonical form of an XML document for comparing what a save kept.
 #pragma once
 
 #include "editors/EditorSession.h"
 #include "editors/XmlTable.h"
 #include "railtunnel/XmlInputFile.h"
+#include "shell/AppModel.h"
 #include "shell/Error.h"
+#include "support/TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <pugixml.hpp>
 
@@ -40,6 +45,20 @@ class FakeDialogs final : public IEditorDialogs {
         return UnsavedAnswer;
     }
     void Tell(const std::string &problem) override { Told.push_back(problem); }
+};
+
+using vialto::test::ReadFileBytes;
+using vialto::test::SourcePath;
+using vialto::test::TempDir;
+using vialto::test::WriteFileBytes;
+
+// A fresh application model around each test, a folder and the dialogs.
+class EditorTest : public ::testing::Test {
+  protected:
+    void SetUp() override { AppModel().Reset(); }
+    void TearDown() override { AppModel().Reset(); }
+    TempDir dir_;
+    FakeDialogs dialogs_;
 };
 
 // The root element of the file parsed as the editors parse it (any

@@ -4,11 +4,6 @@
 #include "editors/CantEditing.h"
 #include "editors/EditorCommandLine.h"
 #include "editors/TunnelEditing.h"
-#include "shell/AppModel.h"
-#include "support/TestSupport.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <sstream>
 #include <unistd.h>
@@ -19,19 +14,10 @@ using namespace vialto::editors::test;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using vialto::test::ReadFileBytes;
-using vialto::test::TempDir;
-using vialto::test::WriteFileBytes;
 
 namespace {
 
-class EditorSessionTest : public ::testing::Test {
-  protected:
-    void SetUp() override { AppModel().Reset(); }
-    void TearDown() override { AppModel().Reset(); }
-    TempDir dir_;
-    FakeDialogs dialogs_;
-};
+using EditorSessionTest = EditorTest;
 
 TEST(EditorCommandLine, ArgumentsAsTheFilesPageGivesThem) {
     struct Case {

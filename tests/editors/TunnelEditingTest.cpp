@@ -3,29 +3,17 @@
 #include "EditorFakes.h"
 #include "editors/EditorSession.h"
 #include "railtunnel/Tunnel.h"
-#include "shell/AppModel.h"
-#include "support/TestSupport.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 using namespace vialto;
 using namespace vialto::editors;
 using namespace vialto::editors::test;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using vialto::test::ReadFileBytes;
-using vialto::test::SourcePath;
-using vialto::test::TempDir;
-using vialto::test::WriteFileBytes;
 
 namespace {
 
-class TunnelEditingTest : public ::testing::Test {
+class TunnelEditingTest : public EditorTest {
   protected:
-    void SetUp() override { AppModel().Reset(); }
-    void TearDown() override { AppModel().Reset(); }
-
     // The chainages the converter reads from the file, sorted as it sorts them.
     static std::vector<double> ReaderChainages(const std::filesystem::path &file) {
         clsTunnel tunnel;
@@ -33,8 +21,6 @@ class TunnelEditingTest : public ::testing::Test {
         return tunnel.GetChainages();
     }
 
-    TempDir dir_;
-    FakeDialogs dialogs_;
     EditorSession session_{TunnelKind()};
 };
 

@@ -84,9 +84,6 @@ TEST(CrListing, EverySampleFormGivesTheTemplate) {
             EXPECT_EQ(read.at(at), points) << file << " at " << at;
     }
     EXPECT_TRUE(ui.Messages.empty());
-    std::vector<std::string> names;
-    EXPECT_TRUE(GetTrv2Layers(SourcePath("samples/cross/road.trv2").string(), names));
-    EXPECT_EQ(names, keywords);
 }
 
 TEST(CrListing, TrvFamiliesSkippedSectionsAndRepeatedPoints) {

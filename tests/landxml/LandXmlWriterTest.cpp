@@ -1,4 +1,4 @@
-// The line writer: points, the work file that replaces the output
+// The line writer: the work file that replaces the output
 // only on commit, and its failures.
 #include "landxml/LandXmlFixture.h"
 
@@ -12,11 +12,6 @@ namespace vialto::test {
 namespace {
 
 using ::testing::HasSubstr;
-
-// Northing first.
-TEST(PointText, NorthingThenEasting) {
-    EXPECT_EQ(PointText(1000.5, -2.25), "-2.250000 1000.500000");
-}
 
 using LineWriter = LandXmlFixture;
 

@@ -17,26 +17,6 @@ HzAlignment ThreeElements() { // of 100 each, from 0, 100 and 200
                                 HzAt(200, 0, 0, 0, 0, 0, 100)});
 }
 
-TEST(AlignmentStore, SlotsFlagsAndCopies) {
-    ResetAlignments();
-    AddAlignment();
-    AddAlignment();
-    EXPECT_EQ(GetAlignmentCount(), 2);
-    SetAligmentHz(1, ThreeElements());
-    SetAligmentVt(1, MakeOneBased<VtElement>(1));
-    EXPECT_TRUE(ExistAlignment(flagHz | flagVt, 1));
-    EXPECT_FALSE(ExistAlignment(flagHz | flagCr, 1));
-    EXPECT_FALSE(ExistAlignment(flagHz, 200)); // above the count: no error
-    EXPECT_EQ(GetAlignmentFlags(1), flagHz | flagVt);
-    EXPECT_EQ(ErrorOf([] { GetAlignmentFlags(9); }).Number, 9);
-    // The getters hand out copies.
-    HzAlignment copy = GetAligmentHz(1);
-    copy[1].X = 99;
-    EXPECT_EQ(GetAligmentHz(1)[1].X, 0);
-    ResetAlignments();
-    EXPECT_FALSE(ExistAlignment(flagHz, 1));
-}
-
 TEST(AlignmentStore, AbsentPartsRaise20000WithTheirDescriptions) {
     ResetAlignments();
     AddAlignment();
@@ -66,16 +46,10 @@ TEST(AlignmentStore, ElementSearchRule) {
     }
 }
 
-TEST(AlignmentStore, StationEquationsAndStringlines) {
+TEST(AlignmentStore, StringlinesByExactName) {
     RecordingUi ui;
     ResetAlignments();
     AddAlignment();
-    SetStationEquations(1, MakeOneBased<StationEquation>(0));
-    EXPECT_TRUE(ExistAlignment(flagStaEq, 1));
-    EXPECT_FALSE(HasStationEquations(1));
-    SetStationEquations(1, MakeOneBased<StationEquation>(1));
-    EXPECT_TRUE(HasStationEquations(1));
-
     // Stringlines are found by their exact name; a miss leaves the output alone.
     TStringLine out{.Name = "untouched", .Hz = {}, .Vt = {}};
     EXPECT_FALSE(GetAligmentStrLnWithName(out, 1, "A")); // no stringlines

@@ -103,17 +103,26 @@ std::string RunXmllint(const std::string &arguments) {
 #endif
 }
 
+// A shell word that stands for the text whatever it holds: in single quotes,
+// each single quote closed, escaped and reopened.
+std::string ShellWord(const std::string &text) {
+    std::string word = "'";
+    for (const char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
 } // namespace
 
 bool CanValidateXml() { return VIALTO_HAVE_XMLLINT; }
 
 std::string ValidateLandXml(const std::filesystem::path &file) {
-    return RunXmllint("--noout --schema \"" + std::string(VIALTO_SCHEMA) + "\" \"" + file.string() +
-                      "\"");
+    return RunXmllint("--noout --schema " + ShellWord(VIALTO_SCHEMA) + " " +
+                      ShellWord(file.string()));
 }
 
 std::string CheckWellFormedXml(const std::filesystem::path &file) {
-    return RunXmllint("--noout \"" + file.string() + "\"");
+    return RunXmllint("--noout " + ShellWord(file.string()));
 }
 
 } // namespace vialto::test

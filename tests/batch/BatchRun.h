@@ -1,0 +1,95 @@
+// Runs of the batch command in a test: the arguments, the exit code, what it
+// printed, and the document it wrote, read back; listings made from the
+// samples with one value changed.
+#pragma once
+
+#include "batch/RunConvert.h"
+#include "shell/AppModel.h"
+#include "shell/Platform.h"
+#include "shell/Text.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vialto::test {
+
+struct BatchResult {
+    int Code = -1;
+    std::string Out, Err;
+    std::string Bytes; // the written document; "" when none is at the output path
+    std::shared_ptr<pugi::xml_document> Doc = std::make_shared<pugi::xml_document>();
+
+    // The value of the first node the path selects (an attribute's value, or
+    // an element's text); "" when none.
+    std::string At(const std::string &xpath) const {
+        const pugi::xpath_node n = Doc->select_node(xpath.c_str());
+        return n.attribute() ? n.attribute().value() : n.node().child_value();
+    }
+    std::size_t Count(const std::string &xpath) const {
+        return Doc->select_nodes(xpath.c_str()).size();
+    }
+};
+
+// The numbers of a text, in order ("1.5 2" is {1.5, 2}).
+inline std::vector<double> Numbers(const std::string &text) {
+    std::vector<double> numbers;
+    std::istringstream in(text);
+    for (double v; in >> v;)
+        numbers.push_back(v);
+    return numbers;
+}
+
+class BatchTest : public ::testing::Test {
+  protected:
+    void SetUp() override { SetProgramFolder(VIALTO_BIN_DIR); }
+    void TearDown() override { AppModel().Reset(); }
+
+    // Runs the command with `-o <dir>/<output>` appended (unless `output` is
+    // empty) and reads back what it wrote.
+    BatchResult Convert(std::vector<std::string> args, const std::string &output = "out.xml") {
+        const std::filesystem::path path = dir_ / output;
+        if (!output.empty()) {
+            std::filesystem::remove(path);
+            args.insert(args.end(), {"-o", PathText(path)});
+        }
+        std::ostringstream out, err;
+        BatchResult result;
+        result.Code = RunConvert(args, out, err);
+        result.Out = out.str();
+        result.Err = err.str();
+        if (!output.empty() && std::filesystem::is_regular_file(path)) {
+            result.Bytes = ReadFileBytes(path);
+            EXPECT_TRUE(result.Doc->load_string(result.Bytes.c_str()));
+        }
+        return result;
+    }
+
+    // A sample copied into the test's folder under `name`, each `from` text
+    // replaced by its `to`.
+    std::string Edited(const std::string &sample, const std::string &name,
+                       const std::vector<std::pair<std::string, std::string>> &edits = {}) {
+        std::string text = ReadFileBytes(SamplePath(sample));
+        for (const auto &[from, to] : edits) {
+            EXPECT_NE(text.find(from), std::string::npos) << from;
+            text = ReplaceAll(text, from, to);
+        }
+        WriteFileBytes(dir_ / name, text);
+        return PathText(dir_ / name);
+    }
+
+    static std::vector<std::string> Job(const std::string &name) {
+        return {"--job-file", SourcePath("samples/jobs/" + name + ".job").string()};
+    }
+
+    TempLogFolder dir_; // the log goes to our folder
+    RecordingUi ui_;
+};
+
+} // namespace vialto::test
