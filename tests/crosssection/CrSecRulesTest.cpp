@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace vialto;
 using namespace vialto::test;
 using Strings = std::vector<std::string>;
@@ -25,24 +23,13 @@ std::string Apply(Rule rule, const std::vector<std::pair<double, std::string>> &
         surfaces.push_back({chainage, {points}});
     CrossSectionSet set = Sections({{"R", {}}}, surfaces);
     const std::size_t i = stations.size() - 1;
-    const std::string &now = stations.back().second;
     const CrSecSurface &surface = set.Stations[i].Surfaces[0];
-    const int coded = rule == ByDistance ? NamesByDistance(set, i, 0)
-                      : rule == ByEnds   ? NamesByEnds(set, i, 0, true)
-                                         : NamesByProximity(set, i, 0);
-    // The count is that of the points given a code, copies included; a
-    // surface whose points all have one is done (the proximity rule leaves
-    // that to the later rules).
-    const std::vector<CrSecPoint> before = Points(now);
-    long given = static_cast<long>(surface.Points.size() - before.size());
-    for (std::size_t k = 0; k < before.size(); ++k)
-        given += before[k].Code.empty() && !surface.Points[k].Code.empty();
-    EXPECT_EQ(coded, given) << now;
-    if (rule != ByProximity) {
-        EXPECT_EQ(surface.Done, std::none_of(surface.Points.begin(), surface.Points.end(),
-                                             [](const CrSecPoint &p) { return p.Code.empty(); }))
-            << now;
-    }
+    if (rule == ByDistance)
+        NamesByDistance(set, i, 0);
+    else if (rule == ByEnds)
+        NamesByEnds(set, i, 0, true);
+    else
+        NamesByProximity(set, i, 0);
     return CodesOf(surface.Points) +
            (rule == ByProximity ? " / " + CodesOf(surface.Points, true) : "");
 }

@@ -359,31 +359,6 @@ class RailExport : public testing::Test {
     TempDir dir_;
 };
 
-TEST_F(RailExport, CubicRunIsWrittenAtEveryUnitByteExact) {
-    const clsSuperelevation table(RailTable(
-        {Station(100, 0, rotInsideRail, interpCubic), Station(104, 0.04, rotInsideRail)}));
-    ASSERT_TRUE(table.ExportToLandXml(first_, last_, "T1", 1, kNullValue, kNullValue, ""));
-    EXPECT_EQ(first_, 100);
-    EXPECT_EQ(last_, 104);
-    // Heights 50 + 0.01 c, the right (inner) rail held; cubic cant at 101, 102,
-    // 103: 0.04 (3 u^2 - 2 u^3) = 0.00625, 0.02, 0.03375; half spread
-    // 0.7175 sqrt(2.25 - c^2) / 1.5.
-    const auto section = [](const char *sta, const char *points) {
-        return std::string("\t<CrossSect sta=\"") + sta + "\" name=\"T1\">\r\n" +
-               "\t\t<CrossSectSurf name=\"Rails\">\r\n" + "\t\t\t<PntList2D>" + points +
-               "</PntList2D>\r\n" +
-               "\t\t\t<Feature code=\"SD Vertex Name\">Left,Right</Feature>\r\n" +
-               "\t\t</CrossSectSurf>\r\n" + "\t</CrossSect>\r\n";
-    };
-    const std::string expected =
-        "<CrossSects>\r\n" + section("100.000000", "-0.717500 51.000000 0.717500 51.000000") +
-        section("101.000000", "-0.717494 51.016250 0.717494 51.010000") +
-        section("102.000000", "-0.717436 51.040000 0.717436 51.020000") +
-        section("103.000000", "-0.717318 51.063750 0.717318 51.030000") +
-        section("104.000000", "-0.717245 51.080000 0.717245 51.040000") + "</CrossSects>\r\n";
-    EXPECT_EQ(Written(), expected);
-}
-
 // Only one station inside a range: nothing written, both chainages 0. A
 // failure half way leaves the group closed.
 TEST_F(RailExport, RangeAndFailures) {

@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -190,39 +189,6 @@ class EditorWindowTest : public QObject {
         QVERIFY(table.IsCoplaneTrack());
         QCOMPARE(table.Stations()[1].AppliedCant, 0.095);
         QCOMPARE(table.Stations()[1].CantInterpolation, interpReverseCurve);
-    }
-
-    // The programs themselves, started as the files page starts them: with an
-    // argument list, never through a shell.
-    void programsTakeHostileNamesAsFileNames() {
-        vialto::test::TempDir dir;
-        const QString bin = QStringLiteral(VIALTO_BIN_DIR);
-        const QStringList names = {"a; touch PWNED; b.xml", "$(touch PWNED).xml",
-                                   "`touch PWNED` 'q\" x.xml", "-reverse"};
-        QStringList made;
-        for (const QString &name : names) {
-            const QString path = Q(dir.Path().string()) + "/" + name;
-            const QList<QPair<QString, QStringList>> runs = {
-                {"Tubrix", {"-l", "--template-out", path, "--check"}},
-                {"Tubrix", {"-l", path, "--check"}},
-                {"Cantrix", {"-d1", "-s", "--template-out", path + ".cant", "--check"}},
-                {"Cantrix", {"-d", "-c", path + ".cant", "--check"}},
-            };
-            for (const auto &[program, args] : runs) {
-                QProcess process;
-                process.start(bin + "/" + program, args);
-                QVERIFY(process.waitForFinished(60000));
-                const QString out = QString::fromUtf8(process.readAllStandardOutput());
-                QVERIFY2(process.exitCode() == 0 && out.contains("The converter reads this file"),
-                         qPrintable(program + " " + args.join(" | ") + ": " + out +
-                                    QString::fromUtf8(process.readAllStandardError())));
-            }
-            made << name << name + ".cant";
-        }
-        QStringList present = QDir(Q(dir.Path().string())).entryList(QDir::Files | QDir::Hidden);
-        present.sort();
-        made.sort();
-        QCOMPARE(present, made);
     }
 
     void screenshots() {
