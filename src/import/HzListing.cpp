@@ -13,6 +13,7 @@ namespace vialto {
 namespace {
 
 constexpr std::string_view kSource = "ImportHzAligment";
+constexpr std::string_view kWhat = "horizontal alignment listing";
 
 // A row of the plain form as listed: the azimuth still in gon.
 struct PlainRow {
@@ -239,34 +240,21 @@ bool ReadRtf(std::string_view rtf, HzAlignment &out, ListingContext &ctx) {
     return ReadReport(RtfReportText(rtf, ctx), out, ctx);
 }
 
-template <class Reader>
-bool RunHzReader(HzAlignment &elements, ListingFailure *failure, std::string_view file,
-                 Reader &&read) {
-    return RunElementReader(kSource, "horizontal alignment listing", elements, failure, file,
-                            std::forward<Reader>(read));
-}
-
 } // namespace
 
 bool ReadHzPlainListing(std::string_view text, HzAlignment &elements, ListingFailure *failure,
                         std::string_view file) {
-    return RunHzReader(elements, failure, file, [&](ListingContext &ctx, HzAlignment &out) {
-        return ReadPlain(text, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, text, elements, failure, file, ReadPlain);
 }
 
 bool ReadHzRtfListing(std::string_view rtf, HzAlignment &elements, ListingFailure *failure,
                       std::string_view file) {
-    return RunHzReader(elements, failure, file, [&](ListingContext &ctx, HzAlignment &out) {
-        return ReadRtf(rtf, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, rtf, elements, failure, file, ReadRtf);
 }
 
 bool ReadHzReportText(std::string_view text, HzAlignment &elements, ListingFailure *failure,
                       std::string_view file) {
-    return RunHzReader(elements, failure, file, [&](ListingContext &ctx, HzAlignment &out) {
-        return ReadReport(text, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, text, elements, failure, file, ReadReport);
 }
 
 bool ImportHzAligment(HzAlignment &elements, StationEquations &equations, std::string &name,
@@ -274,13 +262,7 @@ bool ImportHzAligment(HzAlignment &elements, StationEquations &equations, std::s
     Trace(">> ImportHzAligment");
     name = ListingName(path);
     equations.clear();
-    const std::string file = FileNameOfPath(path);
-    const bool report = ListingExtension(path) == "RTF";
-    const bool ok =
-        RunHzReader(elements, failure, file, [&](ListingContext &ctx, HzAlignment &out) {
-            const std::string bytes = ReadListingBytes(path, ctx);
-            return report ? ReadRtf(bytes, out, ctx) : ReadPlain(bytes, out, ctx);
-        });
+    const bool ok = ImportListingFile(kSource, kWhat, elements, path, failure, ReadRtf, ReadPlain);
     Trace("<< ImportHzAligment");
     return ok;
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "model/Records.h"
+#include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
 
 #include <cstddef>
@@ -91,6 +92,17 @@ bool RunElementReader(std::string_view source, std::string_view what, Elements &
     }
     elements = std::move(result);
     return true;
+}
+
+// A reader's entry point over text in memory, at the operation's error
+// boundary (see RunElementReader).
+template <class Elements, class Reader>
+bool ReadListingText(std::string_view source, std::string_view what, std::string_view text,
+                     Elements &elements, ListingFailure *failure, std::string_view file,
+                     Reader &&read) {
+    return RunElementReader(
+        source, what, elements, failure, file,
+        [&](ListingContext &ctx, Elements &out) { return read(text, out, ctx); });
 }
 
 // The chainage notation of the listings: "1+234.567" is 1234.567, "0+020" is
@@ -213,6 +225,22 @@ double CellChainage(const std::vector<std::string> &cells, std::size_t index, st
 
 // The bytes of a listing file; rejects (line 0) a missing or oversized file.
 std::string ReadListingBytes(const std::string &path, ListingContext &ctx);
+
+// Imports the listing file at `path` at the operation's error boundary (see
+// RunElementReader): its bytes go to the RTF report's reader when its
+// extension is ".rtf", to the text forms' reader otherwise. Failures name the
+// file without its folder.
+template <class Elements, class RtfReader, class TextReader>
+bool ImportListingFile(std::string_view source, std::string_view what, Elements &elements,
+                       const std::string &path, ListingFailure *failure, RtfReader &&rtf,
+                       TextReader &&text) {
+    const bool report = ListingExtension(path) == "RTF";
+    return RunElementReader(source, what, elements, failure, FileNameOfPath(path),
+                            [&](ListingContext &ctx, Elements &out) {
+                                const std::string bytes = ReadListingBytes(path, ctx);
+                                return report ? rtf(bytes, out, ctx) : text(bytes, out, ctx);
+                            });
+}
 
 // Splits at `separator`, dropping empty pieces (two separators in a row count
 // as one), keeping at most `maxFields` pieces.

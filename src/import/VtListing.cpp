@@ -11,6 +11,7 @@ namespace vialto {
 namespace {
 
 constexpr std::string_view kSource = "ImportVtAligment";
+constexpr std::string_view kWhat = "vertical alignment listing";
 
 bool ReadRtf(std::string_view rtf, VtAlignment &out, ListingContext &ctx) {
     return ReadVtReport(RtfReportText(rtf, ctx), out, ctx);
@@ -25,60 +26,37 @@ bool ReadText(std::string_view text, VtAlignment &out, ListingContext &ctx) {
     return ReadVtPrinted(text, out, ctx);
 }
 
-template <class Reader>
-bool RunVtReader(VtAlignment &elements, ListingFailure *failure, std::string_view file,
-                 Reader &&read) {
-    return RunElementReader(kSource, "vertical alignment listing", elements, failure, file,
-                            std::forward<Reader>(read));
-}
-
 } // namespace
 
 bool ReadVtTextListing(std::string_view text, VtAlignment &elements, ListingFailure *failure,
                        std::string_view file) {
-    return RunVtReader(elements, failure, file, [&](ListingContext &ctx, VtAlignment &out) {
-        return ReadText(text, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, text, elements, failure, file, ReadText);
 }
 
 bool ReadVtPlainListing(std::string_view text, VtAlignment &elements, ListingFailure *failure,
                         std::string_view file) {
-    return RunVtReader(elements, failure, file, [&](ListingContext &ctx, VtAlignment &out) {
-        return ReadVtPlain(text, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, text, elements, failure, file, ReadVtPlain);
 }
 
 bool ReadVtPrintedReport(std::string_view text, VtAlignment &elements, ListingFailure *failure,
                          std::string_view file) {
-    return RunVtReader(elements, failure, file, [&](ListingContext &ctx, VtAlignment &out) {
-        return ReadVtPrinted(text, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, text, elements, failure, file, ReadVtPrinted);
 }
 
 bool ReadVtRtfListing(std::string_view rtf, VtAlignment &elements, ListingFailure *failure,
                       std::string_view file) {
-    return RunVtReader(elements, failure, file, [&](ListingContext &ctx, VtAlignment &out) {
-        return ReadRtf(rtf, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, rtf, elements, failure, file, ReadRtf);
 }
 
 bool ReadVtReportText(std::string_view text, VtAlignment &elements, ListingFailure *failure,
                       std::string_view file) {
-    return RunVtReader(elements, failure, file, [&](ListingContext &ctx, VtAlignment &out) {
-        return ReadVtReport(text, out, ctx);
-    });
+    return ReadListingText(kSource, kWhat, text, elements, failure, file, ReadVtReport);
 }
 
 bool ImportVtAligment(VtAlignment &elements, const std::string &path,
                       const std::string & /*option*/, ListingFailure *failure) {
     Trace(">> ImportVtAligment");
-    const std::string file = FileNameOfPath(path);
-    const bool report = ListingExtension(path) == "RTF";
-    const bool ok =
-        RunVtReader(elements, failure, file, [&](ListingContext &ctx, VtAlignment &out) {
-            const std::string bytes = ReadListingBytes(path, ctx);
-            return report ? ReadRtf(bytes, out, ctx) : ReadText(bytes, out, ctx);
-        });
+    const bool ok = ImportListingFile(kSource, kWhat, elements, path, failure, ReadRtf, ReadText);
     Trace("<< ImportVtAligment");
     return ok;
 }

@@ -1,0 +1,95 @@
+// The batch command's exit codes, and each usage and job-file error with the
+// one line it prints; a run that stops on one writes nothing.
+#include "batch/BatchRun.h"
+
+#include <algorithm>
+
+namespace vialto::test {
+namespace {
+
+struct UsageRow {
+    std::vector<std::string> Args; // "-o <folder>/out.xml" is added unless `NoOutput`
+    const char *Err;               // the start of the one line printed after "vialto-convert: "
+    bool NoOutput = false;
+};
+
+class CommandLineTable : public BatchTest {
+  protected:
+    std::string JobFile(const std::string &text) {
+        WriteFileBytes(dir_ / "job.txt", text);
+        return PathText(dir_ / "job.txt");
+    }
+};
+
+TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
+    const std::string hz = SamplePath("listings/road.plt");
+    const UsageRow rows[] = {
+        {{"--hz", hz}, "no output file: give -o FILE", true},
+        {{"--bogus"}, "unknown option \"--bogus\""},
+        {{"stray"}, "unexpected argument \"stray\""},
+        {{"--hz"}, "--hz needs a value", true},
+        {{"--job", "boat"}, "--job takes road, tunnel, rail or double-rail, not \"boat\""},
+        {{"--tol-hz", "abc"}, "--tol-hz needs a number, not \"abc\""},
+        {{"--unit", "yd"}, "--unit takes mm, cm, m, km, ft, usft, in or mi, not \"yd\""},
+        {{"--from", "k12"}, "--from needs a chainage such as 12+340.000 or 12340"},
+        {{"--rail-vt", "top"}, "--rail-vt takes axis, low or high, not \"top\""},
+        {{"--centre-vt-sampling", "x"}, "--centre-vt-sampling takes projected or along-track"},
+        {{"--extended=maybe"}, "--extended=maybe takes yes or no, not \"maybe\""},
+        {{"--job", "road", "--left-hz", hz}, "--left-hz is for double-rail jobs (the job is road"},
+        {{"--job", "tunnel", "--cant", "c.xml"}, "--cant is for rail jobs"},
+        {{"--job", "rail", "--tunnel", "t.xml"}, "--tunnel is for tunnel jobs"},
+        {{"--job", "tunnel", "--cross", "c.trv"}, "--cross is for road jobs"},
+        {{"--job", "road"}, "the job needs a horizontal listing: give --hz"},
+        {{"--job", "double-rail", "--hz", hz}, "a double track needs --left-hz or --right-hz"},
+        {{"--job", "double-rail", "--hz", hz, "--left-hz", hz, "--left-vt-from-right"},
+         "--left-vt-from-right needs --right-vt and --right-cant"},
+        {{"--hz", "/no/such/road.plt"}, "cannot find /no/such/road.plt"},
+        {{"--job-file", "/no/such/job.txt"}, "cannot read the job file"},
+    };
+    for (const UsageRow &row : rows) {
+        SCOPED_TRACE(row.Args.front() + " " + row.Err);
+        const BatchResult run = Convert(row.Args, row.NoOutput ? "" : "out.xml");
+        EXPECT_EQ(run.Code, kConvertUsage);
+        EXPECT_EQ(run.Err.rfind(std::string("vialto-convert: ") + row.Err, 0), 0u) << run.Err;
+        EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
+        EXPECT_EQ(run.Out, "");
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "out.xml"));
+    }
+}
+
+TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {
+    const std::pair<std::string, const char *> rows[] = {
+        {"job = road\nspeed = 3\n", "job.txt, line 2: unknown key \"speed\""},
+        {"# a road\nhz\n", "job.txt, line 2:"},
+        {"tol-vt = x\n", "job.txt, line 1:"},
+    };
+    for (const auto &[text, expected] : rows) {
+        SCOPED_TRACE(text);
+        const BatchResult run = Convert({"--job-file", JobFile(text)});
+        EXPECT_EQ(run.Code, kConvertUsage);
+        EXPECT_NE(run.Err.find(expected), std::string::npos) << run.Err;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "out.xml"));
+    }
+}
+
+// 0 with --help (and nothing read or written), 0 when written, 2 when an input
+// fails (see the input data tests), 3 when the export fails, 64 on usage.
+TEST_F(CommandLineTable, ExitCodes) {
+    const BatchResult help = Convert({"--help"}, "");
+    EXPECT_EQ(help.Code, kConvertWritten);
+    EXPECT_EQ(help.Out.rfind("Usage: vialto-convert [options] -o FILE\n", 0), 0u);
+    EXPECT_NE(help.Out.find("Exit codes: 0 written; 2 an input failed"), std::string::npos);
+    EXPECT_EQ(help.Err, "");
+    const BatchResult written = Convert(Job("tunnel"));
+    EXPECT_EQ(written.Code, kConvertWritten) << written.Err;
+    EXPECT_EQ(written.Err, "");
+    EXPECT_NE(written.Out.find("\nWrote " + PathText(dir_ / "out.xml") + "\n"), std::string::npos);
+    // The output's folder does not exist: nothing is made there.
+    std::vector<std::string> args = Job("tunnel");
+    args.insert(args.end(), {"-o", PathText(dir_ / "no" / "such" / "x.xml")});
+    EXPECT_EQ(Convert(args, "").Code, kConvertExportFailed);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "no"));
+}
+
+} // namespace
+} // namespace vialto::test
