@@ -3,6 +3,7 @@
 #include "shell/Error.h"
 #include "shell/Text.h"
 #include "support/AlignmentFixtures.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -94,44 +95,72 @@ TEST(GetCoordInClothoid, RaisesForImpossibleTransitions) {
     EXPECT_NEAR(end.Azimuth, 1.1, 1e-12);
 }
 
-// A point behind the origin of a transition that opens an alignment falls in
-// no element: the nearest start and the distance to it come back.
-TEST(ProjectPointToAligment, BehindAClothoidOrigin) {
-    const test::FixtureLayout layout = test::FixtureSteps("starts with a transition", 50, 500000,
-                                                          4500000, 0.5, {{60, 300}, {80, 300}});
-    const HzPoint p{500000 - 10 * std::sin(0.5) + 1, 4500000 - 10 * std::cos(0.5), 0, 0, 0};
-    double chainage = -1, offset = -1, azimuth = -1;
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, p,
-                                        test::BuildFixtureAlignment(layout), 1, 2));
-    EXPECT_EQ(chainage, 50);
-    EXPECT_NEAR(offset, std::hypot(p.X - 500000, p.Y - 4500000), 0.0005);
-    EXPECT_EQ(azimuth, 0.5);
-}
-
-// Listed coordinates are rounded to the millimetre, so two transitions meeting
-// at a reverse curve's inflection need not share their origin exactly: a point
-// on the normal there may lie a fraction of a millimetre behind both. It still
-// projects, onto the inflection.
-TEST(ProjectPointToAligment, OnTheNormalAtAReverseCurvesInflection) {
-    const test::FixtureLayout layout = test::StandardFixtures().at(4);
-    ASSERT_EQ(layout.Name, "asymmetric S-curve");
-    HzAlignment elements = test::BuildFixtureAlignment(layout);
-    HzElement &second = elements.at(5); // the transition leaving the inflection
-    ASSERT_DOUBLE_EQ(second.Chainage, 360);
-    second.X += 0.0004 * std::sin(second.Azimuth);
-    second.Y += 0.0004 * std::cos(second.Azimuth);
-    const test::FixturePose inflection = test::FixturePoseAt(layout, 360);
-    for (const double d : {-0.35, 0.004, 0.35}) {
-        test::FixturePose p = test::FixtureOffset(inflection, d);
-        p.X += 1e-7 * std::sin(inflection.Azimuth); // just past the first one's end
-        p.Y += 1e-7 * std::cos(inflection.Azimuth);
-        double chainage = 0, offset = 0, azimuth = 0;
-        ASSERT_TRUE(ProjectPointToAligment(chainage, offset, azimuth, {p.X, p.Y, 0, 0, 0}, elements,
-                                           1, ElementCount(elements)))
-            << d;
-        EXPECT_NEAR(chainage, 360, 0.0005);
-        EXPECT_NEAR(offset, d, 0.0005);
+// The projection of a point onto an alignment, each case with the chainage
+// and offset it must give (or, on a failure, leave or set):
+// - two straights at a right angle, a point inside both: the closer one;
+// - behind the origin of a transition that opens the alignment: no element;
+//   the nearest start and the distance to it come back;
+// - on the normal at a reverse curve's inflection, a fraction of a millimetre
+//   behind both transitions' listed origins (the listing rounds coordinates
+//   to the millimetre): still projected, onto the inflection;
+// - a point that is not a number, or a last element beyond the alignment:
+//   nothing set.
+TEST(ProjectPointToAligment, CasesByHand) {
+    test::RecordingUi ui;
+    HzAlignment corner = MakeOneBased<HzElement>(2);
+    corner[1] = HzElement{1, 0, 500000, 4500000, 0, 0, 0, 100, 0, {}};
+    corner[2] = HzElement{2, 100, 500000, 4500100, kHalfPi, 0, 0, 100, 0, {}};
+    const HzAlignment opening = test::BuildFixtureAlignment(test::FixtureSteps(
+        "starts with a transition", 50, 500000, 4500000, 0.5, {{60, 300}, {80, 300}}));
+    const test::FixtureLayout s = test::StandardFixtures().at(4);
+    ASSERT_EQ(s.Name, "asymmetric S-curve");
+    HzAlignment reverse = test::BuildFixtureAlignment(s);
+    HzElement &leaving = reverse.at(5); // the transition leaving the inflection at 360
+    leaving.X += 0.0004 * std::sin(leaving.Azimuth);
+    leaving.Y += 0.0004 * std::cos(leaving.Azimuth);
+    const test::FixturePose inflection = test::FixturePoseAt(s, 360);
+    const auto onNormal = [&](double d) { // just past the first transition's end
+        const test::FixturePose p = test::FixtureOffset(inflection, d);
+        return HzPoint{p.X + 1e-7 * std::sin(inflection.Azimuth),
+                       p.Y + 1e-7 * std::cos(inflection.Azimuth), 0, 0, 0};
+    };
+    const HzPoint behind{500000 - 10 * std::sin(0.5) + 1, 4500000 - 10 * std::cos(0.5), 0, 0, 0};
+    const double nan = std::nan("");
+    struct Case {
+        const char *Name;
+        const HzAlignment &Elements;
+        HzPoint Point;
+        long Last;
+        bool Ok;
+        double Chainage, Offset, Tol;
+    };
+    const Case cases[] = {
+        {"corner", corner, {500003, 4500098, 0, 0, 0}, 2, true, 103, 2, 0},
+        {"behind the origin", opening, behind, 2, false, 50,
+         std::hypot(behind.X - 500000, behind.Y - 4500000), 0.0005},
+        {"inflection, left", reverse, onNormal(-0.35), ElementCount(reverse), true, 360, -0.35,
+         0.0005},
+        {"inflection, on it", reverse, onNormal(0.004), ElementCount(reverse), true, 360, 0.004,
+         0.0005},
+        {"inflection, right", reverse, onNormal(0.35), ElementCount(reverse), true, 360, 0.35,
+         0.0005},
+        {"not a number", corner, {nan, 0, 0, 0, 0}, 2, false, 7, 7, 0},
+        {"beyond the alignment", corner, {500001, 4500001, 0, 0, 0}, 3, false, 7, 7, 0},
+    };
+    for (const Case &c : cases) {
+        double chainage = 7, offset = 7, azimuth = 7;
+        EXPECT_EQ(ProjectPointToAligment(chainage, offset, azimuth, c.Point, c.Elements, 1, c.Last),
+                  c.Ok)
+            << c.Name;
+        EXPECT_NEAR(chainage, c.Chainage, c.Tol) << c.Name;
+        EXPECT_NEAR(offset, c.Offset, c.Tol) << c.Name;
     }
+    EXPECT_EQ(ui.Messages.size(), 1u); // the element beyond the alignment is reported
+    // Carrying a chainage over to an empty alignment: both outputs start at 0.
+    double offset = 7, chainage = 7;
+    EXPECT_FALSE(ProjectChainToAnotherAligment(5, corner, HzAlignment(1), offset, chainage));
+    EXPECT_EQ(offset, 0);
+    EXPECT_EQ(chainage, 0);
 }
 
 } // namespace

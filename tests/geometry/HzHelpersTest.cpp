@@ -1,5 +1,5 @@
-// Arcs, cubic parabolas, and the failures of the
-// point at a chainage and of the projection.
+// Arcs, cubic parabolas, the failures of the point at a chainage, and
+// garbage records.
 #include "geometry/HzGeometry.h"
 #include "support/TestSupport.h"
 
@@ -131,40 +131,6 @@ TEST(GetCoordFromHzAligment, FailuresLeaveThePointAlone) {
     EXPECT_FALSE(GetCoordFromHzAligment(broken, 110, p));
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_NE(ui.Messages[0].Text.find("GetCoordFromHzAligment"), std::string::npos);
-}
-
-// Two straights meeting at a right angle: a point inside both takes the one it
-// is closer to (3 right of the first, 2 right of the second).
-TEST(ProjectPointToAligment, InsideTwoElementsTakesTheCloser) {
-    double chainage = -1, offset = -1, azimuth = -1;
-    HzAlignment corner(1);
-    corner.push_back(Element(0, 0.0, 100));
-    corner.push_back(Element(0, kHalfPi, 100));
-    corner[1].Chainage = 0;
-    corner[2].Chainage = 100;
-    corner[2].Y += 100;
-    ASSERT_TRUE(ProjectPointToAligment(chainage, offset, azimuth, {500003, 4500098, 0, 0, 0},
-                                       corner, 1, 2));
-    EXPECT_EQ(chainage, 103);
-    EXPECT_EQ(offset, 2);
-    EXPECT_EQ(azimuth, kHalfPi);
-}
-
-TEST(ProjectPointToAligment, BadArgumentsFail) {
-    test::RecordingUi ui;
-    const HzAlignment elements = Straights({0, 10});
-    double chainage = 7, offset = 7, azimuth = 7;
-    EXPECT_FALSE(ProjectPointToAligment(chainage, offset, azimuth, {500001, 4500001, 0, 0, 0},
-                                        elements, 1, 3));
-    EXPECT_EQ(ui.Messages.size(), 1u);
-    EXPECT_FALSE(
-        ProjectPointToAligment(chainage, offset, azimuth, {kNaN, 0, 0, 0, 0}, elements, 1, 2));
-    EXPECT_EQ(chainage, 7);
-    EXPECT_EQ(offset, 7);
-    // Carrying a chainage over: both outputs start at 0.
-    EXPECT_FALSE(ProjectChainToAnotherAligment(5, elements, HzAlignment(1), offset, chainage));
-    EXPECT_EQ(offset, 0);
-    EXPECT_EQ(chainage, 0);
 }
 
 // Records full of extreme values and non-numbers: every routine comes back, with
