@@ -23,6 +23,14 @@ class CommandLineTable : public BatchTest {
 
 TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
     const std::string hz = SamplePath("listings/road.plt");
+    const std::vector<std::string> road = {"--job",   "road",
+                                           "--hz",    hz,
+                                           "--vt",    SamplePath("listings/road.alz"),
+                                           "--cross", SamplePath("cross/road.trv")};
+    const auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), road.begin(), road.end());
+        return more;
+    };
     const UsageRow rows[] = {
         {{"--hz", hz}, "no output file: give -o FILE", true},
         {{"--bogus"}, "unknown option \"--bogus\""},
@@ -31,7 +39,10 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
         {{"--job", "boat"}, "--job takes road, tunnel, rail or double-rail, not \"boat\""},
         {{"--tol-hz", "abc"}, "--tol-hz needs a number, not \"abc\""},
         {{"--unit", "yd"}, "--unit takes mm, cm, m, km, ft, usft, in or mi, not \"yd\""},
-        {{"--from", "k12"}, "--from needs a chainage such as 12+340.000 or 12340"},
+        {{"--from", "k12"}, "--from needs a chainage such as 12+340.000, 12+340,5 or 12340.5"},
+        {{"--to", "1+2+3"}, "--to needs a chainage"},
+        {{"--from", "1.2+340"}, "--from needs a chainage"},
+        {{"--from", "12km"}, "--from needs a chainage"},
         {{"--rail-vt", "top"}, "--rail-vt takes axis, low or high, not \"top\""},
         {{"--centre-vt-sampling", "x"}, "--centre-vt-sampling takes projected or along-track"},
         {{"--extended=maybe"}, "--extended=maybe takes yes or no, not \"maybe\""},
@@ -42,9 +53,19 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
         {{"--job", "road"}, "the job needs a horizontal listing: give --hz"},
         {{"--job", "double-rail", "--hz", hz}, "a double track needs --left-hz or --right-hz"},
         {{"--job", "double-rail", "--hz", hz, "--left-hz", hz, "--left-vt-from-right"},
-         "--left-vt-from-right needs --right-vt and --right-cant"},
+         "--left-vt-from-right needs --right-vt and --left-cant"},
         {{"--hz", "/no/such/road.plt"}, "cannot find /no/such/road.plt"},
         {{"--job-file", "/no/such/job.txt"}, "cannot read the job file"},
+        // Found once the listings are read, which the console shows.
+        {with({"--from", "14500", "--to", "13+000"}),
+         "--from 14500.000 lies after --to 13000.000; the alignment runs from 12340.000 to "
+         "15040.000"},
+        {with({"--from", "20+000", "--to", "21+000"}),
+         "the range 20000.000 to 21000.000 misses the alignment; the alignment runs from "
+         "12340.000 to 15040.000"},
+        {with({"--layers", "Rasante,NOSUCH"}),
+         "--layers names \"NOSUCH\", which the cross sections do not have; their layers are "
+         "Taludes, Cunetas, Subrasante, Rasante"},
     };
     for (const UsageRow &row : rows) {
         SCOPED_TRACE(row.Args.front() + " " + row.Err);
@@ -52,9 +73,15 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
         EXPECT_EQ(run.Code, kConvertUsage);
         EXPECT_EQ(run.Err.rfind(std::string("vialto-convert: ") + row.Err, 0), 0u) << run.Err;
         EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
-        EXPECT_EQ(run.Out, "");
         EXPECT_FALSE(std::filesystem::exists(dir_ / "out.xml"));
     }
+}
+
+TEST_F(CommandLineTable, NoArgumentsPrintAShortUsage) {
+    const BatchResult run = Convert({}, "");
+    EXPECT_EQ(run.Code, kConvertUsage);
+    EXPECT_EQ(run.Err.rfind("Usage: vialto-convert", 0), 0u) << run.Err;
+    EXPECT_NE(run.Err.find("--help lists every"), std::string::npos) << run.Err;
 }
 
 TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {

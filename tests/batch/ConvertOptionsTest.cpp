@@ -1,3 +1,5 @@
+// The reading of a job: paths in a job file are taken from its folder and
+// later options override it; chainages read as in the listings.
 #include "batch/ConvertOptions.h"
 
 #include "shell/Platform.h"
@@ -21,33 +23,6 @@ std::optional<JobDescription> Parse(const std::string &line, std::string &error,
 
 } // namespace
 
-TEST(BatchArguments, UsageErrorsGiveAOneLineHint) {
-    const std::pair<const char *, const char *> cases[] = {
-        {"--hz a.plt", "no output file"},
-        {"--bogus -o x", "unknown option \"--bogus\""},
-        {"--job boat -o x", "--job takes road, tunnel, rail or double-rail"},
-        {"--tol-hz abc -o x", "--tol-hz needs a number"},
-        {"--unit yd -o x", "--unit takes mm, cm"},
-        {"stray -o x", "unexpected argument \"stray\""},
-        {"--job-file /no/such/job.txt -o x", "cannot read the job file"},
-        {"--job road --left-hz l.plt -o x", "--left-hz is for double-rail jobs"},
-        {"--job tunnel --cant c.xml -o x", "--cant is for rail jobs"},
-        {"--job double-rail --hz c.plt -o x", "needs --left-hz or --right-hz"},
-        {"--job double-rail --hz c.plt --left-hz l.plt --left-vt-from-right -o x",
-         "--left-vt-from-right needs --right-vt and --left-cant"},
-        {"--from 12+ -o x", "--from needs a chainage such as 12+340.000"},
-        {"--to 1+2+3 -o x", "--to needs a chainage"},
-        {"--from 1.2+340 -o x", "--from needs a chainage"},
-        {"--from 12km -o x", "--from needs a chainage"},
-    };
-    for (const auto &[line, expected] : cases) {
-        std::string error;
-        EXPECT_FALSE(Parse(line, error)) << line;
-        EXPECT_NE(error.find(expected), std::string::npos) << error;
-        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-    }
-}
-
 TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
     vialto::test::TempDir dir;
     const std::filesystem::path absolute = dir.Path() / "elsewhere" / "road.alz";
@@ -69,10 +44,6 @@ TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
     EXPECT_EQ(Utf8Path(job->Slot(1, slotVt).Path), absolute);
     EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.03);
     EXPECT_EQ(Utf8Path(job->OutputPath), dir.Path() / "out.xml");
-
-    vialto::test::WriteFileBytes(dir / "bad.txt", "job = road\nspeed = 3\n");
-    EXPECT_FALSE(Parse("", error, {"--job-file", (dir / "bad.txt").string()}));
-    EXPECT_NE(error.find("bad.txt, line 2: unknown key \"speed\""), std::string::npos) << error;
 }
 
 // Chainages read as the listings' cells: a decimal comma or point, with or

@@ -1,13 +1,11 @@
 // What the bundled samples never hold, through the batch command: names that
 // need escaping, a gauge widening, cant stations given on the centre line; and
-// the runs that must fail, each with its exit code, its reason, and nothing
-// left at the output path.
+// a document that cannot be put in place.
 #include "batch/BatchRun.h"
 #include "support/LandXmlKnownForms.h"
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <regex>
 
 namespace vialto::test {
@@ -123,68 +121,6 @@ TEST_F(InputData, CantStationsGivenOnTheCentreLine) {
                                 [&](double s) { return std::abs(s - unmoved) < 0.01; }),
                   0)
             << unmoved;
-}
-
-// ---- Runs that fail -------------------------------------------------------
-
-struct FailingRun {
-    const char *What;
-    std::function<std::vector<std::string>()> Args; // "-o" follows
-    int Code;
-    const char *Printed; // in the console output or the error output
-    const char *Shown;   // in the message the user was shown; "" for none
-};
-
-// Each failing run leaves what stood at the output path as it was.
-TEST_F(InputData, FailingRunsSayWhyAndLeaveTheOutputAlone) {
-    const auto road = [](const std::string &hz) {
-        return std::vector<std::string>{"--job", "road", "--hz",
-                                        hz,      "--vt", SamplePath("listings/road.alz")};
-    };
-    const auto rail = [](const std::string &vt, const std::string &cant) {
-        return std::vector<std::string>{"--job", "rail", "--hz",   SamplePath("rail/single.plt"),
-                                        "--vt",  vt,     "--cant", cant};
-    };
-    const FailingRun runs[] = {
-        {"a listing that cannot be read",
-         [&] {
-             return road(Edited("listings/road.plt", "bad.plt", {{"513145.805", "51314x.805"}}));
-         },
-         kConvertImportFailed, "bad.plt, line 5: field 2 (X) is not a number", ""},
-        {"a cant table that is not XML",
-         [&] {
-             return rail(SamplePath("rail/single.alz"),
-                         Edited("rail/single_cant.xml", "broken.xml", {{"</Cant>", "</Kant>"}}));
-         },
-         kConvertImportFailed, "\u2717 broken", "The cant table cannot be read"},
-        // The profile starts 50 m into the track: the rails at the first cant
-        // station would have no height.
-        {"rails where the profile has no height",
-         [&] {
-             return rail(
-                 Edited("rail/single.alz", "late.alz", {{"0.000,100.000C", "50.000,100.400C"}}),
-                 SamplePath("rail/single_cant.xml"));
-         },
-         kConvertImportFailed, "0.0000        \tCant station lies outside the vertical alignment",
-         ""},
-    };
-    for (const FailingRun &r : runs) {
-        SCOPED_TRACE(r.What);
-        ui_.Messages.clear();
-        WriteFileBytes(dir_ / "out.xml", "earlier document");
-        std::vector<std::string> args = r.Args();
-        args.insert(args.end(), {"-o", PathText(dir_ / "out.xml")});
-        std::ostringstream out, err;
-        EXPECT_EQ(RunConvert(args, out, err), r.Code);
-        EXPECT_NE((out.str() + err.str()).find(r.Printed), std::string::npos)
-            << out.str() << err.str();
-        if (*r.Shown) {
-            ASSERT_FALSE(ui_.Messages.empty());
-            EXPECT_NE(ui_.Messages[0].Text.find(r.Shown), std::string::npos)
-                << ui_.Messages[0].Text;
-        }
-        EXPECT_EQ(ReadFileBytes(dir_ / "out.xml"), "earlier document");
-    }
 }
 
 // The document cannot be put in place: the output path is a folder (the

@@ -59,6 +59,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
          {"--tol-hz", "0.06"},
          [](const BatchResult &without, const BatchResult &with) {
              EXPECT_EQ(without.Code, kConvertImportFailed);
+             EXPECT_NE(without.Out.find("\u2717 Horizontal alignment: hz gap"), std::string::npos);
              EXPECT_NE(without.Out.find("13340.0000"), std::string::npos) << without.Out;
              EXPECT_EQ(without.Bytes, "");
              EXPECT_EQ(with.Code, kConvertWritten) << with.Out;
