@@ -131,10 +131,11 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
          [&](double t) { return clamp(R * (t / (R - 2) - hair / (R - 2))); }},
         {"running against the centre line", false, HzAt(0, 2, 300, M_PI, 0, 0, 300), 0, 300, 0,
          [](double t) { return 300 - t; }},
-        // 1 m beyond both ends: the profile reaches the tolerance beyond the
-        // normals at most, and the edges are found to the millimetre.
-        {"a metre beyond both ends", false, HzAt(0, -2, -1, 0, 0, 0, 302), 1 - kFootTol,
-         301 + kFootTol, kFootTol + 0.001, [&](double t) { return clamp(t - 1); }},
+        // 1.23 m beyond both ends, so that no step of 0.5 lands on an edge:
+        // the profile reaches the tolerance beyond the normals at most, and
+        // the edges are searched out to the millimetre.
+        {"1.23 m beyond both ends", false, HzAt(0, -2, -1.23, 0, 0, 0, 302.46), 1.23 - kFootTol,
+         301.23 + kFootTol, kFootTol + 0.001, [&](double t) { return clamp(t - 1.23); }},
     };
     for (const Case &c : cases) {
         for (const bool alongCentre : {true, false}) {
