@@ -5,6 +5,7 @@
 #include "shell/AppModel.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -168,12 +169,15 @@ TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
 }
 
 // A double track on one curve from end to end: the centre line an arc of
-// radius 500 and 300 long, the tracks concentric 2 m to either side and a
+// radius R = 500 and 300 long, the tracks concentric 2 m to either side and a
 // hair (4 mm, within the horizontal tolerance) beyond the normals at the
 // centre line's ends, each with a cant table whose stations reach its ends.
-// Both tracks take their heights from the centre line; their profiles reach
-// the tracks' ends, so the cant stations lie on them and the job converts.
-TEST_F(RunConvertTest, DoubleTrackOnACurveWithCantToTheTrackEnds) {
+// Each way of giving a track its heights, with each sampling: from the centre
+// line (both tracks), from the other track's own profile. A profile is the
+// grade 100 + 0.01 c of the chainage c of the alignment it comes from, at the
+// point facing the track's chainage t, where the angle swept is (t - hair) /
+// radius; every height, and the tracks' ends, checked against that.
+TEST_F(RunConvertTest, TrackProfilesFromTheCentreLineOrTheOtherTrack) {
     const double R = 500, hair = 0.004;
     const auto plt = [&](double radius) { // "*PLT": chainage, x, y, azimuth (gon), radius, A
         const double delta = radius == R ? 0 : hair / radius;
@@ -197,35 +201,94 @@ TEST_F(RunConvertTest, DoubleTrackOnACurveWithCantToTheTrackEnds) {
                station + "<CantStation station=\"" + end + "\" " + station + "</Cant>\r\n";
     };
     WriteFileBytes(dir_ / "centre.plt", plt(R));
-    WriteFileBytes(dir_ / "centre.alz", "*ALZ\r\n0.000,100.000C,0R\r\n300.000,103.000C,0R\r\n");
+    WriteFileBytes(dir_ / "grade.alz", "*ALZ\r\n0.000,100.000C,0R\r\n300.000,103.000C,0R\r\n");
+    // The same grade as far as the left track reaches.
+    WriteFileBytes(dir_ / "left.alz", "*ALZ\r\n0.000,100.000C,0R\r\n301.208,103.01208C,0R\r\n");
     WriteFileBytes(dir_ / "left.plt", plt(R + 2));  // outside the curve: ends at 301.208
     WriteFileBytes(dir_ / "right.plt", plt(R - 2)); // inside: ends at 298.808
     WriteFileBytes(dir_ / "left_cant.xml", cant("301.208"));
     WriteFileBytes(dir_ / "right_cant.xml", cant("298.808"));
-    const std::string output = (dir_ / "double.xml").string();
     const auto path = [&](const char *name) { return (dir_ / name).string(); };
-    for (const char *sampling : {"projected", "along-track"}) {
-        ASSERT_EQ(
-            Run({"--job", "double-rail", "--hz", path("centre.plt"), "--vt", path("centre.alz"),
-                 "--left-hz", path("left.plt"), "--left-cant", path("left_cant.xml"), "--right-hz",
-                 path("right.plt"), "--right-cant", path("right_cant.xml"),
-                 "--tracks-vt-from-centre", "--centre-vt-sampling", sampling, "-o", output}),
-            kConvertWritten)
-            << sampling << "\n"
-            << out_ << err_;
+    const std::vector<std::string> job = {
+        "--job",        "double-rail",         "--hz",       path("centre.plt"),
+        "--vt",         path("grade.alz"),     "--left-hz",  path("left.plt"),
+        "--left-cant",  path("left_cant.xml"), "--right-hz", path("right.plt"),
+        "--right-cant", path("right_cant.xml")};
+    struct Row {
+        std::vector<std::string> Options;
+        const char *Track;     // the generated profile
+        double Radius, Source; // the track's radius; the radius of the profile's alignment
+        double End;            // the track's end
+    };
+    const double left = 301.208, right = 298.808;
+    const Row rows[] = {
+        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "projected"}, "left", R + 2, R, left},
+        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "projected"},
+         "right",
+         R - 2,
+         R,
+         right},
+        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "along-track"},
+         "left",
+         R + 2,
+         R,
+         left},
+        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "along-track"},
+         "right",
+         R - 2,
+         R,
+         right},
+        {{"--right-vt", path("grade.alz"), "--left-vt-from-right", "--left-vt-sampling",
+          "projected"},
+         "left",
+         R + 2,
+         R - 2,
+         left},
+        {{"--right-vt", path("grade.alz"), "--left-vt-from-right", "--left-vt-sampling",
+          "along-track"},
+         "left",
+         R + 2,
+         R - 2,
+         left},
+        {{"--left-vt", path("left.alz"), "--right-vt-from-left", "--right-vt-sampling",
+          "projected"},
+         "right",
+         R - 2,
+         R + 2,
+         right},
+        {{"--left-vt", path("left.alz"), "--right-vt-from-left", "--right-vt-sampling",
+          "along-track"},
+         "right",
+         R - 2,
+         R + 2,
+         right},
+    };
+    const std::string output = (dir_ / "double.xml").string();
+    for (const Row &row : rows) {
+        std::vector<std::string> args = job;
+        args.insert(args.end(), row.Options.begin(), row.Options.end());
+        args.insert(args.end(), {"-o", output});
+        SCOPED_TRACE(row.Options[0] + " " + row.Options.back() + " " + row.Track);
+        ASSERT_EQ(Run(args), kConvertWritten) << out_ << err_;
         pugi::xml_document doc;
         ASSERT_TRUE(doc.load_file(output.c_str()));
-        for (const auto &[track, end] : {std::pair{"left", 301.208}, {"right", 298.808}}) {
-            const std::string query = std::string("//Alignment[@name='") + track + "']//PVI";
-            const pugi::xpath_node_set pvis = doc.select_nodes(query.c_str());
-            ASSERT_GT(pvis.size(), 2u) << track;
-            double chainage = 0, height = 0;
-            std::istringstream(pvis[0].node().child_value()) >> chainage >> height;
-            EXPECT_NEAR(chainage, 0, 1e-9) << track;
-            EXPECT_NEAR(height, 100, 1e-6) << track; // the centre line's start height
-            std::istringstream(pvis[pvis.size() - 1].node().child_value()) >> chainage >> height;
-            EXPECT_NEAR(chainage, end, 1e-6) << track << " " << sampling;
-            EXPECT_NEAR(height, 103, 1e-6) << track; // the centre line's end height
+        // The source's chainage c facing t; a source track starts a hair beyond too.
+        const double sourceHair = row.Source == R ? 0 : hair;
+        const auto expected = [&](double t) {
+            const double c = sourceHair + (t - hair) * row.Source / row.Radius;
+            return 100 + 0.01 * std::clamp(c, 0.0, 300 * row.Source / R + 2 * sourceHair);
+        };
+        const std::string query = std::string("//Alignment[@name='") + row.Track + "']//PVI";
+        const pugi::xpath_node_set pvis = doc.select_nodes(query.c_str());
+        ASSERT_GT(pvis.size(), 2u);
+        double chainage = 0, height = 0;
+        std::istringstream(pvis[0].node().child_value()) >> chainage;
+        EXPECT_NEAR(chainage, 0, 1e-9);
+        for (const pugi::xpath_node &pvi : pvis) {
+            std::istringstream(pvi.node().child_value()) >> chainage >> height;
+            // Feet are found to the millimetre: on the 1 % grade, 1e-5 in height.
+            EXPECT_NEAR(height, expected(chainage), 1e-5) << chainage;
         }
+        EXPECT_NEAR(chainage, row.End, 1e-6);
     }
 }
