@@ -107,6 +107,20 @@ TEST_F(AlignmentCheckTest, ArcAndClothoidEndsAgainstIndependentGeometry) {
     }
 }
 
+// A cubic parabola of L 60 into R 300 after a line running north from the
+// origin: the arc after it starts at the tangent offset y = x^3 / (6 R L)
+// (1 + 3 L^2 / (64 R^2)) east of the line, turned by atan(y').
+TEST_F(AlignmentCheckTest, CubicTransitionEndAgainstItsFormula) {
+    const double L = 60, R = 300, k = 1 + 3 * L * L / (64 * R * R);
+    const double y = L * L / (6 * R) * k, turn = std::atan(L / (2 * R) * k);
+    for (const double shift : {0.0, 0.01})
+        EXPECT_EQ(CheckHz({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(100, 0, 100, 0, R, -L, L),
+                           HzAt(160, y + shift, 160, turn, R, 0, 50)},
+                          0.001),
+                  shift == 0 ? 0 : 1)
+            << shift;
+}
+
 TEST_F(AlignmentCheckTest, ElementsThatCannotBeChecked) {
     // A zero-length transition is reported even though the ends meet.
     EXPECT_EQ(CheckHz({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(100, 0, 100, 0, 200, 80, 0),

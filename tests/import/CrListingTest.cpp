@@ -135,5 +135,22 @@ TEST(CrListing, PrintedChainageFiveCharactersAfterTheFirstWordOfEachLine) {
     }
 }
 
+// Printed rows of four words: two points without codes, each pair of words
+// taken by the columns it stands in (the slopes and the surface, or the
+// surface and the subgrade).
+TEST(CrListing, PrintedRowsOfFourWords) {
+    const std::string rule = "==========  ==========  ====  ==========  ==========  ====  "
+                             "==========  ==========";
+    const std::string text = "P.K.    100.000\r\n  TALUDES       RASANTE       SUBRASANTE\r\n" +
+                             rule + "\r\n" + std::string(30, ' ') +
+                             "    -3.500      99.930        " + "     0.000      99.400\r\n" +
+                             "   -10.000     101.890        " + "    -5.500      99.890\r\n";
+    EXPECT_EQ(ByLayerName(Read(text, "TXT")),
+              (StationMap{{100,
+                           {{"Taludes", {{-10, 101.89}}},
+                            {"Subrasante", {{0, 99.4}}},
+                            {"Rasante", {{-3.5, 99.93}, {-5.5, 99.89}}}}}}));
+}
+
 } // namespace
 } // namespace vialto
