@@ -1,38 +1,24 @@
 // The batch command's exit codes and console report on the bundled samples
 // and small variations of them.
-#include "batch/RunConvert.h"
-
-#include "shell/AppModel.h"
-#include "support/TestSupport.h"
+#include "batch/BatchRun.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <gtest/gtest.h>
-#include <pugixml.hpp>
-#include <sstream>
 
 using namespace vialto;
-using vialto::test::ReadFileBytes;
-using vialto::test::SamplePath;
-using vialto::test::WriteFileBytes;
+using namespace vialto::test;
 
 namespace {
 
-class RunConvertTest : public ::testing::Test {
+class RunConvertTest : public BatchTest {
   protected:
-    void SetUp() override { SetProgramFolder(VIALTO_BIN_DIR); }
-    void TearDown() override { AppModel().Reset(); }
     int Run(const std::vector<std::string> &args) {
-        std::ostringstream out, err;
-        const int code = RunConvert(args, out, err);
-        out_ = out.str();
-        err_ = err.str();
-        return code;
+        const BatchResult run = Convert(args, "");
+        out_ = run.Out;
+        err_ = run.Err;
+        return run.Code;
     }
-
-    vialto::test::TempLogFolder dir_; // the log goes to our folder
-    vialto::test::RecordingUi ui_;
     std::string out_, err_;
 };
 
@@ -46,10 +32,7 @@ class RunConvertTest : public ::testing::Test {
 TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
     const auto edited = [&](const std::string &sample, const std::string &name,
                             const std::string &from, const std::string &to) {
-        std::string text = ReadFileBytes(SamplePath(sample));
-        text.replace(text.find(from), from.size(), to);
-        WriteFileBytes(dir_ / name, text);
-        return (dir_ / name).string();
+        return Edited(sample, name, {{from, to}});
     };
     WriteFileBytes(dir_ / "broken.xml",
                    "<?xml version=\"1.0\"?>\n<TunnelProfiles>\n<TunnelProfile sta=\"1\">\n"
