@@ -123,9 +123,9 @@ TEST_F(InputData, CantStationsGivenOnTheCentreLine) {
             << unmoved;
 }
 
-// The document cannot be put in place: the output path is a folder (the
-// finished work file cannot replace it), or the extended flavour's side file
-// beside it cannot be made. Nothing is left beside the output.
+// The document cannot be written: the output path is a folder, or the
+// extended flavour's side file beside it cannot be made. The folder stays,
+// and nothing is left beside it.
 TEST_F(InputData, ExportFailuresLeaveNothingBehind) {
     for (const bool sideFile : {false, true}) {
         SCOPED_TRACE(sideFile ? "side file" : "output is a folder");

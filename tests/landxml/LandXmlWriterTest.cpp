@@ -50,6 +50,20 @@ TEST_F(LineWriter, OutputReplacesTheEarlierFileOnlyOnCommit) {
     EXPECT_THAT(ReadFileBytes(out), HasSubstr("</Units>\r\n</LandXML>\r\n"));
 }
 
+// The output path turns into a folder while the document is written: the
+// finished work file cannot replace it; the failure names the path, and
+// nothing is left beside the folder.
+TEST_F(LineWriter, FailedReplaceOnCommit) {
+    ASSERT_TRUE(TagLandXML(false));
+    EXPECT_TRUE(TagUnits(3) && TagLandXML(true));
+    CloseFile();
+    std::filesystem::create_directories(out / "x");
+    EXPECT_FALSE(CommitOutput());
+    ExpectMessage("Cannot replace the file '" + out.string() + "'");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"out.xml"});
+    EXPECT_TRUE(std::filesystem::is_directory(out / "x"));
+}
+
 TEST_F(LineWriter, OpenFailureIsReportedAndLeavesNothing) {
     SetOutputFile((dir / "no/such/folder/out.xml").string());
     EXPECT_FALSE(TagLandXML(false));
