@@ -43,15 +43,6 @@ TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
     ASSERT_NE(report.find(height), std::string::npos);
     WriteFileBytes(dir_ / "words.rtf", report.replace(report.find(height), 7, "cota m\\'e1x"));
     const std::string out = (dir_ / "out.xml").string();
-    const std::vector<std::string> road = {"--job",   "road",
-                                           "--hz",    SamplePath("listings/road.plt"),
-                                           "--vt",    SamplePath("listings/road.alz"),
-                                           "--cross", SamplePath("cross/road.trv"),
-                                           "-o",      out};
-    const auto with = [](std::vector<std::string> args, const std::vector<std::string> &more) {
-        args.insert(args.end(), more.begin(), more.end());
-        return args;
-    };
     struct Case {
         const char *Name;
         std::vector<std::string> Args;
@@ -93,12 +84,6 @@ TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
           SamplePath("rail/single.alz"), "--cant", SamplePath("cant/old_version.xml"), "-o", out},
          kConvertImportFailed,
          {"\u2717 Cant table: old_version\n      ", "cant table old_version "},
-         {}},
-        // Stations every 10: each end takes the station in force there.
-        {"chainages written as in the listings",
-         with(road, {"--from", "12+900,5", "--to", "13+095,5"}),
-         kConvertWritten,
-         {"Cross sections start           12900.000", "Cross sections end             13090.000"},
          {}},
         {"the two listings of a page",
          {"--hz", SamplePath("listings/road.plt"), "--vt", SamplePath("listings/road.alz"),
