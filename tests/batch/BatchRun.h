@@ -46,6 +46,16 @@ inline std::vector<double> Numbers(const std::string &text) {
     return numbers;
 }
 
+// The document with its author left out: the logged-on user is the one part
+// of a document that depends on the machine.
+inline std::string WithoutAuthor(std::string document) {
+    const std::string key = "createdBy=\"";
+    const std::size_t at = document.find(key);
+    if (at != std::string::npos)
+        document.erase(at + key.size(), document.find('"', at + key.size()) - at - key.size());
+    return document;
+}
+
 class BatchTest : public ::testing::Test {
   protected:
     void SetUp() override { SetProgramFolder(VIALTO_BIN_DIR); }
