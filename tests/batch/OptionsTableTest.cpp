@@ -17,10 +17,16 @@ struct OptionRow {
     Check Expect;
 };
 
-// The lines of the printed summary, from its title to the line before "Wrote".
+// The lines of the printed summary: its title and the indented lines after it.
 std::string Summary(const std::string &out) {
-    const std::size_t from = out.find("Summary\n");
-    return from == std::string::npos ? "" : out.substr(from, out.find("Wrote ", from) - from);
+    std::size_t end = out.find("Summary\n");
+    if (end == std::string::npos)
+        return "";
+    const std::size_t from = end;
+    end += 8;
+    while (out.compare(end, 2, "  ") == 0)
+        end = out.find('\n', end) + 1;
+    return out.substr(from, end - from);
 }
 
 // The listings with a gap: the horizontal element at 13340 starts 0.05 east of

@@ -69,7 +69,7 @@ const char *const kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
 
 TEST(DocumentReader, ReadsEveryGoldenDocumentWhole) {
     const std::vector<std::filesystem::path> files = GoldenDocuments();
-    ASSERT_GE(files.size(), 15u);
+    ASSERT_GE(files.size(), 13u);
     for (const std::filesystem::path &file : files) {
         SCOPED_TRACE(file.filename().string());
         const std::string text = ReadFileBytes(file);
