@@ -9,7 +9,8 @@ namespace {
 TEST(KnownForms, OnlyTheListedFormsAreTolerated) {
     if (!CanValidateXml())
         GTEST_SKIP() << "no xmllint here";
-    const std::string golden = ReadFileBytes(SourcePath("tests/landxml/golden/alignment_short_arc.xml"));
+    const std::string golden =
+        ReadFileBytes(SourcePath("tests/landxml/golden/alignment_short_arc.xml"));
     const std::size_t end = golden.rfind("</LandXML>");
     const std::string in = "<Alignments name=\"alignments\"><Alignment name=\"A\" length=\"1\" "
                            "staStart=\"0\">";
