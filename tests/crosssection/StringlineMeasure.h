@@ -10,6 +10,7 @@
 
 #include <pugixml.hpp>
 
+#include <filesystem>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -27,7 +28,7 @@ using KnownFeatures = std::map<KnownKey, std::string>;
 
 inline long long Millimetres(double metres) { return std::llround(metres * 1000); }
 
-inline KnownFeatures ReadKnownFeatures(const std::string &path) {
+inline KnownFeatures ReadKnownFeatures(const std::filesystem::path &path) {
     KnownFeatures known;
     std::ifstream in(path);
     double chainage, offset, height;
