@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 using namespace vialto;
 using namespace vialto::test;
@@ -154,7 +155,7 @@ TEST_F(RunConvertTest, TrackProfilesFromTheCentreLineOrTheOtherTrack) {
             char line[160];
             std::snprintf(line, sizeof line, "%.6f,%.6f,%.6f,%.10f,%.4f,0\r\n", chainage,
                           1500 - radius * std::cos(phi), 2000 + radius * std::sin(phi),
-                          std::fmod(phi * 200 / M_PI + 400, 400), r);
+                          std::fmod(phi * 200 / std::numbers::pi + 400, 400), r);
             return std::string(line);
         };
         return "*PLT\r\n" + row(0, -delta, 0) + row(radius * sweep, sweep - delta, radius);

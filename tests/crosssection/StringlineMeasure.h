@@ -10,8 +10,8 @@
 
 #include <pugixml.hpp>
 
-#include <filesystem>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>

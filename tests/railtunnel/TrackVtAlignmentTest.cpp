@@ -15,6 +15,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 using namespace vialto;
@@ -108,8 +109,8 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
     const double R = 500, hair = 0.004;
     const auto arcTrack = [&](double radius) { // concentric, ends a hair beyond
         const double delta = hair / radius;    // the angle that puts the foot `hair` beyond
-        return HzAt(0, R - radius * std::cos(delta), -radius * std::sin(delta), 2 * M_PI - delta,
-                    radius, 0, radius * (300 / R + 2 * delta));
+        return HzAt(0, R - radius * std::cos(delta), -radius * std::sin(delta),
+                    2 * std::numbers::pi - delta, radius, 0, radius * (300 / R + 2 * delta));
     };
     struct Case {
         const char *Name;
@@ -129,8 +130,8 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
          [&](double t) { return clamp(R * (t / (R + 2) - hair / (R + 2))); }},
         {"inside a curve at both ends", true, arcTrack(R - 2), 0, arcTrack(R - 2).Length, 0,
          [&](double t) { return clamp(R * (t / (R - 2) - hair / (R - 2))); }},
-        {"running against the centre line", false, HzAt(0, 2, 300, M_PI, 0, 0, 300), 0, 300, 0,
-         [](double t) { return 300 - t; }},
+        {"running against the centre line", false, HzAt(0, 2, 300, std::numbers::pi, 0, 0, 300), 0,
+         300, 0, [](double t) { return 300 - t; }},
         // 1.23 m beyond both ends, so that no step of 0.5 lands on an edge:
         // the profile reaches the tolerance beyond the normals at most, and
         // the edges are searched out to the millimetre.
