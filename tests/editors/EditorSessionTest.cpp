@@ -122,6 +122,7 @@ TEST_F(EditorSessionTest, FailedSaveLosesNothing) {
                                  std::filesystem::perm_options::remove);
     if (!std::ofstream(dir_ / "probe").is_open())
         EXPECT_FALSE(session.Save(dialogs_));
+    std::filesystem::remove(dir_ / "probe");
     std::filesystem::permissions(dir_.Path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
     EXPECT_TRUE(session.Modified());
