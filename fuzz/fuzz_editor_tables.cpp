@@ -18,7 +18,7 @@ void Check(const vialto::editors::EditorKind &kind, const std::string &text) {
     using namespace vialto::editors;
     TableDocument table;
     try {
-        table = TableFromText(text, kind.ChooseSpec);
+        table = TableFromText(text, kind.ChooseDef);
     } catch (const vialto::VialtoError &) {
         return;
     }
@@ -27,7 +27,7 @@ void Check(const vialto::editors::EditorKind &kind, const std::string &text) {
     const std::string written = WriteTable(table);
     TableDocument again;
     try {
-        again = TableFromText(written, kind.ChooseSpec);
+        again = TableFromText(written, kind.ChooseDef);
     } catch (const vialto::VialtoError &) {
         std::abort();
     }

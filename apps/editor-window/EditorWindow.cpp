@@ -36,11 +36,11 @@ void Name(QWidget *widget, const QString &name, const QString &accessible) {
     widget->setAccessibleName(accessible);
 }
 
-bool IsEditable(const FieldSpec &field) { return !field.ReadOnly && !field.Derive; }
+bool IsEditable(const FieldDef &field) { return !field.ReadOnly && !field.Derive; }
 
 // A combo box of the field's choices; a word the file holds that is not one
 // of them stays selectable, so that showing it changes nothing.
-void FillChoices(QComboBox *box, const FieldSpec &field, const std::string &current) {
+void FillChoices(QComboBox *box, const FieldDef &field, const std::string &current) {
     box->clear();
     if (!field.Required)
         box->addItem(QString());
@@ -59,7 +59,7 @@ class ChoiceDelegate final : public QStyledItemDelegate {
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override {
-        const FieldSpec &field = Column(index);
+        const FieldDef &field = Column(index);
         if (field.Kind != FieldKind::Choice)
             return QStyledItemDelegate::createEditor(parent, option, index);
         auto *box = new QComboBox(parent);
@@ -81,8 +81,8 @@ class ChoiceDelegate final : public QStyledItemDelegate {
     }
 
   private:
-    const FieldSpec &Column(const QModelIndex &index) const {
-        return session_.Table().Spec->Columns.at(static_cast<std::size_t>(index.column()));
+    const FieldDef &Column(const QModelIndex &index) const {
+        return session_.Table().Def->Columns.at(static_cast<std::size_t>(index.column()));
     }
     const EditorSession &session_;
 };
@@ -119,13 +119,13 @@ class SessionTableModel final : public QAbstractTableModel {
     int columnCount(const QModelIndex &parent) const override {
         return parent.isValid() || !session_.Editable()
                    ? 0
-                   : static_cast<int>(session_.Table().Spec->Columns.size());
+                   : static_cast<int>(session_.Table().Def->Columns.size());
     }
     QVariant data(const QModelIndex &index, int role) const override {
         if (!index.isValid())
             return {};
         const auto column = static_cast<std::size_t>(index.column());
-        const FieldSpec &field = session_.Table().Spec->Columns.at(column);
+        const FieldDef &field = session_.Table().Def->Columns.at(column);
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
@@ -167,7 +167,7 @@ class SessionTableModel final : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex &index) const override {
         Qt::ItemFlags flags = QAbstractTableModel::flags(index);
         if (index.isValid() &&
-            IsEditable(session_.Table().Spec->Columns.at(static_cast<std::size_t>(index.column()))))
+            IsEditable(session_.Table().Def->Columns.at(static_cast<std::size_t>(index.column()))))
             flags |= Qt::ItemIsEditable;
         return flags;
     }
@@ -176,7 +176,7 @@ class SessionTableModel final : public QAbstractTableModel {
             return {};
         if (orientation == Qt::Vertical)
             return section + 1;
-        return Q(session_.Table().Spec->Columns.at(static_cast<std::size_t>(section)).Caption);
+        return Q(session_.Table().Def->Columns.at(static_cast<std::size_t>(section)).Caption);
     }
 
   private:
@@ -307,9 +307,9 @@ void EditorWindow::BuildHeader() {
     grid->setColumnStretch(3, 1);
     if (!session_.Editable())
         return;
-    const TableSpec &spec = *session_.Table().Spec;
-    for (std::size_t f = 0; f < spec.Header.size(); ++f) {
-        const FieldSpec &field = spec.Header[f];
+    const TableDef &def = *session_.Table().Def;
+    for (std::size_t f = 0; f < def.Header.size(); ++f) {
+        const FieldDef &field = def.Header[f];
         const std::string value = session_.Table().Header[f];
         QWidget *editor = nullptr;
         if (field.Kind == FieldKind::Choice && IsEditable(field)) {

@@ -18,8 +18,8 @@ std::string VersionComment() {
            kCantFormatVersion + "' ";
 }
 
-std::shared_ptr<const TableSpec> MakeSpec(bool twoRails, bool doubleTrack) {
-    auto s = std::make_shared<TableSpec>();
+std::shared_ptr<const TableDef> MakeDef(bool twoRails, bool doubleTrack) {
+    auto s = std::make_shared<TableDef>();
     s->RootName = "Cant";
     s->RowName = "CantStation";
     s->Header = {
@@ -45,15 +45,15 @@ std::shared_ptr<const TableSpec> MakeSpec(bool twoRails, bool doubleTrack) {
          {}},
         {"version", "Format version", FieldKind::Text, false, true, {}, {}},
     };
-    const FieldSpec station{"station", "Station (m)", FieldKind::Number, true, false, {}, {}};
-    const FieldSpec interpolation{"cantInterpolation",
-                                  "Transition to next",
-                                  FieldKind::Choice,
-                                  false,
-                                  false,
-                                  kInterpolations,
-                                  {}};
-    const FieldSpec widening{
+    const FieldDef station{"station", "Station (m)", FieldKind::Number, true, false, {}, {}};
+    const FieldDef interpolation{"cantInterpolation",
+                                 "Transition to next",
+                                 FieldKind::Choice,
+                                 false,
+                                 false,
+                                 kInterpolations,
+                                 {}};
+    const FieldDef widening{
         "widthExcess", "Gauge widening (mm)", FieldKind::Number, false, false, {}, {}};
     if (twoRails) {
         s->Columns = {
@@ -83,13 +83,12 @@ std::shared_ptr<const TableSpec> MakeSpec(bool twoRails, bool doubleTrack) {
 }
 
 // The form is decided on the first station, as the converter decides it.
-std::shared_ptr<const TableSpec> ChooseSpec(const pugi::xml_document &xml, bool doubleTrack) {
-    static const std::shared_ptr<const TableSpec> specs[2][2] = {
-        {MakeSpec(false, false), MakeSpec(false, true)},
-        {MakeSpec(true, false), MakeSpec(true, true)}};
+std::shared_ptr<const TableDef> ChooseDef(const pugi::xml_document &xml, bool doubleTrack) {
+    static const std::shared_ptr<const TableDef> defs[2][2] = {
+        {MakeDef(false, false), MakeDef(false, true)}, {MakeDef(true, false), MakeDef(true, true)}};
     const pugi::xml_node first = xml.document_element().select_node(".//CantStation").node();
     const bool twoRails = first && !first.attribute("appliedCant");
-    return specs[twoRails ? 1 : 0][doubleTrack ? 1 : 0];
+    return defs[twoRails ? 1 : 0][doubleTrack ? 1 : 0];
 }
 
 std::string TemplateText() {
@@ -138,7 +137,7 @@ std::string Problem(const TableDocument &table) {
         return "Gauge (m): the gauge must be more than 0";
     if (!(base > 0))
         return "Superelevation base (m): the base must be more than 0";
-    const bool twoRails = table.Spec->Columns[cantApplied].Attribute == "appliedCantLeft";
+    const bool twoRails = table.Def->Columns[cantApplied].Attribute == "appliedCantLeft";
     const double baseMm = base * 1000;
     for (std::size_t r = 0; r < table.Rows.size(); ++r) {
         const std::vector<std::string> &cells = table.Rows[r].Cells;
@@ -165,8 +164,8 @@ EditorKind CantKind(bool doubleTrack) {
     kind.FileKind = "cant table";
     kind.Filter = "Cant tables (*.xml)";
     kind.ProposedName = "cant_table.xml";
-    kind.ChooseSpec = [doubleTrack](const pugi::xml_document &xml) {
-        return ChooseSpec(xml, doubleTrack);
+    kind.ChooseDef = [doubleTrack](const pugi::xml_document &xml) {
+        return ChooseDef(xml, doubleTrack);
     };
     kind.TemplateText = TemplateText;
     kind.AskReader = AskReader;

@@ -16,7 +16,7 @@ struct EditorKind {
     std::string FileKind;     // "tunnel profile set", for messages
     std::string Filter;       // for the save dialog, Qt's form: "Tunnel profiles (*.xml)"
     std::string ProposedName; // the save dialog's proposal for a new file
-    SpecChooser ChooseSpec;
+    DefChooser ChooseDef;
     std::function<std::string()> TemplateText; // a valid file of the kind, UTF-8
     std::function<ReaderVerdict(const std::string &path)> AskReader;
     // Why the table cannot be saved beyond its fields' rules; "" when it can.

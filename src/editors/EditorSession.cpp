@@ -13,7 +13,7 @@ bool EditorSession::Open(const std::string &path) {
     loadProblem_.clear();
     table_.reset();
     try {
-        table_ = ReadTable(path, kind_.ChooseSpec);
+        table_ = ReadTable(path, kind_.ChooseDef);
     } catch (const VialtoError &error) {
         loadProblem_ = error.Info().Description;
     } catch (const std::exception &error) {
@@ -28,7 +28,7 @@ bool EditorSession::CreateTemplate(std::string path, IEditorDialogs &dialogs) {
     if (path.empty())
         return false;
     const std::string problem =
-        SaveReplacing(path, WriteTable(TableFromText(kind_.TemplateText(), kind_.ChooseSpec)));
+        SaveReplacing(path, WriteTable(TableFromText(kind_.TemplateText(), kind_.ChooseDef)));
     if (!problem.empty()) {
         dialogs.Tell(problem);
         return false;

@@ -43,9 +43,9 @@ std::string ProfileContent(const pugi::xml_node &profile) {
     return elements.empty() ? attributes : attributes + "; " + elements;
 }
 
-std::shared_ptr<const TableSpec> Spec() {
-    static const auto spec = [] {
-        auto s = std::make_shared<TableSpec>();
+std::shared_ptr<const TableDef> Def() {
+    static const auto def = [] {
+        auto s = std::make_shared<TableDef>();
         s->RootName = "TunnelProfiles";
         s->RowName = "TunnelProfile";
         s->Header = {{"name", "Tunnel name", FieldKind::Text, false, false, {}, {}}};
@@ -58,9 +58,9 @@ std::shared_ptr<const TableSpec> Spec() {
         // second line.
         s->RootOnSecondLine = true;
         s->BlankRow = {"0.000", ""};
-        return std::shared_ptr<const TableSpec>(std::move(s));
+        return std::shared_ptr<const TableDef>(std::move(s));
     }();
-    return spec;
+    return def;
 }
 
 // A horseshoe of 10 m span, 3 m walls and a semicircular crown, as the
@@ -115,7 +115,7 @@ EditorKind TunnelKind() {
     kind.FileKind = "tunnel profile set";
     kind.Filter = "Tunnel profiles (*.xml)";
     kind.ProposedName = "tunnel_profiles.xml";
-    kind.ChooseSpec = [](const pugi::xml_document &) { return Spec(); };
+    kind.ChooseDef = [](const pugi::xml_document &) { return Def(); };
     kind.TemplateText = TemplateText;
     kind.AskReader = AskReader;
     kind.Problem = Problem;

@@ -75,7 +75,7 @@ bool HasControlCharacter(const std::string &text) {
 
 // Checks text against the field's rule; "" when it passes, with the value to
 // keep in `kept`.
-std::string CheckField(const FieldSpec &field, const std::string &text, std::string &kept) {
+std::string CheckField(const FieldDef &field, const std::string &text, std::string &kept) {
     const std::string trimmed = field.Kind == FieldKind::Text ? text : Trim(text);
     if (trimmed.empty()) {
         if (field.Required)
@@ -112,11 +112,11 @@ std::string CheckField(const FieldSpec &field, const std::string &text, std::str
     return {};
 }
 
-bool Editable(const FieldSpec &field) { return !field.ReadOnly && !field.Derive; }
+bool Editable(const FieldDef &field) { return !field.ReadOnly && !field.Derive; }
 
 // Sets the attribute in place (keeping the element's attribute order), or
 // removes it for an empty optional value.
-void SetAttribute(pugi::xml_node &node, const FieldSpec &field, const std::string &value) {
+void SetAttribute(pugi::xml_node &node, const FieldDef &field, const std::string &value) {
     const char *name = field.Attribute.c_str();
     if (value.empty() && !field.Required) {
         node.remove_attribute(name);
@@ -203,19 +203,19 @@ unsigned EditorParseOptions() {
 }
 
 TableDocument MakeTable(std::shared_ptr<const pugi::xml_document> xml,
-                        std::shared_ptr<const TableSpec> spec) {
+                        std::shared_ptr<const TableDef> def) {
     const pugi::xml_node root = xml->document_element();
     if (!root)
         RaiseError(errNoValidFile, "The file has no root element");
-    if (BaseName(root) != spec->RootName)
+    if (BaseName(root) != def->RootName)
         RaiseError(errNoValidFile, "The root element is <" + std::string(root.name()) + ">, not <" +
-                                       spec->RootName + ">");
+                                       def->RootName + ">");
     TableDocument table;
-    for (const FieldSpec &field : spec->Header)
+    for (const FieldDef &field : def->Header)
         table.Header.push_back(field.Attribute.empty()
                                    ? std::string()
                                    : root.attribute(field.Attribute.c_str()).value());
-    const std::vector<pugi::xml_node> rows = RowElements(root, spec->RowName);
+    const std::vector<pugi::xml_node> rows = RowElements(root, def->RowName);
     std::vector<pugi::xml_node> parents;
     const std::vector<std::size_t> groups = RowGroups(rows, parents);
     table.Rows.reserve(rows.size());
@@ -223,30 +223,30 @@ TableDocument MakeTable(std::shared_ptr<const pugi::xml_document> xml,
         TableRow row;
         row.Source = rows[i];
         row.Group = groups[i];
-        for (const FieldSpec &column : spec->Columns)
+        for (const FieldDef &column : def->Columns)
             row.Cells.push_back(column.Attribute.empty()
                                     ? std::string()
                                     : rows[i].attribute(column.Attribute.c_str()).value());
         table.Rows.push_back(std::move(row));
     }
-    table.Spec = std::move(spec);
+    table.Def = std::move(def);
     table.Xml = std::move(xml);
     return table;
 }
 
-TableDocument TableFromText(const std::string &text, const SpecChooser &chooseSpec) {
+TableDocument TableFromText(const std::string &text, const DefChooser &chooseDef) {
     auto xml = std::make_shared<pugi::xml_document>();
     ParseXmlInput(*xml, text, EditorParseOptions(), errNoValidFile);
-    auto spec = chooseSpec(*xml);
-    return MakeTable(std::move(xml), std::move(spec));
+    auto def = chooseDef(*xml);
+    return MakeTable(std::move(xml), std::move(def));
 }
 
-TableDocument ReadTable(const std::string &path, const SpecChooser &chooseSpec) {
-    return TableFromText(ReadXmlInputText(path, errFileNotFound, errNoValidFile), chooseSpec);
+TableDocument ReadTable(const std::string &path, const DefChooser &chooseDef) {
+    return TableFromText(ReadXmlInputText(path, errFileNotFound, errNoValidFile), chooseDef);
 }
 
 std::string CellText(const TableDocument &table, std::size_t row, std::size_t column) {
-    const FieldSpec &field = table.Spec->Columns.at(column);
+    const FieldDef &field = table.Def->Columns.at(column);
     const TableRow &r = table.Rows.at(row);
     if (field.Derive)
         return r.Source ? field.Derive(r.Source) : std::string();
@@ -254,45 +254,45 @@ std::string CellText(const TableDocument &table, std::size_t row, std::size_t co
 }
 
 std::string SetHeaderText(TableDocument &table, std::size_t field, const std::string &text) {
-    const FieldSpec &spec = table.Spec->Header.at(field);
-    if (!Editable(spec))
-        return spec.Caption + " cannot be changed";
+    const FieldDef &def = table.Def->Header.at(field);
+    if (!Editable(def))
+        return def.Caption + " cannot be changed";
     std::string kept;
-    const std::string problem = CheckField(spec, text, kept);
+    const std::string problem = CheckField(def, text, kept);
     if (!problem.empty())
-        return spec.Caption + ": " + problem;
+        return def.Caption + ": " + problem;
     table.Header.at(field) = kept;
     return {};
 }
 
 std::string SetCellText(TableDocument &table, std::size_t row, std::size_t column,
                         const std::string &text) {
-    const FieldSpec &spec = table.Spec->Columns.at(column);
-    if (!Editable(spec))
-        return spec.Caption + " cannot be changed";
+    const FieldDef &def = table.Def->Columns.at(column);
+    if (!Editable(def))
+        return def.Caption + " cannot be changed";
     std::string kept;
-    const std::string problem = CheckField(spec, text, kept);
+    const std::string problem = CheckField(def, text, kept);
     if (!problem.empty())
-        return "Row " + std::to_string(row + 1) + ", " + spec.Caption + ": " + problem;
+        return "Row " + std::to_string(row + 1) + ", " + def.Caption + ": " + problem;
     table.Rows.at(row).Cells.at(column) = kept;
     return {};
 }
 
 void InsertRow(TableDocument &table, std::size_t at) {
-    const TableSpec &spec = *table.Spec;
+    const TableDef &def = *table.Def;
     if (table.Rows.empty()) {
         TableRow row;
-        row.Cells = spec.BlankRow;
-        row.Cells.resize(spec.Columns.size());
+        row.Cells = def.BlankRow;
+        row.Cells.resize(def.Columns.size());
         table.Rows.push_back(std::move(row));
         return;
     }
     at = std::min(at, table.Rows.size());
     TableRow row = table.Rows[at == 0 ? 0 : at - 1];
-    for (std::size_t c = 0; c < spec.Columns.size(); ++c)
-        if (c < spec.BlankRow.size() && !spec.Columns[c].Attribute.empty() &&
-            spec.Columns[c].Kind == FieldKind::Text)
-            row.Cells[c] = spec.BlankRow[c]; // a copied name would name two rows
+    for (std::size_t c = 0; c < def.Columns.size(); ++c)
+        if (c < def.BlankRow.size() && !def.Columns[c].Attribute.empty() &&
+            def.Columns[c].Kind == FieldKind::Text)
+            row.Cells[c] = def.BlankRow[c]; // a copied name would name two rows
     double before = 0;
     double after = 0;
     const bool hasBefore = at > 0 && Chainage(table.Rows[at - 1], before);
@@ -300,9 +300,9 @@ void InsertRow(TableDocument &table, std::size_t at) {
     if (hasBefore && hasAfter)
         row.Cells[0] = FormatDecimals((before + after) / 2, 3);
     else if (hasBefore && at == table.Rows.size())
-        row.Cells[0] = FormatDecimals(before + spec.RowStep, 3);
+        row.Cells[0] = FormatDecimals(before + def.RowStep, 3);
     else if (hasAfter && at == 0)
-        row.Cells[0] = FormatDecimals(after - spec.RowStep, 3);
+        row.Cells[0] = FormatDecimals(after - def.RowStep, 3);
     table.Rows.insert(table.Rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
 }
 
@@ -312,27 +312,27 @@ void RemoveRow(TableDocument &table, std::size_t row) {
 }
 
 std::string CellProblem(const TableDocument &table, std::size_t row, std::size_t column) {
-    const FieldSpec &field = table.Spec->Columns.at(column);
+    const FieldDef &field = table.Def->Columns.at(column);
     std::string kept;
     return Editable(field) ? CheckField(field, table.Rows.at(row).Cells.at(column), kept)
                            : std::string();
 }
 
 std::string FieldProblem(const TableDocument &table) {
-    const TableSpec &spec = *table.Spec;
+    const TableDef &def = *table.Def;
     std::string kept;
-    for (std::size_t f = 0; f < spec.Header.size(); ++f) {
-        if (!Editable(spec.Header[f]))
+    for (std::size_t f = 0; f < def.Header.size(); ++f) {
+        if (!Editable(def.Header[f]))
             continue;
-        const std::string problem = CheckField(spec.Header[f], table.Header[f], kept);
+        const std::string problem = CheckField(def.Header[f], table.Header[f], kept);
         if (!problem.empty())
-            return spec.Header[f].Caption + ": " + problem;
+            return def.Header[f].Caption + ": " + problem;
     }
     for (std::size_t r = 0; r < table.Rows.size(); ++r) {
-        for (std::size_t c = 0; c < spec.Columns.size(); ++c) {
+        for (std::size_t c = 0; c < def.Columns.size(); ++c) {
             const std::string problem = CellProblem(table, r, c);
             if (!problem.empty())
-                return "Row " + std::to_string(r + 1) + ", " + spec.Columns[c].Caption + ": " +
+                return "Row " + std::to_string(r + 1) + ", " + def.Columns[c].Caption + ": " +
                        problem;
         }
     }
@@ -340,7 +340,7 @@ std::string FieldProblem(const TableDocument &table) {
 }
 
 std::string WriteTable(const TableDocument &table) {
-    const TableSpec &spec = *table.Spec;
+    const TableDef &def = *table.Def;
     const pugi::xml_document &source = *table.Xml;
     const pugi::xml_node sourceRoot = source.document_element();
 
@@ -348,8 +348,8 @@ std::string WriteTable(const TableDocument &table) {
     pugi::xml_node declaration = out.append_child(pugi::node_declaration);
     declaration.append_attribute("version") = "1.0";
     declaration.append_attribute("encoding") = "UTF-8";
-    if (!spec.VersionComment.empty())
-        out.append_child(pugi::node_comment).set_value(spec.VersionComment.c_str());
+    if (!def.VersionComment.empty())
+        out.append_child(pugi::node_comment).set_value(def.VersionComment.c_str());
 
     // What stood before the root, but the declaration and the old version
     // comment (the file's second node).
@@ -358,15 +358,15 @@ std::string WriteTable(const TableDocument &table) {
     for (pugi::xml_node node = source.first_child(); node && node != sourceRoot;
          node = node.next_sibling(), ++index) {
         const bool oldVersionComment =
-            !spec.VersionComment.empty() && index == 1 && node.type() == pugi::node_comment;
+            !def.VersionComment.empty() && index == 1 && node.type() == pugi::node_comment;
         if (node.type() != pugi::node_declaration && !oldVersionComment)
             prolog.push_back(node);
     }
-    if (!spec.RootOnSecondLine)
+    if (!def.RootOnSecondLine)
         for (const pugi::xml_node &node : prolog)
             out.append_copy(node);
     pugi::xml_node root = out.append_copy(sourceRoot);
-    if (spec.RootOnSecondLine) {
+    if (def.RootOnSecondLine) {
         const pugi::xml_node first = root.first_child();
         for (const pugi::xml_node &node : prolog)
             first ? root.insert_copy_before(node, first) : root.append_copy(node);
@@ -374,16 +374,16 @@ std::string WriteTable(const TableDocument &table) {
     for (pugi::xml_node node = sourceRoot.next_sibling(); node; node = node.next_sibling())
         out.append_copy(node);
 
-    for (std::size_t f = 0; f < spec.Header.size(); ++f)
-        if (Editable(spec.Header[f]) && !spec.Header[f].Attribute.empty())
-            SetAttribute(root, spec.Header[f], table.Header[f]);
-    for (const auto &[name, value] : spec.Stamp) {
+    for (std::size_t f = 0; f < def.Header.size(); ++f)
+        if (Editable(def.Header[f]) && !def.Header[f].Attribute.empty())
+            SetAttribute(root, def.Header[f], table.Header[f]);
+    for (const auto &[name, value] : def.Stamp) {
         pugi::xml_attribute attribute = root.attribute(name.c_str());
         (attribute ? attribute : root.append_attribute(name.c_str())).set_value(value.c_str());
     }
 
     // The copy's rows mark where each group's rows go; they are replaced.
-    const std::vector<pugi::xml_node> oldRows = RowElements(root, spec.RowName);
+    const std::vector<pugi::xml_node> oldRows = RowElements(root, def.RowName);
     std::vector<pugi::xml_node> parents;
     const std::vector<std::size_t> groups = RowGroups(oldRows, parents);
     std::vector<pugi::xml_node> anchors(parents.size());
@@ -398,11 +398,11 @@ std::string WriteTable(const TableDocument &table) {
             element = anchor ? parent.insert_copy_before(row.Source, anchor)
                              : parent.append_copy(row.Source);
         else
-            element = anchor ? parent.insert_child_before(spec.RowName.c_str(), anchor)
-                             : parent.append_child(spec.RowName.c_str());
-        for (std::size_t c = 0; c < spec.Columns.size(); ++c)
-            if (Editable(spec.Columns[c]) && !spec.Columns[c].Attribute.empty())
-                SetAttribute(element, spec.Columns[c], row.Cells[c]);
+            element = anchor ? parent.insert_child_before(def.RowName.c_str(), anchor)
+                             : parent.append_child(def.RowName.c_str());
+        for (std::size_t c = 0; c < def.Columns.size(); ++c)
+            if (Editable(def.Columns[c]) && !def.Columns[c].Attribute.empty())
+                SetAttribute(element, def.Columns[c], row.Cells[c]);
     }
     for (const pugi::xml_node &old : oldRows)
         old.parent().remove_child(old);
@@ -410,7 +410,7 @@ std::string WriteTable(const TableDocument &table) {
     // its formatting; beside rows it would stay as a stray line break.
     parents.push_back(root);
     for (pugi::xml_node &parent : parents) {
-        if (!parent.child(spec.RowName.c_str()))
+        if (!parent.child(def.RowName.c_str()))
             continue;
         for (pugi::xml_node child = parent.first_child(); child;) {
             const pugi::xml_node next = child.next_sibling();

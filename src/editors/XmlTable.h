@@ -26,7 +26,7 @@ enum class FieldKind {
 };
 
 // One field above the table or one column of it.
-struct FieldSpec {
+struct FieldDef {
     std::string Attribute; // the attribute it edits; "" for a column worked out from the row
     std::string Caption;   // what the window shows, with its unit
     FieldKind Kind = FieldKind::Text;
@@ -38,11 +38,11 @@ struct FieldSpec {
 };
 
 // What a kind of file looks like to the table.
-struct TableSpec {
+struct TableDef {
     std::string RootName; // base name of the root element (a prefix is allowed)
     std::string RowName;  // the rows' element name, exact
-    std::vector<FieldSpec> Header;
-    std::vector<FieldSpec> Columns;
+    std::vector<FieldDef> Header;
+    std::vector<FieldDef> Columns;
     // Root attributes always written with these values (the format version).
     std::vector<std::pair<std::string, std::string>> Stamp;
     // The comment written as the file's second node, replacing the one the
@@ -66,7 +66,7 @@ struct TableRow {
 // The table of one file. The parsed file is shared and never changed: rows
 // point into it for what they keep.
 struct TableDocument {
-    std::shared_ptr<const TableSpec> Spec;
+    std::shared_ptr<const TableDef> Def;
     std::shared_ptr<const pugi::xml_document> Xml;
     std::vector<std::string> Header; // per header field, "" when absent
     std::vector<TableRow> Rows;
@@ -76,20 +76,20 @@ struct TableDocument {
 // the declaration and a blank text that is an element's only content.
 unsigned EditorParseOptions();
 
-// Chooses the spec by the parsed file (a cant table's form is decided by its
+// Chooses the table definition by the parsed file (a cant table's form is decided by its
 // first station).
-using SpecChooser = std::function<std::shared_ptr<const TableSpec>(const pugi::xml_document &xml)>;
+using DefChooser = std::function<std::shared_ptr<const TableDef>(const pugi::xml_document &xml)>;
 
 // Reads a file for editing (any encoding the converter's readers take) and
 // makes its table. Raises errFileNotFound when it cannot be read and
 // errNoValidFile when it is not well-formed XML or its root is another
 // element, each with what and where.
-TableDocument ReadTable(const std::string &path, const SpecChooser &chooseSpec);
+TableDocument ReadTable(const std::string &path, const DefChooser &chooseDef);
 // The same from UTF-8 text (the templates).
-TableDocument TableFromText(const std::string &text, const SpecChooser &chooseSpec);
+TableDocument TableFromText(const std::string &text, const DefChooser &chooseDef);
 // The table of a parsed document.
 TableDocument MakeTable(std::shared_ptr<const pugi::xml_document> xml,
-                        std::shared_ptr<const TableSpec> spec);
+                        std::shared_ptr<const TableDef> def);
 
 // The text a cell shows: the attribute's, or the worked-out column's.
 std::string CellText(const TableDocument &table, std::size_t row, std::size_t column);

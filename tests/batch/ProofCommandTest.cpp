@@ -64,7 +64,8 @@ TEST_F(ProofCommand, NoProofWritesTheSameDocumentWithoutFigures) {
     EXPECT_TRUE(ReadFileBytes(proved) == ReadFileBytes(plain));
     WriteFileBytes(dir_ / "off.job",
                    "job = road\nhz = " + SamplePath("listings/road.plt") + "\nno-proof = yes\n");
-    ASSERT_EQ(Run({"--job-file", (dir_ / "off.job").string(), "-o", plain}), kConvertWritten);
+    ASSERT_EQ(Run({"--job-file", (dir_ / "off.job").string(), "-o", plain}), kConvertWritten)
+        << err_;
     EXPECT_EQ(out_.find("Proof:"), std::string::npos);
 }
 
@@ -81,9 +82,9 @@ TEST_F(ProofCommand, ADocumentOverTheToleranceIsRefusedWithExitFour) {
     EXPECT_THAT(out_, HasSubstr("): FAILED"));
     EXPECT_THAT(err_,
                 HasSubstr("deviates from the imported design; nothing was written to " + output));
-    EXPECT_THAT(err_, ::testing::ContainsRegex("alignment \"single\", chainage [0-9]+\\+[0-9.]+: "
-                                               "[a-z ]+ deviation 0\\.00000[0-9] m over the "
-                                               "tolerance 0\\.000001 m"));
+    // (GoogleTest's regular expressions on Windows have no brackets.)
+    EXPECT_THAT(err_, HasSubstr("alignment \"single\", chainage "));
+    EXPECT_THAT(err_, HasSubstr(" m over the tolerance 0.000001 m"));
     EXPECT_EQ(ReadFileBytes(output), "earlier document");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 2)
         << "only the earlier document and the preview folder";

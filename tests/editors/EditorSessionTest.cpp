@@ -73,6 +73,10 @@ TEST_F(EditorSessionTest, HostileFileNamesAreJustFileNames) {
                                  "`touch PWNED`.xml",     "q\"uo'te & <x>.xml",
                                  " blanks  around .xml",  "-s"};
     for (const std::string &name : names) {
+#ifdef _WIN32
+        if (name.find_first_of("\"<>") != std::string::npos)
+            continue; // no Windows file name holds these
+#endif
         SCOPED_TRACE(name);
         const std::string path = (dir_ / name).string();
         for (const bool cantrix : {false, true}) {
@@ -120,8 +124,9 @@ TEST_F(EditorSessionTest, FailedSaveLosesNothing) {
     // superuser and Windows write there anyway, which the probe finds out).
     std::filesystem::permissions(dir_.Path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    if (!std::ofstream(dir_ / "probe").is_open())
+    if (!std::ofstream(dir_ / "probe").is_open()) {
         EXPECT_FALSE(session.Save(dialogs_));
+    }
     std::filesystem::remove(dir_ / "probe");
     std::filesystem::permissions(dir_.Path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
@@ -187,7 +192,7 @@ TEST(XmlTableFields, EachKindTakesWhatItsRuleAllows) {
         {tunnelName, "Boca – ñ", "Boca – ñ"}, {tunnelName, "two\nlines", nullptr},
         {tunnelContent, "x", nullptr},
     };
-    TableDocument table = TableFromText(TunnelKind().TemplateText(), TunnelKind().ChooseSpec);
+    TableDocument table = TableFromText(TunnelKind().TemplateText(), TunnelKind().ChooseDef);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Text);
         const std::string before = CellText(table, 0, c.Column);
@@ -195,7 +200,7 @@ TEST(XmlTableFields, EachKindTakesWhatItsRuleAllows) {
         EXPECT_EQ(problem.empty(), c.Kept != nullptr) << problem;
         EXPECT_EQ(CellText(table, 0, c.Column), c.Kept ? c.Kept : before);
     }
-    TableDocument cant = TableFromText(CantKind(true).TemplateText(), CantKind(true).ChooseSpec);
+    TableDocument cant = TableFromText(CantKind(true).TemplateText(), CantKind(true).ChooseDef);
     EXPECT_EQ(SetHeaderText(cant, cantRotation, "middle"),
               "Rotation point: 'middle' is not one of insideRail, outsideRail, center, "
               "leftRail, rightRail");

@@ -75,7 +75,8 @@ std::string ValidateLandXmlKnownForms(const std::filesystem::path &file) {
     TakeOutKnownForms(document);
     // The copy keeps the original's layout, so xmllint's line numbers still
     // point into the written file.
-    const std::filesystem::path copy = file.string() + ".checked.xml";
+    std::filesystem::path copy = file;
+    copy += ".checked.xml";
     if (!document.save_file(copy.c_str(), "", pugi::format_raw | pugi::format_no_declaration,
                             pugi::encoding_utf8))
         return "cannot write " + copy.string();

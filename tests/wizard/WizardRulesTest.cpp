@@ -183,8 +183,10 @@ TEST(DialogFilter, ClassicFiltersBecomeDialogEntries) {
 
 TEST(SiblingEditors, CommandLinesAreArgumentLists) {
     SetProgramFolder("/opt/vialto");
-    const std::string tubrix = "/opt/vialto/Tubrix" + ExecutableSuffix();
-    const std::string cantrix = "/opt/vialto/Cantrix" + ExecutableSuffix();
+    // Windows joins the folder and the name with "\\".
+    const std::string tubrix = PathText(Utf8Path("/opt/vialto") / ("Tubrix" + ExecutableSuffix()));
+    const std::string cantrix =
+        PathText(Utf8Path("/opt/vialto") / ("Cantrix" + ExecutableSuffix()));
     const std::string hostile = "a; rm -rf $(x) \"q\".xml";
     EXPECT_EQ(ComposeEditorCommand(EditorKind::TunnelProfiles, hostile, false),
               (EditorCommand{tubrix, {"-l", hostile}}));
