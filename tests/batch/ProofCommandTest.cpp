@@ -62,8 +62,10 @@ TEST_F(ProofCommand, NoProofWritesTheSameDocumentWithoutFigures) {
     ASSERT_EQ(Run({"--job-file", Job("road"), "--no-proof", "-o", plain}), kConvertWritten);
     EXPECT_EQ(out_.find("Proof:"), std::string::npos);
     EXPECT_TRUE(ReadFileBytes(proved) == ReadFileBytes(plain));
-    WriteFileBytes(dir_ / "off.job",
-                   "job = road\nhz = " + SamplePath("listings/road.plt") + "\nno-proof = yes\n");
+    // The listing beside the job, named relative to it (an absolute Linux path
+    // means another drive under Wine).
+    WriteFileBytes(dir_ / "road.plt", ReadFileBytes(SamplePath("listings/road.plt")));
+    WriteFileBytes(dir_ / "off.job", "job = road\nhz = road.plt\nno-proof = yes\n");
     ASSERT_EQ(Run({"--job-file", (dir_ / "off.job").string(), "-o", plain}), kConvertWritten)
         << err_;
     EXPECT_EQ(out_.find("Proof:"), std::string::npos);
