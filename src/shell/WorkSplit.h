@@ -1,0 +1,67 @@
+// Splitting independent work between the machine's cores. The heavy stages
+// (reading, ruling and writing cross sections, reading a written document
+// back) cut their work into contiguous ranges, one thread each, and join the
+// results in range order, so what they produce never depends on the split.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <exception>
+#include <thread>
+#include <vector>
+
+namespace vialto {
+
+// More threads than this gain nothing on the sizes the converter meets: the
+// ranges become too short and the joins dominate.
+inline constexpr std::size_t kMaxWorkParts = 4;
+
+// How many ranges the heavy stages split their work into: the cores the
+// machine reports, between 1 and kMaxWorkParts.
+inline std::size_t WorkParts() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp<std::size_t>(cores, 1, kMaxWorkParts);
+}
+
+// The start of range `part` of `parts` over [0, count): ranges differ in
+// length by one at most, the longer ones first.
+inline std::size_t WorkRangeStart(std::size_t count, std::size_t parts, std::size_t part) {
+    const std::size_t base = count / parts;
+    const std::size_t longer = count % parts;
+    return part * base + std::min(part, longer);
+}
+
+// Runs work(begin, end, part) on `parts` contiguous ranges of [0, count) at
+// once, the first on the calling thread, and returns when all have ended.
+// Fewer ranges run when count is smaller than parts; none when it is 0. An
+// exception of any range is rethrown after all ended, the first range's
+// first.
+template <class Work> void RunInParts(std::size_t count, std::size_t parts, Work &&work) {
+    parts = std::clamp<std::size_t>(parts, 1, std::max<std::size_t>(count, 1));
+    if (count == 0)
+        return;
+    if (parts == 1) {
+        work(std::size_t{0}, count, std::size_t{0});
+        return;
+    }
+    std::vector<std::exception_ptr> failures(parts);
+    auto runPart = [&](std::size_t part) {
+        try {
+            work(WorkRangeStart(count, parts, part), WorkRangeStart(count, parts, part + 1), part);
+        } catch (...) {
+            failures[part] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(parts - 1);
+    for (std::size_t part = 1; part < parts; ++part)
+        threads.emplace_back(runPart, part);
+    runPart(0);
+    for (std::thread &thread : threads)
+        thread.join();
+    for (const std::exception_ptr &failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
+} // namespace vialto

@@ -1,0 +1,50 @@
+#include "shell/WorkSplit.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <vector>
+
+using namespace vialto;
+
+// Every index falls in exactly one range whatever the split, the ranges are
+// contiguous and in order, and each part sees its own number.
+TEST(WorkSplit, RangesCoverEveryIndexOnceInOrder) {
+    const std::size_t cases[][2] = {{0, 2}, {1, 4}, {2, 2}, {3, 2}, {7, 3}, {10, 1}, {1000, 4}};
+    for (const auto &[count, parts] : cases) {
+        SCOPED_TRACE(testing::Message() << count << " in " << parts);
+        std::vector<int> seen(count, 0);
+        std::vector<std::size_t> begins(parts, count + 1), ends(parts, count + 1);
+        RunInParts(count, parts, [&](std::size_t begin, std::size_t end, std::size_t part) {
+            begins[part] = begin;
+            ends[part] = end;
+            for (std::size_t i = begin; i < end; ++i)
+                ++seen[i];
+        });
+        EXPECT_EQ(std::vector<int>(count, 1), seen);
+        const std::size_t used = count == 0 ? 0 : std::min(count, parts);
+        for (std::size_t part = 0; part < used; ++part) {
+            EXPECT_EQ(part == 0 ? 0 : ends[part - 1], begins[part]);
+            EXPECT_LE(ends[part] - begins[part], count / used + 1);
+        }
+        if (used > 0) {
+            EXPECT_EQ(count, ends[used - 1]);
+        }
+    }
+}
+
+// A range that fails does not leave the others running: all end, then the
+// first range's failure is raised.
+TEST(WorkSplit, FailureRaisedAfterAllRangesEnded) {
+    std::vector<int> done(4, 0);
+    try {
+        RunInParts(4, 4, [&](std::size_t, std::size_t, std::size_t part) {
+            done[part] = 1;
+            if (part >= 2)
+                throw std::runtime_error("part " + std::to_string(part));
+        });
+        FAIL() << "no failure raised";
+    } catch (const std::runtime_error &e) {
+        EXPECT_STREQ("part 2", e.what());
+    }
+    EXPECT_EQ(std::vector<int>(4, 1), done);
+}
