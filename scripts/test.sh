@@ -8,25 +8,32 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 fuzz_seconds=${VIALTO_FUZZ_SECONDS:-10}
+# Each stage says how long it took, so a slow CI run shows where its time went.
+stage() {
+    [ -n "${stage_name:-}" ] && echo "-- ${stage_name}: $((SECONDS - stage_began)) s"
+    stage_name=$1
+    stage_began=$SECONDS
+    echo "== $1"
+}
 
 if [ "$(id -u)" -eq 0 ]; then bash scripts/install-deps.sh; fi
 
-echo "== format (clang-format -i with the repository's .clang-format mends it)"
+stage "format (clang-format -i with the repository's .clang-format mends it)"
 find src tests apps bench fuzz \( -name '*.h' -o -name '*.cpp' \) -print0 |
     xargs -0 clang-format --dry-run -Werror
 
-echo "== build"
+stage "build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
-echo "== tests"
+stage "tests"
 ctest --test-dir build -j "$jobs" --output-on-failure -LE gui
-echo "== window tests (wizard and editors) on the offscreen platform, no display needed"
+stage "window tests (wizard and editors) on the offscreen platform, no display needed"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build -j "$jobs" --output-on-failure -L gui
 
-echo "== Windows build, tests under Wine"
+stage "Windows build, tests under Wine"
 bash scripts/test-windows.sh
 
-echo "== tests under address and undefined-behaviour sanitizers"
+stage "tests under address and undefined-behaviour sanitizers"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Asan -DVIALTO_BUILD_BENCH=OFF \
       -DVIALTO_WITH_QT=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
@@ -34,7 +41,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan -j "$jobs" --output-on-failure
 
 if command -v clang++ >/dev/null 2>&1 && ls fuzz/*.cpp >/dev/null 2>&1; then
-    echo "== fuzz targets, ${fuzz_seconds} s each"
+    stage "fuzz targets, ${fuzz_seconds} s each"
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
           -DCMAKE_CXX_COMPILER=clang++ -DVIALTO_FUZZ=ON -DVIALTO_BUILD_TESTS=OFF \
           -DVIALTO_BUILD_BENCH=OFF -DVIALTO_WITH_QT=OFF \
@@ -51,4 +58,5 @@ if command -v clang++ >/dev/null 2>&1 && ls fuzz/*.cpp >/dev/null 2>&1; then
         rm -rf "$corpus"
     done
 fi
-echo "== all tests passed"
+stage "done"
+echo "== all tests passed in ${SECONDS} s"
