@@ -84,12 +84,11 @@ TEST_P(Clothoid, FollowsTheFresnelSeries) {
     const std::vector<DocPose> poses = DocElementPoses(e, distances);
     for (std::size_t k = 0; k < distances.size(); ++k) {
         const DocPoint expected = ClosedForm(cs, x0, y0, heading, distances[k]);
-        EXPECT_NEAR(poses[k].X, expected.X, kExact) << distances[k];
-        EXPECT_NEAR(poses[k].Y, expected.Y, kExact) << distances[k];
-        // One point alone integrates from the start and gives the same.
-        const DocPose single = DocElementPose(e, distances[k]);
-        EXPECT_NEAR(single.X, poses[k].X, kExact);
-        EXPECT_NEAR(single.Y, poses[k].Y, kExact);
+        // Stepping from point to point, and one point alone from the start.
+        for (const DocPose &p : {poses[k], DocElementPose(e, distances[k])}) {
+            EXPECT_NEAR(p.X, expected.X, kExact) << distances[k];
+            EXPECT_NEAR(p.Y, expected.Y, kExact) << distances[k];
+        }
     }
     // The tangent turns by the integral of the curvature (the start tangent
     // comes from PI - Start, coordinates of 5e5 m held to about 1e-10 m).

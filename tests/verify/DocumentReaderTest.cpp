@@ -9,10 +9,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 
 using namespace vialto;
 using vialto::test::ReadFileBytes;
@@ -124,79 +126,27 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWhole) {
 // The two flavours of the same road differ only in where the stringline names
 // stand; read back, they are the same records.
 TEST(DocumentReader, BothFlavoursGiveTheSameRecords) {
-    const ReadBackDocument plain =
-        Read(SourcePath("tests/crosssection/golden/small_road_plain.xml"));
-    const ReadBackDocument extended =
-        Read(SourcePath("tests/crosssection/golden/small_road_extended.xml"));
-    ASSERT_EQ(plain.Alignments.size(), 1u);
-    ASSERT_EQ(extended.Alignments.size(), 1u);
-    const auto &p = plain.Alignments[0].CrossSects, &e = extended.Alignments[0].CrossSects;
-    ASSERT_EQ(p.size(), 3u);
-    ASSERT_EQ(p.size(), e.size());
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        EXPECT_EQ(p[i].Station, e[i].Station);
-        ASSERT_EQ(p[i].Surfaces.size(), e[i].Surfaces.size());
-        for (std::size_t j = 0; j < p[i].Surfaces.size(); ++j) {
-            EXPECT_EQ(p[i].Surfaces[j].Name, e[i].Surfaces[j].Name);
-            EXPECT_EQ(p[i].Surfaces[j].VertexNameList, e[i].Surfaces[j].VertexNameList);
-            EXPECT_EQ(p[i].Surfaces[j].Points.size(), e[i].Surfaces[j].Points.size());
-        }
-    }
-    EXPECT_THAT(DocVertexNames(p[1].Surfaces[1]),
-                ::testing::ElementsAre("L0:1", "C1:1", "R2:1", "R3:1"));
-    EXPECT_EQ(p[1].Surfaces[1].Points[3].Offset, 3.5);
-    EXPECT_EQ(p[1].Surfaces[1].Points[3].Height, 10.2);
-}
-
-TEST(DocumentReader, ReadsFiguresAttributesAndLayers) {
-    const ReadBackDocument doc = Read(SourcePath("tests/landxml/golden/alignment_profile.xml"));
-    ASSERT_EQ(doc.Alignments.size(), 1u);
-    const DocAlignment &a = doc.Alignments[0];
-    EXPECT_EQ(a.Name, "Eje 1");
-    EXPECT_EQ(a.StaStart, 0);
-    ASSERT_EQ(a.Elements.size(), 5u);
-    const DocElement &spiral = a.Elements[1];
-    EXPECT_EQ(spiral.Kind, DocElementKind::Spiral);
-    EXPECT_EQ(spiral.RadiusStart, 0); // INF
-    EXPECT_EQ(spiral.RadiusEnd, 250);
-    EXPECT_EQ(spiral.Constant, 100);
-    EXPECT_TRUE(spiral.Clockwise);
-    EXPECT_EQ(spiral.Start.Y, 5095.533649); // northing first in the document
-    EXPECT_EQ(spiral.Start.X, 1029.552021);
-    EXPECT_EQ(a.Elements[2].Center.X, 1274.549985);
-    ASSERT_EQ(a.StaEquations.size(), 1u);
-    EXPECT_EQ(a.StaEquations[0].Back, 995.5);
-    ASSERT_EQ(a.Profile.size(), 2u);
-    EXPECT_EQ(a.Profile[1].Name, "Eje 1_1");
-    EXPECT_EQ(a.Profile[0].Points[2].Curve, DocVerticalCurve::Parabola);
-    EXPECT_EQ(a.Profile[0].Points[2].CurveLength, 80);
-    EXPECT_EQ(a.Profile[0].Points[5].CurveRadius, -5000);
-
-    const ReadBackDocument rails = Read(SourcePath("tests/batch/golden/double-rail.xml"));
-    ASSERT_EQ(rails.StringlineLayers.size(), 2u);
-    EXPECT_EQ(rails.StringlineLayers[1].Name, "PAGE3");
-    EXPECT_EQ(rails.StringlineLayers[1].CentreLine, "double_centre_CCL");
-    EXPECT_THAT(rails.StringlineLayers[1].Stringlines,
-                ::testing::ElementsAre("double_centre_CCL", "double_right", "Left_R", "Right_R"));
-}
-
-// The extended flavour's layers stand in its own root.
-TEST(DocumentReader, ReadsTheExtendedLayers) {
-    std::string text = std::string(kHead) +
-                       "<Alignment name=\"A\"><CoordGeom/></Alignment></Alignments>\r\n"
-                       "<OstremLandXML><Alignments name=\"alignments\"><Alignment name=\"A\"/>"
-                       "<SDStringLineLayers><SDStringLineLayer name=\"PAGE1\" "
-                       "inclStringlines=\"A,Left,Right\" centreLine=\"A\" excluded=\"Left\" "
-                       "sorted=\"false\"/></SDStringLineLayers></Alignments></OstremLandXML>"
-                       "</LandXML>\r\n";
-    ReadBackDocument doc;
-    std::string failure;
-    ASSERT_TRUE(ParseLandXmlDocument(text, doc, failure)) << failure;
-    EXPECT_TRUE(doc.Extended);
-    ASSERT_EQ(doc.StringlineLayers.size(), 1u);
-    EXPECT_EQ(doc.StringlineLayers[0].Name, "PAGE1");
-    EXPECT_THAT(doc.StringlineLayers[0].Stringlines, ::testing::ElementsAre("A", "Left", "Right"));
-    EXPECT_THAT(doc.StringlineLayers[0].Excluded, ::testing::ElementsAre("Left"));
+    auto sections = [](const char *file) {
+        const ReadBackDocument doc =
+            Read(SourcePath(std::string("tests/crosssection/golden/") + file));
+        std::string text;
+        for (const DocAlignment &a : doc.Alignments)
+            for (const DocCrossSect &s : a.CrossSects)
+                for (const DocSurface &f : s.Surfaces)
+                    text += std::to_string(s.Station) + " " + f.Name + " " + f.VertexNameList +
+                            " " + std::to_string(f.Points.size()) + "\n";
+        return text;
+    };
+    const std::string plain = sections("small_road_plain.xml");
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '\n'), 5); // surfaces
+    EXPECT_EQ(plain, sections("small_road_extended.xml"));
+    const DocSurface surface = Read(SourcePath("tests/crosssection/golden/small_road_extended.xml"))
+                                   .Alignments.at(0)
+                                   .CrossSects.at(1)
+                                   .Surfaces.at(1);
+    EXPECT_THAT(DocVertexNames(surface), ::testing::ElementsAre("L0:1", "C1:1", "R2:1", "R3:1"));
+    EXPECT_EQ(surface.Points.at(3).Offset, 3.5);
+    EXPECT_EQ(surface.Points.at(3).Height, 10.2);
 }
 
 TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
@@ -266,25 +216,13 @@ TEST(DocumentReader, RefusesAFileItCannotRead) {
 // Numbers are read exactly as a full decimal conversion reads them, short or
 // long, with or without a sign or a point.
 TEST(DocumentReader, ReadsNumbersExactly) {
-    const std::vector<std::string> numbers = {"-0.000001",
-                                              "4501234.567891",
-                                              "123456789.123456",
-                                              "0.1",
-                                              "-7",
-                                              "+2.5",
-                                              "1e3",
-                                              "999999999999999",
-                                              "9999999999.999999",
-                                              "0.30000000000000004",
-                                              "4501234.5678912345",
-                                              "-0"};
-    std::string list;
-    for (const std::string &n : numbers)
-        list += n + " " + n + " ";
+    const std::string numbers = "-0.000001 4501234.567891 123456789.123456 0.1 -7 +2.5 1e3 "
+                                "999999999999999 9999999999.999999 0.30000000000000004 "
+                                "4501234.5678912345 -0";
     std::string text = std::string(kHead) +
                        "<Alignment name=\"A\"><CrossSects><CrossSect sta=\"1\"><CrossSectSurf "
                        "name=\"S\"><PntList2D>" +
-                       list +
+                       numbers +
                        "</PntList2D></CrossSectSurf></CrossSect></CrossSects></Alignment>"
                        "</Alignments></LandXML>";
     ReadBackDocument doc;
@@ -292,12 +230,16 @@ TEST(DocumentReader, ReadsNumbersExactly) {
     ASSERT_TRUE(ParseLandXmlDocument(text, doc, failure)) << failure;
     const std::vector<DocSectionPoint> &points =
         doc.Alignments.at(0).CrossSects.at(0).Surfaces.at(0).Points;
-    ASSERT_EQ(points.size(), numbers.size());
-    for (std::size_t k = 0; k < numbers.size(); ++k) {
-        const std::string n = numbers[k][0] == '+' ? numbers[k].substr(1) : numbers[k];
+    std::istringstream words(numbers);
+    std::size_t k = 0;
+    for (std::string n; words >> n; ++k) {
+        SCOPED_TRACE(n);
         double expected = 0;
-        std::from_chars(n.data(), n.data() + n.size(), expected);
-        EXPECT_EQ(points[k].Offset, expected) << numbers[k];
-        EXPECT_EQ(std::signbit(points[k].Offset), std::signbit(expected)) << numbers[k];
+        std::from_chars(n.data() + (n[0] == '+'), n.data() + n.size(), expected);
+        ASSERT_LT(k / 2, points.size());
+        const double read = k % 2 ? points[k / 2].Height : points[k / 2].Offset;
+        EXPECT_EQ(read, expected);
+        EXPECT_EQ(std::signbit(read), std::signbit(expected));
     }
+    EXPECT_EQ(2 * points.size(), k);
 }
