@@ -24,36 +24,30 @@ class TunnelEditingTest : public EditorTest {
     EditorSession session_{TunnelKind()};
 };
 
+// Typing into the table is the window's test; here what only the session
+// shows: the template's form, a row deleted, the modified mark.
 TEST_F(TunnelEditingTest, TemplateIsEditedSavedAndReadBackByTheConverter) {
     const auto file = dir_ / "new.xml";
     ASSERT_TRUE(session_.CreateTemplate(file.string(), dialogs_));
-    EXPECT_TRUE(session_.Verdict().Accepted) << VerdictLine(session_.Verdict());
     EXPECT_EQ(VerdictLine(session_.Verdict()),
               "The converter reads this file: 2 profiles from 0.000 to 100.000 m.");
     // The converter wants the root's start tag on the second line.
     EXPECT_TRUE(StartsWith(ReadFileBytes(file),
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TunnelProfiles "));
-
-    EXPECT_EQ(session_.SetCell(1, tunnelChainage, "250,5"), "");
     session_.AddRow(2); // after the last: 20 m on, with the last profile's layers
-    EXPECT_EQ(CellText(session_.Table(), 2, tunnelChainage), "270.500");
-    EXPECT_EQ(session_.SetCell(2, tunnelName, "Portal"), "");
     session_.DeleteRow(0);
     EXPECT_TRUE(session_.Modified());
     ASSERT_TRUE(session_.Save(dialogs_));
     EXPECT_THAT(dialogs_.Told, ElementsAre());
     EXPECT_FALSE(session_.Modified());
-
-    EXPECT_THAT(ReaderChainages(file), ElementsAre(250.5, 270.5));
-    const std::string saved = ReadFileBytes(file);
-    EXPECT_THAT(saved, HasSubstr("<TunnelProfile sta=\"270.500\" name=\"Portal\">"));
+    EXPECT_THAT(ReaderChainages(file), ElementsAre(100, 120));
     // Both profiles carry the template's excavation of 7 points.
+    const std::string saved = ReadFileBytes(file);
     std::size_t points = 0;
     for (std::size_t at = saved.find("<Point"); at != std::string::npos;
          at = saved.find("<Point", at + 1))
         ++points;
     EXPECT_EQ(points, 14u);
-    EXPECT_THAT(FolderNames(dir_.Path()), ElementsAre("new.xml")); // no work file left
 }
 
 // Everything the table does not show survives a save: the root's attributes,

@@ -1,13 +1,11 @@
 // The page controls on their own: the numeric box's typing rules, the layer
-// choice, a file dropped onto a row, the remembered files, the duplicate
-// alignment message, the progress panel's Cancel, and the sibling editor
-// started with a hostile file name.
+// choice, a file dropped onto a row, the remembered files, the progress
+// panel's Cancel, and the sibling editor started with a hostile file name.
 #include "gui/QtSettingsStore.h"
 #include "gui/ctlExporting.h"
 #include "gui/ctlFiles.h"
 #include "gui/ctlNumericText.h"
 #include "gui/ctlProgress.h"
-#include "gui/ctlSelect.h"
 #include "gui/ctlSelectFilename.h"
 #include "gui/support/WizardDriver.h"
 #include "shell/AppModel.h"
@@ -44,47 +42,39 @@ class LocaleGuard {
 
 } // namespace
 
-TEST(NumericBox, DecimalCommaLocale) {
-    const LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
+// The typing rules themselves are the wizard's (NumericText); here the box
+// applies them to what is typed, in the locale's separators.
+TEST(NumericBox, TypingFollowsTheLocalesSeparators) {
+    {
+        const LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
+        ctlNumericText box;
+        EXPECT_EQ(Typed(box, "1,2,3"), "1,23"); // a second decimal separator is refused
+        EXPECT_EQ(Typed(box, "0.5"), "0,5");    // a typed point is the decimal comma
+        EXPECT_DOUBLE_EQ(box.NumericValue(), 0.5);
+        EXPECT_EQ(Typed(box, "-1-2x+"), "-12"); // a sign only first; letters never
+        box.Edit()->setText("1.234,5");         // grouping is accepted in a text put in
+        EXPECT_DOUBLE_EQ(box.NumericValue(), 1234.5);
+        box.Edit()->setText("1.23,4"); // a broken group puts the last valid text back
+        EXPECT_EQ(box.Edit()->text(), "1.234,5");
+    }
     ctlNumericText box;
-    EXPECT_EQ(Typed(box, "1,2,3"), "1,23"); // a second decimal separator is refused
-    EXPECT_EQ(Typed(box, "0.5"), "0,5");    // a typed point is the decimal comma
-    EXPECT_DOUBLE_EQ(box.NumericValue(), 0.5);
-    EXPECT_EQ(Typed(box, "-1-2x+"), "-12"); // a sign only first; letters never
-    box.Edit()->setText("1.234,5");         // grouping is accepted in a text put in
-    EXPECT_EQ(box.Edit()->text(), "1.234,5");
-    EXPECT_DOUBLE_EQ(box.NumericValue(), 1234.5);
-    box.Edit()->setText("1.23,4"); // a broken group puts the last valid text back
-    EXPECT_EQ(box.Edit()->text(), "1.234,5");
-    box.SetNumericValue(0.01, 3);
-    EXPECT_EQ(box.Edit()->text(), "0,010");
-}
-
-TEST(NumericBox, AValueSetByTheProgramIsKeptUntilEdited) {
-    ctlNumericText box;
-    box.SetNumericValue(12340.00049, 3);
+    box.SetNumericValue(12340.00049, 3); // kept exactly until edited
     EXPECT_EQ(box.Edit()->text(), "12340.000");
     EXPECT_DOUBLE_EQ(box.NumericValue(), 12340.00049);
     EXPECT_EQ(Typed(box, "12,5"), "12.5"); // a typed comma is the decimal point here
     EXPECT_DOUBLE_EQ(box.NumericValue(), 12.5);
 }
 
-TEST(LayerChoice, NothingTickedIsNoneAndOneLayerIsItsName) {
+TEST(LayerChoice, NothingTickedIsNone) {
     ctlExporting page;
+    page.show();
     EXPECT_EQ(page.GetSelectedLayers(), "__None__");
-    const QString a = page.AddLayer("A");
-    page.AddLayer("B");
-    page.AddStringline(a, "a1", 7);
-    page.AddStringline(a, "a2", 9);
-    EXPECT_EQ(page.GetSelectedLayers(), "$A$B$");
-    EXPECT_EQ(page.GetSelectedLayersIdx(), "$0$1$");
-    EXPECT_EQ(page.GetSelectedStringlinesIdx(), "$7$9$");
-    page.SelectAll(false);
-    EXPECT_EQ(page.GetSelectedLayers(), "__None__");
-    EXPECT_EQ(page.GetSelectedStringlinesIdx(), "");
-    page.SelectAll(true);
     page.ShowChoices({0, 100, true, {"A", "B"}, "$A$", ""}, true);
     EXPECT_EQ(page.GetSelectedLayers(), "$A$");
+    QTest::mouseClick(page.findChild<QPushButton *>("cmdSelectAll"), Qt::LeftButton);
+    EXPECT_EQ(page.GetSelectedLayers(), "$A$B$");
+    QTest::mouseClick(page.findChild<QPushButton *>("cmdUnselectAll"), Qt::LeftButton);
+    EXPECT_EQ(page.GetSelectedLayers(), "__None__");
 }
 
 TEST(FileRow, TakesOneDroppedLocalFile) {
@@ -104,7 +94,6 @@ TEST(FileRow, TakesOneDroppedLocalFile) {
     EXPECT_EQ(row.Filename(), "");
     EXPECT_TRUE(drop({QUrl::fromLocalFile("/data/road 1.plt")}));
     EXPECT_EQ(row.Filename(), QDir::toNativeSeparators("/data/road 1.plt"));
-    EXPECT_EQ(row.GetName(), "road 1");
     EXPECT_TRUE(row.Checked());
 }
 
@@ -114,12 +103,15 @@ TEST(FilesPage, RemembersTheLastFilesAndOffersThemAgain) {
     env.StartUp(fmtTunnel, env.Folder() / "out.xml");
     const std::string plan = WizardEnvironment::Sample("listings/road.plt");
     QtSettingsStore settings;
-    {
-        ctlFiles files(settings);
+    const auto configure = [](ctlFiles &files) {
         files.AddPage("Tunnel files");
         files.ConfigFile(1, 1, "Horizontal", "", EditorKind::None);
         files.ConfigFile(1, 2, "Vertical", "", EditorKind::None);
         files.ShowPage(1);
+    };
+    {
+        ctlFiles files(settings);
+        configure(files);
         files.show();
         files.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&files));
@@ -133,28 +125,11 @@ TEST(FilesPage, RemembersTheLastFilesAndOffersThemAgain) {
     }
     EXPECT_EQ(WizardEnvironment::KeysIn("Files"), 2);
     ctlFiles again(settings);
-    again.AddPage("Tunnel files");
-    again.ConfigFile(1, 1, "Horizontal", "", EditorKind::None);
-    again.ConfigFile(1, 2, "Vertical", "", EditorKind::None);
-    again.ShowPage(1);
+    configure(again);
     EXPECT_EQ(again.GetFile(1, 1), plan);
     EXPECT_TRUE(again.IsSelected(1, 1));
     EXPECT_EQ(again.GetFile(1, 2), "/gone/road.alz");
     EXPECT_FALSE(again.IsSelected(1, 2)); // a file that has gone is offered, not used
-}
-
-TEST(SelectPage, AnAlignmentNameTwiceIsRefusedOnce) {
-    vialto::test::RecordingUi ui;
-    ctlSelect page;
-    EXPECT_TRUE(page.AddHzAlignment("Axis 1"));
-    EXPECT_FALSE(page.AddHzAlignment("Axis 1"));
-    EXPECT_TRUE(page.AddHzAlignment("Axis 2"));
-    EXPECT_EQ(page.HzCount(), 2);
-    ASSERT_EQ(ui.Messages.size(), 1u);
-    EXPECT_EQ(ui.Messages[0].Text, "A horizontal alignment exist with name Axis 1");
-    EXPECT_TRUE(page.AddVtAlignment("Profile"));
-    EXPECT_FALSE(page.AddVtAlignment("Profile"));
-    EXPECT_EQ(ui.Messages.size(), 2u);
 }
 
 TEST(SiblingEditor, AHostileFileNameIsOnlyAFileName) {
@@ -191,15 +166,13 @@ TEST(ProgressPanel, ItsCancelIsOfferedWhenAskedAndForgottenByTheNextRun) {
     panel.show();
     auto *cancel = panel.findChild<QPushButton *>(QStringLiteral("cmdProgressCancel"));
     panel.Start("Writing", 0, 10);
-    EXPECT_EQ(shown, 1);
     EXPECT_FALSE(cancel->isVisible()); // nothing can be cancelled yet
     EXPECT_FALSE(panel.CancelRequested());
     ASSERT_TRUE(cancel->isVisible());
     QTest::mouseClick(cancel, Qt::LeftButton);
     EXPECT_TRUE(panel.CancelRequested());
     panel.Finish();
-    EXPECT_EQ(hidden, 1);
-    EXPECT_FALSE(panel.IsShown());
+    EXPECT_TRUE(shown == 1 && hidden == 1);
     panel.Start("Reading", 0, 0);
     EXPECT_FALSE(panel.CancelRequested());
     panel.Finish();

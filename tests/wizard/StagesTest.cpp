@@ -27,41 +27,44 @@ class Stages : public ::testing::Test {
         ASSERT_TRUE(AppModel().TokenFile().ReadFile("StridonV2.lng"));
     }
     void TearDown() override { AppModel().Reset(); }
-    // A road job of the given first-page slots and samples, imported.
-    JobDescription ImportedRoad(const std::vector<std::pair<int, std::string>> &slots) {
+    // A job of the given type with the first page's slots filled from the
+    // samples, imported.
+    JobDescription Imported(const std::vector<std::pair<int, std::string>> &slots,
+                            int jobType = jobRoad, const std::string &railStringline = "") {
         JobDescription job;
-        job.JobType = jobRoad;
+        job.JobType = jobType;
         for (const auto &[slot, sample] : slots) {
-            FileSlot &file = job.Page(1).Slot(slot);
-            file.Selected = true;
-            file.Path = SamplePath(sample);
+            job.Page(1).Slot(slot).Selected = true;
+            job.Page(1).Slot(slot).Path = SamplePath(sample);
         }
-        job.OutputPath = AppModel().XmlFileToExport = (dir_ / "road.xml").string();
+        job.TrackStringlines[0] = railStringline;
+        job.OutputPath = AppModel().XmlFileToExport = (dir_ / "out.xml").string();
         NullProgress progress;
         IntroPageImporting(job, tree_, progress);
         return job;
+    }
+    bool Export(const JobDescription &job, IProgress &&progress = NullProgress()) {
+        return ExitPageExporting(job, IntroPageExporting(job), summary_, progress);
     }
 
     vialto::test::TempLogFolder dir_; // the log goes to our folder
     vialto::test::RecordingUi ui_;
     ImportTree tree_;
+    ResultSummary summary_;
 };
 
 } // namespace
 
 // One slot and one leaf; the document holds the plan and nothing else.
 TEST_F(Stages, RoadWithOnlyAHorizontalListing) {
-    const JobDescription job = ImportedRoad({{slotHz, "listings/road.plt"}});
+    const JobDescription job = Imported({{slotHz, "listings/road.plt"}});
     ASSERT_EQ(tree_.Nodes().size(), 2u); // the branch and one leaf
     EXPECT_EQ(tree_.Nodes()[1].Key, "PAGE1|Hz");
     EXPECT_EQ(tree_.Nodes()[1].Image, kImageOk);
-    EXPECT_EQ(GetAlignmentCount(), 1);
     EXPECT_EQ(GetAlignmentFlags(1), flagHz | flagStaEq);
-    ResultSummary summary;
-    NullProgress progress;
-    ASSERT_TRUE(ExitPageExporting(job, IntroPageExporting(job), summary, progress));
-    ASSERT_EQ(summary.PagesTot(), 1);
-    const std::vector<SummaryRow> &rows = summary.Pages()[0].Rows;
+    ASSERT_TRUE(Export(job));
+    ASSERT_EQ(summary_.PagesTot(), 1);
+    const std::vector<SummaryRow> &rows = summary_.Pages()[0].Rows;
     ASSERT_EQ(rows.size(), 2u); // horizontal start and end only
     EXPECT_DOUBLE_EQ(rows[0].Value, 12340.0);
     EXPECT_DOUBLE_EQ(rows[1].Value, 15040.0);
@@ -69,26 +72,23 @@ TEST_F(Stages, RoadWithOnlyAHorizontalListing) {
     EXPECT_EQ(document.find("<Profile>"), std::string::npos);
     EXPECT_NE(document.find("</LandXML>\r\n"), std::string::npos);
 }
+
 TEST_F(Stages, CancelDuringTheRulesLeavesCrossSectionsOutButClosesTheDocument) {
-    const JobDescription job = ImportedRoad(
+    const JobDescription job = Imported(
         {{slotHz, "listings/road.plt"}, {slotVt, "listings/road.alz"}, {slotCr, "cross/road.trv"}});
     ASSERT_TRUE(tree_.IsAllOk());
-    vialto::test::RecordingProgress progress(/*cancelAfter=*/10);
-    ResultSummary summary;
-    ASSERT_TRUE(ExitPageExporting(job, IntroPageExporting(job), summary, progress));
+    ASSERT_TRUE(Export(job, vialto::test::RecordingProgress(/*cancelAfter=*/10)));
     const std::string document = ReadFileBytes(job.OutputPath);
     EXPECT_EQ(document.find("<CrossSects"), std::string::npos);
     EXPECT_NE(document.find("<Profile>"), std::string::npos);
     EXPECT_NE(document.find("</LandXML>\r\n"), std::string::npos);
-    EXPECT_DOUBLE_EQ(summary.Pages()[0].Rows[4].Value, kNullValue); // no cross sections written
+    EXPECT_DOUBLE_EQ(summary_.Pages()[0].Rows[4].Value, kNullValue); // no cross sections written
 }
 
 TEST_F(Stages, NothingToExportIsLoggedAndNothingReplacesTheOutput) {
-    const JobDescription job = ImportedRoad({{slotVt, "listings/road.alz"}});
+    const JobDescription job = Imported({{slotVt, "listings/road.alz"}});
     WriteFileBytes(job.OutputPath, "earlier document");
-    ResultSummary summary;
-    NullProgress progress;
-    EXPECT_FALSE(ExitPageExporting(job, IntroPageExporting(job), summary, progress));
+    EXPECT_FALSE(Export(job));
     EXPECT_NE(ReadFileBytes(LogFilePath()).find("Error: 20000 Nothing to export in ExportAligment"),
               std::string::npos);
     EXPECT_EQ(ReadFileBytes(job.OutputPath), "earlier document");
@@ -100,18 +100,9 @@ TEST_F(Stages, NothingToExportIsLoggedAndNothingReplacesTheOutput) {
 // job chose for it: the inner-rail table holds the lower rail at that
 // stringline's height (100 throughout), on curves and straights alike.
 TEST_F(Stages, RailsOfATrackWithoutAProfileStandOnTheChosenStringline) {
-    JobDescription job;
-    job.JobType = jobRailSingle;
-    for (const auto &[slot, sample] :
-         {std::pair{int{slotHz}, "rail/single.plt"}, {int{slotSup}, "rail/single_cant.xml"}}) {
-        FileSlot &file = job.Page(1).Slot(slot);
-        file.Selected = true;
-        file.Path = SamplePath(sample);
-    }
-    job.OutputPath = AppModel().XmlFileToExport = (dir_ / "rail.xml").string();
-    job.TrackStringlines[0] = "Rail axis";
-    NullProgress progress;
-    IntroPageImporting(job, tree_, progress);
+    const JobDescription job =
+        Imported({{slotHz, "rail/single.plt"}, {slotSup, "rail/single_cant.xml"}}, jobRailSingle,
+                 "Rail axis");
     ASSERT_FALSE(ExistAlignment(flagVt, 1));
     TStringLines set;
     set.Count = 0;
@@ -119,8 +110,7 @@ TEST_F(Stages, RailsOfATrackWithoutAProfileStandOnTheChosenStringline) {
     set.Lines[0].Name = "Rail axis";
     set.Lines[0].Vt = vialto::test::OneBased<VtElement>({vialto::test::VtAt(-100, 100, 0, 0, 1e5)});
     SetAligmentStrLn(1, set);
-    ResultSummary summary;
-    ASSERT_TRUE(ExitPageExporting(job, IntroPageExporting(job), summary, progress));
+    ASSERT_TRUE(Export(job));
 
     const std::string document = ReadFileBytes(job.OutputPath);
     std::size_t rails = 0;

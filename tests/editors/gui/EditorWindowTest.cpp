@@ -199,21 +199,13 @@ class EditorWindowTest : public QObject {
         const QString old = QDir::currentPath();
         QDir::setCurrent(VIALTO_SOURCE_DIR);
         FakeDialogs dialogs;
-        {
-            EditorSession session(TunnelKind());
-            session.Open("samples/tunnel/profiles.xml");
+        for (const bool tunnel : {true, false}) {
+            EditorSession session(tunnel ? TunnelKind() : CantKind(true));
+            session.Open(tunnel ? "samples/tunnel/profiles.xml" : "samples/cant/single_cant.xml");
             EditorWindow window(session, dialogs);
             Show(window);
-            Find<QTableView>(window, "table")->selectRow(2);
-            SaveScreenshot(window, "tubrix.png");
-        }
-        {
-            EditorSession session(CantKind(true));
-            session.Open("samples/cant/single_cant.xml");
-            EditorWindow window(session, dialogs);
-            Show(window);
-            Find<QTableView>(window, "table")->selectRow(3);
-            SaveScreenshot(window, "cantrix.png");
+            Find<QTableView>(window, "table")->selectRow(tunnel ? 2 : 3);
+            SaveScreenshot(window, tunnel ? "tubrix.png" : "cantrix.png");
         }
         QDir::setCurrent(old);
     }

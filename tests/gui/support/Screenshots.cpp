@@ -3,7 +3,6 @@
 // its buttons, and saves a PNG of each page into FOLDER (scripts/screenshots.sh
 // writes docs/screenshots/). The input files are copied to a fixed folder
 // first, so the paths the pictures show are the same on every machine.
-#include "gui/QtSettingsStore.h"
 #include "gui/ctlProgress.h"
 #include "gui/ctlProofPreview.h"
 #include "gui/ctlResult.h"
@@ -12,9 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFont>
 #include <QProgressBar>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -45,18 +42,18 @@ struct Shooter {
 };
 
 // The samples a job reads, copied to the demonstration folder.
-fs::path Demo(const fs::path &demo, const std::string &sample) {
+std::string Demo(const fs::path &demo, const std::string &sample) {
     const fs::path target = demo / fs::path(sample).filename();
     fs::copy_file(WizardEnvironment::Sample(sample), target, fs::copy_options::overwrite_existing);
-    return target;
+    return target.string();
 }
 
 void TunnelJob(Shooter &shots, const fs::path &demo) {
     WizardSession session(fmtTunnel, demo / "tunnel.xml");
     WizardDriver &hands = session.Hands();
-    hands.TypeFile(1, 1, Demo(demo, "listings/road.plt").string());
-    hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
-    hands.TypeFile(1, 3, Demo(demo, "tunnel/profiles.xml").string());
+    hands.TypeFiles({{"1.1", Demo(demo, "listings/road.plt")},
+                     {"1.2", Demo(demo, "listings/road.alz")},
+                     {"1.3", Demo(demo, "tunnel/profiles.xml")}});
     shots.Save(hands, "tunnel-1-files");
     hands.Next();
     shots.Save(hands, "tunnel-2-preferences");
@@ -76,9 +73,9 @@ void RoadJob(Shooter &shots, const fs::path &demo) {
     hands.Click(QStringLiteral("optJob0"));
     shots.Save(hands, "road-1-job-type");
     hands.Next();
-    hands.TypeFile(1, 1, Demo(demo, "listings/road.plt").string());
-    hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
-    hands.TypeFile(1, 3, Demo(demo, "cross/road.trv").string());
+    hands.TypeFiles({{"1.1", Demo(demo, "listings/road.plt")},
+                     {"1.2", Demo(demo, "listings/road.alz")},
+                     {"1.3", Demo(demo, "cross/road.trv")}});
     shots.Save(hands, "road-2-files");
     hands.Next();
     shots.Save(hands, "road-3-preferences");
@@ -119,26 +116,23 @@ void RoadJob(Shooter &shots, const fs::path &demo) {
 void DoubleTrackFiles(Shooter &shots, const fs::path &demo) {
     WizardSession session(fmtRoad | fmtTunnel | fmtRail, demo / "double.xml");
     WizardDriver &hands = session.Hands();
-    hands.Click(QStringLiteral("optJob3"));
-    hands.Next();
-    hands.TypeFile(1, 1, Demo(demo, "rail/double_centre.plt").string());
-    hands.TypeFile(1, 2, Demo(demo, "rail/double_centre.alz").string());
+    hands.ChooseJob(jobRailDouble);
+    hands.TypeFiles({{"1.1", Demo(demo, "rail/double_centre.plt")},
+                     {"1.2", Demo(demo, "rail/double_centre.alz")}});
     hands.Click(QStringLiteral("file.1.2.option"));
     shots.Save(hands, "double-track-files");
     hands.Cancel();
 }
 
-// A listing that cannot be read: the importing page with the reason.
 // A tolerance finer than the document's micrometres: the proof fails and the
 // exporting page says where.
 void FailedProof(Shooter &shots, const fs::path &demo) {
     WizardSession session(fmtRoad | fmtTunnel | fmtRail, demo / "proof.xml");
     WizardDriver &hands = session.Hands();
-    hands.Click(QStringLiteral("optJob2"));
-    hands.Next();
-    hands.TypeFile(1, 1, Demo(demo, "rail/single.plt").string());
-    hands.TypeFile(1, 2, Demo(demo, "rail/single.alz").string());
-    hands.TypeFile(1, 4, Demo(demo, "rail/single_cant.xml").string());
+    hands.ChooseJob(jobRailSingle);
+    hands.TypeFiles({{"1.1", Demo(demo, "rail/single.plt")},
+                     {"1.2", Demo(demo, "rail/single.alz")},
+                     {"1.4", Demo(demo, "rail/single_cant.xml")}});
     hands.Next();
     hands.TypeInto(QStringLiteral("txtToleranceHz"), QStringLiteral("0.0000012"));
     hands.Next();
@@ -148,13 +142,13 @@ void FailedProof(Shooter &shots, const fs::path &demo) {
     hands.Cancel();
 }
 
+// A listing that cannot be read: the importing page with the reason.
 void FailedImport(Shooter &shots, const fs::path &demo) {
     const fs::path broken = demo / "broken.plt";
     vialto::test::WriteFileBytes(broken, "*PLT\r\n1 2 three\r\n");
     WizardSession session(fmtTunnel, demo / "failed.xml");
     WizardDriver &hands = session.Hands();
-    hands.TypeFile(1, 1, broken.string());
-    hands.TypeFile(1, 2, Demo(demo, "listings/road.alz").string());
+    hands.TypeFiles({{"1.1", broken.string()}, {"1.2", Demo(demo, "listings/road.alz")}});
     hands.Next();
     hands.Next();
     shots.Save(hands, "importing-failed");

@@ -107,8 +107,20 @@ void WizardDriver::Click(const QString &name) {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
 }
 
+void WizardDriver::ChooseJob(int jobType) {
+    Click(QStringLiteral("optJob%1").arg(jobType));
+    Next();
+}
+
 void WizardDriver::TypeFile(int page, int slot, const std::string &path) {
     TypeInto(QStringLiteral("file.%1.%2.name").arg(page).arg(slot), QString::fromStdString(path));
+}
+
+void WizardDriver::TypeFiles(std::initializer_list<std::pair<const char *, std::string>> rows) {
+    for (const auto &[row, path] : rows) {
+        ShowFilesPage(row[0] - '0');
+        TypeFile(row[0] - '0', row[2] - '0', path);
+    }
 }
 
 void WizardDriver::TypeInto(const QString &name, const QString &text) {
