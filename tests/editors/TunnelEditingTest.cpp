@@ -24,32 +24,6 @@ class TunnelEditingTest : public EditorTest {
     EditorSession session_{TunnelKind()};
 };
 
-// Typing into the table is the window's test; here what only the session
-// shows: the template's form, a row deleted, the modified mark.
-TEST_F(TunnelEditingTest, TemplateIsEditedSavedAndReadBackByTheConverter) {
-    const auto file = dir_ / "new.xml";
-    ASSERT_TRUE(session_.CreateTemplate(file.string(), dialogs_));
-    EXPECT_EQ(VerdictLine(session_.Verdict()),
-              "The converter reads this file: 2 profiles from 0.000 to 100.000 m.");
-    // The converter wants the root's start tag on the second line.
-    EXPECT_TRUE(StartsWith(ReadFileBytes(file),
-                           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TunnelProfiles "));
-    session_.AddRow(2); // after the last: 20 m on, with the last profile's layers
-    session_.DeleteRow(0);
-    EXPECT_TRUE(session_.Modified());
-    ASSERT_TRUE(session_.Save(dialogs_));
-    EXPECT_THAT(dialogs_.Told, ElementsAre());
-    EXPECT_FALSE(session_.Modified());
-    EXPECT_THAT(ReaderChainages(file), ElementsAre(100, 120));
-    // Both profiles carry the template's excavation of 7 points.
-    const std::string saved = ReadFileBytes(file);
-    std::size_t points = 0;
-    for (std::size_t at = saved.find("<Point"); at != std::string::npos;
-         at = saved.find("<Point", at + 1))
-        ++points;
-    EXPECT_EQ(points, 14u);
-}
-
 // Everything the table does not show survives a save: the root's attributes,
 // comments, remarks, layers; only the edited value differs.
 TEST_F(TunnelEditingTest, SaveKeepsEverythingTheTableDoesNotShow) {

@@ -326,9 +326,9 @@ TEST_F(WizardWindow, TheResultPageShowsTheProofFiguresAndTheDrawings) {
     }
     EXPECT_EQ(checks, (std::vector<std::string>{"plan", "element ends", "height", "rail spread",
                                                 "rail heights"}));
-    // The drawings of the document read back: the plan stands on the
-    // alignment's coordinates; the sections are stepped through.
-    EXPECT_GT(panel.PlanView().Shown().MaxX - panel.PlanView().Shown().MinX, 100);
+    // The drawings of the document read back (drawn as the preview's tests
+    // show): the plan, the profile, and the sections stepped through.
+    EXPECT_FALSE(panel.PlanView().Shown().Empty());
     EXPECT_EQ(panel.ProfileCount(), 1);
     ASSERT_GT(panel.SectionCount(), 2);
     EXPECT_EQ(Shown("lblPreviewSection"), QStringLiteral("1 / %1").arg(panel.SectionCount()));

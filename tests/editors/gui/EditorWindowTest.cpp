@@ -10,6 +10,7 @@
 #include "railtunnel/Superelevation.h"
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
+#include "shell/Text.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -104,6 +105,8 @@ class EditorWindowTest : public QObject {
         TypeIntoCell(view, 1, tunnelChainage, "250,5");
         QTest::mouseClick(Find<QPushButton>(window, "addRow"), Qt::LeftButton);
         TypeIntoCell(view, 2, tunnelName, "Portal");
+        view->selectRow(0);
+        QTest::mouseClick(Find<QPushButton>(window, "removeRow"), Qt::LeftButton);
         QVERIFY(window.isWindowModified());
         QTest::mouseClick(Find<QPushButton>(window, "save"), Qt::LeftButton);
         QVERIFY(dialogs.Told.empty());
@@ -111,12 +114,15 @@ class EditorWindowTest : public QObject {
 
         clsTunnel tunnel;
         QVERIFY(tunnel.Load(dialogs.SavePath));
-        QCOMPARE(tunnel.GetChainages(), (std::vector<double>{0, 250.5, 270.5}));
+        QCOMPARE(tunnel.GetChainages(), (std::vector<double>{250.5, 270.5}));
         QVERIFY(Find<QLabel>(window, "verdict")
                     ->text()
-                    .contains("reads this file: 3 profiles from 0.000 to 270.500 m."));
-        QVERIFY(vialto::test::ReadFileBytes(dialogs.SavePath).find("name=\"Portal\"") !=
-                std::string::npos);
+                    .contains("reads this file: 2 profiles from 250.500 to 270.500 m."));
+        // The converter wants the root's start tag on the second line.
+        const std::string saved = vialto::test::ReadFileBytes(dialogs.SavePath);
+        QVERIFY(
+            StartsWith(saved, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TunnelProfiles "));
+        QVERIFY(saved.find("<TunnelProfile sta=\"270.500\" name=\"Portal\">") != std::string::npos);
     }
 
     void refusedFileShowsTheReasonAndStaysAsItWas() {
@@ -167,6 +173,10 @@ class EditorWindowTest : public QObject {
         EditorWindow window(session, dialogs);
         Show(window);
 
+        QVERIFY(Find<QLabel>(window, "verdict")
+                    ->text()
+                    .contains("reads this file: 2 stations from 0.000 to 100.000 m, one cant per "
+                              "station, format version 1.2.0."));
         TypeIntoField(Find<QLineEdit>(window, "header.gauge"), "1,668");
         QTest::keyClick(Find<QCheckBox>(window, "header.coPlane"), Qt::Key_Space);
         auto *view = Find<QTableView>(window, "table");
@@ -176,6 +186,8 @@ class EditorWindowTest : public QObject {
         choice->setCurrentIndex(choice->findText("reverseCurve"));
         QTest::keyClick(choice, Qt::Key_Return);
         QApplication::processEvents();
+        QTest::mouseClick(Find<QPushButton>(window, "addRow"), Qt::LeftButton);
+        TypeIntoCell(view, 2, cantWidthExcess, "5");
         // A refused value leaves the cell and says why.
         TypeIntoCell(view, 0, cantStation, "abc");
         QCOMPARE(view->model()->index(0, cantStation).data().toString(), QString("0.000"));
@@ -187,7 +199,9 @@ class EditorWindowTest : public QObject {
         QVERIFY(table.Import(file.string(), unitMetre));
         QCOMPARE(table.Gauge(), 1.668);
         QVERIFY(table.IsCoplaneTrack());
-        QCOMPARE(table.Stations()[1].AppliedCant, 0.095);
+        QCOMPARE(table.Stations()[1].AppliedCant, 0.095); // millimetres read as metres
+        QCOMPARE(table.Stations()[2].Station, 120.0);     // 20 m after the last
+        QCOMPARE(table.Stations()[2].WidthExcess, 0.005);
         QCOMPARE(table.Stations()[1].CantInterpolation, interpReverseCurve);
     }
 
