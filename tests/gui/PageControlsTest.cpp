@@ -21,7 +21,6 @@
 
 using namespace vialto;
 using vialto::test::ReadFileBytes;
-using vialto::test::WizardDriver;
 using vialto::test::WizardEnvironment;
 
 namespace {
