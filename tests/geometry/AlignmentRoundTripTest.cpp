@@ -44,14 +44,18 @@ class FixtureTest : public ::testing::TestWithParam<FixtureLayout> {
 };
 
 // Beyond the end the last element is extrapolated (a transition continued
-// through its point of zero curvature); element ends meet the next starts.
+// through its point of zero curvature); element ends meet the next starts. The
+// prepared alignment (bisection) gives the array's very answers.
 TEST_P(FixtureTest, PointAtChainageMatchesIntegratedGeometry) {
+    const HzAlignmentIndex index(elements);
     std::vector<double> chainages = SampleChainages();
     chainages.insert(chainages.end(), {end, end + 5, end + 30});
     for (double c : chainages) {
         SCOPED_TRACE(c);
-        HzPoint p;
+        HzPoint p, q;
         ASSERT_TRUE(GetCoordFromHzAligment(elements, c, p));
+        ASSERT_TRUE(GetCoordFromHzAligment(index, c, q));
+        EXPECT_TRUE(p.X == q.X && p.Y == q.Y && p.Azimuth == q.Azimuth);
         const FixturePose expected = test::FixturePoseAt(layout, c);
         EXPECT_NEAR(p.X, expected.X, kPointTol);
         EXPECT_NEAR(p.Y, expected.Y, kPointTol);
@@ -66,8 +70,23 @@ TEST_P(FixtureTest, PointAtChainageMatchesIntegratedGeometry) {
     }
 }
 
+// Points beside the alignment project back to their chainage and offset. The
+// prepared alignment (starts sorted by easting) answers as the array for
+// those, for points far off, at element starts and halfway between two starts
+// (equal distances).
 TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
-    const long n = ElementCount(elements);
+    const HzAlignmentIndex index(elements);
+    const auto project = [&](const HzPoint &p, double &chainage, double &offset, double &azimuth) {
+        double c = 0, o = 0, a = 0;
+        const bool ok = ProjectPointToAligment(chainage, offset, azimuth, p, elements, 1,
+                                               ElementCount(elements));
+        EXPECT_TRUE(ok == ProjectPointToAligment(c, o, a, p, index) && c == chainage &&
+                    o == offset && a == azimuth)
+            << "prepared at " << p.X << " " << p.Y;
+        return ok;
+    };
+    double chainage = 0, offset = 0, azimuth = 0;
+    std::vector<HzPoint> elsewhere = {{-1e6, 3e6, 0, 0, 0}};
     for (double c : SampleChainages()) {
         if (c > end - 0.01) {
             continue; // the last element's end is its last inside chainage
@@ -76,49 +95,23 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
         for (double d : {0.0, 0.004, -0.004, 0.35, -3.5, 12.0, -12.0}) {
             SCOPED_TRACE(testing::Message() << c << " offset " << d);
             const FixturePose off = test::FixtureOffset(on, d);
-            const HzPoint p{off.X, off.Y, 0, 0, 0};
-            double chainage = 0, offset = 0, azimuth = 0;
-            ASSERT_TRUE(ProjectPointToAligment(chainage, offset, azimuth, p, elements, 1, n));
+            ASSERT_TRUE(project({off.X, off.Y, 0, 0, 0}, chainage, offset, azimuth));
             EXPECT_NEAR(chainage, c, kRoundedTol);
             EXPECT_NEAR(offset, d, kRoundedTol);
             EXPECT_LT(AngleGap(azimuth, on.Azimuth), 1e-6);
         }
-        // Carried over to the alignment itself, a chainage stays put.
-        double offset = -1, chainage = -1;
-        ASSERT_TRUE(ProjectChainToAnotherAligment(c, elements, elements, offset, chainage));
-        EXPECT_NEAR(chainage, c, kRoundedTol);
-        EXPECT_NEAR(offset, 0, kRoundedTol);
-    }
-}
-
-// The prepared alignment (bisection, starts sorted by easting) gives the very
-// answers of the array's own routines: on the alignment, beside it, far from
-// it, at element starts and halfway between two starts (equal distances).
-TEST_P(FixtureTest, PreparedAlignmentAnswersAsTheArray) {
-    const HzAlignmentIndex index(elements);
-    std::vector<HzPoint> points;
-    for (double c : SampleChainages()) {
-        HzPoint p;
-        ASSERT_TRUE(GetCoordFromHzAligment(elements, c, p));
-        HzPoint q;
-        ASSERT_TRUE(GetCoordFromHzAligment(index, c, q));
-        EXPECT_TRUE(p.X == q.X && p.Y == q.Y && p.Azimuth == q.Azimuth) << c;
-        for (double d : {0.0, 7.5, -40.0, 900.0})
-            points.push_back(
-                {p.X + d * std::cos(p.Azimuth), p.Y - d * std::sin(p.Azimuth), 0, 0, 0});
+        for (double d : {-40.0, 900.0}) {
+            const FixturePose off = test::FixtureOffset(on, d);
+            elsewhere.push_back({off.X, off.Y, 0, 0, 0});
+        }
     }
     for (std::size_t i = 1; i + 1 < elements.size(); ++i) {
-        points.push_back({elements[i].X, elements[i].Y, 0, 0, 0});
-        points.push_back({(elements[i].X + elements[i + 1].X) / 2,
-                          (elements[i].Y + elements[i + 1].Y) / 2, 0, 0, 0});
+        elsewhere.push_back({elements[i].X, elements[i].Y, 0, 0, 0});
+        elsewhere.push_back({(elements[i].X + elements[i + 1].X) / 2,
+                             (elements[i].Y + elements[i + 1].Y) / 2, 0, 0, 0});
     }
-    points.push_back({-1e6, 3e6, 0, 0, 0});
-    for (const HzPoint &p : points) {
-        double c1 = 0, o1 = 0, a1 = 0, c2 = 0, o2 = 0, a2 = 0;
-        const bool ok1 = ProjectPointToAligment(c1, o1, a1, p, elements, 1, ElementCount(elements));
-        const bool ok2 = ProjectPointToAligment(c2, o2, a2, p, index);
-        EXPECT_TRUE(ok1 == ok2 && c1 == c2 && o1 == o2 && a1 == a2) << p.X << " " << p.Y;
-    }
+    for (const HzPoint &p : elsewhere)
+        project(p, chainage, offset, azimuth);
 }
 
 INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::StandardFixtures()));
@@ -128,23 +121,13 @@ INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::Stan
 TEST(HzAlignmentIndex, NearestStartTiesAndStartsThatAreNotNumbers) {
     HzAlignment elements(1);
     for (const auto &[x, y] :
-         {std::pair{0.0, 0.0}, {10.0, 0.0}, {0.0, 10.0}, {-10.0, 0.0}, {10.0, 0.0}, {0.0, -10.0}}) {
-        HzElement e;
-        e.Number = static_cast<long>(elements.size());
-        e.X = x;
-        e.Y = y;
-        elements.push_back(e);
-    }
-    const HzAlignmentIndex index(elements);
-    EXPECT_EQ(index.NearestStart({0, 0.5, 0, 0, 0}), 1);
-    EXPECT_EQ(index.NearestStart({20, 0, 0, 0, 0}), 5); // elements 2 and 5 share their start
-    EXPECT_EQ(index.NearestStart({0.5, 0.5, 0, 0, 0}), 1);
-    EXPECT_EQ(index.NearestStart({5, 5, 0, 0, 0}), 5); // 1, 2, 3 and 5 at equal distances
-    EXPECT_EQ(index.NearestStart({-5, -5, 0, 0, 0}), 6);
+         {std::pair{0.0, 0.0}, {10.0, 0.0}, {0.0, 10.0}, {-10.0, 0.0}, {10.0, 0.0}, {0.0, -10.0}})
+        elements.push_back(HzElement{static_cast<long>(elements.size()), 0, x, y, 0, 0, 0, 0, 0, {}});
+    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5); // 2 and 5 share it
+    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({5, 5, 0, 0, 0}), 5); // 1, 2, 3 and 5
     elements[3].Y = std::numeric_limits<double>::quiet_NaN();
-    const HzAlignmentIndex scanned(elements);
-    EXPECT_EQ(scanned.NearestStart({0, 9, 0, 0, 0}), 1);
-    EXPECT_EQ(scanned.NearestStart({20, 0, 0, 0, 0}), 5);
+    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({0, 9, 0, 0, 0}), 1);
+    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5);
 }
 
 // Lines and arcs have exact parallels: a chainage of the axis lands on the

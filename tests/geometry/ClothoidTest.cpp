@@ -55,7 +55,8 @@ HzElement Transition(double radius, double A, double length, double azimuth = 1.
 
 // The radius an importer stores for each transition of a fixture, from the
 // neighbouring radii and the turn, is the one the fixture was built with: the
-// reverse curves included, whose transitions leave the inflection point.
+// reverse curves included, whose transitions leave the inflection point at
+// zero curvature.
 TEST(SpiralRadius, ImporterRadiiMatchTheFixtures) {
     for (const test::FixtureLayout &layout : test::StandardFixtures()) {
         const HzAlignment elements = test::BuildFixtureAlignment(layout);
@@ -70,18 +71,6 @@ TEST(SpiralRadius, ImporterRadiiMatchTheFixtures) {
             }
         }
     }
-}
-
-// The transition leaving a reverse curve's inflection starts at zero curvature:
-// R500 | -R500 (its turn equal to either radius's tangent angle) and -R450 | R300,
-// where the turn alone decides; with equal signs the first candidate wins.
-TEST(SpiralRadius, ReverseCurveLeavesTheInflectionAtZeroCurvature) {
-    const double A = std::sqrt(60.0 * 500), turn = 60.0 / (2 * 500);
-    const double A2 = std::sqrt(75.0 * 300), turn2 = 75.0 / (2 * 300);
-    EXPECT_EQ(SpiralRadius(2.0, 2.0 - turn, 500, -500, A), -0.001);
-    EXPECT_EQ(SpiralRadius(2.0, 2.0 - turn, -500, -500, A), -500);
-    EXPECT_EQ(SpiralRadius(3.0, 3.0 + turn2, -450, 300, A2), 0.001);
-    EXPECT_EQ(SpiralRadius(3.0, 3.0 + turn2, 450, 300, A2), 0.001);
 }
 
 TEST(GetCoordInClothoid, RaisesForImpossibleTransitions) {

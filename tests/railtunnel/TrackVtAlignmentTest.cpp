@@ -1,5 +1,6 @@
 // A track's profile from the centre line's, on tracks laid out by hand so that
-// the centre line's chainage facing a track chainage is known exactly.
+// the centre line's chainage facing a track chainage (its foot) is known
+// exactly.
 #include "railtunnel/TrackVtAlignment.h"
 
 #include "geometry/VtGeometry.h"
@@ -23,7 +24,7 @@ using namespace vialto::test;
 
 namespace {
 
-constexpr double kHeightTol = 0.001; // a millimetre
+constexpr double kHeightTol = 0.001; // a millimetre, the edge search's step
 // The horizontal tolerance of a job by default: a foot this far beyond an end
 // of the centre line still takes that end's height.
 constexpr double kFootTol = 0.010;
@@ -35,108 +36,75 @@ VtAlignment CentreProfile() {
                                 VtAt(500, 104 + 6 - 4.5, -0.01, 0, 1500)});
 }
 
-// The centre line runs north from (0, 0) for 300, then turns right on an arc
-// of radius 500 (centre (500, 300)) for 300; the left track (slot 2) and the
-// right track (slot 3) keep 2 m to either side.
-void StoreDoubleTrack() {
+// The centre line in slot 1 with its profile, the track in slot 2.
+void StoreTrack(const std::vector<HzElement> &centre, const std::vector<HzElement> &track) {
     ResetAlignments();
-    const double offsets[] = {0, 0, -2, 2};
-    for (SlotNumber slot = 1; slot <= 3; ++slot) {
-        AddAlignment();
-        const double x = offsets[slot], r = 500 - x;
-        SetAligmentHz(slot, OneBased<HzElement>({HzAt(0, x, 0, 0, 0, 0, 300),
-                                                 HzAt(300, x, 300, 0, r, 0, 300 * r / 500)}));
-    }
+    AddAlignment();
+    AddAlignment();
+    SetAligmentHz(1, OneBased(centre));
     SetAligmentVt(1, CentreProfile());
+    SetAligmentHz(2, OneBased(track));
 }
 
-// The centre line's height facing chainage t of a track at `offset` (right +).
-double CentreHeight(double t, double offset) {
-    return GetHeightFromVtAligment(CentreProfile(),
-                                   t <= 300 ? t : 300 + (t - 300) * 500 / (500 - offset));
-}
-
-bool HasSampleAt(const VtAlignment &vt, double chainage, double tol = 1e-6) {
+bool HasSampleAt(const VtAlignment &vt, double chainage, double tol) {
     return std::any_of(vt.begin() + 1, vt.end(),
                        [&](const VtElement &e) { return std::abs(e.Chainage - chainage) <= tol; });
 }
 
-TEST(TrackVt, ParallelTrackReproducesTheCentreHeightsInBothModes) {
-    RecordingUi ui;
-    for (const auto &[alongCentre, levelCant] :
-         {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
-        SCOPED_TRACE(testing::Message()
-                     << "alongCentre " << alongCentre << " levelCant " << levelCant);
-        StoreDoubleTrack();
-        if (levelCant) // a level co-planar table
-            SetAligmentSup(3, std::make_shared<clsSuperelevation>(
-                                  RailTable({Station(0, 0, rotInsideRail)}, true)));
-        RecordingProgress progress;
-        // A step that never lands on 300 by itself.
-        ASSERT_TRUE(CreateVtFromVt(3, 1, levelCant ? 3 : 0, 0.7, progress, 3, alongCentre,
-                                   railVtAxis, kFootTol));
-        EXPECT_TRUE(progress.Finished);
-        EXPECT_GT(progress.Steps, 598.8 / 0.7);
-        const VtAlignment track = GetAligmentVt(3);
-        // The profile covers the whole track, samples the element starts of
-        // the walked alignment (300 faces 300) and gives the centre line's
-        // height of the facing point.
-        EXPECT_NEAR(track[1].Chainage, 0, 0.001);
-        EXPECT_NEAR(track.back().Chainage, 598.8, 0.001);
-        for (const double c : {0.0, 300.0, 598.8})
-            EXPECT_TRUE(HasSampleAt(track, c, alongCentre ? 0.001 : 1e-6)) << c;
-        for (double t = 0; t <= 598.8; t += 0.37)
-            EXPECT_NEAR(GetHeightFromVtAligment(track, t), CentreHeight(t, 2), kHeightTol) << t;
-        // A polyline: ascending chainages, grades between the samples.
-        for (std::size_t i = 1; i < track.size() - 1; ++i) {
-            const VtElement &a = track[i];
-            const VtElement &b = track[i + 1];
-            ASSERT_GT(b.Chainage - a.Chainage, kTrackSampleMerge);
-            EXPECT_DOUBLE_EQ(a.Length, b.Chainage - a.Chainage);
-            EXPECT_NEAR(a.Grade, (b.Height - a.Height) / a.Length, 1e-12);
-            EXPECT_EQ(a.Parameter, 0);
-        }
-    }
-}
-
 // The profile covers the track wherever the centre line's profile covers the
-// track's projection, in both modes: a track end whose foot lies a hair
-// beyond the centre line's end (within the tolerance) takes that end's
-// height; beyond the tolerance the profile stops where the feet leave the
-// centre line. The centre line is a straight or a right-hand arc of radius
-// 500 running north from (0, 0) for 300, with the profile 100 + 2 % c.
+// track's projection, in both modes, and gives each track point the height of
+// its foot on the centre line (the geometry tests check the profile itself): a
+// track end whose foot lies a hair beyond the centre line's end (within the
+// tolerance) takes that end's height; beyond the tolerance the profile stops
+// where the feet leave the centre line, found to the millimetre; across a gap
+// in the centre line the walk goes on. The walked
+// alignment's element starts are samples; the step (0.7) lands on none of
+// them nor on an edge. The centre line runs north from (0, 0).
 TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
     const double R = 500, hair = 0.004;
+    const HzElement straight = HzAt(0, 0, 0, 0, 0, 0, 300), arc = HzAt(0, 0, 0, 0, R, 0, 300);
     const auto arcTrack = [&](double radius) { // concentric, ends a hair beyond
         const double delta = hair / radius;    // the angle that puts the foot `hair` beyond
         return HzAt(0, R - radius * std::cos(delta), -radius * std::sin(delta),
                     2 * std::numbers::pi - delta, radius, 0, radius * (300 / R + 2 * delta));
     };
+    const auto clamp = [](double c) { return std::clamp(c, 0.0, 300.0); };
+    // The left track of a line then a right-hand arc (centre (500, 300)).
+    const std::vector<HzElement> lineArc = {straight, HzAt(300, 0, 300, 0, R, 0, 300)};
+    const std::vector<HzElement> lineArcLeft = {HzAt(0, -2, 0, 0, 0, 0, 300),
+                                                HzAt(300, -2, 300, 0, R + 2, 0, 301.2)};
     struct Case {
         const char *Name;
-        bool CentreOnArc;
-        HzElement Track;
+        std::vector<HzElement> Centre, Track;
         double First, Last;                 // where the profile must start and end on the track ...
         double Slack;                       // ... give or take this much inwards
         std::function<double(double)> Foot; // centre chainage facing track chainage t
+        std::vector<double> Samples = {};   // track chainages that must be samples
+        bool LevelCoplanar = false;         // the track has a level co-planar cant table
     };
-    const auto clamp = [](double c) { return std::clamp(c, 0.0, 300.0); };
     const Case cases[] = {
-        {"straight, ends on the normals", false, HzAt(0, -2, 0, 0, 0, 0, 300), 0, 300, 0,
+        {"straight, ends on the normals", {straight}, {HzAt(0, -2, 0, 0, 0, 0, 300)}, 0, 300, 0,
          [](double t) { return t; }},
-        {"straight, a hair beyond both ends", false, HzAt(0, -2, -hair, 0, 0, 0, 300 + 2 * hair), 0,
-         300 + 2 * hair, 0, [&](double t) { return clamp(t - hair); }},
-        {"outside a curve at both ends", true, arcTrack(R + 2), 0, arcTrack(R + 2).Length, 0,
+        {"straight, a hair beyond both ends", {straight},
+         {HzAt(0, -2, -hair, 0, 0, 0, 300 + 2 * hair)}, 0, 300 + 2 * hair, 0,
+         [&](double t) { return clamp(t - hair); }},
+        {"outside a curve at both ends", {arc}, {arcTrack(R + 2)}, 0, arcTrack(R + 2).Length, 0,
          [&](double t) { return clamp(R * (t / (R + 2) - hair / (R + 2))); }},
-        {"inside a curve at both ends", true, arcTrack(R - 2), 0, arcTrack(R - 2).Length, 0,
+        {"inside a curve at both ends", {arc}, {arcTrack(R - 2)}, 0, arcTrack(R - 2).Length, 0,
          [&](double t) { return clamp(R * (t / (R - 2) - hair / (R - 2))); }},
-        {"running against the centre line", false, HzAt(0, 2, 300, std::numbers::pi, 0, 0, 300), 0,
-         300, 0, [](double t) { return 300 - t; }},
-        // 1.23 m beyond both ends, so that no step of 0.5 lands on an edge:
-        // the profile reaches the tolerance beyond the normals at most, and
-        // the edges are searched out to the millimetre.
-        {"1.23 m beyond both ends", false, HzAt(0, -2, -1.23, 0, 0, 0, 302.46), 1.23 - kFootTol,
-         301.23 + kFootTol, kFootTol + 0.001, [&](double t) { return clamp(t - 1.23); }},
+        {"running against the centre line", {straight},
+         {HzAt(0, 2, 300, std::numbers::pi, 0, 0, 300)}, 0, 300, 0,
+         [](double t) { return 300 - t; }},
+        // The profile reaches the tolerance beyond the normals at most.
+        {"1.23 m beyond both ends", {straight}, {HzAt(0, -2, -1.23, 0, 0, 0, 302.46)},
+         1.23 - kFootTol, 301.23 + kFootTol, kFootTol + 0.001,
+         [&](double t) { return clamp(t - 1.23); }},
+        {"line and arc, level co-planar table", lineArc, lineArcLeft, 0, 601.2, 0,
+         [&](double t) { return t <= 300 ? t : 300 + (t - 300) * R / (R + 2); }, {0, 300, 601.2},
+         true},
+        {"a gap of 50 in the centre line",
+         {HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(150, 0, 150, 0, 0, 0, 150)},
+         {HzAt(0, 2, 0, 0, 0, 0, 300)}, 0, 300, 0, [](double t) { return t; }},
     };
     for (const Case &c : cases) {
         for (const bool alongCentre : {true, false}) {
@@ -144,26 +112,35 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
                          << c.Name
                          << (alongCentre ? ", along the centre line" : ", along the track"));
             RecordingUi ui;
-            ResetAlignments();
-            AddAlignment();
-            AddAlignment();
-            SetAligmentHz(1, OneBased<HzElement>({c.CentreOnArc ? HzAt(0, 0, 0, 0, R, 0, 300)
-                                                                : HzAt(0, 0, 0, 0, 0, 0, 300)}));
-            SetAligmentVt(1, OneBased<VtElement>({VtAt(0, 100, 0.02, 0, 300)}));
-            SetAligmentHz(2, OneBased<HzElement>({c.Track}));
+            StoreTrack(c.Centre, c.Track);
+            if (c.LevelCoplanar)
+                SetAligmentSup(2, std::make_shared<clsSuperelevation>(
+                                      RailTable({Station(0, 0, rotInsideRail)}, true)));
             RecordingProgress progress;
-            ASSERT_TRUE(
-                CreateVtFromVt(2, 1, 0, 0.5, progress, 2, alongCentre, railVtAxis, kFootTol));
+            ASSERT_TRUE(CreateVtFromVt(2, 1, c.LevelCoplanar ? 2 : 0, 0.7, progress, 2, alongCentre,
+                                       railVtAxis, kFootTol));
+            EXPECT_TRUE(progress.Finished);
+            EXPECT_GT(progress.Steps, 300); // step by step, not once
             const VtAlignment track = GetAligmentVt(2);
             const double first = track[1].Chainage, last = track.back().Chainage;
             EXPECT_GE(first, c.First - 1e-9);
             EXPECT_LE(first, c.First + c.Slack + 1e-9);
             EXPECT_LE(last, c.Last + 1e-9);
             EXPECT_GE(last, c.Last - c.Slack - 1e-9);
+            for (const double t : c.Samples)
+                EXPECT_TRUE(HasSampleAt(track, t, 0.0011)) << t;
             for (double t = first; t <= last; t += 0.37)
-                EXPECT_NEAR(GetHeightFromVtAligment(track, t), 100 + 0.02 * c.Foot(t), kHeightTol)
+                EXPECT_NEAR(GetHeightFromVtAligment(track, t),
+                            GetHeightFromVtAligment(CentreProfile(), c.Foot(t)), kHeightTol)
                     << t;
-            EXPECT_NEAR(track.back().Height, 100 + 0.02 * c.Foot(last), kHeightTol);
+            // A polyline: ascending chainages, grades between the samples.
+            for (std::size_t i = 1; i < track.size() - 1; ++i) {
+                const VtElement &e = track[i];
+                ASSERT_GT(track[i + 1].Chainage - e.Chainage, kTrackSampleMerge);
+                EXPECT_DOUBLE_EQ(e.Length, track[i + 1].Chainage - e.Chainage);
+                EXPECT_NEAR(e.Grade, (track[i + 1].Height - e.Height) / e.Length, 1e-12);
+                EXPECT_EQ(e.Parameter, 0);
+            }
         }
     }
 }
@@ -181,36 +158,6 @@ TEST(TrackVt, CloseSamplesMergeAndNullHeightsAreIgnored) {
     EXPECT_DOUBLE_EQ(points[1].Length, 10);
     EXPECT_DOUBLE_EQ(points[1].Grade, 0.1);
     EXPECT_EQ(points[2].Number, 2);
-}
-
-TEST(TrackVt, FailedProjectionsSkipSamplesWithoutEndingTheWalk) {
-    RecordingUi ui;
-    // A straight centre line with a gap between 100 and 150 in the plane and
-    // a track 2 m to its right: track points facing the gap project onto
-    // neither neighbouring element.
-    ResetAlignments();
-    AddAlignment();
-    AddAlignment();
-    SetAligmentHz(
-        1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(150, 0, 150, 0, 0, 0, 150)}));
-    SetAligmentVt(1, OneBased<VtElement>({VtAt(0, 10, 0.01, 0, 300)}));
-    SetAligmentHz(2, OneBased<HzElement>({HzAt(0, 2, 0, 0, 0, 0, 300)}));
-    RecordingProgress progress;
-    ASSERT_TRUE(CreateVtFromVt(2, 1, 0, 0.5, progress, 2, false, railVtAxis, kFootTol));
-    const VtAlignment track = GetAligmentVt(2);
-    bool before = false, after = false;
-    for (std::size_t i = 1; i < track.size(); ++i) {
-        const double c = track[i].Chainage;
-        EXPECT_FALSE(c > 100.001 && c < 149.999) << c;
-        before = before || c < 100;
-        after = after || c > 150;
-        EXPECT_NEAR(track[i].Height, 10 + 0.01 * c, 1e-6);
-    }
-    EXPECT_TRUE(before && after);
-    EXPECT_NEAR(track.back().Chainage, 300, 1e-9);
-    // The edges of the gap are found to the millimetre.
-    EXPECT_TRUE(HasSampleAt(track, 100, 0.0011));
-    EXPECT_TRUE(HasSampleAt(track, 150, 0.0011));
 }
 
 // Each run is refused (or cancelled) and stores nothing; those refused up
@@ -234,12 +181,14 @@ TEST(TrackVt, RefusedAndCancelledRunsStoreNothing) {
         {"no step", {}, 1, 0, 0, 2, 0, -1},
         {"slot 3 has no profile", {}, 3, 0, 0.5, 2, 0, -1},
         {"co-planar track not a side", {level}, 1, 2, 0.5, 1, 0, -1},
-        {"cant equal to the base", {level, Station(500, 1.5, rotInsideRail)}, 1, 2, 0.5, 2, 0, -1},
+        {"cant equal to the base", {level, Station(200, 1.5, rotInsideRail)}, 1, 2, 0.5, 2, 0, -1},
         {"unknown vertical option", {level}, 1, 2, 0.5, 2, 7, -1},
     };
     for (const Case &c : cases) {
         RecordingUi ui;
-        StoreDoubleTrack();
+        StoreTrack({HzAt(0, 0, 0, 0, 0, 0, 300)}, {HzAt(0, -2, 0, 0, 0, 0, 300)});
+        AddAlignment(); // slot 3: no profile
+        SetAligmentHz(3, GetAligmentHz(2));
         if (!c.coplanar.empty())
             SetAligmentSup(2, std::make_shared<clsSuperelevation>(RailTable(c.coplanar, true)));
         RecordingProgress progress(c.cancelAfter);
