@@ -75,9 +75,9 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
     // 3 L^2 / (64 R^2)) east of the line, turned by atan(y').
     const double L = 60, R = 300, k = 1 + 3 * L * L / (64 * R * R);
     const auto cubic = [&](double shift) {
-        return std::vector{line, HzAt(100, 0, 100, 0, R, -L, L),
-                           HzAt(160, L * L / (6 * R) * k + shift, 160, std::atan(L / (2 * R) * k),
-                                R, 0, 50)};
+        return std::vector{
+            line, HzAt(100, 0, 100, 0, R, -L, L),
+            HzAt(160, L * L / (6 * R) * k + shift, 160, std::atan(L / (2 * R) * k), R, 0, 50)};
     };
     HzElement verbatim = HzAt(100, 0, 100, 0, 0.001, 100, 100); // copied, never evaluated
     verbatim.Kind = 4;
@@ -92,10 +92,14 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
         {"gap at the tolerance, ahead", {line, HzAt(100, 0, 100.5, 0, 0, 0, 50)}, 0.5, 0},
         {"gap at the tolerance, behind", {line, HzAt(100, 0, 99.5, 0, 0, 0, 50)}, 0.5, 0},
         {"gap above it", {line, HzAt(100, 0, 99.4999999, 0, 0, 0, 50)}, 0.5, 1},
-        {"right quarter circle", {HzAt(0, 0, 0, 0, 100, 0, q), HzAt(q, 100, 100, pi / 2, 0, 0, 10)},
-         0.001, 0},
+        {"right quarter circle",
+         {HzAt(0, 0, 0, 0, 100, 0, q), HzAt(q, 100, 100, pi / 2, 0, 0, 10)},
+         0.001,
+         0},
         {"left quarter circle",
-         {HzAt(0, 0, 0, 0, -100, 0, q), HzAt(q, -100, 100, 1.5 * pi, 0, 0, 10)}, 0.001, 0},
+         {HzAt(0, 0, 0, 0, -100, 0, q), HzAt(q, -100, 100, 1.5 * pi, 0, 0, 10)},
+         0.001,
+         0},
         {"clothoid, right", clothoid(1, 0), 0.001, 0},
         {"clothoid, left", clothoid(-1, 0), 0.001, 0},
         {"clothoid, right, 1 cm off", clothoid(1, 0.01), 0.001, 1},
@@ -103,11 +107,15 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
         {"cubic parabola", cubic(0), 0.001, 0},
         {"cubic parabola, 1 cm off", cubic(0.01), 0.001, 1},
         {"zero-length transition, ends meeting",
-         {line, HzAt(100, 0, 100, 0, 200, 80, 0), HzAt(100, 0, 100, 0, 200, 0, 50)}, 0.001, 1,
+         {line, HzAt(100, 0, 100, 0, 200, 80, 0), HzAt(100, 0, 100, 0, 200, 0, 50)},
+         0.001,
+         1,
          "Invalid element lenght"},
         {"verbatim transition", {line, verbatim, HzAt(200, 999, 999, 1, 0, 0, 50)}, 0.001, 0},
         {"arc centre on its own start",
-         {HzAt(0, 0, 0, 0, 0.0001, 0, 0.0001), HzAt(0.0001, 0.0001, 0.0001, 0, 0, 0, 10)}, 1, 1,
+         {HzAt(0, 0, 0, 0, 0.0001, 0, 0.0001), HzAt(0.0001, 0.0001, 0.0001, 0, 0, 0, 10)},
+         1,
+         1,
          "Arc cannot be made"},
     };
     for (const Case &c : cases) {

@@ -122,9 +122,10 @@ TEST(HzAlignmentIndex, NearestStartTiesAndStartsThatAreNotNumbers) {
     HzAlignment elements(1);
     for (const auto &[x, y] :
          {std::pair{0.0, 0.0}, {10.0, 0.0}, {0.0, 10.0}, {-10.0, 0.0}, {10.0, 0.0}, {0.0, -10.0}})
-        elements.push_back(HzElement{static_cast<long>(elements.size()), 0, x, y, 0, 0, 0, 0, 0, {}});
+        elements.push_back(
+            HzElement{static_cast<long>(elements.size()), 0, x, y, 0, 0, 0, 0, 0, {}});
     EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5); // 2 and 5 share it
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({5, 5, 0, 0, 0}), 5); // 1, 2, 3 and 5
+    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({5, 5, 0, 0, 0}), 5);  // 1, 2, 3 and 5
     elements[3].Y = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({0, 9, 0, 0, 0}), 1);
     EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5);

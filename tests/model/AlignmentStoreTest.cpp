@@ -35,9 +35,9 @@ TEST(AlignmentStore, AbsentPartsRaise20000WithTheirDescriptions) {
 TEST(AlignmentStore, ElementAtAChainage) {
     ResetAlignments();
     AddAlignment();
-    SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100),
-                                          HzAt(100, 0, 0, 0, 0, 0, 100),
-                                          HzAt(200, 0, 0, 0, 0, 0, 100)}));
+    SetAligmentHz(1,
+                  OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(100, 0, 0, 0, 0, 0, 100),
+                                       HzAt(200, 0, 0, 0, 0, 0, 100)}));
     for (const auto &[chainage, number] :
          {std::pair{-5.0, 1L}, {100.0, 2L}, {199.999, 2L}, {1000.0, 3L}}) {
         HzElement e;

@@ -72,17 +72,4 @@ TEST_F(XmlInputFileTest, UnreadableFilesRaiseTheGivenNumbers) {
               kNotFound);
 }
 
-TEST(ParseXmlInput, ParseErrorsGiveTheReasonAndPlace) {
-    pugi::xml_document doc;
-    const ErrorInfo e = ErrorOf([&] {
-        ParseXmlInput(doc, "<a>\n  <b x=\"1\">\n</a>", pugi::parse_default, errSameName, "t.xml");
-    });
-    EXPECT_EQ(e.Number, errSameName);
-    EXPECT_TRUE(StartsWith(
-        e.Description, "The file t.xml is not well-formed XML: Start-end tags mismatch at line 3"))
-        << e.Description;
-    ParseXmlInput(doc, "<a><b/></a>", pugi::parse_default, errSameName, "t.xml");
-    EXPECT_TRUE(doc.child("a").child("b"));
-}
-
 } // namespace
