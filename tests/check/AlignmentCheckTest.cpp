@@ -22,6 +22,8 @@ using namespace vialto::test;
 
 namespace {
 
+template <class... E> std::vector<HzElement> Hz(E... elements) { return {elements...}; }
+
 class AlignmentCheckTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -89,17 +91,13 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
         const char *Message = "Horizontal gap"; // of the first entry
     };
     const Case cases[] = {
-        {"gap at the tolerance, ahead", {line, HzAt(100, 0, 100.5, 0, 0, 0, 50)}, 0.5, 0},
-        {"gap at the tolerance, behind", {line, HzAt(100, 0, 99.5, 0, 0, 0, 50)}, 0.5, 0},
-        {"gap above it", {line, HzAt(100, 0, 99.4999999, 0, 0, 0, 50)}, 0.5, 1},
+        {"gap at the tolerance, ahead", Hz(line, HzAt(100, 0, 100.5, 0, 0, 0, 50)), 0.5, 0},
+        {"gap at the tolerance, behind", Hz(line, HzAt(100, 0, 99.5, 0, 0, 0, 50)), 0.5, 0},
+        {"gap above it", Hz(line, HzAt(100, 0, 99.4999999, 0, 0, 0, 50)), 0.5, 1},
         {"right quarter circle",
-         {HzAt(0, 0, 0, 0, 100, 0, q), HzAt(q, 100, 100, pi / 2, 0, 0, 10)},
-         0.001,
-         0},
+         Hz(HzAt(0, 0, 0, 0, 100, 0, q), HzAt(q, 100, 100, pi / 2, 0, 0, 10)), 0.001, 0},
         {"left quarter circle",
-         {HzAt(0, 0, 0, 0, -100, 0, q), HzAt(q, -100, 100, 1.5 * pi, 0, 0, 10)},
-         0.001,
-         0},
+         Hz(HzAt(0, 0, 0, 0, -100, 0, q), HzAt(q, -100, 100, 1.5 * pi, 0, 0, 10)), 0.001, 0},
         {"clothoid, right", clothoid(1, 0), 0.001, 0},
         {"clothoid, left", clothoid(-1, 0), 0.001, 0},
         {"clothoid, right, 1 cm off", clothoid(1, 0.01), 0.001, 1},
@@ -107,15 +105,11 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
         {"cubic parabola", cubic(0), 0.001, 0},
         {"cubic parabola, 1 cm off", cubic(0.01), 0.001, 1},
         {"zero-length transition, ends meeting",
-         {line, HzAt(100, 0, 100, 0, 200, 80, 0), HzAt(100, 0, 100, 0, 200, 0, 50)},
-         0.001,
-         1,
+         Hz(line, HzAt(100, 0, 100, 0, 200, 80, 0), HzAt(100, 0, 100, 0, 200, 0, 50)), 0.001, 1,
          "Invalid element lenght"},
-        {"verbatim transition", {line, verbatim, HzAt(200, 999, 999, 1, 0, 0, 50)}, 0.001, 0},
+        {"verbatim transition", Hz(line, verbatim, HzAt(200, 999, 999, 1, 0, 0, 50)), 0.001, 0},
         {"arc centre on its own start",
-         {HzAt(0, 0, 0, 0, 0.0001, 0, 0.0001), HzAt(0.0001, 0.0001, 0.0001, 0, 0, 0, 10)},
-         1,
-         1,
+         Hz(HzAt(0, 0, 0, 0, 0.0001, 0, 0.0001), HzAt(0.0001, 0.0001, 0.0001, 0, 0, 0, 10)), 1, 1,
          "Arc cannot be made"},
     };
     for (const Case &c : cases) {

@@ -3,6 +3,7 @@
 #include "shell/Error.h"
 #include "shell/Text.h"
 #include "support/AlignmentFixtures.h"
+#include "support/ElementBuilders.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -41,16 +42,9 @@ TEST(ClothoidUnitCoords, WithinANanometreOfTheIntegratedClothoid) {
     }
 }
 
-HzElement Transition(double radius, double A, double length, double azimuth = 1.0) {
-    HzElement e;
-    e.Chainage = 100;
-    e.X = 500000;
-    e.Y = 4500000;
-    e.Azimuth = azimuth;
-    e.Radius = radius;
-    e.Parameter = A;
-    e.Length = length;
-    return e;
+// A transition at chainage 100 heading 1 rad.
+HzElement Transition(double radius, double A, double length) {
+    return test::HzAt(100, 500000, 4500000, 1.0, radius, A, length);
 }
 
 // The radius an importer stores for each transition of a fixture, from the
@@ -115,7 +109,7 @@ TEST(ProjectPointToAligment, CasesByHand) {
     };
     const HzPoint behind{500000 - 10 * std::sin(0.5) + 1, 4500000 - 10 * std::cos(0.5), 0, 0, 0};
     const double nan = std::nan("");
-    struct Case {
+    struct Case { // Tol 0.0005: the projection rounds its outputs to the millimetre
         const char *Name;
         const HzAlignment &Elements;
         HzPoint Point;
@@ -128,8 +122,6 @@ TEST(ProjectPointToAligment, CasesByHand) {
         {"behind the origin", opening, behind, 2, false, 50,
          std::hypot(behind.X - 500000, behind.Y - 4500000), 0.0005},
         {"inflection, left", reverse, onNormal(-0.35), ElementCount(reverse), true, 360, -0.35,
-         0.0005},
-        {"inflection, on it", reverse, onNormal(0.004), ElementCount(reverse), true, 360, 0.004,
          0.0005},
         {"inflection, right", reverse, onNormal(0.35), ElementCount(reverse), true, 360, 0.35,
          0.0005},

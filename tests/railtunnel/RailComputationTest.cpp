@@ -52,8 +52,6 @@ CantAtChainage Cant(CantRotation rotation, double cant) {
     return {.Found = true, .RotationPoint = rotation, .Cant = cant};
 }
 
-// ---- The physical rule ------------------------------------------------------
-
 // On a right-hand curve (R > 0) the left rail is the outer one: it stands 0.1
 // above the inner rail whichever rail is held, and the inner rail is the lower.
 // On a straight only "leftRail" and "rightRail" tilt the track (the other rail
@@ -104,8 +102,6 @@ TEST(RailRule, SpreadFollowsTheCant) {
     EXPECT_THROW(HalfRailSpread(Cant(rotInsideRail, -1.5), 500, kGauge, kBase), VialtoError);
 }
 
-// ---- ComputeRails -------------------------------------------------------------
-
 struct Rails {
     double lo = 7, ro = 7, lh = 7, rh = 7; // offsets and heights of the left and right rail
 };
@@ -138,8 +134,8 @@ TEST(ComputeRails, WidthExcessGoesToTheRailTheTypeNames) {
 }
 
 // A track without a profile stands on the stringline chosen for it, found by
-// its exact name; without one (or with a name the set does not hold) on height 0. On the straight
-// at 50 the inner-rail table keeps both rails level.
+// its exact name; without one (or with a name the set does not hold) on height
+// 0. On the straight at 50 the inner-rail table keeps both rails level.
 TEST(ComputeRails, TrackWithoutAProfileStandsOnItsChosenStringline) {
     RecordingUi ui;
     ResetAlignments();
@@ -167,15 +163,14 @@ TEST(ComputeRails, BadInputFailsWithAMessageInsteadOfWritingRails) {
     struct Case {
         const char *what;
         double gauge, base, cant, firstStation, profileHeight;
-        SlotNumber slot;
         const char *reason;
     };
     const Case cases[] = {
-        {"gauge 0", 0, kBase, 0.1, 0, 50, 1, "must be positive"},
-        {"negative base", kGauge, -kBase, 0.1, 0, 50, 1, "must be positive"},
-        {"cant equal to the base", kGauge, kBase, kBase, 0, 50, 1, "not smaller"},
-        {"profile not a number", kGauge, kBase, 0.1, 0, nan, 1, "not numbers"},
-        {"before the first station", kGauge, kBase, 0.1, 200, 50, 1, "ComputeRails"},
+        {"gauge 0", 0, kBase, 0.1, 0, 50, "must be positive"},
+        {"negative base", kGauge, -kBase, 0.1, 0, 50, "must be positive"},
+        {"cant equal to the base", kGauge, kBase, kBase, 0, 50, "not smaller"},
+        {"profile not a number", kGauge, kBase, 0.1, 0, nan, "not numbers"},
+        {"before the first station", kGauge, kBase, 0.1, 200, 50, "ComputeRails"},
     };
     for (const Case &c : cases) {
         RecordingUi ui;
@@ -188,28 +183,20 @@ TEST(ComputeRails, BadInputFailsWithAMessageInsteadOfWritingRails) {
         data.Gauge = c.gauge;
         data.SuperelevationBase = c.base;
         Rails r;
-        EXPECT_FALSE(Compute(clsSuperelevation(data), c.slot, 150, r)) << c.what;
+        EXPECT_FALSE(Compute(clsSuperelevation(data), 1, 150, r)) << c.what;
         EXPECT_EQ(r.lo, 7) << c.what; // nothing handed out
         ASSERT_EQ(ui.Messages.size(), 1u) << c.what;
         EXPECT_THAT(ui.Messages[0].Text, HasSubstr(c.reason)) << c.what;
     }
 }
 
-// ---- Lower rail -------------------------------------------------------------
-
-// The turn under the chainage decides: the right-hand arc at 150, the
-// left-hand one at 250; on the straight only a held rail tilts the track.
+// The turn of the element under the chainage decides (the rule itself is
+// checked above): the right-hand arc at 150, the left-hand one at 250.
 TEST(LowerRail, FromTheTableFollowsTheTurn) {
     RecordingUi ui;
     StoreTrack();
-    const std::tuple<CantRotation, double, LowerRailCode> cases[] = {
-        {rotLeftRail, 50, lowerRailLeft},
-        {rotOutsideRail, 50, lowerRailNone},
-        {rotLeftRail, 150, lowerRailRight},
-        {rotOutsideRail, 250, lowerRailLeft}};
-    for (const auto &[rotation, chainage, expected] : cases)
-        EXPECT_EQ(Constant(0.1, rotation).GetLowerRailFromCanTable(1, chainage), expected)
-            << rotation << " at " << chainage;
+    EXPECT_EQ(Constant(0.1, rotLeftRail).GetLowerRailFromCanTable(1, 150), lowerRailRight);
+    EXPECT_EQ(Constant(0.1, rotOutsideRail).GetLowerRailFromCanTable(1, 250), lowerRailLeft);
     // Level at 70 and 80, the arc from 100. At 80 (10 back, 30 ahead) the
     // "smart" lookup asks the station ahead; at the first station only the
     // level one ahead; before the table nothing.
@@ -221,8 +208,6 @@ TEST(LowerRail, FromTheTableFollowsTheTurn) {
     EXPECT_EQ(table.GetLowerRailSmart(1, 70), lowerRailNone);
     EXPECT_EQ(table.GetLowerRailFromCanTable(1, 50), lowerRailNone);
 }
-
-// ---- Co-planar heights --------------------------------------------------------
 
 // Slot 2 the left, slot 3 the right track of a double track on concentric
 // arcs (centre (500, 0)); turning right, or left when `leftHand`.
@@ -326,8 +311,6 @@ TEST(RailChainages, StationsUnitStepsAndInflectionsEachOnce) {
     EXPECT_THAT(RailChainageList(table, hz, 200, 270),
                 testing::Pointwise(testing::DoubleNear(1e-6), expected));
 }
-
-// ---- The written cross sections ---------------------------------------------------
 
 class RailExport : public testing::Test {
   protected:

@@ -43,8 +43,6 @@ TEST(LinearUnitFactor, AgainstTheUnitDefinitionsAndBadCodes) {
             << from << " -> " << to;
 }
 
-// ---- Interpolation -------------------------------------------------------
-
 struct InterpolationCase {
     const char *Name;
     double X, X0, X1, Y0, Y1;
@@ -86,8 +84,6 @@ TEST(InterpolateCant, ReverseCurveWithATinyRise) {
     const double got = clsSuperelevation::InterpolateCant(s, 0, 1000, 0, 0.001, interpReverseCurve);
     EXPECT_NEAR(got, expected, 1e-12 * expected);
 }
-
-// ---- Station lookup and slope --------------------------------------------
 
 // A table in millimetres: gauge 1435, base 1500 unless given.
 clsSuperelevation Table(std::vector<CantStation> stations, double base = 1500) {
@@ -151,8 +147,6 @@ TEST(GetSlopeInChainage, ImpossibleCantsRaiseInsteadOfGivingAnAngle) {
     EXPECT_NEAR(Table({LeftRight(0, 0, 1500)}).GetSlopeInChainage(5), -std::numbers::pi / 2, 1e-12);
     EXPECT_NEAR(Table({LeftRight(0, 1500, 0)}).GetSlopeInChainage(5), std::numbers::pi / 2, 1e-12);
 }
-
-// ---- Reading files ---------------------------------------------------------
 
 class CantImport : public ::testing::Test {
   protected:

@@ -24,7 +24,7 @@ using namespace vialto::test;
 
 namespace {
 
-constexpr double kHeightTol = 0.001; // a millimetre, the edge search's step
+constexpr double kHeightTol = 0.001; // a millimetre: the edge search's step
 // The horizontal tolerance of a job by default: a foot this far beyond an end
 // of the centre line still takes that end's height.
 constexpr double kFootTol = 0.010;
@@ -46,6 +46,8 @@ void StoreTrack(const std::vector<HzElement> &centre, const std::vector<HzElemen
     SetAligmentHz(2, OneBased(track));
 }
 
+template <class... E> std::vector<HzElement> Hz(E... elements) { return {elements...}; }
+
 bool HasSampleAt(const VtAlignment &vt, double chainage, double tol) {
     return std::any_of(vt.begin() + 1, vt.end(),
                        [&](const VtElement &e) { return std::abs(e.Chainage - chainage) <= tol; });
@@ -57,9 +59,9 @@ bool HasSampleAt(const VtAlignment &vt, double chainage, double tol) {
 // track end whose foot lies a hair beyond the centre line's end (within the
 // tolerance) takes that end's height; beyond the tolerance the profile stops
 // where the feet leave the centre line, found to the millimetre; across a gap
-// in the centre line the walk goes on. The walked
-// alignment's element starts are samples; the step (0.7) lands on none of
-// them nor on an edge. The centre line runs north from (0, 0).
+// in the centre line the walk goes on. The walked alignment's element starts
+// are samples; the step (0.7) lands on none of them nor on an edge. The
+// centre line runs north from (0, 0).
 TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
     const double R = 500, hair = 0.004;
     const HzElement straight = HzAt(0, 0, 0, 0, 0, 0, 300), arc = HzAt(0, 0, 0, 0, R, 0, 300);
@@ -70,9 +72,9 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
     };
     const auto clamp = [](double c) { return std::clamp(c, 0.0, 300.0); };
     // The left track of a line then a right-hand arc (centre (500, 300)).
-    const std::vector<HzElement> lineArc = {straight, HzAt(300, 0, 300, 0, R, 0, 300)};
-    const std::vector<HzElement> lineArcLeft = {HzAt(0, -2, 0, 0, 0, 0, 300),
-                                                HzAt(300, -2, 300, 0, R + 2, 0, 301.2)};
+    const auto lineArc = Hz(straight, HzAt(300, 0, 300, 0, R, 0, 300));
+    const auto lineArcLeft =
+        Hz(HzAt(0, -2, 0, 0, 0, 0, 300), HzAt(300, -2, 300, 0, R + 2, 0, 301.2));
     struct Case {
         const char *Name;
         std::vector<HzElement> Centre, Track;
@@ -83,65 +85,28 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
         bool LevelCoplanar = false;         // the track has a level co-planar cant table
     };
     const Case cases[] = {
-        {"straight, ends on the normals",
-         {straight},
-         {HzAt(0, -2, 0, 0, 0, 0, 300)},
-         0,
-         300,
-         0,
+        {"straight, ends on the normals", Hz(straight), Hz(HzAt(0, -2, 0, 0, 0, 0, 300)), 0, 300, 0,
          [](double t) { return t; }},
-        {"straight, a hair beyond both ends",
-         {straight},
-         {HzAt(0, -2, -hair, 0, 0, 0, 300 + 2 * hair)},
-         0,
-         300 + 2 * hair,
-         0,
+        {"straight, a hair beyond both ends", Hz(straight),
+         Hz(HzAt(0, -2, -hair, 0, 0, 0, 300 + 2 * hair)), 0, 300 + 2 * hair, 0,
          [&](double t) { return clamp(t - hair); }},
-        {"outside a curve at both ends",
-         {arc},
-         {arcTrack(R + 2)},
-         0,
-         arcTrack(R + 2).Length,
-         0,
+        {"outside a curve at both ends", Hz(arc), Hz(arcTrack(R + 2)), 0, arcTrack(R + 2).Length, 0,
          [&](double t) { return clamp(R * (t / (R + 2) - hair / (R + 2))); }},
-        {"inside a curve at both ends",
-         {arc},
-         {arcTrack(R - 2)},
-         0,
-         arcTrack(R - 2).Length,
-         0,
+        {"inside a curve at both ends", Hz(arc), Hz(arcTrack(R - 2)), 0, arcTrack(R - 2).Length, 0,
          [&](double t) { return clamp(R * (t / (R - 2) - hair / (R - 2))); }},
-        {"running against the centre line",
-         {straight},
-         {HzAt(0, 2, 300, std::numbers::pi, 0, 0, 300)},
-         0,
-         300,
-         0,
+        {"running against the centre line", Hz(straight),
+         Hz(HzAt(0, 2, 300, std::numbers::pi, 0, 0, 300)), 0, 300, 0,
          [](double t) { return 300 - t; }},
         // The profile reaches the tolerance beyond the normals at most.
-        {"1.23 m beyond both ends",
-         {straight},
-         {HzAt(0, -2, -1.23, 0, 0, 0, 302.46)},
-         1.23 - kFootTol,
-         301.23 + kFootTol,
-         kFootTol + 0.001,
+        {"1.23 m beyond both ends", Hz(straight), Hz(HzAt(0, -2, -1.23, 0, 0, 0, 302.46)),
+         1.23 - kFootTol, 301.23 + kFootTol, kFootTol + 0.001,
          [&](double t) { return clamp(t - 1.23); }},
-        {"line and arc, level co-planar table",
-         lineArc,
-         lineArcLeft,
-         0,
-         601.2,
-         0,
+        {"line and arc, level co-planar table", lineArc, lineArcLeft, 0, 601.2, 0,
          [&](double t) { return t <= 300 ? t : 300 + (t - 300) * R / (R + 2); },
-         {0, 300, 601.2},
-         true},
+         std::vector<double>{0, 300, 601.2}, true},
         {"a gap of 50 in the centre line",
-         {HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(150, 0, 150, 0, 0, 0, 150)},
-         {HzAt(0, 2, 0, 0, 0, 0, 300)},
-         0,
-         300,
-         0,
-         [](double t) { return t; }},
+         Hz(HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(150, 0, 150, 0, 0, 0, 150)),
+         Hz(HzAt(0, 2, 0, 0, 0, 0, 300)), 0, 300, 0, [](double t) { return t; }},
     };
     for (const Case &c : cases) {
         for (const bool alongCentre : {true, false}) {
