@@ -1,7 +1,7 @@
-// The reader of our own documents: every golden document of the repository
-// read whole (its elements counted independently in the text), both flavours
-// of one road read into the same records, and every kind of bad document
-// refused with its reason and line.
+// The reader of our own documents: every golden document of the repository,
+// of either flavour, read whole (its elements, points and stringline names
+// counted independently in the text), numbers read exactly, and every kind of
+// bad document refused with its reason and line.
 #include "verify/DocumentReader.h"
 
 #include "support/TestSupport.h"
@@ -121,32 +121,6 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWhole) {
             tunnel += static_cast<long>(a.TunnelProfileStations.size());
         EXPECT_EQ(tunnel, Count(main, "<TunnelProfile "));
     }
-}
-
-// The two flavours of the same road differ only in where the stringline names
-// stand; read back, they are the same records.
-TEST(DocumentReader, BothFlavoursGiveTheSameRecords) {
-    auto sections = [](const char *file) {
-        const ReadBackDocument doc =
-            Read(SourcePath(std::string("tests/crosssection/golden/") + file));
-        std::string text;
-        for (const DocAlignment &a : doc.Alignments)
-            for (const DocCrossSect &s : a.CrossSects)
-                for (const DocSurface &f : s.Surfaces)
-                    text += std::to_string(s.Station) + " " + f.Name + " " + f.VertexNameList +
-                            " " + std::to_string(f.Points.size()) + "\n";
-        return text;
-    };
-    const std::string plain = sections("small_road_plain.xml");
-    EXPECT_EQ(std::count(plain.begin(), plain.end(), '\n'), 5); // surfaces
-    EXPECT_EQ(plain, sections("small_road_extended.xml"));
-    const DocSurface surface = Read(SourcePath("tests/crosssection/golden/small_road_extended.xml"))
-                                   .Alignments.at(0)
-                                   .CrossSects.at(1)
-                                   .Surfaces.at(1);
-    EXPECT_THAT(DocVertexNames(surface), ::testing::ElementsAre("L0:1", "C1:1", "R2:1", "R3:1"));
-    EXPECT_EQ(surface.Points.at(3).Offset, 3.5);
-    EXPECT_EQ(surface.Points.at(3).Height, 10.2);
 }
 
 TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
