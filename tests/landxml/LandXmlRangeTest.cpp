@@ -2,6 +2,7 @@
 // the profile split at points without height, and a failure they report.
 #include "landxml/LandXmlFixture.h"
 #include "landxml/LandXmlProfile.h"
+#include "support/ElementBuilders.h"
 
 namespace vialto::test {
 namespace {
@@ -27,11 +28,10 @@ class Fragment : public LandXmlFixture {
 
 // Straight elements of length 10 from chainage 0, all on one line east.
 HzAlignment Straights(int n) {
-    HzAlignment e = MakeOneBased<HzElement>(n);
-    for (int i = 1; i <= n; ++i) {
-        e[i] = HzElement{i, 10.0 * (i - 1), 10.0 * (i - 1), 0, kHalfPi, 0, 0, 10, 0, {}};
-    }
-    return e;
+    std::vector<HzElement> e;
+    for (int i = 0; i < n; ++i)
+        e.push_back(HzAt(10.0 * i, 10.0 * i, 0, kHalfPi, 0, 0, 10));
+    return OneBased(e);
 }
 
 // Elements first..last (1-based) of five straights of 10 m are written.
@@ -60,17 +60,10 @@ TEST_F(Fragment, GeometryRangeTakesTheElementsHoldingItsEnds) {
 
 // Grade points every 100 m at the given heights (-999: no height).
 VtAlignment Grades(const std::vector<double> &heights) {
-    VtAlignment v = MakeOneBased<VtElement>(static_cast<long>(heights.size()));
-    for (std::size_t i = 1; i < v.size(); ++i) {
-        v[i] = {static_cast<long>(i),
-                100.0 * static_cast<double>(i - 1),
-                heights[i - 1],
-                0.1,
-                0,
-                0,
-                100};
-    }
-    return v;
+    std::vector<VtElement> v;
+    for (std::size_t i = 0; i < heights.size(); ++i)
+        v.push_back(VtAt(100.0 * static_cast<double>(i), heights[i], 0.1, 0, 100));
+    return OneBased(v);
 }
 
 // A range takes the elements holding its ends and two more; points without

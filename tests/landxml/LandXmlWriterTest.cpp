@@ -1,5 +1,7 @@
-// The line writer: the work file that replaces the output
-// only on commit, and its failures.
+// The line writer: the work file that replaces the output only on commit, and
+// its failures; the document head (the author escaped, an unknown unit code
+// refused; the head of each flavour is in the golden documents); and the
+// schema check every document test uses.
 #include "landxml/LandXmlFixture.h"
 
 #include <csignal>
@@ -112,6 +114,47 @@ TEST_F(LineWriter, FullDiskIsReportedOnceAndNothingIsCommitted) {
     EXPECT_EQ(ReadFileBytes(out), "earlier document");
 }
 #endif
+
+using LandXmlHead = LandXmlFixture;
+
+TEST_F(LandXmlHead, AuthorIsEscapedAndUtf8) {
+    ASSERT_TRUE(TagLandXML(false));
+    EXPECT_TRUE(TagApplication("Jos\xC3\xA9 \"P\" & Co"));
+    EXPECT_THAT(FinishDocument(),
+                HasSubstr("<Author createdBy=\"Jos\xC3\xA9 &quot;P&quot; &amp; Co\" />"));
+}
+
+// An unknown unit code writes nothing and is reported.
+TEST_F(LandXmlHead, UnknownUnitCode) {
+    ASSERT_TRUE(TagLandXML(false));
+    EXPECT_FALSE(TagUnits(9));
+    ExpectMessage("CLandXML.TagUnits");
+    EXPECT_EQ(MainLevel(), 1);
+    EXPECT_THAT(FinishDocument(), ::testing::Not(HasSubstr("Units")));
+}
+
+// The schema check accepts the known forms the field software reads and
+// nothing else (the writer tests meet the text features and the properties
+// without value).
+TEST(KnownForms, OnlyTheListedFormsAreTolerated) {
+    if (!CanValidateXml())
+        GTEST_SKIP() << "no xmllint here";
+    const std::string golden =
+        ReadFileBytes(SourcePath("tests/landxml/golden/alignment_short_arc.xml"));
+    const std::size_t end = golden.rfind("</LandXML>");
+    const std::string in = "<Alignments name=\"alignments\"><Alignment name=\"A\" length=\"1\" "
+                           "staStart=\"0\">";
+    const std::string out = "</Alignment></Alignments>";
+    const std::string profiles = "<TunnelProfiles><TunnelProfile sta=\"1\"/></TunnelProfiles>";
+    TempDir dir;
+    for (const auto &[inside, valid] : {std::pair<std::string, bool>{in + profiles + out, true},
+                                        {in + "<Feature code=\"Other\">x</Feature>" + out, false},
+                                        {profiles, false},
+                                        {"<Alignments>", false}}) {
+        WriteFileBytes(dir / "case.xml", golden.substr(0, end) + inside + golden.substr(end));
+        EXPECT_EQ(ValidateLandXmlKnownForms(dir / "case.xml").empty(), valid) << inside;
+    }
+}
 
 } // namespace
 } // namespace vialto::test
