@@ -67,16 +67,17 @@ VtAlignment Grades(const std::vector<double> &heights) {
 }
 
 // A range takes the elements holding its ends and two more; points without
-// height end a ProfAlign and start the next, numbered, one (the name escaped);
-// a profile with no height at all is not written.
+// height end a ProfAlign and start the next, numbered, one (the name escaped),
+// which closes at the end of the last element (600 + 100 m at 10 %); a
+// profile with no height at all is not written.
 TEST_F(Fragment, ProfileRangesAndPointsWithoutHeight) {
     double first = 0, last = 0;
     EXPECT_TRUE(TagProfile(false));
     EXPECT_TRUE(TagProfAlign(first, last, "P", Grades({0, 10, 20, 30, 40, 50, 60}), 150, 250));
     EXPECT_EQ(first, 100);
     EXPECT_EQ(last, 500);
-    EXPECT_TRUE(TagProfAlignIrrLn(first, last, "A&B", Grades({-999, 10, -999, -999, 40, -999, 60}),
-                                  kNullValue, kNullValue));
+    EXPECT_TRUE(TagProfAlign(first, last, "A&B", Grades({-999, 10, -999, -999, 40, -999, 60}),
+                             kNullValue, kNullValue));
     EXPECT_EQ(first, 0);
     EXPECT_TRUE(
         TagProfAlign(first, last, "none", Grades({-999, -999.000001}), kNullValue, kNullValue));
@@ -88,7 +89,8 @@ TEST_F(Fragment, ProfileRangesAndPointsWithoutHeight) {
               "<PVI>500.000000 50.000000</PVI></ProfAlign><ProfAlign name=\"A&amp;B\"><PVI>"
               "100.000000 10.000000</PVI></ProfAlign><ProfAlign name=\"A&amp;B_1\"><PVI>400.000000 "
               "40.000000</PVI></ProfAlign><ProfAlign name=\"A&amp;B_2\"><PVI>600.000000 "
-              "60.000000</PVI></ProfAlign><ProfAlign name=\"T\"><PVI>0.000000 0.000000</PVI>"
+              "60.000000</PVI><PVI>700.000000 70.000000</PVI></ProfAlign><ProfAlign "
+              "name=\"T\"><PVI>0.000000 0.000000</PVI>"
               "</ProfAlign></Profile>");
 }
 

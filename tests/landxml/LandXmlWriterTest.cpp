@@ -41,7 +41,7 @@ TEST_F(LineWriter, OutputReplacesTheEarlierFileOnlyOnCommit) {
     ASSERT_TRUE(TagLandXML(false));
     EXPECT_EQ(FolderEntries().size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(SideFilePath()));
-    EXPECT_FALSE(WriteLnOst("<X/>"));
+    EXPECT_FALSE(WriteLnAtOst("<X/>"));
     ExpectMessage("CLandXML.WriteLnOst");
     EXPECT_TRUE(TagUnits(3) && TagLandXML(true));
     CloseFile();
