@@ -64,7 +64,7 @@ std::optional<TrackSample> SearchEdge(const Sampler &sample, double from, double
 // on the way exactly, and hands each successful sample to emit in order. Where
 // the samples start (or stop) succeeding between two steps the edge is found
 // by SearchEdge, so the generated profile reaches as far as the projection
-// does. False when the user cancelled.
+// does, at its ends and at both sides of a gap. False when the user cancelled.
 bool WalkAlignment(const HzAlignment &elements, double from, double to, double step,
                    const Sampler &sample, const Emitter &emit, IProgress &progress) {
     const long count = ElementCount(elements);
@@ -82,6 +82,7 @@ bool WalkAlignment(const HzAlignment &elements, double from, double to, double s
     double lastSuccess = 0;
     bool failedAfter = false; // a failure came after the last success ...
     double failedAfterAt = 0; // ... the first of them here
+    double lastFailedAt = 0;  // the latest failure
     const auto take = [&](double chainage) {
         std::optional<TrackSample> found = sample(chainage);
         if (!found) {
@@ -92,10 +93,19 @@ bool WalkAlignment(const HzAlignment &elements, double from, double to, double s
                 failedAfter = true;
                 failedAfterAt = chainage;
             }
+            lastFailedAt = chainage;
             return;
         }
         if (!anySuccess && failedBefore) {
             if (std::optional<TrackSample> edge = SearchEdge(sample, chainage, failedBeforeAt))
+                emit(*edge);
+        }
+        // A gap inside the walk has two edges, where the samples stop and
+        // where they start again: both belong to the profile, in order.
+        if (anySuccess && failedAfter) {
+            if (std::optional<TrackSample> edge = SearchEdge(sample, lastSuccess, failedAfterAt))
+                emit(*edge);
+            if (std::optional<TrackSample> edge = SearchEdge(sample, chainage, lastFailedAt))
                 emit(*edge);
         }
         anySuccess = true;

@@ -83,6 +83,7 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
         std::function<double(double)> Foot; // centre chainage facing track chainage t
         std::vector<double> Samples = {};   // track chainages that must be samples
         bool LevelCoplanar = false;         // the track has a level co-planar cant table
+        std::vector<double> EdgesAlongTrack = {}; // samples a walk along the track must find
     };
     const Case cases[] = {
         {"straight, ends on the normals", Hz(straight), Hz(HzAt(0, -2, 0, 0, 0, 0, 300)), 0, 300, 0,
@@ -106,7 +107,14 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
          std::vector<double>{0, 300, 601.2}, true},
         {"a gap of 50 in the centre line",
          Hz(HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(150, 0, 150, 0, 0, 0, 150)),
-         Hz(HzAt(0, 2, 0, 0, 0, 0, 300)), 0, 300, 0, [](double t) { return t; }},
+         Hz(HzAt(0, 2, 0, 0, 0, 0, 300)),
+         0,
+         300,
+         0,
+         [](double t) { return t; },
+         {},
+         false,
+         std::vector<double>{100, 150}},
     };
     for (const Case &c : cases) {
         for (const bool alongCentre : {true, false}) {
@@ -131,6 +139,8 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
             EXPECT_GE(last, c.Last - c.Slack - 1e-9);
             for (const double t : c.Samples)
                 EXPECT_TRUE(HasSampleAt(track, t, 0.0011)) << t;
+            for (const double t : alongCentre ? std::vector<double>{} : c.EdgesAlongTrack)
+                EXPECT_TRUE(HasSampleAt(track, t, 0.0011)) << "gap edge " << t;
             for (double t = first; t <= last; t += 0.37)
                 EXPECT_NEAR(GetHeightFromVtAligment(track, t),
                             GetHeightFromVtAligment(CentreProfile(), c.Foot(t)), kHeightTol)
