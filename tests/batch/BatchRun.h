@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -44,6 +46,48 @@ inline std::vector<double> Numbers(const std::string &text) {
     for (double v; in >> v;)
         numbers.push_back(v);
     return numbers;
+}
+
+// The arguments `a` followed by `b`.
+inline std::vector<std::string> Plus(std::vector<std::string> a,
+                                     const std::vector<std::string> &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The printed summary: its title and the indented lines after it.
+inline std::string Summary(const std::string &out) {
+    const std::size_t from = out.find("Summary\n");
+    if (from == std::string::npos)
+        return "";
+    std::size_t end = from + 8;
+    while (out.compare(end, 2, "  ") == 0)
+        end = out.find('\n', end) + 1;
+    return out.substr(from, end - from);
+}
+
+// Every section's rails stand G sqrt(B^2 - c^2) / B apart across their height
+// difference c, plus a widening W carried across the rails' slope,
+// W cos(asin(c / (B + W))), with the samples' gauge G = 1.435 and base B = 1.5
+// (metres); each rail is rounded to 6 decimals. Returns the largest c.
+inline double ExpectRailsApart(const pugi::xml_document &doc, double W) {
+    const double G = 1.435, B = 1.5;
+    const auto rails = doc.select_nodes("//CrossSectSurf[@name='Rails']/PntList2D");
+    EXPECT_GT(rails.size(), 500u);
+    double largest = 0;
+    for (const pugi::xpath_node &node : rails) {
+        const std::vector<double> p = Numbers(node.node().child_value());
+        if (p.size() != 4) {
+            ADD_FAILURE() << node.node().child_value();
+            continue;
+        }
+        const double c = std::abs(p[1] - p[3]);
+        largest = std::max(largest, c);
+        EXPECT_NEAR(p[2] - p[0],
+                    G * std::sqrt(B * B - c * c) / B + W * std::cos(std::asin(c / (B + W))), 3e-6)
+            << node.node().parent().parent().attribute("sta").value();
+    }
+    return largest;
 }
 
 // The document with its author left out: the logged-on user is the one part

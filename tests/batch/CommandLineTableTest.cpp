@@ -1,5 +1,5 @@
-// The batch command's exit codes, and each usage and job-file error with the
-// one line it prints; a run that stops on one writes nothing.
+// Each usage and job-file error of the batch command with the one line it
+// prints; a run that stops on one writes nothing.
 #include "batch/BatchRun.h"
 
 #include <algorithm>
@@ -46,6 +46,8 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
         {{"--rail-vt", "top"}, "--rail-vt takes axis, low or high, not \"top\""},
         {{"--centre-vt-sampling", "x"}, "--centre-vt-sampling takes projected or along-track"},
         {{"--extended=maybe"}, "--extended=maybe takes yes or no, not \"maybe\""},
+        {{"--preview-every", "0"}, "--preview-every needs a whole number from 1, not \"0\""},
+        {{"--preview", ""}, "--preview needs a folder name"},
         {{"--job", "road", "--left-hz", hz}, "--left-hz is for double-rail jobs (the job is road"},
         {{"--job", "tunnel", "--cant", "c.xml"}, "--cant is for rail jobs"},
         {{"--job", "rail", "--tunnel", "t.xml"}, "--tunnel is for tunnel jobs"},
@@ -77,13 +79,6 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
     }
 }
 
-TEST_F(CommandLineTable, NoArgumentsPrintAShortUsage) {
-    const BatchResult run = Convert({}, "");
-    EXPECT_EQ(run.Code, kConvertUsage);
-    EXPECT_EQ(run.Err.rfind("Usage: vialto-convert", 0), 0u) << run.Err;
-    EXPECT_NE(run.Err.find("--help lists every"), std::string::npos) << run.Err;
-}
-
 TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {
     const std::pair<std::string, const char *> rows[] = {
         {"job = road\nspeed = 3\n", "job.txt, line 2: unknown key \"speed\""},
@@ -97,25 +92,6 @@ TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {
         EXPECT_NE(run.Err.find(expected), std::string::npos) << run.Err;
         EXPECT_FALSE(std::filesystem::exists(dir_ / "out.xml"));
     }
-}
-
-// 0 with --help (and nothing read or written), 0 when written, 2 when an input
-// fails (see the input data tests), 3 when the export fails, 64 on usage.
-TEST_F(CommandLineTable, ExitCodes) {
-    const BatchResult help = Convert({"--help"}, "");
-    EXPECT_EQ(help.Code, kConvertWritten);
-    EXPECT_EQ(help.Out.rfind("Usage: vialto-convert [options] -o FILE\n", 0), 0u);
-    EXPECT_NE(help.Out.find("Exit codes: 0 written; 2 an input failed"), std::string::npos);
-    EXPECT_EQ(help.Err, "");
-    const BatchResult written = Convert(Job("tunnel"));
-    EXPECT_EQ(written.Code, kConvertWritten) << written.Err;
-    EXPECT_EQ(written.Err, "");
-    EXPECT_NE(written.Out.find("\nWrote " + PathText(dir_ / "out.xml") + "\n"), std::string::npos);
-    // The output's folder does not exist: nothing is made there.
-    std::vector<std::string> args = Job("tunnel");
-    args.insert(args.end(), {"-o", PathText(dir_ / "no" / "such" / "x.xml")});
-    EXPECT_EQ(Convert(args, "").Code, kConvertExportFailed);
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "no"));
 }
 
 } // namespace

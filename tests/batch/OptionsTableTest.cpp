@@ -3,6 +3,7 @@
 // output with values taken from the sample listings themselves.
 #include "batch/BatchRun.h"
 
+#include <cmath>
 #include <functional>
 
 namespace vialto::test {
@@ -16,18 +17,6 @@ struct OptionRow {
     std::vector<std::string> Extra;
     Check Expect;
 };
-
-// The lines of the printed summary: its title and the indented lines after it.
-std::string Summary(const std::string &out) {
-    std::size_t end = out.find("Summary\n");
-    if (end == std::string::npos)
-        return "";
-    const std::size_t from = end;
-    end += 8;
-    while (out.compare(end, 2, "  ") == 0)
-        end = out.find('\n', end) + 1;
-    return out.substr(from, end - from);
-}
 
 // The listings with a gap: the horizontal element at 13340 starts 0.05 east of
 // where the one before ends; the vertical straight after the sag at 13528.5
@@ -44,8 +33,73 @@ class OptionsTable : public BatchTest {
     std::vector<std::string> Road(const std::string &hz, const std::string &vt) const {
         return {"--job", "road", "--hz", hz, "--vt", vt, "--cross", SamplePath("cross/road.trv")};
     }
+    std::string Dir(const std::string &name) const { return PathText(dir_ / name); }
+    // The drawings of a preview's picture; 0 when it is no SVG document.
+    std::size_t Drawings(const std::string &file) const {
+        pugi::xml_document svg;
+        if (!svg.load_file((dir_ / file).c_str()))
+            return 0;
+        return svg.child("svg").select_nodes("g[@class='drawing']").size();
+    }
     std::string hzGap_, vtGap_;
 };
+
+// (chainage, height) of every PVI of the named alignment's profile.
+std::vector<std::pair<double, double>> ProfilePoints(const BatchResult &run,
+                                                     const std::string &alignment) {
+    std::vector<std::pair<double, double>> points;
+    const std::string path = "//Alignment[@name='" + alignment + "']//PVI";
+    for (const pugi::xpath_node &pvi : run.Doc->select_nodes(path.c_str())) {
+        const std::vector<double> p = Numbers(pvi.node().child_value());
+        points.emplace_back(p.at(0), p.at(1));
+    }
+    return points;
+}
+
+// The left track of the double-track sample takes its heights from the centre
+// line across a co-planar cant table; the right track's table is not
+// co-planar. The tracks share one plane from the outer rail of one to the
+// outer rail of the other, which drops D = A tan(t) + B sin(t) across, with
+// A = 4 the distance between the tracks of the sample's design, B = 1.5 the
+// base and t the cross slope, sin(t) = cant / B. Read as the axis between the
+// tracks (the default), the centre line's profile lies D/2 below the higher
+// and D/2 above the lower rail of the plane; given as the lower rail every
+// height of the left track therefore rises (`sign` 1) by D/2, given as the
+// higher it falls (-1), and where the track is level nothing moves. Checked
+// where the table's cant is constant: 60 mm and 70 mm on the curves, 0 on the
+// straights.
+void ExpectCoplanarTrackMoved(const BatchResult &axis, const BatchResult &moved, double sign) {
+    ASSERT_EQ(moved.Code, kConvertWritten) << moved.Err;
+    EXPECT_EQ(ProfilePoints(moved, "double_right"), ProfilePoints(axis, "double_right"));
+    const double A = 4, B = 1.5;
+    const struct {
+        double From, To, Cant; // left track chainages; cant in metres
+    } stretches[] = {{0, 500, 0},
+                     {650, 1250.75, 0.060},
+                     {1400.75, 2100.75, 0},
+                     {2220.75, 2719.923, 0.070},
+                     {2839.923, 3339.923, 0}};
+    const auto before = ProfilePoints(axis, "double_left"),
+               after = ProfilePoints(moved, "double_left");
+    ASSERT_EQ(after.size(), before.size());
+    std::size_t checked = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const double t = before[i].first;
+        ASSERT_EQ(after[i].first, t);
+        for (const auto &s : stretches)
+            if (t >= s.From && t <= s.To) {
+                const double slope = std::asin(s.Cant / B);
+                // The tracks' listings give coordinates to the millimetre, so
+                // A holds within a few millimetres; times tan(t) <= 0.047
+                // that is below 1e-4.
+                EXPECT_NEAR(after[i].second - before[i].second,
+                            sign * (A * std::tan(slope) + B * std::sin(slope)) / 2, 1e-4)
+                    << t;
+                ++checked;
+            }
+    }
+    EXPECT_GT(checked, before.size() / 2);
+}
 
 const std::string kRoadSummary = "Summary\n"
                                  "  Horizontal alignment start     12340.000 m.\n"
@@ -161,13 +215,60 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
                        without.Count("//Feature[@code='SD Vertex Name']"));
              EXPECT_EQ(with.Count("/LandXML/Alignments//Feature[@code='SD Vertex Name']"), 0u);
          }},
+        {"--rail-vt low",
+         Job("double-rail"),
+         {"--rail-vt", "low"},
+         [](const BatchResult &without, const BatchResult &with) {
+             ExpectCoplanarTrackMoved(without, with, 1);
+         }},
+        {"--rail-vt high",
+         Job("double-rail"),
+         {"--rail-vt", "high"},
+         [](const BatchResult &without, const BatchResult &with) {
+             ExpectCoplanarTrackMoved(without, with, -1);
+         }},
+        // The proof only reads: the same document and summary without its
+        // figures, printed or in the preview's page.
+        {"--no-proof",
+         Plus(Job("road"), {"--preview", Dir("proved")}),
+         {"--no-proof", "--preview", Dir("plain")},
+         [&](const BatchResult &without, const BatchResult &with) {
+             EXPECT_NE(without.Out.find("Proof: the document read back against the imported "
+                                        "design (tolerances 0.010000 m plan, 0.010000 m "
+                                        "height): passed\n  road\n    plan"),
+                       std::string::npos)
+                 << without.Out;
+             EXPECT_EQ(with.Code, kConvertWritten);
+             EXPECT_EQ(with.Out.find("Proof"), std::string::npos) << with.Out;
+             EXPECT_EQ(Summary(with.Out), kRoadSummary);
+             EXPECT_TRUE(with.Bytes == without.Bytes);
+             EXPECT_NE(ReadFileBytes(dir_ / "proved/index.html").find("Proof:"), std::string::npos);
+             EXPECT_EQ(ReadFileBytes(dir_ / "plain/index.html").find("Proof"), std::string::npos);
+         }},
+        // 271 stations drawn every 10th (0, 10, ..., 270) or every 50th (0,
+        // 50, ..., 250 and the last).
+        {"--preview",
+         Job("road"),
+         {"--preview", Dir("every10")},
+         [&](const BatchResult &without, const BatchResult &with) {
+             EXPECT_EQ(without.Out.find("Drew"), std::string::npos);
+             EXPECT_NE(with.Out.find("Drew the preview into " + Dir("every10") + "\n"),
+                       std::string::npos);
+             EXPECT_EQ(Drawings("every10/plan.svg"), 1u);
+             EXPECT_EQ(Drawings("every10/profile.svg"), 1u);
+             EXPECT_EQ(Drawings("every10/sections.svg"), 28u);
+         }},
+        {"--preview-every",
+         Job("road"),
+         {"--preview", Dir("every50"), "--preview-every", "50"},
+         [&](const BatchResult &, const BatchResult &) {
+             EXPECT_EQ(Drawings("every50/sections.svg"), 7u);
+         }},
     };
     for (const OptionRow &row : rows) {
         SCOPED_TRACE(row.Option);
         const BatchResult without = Convert(row.Base, "without.xml");
-        std::vector<std::string> args = row.Base;
-        args.insert(args.end(), row.Extra.begin(), row.Extra.end());
-        const BatchResult with = Convert(args, "with.xml");
+        const BatchResult with = Convert(Plus(row.Base, row.Extra), "with.xml");
         row.Expect(without, with);
     }
 }

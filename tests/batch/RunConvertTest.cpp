@@ -1,36 +1,32 @@
-// The batch command's exit codes and console report on the bundled samples
-// and small variations of them.
+// Every exit code of the batch command and its console report, on the
+// bundled samples and small variations of them.
 #include "batch/BatchRun.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <set>
 
-using namespace vialto;
-using namespace vialto::test;
-
+namespace vialto::test {
 namespace {
 
-class RunConvertTest : public BatchTest {
-  protected:
-    int Run(const std::vector<std::string> &args) {
-        const BatchResult run = Convert(args, "");
-        out_ = run.Out;
-        err_ = run.Err;
-        return run.Code;
-    }
-    std::string out_, err_;
-};
+using RunConvertTest = BatchTest;
 
-} // namespace
+// The names in a folder.
+std::set<std::string> Entries(const std::filesystem::path &folder) {
+    std::set<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names.insert(PathText(entry.path().filename()));
+    return names;
+}
 
-// What the command prints and answers for jobs the user may get wrong, and
-// for the tree's leaves: each failed leaf says why (never "No errors found."
-// under a cross), each leaf says what it is; a job that is not written leaves
-// the document already at the output path as it was. Output and error texts
-// are matched in parts.
-TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
+// What the command prints and answers for each exit code and for jobs the
+// user may get wrong, and for the tree's leaves: each failed leaf says why
+// (never "No errors found." under a cross), each leaf says what it is. A run
+// that does not write leaves the document already at the output path as it
+// was, and a failed one nothing beside it. Texts are matched in parts.
+TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
     const auto edited = [&](const std::string &sample, const std::string &name,
                             const std::string &from, const std::string &to) {
         return Edited(sample, name, {{from, to}});
@@ -43,13 +39,23 @@ TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
     const std::string height = "745,320\\cell 1,2500";
     ASSERT_NE(report.find(height), std::string::npos);
     WriteFileBytes(dir_ / "words.rtf", report.replace(report.find(height), 7, "cota m\\'e1x"));
-    const std::string out = (dir_ / "out.xml").string();
+    WriteFileBytes(dir_ / "file", "x");
+    // The output's folder: the earlier document, a folder where an output is
+    // asked for, and one where the extended flavour's side file would go.
+    const std::filesystem::path folder = dir_ / "out";
+    std::filesystem::create_directories(folder / "dir.xml" / "x");
+    std::filesystem::create_directories(folder / "out.xmlost" / "x");
+    const std::string out = PathText(folder / "out.xml"), refused = PathText(dir_ / "refused");
     struct Case {
         const char *Name;
         std::vector<std::string> Args;
         int Exit;
         std::vector<std::string> Out; // parts of the standard output
         std::vector<std::string> Err; // parts of the error output
+        bool Writes = false;
+    };
+    const auto job = [&](const char *name, const std::vector<std::string> &more) {
+        return Plus(Plus(Job(name), more), {"-o", out});
     };
     const auto rail = [&](const std::string &vt, const std::string &cant) {
         return std::vector<std::string>{"--job", "rail", "--hz",   SamplePath("rail/single.plt"),
@@ -57,6 +63,42 @@ TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
                                         "-o",    out};
     };
     const Case cases[] = {
+        {"no arguments", {}, kConvertUsage, {}, {"Usage: vialto-convert", "--help lists every"}},
+        {"--help",
+         {"--help", "-o", out},
+         kConvertWritten,
+         {"Usage: vialto-convert [options] -o FILE\n", "Exit codes: 0 written; 2 an input failed"},
+         {}},
+        {"the output's folder does not exist",
+         Plus(Job("tunnel"), {"-o", PathText(folder / "no" / "such" / "x.xml")}),
+         kConvertExportFailed,
+         {},
+         {}},
+        {"the output is a folder",
+         Plus(Job("road"), {"-o", PathText(folder / "dir.xml")}),
+         kConvertExportFailed,
+         {},
+         {"the export failed; nothing was written to " + PathText(folder / "dir.xml")}},
+        {"the side file cannot be made",
+         job("road", {"--extended"}),
+         kConvertExportFailed,
+         {},
+         {"the export failed; nothing was written to " + out}},
+        // A tolerance finer than the document's own rounding (micrometres)
+        // but not than the rail sample's listed points: the import passes,
+        // the document cannot; the preview shows it.
+        {"the proof refuses the document",
+         job("rail", {"--tol-hz", "0.0000012", "--preview", refused}),
+         kConvertProofFailed,
+         {"): FAILED\n"},
+         {"deviates from the imported design; nothing was written to " + out,
+          "alignment \"single\", chainage ", " m over the tolerance 0.000001 m"}},
+        {"the preview cannot be drawn",
+         job("road", {"--preview", PathText(dir_ / "file" / "p")}),
+         kConvertPreviewFailed,
+         {"\nWrote " + out + "\n"},
+         {"the preview could not be written: cannot create the folder"},
+         true},
         {"a listing that cannot be read",
          {"--job", "road", "--hz",
           edited("listings/road.plt", "bad.plt", "513145.805", "51314x.805"), "-o", out},
@@ -91,8 +133,9 @@ TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
           "--tunnel", SamplePath("tunnel/profiles.xml"), "-o", out},
          kConvertWritten,
          {"\u2713 Horizontal alignment: road\n", "\u2713 Vertical alignment: road\n",
-          "\u2713 Tunnel profiles: profiles\n"},
-         {}},
+          "\u2713 Tunnel profiles: profiles\n", "\nWrote " + out + "\n"},
+         {},
+         true},
         {"a tunnel job without its vertical listing",
          {"--hz", SamplePath("listings/road.plt"), "--tunnel", SamplePath("tunnel/profiles.xml"),
           "-o", out},
@@ -117,24 +160,30 @@ TEST_F(RunConvertTest, ConsoleReportAndExitCodes) {
           " is not well-formed XML: Start-end tags mismatch at line 4, column 3"},
          {}},
         {"generated track profiles",
-         {"--job-file", SamplePath("jobs/double-rail.job"), "-o", out},
+         job("double-rail", {}),
          kConvertWritten,
          {"Left track files\n  \u2713 Horizontal alignment: double_left\n  \u2713 Vertical "
           "alignment: generated from the centre line\n  \u2713 Cant table: double_left_cant\n"},
-         {}},
+         {},
+         true},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
         WriteFileBytes(out, "earlier document");
-        EXPECT_EQ(Run(c.Args), c.Exit) << c.Name << "\n" << out_ << err_;
+        const BatchResult run = Convert(c.Args, "");
+        EXPECT_EQ(run.Code, c.Exit) << run.Out << run.Err;
         for (const std::string &part : c.Out)
-            EXPECT_NE(out_.find(part), std::string::npos) << c.Name << ": " << part << "\n" << out_;
+            EXPECT_NE(run.Out.find(part), std::string::npos) << part << "\n" << run.Out;
         for (const std::string &part : c.Err)
-            EXPECT_NE(err_.find(part), std::string::npos) << c.Name << ": " << part << "\n" << err_;
-        EXPECT_EQ(out_.find("No errors found."), std::string::npos) << c.Name << "\n" << out_;
-        if (c.Exit != kConvertWritten) {
-            EXPECT_EQ(ReadFileBytes(out), "earlier document") << c.Name;
-        }
+            EXPECT_NE(run.Err.find(part), std::string::npos) << part << "\n" << run.Err;
+        EXPECT_EQ(run.Out.find("No errors found."), std::string::npos) << run.Out;
+        EXPECT_TRUE(c.Exit != kConvertWritten || run.Err.empty()) << run.Err;
+        const std::string now = ReadFileBytes(out);
+        EXPECT_TRUE(c.Writes ? now.rfind("<?xml", 0) == 0 : now == "earlier document") << now;
+        EXPECT_EQ(Entries(folder), (std::set<std::string>{"dir.xml", "out.xml", "out.xmlost"}));
     }
+    EXPECT_NE(ReadFileBytes(dir_ / "refused" / "plan.svg").find("#d00000"), std::string::npos)
+        << "what failed is drawn in red";
 }
 
 // A double track on one curve from end to end: the centre line an arc of
@@ -177,87 +226,52 @@ TEST_F(RunConvertTest, TrackProfilesFromTheCentreLineOrTheOtherTrack) {
     WriteFileBytes(dir_ / "right.plt", plt(R - 2)); // inside: ends at 298.808
     WriteFileBytes(dir_ / "left_cant.xml", cant("301.208"));
     WriteFileBytes(dir_ / "right_cant.xml", cant("298.808"));
-    const auto path = [&](const char *name) { return (dir_ / name).string(); };
+    const auto path = [&](const char *name) { return PathText(dir_ / name); };
     const std::vector<std::string> job = {
         "--job",        "double-rail",         "--hz",       path("centre.plt"),
         "--vt",         path("grade.alz"),     "--left-hz",  path("left.plt"),
         "--left-cant",  path("left_cant.xml"), "--right-hz", path("right.plt"),
         "--right-cant", path("right_cant.xml")};
-    struct Row {
-        std::vector<std::string> Options;
-        const char *Track;     // the generated profile
+    struct Way {
+        std::vector<std::string> Options; // the sampling's value follows
+        const char *Track;                // the generated profile
         double Radius, Source; // the track's radius; the radius of the profile's alignment
         double End;            // the track's end
     };
     const double left = 301.208, right = 298.808;
-    const Row rows[] = {
-        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "projected"}, "left", R + 2, R, left},
-        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "projected"},
-         "right",
-         R - 2,
-         R,
-         right},
-        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "along-track"},
-         "left",
-         R + 2,
-         R,
-         left},
-        {{"--tracks-vt-from-centre", "--centre-vt-sampling", "along-track"},
-         "right",
-         R - 2,
-         R,
-         right},
-        {{"--right-vt", path("grade.alz"), "--left-vt-from-right", "--left-vt-sampling",
-          "projected"},
-         "left",
-         R + 2,
-         R - 2,
-         left},
-        {{"--right-vt", path("grade.alz"), "--left-vt-from-right", "--left-vt-sampling",
-          "along-track"},
-         "left",
-         R + 2,
-         R - 2,
-         left},
-        {{"--left-vt", path("left.alz"), "--right-vt-from-left", "--right-vt-sampling",
-          "projected"},
-         "right",
-         R - 2,
-         R + 2,
-         right},
-        {{"--left-vt", path("left.alz"), "--right-vt-from-left", "--right-vt-sampling",
-          "along-track"},
-         "right",
-         R - 2,
-         R + 2,
-         right},
-    };
-    const std::string output = (dir_ / "double.xml").string();
-    for (const Row &row : rows) {
-        std::vector<std::string> args = job;
-        args.insert(args.end(), row.Options.begin(), row.Options.end());
-        args.insert(args.end(), {"-o", output});
-        SCOPED_TRACE(row.Options[0] + " " + row.Options.back() + " " + row.Track);
-        ASSERT_EQ(Run(args), kConvertWritten) << out_ << err_;
-        pugi::xml_document doc;
-        ASSERT_TRUE(doc.load_file(output.c_str()));
-        // The source's chainage c facing t; a source track starts a hair beyond too.
-        const double sourceHair = row.Source == R ? 0 : hair;
-        const auto expected = [&](double t) {
-            const double c = sourceHair + (t - hair) * row.Source / row.Radius;
-            return 100 + 0.01 * std::clamp(c, 0.0, 300 * row.Source / R + 2 * sourceHair);
-        };
-        const std::string query = std::string("//Alignment[@name='") + row.Track + "']//PVI";
-        const pugi::xpath_node_set pvis = doc.select_nodes(query.c_str());
-        ASSERT_GT(pvis.size(), 2u);
-        double chainage = 0, height = 0;
-        std::istringstream(pvis[0].node().child_value()) >> chainage;
-        EXPECT_NEAR(chainage, 0, 1e-9);
-        for (const pugi::xpath_node &pvi : pvis) {
-            std::istringstream(pvi.node().child_value()) >> chainage >> height;
-            // Feet are found to the millimetre: on the 1 % grade, 1e-5 in height.
-            EXPECT_NEAR(height, expected(chainage), 1e-5) << chainage;
+    const std::vector<std::string> centre = {"--tracks-vt-from-centre", "--centre-vt-sampling"},
+                                   fromRight = {"--right-vt", path("grade.alz"),
+                                                "--left-vt-from-right", "--left-vt-sampling"},
+                                   fromLeft = {"--left-vt", path("left.alz"),
+                                               "--right-vt-from-left", "--right-vt-sampling"};
+    const Way ways[] = {{centre, "left", R + 2, R, left},
+                        {centre, "right", R - 2, R, right},
+                        {fromRight, "left", R + 2, R - 2, left},
+                        {fromLeft, "right", R - 2, R + 2, right}};
+    for (const Way &way : ways)
+        for (const std::string sampling : {"projected", "along-track"}) {
+            SCOPED_TRACE(way.Options[0] + " " + sampling + " " + way.Track);
+            const BatchResult run = Convert(Plus(job, Plus(way.Options, {sampling})));
+            ASSERT_EQ(run.Code, kConvertWritten) << run.Out << run.Err;
+            // The source's chainage c facing t; a source track starts a hair beyond too.
+            const double sourceHair = way.Source == R ? 0 : hair;
+            const auto expected = [&](double t) {
+                const double c = sourceHair + (t - hair) * way.Source / way.Radius;
+                return 100 + 0.01 * std::clamp(c, 0.0, 300 * way.Source / R + 2 * sourceHair);
+            };
+            const auto pvis = run.Doc->select_nodes(
+                ("//Alignment[@name='" + std::string(way.Track) + "']//PVI").c_str());
+            ASSERT_GT(pvis.size(), 2u);
+            EXPECT_NEAR(Numbers(pvis.first().node().child_value()).at(0), 0, 1e-9);
+            std::vector<double> p;
+            for (const pugi::xpath_node &pvi : pvis) {
+                p = Numbers(pvi.node().child_value());
+                // Feet are found to the millimetre: on the 1 % grade, 1e-5 in height.
+                EXPECT_NEAR(p.at(1), expected(p.at(0)), 1e-5) << p.at(0);
+            }
+            EXPECT_NEAR(p.at(0), way.End, 1e-6);
         }
-        EXPECT_NEAR(chainage, row.End, 1e-6);
-    }
 }
+
+} // namespace
+} // namespace vialto::test

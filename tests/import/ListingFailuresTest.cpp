@@ -141,22 +141,6 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
     }
 }
 
-// A report's failure names the row as the user sees it in the report and the
-// line of the RTF file where that row begins.
-TEST(ListingFailures, AReportRowIsFoundInTheFile) {
-    test::RecordingUi ui;
-    HzAlignment hz;
-    ListingFailure failure;
-    const std::string row = "\\trowd\\pard\\intbl 0+000\\cell 0\\cell 1\\cell ";
-    EXPECT_FALSE(ReadHzRtfListing("{\\rtf1{\\fonttbl{\\f0 A;}}\r\nTitle\\par\r\n\\pard\\par\r\n" +
-                                      row + "2\\cell 0\\cell 0\\cell 0\\cell\\row\r\n" + row +
-                                      "Y\\cell 0\\cell 0\\cell 0\\cell\\row}",
-                                  hz, &failure, "plan.rtf"));
-    EXPECT_EQ(
-        failure.Text(),
-        "plan.rtf, row 4 of the report (line 5 of the file): cell 4 (Y) holds no number: \"Y\"");
-}
-
 TEST(ListingFailures, ImportNamesTheFileAndReadsTheFormItsExtensionGives) {
     test::RecordingUi ui;
     test::TempDir dir;

@@ -1,8 +1,8 @@
-// The layers of src/ written down and checked: each folder includes only from
-// its own layer's sibling edges listed here and from the layers below it, and
-// no folder but gui/ includes Qt. Platform calls (and the conversions that
-// read a path in the Windows ANSI code page) stay in shell/Platform. The README's "Architecture"
-// section says the same in words; a new folder or edge goes into both.
+// The layers of src/ checked: each folder includes only from the layers below
+// it and the siblings listed here, no folder but gui/ includes Qt, and
+// platform calls (and conversions that would read a path in the Windows ANSI
+// code page) stay in shell/Platform. The README's "Architecture" says the same
+// in words; a new folder or edge goes into both.
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -54,19 +54,11 @@ const char *const kQtFolder = "gui";
 // What an include line names: the opening quote or bracket and the path; none
 // for any other line.
 std::optional<std::pair<char, std::string>> Included(const std::string &line) {
-    std::size_t at = line.find_first_not_of(" \t");
-    if (at == std::string::npos || line[at] != '#')
+    static const std::regex include(R"(^\s*#\s*include\s*(["<])([^">]*)[">])");
+    std::smatch match;
+    if (!std::regex_search(line, match, include))
         return std::nullopt;
-    at = line.find_first_not_of(" \t", at + 1);
-    if (at == std::string::npos || line.compare(at, 7, "include") != 0)
-        return std::nullopt;
-    at = line.find_first_not_of(" \t", at + 7);
-    if (at == std::string::npos || (line[at] != '"' && line[at] != '<'))
-        return std::nullopt;
-    const std::size_t end = line.find(line[at] == '"' ? '"' : '>', at + 1);
-    if (end == std::string::npos)
-        return std::nullopt;
-    return std::pair{line[at], line.substr(at + 1, end - at - 1)};
+    return std::pair{match[1].str()[0], match[2].str()};
 }
 
 bool IsQtHeader(const std::string &path) {

@@ -8,19 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <fstream>
 #include <set>
 
 using namespace vialto;
-
-namespace {
-
-std::string ReadAll(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-} // namespace
 
 // "Año 2026" and "Túnel ñ" fit Windows-1252; "Łódź Ω" does not: a name read
 // through the ANSI code page would lose it.
@@ -30,30 +20,23 @@ TEST(Platform, FileNamesBeyondTheAnsiCodePage) {
     std::filesystem::create_directories(folder);
     for (const char *name : {"Túnel ñ.plt", "Łódź Ω.plt"}) {
         const std::filesystem::path path = folder / Utf8Path(name);
+        errno = 0;
+        EXPECT_EQ(OpenCFile(path, FileOpen::Read), nullptr); // not yet there
+        EXPECT_EQ(errno, ENOENT);
         std::FILE *file = OpenCFile(path, FileOpen::Write);
         ASSERT_NE(file, nullptr) << name;
         std::fputs(name, file);
         std::fclose(file);
         EXPECT_TRUE(std::filesystem::is_regular_file(Utf8Path(PathText(path)))) << name;
-        EXPECT_EQ(ReadAll(path), name);
+        EXPECT_EQ(vialto::test::ReadFileBytes(path), name);
         EXPECT_EQ(OpenCFile(path, FileOpen::CreateNew), nullptr) << name;
         EXPECT_EQ(errno, EEXIST) << name;
     }
-    std::filesystem::rename(folder / Utf8Path("Łódź Ω.plt"), folder / Utf8Path("Ωmega ł.plt"));
     std::set<std::string> names;
     for (const auto &entry : std::filesystem::directory_iterator(folder))
         names.insert(PathText(entry.path().filename()));
-    EXPECT_EQ(names, (std::set<std::string>{"Túnel ñ.plt", "Ωmega ł.plt"}));
+    EXPECT_EQ(names, (std::set<std::string>{"Túnel ñ.plt", "Łódź Ω.plt"}));
     EXPECT_EQ(PathText(folder.filename()), "Año 2026");
-    std::filesystem::remove(folder / Utf8Path("Ωmega ł.plt"));
-    EXPECT_FALSE(std::filesystem::exists(folder / Utf8Path("Ωmega ł.plt")));
-}
-
-TEST(Platform, ReadingAMissingFileFails) {
-    vialto::test::TempDir dir;
-    errno = 0;
-    EXPECT_EQ(OpenCFile(dir.Path() / Utf8Path("Łódź.plt"), FileOpen::Read), nullptr);
-    EXPECT_EQ(errno, ENOENT);
 }
 
 // The program's folder holds the program itself; the system tells it, not

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -41,19 +42,18 @@ struct FixturePose {
 };
 
 inline double FixtureNormalize(double a) {
-    a = std::fmod(a, 2 * std::acos(-1.0));
-    return a < 0 ? a + 2 * std::acos(-1.0) : a;
+    a = std::fmod(a, 2 * std::numbers::pi);
+    return a < 0 ? a + 2 * std::numbers::pi : a;
 }
 
 // The pose after running s along a segment from a pose. The azimuth is left
 // unnormalised, so that curvature adds up smoothly from segment to segment.
 inline FixturePose FixtureRun(const FixtureSegment &seg, const FixturePose &from, double s) {
-    static constexpr std::array<double, 6> nodes = {-0.9324695142031521, -0.6612093864662645,
-                                                    -0.2386191860831969, 0.2386191860831969,
-                                                    0.6612093864662645,  0.9324695142031521};
-    static constexpr std::array<double, 6> weights = {0.1713244923791704, 0.3607615730481386,
-                                                      0.4679139345726910, 0.4679139345726910,
-                                                      0.3607615730481386, 0.1713244923791704};
+    // The nodes at +-x and their weights.
+    static constexpr std::array<std::array<double, 2>, 3> gauss = {
+        {{0.9324695142031521, 0.1713244923791704},
+         {0.6612093864662645, 0.3607615730481386},
+         {0.2386191860831969, 0.4679139345726910}}};
     const double k0 = seg.StartRadius == 0 ? 0 : 1 / seg.StartRadius;
     const double k1 = seg.EndRadius == 0 ? 0 : 1 / seg.EndRadius;
     const double dk = seg.Length > 0 ? (k1 - k0) / seg.Length : 0;
@@ -62,13 +62,13 @@ inline FixturePose FixtureRun(const FixtureSegment &seg, const FixturePose &from
     double dy = 0;
     const int panels = static_cast<int>(std::ceil(std::fabs(s) / 2.0));
     const double h = panels > 0 ? s / panels : 0;
-    for (int p = 0; p < panels; ++p) {
-        for (std::size_t k = 0; k < nodes.size(); ++k) {
-            const double a = azimuth((p + 0.5) * h + nodes[k] * h / 2);
-            dx += weights[k] * std::sin(a) * h / 2;
-            dy += weights[k] * std::cos(a) * h / 2;
-        }
-    }
+    for (int p = 0; p < panels; ++p)
+        for (const auto &[x, w] : gauss)
+            for (const double node : {-x, x}) {
+                const double a = azimuth((p + 0.5) * h + node * h / 2);
+                dx += w * std::sin(a) * h / 2;
+                dy += w * std::cos(a) * h / 2;
+            }
     return {from.X + dx, from.Y + dy, azimuth(s)};
 }
 
@@ -86,9 +86,8 @@ inline std::vector<FixturePose> FixtureSegmentStarts(const FixtureLayout &layout
 
 inline double FixtureEndChainage(const FixtureLayout &layout) {
     double c = layout.StartChainage;
-    for (const FixtureSegment &seg : layout.Segments) {
+    for (const FixtureSegment &seg : layout.Segments)
         c += seg.Length;
-    }
     return c;
 }
 
@@ -125,9 +124,8 @@ inline HzAlignment BuildFixtureAlignment(const FixtureLayout &layout) {
             const double k0 = seg.StartRadius == 0 ? 0 : 1 / seg.StartRadius;
             const double k1 = seg.EndRadius == 0 ? 0 : 1 / seg.EndRadius;
             e.Parameter = std::sqrt(seg.Length / std::fabs(k1 - k0));
-            if (seg.StartRadius == 0) {
+            if (seg.StartRadius == 0)
                 e.Radius = seg.EndRadius > 0 ? 0.001 : -0.001;
-            }
         }
         elements.push_back(e);
         c += seg.Length;
