@@ -25,44 +25,39 @@ using test::ReadFileBytes;
 using test::SourcePath;
 using Lines = std::vector<std::string>;
 
-// One line per element or station, every value exact: the fixtures hold the
-// very texts of the original's cells.
+// The values as one line, each exact: the fixtures hold the very texts of the
+// original's cells.
+template <class... Values> std::string Line(const Values &...values) {
+    std::ostringstream line;
+    line.precision(17);
+    ((line << values << ' '), ...);
+    return line.str();
+}
+
+// One line per element or station.
 Lines Records(const HzAlignment &elements) {
     Lines lines;
-    for (std::size_t i = 1; i < elements.size(); ++i) {
-        const HzElement &e = elements[i];
-        std::ostringstream line;
-        line.precision(17);
-        line << e.Number << " " << e.Chainage << " " << e.Length << " " << e.X << " " << e.Y << " "
-             << e.Azimuth << " " << e.Radius << " " << e.Parameter;
-        lines.push_back(line.str());
-    }
+    for (const HzElement &e : std::vector(elements.begin() + 1, elements.end()))
+        lines.push_back(
+            Line(e.Number, e.Chainage, e.Length, e.X, e.Y, e.Azimuth, e.Radius, e.Parameter));
     return lines;
 }
 Lines Records(const VtAlignment &elements) {
     Lines lines;
-    for (std::size_t i = 1; i < elements.size(); ++i) {
-        const VtElement &e = elements[i];
-        std::ostringstream line;
-        line.precision(17);
-        line << e.Number << " " << e.Chainage << " " << e.Height << " " << e.Grade << " "
-             << e.Parameter << " " << e.Length;
-        lines.push_back(line.str());
-    }
+    for (const VtElement &e : std::vector(elements.begin() + 1, elements.end()))
+        lines.push_back(Line(e.Number, e.Chainage, e.Height, e.Grade, e.Parameter, e.Length));
     return lines;
 }
 Lines Records(const CrossSectionSet &set) {
     Lines lines;
     for (const CrossSection &station : set.Stations) {
-        std::ostringstream line;
-        line.precision(17);
-        line << station.Chainage;
+        std::string line = Line(station.Chainage);
         for (const CrSecSurface &surface : station.Surfaces) {
-            line << " | " << surface.Layer << ":";
+            line += "| " + Line(surface.Layer);
             for (const CrSecPoint &p : surface.Points)
-                line << " " << p.Offset << " " << p.Height;
+                line += Line(p.Offset, p.Height);
         }
-        lines.push_back(line.str());
+        lines.push_back(line);
     }
     return lines;
 }

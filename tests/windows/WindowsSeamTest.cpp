@@ -86,15 +86,6 @@ TEST(WindowsSeam, CommandLineReadRaw) {
     }
 }
 
-TEST(WindowsSeam, RegistrationRecordAtARawQuotedPath) {
-    vialto::test::TempDir dir;
-    std::filesystem::create_directories(dir.Path() / Utf8Path("obra 1 ñ"));
-    const std::string record = PathText(dir.Path() / Utf8Path("obra 1 ñ") / "reg.txt");
-    EXPECT_EQ(RunProbe("-reg -o \"" + record + "\"", dir.Path()).ExitCode, 1u);
-    EXPECT_EQ(vialto::test::ReadFileBytes(Utf8Path(record)),
-              "[Info]\r\nName=Vialto\r\nDescription=Vialto Converter\r\nFormat=Tunnel\r\n");
-}
-
 TEST(WindowsSeam, AnswersAreTheSystems) {
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
