@@ -1,11 +1,23 @@
-// Each usage and job-file error of the batch command with the one line it
-// prints; a run that stops on one writes nothing.
+// The reading of a job: each usage and job-file error of the batch command
+// with the one line it prints (a run that stops on one writes nothing); paths
+// in a job file taken from its folder, later options overriding it, chainages
+// read as in the listings.
 #include "batch/BatchRun.h"
+#include "batch/ConvertOptions.h"
 
 #include <algorithm>
 
 namespace vialto::test {
 namespace {
+
+// The arguments of `line`, split at blanks, then `more` (values holding blanks).
+std::optional<JobDescription> Parse(const std::string &line, std::string &error,
+                                    const std::vector<std::string> &more = {}) {
+    std::vector<std::string> args = line.empty() ? std::vector<std::string>{} : Split(line, " ");
+    args.insert(args.end(), more.begin(), more.end());
+    bool help = false;
+    return ParseConvertArguments(args, error, help);
+}
 
 struct UsageRow {
     std::vector<std::string> Args; // "-o <folder>/out.xml" is added unless `NoOutput`
@@ -91,6 +103,48 @@ TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {
         EXPECT_EQ(run.Code, kConvertUsage);
         EXPECT_NE(run.Err.find(expected), std::string::npos) << run.Err;
         EXPECT_FALSE(std::filesystem::exists(dir_ / "out.xml"));
+    }
+}
+
+TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
+    TempDir dir;
+    const std::filesystem::path absolute = dir.Path() / "elsewhere" / "road.alz";
+    WriteFileBytes(dir / "job.txt", "# a road job\n"
+                                    "job = road\n"
+                                    "hz = listings/road.plt\n"
+                                    "vt = " +
+                                        PathText(absolute) +
+                                        "\n"
+                                        "tol-hz = 0,020\n"
+                                        "extended = no\n"
+                                        "output = out.xml\n");
+    std::string error;
+    const auto job =
+        Parse("", error, {"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"});
+    ASSERT_TRUE(job) << error;
+    EXPECT_EQ(job->JobType, jobRoad);
+    EXPECT_EQ(Utf8Path(job->Slot(1, slotHz).Path), dir.Path() / "listings" / "road.plt");
+    EXPECT_EQ(Utf8Path(job->Slot(1, slotVt).Path), absolute);
+    EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.03);
+    EXPECT_EQ(Utf8Path(job->OutputPath), dir.Path() / "out.xml");
+}
+
+// Chainages read as the listings' cells (decimal commas and thousands marks
+// before the notation), on the command line and in a job file alike.
+TEST(BatchArguments, ChainagesReadAsInTheListings) {
+    TempDir dir;
+    const std::pair<const char *, double> cases[] = {
+        {"12+900,5", 12900.5}, {"12900,5", 12900.5}, {"12.900,5", 12900.5}, {"-0+010", -10}};
+    for (const auto &[text, expected] : cases) {
+        std::string error;
+        const auto job = Parse("--hz a.plt -o x --from", error, {text});
+        ASSERT_TRUE(job) << text << ": " << error;
+        EXPECT_DOUBLE_EQ(job->ChainageStart, expected) << text;
+        WriteFileBytes(dir / "job.txt", std::string("to = ") + text + "\n");
+        const auto fromFile =
+            Parse("--hz a.plt -o x --job-file", error, {(dir / "job.txt").string()});
+        ASSERT_TRUE(fromFile) << text << ": " << error;
+        EXPECT_DOUBLE_EQ(fromFile->ChainageEnd, expected) << text;
     }
 }
 
