@@ -2,6 +2,7 @@
 
 #include "shell/ErrHandler.h"
 #include "shell/Platform.h"
+#include "shell/WorkSplit.h"
 
 #include <pugixml.hpp>
 
@@ -9,8 +10,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string_view>
 
 namespace vialto {
@@ -22,10 +28,15 @@ namespace {
 struct DocumentFault {
     std::string What;
     pugi::xml_node Node;
+    long Line = 0; // where no node is at hand: the line itself
 };
 
 [[noreturn]] void Fault(const pugi::xml_node &node, std::string what) {
     throw DocumentFault{std::move(what), node};
+}
+
+[[noreturn]] void FaultAt(long line, std::string what) {
+    throw DocumentFault{std::move(what), {}, line};
 }
 
 // "<Curve staStart="12.5">" for messages: the element and its station.
@@ -260,11 +271,13 @@ std::vector<std::string> SplitNames(std::string_view text) {
     return names;
 }
 
-void ReadSurface(const pugi::xml_node &node, DocSurface &surface) {
+// The surface's record, reusing the storage `surface` already holds.
+void ReadSurface(const pugi::xml_node &node, DocSurface &surface, bool names) {
     surface.Name = node.attribute("name").value();
-    const pugi::xml_node list = node.child("PntList2D");
-    if (list) {
-        // One buffer for every list of the document: there may be tens of
+    surface.Points.clear();
+    surface.VertexNameList.clear();
+    if (const pugi::xml_node list = node.child("PntList2D")) {
+        // One buffer for every list a thread reads: there may be tens of
         // thousands.
         static thread_local std::vector<double> n;
         ReadNumbers(list, list.child_value(), n);
@@ -275,21 +288,55 @@ void ReadSurface(const pugi::xml_node &node, DocSurface &surface) {
         for (std::size_t k = 0; k + 1 < n.size(); k += 2)
             surface.Points.push_back({n[k], n[k + 1]});
     }
-    for (const pugi::xml_node &feature : node.children("Feature"))
-        if (std::string_view(feature.attribute("code").value()) == "SD Vertex Name")
-            surface.VertexNameList = TrimView(feature.child_value());
+    if (names)
+        for (const pugi::xml_node &feature : node.children("Feature"))
+            if (std::string_view(feature.attribute("code").value()) == "SD Vertex Name")
+                surface.VertexNameList = TrimView(feature.child_value());
 }
 
-void ReadCrossSects(const pugi::xml_node &sects, DocAlignment &alignment) {
-    for (const pugi::xml_node &node : sects.children("CrossSect")) {
-        DocCrossSect sect;
-        sect.Station = NumberAttribute(node, "sta");
-        sect.Name = node.attribute("name").value();
-        for (const pugi::xml_node &surf : node.children("CrossSectSurf")) {
+// The cross section's record, reusing the storage `sect` already holds.
+void ReadCrossSect(const pugi::xml_node &node, DocCrossSect &sect, bool names) {
+    sect.Station = NumberAttribute(node, "sta");
+    sect.Name = names ? node.attribute("name").value() : "";
+    std::size_t count = 0;
+    for (const pugi::xml_node &surf : node.children("CrossSectSurf")) {
+        if (count == sect.Surfaces.size())
             sect.Surfaces.emplace_back();
-            ReadSurface(surf, sect.Surfaces.back());
-        }
-        alignment.CrossSects.push_back(std::move(sect));
+        ReadSurface(surf, sect.Surfaces[count++], names);
+    }
+    sect.Surfaces.resize(count);
+}
+
+// A cross section of the extended root: the stringline names of the main
+// part's cross section of the same alignment and place.
+struct MirrorSect {
+    std::size_t Alignment = 0; // its alignment's place among the extended root's
+    std::string StaText;       // the sta attribute as written
+    double Station = 0;
+    long Line = 0;
+    std::vector<long> SurfaceLines; // the line of each surface
+    // With names: each surface's names (none where it has no SDVertexName).
+    std::vector<std::optional<std::string>> Names;
+};
+
+// The number of line ends in text[0, offset).
+long LineEndsBefore(const char *text, std::size_t offset) {
+    return static_cast<long>(std::count(text, text + offset, '\n'));
+}
+
+// Reads the mirrored cross section; its lines relative to the part's start.
+void ReadMirrorSect(const pugi::xml_node &node, const char *text, MirrorSect &sect, bool names) {
+    sect.StaText = node.attribute("sta").value();
+    sect.Station = NumberAttribute(node, "sta");
+    for (const pugi::xml_node &surf : node.children("CrossSectSurf")) {
+        sect.SurfaceLines.push_back(
+            LineEndsBefore(text, static_cast<std::size_t>(surf.offset_debug())));
+        if (!names)
+            continue;
+        if (const pugi::xml_node list = surf.child("SDVertexName"))
+            sect.Names.emplace_back(std::string(TrimView(list.child_value())));
+        else
+            sect.Names.emplace_back();
     }
 }
 
@@ -319,8 +366,6 @@ DocAlignment ReadAlignment(const pugi::xml_node &node) {
                                               NumberAttribute(child, "staInternal")});
         else if (name == "Profile")
             ReadProfile(child, alignment);
-        else if (name == "CrossSects")
-            ReadCrossSects(child, alignment);
         else if (name == "TunnelProfiles")
             ReadTunnelProfiles(child, alignment);
     }
@@ -364,13 +409,400 @@ void ReadExtendedLayers(const pugi::xml_node &group, std::vector<DocStringlineLa
     }
 }
 
+// ---- Reading part by part -------------------------------------------------
+
+// The parse of a cross section: escapes (names may hold them) and texts kept
+// in their elements; no line-end normalisation (every value is trimmed).
+constexpr unsigned kPartParse = pugi::parse_escapes | pugi::parse_embed_pcdata;
+// The parse of the rest: the same, plus what pugixml reads by default.
+constexpr unsigned kSkeletonParse = (pugi::parse_default | pugi::parse_embed_pcdata) &
+                                    ~pugi::parse_eol & ~pugi::parse_wconv_attribute;
+
+// A main-part cross section as the extended root is matched against it.
+struct SectShape {
+    double Station = 0;
+    std::size_t Surfaces = 0;
+};
+
+// The document's bytes, a block at a time; 0 at its end.
+using DocumentSource = std::function<std::size_t(char *, std::size_t)>;
+
+bool IsNameEnd(char c) { return IsBlank(c) || c == '/' || c == '>'; }
+
+// Reads the document from the source, cutting each CrossSect of an
+// alignment's CrossSects (and of an alignment of the extended root) out of
+// the text as a part of its own. The parts of a block are parsed on all
+// cores and handed over in document order; the rest of the text, with each
+// cut part's line ends kept in its place so that lines stay those of the
+// document, is the skeleton, parsed whole at the end.
+//
+// To find the parts the reader follows the element names outside them
+// (comments, instructions, CDATA and the document type skipped); inside a
+// part it only looks for its end tag. What it cannot make sense of stays in
+// the skeleton, whose parse then says what is wrong and where.
+class PartReader {
+  public:
+    PartReader(DocumentSource source, const CrossSectReading &how, CrossSectReceiver &receiver)
+        : source_(std::move(source)), how_(how), receiver_(receiver) {
+        how_.BlockBytes = std::max<std::size_t>(how_.BlockBytes, 1);
+    }
+
+    // False, with the failure, when a part is not well-formed or misses what
+    // it must hold.
+    bool Run(std::string &failure) {
+        while (true) {
+            Scan();
+            if (pos_ >= how_.BlockBytes || eof_)
+                if (!Hand(failure))
+                    return false;
+            if (eof_)
+                break;
+            Grow(how_.BlockBytes);
+            const std::size_t got = source_(data_.get() + size_, how_.BlockBytes);
+            size_ += got;
+            eof_ = got == 0;
+        }
+        // An unfinished tag or part joins the skeleton as it is.
+        Skeleton.append(data_.get(), size_);
+        return true;
+    }
+
+    std::string Skeleton;
+    std::vector<MirrorSect> Mirrors;            // in document order
+    std::vector<std::vector<SectShape>> Shapes; // per main-part alignment
+
+  private:
+    struct Part {
+        std::size_t Begin = 0, End = 0; // in the buffer
+        bool Mirror = false;
+        std::size_t Alignment = 0;
+        std::size_t Index = 0; // main part: its place among the alignment's
+    };
+    struct PartResult {
+        long LineEnds = 0; // of the part's text
+        bool Failed = false;
+        bool NotWellFormed = false;
+        std::string What;
+        long FaultLine = 0; // line ends before the fault, from the part's start
+        MirrorSect Mirror;
+    };
+
+    void Grow(std::size_t more) {
+        if (size_ + more <= capacity_)
+            return;
+        const std::size_t capacity = std::max(capacity_ * 2, size_ + more);
+        auto data = std::make_unique_for_overwrite<char[]>(capacity);
+        std::copy(data_.get(), data_.get() + size_, data.get());
+        data_ = std::move(data);
+        capacity_ = capacity;
+    }
+
+    std::size_t Find(std::string_view what, std::size_t from) const {
+        const std::string_view text(data_.get(), size_);
+        return from > size_ ? std::string_view::npos : text.find(what, from);
+    }
+
+    // Scans from pos_ as far as the buffer allows.
+    void Scan() {
+        while (true) {
+            if (inPart_) {
+                if (!FindPartEnd())
+                    return;
+                continue;
+            }
+            const void *lt = std::memchr(data_.get() + pos_, '<', size_ - pos_);
+            if (!lt) {
+                pos_ = size_;
+                return;
+            }
+            pos_ = static_cast<std::size_t>(static_cast<const char *>(lt) - data_.get());
+            if (!ScanMarkup())
+                return;
+            resume_ = 0;
+            quote_ = 0;
+            depth_ = 0;
+        }
+    }
+
+    // The construct starting at pos_; false when the buffer ends inside it
+    // (resume_ and its state say where to go on).
+    bool ScanMarkup() {
+        const char *d = data_.get();
+        const std::string_view text(d, size_);
+        const std::size_t at = pos_;
+        if (size_ - at < 9 && !eof_ && (size_ - at < 2 || d[at + 1] == '!'))
+            return false; // too short yet to tell a comment from CDATA
+        auto skipTo = [&](std::string_view end, std::size_t from) {
+            const std::size_t found = Find(end, std::max(from, resume_));
+            if (found == std::string_view::npos) {
+                resume_ = size_ >= end.size() ? size_ - end.size() + 1 : 0;
+                return false;
+            }
+            pos_ = found + end.size();
+            return true;
+        };
+        if (text.substr(at, 4) == "<!--")
+            return skipTo("-->", at + 4);
+        if (text.substr(at, 9) == "<![CDATA[")
+            return skipTo("]]>", at + 9);
+        if (text.substr(at, 2) == "<?")
+            return skipTo("?>", at + 2);
+        std::size_t i = std::max(at + 1, resume_);
+        if (text.substr(at, 2) == "<!") { // a document type, up to its '>' outside [ ]
+            for (; i < size_; ++i) {
+                if (d[i] == '[')
+                    ++depth_;
+                else if (d[i] == ']')
+                    --depth_;
+                else if (d[i] == '>' && depth_ <= 0)
+                    break;
+            }
+            if (i >= size_) {
+                resume_ = size_;
+                return false;
+            }
+            pos_ = i + 1;
+            return true;
+        }
+        // A tag, up to its '>' outside quotes.
+        for (; i < size_; ++i) {
+            const char c = d[i];
+            if (quote_) {
+                if (c == quote_)
+                    quote_ = 0;
+            } else if (c == '"' || c == '\'') {
+                quote_ = c;
+            } else if (c == '>') {
+                break;
+            }
+        }
+        if (i >= size_) {
+            resume_ = size_;
+            return false;
+        }
+        const std::size_t tagEnd = i + 1;
+        const bool endTag = d[at + 1] == '/';
+        std::size_t nameEnd = at + (endTag ? 2 : 1);
+        while (nameEnd < i && !IsNameEnd(d[nameEnd]))
+            ++nameEnd;
+        const std::string_view name =
+            text.substr(at + (endTag ? 2 : 1), nameEnd - at - (endTag ? 2 : 1));
+        pos_ = tagEnd;
+        if (endTag) {
+            if (!stack_.empty())
+                stack_.pop_back();
+            return true;
+        }
+        const bool selfClosing = d[i - 1] == '/';
+        const bool main = stack_.size() == 4 && stack_[1] == "Alignments" &&
+                          stack_[2] == "Alignment" && stack_[3] == "CrossSects";
+        const bool mirror = stack_.size() == 4 && stack_[1] == "OstremLandXML" &&
+                            stack_[2] == "Alignments" && stack_[3] == "Alignment";
+        if (name == "CrossSect" &&
+            ((main && !mainAlignments_.empty()) || (mirror && mirrorAlignments_ > 0))) {
+            Part part;
+            part.Begin = at;
+            part.Mirror = mirror;
+            if (mirror) {
+                part.Alignment = mirrorAlignments_ - 1;
+            } else {
+                part.Alignment = mainAlignments_.size() - 1;
+                part.Index = mainAlignments_.back()++;
+            }
+            if (selfClosing) {
+                part.End = tagEnd;
+                AddPart(part);
+            } else {
+                pending_ = part;
+                inPart_ = true;
+                searchFrom_ = tagEnd;
+                pos_ = at; // the part is not scanned yet
+            }
+            return true;
+        }
+        if (name == "Alignment" && stack_.size() == 2 && stack_[1] == "Alignments")
+            mainAlignments_.push_back(0);
+        else if (name == "Alignment" && stack_.size() == 3 && stack_[1] == "OstremLandXML" &&
+                 stack_[2] == "Alignments")
+            ++mirrorAlignments_;
+        if (!selfClosing)
+            stack_.emplace_back(name);
+        return true;
+    }
+
+    // The end tag of the part being cut; false when it is not in the buffer.
+    bool FindPartEnd() {
+        static constexpr std::string_view kEnd = "</CrossSect";
+        const char *d = data_.get();
+        while (true) {
+            const std::size_t found = Find(kEnd, searchFrom_);
+            if (found == std::string_view::npos) {
+                searchFrom_ =
+                    std::max(searchFrom_, size_ >= kEnd.size() ? size_ - kEnd.size() + 1 : 0);
+                return false;
+            }
+            std::size_t i = found + kEnd.size();
+            while (i < size_ && IsBlank(d[i]))
+                ++i;
+            if (i >= size_) {
+                searchFrom_ = found;
+                return false;
+            }
+            if (d[i] != '>') { // another name that starts alike
+                searchFrom_ = found + 1;
+                continue;
+            }
+            pending_.End = i + 1;
+            inPart_ = false;
+            AddPart(pending_);
+            return true;
+        }
+    }
+
+    void AddPart(const Part &part) {
+        parts_.push_back(part);
+        pos_ = part.End;
+    }
+
+    // The part's record, or what is wrong with it.
+    bool ParsePart(pugi::xml_document &xml, std::size_t k) {
+        const Part &part = parts_[k];
+        PartResult &result = results_[k];
+        char *text = data_.get() + part.Begin;
+        const std::size_t length = part.End - part.Begin;
+        result.LineEnds = LineEndsBefore(text, length);
+        result.Failed = result.NotWellFormed = false;
+        const pugi::xml_parse_result parsed =
+            xml.load_buffer_inplace(text, length, kPartParse, pugi::encoding_utf8);
+        if (!parsed) {
+            result.Failed = result.NotWellFormed = true;
+            result.What = std::string("not well-formed XML: ") + parsed.description();
+            result.FaultLine = LineEndsBefore(
+                text, std::min(length, static_cast<std::size_t>(
+                                           std::max<std::ptrdiff_t>(parsed.offset, 0))));
+            return false;
+        }
+        try {
+            if (part.Mirror) {
+                result.Mirror = MirrorSect{};
+                result.Mirror.Alignment = part.Alignment;
+                ReadMirrorSect(xml.first_child(), text, result.Mirror, how_.Names);
+            } else {
+                ReadCrossSect(xml.first_child(), records_[k], how_.Names);
+            }
+        } catch (const DocumentFault &fault) {
+            result.Failed = true;
+            result.What = fault.What;
+            result.FaultLine = LineEndsBefore(
+                text, std::min(length, static_cast<std::size_t>(std::max<std::ptrdiff_t>(
+                                           fault.Node.offset_debug(), 0))));
+            return false;
+        }
+        return true;
+    }
+
+    void AppendSkeleton(std::size_t from, std::size_t to) {
+        Skeleton.append(data_.get() + from, to - from);
+        lineEnds_ += LineEndsBefore(data_.get() + from, to - from);
+    }
+
+    // Parses the parts cut so far, hands them over, adds the text scanned so
+    // far to the skeleton and drops it from the buffer.
+    bool Hand(std::string &failure) {
+        const std::size_t count = parts_.size();
+        if (results_.size() < count)
+            results_.resize(count);
+        if (records_.size() < count)
+            records_.resize(count);
+        RunInParts(count, WorkParts(), [&](std::size_t begin, std::size_t end, std::size_t) {
+            pugi::xml_document xml;
+            for (std::size_t k = begin; k < end && ParsePart(xml, k); ++k) {
+            }
+        });
+        std::size_t at = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            const Part &part = parts_[k];
+            PartResult &result = results_[k];
+            AppendSkeleton(at, part.Begin);
+            const long line = lineEnds_ + 1;
+            if (result.Failed) {
+                const std::string at = std::to_string(line + result.FaultLine);
+                failure =
+                    result.What + (result.NotWellFormed ? " at line " + at : " (line " + at + ")");
+                return false;
+            }
+            Skeleton.append(static_cast<std::size_t>(result.LineEnds), '\n');
+            lineEnds_ += result.LineEnds;
+            at = part.End;
+            if (part.Mirror) {
+                result.Mirror.Line = line;
+                for (long &surfaceLine : result.Mirror.SurfaceLines)
+                    surfaceLine += line;
+                Mirrors.push_back(std::move(result.Mirror));
+            } else {
+                DocCrossSect &sect = records_[k];
+                sect.SourceLine = line;
+                if (Shapes.size() <= part.Alignment)
+                    Shapes.resize(part.Alignment + 1);
+                Shapes[part.Alignment].push_back({sect.Station, sect.Surfaces.size()});
+            }
+        }
+        AppendSkeleton(at, pos_);
+        for (std::size_t k = 0; k < count;) {
+            std::size_t j = k + 1;
+            if (!parts_[k].Mirror) {
+                while (j < count && !parts_[j].Mirror && parts_[j].Alignment == parts_[k].Alignment)
+                    ++j;
+                receiver_.Receive(parts_[k].Alignment, parts_[k].Index,
+                                  std::span<DocCrossSect>(records_.data() + k, j - k));
+            }
+            k = j;
+        }
+        parts_.clear();
+        // Drop what was handed over.
+        std::copy(data_.get() + pos_, data_.get() + size_, data_.get());
+        size_ -= pos_;
+        searchFrom_ = searchFrom_ > pos_ ? searchFrom_ - pos_ : 0;
+        resume_ = resume_ > pos_ ? resume_ - pos_ : 0;
+        pending_.Begin = pending_.Begin > pos_ ? pending_.Begin - pos_ : 0;
+        pos_ = 0;
+        return true;
+    }
+
+    DocumentSource source_;
+    CrossSectReading how_;
+    CrossSectReceiver &receiver_;
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0, capacity_ = 0;
+    bool eof_ = false;
+    std::size_t pos_ = 0;    // scanned up to here
+    std::size_t resume_ = 0; // where the scan of an unfinished construct goes on
+    char quote_ = 0;
+    int depth_ = 0;
+    bool inPart_ = false;
+    Part pending_;
+    std::size_t searchFrom_ = 0;
+    std::vector<std::string> stack_;          // the open elements outside parts
+    std::vector<std::size_t> mainAlignments_; // cross sections cut, per alignment
+    std::size_t mirrorAlignments_ = 0;
+    long lineEnds_ = 0; // in the skeleton so far
+
+    std::vector<Part> parts_;
+    std::vector<PartResult> results_;
+    std::vector<DocCrossSect> records_; // reused from block to block
+};
+
 // The extended root mirrors the alignments and cross sections of the document
 // with the stringline names hung into them: each mirrored CrossSect is matched
 // with the main part's CrossSect of the same alignment, in order, and must
 // stand at the same station.
-void ReadExtendedRoot(const pugi::xml_node &root, ReadBackDocument &document) {
+void ReadExtendedRoot(const pugi::xml_node &root, const PartReader &parts,
+                      ReadBackDocument &document) {
     document.Extended = true;
     std::map<std::string, std::size_t> used; // cross sections matched per alignment name
+    std::size_t ordinal = 0, m = 0;
+    const std::vector<SectShape> none;
     for (const pugi::xml_node &alignments : root.children("Alignments")) {
         for (const pugi::xml_node &node : alignments.children("Alignment")) {
             const std::string name = node.attribute("name").value();
@@ -379,25 +811,30 @@ void ReadExtendedRoot(const pugi::xml_node &root, ReadBackDocument &document) {
             if (found == document.Alignments.end())
                 Fault(node, "the extended part names alignment \"" + name +
                                 "\", which the document does not hold");
+            const auto a = static_cast<std::size_t>(found - document.Alignments.begin());
+            const std::vector<SectShape> &shapes = a < parts.Shapes.size() ? parts.Shapes[a] : none;
             std::size_t &next = used[name];
-            for (const pugi::xml_node &sect : node.children("CrossSect")) {
-                if (next >= found->CrossSects.size())
-                    Fault(sect, "the extended part holds more cross sections for \"" + name +
-                                    "\" than the document");
-                DocCrossSect &main = found->CrossSects[next++];
-                if (std::abs(NumberAttribute(sect, "sta") - main.Station) > 1e-9)
-                    Fault(sect, NodeLabel(sect) + " of the extended part does not match " +
-                                    "the document's cross section at " +
-                                    FormatDecimals(main.Station, 6));
-                std::size_t surfaceIndex = 0;
-                for (const pugi::xml_node &surf : sect.children("CrossSectSurf")) {
-                    if (surfaceIndex >= main.Surfaces.size())
-                        Fault(surf, NodeLabel(sect) + ": the extended part holds more surfaces");
-                    DocSurface &surface = main.Surfaces[surfaceIndex++];
-                    if (const pugi::xml_node names = surf.child("SDVertexName"))
-                        surface.VertexNameList = TrimView(names.child_value());
-                }
+            for (; m < parts.Mirrors.size() && parts.Mirrors[m].Alignment == ordinal; ++m) {
+                const MirrorSect &sect = parts.Mirrors[m];
+                const std::string label = "<CrossSect sta=\"" + sect.StaText + "\">";
+                if (next >= shapes.size())
+                    FaultAt(sect.Line, "the extended part holds more cross sections for \"" + name +
+                                           "\" than the document");
+                const SectShape &main = shapes[next];
+                if (std::abs(sect.Station - main.Station) > 1e-9)
+                    FaultAt(sect.Line, label + " of the extended part does not match " +
+                                           "the document's cross section at " +
+                                           FormatDecimals(main.Station, 6));
+                if (sect.SurfaceLines.size() > main.Surfaces)
+                    FaultAt(sect.SurfaceLines[main.Surfaces],
+                            label + ": the extended part holds more surfaces");
+                if (next < found->CrossSects.size())
+                    for (std::size_t s = 0; s < sect.Names.size(); ++s)
+                        if (sect.Names[s])
+                            found->CrossSects[next].Surfaces[s].VertexNameList = *sect.Names[s];
+                ++next;
             }
+            ++ordinal;
         }
         for (const pugi::xml_node &group : alignments.children("SDStringLineLayers"))
             ReadExtendedLayers(group, document.StringlineLayers);
@@ -406,7 +843,20 @@ void ReadExtendedRoot(const pugi::xml_node &root, ReadBackDocument &document) {
         ReadExtendedLayers(group, document.StringlineLayers);
 }
 
-void ReadDocument(const pugi::xml_node &root, ReadBackDocument &document) {
+// Keeps the cross sections for the records of the whole document.
+class CrossSectKeeper : public CrossSectReceiver {
+  public:
+    void Receive(std::size_t alignment, std::size_t, std::span<DocCrossSect> sects) override {
+        if (Sects.size() <= alignment)
+            Sects.resize(alignment + 1);
+        for (DocCrossSect &sect : sects)
+            Sects[alignment].push_back(std::move(sect));
+    }
+    std::vector<std::vector<DocCrossSect>> Sects; // per alignment
+};
+
+void ReadDocument(const pugi::xml_node &root, const PartReader &parts, CrossSectKeeper *kept,
+                  ReadBackDocument &document) {
     if (std::string_view(root.name()) != "LandXML")
         Fault(root, "the root element is <" + std::string(root.name()) + ">, not <LandXML>");
     if (const pugi::xml_node units = root.child("Units")) {
@@ -423,8 +873,11 @@ void ReadDocument(const pugi::xml_node &root, ReadBackDocument &document) {
                 ReadPlainLayers(node, document.StringlineLayers);
         }
     }
+    if (kept)
+        for (std::size_t a = 0; a < kept->Sects.size() && a < document.Alignments.size(); ++a)
+            document.Alignments[a].CrossSects = std::move(kept->Sects[a]);
     if (const pugi::xml_node extended = root.child("OstremLandXML"))
-        ReadExtendedRoot(extended, document);
+        ReadExtendedRoot(extended, parts, document);
 }
 
 // The 1-based line of a byte offset of the text.
@@ -432,42 +885,38 @@ long LineOfOffset(const std::string &text, std::ptrdiff_t offset) {
     if (offset < 0)
         return 0;
     const std::size_t end = std::min(static_cast<std::size_t>(offset), text.size());
-    return 1 +
-           static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(end), '\n'));
+    return 1 + LineEndsBefore(text.data(), end);
 }
 
-} // namespace
-
-std::vector<std::string> DocVertexNames(const DocSurface &surface) {
-    return SplitNames(surface.VertexNameList);
-}
-
-bool ParseLandXmlDocument(std::string &text, ReadBackDocument &document, std::string &failure) {
+// Reads the document from the source: the cross sections part by part into
+// the receiver (and, when kept, into the records), then the skeleton.
+bool ReadParts(const DocumentSource &source, ReadBackDocument &document,
+               CrossSectReceiver &receiver, const CrossSectReading &how, CrossSectKeeper *kept,
+               std::string &failure) {
     failure.clear();
     document = ReadBackDocument{};
     const bool ok = Guarded("ReadLandXmlDocument", false, [&] {
+        PartReader parts(source, how, receiver);
+        if (!parts.Run(failure))
+            return false;
         pugi::xml_document xml;
-        // In place, and without line-end normalisation: the text is ours to
-        // use up, and every value read is trimmed anyway.
-        // PCDATA kept inside its element: half the nodes for a document made
-        // of short texts.
-        const pugi::xml_parse_result parsed =
-            xml.load_buffer_inplace(text.data(), text.size(),
-                                    (pugi::parse_default | pugi::parse_embed_pcdata) &
-                                        ~pugi::parse_eol & ~pugi::parse_wconv_attribute,
-                                    pugi::encoding_utf8);
+        // In place: the skeleton is ours to use up.
+        const pugi::xml_parse_result parsed = xml.load_buffer_inplace(
+            parts.Skeleton.data(), parts.Skeleton.size(), kSkeletonParse, pugi::encoding_utf8);
         if (!parsed) {
             failure = std::string("not well-formed XML: ") + parsed.description() + " at line " +
-                      std::to_string(LineOfOffset(text, parsed.offset));
+                      std::to_string(LineOfOffset(parts.Skeleton, parsed.offset));
             return false;
         }
         try {
-            ReadDocument(xml.document_element(), document);
+            ReadDocument(xml.document_element(), parts, kept, document);
         } catch (const DocumentFault &fault) {
             // Parsing in place only rewrote characters inside values, so the
             // line ends before the node's offset are still those of the file.
-            failure = fault.What + " (line " +
-                      std::to_string(LineOfOffset(text, fault.Node.offset_debug())) + ")";
+            const long line = fault.Line > 0
+                                  ? fault.Line
+                                  : LineOfOffset(parts.Skeleton, fault.Node.offset_debug());
+            failure = fault.What + " (line " + std::to_string(line) + ")";
             return false;
         }
         return true;
@@ -479,8 +928,8 @@ bool ParseLandXmlDocument(std::string &text, ReadBackDocument &document, std::st
     return ok;
 }
 
-bool ReadLandXmlDocument(const std::filesystem::path &path, ReadBackDocument &document,
-                         std::string &failure) {
+// The file's bytes, after its size was checked.
+bool FileSource(const std::filesystem::path &path, std::ifstream &file, std::string &failure) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error) {
@@ -492,13 +941,68 @@ bool ReadLandXmlDocument(const std::filesystem::path &path, ReadBackDocument &do
                   std::to_string(kMaxReadBackBytes / (1024 * 1024)) + " MB";
         return false;
     }
-    std::string text(static_cast<std::size_t>(size), '\0');
-    std::ifstream file(path, std::ios::binary);
-    if (!file || !file.read(text.data(), static_cast<std::streamsize>(size))) {
+    file.open(path, std::ios::binary);
+    if (!file) {
         failure = "cannot read " + PathText(path);
         return false;
     }
-    return ParseLandXmlDocument(text, document, failure);
+    return true;
+}
+
+bool ReadFile(const std::filesystem::path &path, ReadBackDocument &document,
+              CrossSectReceiver &receiver, const CrossSectReading &how, CrossSectKeeper *kept,
+              std::string &failure) {
+    std::ifstream file;
+    if (!FileSource(path, file, failure))
+        return false;
+    std::uintmax_t total = 0;
+    bool unreadable = false;
+    const DocumentSource source = [&](char *to, std::size_t bytes) -> std::size_t {
+        file.read(to, static_cast<std::streamsize>(bytes));
+        const auto got = static_cast<std::size_t>(file.gcount());
+        total += got;
+        // A file that fails, or grows past the limit, while it is read ends
+        // there and is refused.
+        unreadable = unreadable || file.bad() || total > kMaxReadBackBytes;
+        return unreadable ? 0 : got;
+    };
+    const bool ok = ReadParts(source, document, receiver, how, kept, failure);
+    if (!unreadable)
+        return ok;
+    failure = "cannot read " + PathText(path);
+    document = ReadBackDocument{};
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string> DocVertexNames(const DocSurface &surface) {
+    return SplitNames(surface.VertexNameList);
+}
+
+bool ParseLandXmlDocument(std::string &text, ReadBackDocument &document, std::string &failure,
+                          std::size_t blockBytes) {
+    std::size_t at = 0;
+    const DocumentSource source = [&](char *to, std::size_t bytes) {
+        const std::size_t n = std::min(bytes, text.size() - at);
+        std::copy(text.data() + at, text.data() + at + n, to);
+        at += n;
+        return n;
+    };
+    CrossSectKeeper kept;
+    return ReadParts(source, document, kept, {blockBytes, true}, &kept, failure);
+}
+
+bool ReadLandXmlDocument(const std::filesystem::path &path, ReadBackDocument &document,
+                         std::string &failure, std::size_t blockBytes) {
+    CrossSectKeeper kept;
+    return ReadFile(path, document, kept, {blockBytes, true}, &kept, failure);
+}
+
+bool ReadLandXmlDocumentParts(const std::filesystem::path &path, ReadBackDocument &document,
+                              CrossSectReceiver &receiver, const CrossSectReading &how,
+                              std::string &failure) {
+    return ReadFile(path, document, receiver, how, nullptr, failure);
 }
 
 } // namespace vialto
