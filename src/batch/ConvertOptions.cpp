@@ -370,6 +370,8 @@ std::optional<JobDescription> ParseConvertArguments(const std::vector<std::strin
         return std::nullopt;
     }
     ShapePagesForJobType(job);
+    // The batch draws the records the proof read back only with --preview.
+    job.KeepReadBack = !job.PreviewFolder.empty();
     if (std::string missing = MissingRequiredFile(job); !missing.empty()) {
         error = missing + " (see --help)";
         return std::nullopt;

@@ -34,29 +34,20 @@ struct ImportedRails {
     VtAlignment Heights;
 };
 
-// The cross sections the export wrote, as they were imported: the stations
-// from the first to the last written, the surfaces of the chosen layers, the
-// points of each surface in order (the copies the stringline rules add are
-// not imported points).
-struct ImportedSectionPoint {
-    double Offset = 0;
-    double Height = 0;
-};
-struct ImportedSurface {
-    std::string Layer;
-    std::vector<ImportedSectionPoint> Points;
-};
-struct ImportedStation {
-    double Chainage = 0;
-    std::vector<ImportedSurface> Surfaces;
-};
+// The cross sections the export wrote, as they were imported: the stations of
+// the set from the first to the last written, the surfaces of the chosen
+// layers, the points of each surface in order (the copies the stringline
+// rules add are not imported points). A view of the set, which must outlive
+// the proof: nothing is copied.
 struct ImportedCrossSections {
-    std::vector<ImportedStation> Stations;
+    const CrossSectionSet *Set = nullptr;
+    std::string Selection; // layer names each followed by "$"; "" chooses every layer
+    double First = 0;      // the chainages of the first and the last station written
+    double Last = 0;
 };
 
 // The stations of the set whose chainages lie within first..last, with the
-// surfaces of the layers of the selection (layer names each followed by "$";
-// "" chooses every layer).
+// surfaces of the layers of the selection.
 ImportedCrossSections ImportedCrossSectionsOf(const CrossSectionSet &set,
                                               const std::string &selection, double first,
                                               double last);

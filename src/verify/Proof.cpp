@@ -3,12 +3,16 @@
 #include "geometry/HzClothoidFrame.h"
 #include "geometry/HzGeometry.h"
 #include "geometry/VtGeometry.h"
+#include "shell/WorkSplit.h"
 #include "verify/DocumentGeometry.h"
 #include "verify/DocumentReader.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
+#include <optional>
+#include <span>
 
 namespace vialto {
 
@@ -380,7 +384,7 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
                  "the document's profile against the imported profile");
 }
 
-// ---- Rails ---------------------------------------------------------------------
+// ---- Rails and cross sections ------------------------------------------------
 
 const DocSurface *FindSurface(const DocCrossSect &sect, const std::string &name) {
     for (const DocSurface &surface : sect.Surfaces)
@@ -389,77 +393,12 @@ const DocSurface *FindSurface(const DocCrossSect &sect, const std::string &name)
     return nullptr;
 }
 
-void ProveRails(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
-                Run &run) {
-    const ImportedRails &rails = *design.Rails;
-    ImportedProfile profile(rails.Heights);
-    const bool hasProfile = ElementCount(rails.Heights) > 0;
-    const double g = rails.Gauge, b = rails.Base;
-    for (std::size_t i = 0; i < doc.CrossSects.size(); ++i) {
-        const DocCrossSect &sect = doc.CrossSects[i];
-        const DocSurface *surface = FindSurface(sect, "Rails");
-        if (!surface)
-            continue;
-        if (surface->Points.size() != 2) {
-            run.DocumentFault(proof.Name, "the rails at chainage " + ChainageText(sect.Station) +
-                                              " are not one pair of points");
-            AddIndex(proof.FailedCrossSects, i);
-            continue;
-        }
-        const RailDesign rail = rails.At ? rails.At(sect.Station) : RailDesign{};
-        if (!rail.Found) {
-            run.DocumentFault(proof.Name, "rails are written at chainage " +
-                                              ChainageText(sect.Station) +
-                                              ", where the cant table gives no cant");
-            AddIndex(proof.FailedCrossSects, i);
-            continue;
-        }
-        const DocSectionPoint &left = surface->Points[0];
-        const DocSectionPoint &right = surface->Points[1];
-        // Across the cant the rails stand a gauge apart: the horizontal
-        // spread is G sqrt(B^2 - c^2) / B for a rise difference c measured
-        // over the base B, plus the widening projected the same way.
-        const double rise = rail.RiseLeft - rail.RiseRight;
-        double spread = g * std::sqrt(std::max(0.0, b * b - rise * rise)) / b;
-        if (rail.WideningApplies && rail.WidthExcess != 0) {
-            const double across = std::min(1.0, std::abs(rise) / (rail.WidthExcess + b));
-            spread += rail.WidthExcess * std::cos(std::asin(across));
-        }
-        const double spreadDeviation = std::abs((right.Offset - left.Offset) - spread);
-        const double base = hasProfile ? profile.HeightAt(sect.Station) : 0;
-        double heightDeviation = 0;
-        if (base == kNullValue) {
-            run.DocumentFault(proof.Name, "the imported profile has no height at the rails of "
-                                          "chainage " +
-                                              ChainageText(sect.Station));
-        } else {
-            heightDeviation = std::max(std::abs(left.Height - (base + rail.RiseLeft)),
-                                       std::abs(right.Height - (base + rail.RiseRight)));
-        }
-        Keep(proof.RailSpread, spreadDeviation, sect.Station);
-        Keep(proof.RailHeight, heightDeviation, sect.Station);
-        ++proof.RailPairs;
-        if (spreadDeviation > run.Tol.Plan || heightDeviation > run.Tol.Height)
-            AddIndex(proof.FailedCrossSects, i);
-    }
-    if (proof.RailPairs == 0)
-        run.DocumentFault(proof.Name, "the document holds no rails");
-    if (proof.RailSpread.Value > run.Tol.Plan)
-        run.Fail(proof, ProofCheck::RailSpread, proof.RailSpread, run.Tol.Plan,
-                 "the spread of a rail pair against the gauge across the cant");
-    if (proof.RailHeight.Value > run.Tol.Height)
-        run.Fail(proof, ProofCheck::RailHeight, proof.RailHeight, run.Tol.Height,
-                 "a rail's height against the profile and the cant");
-}
-
-// ---- Cross sections -------------------------------------------------------------
-
 // The written point nearest to the imported one, by its differences in
 // offset and height scaled by their tolerances; false when the station has no
 // written point of the layer at all.
-bool NearestPoint(const std::vector<const DocSurface *> &surfaces,
-                  const ImportedSectionPoint &point, const ProofTolerances &tol, std::size_t hint,
-                  double &offsetDeviation, double &heightDeviation) {
+bool NearestPoint(const std::vector<const DocSurface *> &surfaces, const CrSecPoint &point,
+                  const ProofTolerances &tol, std::size_t hint, double &offsetDeviation,
+                  double &heightDeviation) {
     double best = -1;
     auto consider = [&](const DocSectionPoint &written) {
         const double dOffset = std::abs(written.Offset - point.Offset);
@@ -484,60 +423,255 @@ bool NearestPoint(const std::vector<const DocSurface *> &surfaces,
     return best >= 0;
 }
 
-void ProveCrossSections(const DocAlignment &doc, const ImportedAlignment &design,
-                        AlignmentProof &proof, Run &run) {
-    bool missingLayer = false; // reported once per alignment
-    bool missingStation = false;
-    std::size_t d = 0;
-    for (const ImportedStation &station : design.CrossSections->Stations) {
-        while (d < doc.CrossSects.size() &&
-               doc.CrossSects[d].Station < station.Chainage - kSameStation)
-            ++d;
-        if (d >= doc.CrossSects.size() ||
-            std::abs(doc.CrossSects[d].Station - station.Chainage) > kSameStation) {
-            if (!missingStation)
-                run.DocumentFault(proof.Name, "the cross section at chainage " +
-                                                  ChainageText(station.Chainage) +
-                                                  " is missing from the document");
-            missingStation = true;
-            continue;
+// The figures of cross-section points compared on one core, joined in order.
+struct SectionFigures {
+    Deviation Offset, Height;
+    long Points = 0;
+    std::vector<std::size_t> Failed; // document cross sections
+    double MissingLayerAt = kNullValue;
+    std::string MissingLayer;
+    std::vector<const DocSurface *> Written; // scratch: the written surfaces of a layer
+
+    void Clear() {
+        Offset = Height = {};
+        Points = 0;
+        Failed.clear();
+        MissingLayerAt = kNullValue;
+    }
+};
+
+// The rails and cross sections of one alignment, compared with the imported
+// design as the document's cross sections are read, a run at a time.
+class SectionsProof {
+  public:
+    SectionsProof(const ImportedAlignment &design, const ProofTolerances &tol)
+        : design_(design), tol_(tol) {
+        if (design.Rails)
+            railProfile_.emplace(design.Rails->Heights);
+        if (!design.CrossSections || !design.CrossSections->Set)
+            return;
+        const ImportedCrossSections &view = *design.CrossSections;
+        const CrossSectionSet &set = *view.Set;
+        for (std::size_t k = 0; k < set.Stations.size(); ++k) {
+            const double chainage = set.Stations[k].Chainage;
+            if (chainage >= view.First - kSameStation && chainage <= view.Last + kSameStation)
+                stations_.push_back(k);
         }
-        const DocCrossSect &sect = doc.CrossSects[d];
-        bool stationFailed = false;
-        for (const ImportedSurface &surface : station.Surfaces) {
-            std::vector<const DocSurface *> written;
-            for (const DocSurface &s : sect.Surfaces)
-                if (s.Name == surface.Layer)
-                    written.push_back(&s);
-            std::size_t position = 0;
-            for (const ImportedSectionPoint &point : surface.Points) {
-                double dOffset = 0, dHeight = 0;
-                if (!NearestPoint(written, point, run.Tol, position++, dOffset, dHeight)) {
-                    if (!missingLayer)
-                        run.DocumentFault(proof.Name, "the cross section at chainage " +
-                                                          ChainageText(station.Chainage) +
-                                                          " has no points of layer \"" +
-                                                          surface.Layer + "\"");
-                    missingLayer = stationFailed = true;
-                    break;
-                }
-                Keep(proof.SectionOffset, dOffset, station.Chainage);
-                Keep(proof.SectionHeight, dHeight, station.Chainage);
-                ++proof.SectionPoints;
-                if (dOffset > run.Tol.Plan || dHeight > run.Tol.Height)
-                    stationFailed = true;
+        for (const CrSecLayer &layer : set.Layers)
+            selected_.push_back(view.Selection.empty() ||
+                                view.Selection.find(layer.Name + "$") != std::string::npos);
+    }
+
+    // The document's cross sections `first`.. of the alignment, in order.
+    void Compare(std::size_t first, std::span<const DocCrossSect> sects) {
+        for (std::size_t k = 0; k < sects.size() && design_.Rails; ++k)
+            CompareRails(first + k, sects[k]);
+        if (!stations_.empty())
+            CompareSections(first, sects);
+    }
+
+    // Adds the figures and what failed to the alignment's proof.
+    void Finish(AlignmentProof &proof, Run &run) {
+        if (design_.Rails) {
+            proof.RailSpread = rails_.RailSpread;
+            proof.RailHeight = rails_.RailHeight;
+            proof.RailPairs = rails_.RailPairs;
+            proof.FailedCrossSects = rails_.FailedCrossSects;
+            for (const std::string &fault : railFaults_)
+                run.DocumentFault(proof.Name, fault);
+            if (proof.RailPairs == 0)
+                run.DocumentFault(proof.Name, "the document holds no rails");
+            if (proof.RailSpread.Value > tol_.Plan)
+                run.Fail(proof, ProofCheck::RailSpread, proof.RailSpread, tol_.Plan,
+                         "the spread of a rail pair against the gauge across the cant");
+            if (proof.RailHeight.Value > tol_.Height)
+                run.Fail(proof, ProofCheck::RailHeight, proof.RailHeight, tol_.Height,
+                         "a rail's height against the profile and the cant");
+        }
+        if (!design_.CrossSections)
+            return;
+        if (next_ < stations_.size())
+            Missing(next_);
+        proof.SectionOffset = sections_.Offset;
+        proof.SectionHeight = sections_.Height;
+        proof.SectionPoints = sections_.Points;
+        for (const std::size_t index : sections_.Failed)
+            AddIndex(proof.FailedCrossSects, index);
+        // Both kinds of gap are told once, in the order of their chainages.
+        const double layerAt = sections_.MissingLayerAt;
+        auto station = [&] {
+            run.DocumentFault(proof.Name, "the cross section at chainage " +
+                                              ChainageText(missingStationAt_) +
+                                              " is missing from the document");
+        };
+        const bool stationFirst = missingStationAt_ != kNullValue &&
+                                  (layerAt == kNullValue || missingStationAt_ <= layerAt);
+        if (stationFirst)
+            station();
+        if (layerAt != kNullValue)
+            run.DocumentFault(proof.Name, "the cross section at chainage " + ChainageText(layerAt) +
+                                              " has no points of layer \"" +
+                                              sections_.MissingLayer + "\"");
+        if (missingStationAt_ != kNullValue && !stationFirst)
+            station();
+        if (proof.SectionOffset.Value > tol_.Plan)
+            run.Fail(proof, ProofCheck::SectionOffset, proof.SectionOffset, tol_.Plan,
+                     "an imported cross-section point's offset against the nearest written point");
+        if (proof.SectionHeight.Value > tol_.Height)
+            run.Fail(proof, ProofCheck::SectionHeight, proof.SectionHeight, tol_.Height,
+                     "an imported cross-section point's height against the nearest written point");
+    }
+
+  private:
+    void CompareRails(std::size_t index, const DocCrossSect &sect) {
+        const ImportedRails &rails = *design_.Rails;
+        const DocSurface *surface = FindSurface(sect, "Rails");
+        if (!surface)
+            return;
+        if (surface->Points.size() != 2) {
+            railFaults_.push_back("the rails at chainage " + ChainageText(sect.Station) +
+                                  " are not one pair of points");
+            AddIndex(rails_.FailedCrossSects, index);
+            return;
+        }
+        const RailDesign rail = rails.At ? rails.At(sect.Station) : RailDesign{};
+        if (!rail.Found) {
+            railFaults_.push_back("rails are written at chainage " + ChainageText(sect.Station) +
+                                  ", where the cant table gives no cant");
+            AddIndex(rails_.FailedCrossSects, index);
+            return;
+        }
+        const DocSectionPoint &left = surface->Points[0];
+        const DocSectionPoint &right = surface->Points[1];
+        // Across the cant the rails stand a gauge apart: the horizontal
+        // spread is G sqrt(B^2 - c^2) / B for a rise difference c measured
+        // over the base B, plus the widening projected the same way.
+        const double g = rails.Gauge, b = rails.Base;
+        const double rise = rail.RiseLeft - rail.RiseRight;
+        double spread = g * std::sqrt(std::max(0.0, b * b - rise * rise)) / b;
+        if (rail.WideningApplies && rail.WidthExcess != 0) {
+            const double across = std::min(1.0, std::abs(rise) / (rail.WidthExcess + b));
+            spread += rail.WidthExcess * std::cos(std::asin(across));
+        }
+        const double spreadDeviation = std::abs((right.Offset - left.Offset) - spread);
+        const double base =
+            ElementCount(rails.Heights) > 0 ? railProfile_->HeightAt(sect.Station) : 0;
+        double heightDeviation = 0;
+        if (base == kNullValue) {
+            railFaults_.push_back("the imported profile has no height at the rails of chainage " +
+                                  ChainageText(sect.Station));
+        } else {
+            heightDeviation = std::max(std::abs(left.Height - (base + rail.RiseLeft)),
+                                       std::abs(right.Height - (base + rail.RiseRight)));
+        }
+        Keep(rails_.RailSpread, spreadDeviation, sect.Station);
+        Keep(rails_.RailHeight, heightDeviation, sect.Station);
+        ++rails_.RailPairs;
+        if (spreadDeviation > tol_.Plan || heightDeviation > tol_.Height)
+            AddIndex(rails_.FailedCrossSects, index);
+    }
+
+    double Chainage(std::size_t k) const {
+        return design_.CrossSections->Set->Stations[stations_[k]].Chainage;
+    }
+
+    void Missing(std::size_t k) {
+        if (missingStationAt_ == kNullValue)
+            missingStationAt_ = Chainage(k);
+    }
+
+    // Pairs each imported station with the written cross section at its
+    // chainage (a station missing from the document is told), then compares
+    // the pairs' points on all cores.
+    void CompareSections(std::size_t first, std::span<const DocCrossSect> sects) {
+        pairs_.clear();
+        for (std::size_t k = 0; k < sects.size(); ++k) {
+            const double station = sects[k].Station;
+            while (next_ < stations_.size() && Chainage(next_) < station - kSameStation)
+                Missing(next_++);
+            while (next_ < stations_.size() && std::abs(Chainage(next_) - station) <= kSameStation)
+                pairs_.emplace_back(k, stations_[next_++]);
+        }
+        const std::size_t parts = std::min(WorkParts(), std::max<std::size_t>(pairs_.size(), 1));
+        if (figures_.size() < parts)
+            figures_.resize(parts);
+        RunInParts(pairs_.size(), parts, [&](std::size_t begin, std::size_t end, std::size_t part) {
+            SectionFigures &figures = figures_[part];
+            figures.Clear();
+            for (std::size_t k = begin; k < end; ++k)
+                ComparePoints(first + pairs_[k].first, sects[pairs_[k].first], pairs_[k].second,
+                              figures);
+        });
+        // Joined in order: the report never depends on the split.
+        for (std::size_t part = 0; part < parts && !pairs_.empty(); ++part) {
+            const SectionFigures &figures = figures_[part];
+            if (figures.Offset.Chainage != kNullValue)
+                Keep(sections_.Offset, figures.Offset.Value, figures.Offset.Chainage);
+            if (figures.Height.Chainage != kNullValue)
+                Keep(sections_.Height, figures.Height.Value, figures.Height.Chainage);
+            sections_.Points += figures.Points;
+            for (const std::size_t index : figures.Failed)
+                AddIndex(sections_.Failed, index);
+            if (sections_.MissingLayerAt == kNullValue && figures.MissingLayerAt != kNullValue) {
+                sections_.MissingLayerAt = figures.MissingLayerAt;
+                sections_.MissingLayer = figures.MissingLayer;
             }
         }
-        if (stationFailed)
-            AddIndex(proof.FailedCrossSects, d);
     }
-    if (proof.SectionOffset.Value > run.Tol.Plan)
-        run.Fail(proof, ProofCheck::SectionOffset, proof.SectionOffset, run.Tol.Plan,
-                 "an imported cross-section point's offset against the nearest written point");
-    if (proof.SectionHeight.Value > run.Tol.Height)
-        run.Fail(proof, ProofCheck::SectionHeight, proof.SectionHeight, run.Tol.Height,
-                 "an imported cross-section point's height against the nearest written point");
-}
+
+    // Every imported point of the station's chosen layers against the
+    // written cross section.
+    void ComparePoints(std::size_t index, const DocCrossSect &sect, std::size_t station,
+                       SectionFigures &figures) const {
+        const CrossSectionSet &set = *design_.CrossSections->Set;
+        const CrossSection &imported = set.Stations[station];
+        bool failed = false;
+        for (const CrSecSurface &surface : imported.Surfaces) {
+            if (surface.Layer >= set.Layers.size() || !selected_[surface.Layer])
+                continue;
+            const std::string &layer = set.Layers[surface.Layer].Name;
+            figures.Written.clear();
+            for (const DocSurface &s : sect.Surfaces)
+                if (s.Name == layer)
+                    figures.Written.push_back(&s);
+            std::size_t position = 0;
+            for (const CrSecPoint &point : surface.Points) {
+                if (point.IsCopyMark)
+                    continue;
+                double dOffset = 0, dHeight = 0;
+                if (!NearestPoint(figures.Written, point, tol_, position++, dOffset, dHeight)) {
+                    if (figures.MissingLayerAt == kNullValue) {
+                        figures.MissingLayerAt = imported.Chainage;
+                        figures.MissingLayer = layer;
+                    }
+                    failed = true;
+                    break;
+                }
+                Keep(figures.Offset, dOffset, imported.Chainage);
+                Keep(figures.Height, dHeight, imported.Chainage);
+                ++figures.Points;
+                failed = failed || dOffset > tol_.Plan || dHeight > tol_.Height;
+            }
+        }
+        if (failed)
+            AddIndex(figures.Failed, index);
+    }
+
+    const ImportedAlignment &design_;
+    const ProofTolerances &tol_;
+    // Rails.
+    std::optional<ImportedProfile> railProfile_;
+    AlignmentProof rails_; // its rail figures
+    std::vector<std::string> railFaults_;
+    // Cross sections.
+    std::vector<std::size_t> stations_; // the set's stations written, in order
+    std::vector<bool> selected_;        // per layer of the set
+    std::size_t next_ = 0;              // the next station to pair
+    double missingStationAt_ = kNullValue;
+    std::vector<std::pair<std::size_t, std::size_t>> pairs_; // cross section, station
+    std::vector<SectionFigures> figures_;                    // per core
+    SectionFigures sections_;                                // joined
+};
 
 std::string Number(double value, int decimals) { return FormatDecimals(value, decimals); }
 
@@ -546,26 +680,7 @@ std::string Number(double value, int decimals) { return FormatDecimals(value, de
 ImportedCrossSections ImportedCrossSectionsOf(const CrossSectionSet &set,
                                               const std::string &selection, double first,
                                               double last) {
-    ImportedCrossSections sections;
-    for (const CrossSection &station : set.Stations) {
-        if (station.Chainage < first - kSameStation || station.Chainage > last + kSameStation)
-            continue;
-        ImportedStation imported{station.Chainage, {}};
-        for (const CrSecSurface &surface : station.Surfaces) {
-            if (surface.Layer >= set.Layers.size())
-                continue;
-            const std::string &layer = set.Layers[surface.Layer].Name;
-            if (!selection.empty() && selection.find(layer + "$") == std::string::npos)
-                continue;
-            ImportedSurface kept{layer, {}};
-            for (const CrSecPoint &point : surface.Points)
-                if (!point.IsCopyMark)
-                    kept.Points.push_back({point.Offset, point.Height});
-            imported.Surfaces.push_back(std::move(kept));
-        }
-        sections.Stations.push_back(std::move(imported));
-    }
-    return sections;
+    return {&set, selection, first, last};
 }
 
 std::string ChainageText(double chainage) {
@@ -613,24 +728,37 @@ std::string ProofFailureText(const ProofFailure &failure, const std::string &uni
            unit + " (" + failure.Detail + ")";
 }
 
-ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,
-                          const ImportedDesign &design, const ProofTolerances &tolerances) {
+namespace {
+
+// The comparison of every cross section of each alignment as it is read.
+class SectionsReceiver : public CrossSectReceiver {
+  public:
+    SectionsReceiver(const ImportedDesign &design, const ProofTolerances &tolerances) {
+        for (const ImportedAlignment &alignment : design.Alignments)
+            Alignments.emplace_back(alignment, tolerances);
+    }
+    void Receive(std::size_t alignment, std::size_t first, std::span<DocCrossSect> sects) override {
+        if (alignment < Alignments.size())
+            Alignments[alignment].Compare(first, sects);
+    }
+    std::deque<SectionsProof> Alignments; // per alignment of the design
+};
+
+// The proof of the document's alignments, whose cross sections were compared
+// as they were read.
+ProofReport Conclude(const ReadBackDocument &document, const ImportedDesign &design,
+                     const ProofTolerances &tolerances, SectionsReceiver &sections) {
     ProofReport report;
     report.Ran = true;
     report.Tolerances = tolerances;
-    report.Document = document;
     Run run{tolerances, report};
-    if (!document) {
-        run.DocumentFault("", "the document was not read");
-        return report;
-    }
-    if (document->Alignments.size() != design.Alignments.size())
-        run.DocumentFault("", "the document holds " + std::to_string(document->Alignments.size()) +
+    if (document.Alignments.size() != design.Alignments.size())
+        run.DocumentFault("", "the document holds " + std::to_string(document.Alignments.size()) +
                                   " alignments, " + std::to_string(design.Alignments.size()) +
                                   " were written");
-    const std::size_t count = std::min(document->Alignments.size(), design.Alignments.size());
+    const std::size_t count = std::min(document.Alignments.size(), design.Alignments.size());
     for (std::size_t a = 0; a < count; ++a) {
-        const DocAlignment &doc = document->Alignments[a];
+        const DocAlignment &doc = document.Alignments[a];
         const ImportedAlignment &imported = design.Alignments[a];
         AlignmentProof proof;
         proof.Name = doc.Name;
@@ -639,29 +767,56 @@ ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,
                                             imported.Name + "\"");
         ProvePlan(doc, imported, proof, run);
         ProveProfile(doc, imported, proof, run);
-        if (imported.Rails)
-            ProveRails(doc, imported, proof, run);
-        if (imported.CrossSections)
-            ProveCrossSections(doc, imported, proof, run);
+        sections.Alignments[a].Finish(proof, run);
         report.Alignments.push_back(std::move(proof));
     }
     report.Passed = report.Failures.empty();
     return report;
 }
 
-ProofReport ProveDocumentFile(const std::filesystem::path &path, const ImportedDesign &design,
-                              const ProofTolerances &tolerances) {
-    auto document = std::make_shared<ReadBackDocument>();
-    std::string failure;
-    if (!ReadLandXmlDocument(path, *document, failure)) {
+ProofReport Unreadable(const ProofTolerances &tolerances, const std::string &failure) {
+    ProofReport report;
+    report.Ran = true;
+    report.Tolerances = tolerances;
+    report.Failures.push_back({"", ProofCheck::Document, kNullValue, 0, 0,
+                               "the written document cannot be read back: " + failure});
+    return report;
+}
+
+} // namespace
+
+ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,
+                          const ImportedDesign &design, const ProofTolerances &tolerances) {
+    if (!document) {
         ProofReport report;
         report.Ran = true;
         report.Tolerances = tolerances;
-        report.Failures.push_back({"", ProofCheck::Document, kNullValue, 0, 0,
-                                   "the written document cannot be read back: " + failure});
+        Run{tolerances, report}.DocumentFault("", "the document was not read");
         return report;
     }
-    return ProveDocument(std::move(document), design, tolerances);
+    SectionsReceiver sections(design, tolerances);
+    for (std::size_t a = 0; a < document->Alignments.size() && a < design.Alignments.size(); ++a)
+        sections.Alignments[a].Compare(0, document->Alignments[a].CrossSects);
+    ProofReport report = Conclude(*document, design, tolerances, sections);
+    report.Document = std::move(document);
+    return report;
+}
+
+ProofReport ProveDocumentFile(const std::filesystem::path &path, const ImportedDesign &design,
+                              const ProofTolerances &tolerances, bool keepDocument,
+                              std::size_t blockBytes) {
+    std::string failure;
+    if (keepDocument) {
+        auto document = std::make_shared<ReadBackDocument>();
+        if (!ReadLandXmlDocument(path, *document, failure, blockBytes))
+            return Unreadable(tolerances, failure);
+        return ProveDocument(std::move(document), design, tolerances);
+    }
+    ReadBackDocument document; // without its cross sections
+    SectionsReceiver sections(design, tolerances);
+    if (!ReadLandXmlDocumentParts(path, document, sections, {blockBytes, false}, failure))
+        return Unreadable(tolerances, failure);
+    return Conclude(document, design, tolerances, sections);
 }
 
 } // namespace vialto

@@ -22,6 +22,7 @@
 // Units: the job's linear unit; chainages along the alignment.
 #pragma once
 
+#include "verify/DocumentReader.h"
 #include "verify/DocumentRecords.h"
 #include "verify/ImportedDesign.h"
 
@@ -108,9 +109,13 @@ ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,
                           const ImportedDesign &design, const ProofTolerances &tolerances);
 
 // Reads the document at path and compares it; a document that cannot be read
-// fails the proof with the reader's reason.
+// fails the proof with the reader's reason. The cross sections are compared
+// as they are read, a block at a time; with keepDocument the records of the
+// whole document are kept in the report too (for drawing them), else the
+// report holds none.
 ProofReport ProveDocumentFile(const std::filesystem::path &path, const ImportedDesign &design,
-                              const ProofTolerances &tolerances);
+                              const ProofTolerances &tolerances, bool keepDocument = false,
+                              std::size_t blockBytes = kReadBackBlockBytes);
 
 // "alignment "Eje 1", chainage 12+345.678: plan deviation 0.012345 m over the
 // tolerance 0.010000 m (...)".

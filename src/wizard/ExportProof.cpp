@@ -47,8 +47,9 @@ ProofReport ProveExport(const std::filesystem::path &document, const ImportedDes
     failed.Tolerances = tolerances;
     failed.Failures.push_back({"", ProofCheck::Document, kNullValue, 0, 0,
                                "the proof could not be completed (see the log)"});
-    return Guarded("ProveExport", failed,
-                   [&] { return ProveDocumentFile(document, design, tolerances); });
+    return Guarded("ProveExport", failed, [&] {
+        return ProveDocumentFile(document, design, tolerances, job.KeepReadBack);
+    });
 }
 
 } // namespace vialto

@@ -20,7 +20,8 @@ namespace vialto {
 ImportedRails ImportedRailsOfSlot(SlotNumber slot, const std::string &stringline);
 
 // Reads the written document back and compares it with the design, against
-// the job's tolerances. Never raises: a failure of the proof itself is
+// the job's tolerances, keeping the records read back when the job asks for
+// them (KeepReadBack). Never raises: a failure of the proof itself is
 // reported ("ProveExport") and fails the report.
 ProofReport ProveExport(const std::filesystem::path &document, const ImportedDesign &design,
                         const JobDescription &job);

@@ -86,6 +86,10 @@ struct JobDescription {
     // into ("" draws nothing) and every how many cross sections to draw.
     std::string PreviewFolder;
     std::size_t PreviewEvery = 10;
+    // Keep the records the proof reads back, for drawing them (the wizard's
+    // result page, the batch's preview); without, the proof keeps none of
+    // the cross sections it reads.
+    bool KeepReadBack = true;
     std::string OutputPath;
 
     int PagesTot() const { return static_cast<int>(Pages.size()); }
