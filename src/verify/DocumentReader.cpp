@@ -132,23 +132,49 @@ double RadiusAttribute(const pugi::xml_node &node, const char *name) {
 }
 
 // Every blank-separated number of a text, into `numbers` (cleared first).
+// Every blank-separated number of a text, into `numbers` (cleared first). A
+// number as this program writes it ("-12.345000", at most 15 digits) is read
+// in the same pass that finds it, and exactly as ParseShortDecimal reads it;
+// any other form is read by ParseNumber.
 void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<double> &numbers) {
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    auto digit = [](char c) { return static_cast<unsigned char>(c - '0') < 10; };
     numbers.clear();
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i]))
-            ++i;
-        std::size_t j = i;
-        while (j < text.size() && !IsBlank(text[j]))
-            ++j;
-        if (j > i) {
-            double value = 0;
-            if (!ParseNumber(text.substr(i, j - i), value))
-                Fault(node, NodeLabel(node) + ": \"" + std::string(text.substr(i, j - i)) +
-                                "\" is not a number");
-            numbers.push_back(value);
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    while (true) {
+        while (p < end && IsBlank(*p))
+            ++p;
+        if (p == end)
+            return;
+        const char *const start = p;
+        const bool negative = *p == '-';
+        p += negative;
+        std::uint64_t mantissa = 0; // wraps on absurd lengths, which are read the long way
+        const char *const whole = p;
+        while (p < end && digit(*p))
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+        long digits = p - whole, decimals = 0;
+        if (p < end && *p == '.') {
+            const char *const fraction = ++p;
+            while (p < end && digit(*p))
+                mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+            decimals = p - fraction;
+            digits += decimals;
         }
-        i = j;
+        if ((p == end || IsBlank(*p)) && digits > 0 && digits <= 15) {
+            const double value = static_cast<double>(mantissa) / kTens[decimals];
+            numbers.push_back(negative ? -value : value);
+            continue;
+        }
+        while (p < end && !IsBlank(*p))
+            ++p;
+        const std::string_view token(start, static_cast<std::size_t>(p - start));
+        double value = 0;
+        if (!ParseNumber(token, value))
+            Fault(node, NodeLabel(node) + ": \"" + std::string(token) + "\" is not a number");
+        numbers.push_back(value);
     }
 }
 

@@ -356,11 +356,14 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
             stations.push_back(span.Begin);
             stations.push_back(span.End);
         }
+        std::sort(stations.begin(), stations.end());
+        // The whole units, already in order, merged in.
+        const auto vertices = static_cast<std::ptrdiff_t>(stations.size());
         const double first = std::ceil(profile.Begin());
         const long count = static_cast<long>(std::max(0.0, std::ceil(profile.End() - first)));
         for (long k = 0; k < count; ++k)
             stations.push_back(first + static_cast<double>(k));
-        std::sort(stations.begin(), stations.end());
+        std::inplace_merge(stations.begin(), stations.begin() + vertices, stations.end());
         stations.erase(std::unique(stations.begin(), stations.end()), stations.end());
         for (const double station : stations) {
             double height = 0;
