@@ -184,6 +184,13 @@ void Keep(Deviation &worst, double value, double chainage) {
     }
 }
 
+// The worst of a later part of the work joined to the worst so far: the
+// first of equal values stays, as when the parts ran as one.
+void Join(Deviation &worst, const Deviation &part) {
+    if (part.Chainage != kNullValue)
+        Keep(worst, part.Value, part.Chainage);
+}
+
 void AddRange(std::vector<std::pair<double, double>> &ranges, double from, double to) {
     if (!ranges.empty() && from <= ranges.back().second + 1.0 + 1e-9) {
         ranges.back().second = std::max(ranges.back().second, to);
@@ -229,45 +236,45 @@ struct Run {
 
 // ---- Plan and element ends ---------------------------------------------------
 
-void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
-               Run &run) {
+// Where each element of the document is compared: from its chainage over
+// its extent (up to the next element's staStart, else its own length
+// attribute, else its figure's length).
+struct ElementSpan {
+    double Chainage = 0;
+    double Length = 0; // of its figure
+    double Extent = 0;
+};
+
+// The plan figures of a range of elements, joined in order.
+struct PlanFigures {
+    Deviation Plan, ElementEnd, ImportedGap;
+    long Samples = 0;
+    std::vector<std::size_t> Failed;
+    std::vector<std::string> Faults;
+};
+
+// Compares the elements [begin, end) of the document with the imported
+// alignment.
+void ProvePlanRange(const DocAlignment &doc, const ImportedAlignment &design,
+                    const std::vector<ElementSpan> &spans, double tolerance, std::size_t begin,
+                    std::size_t end, PlanFigures &figures) {
     ImportedPlan imported(design.Hz);
     ImportedPlan ends(design.Hz); // the imported alignment at element ends
-    double chainage = doc.StaStart != kNullValue ? doc.StaStart : 0;
-    const double tolerance = run.Tol.Plan;
-    for (std::size_t i = 0; i < doc.Elements.size(); ++i) {
+    for (std::size_t i = begin; i < end; ++i) {
         const DocElement &element = doc.Elements[i];
-        if (element.StaStart != kNullValue)
-            chainage = element.StaStart;
-        const double length = DocElementLength(element);
-        // The element is compared over the chainages the document gives it:
-        // up to the next element's staStart (else its own length attribute).
-        // Its figure's own length is checked against that below.
-        double extent = length;
+        const double chainage = spans[i].Chainage, length = spans[i].Length;
+        const double extent = spans[i].Extent;
         const DocElement *next = i + 1 < doc.Elements.size() ? &doc.Elements[i + 1] : nullptr;
-        if (next && next->StaStart != kNullValue)
-            extent = next->StaStart - chainage;
-        else if (element.Length != kNullValue)
-            extent = element.Length;
-        if (!(std::abs(extent) <= kMaxFollowedSpan && std::abs(length) <= kMaxFollowedSpan) ||
-            proof.PlanSamples + extent > kMaxFollowedSpan) {
-            run.DocumentFault(proof.Name, "the alignment runs, at the element of chainage " +
-                                              ChainageText(chainage) + ", longer than " +
-                                              FormatDecimals(kMaxFollowedSpan, 0) + " " +
-                                              run.Tol.Unit);
-            AddIndex(proof.FailedElements, i);
-            return;
-        }
         const std::vector<double> distances = SampleDistances(chainage, std::max(0.0, extent));
         const std::vector<DocPose> poses = DocElementPoses(element, distances);
-        const double end = chainage + extent;
+        const double elementEnd = chainage + extent;
         // Where the imported alignment itself jumps at the element's end (its
         // listed points are rounded), the document, which runs from listed
         // point to listed point, inherits the jump: it is allowed in
         // proportion along the element, and the element's end is compared
         // with the imported element's own end.
-        const double jump = extent > 0 ? ends.JumpAt(end) : 0;
-        Keep(proof.ImportedGap, jump, end);
+        const double jump = extent > 0 ? ends.JumpAt(elementEnd) : 0;
+        Keep(figures.ImportedGap, jump, elementEnd);
         bool failed = false;
         for (std::size_t k = 0; k < distances.size(); ++k) {
             const bool atEnd = k + 1 == distances.size() && distances[k] > 0;
@@ -275,16 +282,16 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
             HzPoint point;
             const bool found = imported.PointAt(atEnd ? at - kOwnEndBefore : at, point);
             if (!found) {
-                run.DocumentFault(proof.Name, "the imported alignment has no point at chainage " +
-                                                  ChainageText(at));
+                figures.Faults.push_back("the imported alignment has no point at chainage " +
+                                         ChainageText(at));
                 failed = true;
                 break;
             }
             const double allowed = extent > 0 ? jump * distances[k] / extent : 0;
             const double deviation =
                 std::max(0.0, std::hypot(poses[k].X - point.X, poses[k].Y - point.Y) - allowed);
-            Keep(proof.Plan, deviation, at);
-            ++proof.PlanSamples;
+            Keep(figures.Plan, deviation, at);
+            ++figures.Samples;
             failed = failed || deviation > tolerance;
         }
 
@@ -310,10 +317,68 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
             mismatch = std::max(
                 mismatch, std::hypot(next->Start.X - element.End.X, next->Start.Y - element.End.Y));
         mismatch = std::max(0.0, mismatch - jump);
-        Keep(proof.ElementEnd, mismatch, end);
+        Keep(figures.ElementEnd, mismatch, elementEnd);
         if (failed || mismatch > tolerance)
-            AddIndex(proof.FailedElements, i);
-        chainage = end;
+            AddIndex(figures.Failed, i);
+    }
+}
+
+void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, AlignmentProof &proof,
+               Run &run) {
+    const double tolerance = run.Tol.Plan;
+    // The elements' spans, up to the first that would take the comparison
+    // beyond kMaxFollowedSpan (counting the samples an element takes).
+    std::vector<ElementSpan> spans;
+    spans.reserve(doc.Elements.size());
+    double chainage = doc.StaStart != kNullValue ? doc.StaStart : 0;
+    double samples = 0;
+    std::size_t tooLong = doc.Elements.size();
+    for (std::size_t i = 0; i < doc.Elements.size(); ++i) {
+        const DocElement &element = doc.Elements[i];
+        if (element.StaStart != kNullValue)
+            chainage = element.StaStart;
+        const double length = DocElementLength(element);
+        // Its figure's own length is checked against the extent among the
+        // element ends.
+        double extent = length;
+        const DocElement *next = i + 1 < doc.Elements.size() ? &doc.Elements[i + 1] : nullptr;
+        if (next && next->StaStart != kNullValue)
+            extent = next->StaStart - chainage;
+        else if (element.Length != kNullValue)
+            extent = element.Length;
+        if (!(std::abs(extent) <= kMaxFollowedSpan && std::abs(length) <= kMaxFollowedSpan) ||
+            samples + extent > kMaxFollowedSpan) {
+            tooLong = i;
+            break;
+        }
+        spans.push_back({chainage, length, extent});
+        const double reach = std::max(0.0, extent);
+        samples +=
+            1 + std::max(0.0, std::ceil(chainage + reach - std::floor(chainage) - 1)) + (reach > 0);
+        chainage += extent;
+    }
+    // Element ranges on all cores, joined in order.
+    const std::size_t parts = WorkParts();
+    std::vector<PlanFigures> figures(parts);
+    RunInParts(spans.size(), parts, [&](std::size_t begin, std::size_t end, std::size_t part) {
+        ProvePlanRange(doc, design, spans, tolerance, begin, end, figures[part]);
+    });
+    for (const PlanFigures &part : figures) {
+        Join(proof.Plan, part.Plan);
+        Join(proof.ElementEnd, part.ElementEnd);
+        Join(proof.ImportedGap, part.ImportedGap);
+        proof.PlanSamples += part.Samples;
+        for (const std::size_t index : part.Failed)
+            AddIndex(proof.FailedElements, index);
+        for (const std::string &fault : part.Faults)
+            run.DocumentFault(proof.Name, fault);
+    }
+    if (tooLong < doc.Elements.size()) {
+        run.DocumentFault(proof.Name, "the alignment runs, at the element of chainage " +
+                                          ChainageText(chainage) + ", longer than " +
+                                          FormatDecimals(kMaxFollowedSpan, 0) + " " + run.Tol.Unit);
+        AddIndex(proof.FailedElements, tooLong);
+        return;
     }
     if (proof.Plan.Value > tolerance)
         run.Fail(proof, ProofCheck::Plan, proof.Plan, tolerance,
@@ -608,10 +673,8 @@ class SectionsProof {
         // Joined in order: the report never depends on the split.
         for (std::size_t part = 0; part < parts && !pairs_.empty(); ++part) {
             const SectionFigures &figures = figures_[part];
-            if (figures.Offset.Chainage != kNullValue)
-                Keep(sections_.Offset, figures.Offset.Value, figures.Offset.Chainage);
-            if (figures.Height.Chainage != kNullValue)
-                Keep(sections_.Height, figures.Height.Value, figures.Height.Chainage);
+            Join(sections_.Offset, figures.Offset);
+            Join(sections_.Height, figures.Height);
             sections_.Points += figures.Points;
             for (const std::size_t index : figures.Failed)
                 AddIndex(sections_.Failed, index);
