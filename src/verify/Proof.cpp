@@ -402,7 +402,6 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
         run.DocumentFault(proof.Name, "the document holds no profile");
         return;
     }
-    ImportedProfile imported(design.Vt);
     const double tolerance = run.Tol.Height;
     for (const DocProfAlign &align : doc.Profile) {
         const DocProfile profile(align);
@@ -430,21 +429,47 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
             stations.push_back(first + static_cast<double>(k));
         std::inplace_merge(stations.begin(), stations.begin() + vertices, stations.end());
         stations.erase(std::unique(stations.begin(), stations.end()), stations.end());
-        for (const double station : stations) {
-            double height = 0;
-            if (!profile.HeightAt(station, height))
-                continue;
-            const double expected = imported.HeightAt(station);
-            if (expected == kNullValue) {
+        // Station ranges on all cores, joined in order; a station the
+        // imported profile has no height at ends the comparison there.
+        struct HeightFigures {
+            Deviation Height;
+            long Samples = 0;
+            std::vector<std::pair<double, double>> Failed;
+            double Unmatched = kNullValue;
+        };
+        const std::size_t parts = WorkParts();
+        std::vector<HeightFigures> figures(parts);
+        RunInParts(stations.size(), parts,
+                   [&](std::size_t begin, std::size_t end, std::size_t part) {
+                       ImportedProfile imported(design.Vt);
+                       HeightFigures &f = figures[part];
+                       for (std::size_t k = begin; k < end; ++k) {
+                           const double station = stations[k];
+                           double height = 0;
+                           if (!profile.HeightAt(station, height))
+                               continue;
+                           const double expected = imported.HeightAt(station);
+                           if (expected == kNullValue) {
+                               f.Unmatched = station;
+                               return;
+                           }
+                           const double deviation = std::abs(height - expected);
+                           Keep(f.Height, deviation, station);
+                           ++f.Samples;
+                           if (deviation > tolerance)
+                               AddRange(f.Failed, station, station);
+                       }
+                   });
+        for (const HeightFigures &f : figures) {
+            Join(proof.Height, f.Height);
+            proof.HeightSamples += f.Samples;
+            for (const auto &[from, to] : f.Failed)
+                AddRange(proof.FailedHeightRanges, from, to);
+            if (f.Unmatched != kNullValue) {
                 run.DocumentFault(proof.Name, "the imported profile has no height at chainage " +
-                                                  ChainageText(station));
+                                                  ChainageText(f.Unmatched));
                 return;
             }
-            const double deviation = std::abs(height - expected);
-            Keep(proof.Height, deviation, station);
-            ++proof.HeightSamples;
-            if (deviation > tolerance)
-                AddRange(proof.FailedHeightRanges, station, station);
         }
     }
     if (proof.Height.Value > tolerance)
