@@ -113,11 +113,15 @@ void IntegrateClothoid(const ClothoidFrame &frame, double a, double b, double &d
     for (int p = 0; p < pieces; ++p) {
         const double mid = a + (p + 0.5) * h;
         const double half = 0.5 * h;
+        const double base = frame.Heading(mid);
+        const double cosBase = std::cos(base), sinBase = std::sin(base);
         for (std::size_t k = 0; k < kNodes.size(); ++k) {
             for (const double side : {-1.0, 1.0}) {
-                const double theta = frame.Heading(mid + side * kNodes[k] * half);
-                dx += kWeights[k] * half * std::cos(theta);
-                dy += kWeights[k] * half * std::sin(theta);
+                const double delta = frame.Heading(mid + side * kNodes[k] * half) - base;
+                double c = 0, s = 0;
+                TurnedBy(cosBase, sinBase, base, delta, c, s);
+                dx += kWeights[k] * half * c;
+                dy += kWeights[k] * half * s;
             }
         }
     }

@@ -19,6 +19,7 @@
 
 #include "verify/DocumentRecords.h"
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -62,6 +63,25 @@ inline constexpr double kClothoidPiece = 10.0;
 // No step is integrated in more pieces than this: a distance that long is no
 // transition of a road or railway, and its point is only approximate.
 inline constexpr int kMaxClothoidPieces = 100000;
+
+// The cosine and sine of (base + delta) from those of base. Where delta is
+// small (a transition's heading within one metre) by the series of cos and
+// sin of delta, whose first term left out stays below 1e-20; else afresh.
+// The integrations of transitions take one sin/cos per piece this way
+// instead of one per Gauss node.
+inline void TurnedBy(double cosBase, double sinBase, double base, double delta, double &c,
+                     double &s) {
+    if (std::abs(delta) > 0.01) {
+        c = std::cos(base + delta);
+        s = std::sin(base + delta);
+        return;
+    }
+    const double d2 = delta * delta;
+    const double cosDelta = 1 - d2 / 2 * (1 - d2 / 12 * (1 - d2 / 30));
+    const double sinDelta = delta * (1 - d2 / 6 * (1 - d2 / 20 * (1 - d2 / 42)));
+    c = cosBase * cosDelta - sinBase * sinDelta;
+    s = sinBase * cosDelta + cosBase * sinDelta;
+}
 
 // The longest alignment and profile the proof and the preview follow metre by
 // metre (a thousand kilometres); a document that states longer ones is

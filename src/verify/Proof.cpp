@@ -106,13 +106,16 @@ class ImportedPlan {
             // The tangent azimuth at clothoid length t is Base + Turn t^2 / 2A^2.
             const double h = (l - lastL_) / 2, mid = (l + lastL_) / 2;
             const double k = frame_.Turn / (2 * frame_.A * frame_.A);
+            const double base = frame_.Base + k * mid * mid;
+            const double cosBase = std::cos(base), sinBase = std::sin(base);
             double dx = 0, dy = 0;
             for (std::size_t j = 0; j < kGaussNodes.size(); ++j)
                 for (const double side : {-1.0, 1.0}) {
                     const double t = mid + side * kGaussNodes[j] * h;
-                    const double azimuth = frame_.Base + k * t * t;
-                    dx += kGaussWeights[j] * h * std::sin(azimuth);
-                    dy += kGaussWeights[j] * h * std::cos(azimuth);
+                    double c = 0, s = 0;
+                    TurnedBy(cosBase, sinBase, base, k * t * t - k * mid * mid, c, s);
+                    dx += kGaussWeights[j] * h * s;
+                    dy += kGaussWeights[j] * h * c;
                 }
             last_.X += dx;
             last_.Y += dy;
