@@ -178,9 +178,11 @@ void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<
     }
 }
 
-std::vector<double> Numbers(const pugi::xml_node &node, std::string_view text) {
-    std::vector<double> numbers;
-    ReadNumbers(node, text, numbers);
+// The numbers of the node's text, in a buffer of the thread's own (a
+// document holds tens of thousands of figure points and vertices).
+const std::vector<double> &Numbers(const pugi::xml_node &node) {
+    static thread_local std::vector<double> numbers;
+    ReadNumbers(node, node.child_value(), numbers);
     return numbers;
 }
 
@@ -189,7 +191,7 @@ DocPoint FigurePoint(const pugi::xml_node &element, const char *tag) {
     const pugi::xml_node node = element.child(tag);
     if (!node)
         Fault(element, NodeLabel(element) + " has no " + tag);
-    const std::vector<double> n = Numbers(node, node.child_value());
+    const std::vector<double> &n = Numbers(node);
     if (n.size() < 2)
         Fault(node, NodeLabel(element) + ": " + tag + " needs two numbers (northing easting)");
     return DocPoint{n[1], n[0]};
@@ -270,7 +272,7 @@ void ReadProfile(const pugi::xml_node &profile, DocAlignment &alignment) {
             } else if (name != "PVI") {
                 continue; // nothing else of a ProfAlign bears on its heights
             }
-            const std::vector<double> n = Numbers(node, node.child_value());
+            const std::vector<double> &n = Numbers(node);
             if (n.size() < 2)
                 Fault(node, "<" + std::string(name) + "> needs two numbers (station elevation)");
             pvi.Station = n[0];
@@ -303,10 +305,7 @@ void ReadSurface(const pugi::xml_node &node, DocSurface &surface, bool names) {
     surface.Points.clear();
     surface.VertexNameList.clear();
     if (const pugi::xml_node list = node.child("PntList2D")) {
-        // One buffer for every list a thread reads: there may be tens of
-        // thousands.
-        static thread_local std::vector<double> n;
-        ReadNumbers(list, list.child_value(), n);
+        const std::vector<double> &n = Numbers(list);
         if (n.size() % 2 != 0)
             Fault(list, "<PntList2D> of surface \"" + surface.Name +
                             "\" holds an odd count of numbers (offset height pairs)");
@@ -632,12 +631,12 @@ class PartReader {
             return true;
         }
         const bool selfClosing = d[i - 1] == '/';
-        const bool main = stack_.size() == 4 && stack_[1] == "Alignments" &&
-                          stack_[2] == "Alignment" && stack_[3] == "CrossSects";
-        const bool mirror = stack_.size() == 4 && stack_[1] == "OstremLandXML" &&
-                            stack_[2] == "Alignments" && stack_[3] == "Alignment";
-        if (name == "CrossSect" &&
-            ((main && !mainAlignments_.empty()) || (mirror && mirrorAlignments_ > 0))) {
+        const bool cut = name == "CrossSect" && stack_.size() == 4;
+        const bool main = cut && stack_[1] == "Alignments" && stack_[2] == "Alignment" &&
+                          stack_[3] == "CrossSects" && !mainAlignments_.empty();
+        const bool mirror = cut && stack_[1] == "OstremLandXML" && stack_[2] == "Alignments" &&
+                            stack_[3] == "Alignment" && mirrorAlignments_ > 0;
+        if (main || mirror) {
             Part part;
             part.Begin = at;
             part.Mirror = mirror;
