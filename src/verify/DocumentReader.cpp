@@ -751,7 +751,7 @@ class PartReader {
             results_.resize(count);
         if (records_.size() < count)
             records_.resize(count);
-        RunInParts(count, WorkParts(), [&](std::size_t begin, std::size_t end, std::size_t) {
+        RunInParts(count, cores_, [&](std::size_t begin, std::size_t end, std::size_t) {
             pugi::xml_document xml;
             for (std::size_t k = begin; k < end && ParsePart(xml, k); ++k) {
             }
@@ -808,6 +808,7 @@ class PartReader {
 
     DocumentSource source_;
     CrossSectReading how_;
+    const std::size_t cores_ = WorkParts(); // asked once: the system is asked each time
     CrossSectReceiver &receiver_;
 
     std::unique_ptr<char[]> data_;

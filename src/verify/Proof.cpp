@@ -688,7 +688,7 @@ class SectionsProof {
             while (next_ < stations_.size() && std::abs(Chainage(next_) - station) <= kSameStation)
                 pairs_.emplace_back(k, stations_[next_++]);
         }
-        const std::size_t parts = std::min(WorkParts(), std::max<std::size_t>(pairs_.size(), 1));
+        const std::size_t parts = std::min(cores_, std::max<std::size_t>(pairs_.size(), 1));
         if (figures_.size() < parts)
             figures_.resize(parts);
         RunInParts(pairs_.size(), parts, [&](std::size_t begin, std::size_t end, std::size_t part) {
@@ -763,8 +763,9 @@ class SectionsProof {
     std::size_t next_ = 0;              // the next station to pair
     double missingStationAt_ = kNullValue;
     std::vector<std::pair<std::size_t, std::size_t>> pairs_; // cross section, station
-    std::vector<SectionFigures> figures_;                    // per core
-    SectionFigures sections_;                                // joined
+    const std::size_t cores_ = WorkParts(); // asked once: the system is asked each time
+    std::vector<SectionFigures> figures_;   // per core
+    SectionFigures sections_;               // joined
 };
 
 std::string Number(double value, int decimals) { return FormatDecimals(value, decimals); }
