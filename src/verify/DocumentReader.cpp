@@ -482,6 +482,7 @@ class PartReader {
     PartReader(DocumentSource source, const CrossSectReading &how, CrossSectReceiver &receiver)
         : source_(std::move(source)), how_(how), receiver_(receiver) {
         how_.BlockBytes = std::max<std::size_t>(how_.BlockBytes, 1);
+        Grow(how_.BlockBytes); // the buffer is never null
     }
 
     // False, with the failure, when a part is not well-formed or misses what
