@@ -5,6 +5,7 @@
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
+#include "shell/WorkSplit.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -16,9 +17,12 @@ namespace vialto {
 
 namespace {
 
+// Stations prepared at once before they are written: enough to share out
+// between the cores, little enough to hold their texts.
+constexpr std::size_t kExportBlock = 256;
+
 // Collected texts of one surface.
 struct SurfaceTexts {
-    std::string Points;      // "offset height offset height ..."
     std::string Codes;       // vertex names, ","-separated
     std::string Interpolate; // pairs of codes
     std::string Link;
@@ -26,7 +30,6 @@ struct SurfaceTexts {
 
     // Empties the texts, keeping their storage for the next surface.
     void Clear() {
-        Points.clear();
         Codes.clear();
         Interpolate.clear();
         Link.clear();
@@ -126,11 +129,38 @@ bool StationRange(const CrossSectionSet &set, double start, double end, std::siz
     return first <= last;
 }
 
+// What a surface's export needs that no other station changes, worked out
+// for many surfaces at once: the text of its points (the copy marks, which
+// the export appends, have none) and the final code of each point it had
+// then (nullptr where the code is empty or outside the layer's list).
+struct PreparedSurface {
+    std::string Points;
+    std::vector<const FinalCodeOf *> Codes;
+};
+
+void PrepareSurface(const CrSecSurface &surface, const CodeIndex &codeIndex, PreparedSurface &out) {
+    out.Points.clear();
+    out.Codes.clear();
+    for (const CrSecPoint &point : surface.Points) {
+        if (!point.IsCopyMark) {
+            AppendDecimals(out.Points, point.Offset, 6);
+            out.Points += ' ';
+            AppendDecimals(out.Points, point.Height, 6);
+            out.Points += ' ';
+        }
+        const auto found = point.Code.empty() ? codeIndex.end() : codeIndex.find(point.Code);
+        out.Codes.push_back(found == codeIndex.end() ? nullptr : &found->second);
+    }
+    DropTrailing(out.Points, ' ');
+}
+
 // Writes surface j of station i into `out` and its final codes' numbers
 // into `written`; `before` holds those of the previous station's surfaces.
+// `prepared` holds the surface's points text and final codes.
 void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
-                   const std::vector<CodeIndex> &codeIndex, const std::vector<WrittenCodes> &before,
-                   WrittenCodes &written, SurfaceTexts &out) {
+                   const std::vector<CodeIndex> &codeIndex, const PreparedSurface &prepared,
+                   const std::vector<WrittenCodes> &before, WrittenCodes &written,
+                   SurfaceTexts &out) {
     CrossSection &station = set.Stations[i];
     const std::size_t layer = station.Surfaces[j].Layer;
     const long previous = i > 0 ? FindSurfaceOfLayer(layer, set.Stations[i - 1].Surfaces) : -1;
@@ -148,27 +178,28 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
     // read, so the points are addressed by index.
     for (std::size_t k = 0; k < station.Surfaces[j].Points.size(); ++k) {
         CrSecPoint &point = station.Surfaces[j].Points[k];
-        if (!point.IsCopyMark) {
-            AppendDecimals(out.Points, point.Offset, 6);
-            out.Points += ' ';
-            AppendDecimals(out.Points, point.Height, 6);
-            out.Points += ' ';
-        }
         if (point.Code.empty()) {
             out.Codes += "NO_CODE,";
             LogUncoded(station.Chainage, point);
             continue;
         }
         std::string ruleCode = std::move(point.Code);
-        const auto found = codeIndex[layer].find(ruleCode);
+        // Points appended since the surface was prepared are looked up here.
+        const FinalCodeOf *final = nullptr;
+        if (k < prepared.Codes.size()) {
+            final = prepared.Codes[k];
+        } else {
+            const auto found = codeIndex[layer].find(ruleCode);
+            final = found == codeIndex[layer].end() ? nullptr : &found->second;
+        }
         long number = 0;
-        if (found == codeIndex[layer].end()) {
+        if (final == nullptr) {
             FinalCodeOf outside = FinalCodeOutsideList(ruleCode, layer);
             point.Code = std::move(outside.Text);
             number = outside.Number;
         } else {
-            point.Code = found->second.Text;
-            number = found->second.Number;
+            point.Code = final->Text;
+            number = final->Number;
         }
         if (!point.IsCopy)
             written.Numbers.push_back(number);
@@ -217,7 +248,6 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
             }
         }
     }
-    DropTrailing(out.Points, ' ');
     DropTrailing(out.Codes, ',');
     DropTrailing(out.Interpolate, ',');
     DropTrailing(out.Continue, ',');
@@ -334,7 +364,7 @@ std::string FinalCode(std::string_view ruleCode, long index, std::size_t layer) 
 
 bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet &set,
                     std::string_view selection, double start, double end, IProgress &progress,
-                    bool showProgress) {
+                    bool showProgress, std::size_t parts) {
     return Guarded("CCrSec.Export2LandXML", false, [&] {
         Trace(">>CCrSec.Export2LandXML");
         std::size_t first = 0;
@@ -357,34 +387,60 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
         // The codes written at the previous station and at this one, by surface.
         std::vector<WrittenCodes> before;
         std::vector<WrittenCodes> written;
-        for (std::size_t i = first; i <= last; ++i) {
-            if (showProgress)
-                progress.Step(static_cast<double>(i));
-            const double chainage = set.Stations[i].Chainage;
-            if (!TagCrossSect(false, FormatDecimals(chainage, 6)))
-                return false;
-            lastChainage = chainage;
-            std::swap(before, written);
-            written.resize(set.Stations[i].Surfaces.size());
-            for (WrittenCodes &codes : written)
-                codes.Known = false;
-            for (std::size_t j = 0; j < set.Stations[i].Surfaces.size(); ++j) {
-                const CrSecLayer &layer = set.Layers.at(set.Stations[i].Surfaces[j].Layer);
-                if (!IsSelected(selection, layer))
-                    continue;
-                texts.Clear();
-                ExportSurface(set, i, j, codeIndex, before, written[j], texts);
-                bool ok = TagCrossSectSurf(false, layer.Name);
-                ok = ok && TagPntList2D(texts.Points);
-                ok = ok && TagVertexName(texts.Codes);
-                if (i != 0)
-                    ok = ok && TagVertexConnections(texts.Interpolate, texts.Link, texts.Continue);
-                ok = ok && TagCrossSectSurf(true);
-                if (!ok)
+        // The selected surfaces of a block of stations, prepared between the
+        // cores before the block is written; storage reused from block to block.
+        std::vector<std::pair<std::size_t, std::size_t>> blockSurfaces;
+        std::vector<PreparedSurface> prepared;
+        std::size_t nextPrepared = 0;
+        for (std::size_t blockStart = first; blockStart <= last; blockStart += kExportBlock) {
+            const std::size_t blockEnd = std::min(last + 1, blockStart + kExportBlock);
+            blockSurfaces.clear();
+            for (std::size_t i = blockStart; i < blockEnd; ++i)
+                for (std::size_t j = 0; j < set.Stations[i].Surfaces.size(); ++j)
+                    if (IsSelected(selection, set.Layers.at(set.Stations[i].Surfaces[j].Layer)))
+                        blockSurfaces.emplace_back(i, j);
+            if (prepared.size() < blockSurfaces.size())
+                prepared.resize(blockSurfaces.size());
+            RunInParts(
+                blockSurfaces.size(), parts, [&](std::size_t begin, std::size_t stop, std::size_t) {
+                    for (std::size_t k = begin; k < stop; ++k) {
+                        const CrSecSurface &surface =
+                            set.Stations[blockSurfaces[k].first].Surfaces[blockSurfaces[k].second];
+                        PrepareSurface(surface, codeIndex[surface.Layer], prepared[k]);
+                    }
+                });
+            nextPrepared = 0;
+            for (std::size_t i = blockStart; i < blockEnd; ++i) {
+                if (showProgress)
+                    progress.Step(static_cast<double>(i));
+                const double chainage = set.Stations[i].Chainage;
+                if (!TagCrossSect(false, FormatDecimals(chainage, 6)))
+                    return false;
+                lastChainage = chainage;
+                std::swap(before, written);
+                written.resize(set.Stations[i].Surfaces.size());
+                for (WrittenCodes &codes : written)
+                    codes.Known = false;
+                for (std::size_t j = 0; j < set.Stations[i].Surfaces.size(); ++j) {
+                    const CrSecLayer &layer = set.Layers.at(set.Stations[i].Surfaces[j].Layer);
+                    if (!IsSelected(selection, layer))
+                        continue;
+                    const PreparedSurface &surface = prepared[nextPrepared++];
+                    texts.Clear();
+                    ExportSurface(set, i, j, codeIndex, surface, before, written[j], texts);
+                    bool ok = TagCrossSectSurf(false, layer.Name);
+                    ok = ok && TagPntList2D(surface.Points);
+                    ok = ok && TagVertexName(texts.Codes);
+                    if (i != 0)
+                        ok = ok &&
+                             TagVertexConnections(texts.Interpolate, texts.Link, texts.Continue);
+                    ok = ok && TagCrossSectSurf(true);
+                    if (!ok)
+                        return false;
+                }
+                if (!TagCrossSect(true))
                     return false;
             }
-            if (!TagCrossSect(true))
-                return false;
         }
         Trace("<<CCrSec.Export2LandXML");
         return TagCrossSects(true);
@@ -393,7 +449,8 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
 
 CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view selection,
                                           double start, double end, IProgress &progress,
-                                          double &firstChainage, double &lastChainage) {
+                                          double &firstChainage, double &lastChainage,
+                                          std::size_t parts) {
     // No layer chosen, or a range that holds no cross section, is the user's
     // choice of an alignment without cross sections, not a failed export.
     std::size_t first = 0;
@@ -410,17 +467,19 @@ CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view
     if (progress.CancelRequested())
         return CrExportResult::Cancelled;
     progress.SetInfo(AppModel().GetToken("LBL_EXP_CR_EXP"));
-    return Export2LandXML(firstChainage, lastChainage, set, selection, start, end, progress, true)
+    return Export2LandXML(firstChainage, lastChainage, set, selection, start, end, progress, true,
+                          parts)
                ? CrExportResult::Written
                : CrExportResult::Failed;
 }
 
 CrExportResult RuleAndExportStoredCrossSections(SlotNumber slot, std::string_view selection,
                                                 double start, double end, IProgress &progress,
-                                                double &firstChainage, double &lastChainage) {
+                                                double &firstChainage, double &lastChainage,
+                                                std::size_t parts) {
     LentSet lent(slot);
     return RuleAndExportCrossSections(lent.Set(), selection, start, end, progress, firstChainage,
-                                      lastChainage);
+                                      lastChainage, parts);
 }
 
 } // namespace vialto

@@ -8,7 +8,9 @@
 #include "model/AlignmentStore.h"
 #include "model/Records.h"
 #include "shell/UserInterface.h"
+#include "shell/WorkSplit.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +26,11 @@ namespace vialto {
 // the export. False when no layer is selected, the range holds no station (it
 // ends before the first one or runs backwards), or a line could not be
 // written (reported as "CCrSec.Export2LandXML").
+// The points' texts and final codes of each block of stations are worked out
+// in up to `parts` ranges at once; the document does not depend on `parts`.
 bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet &set,
                     std::string_view selection, double start, double end, IProgress &progress,
-                    bool showProgress);
+                    bool showProgress, std::size_t parts = WorkParts());
 
 // How the cross-section step of an export ended.
 enum class CrExportResult { Written, Nothing, Cancelled, Failed };
@@ -38,7 +42,8 @@ enum class CrExportResult { Written, Nothing, Cancelled, Failed };
 // when cancelled, or when the rules fail.
 CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view selection,
                                           double start, double end, IProgress &progress,
-                                          double &firstChainage, double &lastChainage);
+                                          double &firstChainage, double &lastChainage,
+                                          std::size_t parts = WorkParts());
 
 // The same step on the set stored in the slot itself rather than on a copy
 // (a long road's cross sections are the largest thing a conversion holds).
@@ -48,7 +53,8 @@ CrExportResult RuleAndExportCrossSections(CrossSectionSet &set, std::string_view
 // store holds the set as it was, whatever the outcome.
 CrExportResult RuleAndExportStoredCrossSections(SlotNumber slot, std::string_view selection,
                                                 double start, double end, IProgress &progress,
-                                                double &firstChainage, double &lastChainage);
+                                                double &firstChainage, double &lastChainage,
+                                                std::size_t parts = WorkParts());
 
 // Index of the last station whose chainage is not greater than the chainage,
 // at least 1 and at most the last index (0 for a set of one station).

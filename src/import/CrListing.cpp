@@ -14,15 +14,15 @@ constexpr std::string_view kSource = "ImportCrAligment";
 // The form of a text listing: "*TRV" files named ".trv" are the point-code
 // form, ".trv2" files the layer-name form, anything else a printed report.
 bool ReadTextForms(std::string_view text, std::string_view extension, CrossSectionSet &out,
-                   ListingContext &ctx) {
+                   ListingContext &ctx, std::size_t parts) {
     if (text.empty())
         return ctx.Decline("the file is empty");
     ListingLines lines(text);
     const std::string_view first = lines.Next();
     if (first.substr(0, 4) == "*TRV" && extension == "TRV")
-        return ReadCrTrv(text, out, ctx);
+        return ReadCrTrv(text, out, ctx, parts);
     if (extension == "TRV2")
-        return ReadCrTrv2(text, out, ctx);
+        return ReadCrTrv2(text, out, ctx, parts);
     return ReadCrPrinted(text, out, ctx);
 }
 
@@ -54,10 +54,10 @@ bool RunCrReader(CrossSectionSet &set, ListingFailure *failure, std::string_view
 } // namespace
 
 bool ReadCrListing(std::string_view bytes, std::string_view extension, CrossSectionSet &set,
-                   ListingFailure *failure, std::string_view file) {
+                   ListingFailure *failure, std::string_view file, std::size_t parts) {
     return RunCrReader(set, failure, file, [&](ListingContext &ctx, CrossSectionSet &out) {
         return extension == "RTF" ? ReadRtf(bytes, out, ctx)
-                                  : ReadTextForms(bytes, extension, out, ctx);
+                                  : ReadTextForms(bytes, extension, out, ctx, parts);
     });
 }
 
@@ -69,7 +69,7 @@ bool ImportCrAligment(CrossSectionSet &set, const std::string &path, const std::
         set, failure, FileNameOfPath(path), [&](ListingContext &ctx, CrossSectionSet &out) {
             const std::string bytes = ReadListingBytes(path, ctx);
             return extension == "RTF" ? ReadRtf(bytes, out, ctx)
-                                      : ReadTextForms(bytes, extension, out, ctx);
+                                      : ReadTextForms(bytes, extension, out, ctx, WorkParts());
         });
     Trace("<< ImportCrAligment");
     return ok;

@@ -21,6 +21,7 @@
 
 #include "import/ListingText.h"
 #include "model/Records.h"
+#include "shell/WorkSplit.h"
 
 #include <string>
 #include <string_view>
@@ -36,8 +37,10 @@ bool ImportCrAligment(CrossSectionSet &set, const std::string &path, const std::
 
 // The same on bytes already in memory; `extension` is upper-case without
 // the dot ("TRV", "TRV2", "RTF", anything else); `file` only names the text
-// in failures.
+// in failures. The ".trv" forms are read in up to `parts` ranges at once;
+// the set does not depend on `parts`.
 bool ReadCrListing(std::string_view bytes, std::string_view extension, CrossSectionSet &set,
-                   ListingFailure *failure = nullptr, std::string_view file = {});
+                   ListingFailure *failure = nullptr, std::string_view file = {},
+                   std::size_t parts = WorkParts());
 
 } // namespace vialto

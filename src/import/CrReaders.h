@@ -6,7 +6,9 @@
 
 #include "import/ListingText.h"
 #include "model/Records.h"
+#include "shell/WorkSplit.h"
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -15,8 +17,12 @@ namespace vialto {
 // The fixed layers Taludes, Cunetas, Subrasante, Rasante.
 std::vector<CrSecLayer> FixedCrLayers();
 
-bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
-bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
+// The ".trv" and ".trv2" forms, read in up to `parts` ranges at once; the set
+// does not depend on `parts`.
+bool ReadCrTrv(std::string_view text, CrossSectionSet &out, ListingContext &ctx,
+               std::size_t parts = WorkParts());
+bool ReadCrTrv2(std::string_view text, CrossSectionSet &out, ListingContext &ctx,
+                std::size_t parts = WorkParts());
 // The plain text of an RTF report (rows end with CR LF, cells split by tabs).
 bool ReadCrReportText(std::string_view text, CrossSectionSet &out, ListingContext &ctx);
 bool ReadCrPrinted(std::string_view text, CrossSectionSet &out, ListingContext &ctx);

@@ -52,35 +52,29 @@ std::string FixedPointCode(std::string_view code) {
     return fixed;
 }
 
-void AddStation(CrossSectionSet &set, double chainage, const std::array<CrListPoints, 4> &lists) {
-    bool any = false;
-    for (const CrListPoints &list : lists)
-        any = any || !list.empty();
-    if (!any)
-        return;
-    set.Stations.push_back(CrossSection{chainage, {}});
-    const std::size_t station = set.Stations.size() - 1;
-    set.Stations.back().Surfaces.reserve(lists.size());
-    for (std::size_t layer = 0; layer < lists.size(); ++layer)
-        if (!lists[layer].empty())
-            AddSurface(set, lists[layer], station, layer);
+CrossSection MakeStation(double chainage, const std::array<CrListPoints, 4> &lists) {
+    CrossSection station{chainage, {}};
+    for (std::size_t layer = 0; layer < lists.size(); ++layer) {
+        if (lists[layer].empty())
+            continue;
+        CrSecSurface &surface = station.Surfaces.emplace_back();
+        surface.Layer = static_cast<std::uint8_t>(layer);
+        surface.Points.reserve(lists[layer].size());
+        for (const CrListPoint &p : lists[layer])
+            surface.Points.push_back(PointAt(p));
+        DeleteDuplicatedpoints(surface.Points);
+    }
+    return station;
 }
 
-void AddStation(CrossSectionSet &set, double chainage, const std::vector<CrListPoints> &surfaces) {
-    bool any = false;
-    for (const CrListPoints &list : surfaces)
-        any = any || !list.empty();
-    if (!any)
-        return;
-    set.Stations.push_back(CrossSection{chainage, {}});
-    const std::size_t station = set.Stations.size() - 1;
-    set.Stations.back().Surfaces.reserve(surfaces.size());
+CrossSection MakeStation(double chainage, const std::vector<CrListPoints> &surfaces) {
+    CrossSection station{chainage, {}};
     for (std::size_t layer = 0; layer < surfaces.size(); ++layer) {
         const CrListPoints &source = surfaces[layer];
         if (source.empty())
             continue;
         // A point in the place of the listed point before it is left out.
-        CrSecSurface surface;
+        CrSecSurface &surface = station.Surfaces.emplace_back();
         surface.Layer = static_cast<std::uint8_t>(layer);
         surface.Points.reserve(source.size());
         surface.Points.push_back(PointAt(source.front()));
@@ -88,8 +82,28 @@ void AddStation(CrossSectionSet &set, double chainage, const std::vector<CrListP
             if (!SamePlace(source[k].Offset, source[k].Height, source[k - 1].Offset,
                            source[k - 1].Height))
                 surface.Points.push_back(PointAt(source[k]));
-        AppendSurface(set, std::move(surface), station, layer);
+        DeleteDuplicatedpoints(surface.Points);
     }
+    return station;
+}
+
+void AppendStation(CrossSectionSet &set, CrossSection &&station) {
+    if (station.Surfaces.empty())
+        return;
+    for (CrSecSurface &surface : station.Surfaces) {
+        CrSecLayer &layer = set.Layers.at(surface.Layer);
+        if (layer.Codes.empty())
+            CodeAllPoints(surface, layer);
+    }
+    set.Stations.push_back(std::move(station));
+}
+
+void AddStation(CrossSectionSet &set, double chainage, const std::array<CrListPoints, 4> &lists) {
+    AppendStation(set, MakeStation(chainage, lists));
+}
+
+void AddStation(CrossSectionSet &set, double chainage, const std::vector<CrListPoints> &surfaces) {
+    AppendStation(set, MakeStation(chainage, surfaces));
 }
 
 void AddSurface(CrossSectionSet &set, const CrListPoints &points, std::size_t station,

@@ -37,6 +37,17 @@ void AddStation(CrossSectionSet &set, double chainage, const std::array<CrListPo
 // surfaces[k] belongs to layer k. Empty lists add no surface.
 void AddStation(CrossSectionSet &set, double chainage, const std::vector<CrListPoints> &surfaces);
 
+// The station that AddStation appends, made without the set: its surfaces'
+// duplicated points removed, but no codes yet (AppendStation gives those).
+// A station without surfaces when every list is empty.
+CrossSection MakeStation(double chainage, const std::array<CrListPoints, 4> &lists);
+CrossSection MakeStation(double chainage, const std::vector<CrListPoints> &surfaces);
+
+// Appends a station made by MakeStation (none when it has no surface), coding
+// every surface whose layer has no code yet, in surface order. Raises 9 for a
+// surface of a layer the set does not have.
+void AppendStation(CrossSectionSet &set, CrossSection &&station);
+
 // Appends a surface of `layer` to station `station` with the listed offsets
 // and heights, removes its duplicated points, and codes all its points when
 // the layer has no code yet (the first station where a layer appears starts

@@ -172,8 +172,15 @@ std::string ListingExtension(std::string_view path);
 class ListingLines {
   public:
     explicit ListingLines(std::string_view text) : text_(text) {}
+    // Reading from byte `start` of the text, which begins a line, after
+    // `linesBefore` lines: the lines met are those a reader from the text's
+    // start meets once it stands at `start`, numbered alike.
+    ListingLines(std::string_view text, std::size_t start, long linesBefore)
+        : text_(text), pos_(start), line_(linesBefore) {}
     // True when every line has been read.
     bool AtEnd() const { return pos_ >= text_.size(); }
+    // The byte where the next line begins.
+    std::size_t Position() const { return pos_; }
     // The next line without its ending ("" at the end); counts lines.
     std::string_view Next();
     // 1-based number of the line returned last.

@@ -1,0 +1,109 @@
+// The cross sections read, ruled and written with the work split between
+// threads: the document is the same byte for byte whatever the number of
+// parts, and so is a failure.
+#include "crosssection/CrSec.h"
+#include "crosssection/CrSecBuilder.h"
+#include "crosssection/CrSecExport.h"
+#include "import/CrListing.h"
+
+#include "landxml/LandXmlFixture.h"
+
+#include <string>
+
+using namespace vialto;
+using namespace vialto::test;
+
+namespace {
+
+// A listing of `stations` sections 10 m apart whose lines start and end, so
+// that the rules and the export add copies, with blank lines, skipped "E"
+// sections and repeated point lines between them. From station 400 on a
+// layer named for the first time is listed before the others (the
+// layer-name form numbers layers in the order the listing first names
+// them). `codes[k]` is the code of the k-th point kind.
+std::string Listing(int stations, const std::vector<std::string> &codes) {
+    std::string text = "*TRV\r\nsplit test\r\n";
+    for (int s = 0; s < stations; ++s) {
+        if (s % 50 == 7)
+            text += std::to_string(s * 10 + 5) + "E,2\r\n1,2,X\r\n3,4,X\r\n";
+        if (s % 9 == 0)
+            text += "\r\n";
+        std::vector<std::string> lines;
+        const double drift = (s % 13) * 0.05;
+        if (s >= 400)
+            lines.push_back("-6.000,99.000," + codes[3]);
+        lines.push_back("-9.000,100.000," + codes[0]);
+        lines.push_back(std::to_string(-7.5 - drift) + ",100.500," + codes[0]);
+        for (int p = 0; p < 3 + (s / 7) % 2; ++p)
+            lines.push_back(std::to_string(-3.5 + 2.5 * p + drift) + ",101.000," + codes[1]);
+        lines.push_back("3.500,101.000," + codes[2]);
+        lines.push_back(""); // repeats the line before
+        lines.push_back("4.000,100.800," + codes[2]);
+        text += std::to_string(s * 10) + "," + std::to_string(lines.size()) + "\r\n";
+        for (const std::string &line : lines)
+            text += line + "\r\n";
+    }
+    return text;
+}
+
+class CrossSectionSplit : public LandXmlFixture {
+  protected:
+    void SetUp() override {
+        LandXmlFixture::SetUp();
+        StoreWithVerticalAlignment();
+    }
+
+    // The document of the listing read, ruled and exported in `parts` parts;
+    // a failed reading gives its failure's text instead.
+    std::string Convert(const std::string &listing, std::string_view extension, std::size_t parts) {
+        CrossSectionSet set;
+        ListingFailure failure;
+        if (!ReadCrListing(listing, extension, set, &failure, "split", parts)) {
+            ExpectMessage(failure.Text());
+            return failure.Text();
+        }
+        SetOutputFile(out.string());
+        BeginDocument();
+        HzAlignment hz = MakeOneBased<HzElement>(1);
+        hz[1] = HzElement{1, 0, 1000, 2000, 0, 0, 0, 6000, 0, {}};
+        double a = 0, b = 0;
+        EXPECT_TRUE(TagAlignments(false) && TagAlignment(false, "Eje", 0, 6000) &&
+                    TagCoordGeom(false) && TagCoordGeomRegular(hz, kNullValue, kNullValue, a, b) &&
+                    TagCoordGeom(true));
+        NullProgress progress;
+        double first = 0, last = 0;
+        EXPECT_EQ(CrExportResult::Written,
+                  RuleAndExportCrossSections(set, "", 0, 0, progress, first, last, parts));
+        EXPECT_TRUE(TagAlignment(true) && TagAlignments(true));
+        return FinishDocument();
+    }
+};
+
+} // namespace
+
+TEST_F(CrossSectionSplit, SameDocumentAndSameFailureInAnyNumberOfParts) {
+    const std::vector<std::string> named = {"IDESMO1", "IEJE", "ISUBRAS1", "IEXPLA1"};
+    const std::vector<std::string> fixed = {"T1", "P1", "S1", "T2"};
+    std::string failing = Listing(600, named);
+    failing.replace(failing.rfind("-9.000,100.000"), 6, "-9.0x0");
+    const std::string ended =
+        Listing(100, named) + "FIN\r\n" + Listing(300, named).substr(6) + "10,2\r\nnot a point\r\n";
+    const struct {
+        const char *Name;
+        std::string Text;
+        const char *Extension;
+        const char *Expected; // in the document or the failure
+    } cases[] = {
+        {"layer names", Listing(600, named), "TRV2", "<CrossSect sta=\"5990.000000\">"},
+        {"point codes", Listing(600, fixed), "TRV", "<CrossSect sta=\"5990.000000\">"},
+        {"a failure late in the listing", failing, "TRV2", "field 1 (offset) is not a number"},
+        {"FIN before the middle", ended, "TRV2", "<CrossSect sta=\"990.000000\">"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string whole = Convert(c.Text, c.Extension, 1);
+        EXPECT_NE(whole.find(c.Expected), std::string::npos) << whole.substr(0, 300);
+        for (const std::size_t parts : {2, 3, 5})
+            EXPECT_EQ(whole, Convert(c.Text, c.Extension, parts)) << parts << " parts";
+    }
+}
