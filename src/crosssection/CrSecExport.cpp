@@ -18,8 +18,10 @@ namespace vialto {
 namespace {
 
 // Stations prepared at once before they are written: enough to share out
-// between the cores, little enough to hold their texts.
-constexpr std::size_t kExportBlock = 256;
+// between the cores, little enough to hold their texts (about 1 MB).
+constexpr std::size_t kExportBlock = 1024;
+// Surfaces a thread prepares at a time: enough to outweigh taking them.
+constexpr std::size_t kPrepareChunk = 64;
 
 // Collected texts of one surface.
 struct SurfaceTexts {
@@ -401,14 +403,16 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
                         blockSurfaces.emplace_back(i, j);
             if (prepared.size() < blockSurfaces.size())
                 prepared.resize(blockSurfaces.size());
-            RunInParts(
-                blockSurfaces.size(), parts, [&](std::size_t begin, std::size_t stop, std::size_t) {
-                    for (std::size_t k = begin; k < stop; ++k) {
-                        const CrSecSurface &surface =
-                            set.Stations[blockSurfaces[k].first].Surfaces[blockSurfaces[k].second];
-                        PrepareSurface(surface, codeIndex[surface.Layer], prepared[k]);
-                    }
-                });
+            const std::size_t chunks = (blockSurfaces.size() + kPrepareChunk - 1) / kPrepareChunk;
+            RunClaimed(chunks, parts, [&](std::size_t chunk) {
+                const std::size_t stop =
+                    std::min(blockSurfaces.size(), (chunk + 1) * kPrepareChunk);
+                for (std::size_t k = chunk * kPrepareChunk; k < stop; ++k) {
+                    const CrSecSurface &surface =
+                        set.Stations[blockSurfaces[k].first].Surfaces[blockSurfaces[k].second];
+                    PrepareSurface(surface, codeIndex[surface.Layer], prepared[k]);
+                }
+            });
             nextPrepared = 0;
             for (std::size_t i = blockStart; i < blockEnd; ++i) {
                 if (showProgress)

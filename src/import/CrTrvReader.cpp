@@ -177,8 +177,12 @@ std::size_t GuessSectionStart(std::string_view text, std::size_t from) {
     return std::string_view::npos;
 }
 
-// Reads the sections after the header (`lines` stands there) in up to
-// `parts` runs at once, cut at guessed section starts, and gives back the
+// Text that a range of the listing holds at least: shorter ones cost more
+// to start and join than they save.
+constexpr std::size_t kMinRangeBytes = 64 * 1024;
+
+// Reads the sections after the header (`lines` stands there) in ranges cut
+// at guessed section starts, on up to `parts` threads, and gives back the
 // runs that make up the listing, in order. A run counts only when the run
 // before it ended exactly where it began; from the first one that does not
 // (or that failed) on, the listing is read again in one run from where the
@@ -190,58 +194,63 @@ std::vector<SectionRun> ReadSectionRuns(std::string_view text, const ListingLine
                                         ListingContext &ctx, std::size_t parts, Make &&make) {
     std::vector<std::size_t> starts{lines.Position()};
     const std::size_t rest = text.size() - starts.front();
-    for (std::size_t k = 1; k < parts && rest > 0; ++k) {
-        const std::size_t guess = GuessSectionStart(text, starts.front() + rest / parts * k);
+    // A few ranges a thread, so that one started late takes fewer of them.
+    const std::size_t ranges = parts > 1 ? std::min(parts * 4, rest / kMinRangeBytes) : 1;
+    for (std::size_t k = 1; k < ranges; ++k) {
+        const std::size_t guess = GuessSectionStart(text, starts.front() + rest / ranges * k);
         if (guess == std::string_view::npos || guess <= starts.back())
             break;
         starts.push_back(guess);
     }
     std::vector<SectionRun> runs(starts.size());
-    RunInParts(starts.size(), starts.size(), [&](std::size_t, std::size_t, std::size_t part) {
-        SectionRun &run = runs[part];
-        const std::size_t until =
-            part + 1 < starts.size() ? starts[part + 1] : std::string_view::npos;
-        if (part == 0) {
-            ListingLines from = lines;
-            run.End = ReadSections(from, until, ctx,
-                                   [&](const TrvSection &section) { make(section, run); });
-            run.Read = true;
-            return;
-        }
-        // A guessed run reports nothing: when it fails, the reading again
-        // from its start meets the failure with its true line.
-        ListingContext guessed(ctx.File(), nullptr);
-        try {
-            ListingLines from(text, starts[part], 0);
-            run.End = ReadSections(from, until, guessed,
-                                   [&](const TrvSection &section) { make(section, run); });
-            run.Read = true;
-        } catch (...) {
-            run.Read = false;
-        }
-    });
+    if (starts.size() > 1) {
+        RunClaimed(starts.size(), parts, [&](std::size_t k) {
+            SectionRun &run = runs[k];
+            const std::size_t until =
+                k + 1 < starts.size() ? starts[k + 1] : std::string_view::npos;
+            // A range reports nothing: when it fails, the reading again from
+            // its start meets the failure with its true line.
+            ListingContext guessed(ctx.File(), nullptr);
+            try {
+                ListingLines from(text, starts[k], k == 0 ? lines.LineNumber() : 0);
+                run.End = ReadSections(from, until, guessed,
+                                       [&](const TrvSection &section) { make(section, run); });
+                run.Read = true;
+            } catch (...) {
+                run.Read = false;
+            }
+        });
+    }
 
-    std::size_t kept = 1;
-    while (kept < runs.size() && !runs[kept - 1].End.Final &&
-           runs[kept - 1].End.Position == starts[kept] && runs[kept].Read) {
-        runs[kept].End.Line += runs[kept - 1].End.Line;
+    std::size_t kept = 0;
+    while (
+        kept < runs.size() && runs[kept].Read &&
+        (kept == 0 || (!runs[kept - 1].End.Final && runs[kept - 1].End.Position == starts[kept]))) {
+        if (kept > 0)
+            runs[kept].End.Line += runs[kept - 1].End.Line;
         ++kept;
     }
-    runs.resize(kept);
-    const SectionsEnd end = runs.back().End;
-    if (!end.Final) {
-        SectionRun &again = runs.emplace_back();
-        ListingLines from(text, end.Position, end.Line);
-        // It numbers the layers on from those named before it.
-        for (std::size_t k = 0; k + 1 < runs.size(); ++k)
-            for (const std::string &name : runs[k].Layers.Names)
-                if (std::find(again.Layers.Names.begin(), again.Layers.Names.end(), name) ==
-                    again.Layers.Names.end())
-                    again.Layers.Names.push_back(name);
-        again.End = ReadSections(from, std::string_view::npos, ctx,
-                                 [&](const TrvSection &section) { make(section, again); });
-        again.Read = true;
+    // A range that a final one came before is not part of the listing.
+    if (kept > 0 && runs[kept - 1].End.Final) {
+        runs.resize(kept);
+        return runs;
     }
+    runs.resize(kept);
+    SectionRun &again = runs.emplace_back();
+    ListingLines from = lines;
+    if (kept > 0) {
+        const SectionsEnd end = runs[kept - 1].End;
+        from = ListingLines(text, end.Position, end.Line);
+    }
+    // It numbers the layers on from those named before it.
+    for (std::size_t k = 0; k < kept; ++k)
+        for (const std::string &name : runs[k].Layers.Names)
+            if (std::find(again.Layers.Names.begin(), again.Layers.Names.end(), name) ==
+                again.Layers.Names.end())
+                again.Layers.Names.push_back(name);
+    again.End = ReadSections(from, std::string_view::npos, ctx,
+                             [&](const TrvSection &section) { make(section, again); });
+    again.Read = true;
     return runs;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <thread>
@@ -57,6 +58,43 @@ template <class Work> void RunInParts(std::size_t count, std::size_t parts, Work
     for (std::size_t part = 1; part < parts; ++part)
         threads.emplace_back(runPart, part);
     runPart(0);
+    for (std::thread &thread : threads)
+        thread.join();
+    for (const std::exception_ptr &failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
+// Runs work(item) for every item of [0, count) on up to `parts` threads, the
+// calling thread among them: each thread takes the next item not yet taken,
+// in ascending order, until none is left. A thread that starts late (a
+// busy machine) finds less left to do instead of holding the others up at
+// the end. Returns when every item has ended; the failure of the lowest item
+// that failed is rethrown then. With one part the items run in order on the
+// calling thread and the first failure ends the run.
+template <class Work> void RunClaimed(std::size_t count, std::size_t parts, Work &&work) {
+    parts = std::clamp<std::size_t>(parts, 1, std::max<std::size_t>(count, 1));
+    if (parts == 1) {
+        for (std::size_t item = 0; item < count; ++item)
+            work(item);
+        return;
+    }
+    std::atomic<std::size_t> next{0};
+    std::vector<std::exception_ptr> failures(count);
+    auto claim = [&] {
+        for (std::size_t item = next++; item < count; item = next++) {
+            try {
+                work(item);
+            } catch (...) {
+                failures[item] = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(parts - 1);
+    for (std::size_t part = 1; part < parts; ++part)
+        threads.emplace_back(claim);
+    claim();
     for (std::thread &thread : threads)
         thread.join();
     for (const std::exception_ptr &failure : failures)
