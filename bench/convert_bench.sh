@@ -29,7 +29,8 @@
 #             interleaved run by run with this one, so that both see the same
 #             load; its rows are marked "*"
 #   -p        convert each job also with --no-proof, interleaved run by run;
-#             its rows are marked "-", and a last table gives the proof's cost
+#             its rows are marked "-" ("*-" for the second converter's), and
+#             a last table gives the proof's cost
 #   -k        keep the temporary folder (jobs, outputs, converter logs)
 #   -n        do not build; use the converter already in the build folder
 #   GENERATOR OPTIONS go to every make_synthetic_job.py call, e.g. --
@@ -63,7 +64,7 @@ while getopts "r:s:e:c:pkn" opt; do
     p) NO_PROOF=1 ;;
     k) KEEP=1 ;;
     n) BUILD_IT=0 ;;
-    *) sed -n '2,44p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,45p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -195,6 +196,11 @@ if ((NO_PROOF)); then
     BINS+=("$BIN")
     MARKS+=("-")
     OPTIONS+=("--no-proof")
+    if [[ -n $OTHER ]]; then
+        BINS+=("$OTHER")
+        MARKS+=("*-")
+        OPTIONS+=("--no-proof")
+    fi
 fi
 
 # start BIN TAG: the converter started without arguments (it prints its

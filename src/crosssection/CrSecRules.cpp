@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace vialto {
 
@@ -18,6 +19,17 @@ namespace {
 constexpr double kNearTie = 0.0001;
 
 int Sign(double value) { return (value > 0) - (value < 0); }
+
+// Codes are short: compared here byte by byte rather than by a library call
+// for every pair of a section's points.
+bool SameCode(const std::string &a, const std::string &b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t k = 0; k < a.size(); ++k)
+        if (a[k] != b[k])
+            return false;
+    return true;
+}
 
 bool Contains(const PointIndexList &list, std::size_t index) {
     return std::find(list.begin(), list.end(), index) != list.end();
@@ -157,21 +169,28 @@ std::vector<signed char> PassingByOffset(const std::vector<CrSecPoint> &thisPoin
     return passes;
 }
 
-// The groups of GroupByDistance from the matches of the Last points that
-// pass (all without `passes`).
-std::vector<PointGroup> GroupMatches(const std::vector<CrSecPoint> &thisPoints,
-                                     const OffsetMatches &matches, double tolerance,
-                                     const std::vector<signed char> *passes) {
-    std::vector<PointGroup> groups(1);
+// Hands each group of GroupByDistance, made from the matches of the Last
+// points that pass (all without `passes`), to `take` as soon as it is
+// complete; the group is reused for the next one. No group is handed over
+// when no point matched.
+template <class Take>
+void ForEachGroup(const std::vector<CrSecPoint> &thisPoints, const OffsetMatches &matches,
+                  double tolerance, const std::vector<signed char> *passes, PointGroup &group,
+                  Take &&take) {
+    group.This.clear();
+    group.Last.clear();
     for (const auto &[t, l] : matches) {
         if (passes && (*passes)[l] != 1)
             continue;
-        PointGroup &group = groups.back();
+        if (!group.This.empty() &&
+            std::abs(thisPoints[t].Offset - thisPoints[group.This.back()].Offset) >= tolerance) {
+            take(std::as_const(group));
+            group.This.clear();
+            group.Last.clear();
+        }
         if (group.This.empty()) {
-            group = PointGroup{{t}, {l}};
-        } else if (std::abs(thisPoints[t].Offset - thisPoints[group.This.back()].Offset) >=
-                   tolerance) {
-            groups.push_back(PointGroup{{t}, {l}});
+            group.This.push_back(t);
+            group.Last.push_back(l);
         } else {
             // Same offset as the group: a vertical face grows on both sides.
             if (!Contains(group.Last, l))
@@ -180,7 +199,20 @@ std::vector<PointGroup> GroupMatches(const std::vector<CrSecPoint> &thisPoints,
                 group.This.push_back(t);
         }
     }
-    return groups;
+    if (!group.This.empty())
+        take(std::as_const(group));
+}
+
+// Passes the Last codes to the This points of one group of equal sizes, in
+// order; the number of points coded.
+int ApplyGroup(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+               const PointGroup &group) {
+    // A face that gained or lost points is left to the later rules.
+    if (group.This.empty() || group.This.size() != group.Last.size())
+        return 0;
+    for (std::size_t k = 0; k < group.This.size(); ++k)
+        thisPoints.at(group.This[k]).Code = lastPoints.at(group.Last[k]).Code;
+    return static_cast<int>(group.This.size());
 }
 
 } // namespace
@@ -198,22 +230,20 @@ std::vector<double> HeadingOffsets(const CrossSectionSet &set, std::size_t i,
 std::vector<PointGroup> GroupByDistance(const std::vector<CrSecPoint> &thisPoints,
                                         const std::vector<CrSecPoint> &lastPoints,
                                         double tolerance) {
-    return GroupMatches(thisPoints, MatchByOffset(thisPoints, lastPoints, tolerance), tolerance,
-                        nullptr);
+    std::vector<PointGroup> groups;
+    PointGroup group;
+    ForEachGroup(thisPoints, MatchByOffset(thisPoints, lastPoints, tolerance), tolerance, nullptr,
+                 group, [&](const PointGroup &complete) { groups.push_back(complete); });
+    if (groups.empty())
+        groups.emplace_back();
+    return groups;
 }
 
 int ApplyGroups(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
                 const std::vector<PointGroup> &groups) {
     int coded = 0;
-    for (const PointGroup &group : groups) {
-        // A face that gained or lost points is left to the later rules.
-        if (group.This.empty() || group.This.size() != group.Last.size())
-            continue;
-        for (std::size_t k = 0; k < group.This.size(); ++k) {
-            thisPoints.at(group.This[k]).Code = lastPoints.at(group.Last[k]).Code;
-            ++coded;
-        }
-    }
+    for (const PointGroup &group : groups)
+        coded += ApplyGroup(thisPoints, lastPoints, group);
     return coded;
 }
 
@@ -236,10 +266,11 @@ int NamesByDistance(CrossSectionSet &set, std::size_t i, std::size_t j, double t
         const OffsetMatches matches = MatchByOffset(thisPoints, lastPoints, tolerance);
         const std::vector<signed char> passes =
             PassingByOffset(thisPoints, lastPoints, matches, tolerance, LastMotion(set, i, *last));
-        const std::vector<PointGroup> groups =
-            GroupMatches(thisPoints, matches, tolerance, &passes);
-        if (!groups.front().This.empty())
-            coded = ApplyGroups(thisPoints, lastPoints, groups);
+        // Each group is applied when complete: the grouping reads only
+        // offsets, the applying only codes.
+        PointGroup group;
+        ForEachGroup(thisPoints, matches, tolerance, &passes, group,
+                     [&](const PointGroup &g) { coded += ApplyGroup(thisPoints, lastPoints, g); });
     }
     if (coded == static_cast<int>(surface.Points.size()))
         surface.Done = true;
@@ -549,7 +580,7 @@ void ClearRepeatedCodes(CrossSectionSet &set, std::size_t i, std::size_t j) {
     std::vector<CrSecPoint> &points = SurfaceAt(set, i, j).Points;
     for (std::size_t k = 0; k < points.size(); ++k) {
         for (std::size_t m = k + 1; m < points.size(); ++m) {
-            if (points[k].Code.empty() || points[m].Code != points[k].Code)
+            if (points[k].Code.empty() || !SameCode(points[m].Code, points[k].Code))
                 continue;
             // The first point of a section keeps its line; elsewhere the later
             // point does. The cleared point gets a line of its own next.

@@ -144,14 +144,7 @@ bool TagCrossSectSurf(bool close, const std::string &name) {
 }
 
 bool TagPntList2D(const std::string &points) {
-    constexpr std::string_view open = "<PntList2D>";
-    constexpr std::string_view close = "</PntList2D>";
-    std::string line;
-    line.reserve(open.size() + points.size() + close.size());
-    line += open;
-    line += points;
-    line += close;
-    return WriteLnAt(line);
+    return WriteLnAt("<PntList2D>", points, "</PntList2D>");
 }
 
 bool TagFeature(bool complete, const std::string &code, const std::string &text) {
@@ -234,10 +227,7 @@ bool TagStringLineLayersOwnExclusions(const TStringLines &set, const std::string
 bool TagVertexName(const std::string &name) {
     if (Extended())
         return WriteLnAtOst("<SDVertexName>" + XmlText(name) + "</SDVertexName>");
-    std::string line = "<Feature code=\"SD Vertex Name\">";
-    line += XmlText(name);
-    line += "</Feature>";
-    return WriteLnAt(line);
+    return WriteLnAt("<Feature code=\"SD Vertex Name\">", XmlText(name), "</Feature>");
 }
 
 bool TagVertexConnections(const std::string &interpolate, const std::string &link,

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <system_error>
 
@@ -96,7 +97,9 @@ std::FILE *CreateWorkFile(const std::filesystem::path &output, std::filesystem::
 // Writes the line, after `level` tabs, and CR LF to one channel. The first
 // failure of a document is reported; later writes of the same document fail
 // quietly, so that a full disk produces one message rather than one per line.
-bool WriteChannel(bool side, std::uint8_t level, std::string_view line) {
+// The line is given in pieces, written one after the other (a long line is
+// never joined first).
+bool WriteChannel(bool side, std::uint8_t level, std::initializer_list<std::string_view> pieces) {
     LandXmlWriterState &state = LandXmlWriter();
     std::FILE *file = side ? state.Side : state.Main;
     if (state.WriteFailed && file != nullptr)
@@ -105,7 +108,8 @@ bool WriteChannel(bool side, std::uint8_t level, std::string_view line) {
     if (file != nullptr) {
         std::string &pending = side ? state.SidePending : state.MainPending;
         pending.append(level, '\t');
-        pending.append(line);
+        for (std::string_view piece : pieces)
+            pending.append(piece);
         pending.append("\r\n");
         if (pending.size() < kWriterPieceBytes || HandOver(file, pending, error))
             return true;
@@ -123,8 +127,11 @@ bool WriteChannel(bool side, std::uint8_t level, std::string_view line) {
             if (error != 0)
                 reason += " (" + ReasonOf(error) + ")";
         }
-        RaiseError(number, reason + "\r\nError to write: '" + std::string(level, '\t') +
-                               std::string(line) + "' in file:" + state.OutputFile);
+        std::string line(level, '\t');
+        for (std::string_view piece : pieces)
+            line += piece;
+        RaiseError(number,
+                   reason + "\r\nError to write: '" + line + "' in file:" + state.OutputFile);
         return false;
     });
 }
@@ -180,6 +187,8 @@ bool OpenFile() {
         if (std::filesystem::is_directory(output, ec))
             RaiseError(errOpenLandXml, "'" + state.OutputFile + "' is a folder");
         state.Main = CreateWorkFile(output, state.WorkFile);
+        // The channels hand over whole pieces: no second buffer behind them.
+        std::setvbuf(state.Main, nullptr, _IONBF, 0);
         state.MainPending.reserve(kWriterPieceBytes + 4096);
         if (AppModel().IsOstXML) {
             const std::filesystem::path side = SideFilePath();
@@ -191,6 +200,7 @@ bool OpenFile() {
                 RaiseError(errOpenLandXml,
                            "Cannot create the file '" + PathText(side) + "': " + ReasonOf(error));
             }
+            std::setvbuf(state.Side, nullptr, _IONBF, 0);
             state.SideFile = side;
         }
         state.MainLevel = 0;
@@ -249,48 +259,52 @@ void DiscardOutput() {
 
 // ---- Line writers -----------------------------------------------------------------
 
-bool WriteLn(std::string_view line) { return WriteChannel(false, 0, line); }
+bool WriteLn(std::string_view line) { return WriteChannel(false, 0, {line}); }
 
-bool WriteLnOst(std::string_view line) { return WriteChannel(true, 0, line); }
+bool WriteLnOst(std::string_view line) { return WriteChannel(true, 0, {line}); }
 
 bool WriteLnOpen(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
-    const bool written = WriteChannel(false, state.MainLevel, line);
+    const bool written = WriteChannel(false, state.MainLevel, {line});
     StepLevel(state.MainLevel, +1, "CLandXML.WriteLnOpen");
     return written;
 }
 
 bool WriteLnAt(std::string_view line) {
-    return WriteChannel(false, LandXmlWriter().MainLevel, line);
+    return WriteChannel(false, LandXmlWriter().MainLevel, {line});
+}
+
+bool WriteLnAt(std::string_view open, std::string_view text, std::string_view close) {
+    return WriteChannel(false, LandXmlWriter().MainLevel, {open, text, close});
 }
 
 bool WriteLnClose(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
     if (!StepLevel(state.MainLevel, -1, "CLandXML.WriteLnClose"))
         return false;
-    return WriteChannel(false, state.MainLevel, line);
+    return WriteChannel(false, state.MainLevel, {line});
 }
 
 bool WriteLnOpenOst(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
-    const bool written = WriteChannel(true, state.SideLevel, line);
+    const bool written = WriteChannel(true, state.SideLevel, {line});
     StepLevel(state.SideLevel, +1, "CLandXML.WriteLnOpenOst");
     return written;
 }
 
 bool WriteLnAtOst(std::string_view line) {
-    return WriteChannel(true, LandXmlWriter().SideLevel, line);
+    return WriteChannel(true, LandXmlWriter().SideLevel, {line});
 }
 
 bool WriteLnCloseOst(std::string_view line) {
     LandXmlWriterState &state = LandXmlWriter();
     if (!StepLevel(state.SideLevel, -1, "CLandXML.WriteLnCloseOst"))
         return false;
-    return WriteChannel(true, state.SideLevel, line);
+    return WriteChannel(true, state.SideLevel, {line});
 }
 
 bool WriteLnAtOstLevel(std::string_view line) {
-    return WriteChannel(false, LandXmlWriter().SideLevel, line);
+    return WriteChannel(false, LandXmlWriter().SideLevel, {line});
 }
 
 std::uint8_t MainLevel() { return LandXmlWriter().MainLevel; }

@@ -106,6 +106,9 @@ bool WriteLnOst(std::string_view line);
 bool WriteLnOpen(std::string_view line);
 // Main channel: write at the level (an empty or one-line element).
 bool WriteLnAt(std::string_view line);
+// The same with the line in three pieces, never joined first (a long text
+// between its tags).
+bool WriteLnAt(std::string_view open, std::string_view text, std::string_view close);
 // Main channel: level - 1, then write at the new level (a closing tag).
 bool WriteLnClose(std::string_view line);
 // The same three on the side channel and its level.
