@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -17,11 +18,11 @@ namespace vialto {
 
 namespace {
 
-// Stations prepared at once before they are written: enough to share out
-// between the cores, little enough to hold their texts (about 1 MB).
-constexpr std::size_t kExportBlock = 1024;
-// Surfaces a thread prepares at a time: enough to outweigh taking them.
-constexpr std::size_t kPrepareChunk = 64;
+// Stations prepared at once: enough to outweigh starting a thread, little
+// enough to hold two blocks' texts (under 1 MB each).
+constexpr std::size_t kExportBlock = 512;
+// A block with fewer selected surfaces is prepared on the calling thread.
+constexpr std::size_t kMinSharedSurfaces = 1024;
 
 // Collected texts of one surface.
 struct SurfaceTexts {
@@ -155,6 +156,15 @@ void PrepareSurface(const CrSecSurface &surface, const CodeIndex &codeIndex, Pre
     }
     DropTrailing(out.Points, ' ');
 }
+
+// A block of stations [Start, End) and its selected surfaces (station,
+// surface), each with what PrepareSurface worked out.
+struct PreparedBlock {
+    std::size_t Start = 0;
+    std::size_t End = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> Surfaces;
+    std::vector<PreparedSurface> Prepared;
+};
 
 // Writes surface j of station i into `out` and its final codes' numbers
 // into `written`; `before` holds those of the previous station's surfaces.
@@ -389,32 +399,47 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
         // The codes written at the previous station and at this one, by surface.
         std::vector<WrittenCodes> before;
         std::vector<WrittenCodes> written;
-        // The selected surfaces of a block of stations, prepared between the
-        // cores before the block is written; storage reused from block to block.
-        std::vector<std::pair<std::size_t, std::size_t>> blockSurfaces;
-        std::vector<PreparedSurface> prepared;
-        std::size_t nextPrepared = 0;
-        for (std::size_t blockStart = first; blockStart <= last; blockStart += kExportBlock) {
-            const std::size_t blockEnd = std::min(last + 1, blockStart + kExportBlock);
-            blockSurfaces.clear();
-            for (std::size_t i = blockStart; i < blockEnd; ++i)
+        // Stations are written block by block; while one block is written,
+        // another thread prepares the next (two blocks' storage, reused).
+        PreparedBlock blocks[2];
+        const auto list = [&](PreparedBlock &block, std::size_t start) {
+            block.Start = start;
+            block.End = std::min(last + 1, start + kExportBlock);
+            block.Surfaces.clear();
+            for (std::size_t i = block.Start; i < block.End; ++i)
                 for (std::size_t j = 0; j < set.Stations[i].Surfaces.size(); ++j)
                     if (IsSelected(selection, set.Layers.at(set.Stations[i].Surfaces[j].Layer)))
-                        blockSurfaces.emplace_back(i, j);
-            if (prepared.size() < blockSurfaces.size())
-                prepared.resize(blockSurfaces.size());
-            const std::size_t chunks = (blockSurfaces.size() + kPrepareChunk - 1) / kPrepareChunk;
-            RunClaimed(chunks, parts, [&](std::size_t chunk) {
-                const std::size_t stop =
-                    std::min(blockSurfaces.size(), (chunk + 1) * kPrepareChunk);
-                for (std::size_t k = chunk * kPrepareChunk; k < stop; ++k) {
-                    const CrSecSurface &surface =
-                        set.Stations[blockSurfaces[k].first].Surfaces[blockSurfaces[k].second];
-                    PrepareSurface(surface, codeIndex[surface.Layer], prepared[k]);
-                }
-            });
-            nextPrepared = 0;
-            for (std::size_t i = blockStart; i < blockEnd; ++i) {
+                        block.Surfaces.emplace_back(i, j);
+            if (block.Prepared.size() < block.Surfaces.size())
+                block.Prepared.resize(block.Surfaces.size());
+        };
+        const auto prepare = [&](PreparedBlock &block, std::size_t from, std::size_t to) {
+            for (std::size_t k = from; k < to; ++k) {
+                const CrSecSurface &surface =
+                    set.Stations[block.Surfaces[k].first].Surfaces[block.Surfaces[k].second];
+                PrepareSurface(surface, codeIndex[surface.Layer], block.Prepared[k]);
+            }
+        };
+        list(blocks[0], first);
+        prepare(blocks[0], 0, blocks[0].Surfaces.size());
+        for (std::size_t b = 0;; ++b) {
+            PreparedBlock &block = blocks[b % 2];
+            PreparedBlock &next = blocks[(b + 1) % 2];
+            const bool more = block.End <= last;
+            // The next block's first station gains copies while this block is
+            // written: its surfaces are prepared after that, here.
+            std::size_t nextFirst = 0;
+            std::optional<WorkInBackground> ahead;
+            if (more) {
+                list(next, block.End);
+                while (nextFirst < next.Surfaces.size() &&
+                       next.Surfaces[nextFirst].first == next.Start)
+                    ++nextFirst;
+                if (parts > 1 && next.Surfaces.size() >= kMinSharedSurfaces)
+                    ahead.emplace([&] { prepare(next, nextFirst, next.Surfaces.size()); });
+            }
+            std::size_t k = 0;
+            for (std::size_t i = block.Start; i < block.End; ++i) {
                 if (showProgress)
                     progress.Step(static_cast<double>(i));
                 const double chainage = set.Stations[i].Chainage;
@@ -429,7 +454,7 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
                     const CrSecLayer &layer = set.Layers.at(set.Stations[i].Surfaces[j].Layer);
                     if (!IsSelected(selection, layer))
                         continue;
-                    const PreparedSurface &surface = prepared[nextPrepared++];
+                    const PreparedSurface &surface = block.Prepared[k++];
                     texts.Clear();
                     ExportSurface(set, i, j, codeIndex, surface, before, written[j], texts);
                     bool ok = TagCrossSectSurf(false, layer.Name);
@@ -445,6 +470,13 @@ bool Export2LandXML(double &firstChainage, double &lastChainage, CrossSectionSet
                 if (!TagCrossSect(true))
                     return false;
             }
+            if (!more)
+                break;
+            if (ahead)
+                ahead->Wait();
+            else
+                prepare(next, nextFirst, next.Surfaces.size());
+            prepare(next, 0, nextFirst);
         }
         Trace("<<CCrSec.Export2LandXML");
         return TagCrossSects(true);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <exception>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace vialto {
@@ -101,5 +102,38 @@ template <class Work> void RunClaimed(std::size_t count, std::size_t parts, Work
         if (failure)
             std::rethrow_exception(failure);
 }
+
+// One piece of work run on another thread while the calling thread goes on
+// with something else. Wait() waits for it to end and raises its failure;
+// the destructor waits too, so nothing it uses goes away under it.
+class WorkInBackground {
+  public:
+    template <class Work>
+    explicit WorkInBackground(Work &&work)
+        : thread_([this, work = std::forward<Work>(work)]() mutable {
+              try {
+                  work();
+              } catch (...) {
+                  failure_ = std::current_exception();
+              }
+          }) {}
+    WorkInBackground(const WorkInBackground &) = delete;
+    WorkInBackground &operator=(const WorkInBackground &) = delete;
+    ~WorkInBackground() {
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void Wait() {
+        if (thread_.joinable())
+            thread_.join();
+        if (failure_)
+            std::rethrow_exception(std::exchange(failure_, nullptr));
+    }
+
+  private:
+    std::exception_ptr failure_; // set by the thread; read after it ended
+    std::thread thread_;         // last: starts once failure_ exists
+};
 
 } // namespace vialto

@@ -1,4 +1,5 @@
-// Items taken one at a time by the threads that share them.
+// Items taken one at a time by the threads that share them, and work done
+// in the background.
 #include "shell/WorkSplit.h"
 
 #include <gtest/gtest.h>
@@ -34,4 +35,16 @@ TEST(RunClaimed, EveryItemOnceAndTheLowestFailure) {
     }
     for (const std::atomic<int> &run : runs)
         EXPECT_EQ(1, run.load());
+}
+
+// Work in the background has ended when Wait returns, and its failure is
+// raised there.
+TEST(WorkInBackground, WaitEndsTheWorkAndRaisesItsFailure) {
+    int done = 0;
+    WorkInBackground work([&] { done = 1; });
+    work.Wait();
+    EXPECT_EQ(1, done);
+    WorkInBackground failing([] { throw std::runtime_error("in the background"); });
+    EXPECT_THROW(failing.Wait(), std::runtime_error);
+    failing.Wait(); // raised once
 }
