@@ -49,6 +49,20 @@ std::optional<std::size_t> FindLastSurface(const CrossSectionSet &set, std::size
     return std::nullopt;
 }
 
+bool GetPointThisAndLast(std::vector<CrSecPoint> &thisPoints, std::vector<CrSecPoint> &lastPoints,
+                         std::size_t &lastSurface, const CrossSectionSet &set, std::size_t i,
+                         std::size_t j) {
+    if (i == 0)
+        return false;
+    thisPoints = set.Stations.at(i).Surfaces.at(j).Points;
+    const std::optional<std::size_t> last = FindLastSurface(set, i, j);
+    if (!last)
+        return false;
+    lastPoints = set.Stations[i - 1].Surfaces[*last].Points;
+    lastSurface = *last;
+    return true;
+}
+
 void ApplyRulesTo(CrossSectionSet &set, std::size_t i, std::size_t j) {
     Trace(">> ApplyRulesTo");
     NamesByDistance(set, i, j, 0.0001);

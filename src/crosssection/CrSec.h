@@ -41,6 +41,12 @@ void ApplyRulesTo(CrossSectionSet &set, std::size_t i, std::size_t j);
 std::optional<std::size_t> FindLastSurface(const CrossSectionSet &set, std::size_t i,
                                            std::size_t j);
 
+// Copies of the points of surface j of station i (This) and of the matching
+// surface of station i - 1 (Last); true when there is such a Last surface.
+bool GetPointThisAndLast(std::vector<CrSecPoint> &thisPoints, std::vector<CrSecPoint> &lastPoints,
+                         std::size_t &lastSurface, const CrossSectionSet &set, std::size_t i,
+                         std::size_t j);
+
 // The numeric value of a code: its leading number after "," becomes "."; 0
 // when it does not begin with a number.
 double CodeValue(std::string_view code);

@@ -357,6 +357,11 @@ std::size_t StationIndexAt(const CrossSectionSet &set, double chainage) {
     return std::min(std::max<std::size_t>(index, 1), lastIndex);
 }
 
+long IndexOfCode(const CrSecLayer &layer, std::string_view code) {
+    const auto found = std::find(layer.Codes.begin(), layer.Codes.end(), code);
+    return found == layer.Codes.end() ? -1 : static_cast<long>(found - layer.Codes.begin());
+}
+
 long FindSurfaceOfLayer(std::size_t layer, const std::vector<CrSecSurface> &surfaces) {
     for (std::size_t k = 0; k < surfaces.size(); ++k)
         if (surfaces[k].Layer == layer)

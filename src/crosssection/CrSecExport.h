@@ -60,6 +60,9 @@ CrExportResult RuleAndExportStoredCrossSections(SlotNumber slot, std::string_vie
 // at least 1 and at most the last index (0 for a set of one station).
 std::size_t StationIndexAt(const CrossSectionSet &set, double chainage);
 
+// 0-based position of the code in the layer's code list, -1 when absent.
+long IndexOfCode(const CrSecLayer &layer, std::string_view code);
+
 // Index of the first surface of the layer, -1 when there is none.
 long FindSurfaceOfLayer(std::size_t layer, const std::vector<CrSecSurface> &surfaces);
 

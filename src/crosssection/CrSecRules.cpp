@@ -227,6 +227,26 @@ std::vector<double> HeadingOffsets(const CrossSectionSet &set, std::size_t i,
     return heading;
 }
 
+std::vector<PointGroup> GroupByDistance(const std::vector<CrSecPoint> &thisPoints,
+                                        const std::vector<CrSecPoint> &lastPoints,
+                                        double tolerance) {
+    std::vector<PointGroup> groups;
+    PointGroup group;
+    ForEachGroup(thisPoints, MatchByOffset(thisPoints, lastPoints, tolerance), tolerance, nullptr,
+                 group, [&](const PointGroup &complete) { groups.push_back(complete); });
+    if (groups.empty())
+        groups.emplace_back();
+    return groups;
+}
+
+int ApplyGroups(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+                const std::vector<PointGroup> &groups) {
+    int coded = 0;
+    for (const PointGroup &group : groups)
+        coded += ApplyGroup(thisPoints, lastPoints, group);
+    return coded;
+}
+
 int NamesByDistance(CrossSectionSet &set, std::size_t i, std::size_t j, double tolerance) {
     Trace(">> NamesByDistance");
     CrSecSurface &surface = SurfaceAt(set, i, j);

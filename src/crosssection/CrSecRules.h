@@ -59,6 +59,17 @@ int NamesToRest(CrossSectionSet &set, std::size_t i, std::size_t j);
 std::vector<double> HeadingOffsets(const CrossSectionSet &set, std::size_t i,
                                    std::size_t lastSurface);
 
+// Groups of This and Last points whose offsets differ by less than the
+// tolerance; a vertical face (several points at one offset) forms one group.
+// An empty first group means no point matched. (NamesByDistance groups only
+// the Last points whose lines may pass their codes by offset.)
+std::vector<PointGroup> GroupByDistance(const std::vector<CrSecPoint> &thisPoints,
+                                        const std::vector<CrSecPoint> &lastPoints,
+                                        double tolerance);
+// Passes the Last codes to the This points of groups of equal size, in order.
+int ApplyGroups(std::vector<CrSecPoint> &thisPoints, const std::vector<CrSecPoint> &lastPoints,
+                const std::vector<PointGroup> &groups);
+
 enum class SectionEnd { First, Last };
 // Codes the This point at one end of the section from Last's point at that
 // end (copies skipped); 0 or 1.

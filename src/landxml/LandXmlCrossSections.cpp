@@ -165,6 +165,29 @@ bool TagProperty(const std::string &label, const std::string &value) {
                      (value.empty() ? std::string() : Attribute("value", value)) + "/>");
 }
 
+bool TagCoordGeomIrrLn(const HzAlignment &elements, double from, double to) {
+    return Guarded("CLandXML.TagCoordGeomIrrLn", false, [&] {
+        if (ElementCount(elements) < 1)
+            return true;
+        const auto [first, last] = ElementRangeAt(elements, from, to);
+        const HzElement &start = elements.at(static_cast<std::size_t>(first));
+        const HzElement &end = elements.at(static_cast<std::size_t>(last));
+        const HzPoint endPoint = GetCoordInLine(end, end.Length);
+        bool ok =
+            WriteLnOpen("<IrregularLine staStart=\"" + FormatDecimals(start.Chainage, 6) + "\">");
+        ok = WriteLnAt("<Start>" + PointText(start.X, start.Y) + "</Start>") && ok;
+        ok = WriteLnAt("<End>" + PointText(endPoint.X, endPoint.Y) + "</End>") && ok;
+        std::string points;
+        for (long k = first; k <= last; ++k) {
+            const HzElement &e = elements.at(static_cast<std::size_t>(k));
+            points += PointText(e.X, e.Y) + " ";
+        }
+        points += PointText(endPoint.X, endPoint.Y);
+        ok = TagPntList2D(points) && ok;
+        return WriteLnClose("</IrregularLine>") && ok;
+    });
+}
+
 bool TagStringLineLayer(const std::vector<std::string> &names, const std::string &layerName,
                         int centre, bool sorted, const std::vector<int> &excluded) {
     const std::string list = JoinNonEmpty(names);
@@ -194,6 +217,11 @@ bool TagStringLineLayer(const std::vector<std::string> &names, const std::string
 bool TagStringLineLayers(const TStringLines &set, const std::string &centreLine, bool sorted,
                          const std::vector<int> &excluded) {
     return WriteLayers(set, centreLine, sorted, &excluded);
+}
+
+bool TagStringLineLayersOwnExclusions(const TStringLines &set, const std::string &centreLine,
+                                      bool sorted) {
+    return WriteLayers(set, centreLine, sorted, nullptr);
 }
 
 bool TagVertexName(const std::string &name) {

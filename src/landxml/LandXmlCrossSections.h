@@ -37,6 +37,11 @@ bool TagFeature(bool complete, const std::string &code, const std::string &text)
 // <Property label="L"[ value="V"]/>; no value attribute when value is empty.
 bool TagProperty(const std::string &label, const std::string &value);
 
+// The plan of a stringline made of straight elements, from the element that
+// holds `from` to the one that holds `to` (kNullValue: no limit): an
+// IrregularLine with its start, its end and every vertex ("Y X").
+bool TagCoordGeomIrrLn(const HzAlignment &elements, double from, double to);
+
 // One stringline layer: the non-empty names joined by ","; centre is the index
 // of the centre line in names (-1: none); exclusions are written only when
 // the first entry of `excluded` is 0 or more.
@@ -48,6 +53,10 @@ bool TagStringLineLayer(const std::vector<std::string> &names, const std::string
 // centre line.
 bool TagStringLineLayers(const TStringLines &set, const std::string &centreLine, bool sorted,
                          const std::vector<int> &excluded);
+// The same, with each layer's exclusions taken from its stringlines' Excluded
+// flags (their positions in the layer's names).
+bool TagStringLineLayersOwnExclusions(const TStringLines &set, const std::string &centreLine,
+                                      bool sorted);
 
 // The names of a surface's vertices, in order, joined by ",".
 bool TagVertexName(const std::string &name);

@@ -124,4 +124,10 @@ bool TagProfAlign(double &firstChainage, double &lastChainage, const std::string
                             true);
 }
 
+bool TagProfAlignIrrLn(double &firstChainage, double &lastChainage, const std::string &name,
+                       const VtAlignment &elements, double from, double to) {
+    return GuardedProfAlign("TagProfAlignIrrLn", firstChainage, lastChainage, name, elements, from,
+                            to, false);
+}
+
 } // namespace vialto

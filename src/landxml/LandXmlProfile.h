@@ -30,4 +30,9 @@ bool TagProfile(bool close);
 bool TagProfAlign(double &firstChainage, double &lastChainage, const std::string &name,
                   const VtAlignment &elements, double from, double to);
 
+// The same range and splitting, PVIs only (the profile of an irregular line).
+// Reported as "TagProfAlignIrrLn".
+bool TagProfAlignIrrLn(double &firstChainage, double &lastChainage, const std::string &name,
+                       const VtAlignment &elements, double from, double to);
+
 } // namespace vialto
