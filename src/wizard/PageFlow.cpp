@@ -47,6 +47,29 @@ std::optional<HeaderTokens> PageHeaderTokens(int page) {
     }
 }
 
+void WizardFlow::InsertPage(int pageToInsert, int pageLater) {
+    for (auto at = pages_.begin(); at != pages_.end(); ++at)
+        if (*at == pageLater)
+            at = pages_.insert(at, pageToInsert) + 1;
+}
+
+void WizardFlow::DeleteLastPage() {
+    if (pages_.size() > 1)
+        pages_.pop_back();
+    index_ = std::min(index_, static_cast<int>(pages_.size()) - 1);
+}
+
+void WizardFlow::DeletePage(int page) {
+    std::erase(pages_, page);
+    if (pages_.empty())
+        pages_.push_back(pageJobType);
+    index_ = std::min(index_, static_cast<int>(pages_.size()) - 1);
+}
+
+bool WizardFlow::IsPageLoaded(int page) const {
+    return std::find(pages_.begin(), pages_.end(), page) != pages_.end();
+}
+
 void WizardFlow::SetHeader(int page) {
     if (const auto tokens = PageHeaderTokens(page))
         window_.SetHeader(AppModel().GetToken(tokens->Title),

@@ -81,6 +81,12 @@ class WizardFlow {
     int CurrentPageId() const { return pages_.at(static_cast<std::size_t>(index_)); }
     const std::vector<int> &Pages() const { return pages_; }
     void AddPage(int page) { pages_.push_back(page); }
+    // Inserts the page before every occurrence of pageLater.
+    void InsertPage(int pageToInsert, int pageLater);
+    void DeleteLastPage();
+    // Removes every occurrence of the page.
+    void DeletePage(int page);
+    bool IsPageLoaded(int page) const;
 
     // Writes the page's title and subtitle into the header (looked up in the
     // language file); the result page and unknown pages leave it unchanged.
