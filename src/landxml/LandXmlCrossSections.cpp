@@ -219,11 +219,6 @@ bool TagStringLineLayers(const TStringLines &set, const std::string &centreLine,
     return WriteLayers(set, centreLine, sorted, &excluded);
 }
 
-bool TagStringLineLayersOwnExclusions(const TStringLines &set, const std::string &centreLine,
-                                      bool sorted) {
-    return WriteLayers(set, centreLine, sorted, nullptr);
-}
-
 bool TagVertexName(const std::string &name) {
     if (Extended())
         return WriteLnAtOst("<SDVertexName>" + XmlText(name) + "</SDVertexName>");

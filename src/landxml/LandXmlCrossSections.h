@@ -53,10 +53,6 @@ bool TagStringLineLayer(const std::vector<std::string> &names, const std::string
 // centre line.
 bool TagStringLineLayers(const TStringLines &set, const std::string &centreLine, bool sorted,
                          const std::vector<int> &excluded);
-// The same, with each layer's exclusions taken from its stringlines' Excluded
-// flags (their positions in the layer's names).
-bool TagStringLineLayersOwnExclusions(const TStringLines &set, const std::string &centreLine,
-                                      bool sorted);
 
 // The names of a surface's vertices, in order, joined by ",".
 bool TagVertexName(const std::string &name);

@@ -66,7 +66,6 @@ void LogMessage(const std::string &text) {
 ErrorRecorder::ErrorRecorder() : outer_(InnermostRecorder()) { InnermostRecorder() = this; }
 ErrorRecorder::~ErrorRecorder() { InnermostRecorder() = outer_; }
 
-bool AssertionsSilenced() { return Silenced(); }
 void SetAssertionsSilenced(bool silenced) { Silenced() = silenced; }
 
 void ErrHandler(const ErrorInfo &error) {

@@ -37,8 +37,6 @@ std::filesystem::path LogFilePath();
 // discards its texts.
 inline void Trace(std::string_view) {}
 
-// Whether assertions (20000) were silenced by the user for this run.
-bool AssertionsSilenced();
 void SetAssertionsSilenced(bool silenced);
 
 // Keeps a copy of every error handed to ErrHandler while it lives, in order,
