@@ -61,12 +61,10 @@ TEST(VerticalCircle, PointsOnTheCircle) {
 
 TEST(GetHeightFromVtAligment, ElementsJoinUpAndExtrapolate) {
     // grade, parabola, grade, circle, grade
-    VtAlignment v(1);
-    v.push_back(VtAt(0, 100, 0.02, 0, 200));
-    v.push_back(VtAt(200, 104, 0.02, 240 / (-0.015 - 0.02), 240));
-    v.push_back(VtAt(440, 104 + 0.02 * 120 - 0.015 * 120, -0.015, 0, 160));
-    v.push_back(VtAt(600, 102.2, -0.015, 6000, -1));
-    v.push_back(VtAt(750, 0, 0.01, 0, 100));
+    VtAlignment v = test::OneBased<VtElement>(
+        {VtAt(0, 100, 0.02, 0, 200), VtAt(200, 104, 0.02, 240 / (-0.015 - 0.02), 240),
+         VtAt(440, 104 + 0.02 * 120 - 0.015 * 120, -0.015, 0, 160),
+         VtAt(600, 102.2, -0.015, 6000, -1), VtAt(750, 0, 0.01, 0, 100)});
     v[5].Height = GetHeightInVtCircle(v[4], 150);
     // Every element start gives its own height, and the elements join up.
     for (std::size_t i = 1; i < v.size(); ++i) {

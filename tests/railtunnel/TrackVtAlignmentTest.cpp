@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 using namespace vialto;
@@ -160,11 +161,10 @@ TEST(TrackVt, CloseSamplesMergeAndNullHeightsAreIgnored) {
     AddTrackVtPoint(points, nullptr, 9, 2, 90, 2, 2);          // behind: ignored
     AddTrackVtPoint(points, nullptr, 20, 2, 101, 2, 2);
     ASSERT_EQ(ElementCount(points), 2);
-    EXPECT_EQ(points[1].Chainage, 10);
-    EXPECT_EQ(points[1].Height, 100);
-    EXPECT_DOUBLE_EQ(points[1].Length, 10);
-    EXPECT_DOUBLE_EQ(points[1].Grade, 0.1);
-    EXPECT_EQ(points[2].Number, 2);
+    // Chainage, height, length and grade of the first; the second's number.
+    EXPECT_EQ(std::tuple(points[1].Chainage, points[1].Height, points[1].Length, points[1].Grade,
+                         points[2].Number),
+              std::tuple(10.0, 100.0, 10.0, 0.1, 2L));
 }
 
 // Each run is refused (or cancelled) and stores nothing; those refused up

@@ -21,12 +21,11 @@ constexpr long kBad = 222;
 class XmlInputFileTest : public ::testing::Test {
   protected:
     std::string Read(const std::string &bytes) {
-        const auto path = dir_ / "in.xml";
-        WriteFileBytes(path, bytes);
-        return ReadXmlInputText(path.string(), kNotFound, kBad);
+        WriteFileBytes(dir_ / "in.xml", bytes);
+        return ReadXmlInputText((dir_ / "in.xml").string(), kNotFound, kBad);
     }
-    ErrorInfo ReadError(const std::string &bytes) {
-        return ErrorOf([&] { Read(bytes); });
+    ErrorInfo PathError(const std::filesystem::path &path) {
+        return ErrorOf([&] { ReadXmlInputText(path.string(), kNotFound, kBad); });
     }
     TempDir dir_;
 };
@@ -53,23 +52,20 @@ TEST_F(XmlInputFileTest, EncodingsBecomeUtf8) {
 }
 
 TEST_F(XmlInputFileTest, UnreadableFilesRaiseTheGivenNumbers) {
-    const ErrorInfo unknown = ReadError("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a/>");
+    const ErrorInfo unknown =
+        ErrorOf([&] { Read("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a/>"); });
     EXPECT_EQ(unknown.Number, kBad);
     EXPECT_NE(unknown.Description.find("'shift_jis'"), std::string::npos);
-    EXPECT_EQ(ReadError(std::string("\xFF\xFE\x00\xDC<\0", 6)).Number, kBad); // lone surrogate
-    const ErrorInfo missing =
-        ErrorOf([&] { ReadXmlInputText((dir_ / "none.xml").string(), kNotFound, kBad); });
+    const std::string loneSurrogate("\xFF\xFE\x00\xDC<\0", 6);
+    EXPECT_EQ(ErrorOf([&] { Read(loneSurrogate); }).Number, kBad);
+    const ErrorInfo missing = PathError(dir_ / "none.xml");
     EXPECT_EQ(missing.Number, kNotFound);
     EXPECT_NE(missing.Description.find("none.xml"), std::string::npos);
     // A file beyond the limit is refused before it is read.
     WriteFileBytes(dir_ / "huge.xml", "<?xml version=\"1.0\"?>");
     std::filesystem::resize_file(dir_ / "huge.xml", kMaxXmlInputBytes + 1);
-    EXPECT_EQ(
-        ErrorOf([&] { ReadXmlInputText((dir_ / "huge.xml").string(), kNotFound, kBad); }).Number,
-        kBad);
-    // A folder is not a file.
-    EXPECT_EQ(ErrorOf([&] { ReadXmlInputText(dir_.Path().string(), kNotFound, kBad); }).Number,
-              kNotFound);
+    EXPECT_EQ(PathError(dir_ / "huge.xml").Number, kBad);
+    EXPECT_EQ(PathError(dir_.Path()).Number, kNotFound); // a folder is not a file
 }
 
 } // namespace
