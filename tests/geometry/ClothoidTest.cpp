@@ -47,26 +47,6 @@ HzElement Transition(double radius, double A, double length) {
     return test::HzAt(100, 500000, 4500000, 1.0, radius, A, length);
 }
 
-// The radius an importer stores for each transition of a fixture, from the
-// neighbouring radii and the turn, is the one the fixture was built with: the
-// reverse curves included, whose transitions leave the inflection point at
-// zero curvature.
-TEST(SpiralRadius, ImporterRadiiMatchTheFixtures) {
-    for (const test::FixtureLayout &layout : test::StandardFixtures()) {
-        const HzAlignment elements = test::BuildFixtureAlignment(layout);
-        const auto poses = test::FixtureSegmentStarts(layout);
-        for (std::size_t i = 1; i < elements.size(); ++i) {
-            const HzElement &e = elements[i];
-            if (e.Parameter != 0) {
-                const double R1 = elements[i - 1].Radius;           // 0 before the first element
-                const double R2 = layout.Segments[i - 1].EndRadius; // listed at the element's end
-                EXPECT_EQ(SpiralRadius(e.Azimuth, poses[i].Azimuth, R1, R2, e.Parameter), e.Radius)
-                    << layout.Name << " element " << i;
-            }
-        }
-    }
-}
-
 TEST(GetCoordInClothoid, RaisesForImpossibleTransitions) {
     // No parameter: not a clothoid (one with no length: the failures' tests).
     EXPECT_THROW(GetCoordInClothoid(Transition(300, 0, 50), 10, kNullValue, kNullValue),

@@ -143,7 +143,10 @@ TEST(ComputeRails, TrackWithoutAProfileStandsOnItsChosenStringline) {
     SetAligmentHz(1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100)}));
     TStringLines set;
     set.Count = 1;
-    set.Lines = {{.Name = "Edge"}, {.Name = "Axis", .Vt = Grade()}}; // Axis: 50 + 0.01 c
+    set.Lines.resize(2);
+    set.Lines[0].Name = "Edge";
+    set.Lines[1].Name = "Axis";
+    set.Lines[1].Vt = Grade(); // 50 + 0.01 c
     SetAligmentStrLn(1, set);
     const clsSuperelevation table = Constant(0.1, rotInsideRail);
     for (const auto &[stringline, height] :
@@ -286,7 +289,7 @@ TEST(ProjectStations, OntoAParallelTrackDroppingWhatFallsOutside) {
 TEST(RailChainages, StationsUnitStepsAndInflectionsEachOnce) {
     // Clothoids: + at 50 (state 1), arc, + at 120, - at 150 (inflection), arc,
     // - at 250, + at 280 (inflection), arc from 300.
-    const HzAlignment hz =
+    HzAlignment hz =
         OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 50), HzAt(50, 0, 0, 0, 0.001, 200, 30),
                              HzAt(80, 0, 0, 0, 800, 0, 40), HzAt(120, 0, 0, 0, 800, 200, 30),
                              HzAt(150, 0, 0, 0, -0.001, 200, 30), HzAt(180, 0, 0, 0, -900, 0, 70),
@@ -295,18 +298,26 @@ TEST(RailChainages, StationsUnitStepsAndInflectionsEachOnce) {
     const clsSuperelevation table(RailTable(
         {Station(0, 0, rotInsideRail), Station(100, 0, rotInsideRail, interpCubic),
          Station(104.5, 0.05, rotInsideRail),
-         Station(150.0000004, 0.05, rotInsideRail, interpReverseCurve), // meets the inflection
-         Station(153, 0, rotInsideRail),
+         Station(280.0000004, 0.05, rotInsideRail, interpReverseCurve), // meets the inflection
+         Station(283, 0, rotInsideRail),
          Station(300, 0, rotInsideRail, interpCubic)})); // the last: no steps after it
     std::vector<double> expected = {0,   100, 101, 102, 103, 104, 104.5,
-                                    150, 151, 152, 153, 280, 300};
-    EXPECT_THAT(RailChainageList(table, hz, kNullValue, kNullValue),
-                testing::Pointwise(testing::DoubleNear(1e-6), expected));
+                                    150, 280, 281, 282, 283, 300};
+    const auto listed = [&](double from, double to) {
+        return RailChainageList(table, hz, from, to);
+    };
+    const auto near = [](const std::vector<double> &e) {
+        return testing::Pointwise(testing::DoubleNear(1e-6), e);
+    };
+    EXPECT_THAT(listed(kNullValue, kNullValue), near(expected));
+    // Mirrored, the inflections change kind but not place.
+    for (HzElement &e : hz)
+        e.Radius = -e.Radius;
+    EXPECT_THAT(listed(kNullValue, kNullValue), near(expected));
     // Only the elements from 200 to 270 are visited: the inflections at 150
-    // and 280 are not found (the station at 150 still is).
-    expected.erase(expected.end() - 2);
-    EXPECT_THAT(RailChainageList(table, hz, 200, 270),
-                testing::Pointwise(testing::DoubleNear(1e-6), expected));
+    // and 280 are not found (the station at 280 still is).
+    expected.erase(expected.begin() + 7);
+    EXPECT_THAT(listed(200, 270), near(expected));
 }
 
 // Only one station inside a range: nothing written, both chainages 0. A
