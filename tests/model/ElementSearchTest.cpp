@@ -2,6 +2,8 @@
 // on arrays whose starts ascend (bisection) and on those that do not.
 #include "model/ElementSearch.h"
 
+#include "support/ElementBuilders.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,14 +15,10 @@ using namespace vialto;
 namespace {
 
 VtAlignment Starts(const std::vector<double> &chainages) {
-    VtAlignment elements(1);
-    for (double c : chainages) {
-        VtElement e;
-        e.Number = static_cast<long>(elements.size());
-        e.Chainage = c;
-        elements.push_back(e);
-    }
-    return elements;
+    std::vector<VtElement> elements;
+    for (double c : chainages)
+        elements.push_back(test::VtAt(c, 0, 0, 0, 0));
+    return test::OneBased(elements);
 }
 
 TEST(ElementSearch, AnswersAsTheScanForEveryChainage) {
