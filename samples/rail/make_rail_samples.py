@@ -212,6 +212,13 @@ def fmt(v):
     return f"{v:.3f}"
 
 
+def last_station(end):
+    # A track's last cant station, rounded down to the millimetre: rounded up
+    # it would lie a hair beyond the end of the track, and of a profile
+    # sampled along the track.
+    return math.floor(end * 1000) / 1000
+
+
 def single_track():
     start, az0 = (10000.0, 20000.0), 50 * GON
     curves = [
@@ -239,7 +246,7 @@ def single_track():
                 st(ts2, 0, "cubic"), st(sc2, 80, "linear"), st(cs2, 80, "cubic"), st(st2, 0, "linear"),
                 st(ts3, 0, "reverseCurve"), st(sc3, 120, "linear"), st(cs3, 120, "reverseCurve"),
                 st(st3, 0, "linear"), st(sc4, 90, "linear"), st(cs4, 90, "cubic"),
-                st(st4, 0, "linear"), st(end, 0, "linear")]
+                st(st4, 0, "linear"), st(last_station(end), 0, "linear")]
     head = [("version", "1.1.0"), ("gauge", "1.435"), ("superelevationBase", "1.5"),
             ("rotationPoint", "insideRail"), ("coPlane", "false"), ("stationType", "centreline"),
             ("widthExcessType", "highestRail")]
@@ -273,7 +280,7 @@ def double_track():
     stations = [single(0, 0, "linear"), single(k1[0], 0, "cubic"), single(k1[1], 60, "linear"),
                 single(k1[2], 60, "cubic"), single(k1[3], 0, "linear"), single(k2[0], 0, "linear"),
                 single(k2[1], 70, "linear"), single(k2[2], 70, "linear"), single(k2[3], 0, "linear"),
-                single(end, 0, "linear")]
+                single(last_station(end), 0, "linear")]
     head = [("version", "1.1.0"), ("gauge", "1.435"), ("superelevationBase", "1.5"),
             ("rotationPoint", "insideRail"), ("coPlane", "true"), ("stationType", "centreline"),
             ("widthExcessType", "highestRail")]
@@ -289,7 +296,7 @@ def double_track():
     stations = [lr(0, 0, 0, "linear"), lr(k1[0], 0, 0, "linear"), lr(k1[1], 30, -30, "linear"),
                 lr(k1[2], 30, -30, "linear"), lr(k1[3], 0, 0, "linear"), lr(k2[0], 0, 0, "reverseCurve"),
                 lr(k2[1], -35, 35, "linear"), lr(k2[2], -35, 35, "reverseCurve"),
-                lr(k2[3], 0, 0, "linear"), lr(end, 0, 0, "linear")]
+                lr(k2[3], 0, 0, "linear"), lr(last_station(end), 0, 0, "linear")]
     head = [("version", "1.1.0"), ("gauge", "1.435"), ("superelevationBase", "1.5"),
             ("rotationPoint", "center"), ("coPlane", "false"), ("stationType", "centreline"),
             ("widthExcessType", "highestRail")]
