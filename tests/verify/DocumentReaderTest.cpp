@@ -1,10 +1,13 @@
 // The reader of our own documents: every golden document of the repository,
 // of either flavour, read whole (its elements, points and stringline names
-// counted independently in the text), numbers read exactly, and every kind of
-// bad document refused with its reason and line.
+// counted independently in the text) and alike in any block size, down to
+// one byte (every tag and number split between blocks); numbers read
+// exactly; and every kind of bad document refused with its reason and line
+// whatever the block.
 #include "verify/DocumentReader.h"
 
 #include "support/TestSupport.h"
+#include "verify/DocumentDump.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,6 +20,7 @@
 #include <sstream>
 
 using namespace vialto;
+using vialto::test::Dump;
 using vialto::test::ReadFileBytes;
 using vialto::test::SourcePath;
 
@@ -56,10 +60,13 @@ ReadBackDocument Read(const std::filesystem::path &path) {
     return document;
 }
 
-std::string Failure(std::string text) {
+// Blocks of one byte, of a prime size that lands anywhere, and the default.
+const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
+
+std::string Failure(std::string text, std::size_t block) {
     ReadBackDocument document;
     std::string failure;
-    EXPECT_FALSE(ParseLandXmlDocument(text, document, failure));
+    EXPECT_FALSE(ParseLandXmlDocument(text, document, failure, block));
     EXPECT_TRUE(document.Alignments.empty());
     return failure;
 }
@@ -69,7 +76,7 @@ const char *const kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
 
 } // namespace
 
-TEST(DocumentReader, ReadsEveryGoldenDocumentWhole) {
+TEST(DocumentReader, ReadsEveryGoldenDocumentWholeInAnyBlockSize) {
     const std::vector<std::filesystem::path> files = GoldenDocuments();
     ASSERT_GE(files.size(), 13u);
     for (const std::filesystem::path &file : files) {
@@ -79,6 +86,12 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWhole) {
         // main part only.
         const std::string main = text.substr(0, text.find("<OstremLandXML"));
         const ReadBackDocument doc = Read(file);
+        for (const std::size_t block : {1, 97}) {
+            ReadBackDocument parts;
+            std::string failure;
+            ASSERT_TRUE(ReadLandXmlDocument(file, parts, failure, block)) << failure;
+            EXPECT_EQ(Dump(parts), Dump(doc)) << "block " << block;
+        }
         EXPECT_EQ(doc.Extended, main.size() != text.size());
         long elements = 0, vertices = 0, sections = 0, surfaces = 0, points = 0, named = 0;
         for (const DocAlignment &a : doc.Alignments) {
@@ -129,6 +142,12 @@ TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
         return std::string(kHead) + "<Alignment name=\"A\">\r\n<CoordGeom>\r\n" + element +
                "\r\n</CoordGeom></Alignment></Alignments></LandXML>\r\n";
     };
+    // Cross sections from line 7 on, after a good one.
+    const std::string sects =
+        std::string(kHead) + "<Alignment name=\"A\">\r\n<CrossSects>\r\n<CrossSect sta=\"1\"/>\r\n";
+    auto inSects = [&](const std::string &cut) {
+        return sects + cut + "\r\n</CrossSects></Alignment></Alignments></LandXML>\r\n";
+    };
     struct Case {
         std::string Text;
         std::string Reason;
@@ -157,11 +176,17 @@ TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
                 "spiType=\"clothoid\"><Start>0 0</Start><PI>5 0</PI><End>10 0</End></Spiral>"),
          "has no length attribute"},
         {inGeom(line + "\r\n<IrregularLine/>"), "<IrregularLine> inside CoordGeom"},
-        {std::string(kHead) + "<Alignment name=\"A\"><CrossSects><CrossSect sta=\"1\">"
-                              "<CrossSectSurf name=\"S\"><PntList2D>1 2 3</PntList2D>"
-                              "</CrossSectSurf></CrossSect></CrossSects></Alignment>"
-                              "</Alignments></LandXML>",
-         "odd count of numbers"},
+        {inSects("<CrossSect sta=\"2\">\r\n<CrossSectSurf name=\"S\"><PntList2D>1 x</PntList2D>"
+                 "</CrossSectSurf></CrossSect>"),
+         "<PntList2D>: \"x\" is not a number (line 8)"},
+        {inSects("<CrossSect sta=\"2\">\r\n\r\n<CrossSectSurf></CrossSect>"),
+         "not well-formed XML: Start-end tags mismatch at line 9"},
+        {inSects("<CrossSect>\r\n</CrossSect>"), "<CrossSect> has no sta attribute (line 7)"},
+        {inSects("<CrossSect sta=\"2\">\r\n<CrossSectSurf name=\"S\"><PntList2D>1 2 3</PntList2D>"
+                 "</CrossSectSurf></CrossSect>"),
+         "holds an odd count of numbers (offset height pairs) (line 8)"},
+        // Never closed: the rest of the document is not well-formed.
+        {sects + "<CrossSect sta=\"2\">\r\n<CrossSectSurf/>\r\n", "not well-formed XML"},
         {std::string(kHead) + "<Alignment name=\"A\"/></Alignments><OstremLandXML>"
                               "<Alignments><Alignment name=\"B\"/></Alignments>"
                               "</OstremLandXML></LandXML>",
@@ -173,7 +198,9 @@ TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
          "does not match the document's cross section at 1.000000"},
     };
     for (const Case &c : cases)
-        EXPECT_THAT(Failure(c.Text), ::testing::HasSubstr(c.Reason)) << c.Text;
+        for (const std::size_t block : kBlocks)
+            EXPECT_THAT(Failure(c.Text, block), ::testing::HasSubstr(c.Reason))
+                << c.Text << "\nblock " << block;
 }
 
 TEST(DocumentReader, RefusesAFileItCannotRead) {
@@ -215,4 +242,33 @@ TEST(DocumentReader, ReadsNumbersExactly) {
         EXPECT_EQ(std::signbit(read), std::signbit(expected));
     }
     EXPECT_EQ(2 * points.size(), k);
+}
+
+// Markup the reader steps over to find the cross sections: a comment, CDATA
+// and an instruction holding what looks like one, a '>' inside an attribute
+// value, an element named alike.
+TEST(DocumentReader, FindsTheCrossSectionsPastLookAlikes) {
+    const std::string text =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE LandXML [ <!ELEMENT x ANY> ]>\n"
+        "<LandXML><Alignments><!-- <CrossSect sta=\"9\"> -->\n"
+        "<Alignment name=\"a&gt;b\" desc=\"x > y\"><?pi <CrossSect?><CoordGeom/>\n"
+        "<CrossSects><![CDATA[<CrossSect sta=\"8\">]]>\n<CrossSectsNote/>"
+        "<CrossSect sta=\"1\" name=\"one\"><CrossSectSurf name=\"S&amp;T\"><PntList2D>\n"
+        "1 2 3 4</PntList2D></CrossSectSurf></CrossSect >\n<CrossSect sta=\"2\"/>"
+        "</CrossSects></Alignment></Alignments></LandXML>\n";
+    for (const std::size_t block : kBlocks) {
+        std::string copy = text;
+        ReadBackDocument doc;
+        std::string failure;
+        ASSERT_TRUE(ParseLandXmlDocument(copy, doc, failure, block)) << failure;
+        ASSERT_EQ(doc.Alignments.size(), 1u);
+        std::ostringstream found;
+        found << doc.Alignments[0].Name;
+        for (const DocCrossSect &c : doc.Alignments[0].CrossSects) {
+            found << " | " << c.Station << " " << c.Name << " line " << c.SourceLine;
+            for (const DocSurface &s : c.Surfaces)
+                found << " " << s.Name << " " << s.Points.size();
+        }
+        EXPECT_EQ(found.str(), "a>b | 1 one line 6 S&T 2 | 2  line 8") << "block " << block;
+    }
 }

@@ -13,6 +13,7 @@
 #include "support/AlignmentFixtures.h"
 #include "support/ElementBuilders.h"
 #include "support/TestSupport.h"
+#include "verify/DocumentDump.h"
 #include "verify/DocumentReader.h"
 
 #include <gmock/gmock.h>
@@ -21,6 +22,7 @@
 #include <cmath>
 #include <functional>
 #include <regex>
+#include <sstream>
 
 using namespace vialto;
 using namespace vialto::test;
@@ -292,9 +294,49 @@ TEST(ChainageText, KilometresAndMetres) {
 
 namespace {
 
-// One straight alignment of 100 m with a grade of 1 %, the document written
-// with the given cross sections inserted before the alignment closes.
-class ProofCrossSects : public ::testing::Test {
+// Blocks of one byte (every tag and number split between blocks), of a prime
+// size that lands anywhere, and the default.
+const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
+
+// Every figure and failure of the report as text.
+std::string Dump(const ProofReport &report) {
+    std::ostringstream out;
+    out.precision(17);
+    out << report.Ran << report.Passed << "\n";
+    for (const ProofFailure &f : report.Failures)
+        out << ProofFailureText(f, "m") << "\n";
+    for (const AlignmentProof &a : report.Alignments) {
+        out << a.Name;
+        for (const Deviation *d : {&a.Plan, &a.Height, &a.ElementEnd, &a.RailSpread, &a.RailHeight,
+                                   &a.SectionOffset, &a.SectionHeight, &a.ImportedGap})
+            out << " " << d->Value << "@" << d->Chainage;
+        out << " " << a.PlanSamples << " " << a.HeightSamples << " " << a.RailPairs << " "
+            << a.SectionPoints << " |";
+        for (const std::size_t k : a.FailedElements)
+            out << " " << k;
+        out << " |";
+        for (const auto &[from, to] : a.FailedHeightRanges)
+            out << " " << from << "-" << to;
+        out << " |";
+        for (const std::size_t k : a.FailedCrossSects)
+            out << " " << k;
+        out << "\n";
+    }
+    return out.str();
+}
+
+// Faults planted in the cross sections the export would write.
+struct Plant {
+    double RaiseAt = -1;     // the crown point 2 cm higher at this station
+    double DropLayerAt = -1; // "Taludes" left out at this station
+    double DropStation = -1; // the station left out
+    double WideRailsAt = -1; // the rails 2 cm too far apart at this station
+};
+
+// One straight alignment of 100 m at a grade of 1 %, with rails on a cant
+// growing 1 mm a metre (left rail raised), and cross sections every 10 m of
+// two layers, rising 0.1 m a station.
+class ProofTrack : public ::testing::Test {
   protected:
     void SetUp() override {
         AppModel().Reset();
@@ -302,109 +344,161 @@ class ProofCrossSects : public ::testing::Test {
         alignment.Hz = BuildFixtureAlignment(FixtureSteps("track", 0, 1000, 2000, 0, {{100, 0}}));
         alignment.Vt = MakeOneBased<VtElement>(0);
         alignment.Vt.push_back(VtAt(0, 50, 0.01, 0, 100));
-        written = WriteDocument(dir / "doc.xml", ImportedDesign{{alignment}});
+        alignment.Rails = ImportedRails{kGauge, kBase,
+                                        [](double c) {
+                                            return RailDesign{c >= 0, 0.001 * c, 0, 0, false};
+                                        },
+                                        alignment.Vt};
+        set.Layers = {{"Rasante", {}}, {"Taludes", {}}};
+        for (int k = 0; k <= 10; ++k) {
+            CrossSection &station = set.Stations.emplace_back(CrossSection{
+                10.0 * k,
+                {{0, Points("-3.5,50 0,50.07 3.5,50"), false}, {1, Points("-8,49 8,49"), false}}});
+            for (CrSecSurface &surface : station.Surfaces)
+                for (CrSecPoint &p : surface.Points)
+                    p.Height += 0.1 * k;
+        }
+        // A copy the rules added is not an imported point: it is never written.
+        set.Stations[2].Surfaces[0].Points.push_back(Points("5,49.5*")[0]);
+        written = WriteDocument(dir / "plain.xml", ImportedDesign{{alignment}});
     }
 
-    ProofReport Prove(const std::string &sects) {
-        std::string text = written;
-        text.insert(text.find("\t\t</Alignment>"), "<CrossSects>" + sects + "</CrossSects>");
-        return ProveText(text, ImportedDesign{{alignment}});
+    static std::string Surface(const std::string &name, const std::string &points) {
+        return "<CrossSectSurf name=\"" + name + "\"><PntList2D>" + points.substr(1) +
+               "</PntList2D></CrossSectSurf>\n";
+    }
+    static std::string Pair(double offset, double height) {
+        return " " + FormatDecimals(offset, 6) + " " + FormatDecimals(height, 6);
     }
 
+    // The cross sections as the export writes them, with the planted faults.
+    std::string Sects(const Plant &plant) const {
+        std::string text = "<CrossSects>\n";
+        for (const CrossSection &station : set.Stations) {
+            const double c = station.Chainage;
+            if (c == plant.DropStation)
+                continue;
+            text += "<CrossSect sta=\"" + FormatDecimals(c, 6) + "\">\n";
+            for (const CrSecSurface &surface : station.Surfaces) {
+                std::string points;
+                for (const CrSecPoint &p : surface.Points)
+                    if (!p.IsCopy)
+                        points += Pair(p.Offset,
+                                       p.Height + (c == plant.RaiseAt && p.Offset == 0 ? 0.02 : 0));
+                if (surface.Layer == 0 || c != plant.DropLayerAt)
+                    text += Surface(set.Layers[surface.Layer].Name, points);
+            }
+            const double cant = 0.001 * c, h = 50 + 0.01 * c;
+            const double half = 0.5 * kGauge * std::sqrt(kBase * kBase - cant * cant) / kBase;
+            text += Surface("Rails", Pair(-half, h + cant) +
+                                         Pair(half + (c == plant.WideRailsAt ? 0.02 : 0), h)) +
+                    "</CrossSect>\n";
+        }
+        return text + "</CrossSects>\n";
+    }
+
+    static constexpr double kGauge = 1.435, kBase = 1.5;
     RecordingUi ui;
     TempDir dir;
+    CrossSectionSet set;
     ImportedAlignment alignment;
     std::string written;
 };
 
-// A CrossSect of surfaces {name, "offset height ..."}.
-std::string Sect(double chainage, const std::vector<std::pair<std::string, std::string>> &surfaces,
-                 const std::string &attributes = "") {
-    std::string text = "<CrossSect sta=\"" + FormatDecimals(chainage, 6) + "\"" + attributes + ">";
-    for (const auto &[name, points] : surfaces)
-        text += "<CrossSectSurf name=\"" + name + "\"><PntList2D>" + points +
-                "</PntList2D></CrossSectSurf>";
-    return text + "</CrossSect>";
-}
-
 } // namespace
 
-// The rails of a cant growing 1 mm a metre, left rail raised: each pair
-// spread G sqrt(B^2 - c^2) / B across the cant, the right rail on the profile.
-TEST_F(ProofCrossSects, CatchesARailPairAtTheWrongSpacing) {
-    const double g = 1.435, b = 1.5;
-    alignment.Rails = ImportedRails{g, b,
-                                    [](double c) {
-                                        return RailDesign{c >= 0, 0.001 * c, 0, 0, false};
-                                    },
-                                    alignment.Vt};
-    auto rails = [&](double wrongAt) {
-        std::string sects;
-        for (double c = 0; c <= 100; c += 10) {
-            const double cant = 0.001 * c, h = 50 + 0.01 * c;
-            const double half = 0.5 * g * std::sqrt(b * b - cant * cant) / b;
-            const double right = half + (c == wrongAt ? 0.02 : 0);
-            sects +=
-                Sect(c,
-                     {{"Rails", FormatDecimals(-half, 6) + " " + FormatDecimals(h + cant, 6) + " " +
-                                    FormatDecimals(right, 6) + " " + FormatDecimals(h, 6)}},
-                     " name=\"track\"");
+// Each rail pair is spread G sqrt(B^2 - c^2) / B across the cant c, the right
+// rail on the profile; every imported point of a written station stands in
+// the surface of its layer. The cross sections compared as they are read, in
+// any block size, give the report the whole records give.
+TEST_F(ProofTrack, CatchesEachCrossSectionFaultWholeAndByParts) {
+    struct Case {
+        const char *Name;
+        Plant Planted;
+        std::string Failure;                  // the first failure's text; "" passes
+        std::vector<std::size_t> FailedSects; // indices of written cross sections
+        long RailPairs = 11, SectionPoints = 55;
+        std::string Selection = ""; // the layers imported ("": all)
+        double From = 0, To = 100;  // the chainage range imported
+    };
+    const std::vector<Case> cases = {
+        {"as written", {}, "", {}},
+        {"raised point",
+         {.RaiseAt = 50},
+         "alignment \"track\", chainage 0+050.000: cross-section heights deviation 0.020000 m",
+         {5}},
+        {"dropped layer",
+         {.DropLayerAt = 70},
+         "the cross section at chainage 0+070.000 has no points of layer \"Taludes\"",
+         {7},
+         11,
+         53},
+        {"dropped station",
+         {.DropStation = 30},
+         "the cross section at chainage 0+030.000 is missing from the document",
+         {},
+         10,
+         50},
+        {"wide rails",
+         {.WideRailsAt = 40},
+         "alignment \"track\", chainage 0+040.000: rail spread deviation 0.020000 m",
+         {4}},
+        {"all at once",
+         {.RaiseAt = 100, .DropLayerAt = 20, .DropStation = 0, .WideRailsAt = 90},
+         "chainage 0+090.000: rail spread deviation",
+         {1, 8, 9},
+         10,
+         48},
+        {"a layer left out of the selection is not looked for",
+         {.DropLayerAt = 70},
+         "",
+         {},
+         11,
+         33,
+         "Rasante$"},
+        {"a station beyond the range is not looked for",
+         {.DropStation = 40},
+         "",
+         {},
+         10,
+         15,
+         "",
+         10,
+         30},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        alignment.CrossSections = ImportedCrossSectionsOf(set, c.Selection, c.From, c.To);
+        const ImportedDesign design{{alignment}};
+        std::string text = written;
+        text.insert(text.find("\t\t</Alignment>"), Sects(c.Planted));
+        WriteFileBytes(dir / "doc.xml", text);
+
+        auto records = std::make_shared<ReadBackDocument>();
+        std::string failure;
+        ASSERT_TRUE(ParseLandXmlDocument(text, *records, failure)) << failure;
+        const ProofReport whole = ProveDocument(records, design, {});
+        ASSERT_EQ(whole.Passed, c.Failure.empty()) << Dump(whole);
+        if (!c.Failure.empty()) {
+            EXPECT_THAT(ProofFailureText(whole.Failures.front(), "m"), HasSubstr(c.Failure));
         }
-        return sects;
-    };
-    ProofReport report = Prove(rails(-1));
-    ASSERT_TRUE(report.Passed) << ProofFailureText(report.Failures.front(), "m");
-    EXPECT_EQ(report.Alignments[0].RailPairs, 11);
-    EXPECT_LT(report.Alignments[0].RailSpread.Value, kRounding);
-    EXPECT_LT(report.Alignments[0].RailHeight.Value, kRounding);
-
-    report = Prove(rails(40));
-    ASSERT_EQ(report.Failures.size(), 1u);
-    EXPECT_EQ(report.Failures[0].Alignment, "track");
-    EXPECT_EQ(report.Failures[0].Check, ProofCheck::RailSpread);
-    EXPECT_EQ(report.Failures[0].Chainage, 40);
-    EXPECT_NEAR(report.Failures[0].Value, 0.02, 1e-5);
-    EXPECT_THAT(report.Alignments[0].FailedCrossSects, ::testing::ElementsAre(4u));
-}
-
-// Every imported point of a written station, in the surface of its layer; a
-// copy the rules added is not an imported point, and the station at 40 lies
-// beyond the written range.
-TEST_F(ProofCrossSects, CatchesAMovedPointAndAMissingSurface) {
-    const CrossSectionSet set = Sections({{"Rasante", {}}, {"Taludes", {}}},
-                                         {{10, {"-3.5,50.1 0,50.17 3.5,50", "-8,49 8,49"}},
-                                          {20, {"-3.5,50.2 0,50.27 3.5,50 3.5,50*", "-8,49 8,49"}},
-                                          {30, {"-3.5,50.3 0,50.37 3.5,50", "-8,49 8,49"}},
-                                          {40, {"-3.5,50.4 0,50.47 3.5,50", "-8,49 8,49"}}});
-    alignment.CrossSections = ImportedCrossSectionsOf(set, "", 10, 30);
-    auto sects = [](const char *middle, bool taludesAt30) {
-        const std::pair<std::string, std::string> taludes{"Taludes", "-8 49 8 49"};
-        std::vector<std::pair<std::string, std::string>> last = {
-            {"Rasante", "-3.5 50.3 0 50.37 3.5 50"}};
-        if (taludesAt30)
-            last.push_back(taludes);
-        return Sect(10, {{"Rasante", "-3.5 50.1 0 50.17 3.5 50"}, taludes}) +
-               Sect(20, {{"Rasante", std::string("-3.5 50.2 0 ") + middle + " 3.5 50"}, taludes}) +
-               Sect(30, last);
-    };
-    ProofReport report = Prove(sects("50.27", true));
-    ASSERT_TRUE(report.Passed) << ProofFailureText(report.Failures.front(), "m");
-    EXPECT_EQ(report.Alignments[0].SectionPoints, 15);
-
-    report = Prove(sects("50.29", true));
-    ASSERT_EQ(report.Failures.size(), 1u);
-    EXPECT_EQ(report.Failures[0].Check, ProofCheck::SectionHeight);
-    EXPECT_EQ(report.Failures[0].Chainage, 20);
-    EXPECT_NEAR(report.Failures[0].Value, 0.02, 1e-9);
-    EXPECT_THAT(report.Alignments[0].FailedCrossSects, ::testing::ElementsAre(1u));
-
-    report = Prove(sects("50.27", false));
-    ASSERT_EQ(report.Failures.size(), 1u);
-    EXPECT_THAT(ProofFailureText(report.Failures[0], "m"),
-                HasSubstr("the cross section at chainage 0+030.000 has no points of "
-                          "layer \"Taludes\""));
-
-    // A layer left out of the selection is not looked for.
-    alignment.CrossSections = ImportedCrossSectionsOf(set, "Rasante$", 10, 30);
-    EXPECT_TRUE(Prove(sects("50.27", false)).Passed);
+        const AlignmentProof &a = whole.Alignments.at(0);
+        EXPECT_THAT(a.FailedCrossSects, ::testing::UnorderedElementsAreArray(c.FailedSects));
+        EXPECT_EQ(a.RailPairs, c.RailPairs);
+        EXPECT_EQ(a.SectionPoints, c.SectionPoints);
+        if (whole.Passed) {
+            for (const Deviation *d :
+                 {&a.RailSpread, &a.RailHeight, &a.SectionOffset, &a.SectionHeight})
+                EXPECT_LT(d->Value, kRounding);
+        }
+        for (const std::size_t block : kBlocks) {
+            const ProofReport parts = ProveDocumentFile(dir / "doc.xml", design, {}, false, block);
+            EXPECT_EQ(Dump(parts), Dump(whole)) << "block " << block;
+            EXPECT_EQ(parts.Document, nullptr);
+        }
+        const ProofReport kept = ProveDocumentFile(dir / "doc.xml", design, {}, true);
+        EXPECT_EQ(Dump(kept), Dump(whole));
+        ASSERT_NE(kept.Document, nullptr);
+        EXPECT_EQ(Dump(*kept.Document), Dump(*records));
+    }
 }
