@@ -50,20 +50,8 @@ class CrossSectionExport : public LandXmlFixture {
         StoreWithVerticalAlignment();
     }
 
-    // A valid document with one alignment; `crossSections` writes inside it.
     std::string Write(const std::function<void()> &crossSections) {
-        SetOutputFile(out.string());
-        BeginDocument();
-        HzAlignment hz = MakeOneBased<HzElement>(2);
-        hz[1] = HzElement{1, 100, 1000, 2000, 0, 0, 0, 20, 0, {}};
-        hz[2] = HzElement{2, 120, 1000, 2020, 0, 0, 0, 0, 0, {}};
-        double a = 0, b = 0;
-        EXPECT_TRUE(TagAlignments(false) && TagAlignment(false, "Eje", 100, 120) &&
-                    TagCoordGeom(false) && TagCoordGeomRegular(hz, kNullValue, kNullValue, a, b) &&
-                    TagCoordGeom(true));
-        crossSections();
-        EXPECT_TRUE(TagAlignment(true) && TagAlignments(true));
-        return FinishDocument();
+        return WriteStraight(100, 120, crossSections);
     }
 
     // The cross sections of the set, ruled first unless `rules` is false; the
@@ -106,15 +94,8 @@ class CrossSectionExport : public LandXmlFixture {
 TEST_F(CrossSectionExport, HandCheckedRoadInBothFlavours) {
     for (const bool extended : {false, true}) {
         AppModel().IsOstXML = extended;
-        const std::string bytes = Document(SmallRoad());
-        EXPECT_TRUE(exported);
-        EXPECT_DOUBLE_EQ(first, 100);
-        EXPECT_DOUBLE_EQ(last, 120);
-        const std::string golden = extended ? "extended" : "plain";
-        EXPECT_EQ(
-            ReadFileBytes(SourcePath("tests/crosssection/golden/small_road_" + golden + ".xml")),
-            bytes)
-            << golden;
+        ExpectGolden(extended ? "small_road_extended.xml" : "small_road_plain.xml",
+                     Document(SmallRoad()), "tests/crosssection/golden/");
     }
 }
 
@@ -259,25 +240,18 @@ TEST_F(CrossSectionExport, CancelBetweenTheRulesAndTheWriting) {
 
 namespace {
 
-// Every field of a set, one point a line, for the check that a lent set
-// comes back as it was.
+// What the rules change in a set: the layers' codes and each surface's
+// points (their codes, names and copies) and state.
 std::string Dump(const CrossSectionSet &set) {
-    std::ostringstream text;
-    text.precision(17);
-    for (const CrSecLayer &layer : set.Layers) {
-        text << layer.Name << ":";
-        for (const std::string &code : layer.Codes)
-            text << " " << code;
-        text << "\n";
-    }
+    std::string text;
+    for (const CrSecLayer &layer : set.Layers)
+        text += layer.Name + ::testing::PrintToString(layer.Codes) + "\n";
     for (const CrossSection &station : set.Stations)
-        for (const CrSecSurface &surface : station.Surfaces) {
-            text << station.Chainage << " layer " << int(surface.Layer) << surface.Done << "\n";
-            for (const CrSecPoint &p : surface.Points)
-                text << p.Offset << " " << p.Height << " " << p.Code << " "
-                     << std::string_view(p.Name) << " " << p.IsCopy << p.IsCopyMark << "\n";
-        }
-    return text.str();
+        for (const CrSecSurface &surface : station.Surfaces)
+            text += std::to_string(station.Chainage) + " " + std::to_string(surface.Layer) +
+                    std::to_string(surface.Done) + ": " + CodesOf(surface.Points) + " / " +
+                    CodesOf(surface.Points, true) + "\n";
+    return text;
 }
 
 } // namespace

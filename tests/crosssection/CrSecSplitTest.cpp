@@ -63,20 +63,12 @@ class CrossSectionSplit : public LandXmlFixture {
             ExpectMessage(failure.Text());
             return failure.Text();
         }
-        SetOutputFile(out.string());
-        BeginDocument();
-        HzAlignment hz = MakeOneBased<HzElement>(1);
-        hz[1] = HzElement{1, 0, 1000, 2000, 0, 0, 0, 15000, 0, {}};
-        double a = 0, b = 0;
-        EXPECT_TRUE(TagAlignments(false) && TagAlignment(false, "Eje", 0, 15000) &&
-                    TagCoordGeom(false) && TagCoordGeomRegular(hz, kNullValue, kNullValue, a, b) &&
-                    TagCoordGeom(true));
-        NullProgress progress;
-        double first = 0, last = 0;
-        EXPECT_EQ(CrExportResult::Written,
-                  RuleAndExportCrossSections(set, "", 0, 0, progress, first, last, parts));
-        EXPECT_TRUE(TagAlignment(true) && TagAlignments(true));
-        return FinishDocument();
+        return WriteStraight(0, 15000, [&] {
+            NullProgress progress;
+            double first = 0, last = 0;
+            EXPECT_EQ(CrExportResult::Written,
+                      RuleAndExportCrossSections(set, "", 0, 0, progress, first, last, parts));
+        });
     }
 };
 

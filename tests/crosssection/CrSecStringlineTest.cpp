@@ -91,15 +91,12 @@ class SampleStringlines : public LandXmlFixture {
         ListingFailure failure;
         EXPECT_TRUE(ImportCrAligment(set, SourcePath(trv).string(), "", &failure))
             << failure.Text();
-        NullProgress progress;
-        double first = 0, last = 0;
-        EXPECT_TRUE(TagLandXML(false));
-        EXPECT_EQ(RuleAndExportCrossSections(set, "", 0, 0, progress, first, last),
-                  CrExportResult::Written);
-        EXPECT_TRUE(TagLandXML(true));
-        CloseFile();
-        EXPECT_TRUE(CommitOutput());
-        return ReadFileBytes(out);
+        return WriteStraight(0, 2000, [&] {
+            NullProgress progress;
+            double first = 0, last = 0;
+            EXPECT_EQ(RuleAndExportCrossSections(set, "", 0, 0, progress, first, last),
+                      CrExportResult::Written);
+        });
     }
 };
 

@@ -12,26 +12,21 @@ using CrossSectWriters = LandXmlFixture;
 
 TEST_F(CrossSectWriters, NamesEscapedAndPropertiesWithoutValue) {
     BeginAlignment();
-    EXPECT_TRUE(TagCrossSects(false, "Secciones"));
-    EXPECT_TRUE(TagCrossSect(false, "1", "S<1>"));
-    EXPECT_TRUE(TagCrossSectSurf(false, "  Capa de Forma "));
-    EXPECT_TRUE(TagPntList2D("-3.500000 10.000000"));
-    EXPECT_TRUE(TagCrossSectSurf(true));
-    EXPECT_TRUE(TagCrossSect(true));
-    EXPECT_TRUE(TagCrossSects(true));
-    EXPECT_TRUE(TagFeature(false, "SD Group", ""));
-    EXPECT_TRUE(TagProperty("name", "Pla\xC3\xA7"
-                                    "a"));
-    EXPECT_TRUE(TagProperty("empty", ""));
-    EXPECT_TRUE(TagFeature(true, "X", ""));
-    EXPECT_TRUE(TagVertexConnections("R2:1,R2:1", "", "L0:1"));
-    const std::string body = AlignmentBody();
-    EXPECT_THAT(body, HasSubstr("<CrossSect sta=\"1\" name=\"S&lt;1&gt;\">"));
-    EXPECT_THAT(body, HasSubstr("<CrossSectSurf name=\"Capa de Forma\">"));
-    EXPECT_THAT(body, HasSubstr("<Property label=\"name\" value=\"Pla\xC3\xA7"
-                                "a\"/><Property label=\"empty\"/></Feature>"));
-    EXPECT_THAT(body, HasSubstr("<Feature code=\"SD Vertex Interpolate\">R2:1,R2:1</Feature>"
-                                "<Feature code=\"SD Vertex Continue\">L0:1</Feature></Feature>"));
+    EXPECT_TRUE(TagCrossSects(false, "Secciones") && TagCrossSect(false, "1", "S<1>") &&
+                TagCrossSectSurf(false, "  Capa de Forma ") &&
+                TagPntList2D("-3.500000 10.000000") && TagCrossSectSurf(true) &&
+                TagCrossSect(true) && TagCrossSects(true));
+    EXPECT_TRUE(TagFeature(false, "SD Group", "") && TagProperty("name", "Pla\u00e7a") &&
+                TagProperty("empty", "") && TagFeature(true, "X", "") &&
+                TagVertexConnections("R2:1,R2:1", "", "L0:1"));
+    EXPECT_EQ(AlignmentBody(),
+              "<CrossSects name=\"Secciones\"><CrossSect sta=\"1\" name=\"S&lt;1&gt;\">"
+              "<CrossSectSurf name=\"Capa de Forma\"><PntList2D>-3.500000 10.000000</PntList2D>"
+              "</CrossSectSurf></CrossSect></CrossSects><Feature code=\"SD Group\"><Property "
+              "label=\"name\" value=\"Pla\u00e7a\"/><Property label=\"empty\"/></Feature><Feature "
+              "code=\"SD Vertex Connections\">"
+              "<Feature code=\"SD Vertex Interpolate\">R2:1,R2:1</Feature><Feature code=\"SD "
+              "Vertex Continue\">L0:1</Feature></Feature>");
 }
 
 // The main part holds no SD element: they go to a side file beside the output,
@@ -48,16 +43,11 @@ TEST_F(CrossSectWriters, ExtendedFlavourWritesTheStringlineElementsToTheSideFile
         set.Lines.back().Export = true;
     }
     set.Layers = {{"Road", {1, 2}}};
-    EXPECT_TRUE(TagCrossSects(false));
-    EXPECT_TRUE(TagCrossSect(false, "10.000000"));
-    EXPECT_TRUE(TagCrossSectSurf(false, "Rasante"));
-    EXPECT_TRUE(TagPntList2D("1.000000 2.000000"));
-    EXPECT_TRUE(TagVertexName("R0:0"));
-    EXPECT_TRUE(TagVertexConnections("", "K", "R0:0"));
-    EXPECT_TRUE(TagCrossSectSurf(true));
-    EXPECT_TRUE(TagCrossSect(true));
-    EXPECT_TRUE(TagCrossSects(true));
-    EXPECT_TRUE(TagStringLineLayers(set, "Axis", true, {1}));
+    EXPECT_TRUE(TagCrossSects(false) && TagCrossSect(false, "10.000000") &&
+                TagCrossSectSurf(false, "Rasante") && TagPntList2D("1.000000 2.000000") &&
+                TagVertexName("R0:0") && TagVertexConnections("", "K", "R0:0") &&
+                TagCrossSectSurf(true) && TagCrossSect(true) && TagCrossSects(true) &&
+                TagStringLineLayers(set, "Axis", true, {1}));
     EXPECT_THAT(AlignmentBody(), Not(HasSubstr("SD")));
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"out.xml"});
     const std::size_t root = bytes.find("\t</Alignments>\r\n\t<OstremLandXML xmlns=");

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,24 @@ class LandXmlFixture : public ::testing::Test {
         return ReadFileBytes(out);
     }
 
+    // A document with one straight alignment "Eje" running north from
+    // (1000, 2000) between the chainages; `inside` writes into it after its
+    // geometry. Returns the document's bytes.
+    std::string WriteStraight(double start, double end, const std::function<void()> &inside) {
+        SetOutputFile(out.string());
+        BeginDocument();
+        HzAlignment hz = MakeOneBased<HzElement>(2);
+        hz[1] = HzElement{1, start, 1000, 2000, 0, 0, 0, end - start, 0, {}};
+        hz[2] = HzElement{2, end, 1000, 2000 + end - start, 0, 0, 0, 0, 0, {}};
+        double first = 0, last = 0;
+        EXPECT_TRUE(
+            TagAlignments(false) && TagAlignment(false, "Eje", start, end) && TagCoordGeom(false) &&
+            TagCoordGeomRegular(hz, kNullValue, kNullValue, first, last) && TagCoordGeom(true));
+        inside();
+        EXPECT_TRUE(TagAlignment(true) && TagAlignments(true));
+        return FinishDocument();
+    }
+
     // Opens a document with one alignment to write fragments into.
     void BeginAlignment(bool extended = false) {
         AppModel().IsOstXML = extended;
@@ -99,10 +118,11 @@ class LandXmlFixture : public ::testing::Test {
     std::string bytes;
 };
 
-// Compares bytes with tests/landxml/golden/<name>; with VIALTO_UPDATE_GOLDEN set
-// in the environment the golden file is rewritten instead.
-inline void ExpectGolden(const std::string &name, const std::string &bytes) {
-    const std::filesystem::path golden = SourcePath("tests/landxml/golden/" + name);
+// Compares bytes with <folder><name>; with VIALTO_UPDATE_GOLDEN set in the
+// environment the golden file is rewritten instead.
+inline void ExpectGolden(const std::string &name, const std::string &bytes,
+                         const std::string &folder = "tests/landxml/golden/") {
+    const std::filesystem::path golden = SourcePath(folder + name);
     if (std::getenv("VIALTO_UPDATE_GOLDEN") != nullptr) {
         WriteFileBytes(golden, bytes);
         return;
