@@ -412,59 +412,33 @@ class ProofTrack : public ::testing::Test {
 // the surface of its layer. The cross sections compared as they are read, in
 // any block size, give the report the whole records give.
 TEST_F(ProofTrack, CatchesEachCrossSectionFaultWholeAndByParts) {
+    using Indices = std::vector<std::size_t>;
     struct Case {
         const char *Name;
         Plant Planted;
-        std::string Failure;                  // the first failure's text; "" passes
-        std::vector<std::size_t> FailedSects; // indices of written cross sections
-        long RailPairs = 11, SectionPoints = 55;
+        Indices FailedSects; // of the written cross sections
+        long RailPairs, SectionPoints;
+        std::string Failure;        // the first failure's text; "" passes
         std::string Selection = ""; // the layers imported ("": all)
         double From = 0, To = 100;  // the chainage range imported
     };
     const std::vector<Case> cases = {
-        {"as written", {}, "", {}},
-        {"raised point",
-         {.RaiseAt = 50},
-         "alignment \"track\", chainage 0+050.000: cross-section heights deviation 0.020000 m",
-         {5}},
-        {"dropped layer",
-         {.DropLayerAt = 70},
-         "the cross section at chainage 0+070.000 has no points of layer \"Taludes\"",
-         {7},
-         11,
-         53},
-        {"dropped station",
-         {.DropStation = 30},
-         "the cross section at chainage 0+030.000 is missing from the document",
-         {},
-         10,
-         50},
-        {"wide rails",
-         {.WideRailsAt = 40},
-         "alignment \"track\", chainage 0+040.000: rail spread deviation 0.020000 m",
-         {4}},
+        {"as written", Plant{}, Indices{}, 11, 55, ""},
+        {"raised point", Plant{.RaiseAt = 50}, Indices{5}, 11, 55,
+         "alignment \"track\", chainage 0+050.000: cross-section heights deviation 0.020000 m"},
+        {"dropped layer", Plant{.DropLayerAt = 70}, Indices{7}, 11, 53,
+         "the cross section at chainage 0+070.000 has no points of layer \"Taludes\""},
+        {"dropped station", Plant{.DropStation = 30}, Indices{}, 10, 50,
+         "the cross section at chainage 0+030.000 is missing from the document"},
+        {"wide rails", Plant{.WideRailsAt = 40}, Indices{4}, 11, 55,
+         "alignment \"track\", chainage 0+040.000: rail spread deviation 0.020000 m"},
         {"all at once",
-         {.RaiseAt = 100, .DropLayerAt = 20, .DropStation = 0, .WideRailsAt = 90},
-         "chainage 0+090.000: rail spread deviation",
-         {1, 8, 9},
-         10,
-         48},
-        {"a layer left out of the selection is not looked for",
-         {.DropLayerAt = 70},
-         "",
-         {},
-         11,
-         33,
-         "Rasante$"},
-        {"a station beyond the range is not looked for",
-         {.DropStation = 40},
-         "",
-         {},
-         10,
-         15,
-         "",
-         10,
-         30},
+         Plant{.RaiseAt = 100, .DropLayerAt = 20, .DropStation = 0, .WideRailsAt = 90},
+         Indices{1, 8, 9}, 10, 48, "chainage 0+090.000: rail spread deviation"},
+        {"a layer left out of the selection is not looked for", Plant{.DropLayerAt = 70}, Indices{},
+         11, 33, "", "Rasante$"},
+        {"a station beyond the range is not looked for", Plant{.DropStation = 40}, Indices{}, 10,
+         15, "", "", 10, 30},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
