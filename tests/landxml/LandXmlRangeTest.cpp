@@ -36,24 +36,24 @@ HzAlignment Straights(int n) {
 
 // Elements first..last (1-based) of five straights of 10 m are written.
 TEST_F(Fragment, GeometryRangeTakesTheElementsHoldingItsEnds) {
-    const std::vector<std::array<double, 4>> cases = {{kNullValue, kNullValue, 1, 5},
-                                                      {15, 25, 2, 3},
-                                                      {20, 30, 3, 4},
-                                                      {-100, 5, 1, 1},
-                                                      {45, 1000, 5, 5}};
-    for (const auto &[from, to, firstIndex, lastIndex] : cases) {
-        double first = -1, last = -1;
-        EXPECT_TRUE(TagCoordGeom(false));
-        EXPECT_TRUE(TagCoordGeomRegular(Straights(5), from, to, first, last));
-        EXPECT_TRUE(TagCoordGeom(true));
-        EXPECT_EQ(first, 10 * (firstIndex - 1)) << from;
-        EXPECT_EQ(last, 10 * lastIndex) << from;
-    }
+    const struct {
+        double From, To;
+        int First, Last;
+    } cases[] = {{kNullValue, kNullValue, 1, 5},
+                 {15, 25, 2, 3},
+                 {20, 30, 3, 4},
+                 {-100, 5, 1, 1},
+                 {45, 1000, 5, 5}};
     std::vector<std::string> starts;
     for (const auto &c : cases) {
-        for (double k = c[2]; k <= c[3]; ++k) {
+        double first = -1, last = -1;
+        EXPECT_TRUE(TagCoordGeom(false) &&
+                    TagCoordGeomRegular(Straights(5), c.From, c.To, first, last) &&
+                    TagCoordGeom(true));
+        EXPECT_EQ(first, 10 * (c.First - 1)) << c.From;
+        EXPECT_EQ(last, 10 * c.Last) << c.From;
+        for (int k = c.First; k <= c.Last; ++k)
             starts.push_back(FormatDecimals(10 * (k - 1), 6));
-        }
     }
     EXPECT_EQ(Starts(AlignmentBody()), starts);
 }
@@ -72,17 +72,17 @@ VtAlignment Grades(const std::vector<double> &heights) {
 // profile with no height at all is not written.
 TEST_F(Fragment, ProfileRangesAndPointsWithoutHeight) {
     double first = 0, last = 0;
-    EXPECT_TRUE(TagProfile(false));
-    EXPECT_TRUE(TagProfAlign(first, last, "P", Grades({0, 10, 20, 30, 40, 50, 60}), 150, 250));
+    EXPECT_TRUE(TagProfile(false) &&
+                TagProfAlign(first, last, "P", Grades({0, 10, 20, 30, 40, 50, 60}), 150, 250));
     EXPECT_EQ(first, 100);
     EXPECT_EQ(last, 500);
     EXPECT_TRUE(TagProfAlign(first, last, "A&B", Grades({-999, 10, -999, -999, 40, -999, 60}),
                              kNullValue, kNullValue));
     EXPECT_EQ(first, 0);
     EXPECT_TRUE(
-        TagProfAlign(first, last, "none", Grades({-999, -999.000001}), kNullValue, kNullValue));
-    EXPECT_TRUE(TagProfAlign(first, last, "T", Grades({0, -999}), kNullValue, kNullValue));
-    EXPECT_TRUE(TagProfile(true));
+        TagProfAlign(first, last, "none", Grades({-999, -999.000001}), kNullValue, kNullValue) &&
+        TagProfAlign(first, last, "T", Grades({0, -999}), kNullValue, kNullValue) &&
+        TagProfile(true));
     EXPECT_EQ(AlignmentBody(),
               "<Profile><ProfAlign name=\"P\"><PVI>100.000000 10.000000</PVI><PVI>200.000000 "
               "20.000000</PVI><PVI>300.000000 30.000000</PVI><PVI>400.000000 40.000000</PVI>"

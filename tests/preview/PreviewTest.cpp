@@ -46,12 +46,10 @@ Box DrawnWorldBox(const std::filesystem::path &svg, const std::string &role, dou
     const pugi::xml_parse_result parsed = doc.load_file(svg.c_str());
     EXPECT_TRUE(parsed) << svg << ": " << parsed.description();
     const pugi::xml_node panel = doc.child("svg").child("g");
-    ViewTransform view;
-    view.ScaleX = panel.attribute("data-scale-x").as_double();
-    view.ScaleY = panel.attribute("data-scale-y").as_double();
-    view.OriginX = panel.attribute("data-origin-x").as_double();
-    view.OriginY = panel.attribute("data-origin-y").as_double();
-    view.MarginPx = panel.attribute("data-margin").as_double();
+    auto number = [&](const char *name) { return panel.attribute(name).as_double(); };
+    const ViewTransform view{number("data-scale-x"), number("data-scale-y"),
+                             number("data-origin-x"), number("data-origin-y"),
+                             number("data-margin")};
     scale = std::min(view.ScaleX, view.ScaleY);
     Box box;
     for (const pugi::xml_node &line : panel.children("polyline")) {

@@ -53,15 +53,22 @@ std::vector<std::filesystem::path> GoldenDocuments() {
     return files;
 }
 
-ReadBackDocument Read(const std::filesystem::path &path) {
+// Blocks of one byte, of a prime size that lands anywhere, and the default.
+const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
+
+ReadBackDocument Read(const std::filesystem::path &path, std::size_t block = kReadBackBlockBytes) {
     ReadBackDocument document;
     std::string failure;
-    EXPECT_TRUE(ReadLandXmlDocument(path, document, failure)) << path << ": " << failure;
+    EXPECT_TRUE(ReadLandXmlDocument(path, document, failure, block)) << path << ": " << failure;
     return document;
 }
 
-// Blocks of one byte, of a prime size that lands anywhere, and the default.
-const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
+ReadBackDocument Parsed(std::string text, std::size_t block = kReadBackBlockBytes) {
+    ReadBackDocument document;
+    std::string failure;
+    EXPECT_TRUE(ParseLandXmlDocument(text, document, failure, block)) << failure;
+    return document;
+}
 
 std::string Failure(std::string text, std::size_t block) {
     ReadBackDocument document;
@@ -86,12 +93,8 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWholeInAnyBlockSize) {
         // main part only.
         const std::string main = text.substr(0, text.find("<OstremLandXML"));
         const ReadBackDocument doc = Read(file);
-        for (const std::size_t block : {1, 97}) {
-            ReadBackDocument parts;
-            std::string failure;
-            ASSERT_TRUE(ReadLandXmlDocument(file, parts, failure, block)) << failure;
-            EXPECT_EQ(Dump(parts), Dump(doc)) << "block " << block;
-        }
+        for (const std::size_t block : {1, 97})
+            EXPECT_EQ(Dump(Read(file, block)), Dump(doc)) << "block " << block;
         EXPECT_EQ(doc.Extended, main.size() != text.size());
         long elements = 0, vertices = 0, sections = 0, surfaces = 0, points = 0, named = 0;
         for (const DocAlignment &a : doc.Alignments) {
@@ -225,9 +228,7 @@ TEST(DocumentReader, ReadsNumbersExactly) {
                        numbers +
                        "</PntList2D></CrossSectSurf></CrossSect></CrossSects></Alignment>"
                        "</Alignments></LandXML>";
-    ReadBackDocument doc;
-    std::string failure;
-    ASSERT_TRUE(ParseLandXmlDocument(text, doc, failure)) << failure;
+    const ReadBackDocument doc = Parsed(text);
     const std::vector<DocSectionPoint> &points =
         doc.Alignments.at(0).CrossSects.at(0).Surfaces.at(0).Points;
     std::istringstream words(numbers);
@@ -257,10 +258,7 @@ TEST(DocumentReader, FindsTheCrossSectionsPastLookAlikes) {
         "1 2 3 4</PntList2D></CrossSectSurf></CrossSect >\n<CrossSect sta=\"2\"/>"
         "</CrossSects></Alignment></Alignments></LandXML>\n";
     for (const std::size_t block : kBlocks) {
-        std::string copy = text;
-        ReadBackDocument doc;
-        std::string failure;
-        ASSERT_TRUE(ParseLandXmlDocument(copy, doc, failure, block)) << failure;
+        const ReadBackDocument doc = Parsed(text, block);
         ASSERT_EQ(doc.Alignments.size(), 1u);
         std::ostringstream found;
         found << doc.Alignments[0].Name;
