@@ -13,7 +13,6 @@
 
 #include <pugixml.hpp>
 
-#include <functional>
 #include <sstream>
 
 using namespace vialto;
@@ -50,15 +49,11 @@ class CrossSectionExport : public LandXmlFixture {
         StoreWithVerticalAlignment();
     }
 
-    std::string Write(const std::function<void()> &crossSections) {
-        return WriteStraight(100, 120, crossSections);
-    }
-
     // The cross sections of the set, ruled first unless `rules` is false; the
     // export's result is kept in `exported`.
     std::string Document(CrossSectionSet set, const std::string &selection = "", double start = 0,
                          double end = 0, bool rules = true) {
-        return Write([&] {
+        return WriteStraight(100, 120, [&] {
             NullProgress progress;
             if (rules) {
                 SetDefaultCodes(set, selection);
@@ -225,7 +220,7 @@ TEST_F(CrossSectionExport, CancelBetweenTheRulesAndTheWriting) {
     CrossSectionSet set = SmallRoad(), again = SmallRoad(), third = SmallRoad();
     RecordingProgress cancelling(1); // the user presses Cancel while the rules run
     RecordingProgress patient;
-    const std::string bytes = Write([&] {
+    const std::string bytes = WriteStraight(100, 120, [&] {
         EXPECT_EQ(RuleAndExportCrossSections(set, "", 0, 0, cancelling, first, last),
                   CrExportResult::Cancelled);
         EXPECT_EQ(cancelling.Steps, 2) << "one step per station after station 0";
@@ -264,13 +259,13 @@ TEST_F(CrossSectionExport, StoredSetWritesAsACopyAndComesBackUnchanged) {
     for (const std::string selection : {"", "$Rasante$"}) {
         StoreWithVerticalAlignment();
         CrossSectionSet copy = SmallRoad();
-        const std::string expected = Write([&] {
+        const std::string expected = WriteStraight(100, 120, [&] {
             EXPECT_EQ(RuleAndExportCrossSections(copy, selection, 0, 0, progress, first, last),
                       CrExportResult::Written);
         });
         SetAligmentCr(1, SmallRoad());
         for (int pass = 0; pass < 2; ++pass) {
-            const std::string bytes = Write([&] {
+            const std::string bytes = WriteStraight(100, 120, [&] {
                 EXPECT_EQ(
                     RuleAndExportStoredCrossSections(1, selection, 0, 0, progress, first, last),
                     CrExportResult::Written);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -96,45 +97,43 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWholeInAnyBlockSize) {
         for (const std::size_t block : {1, 97})
             EXPECT_EQ(Dump(Read(file, block)), Dump(doc)) << "block " << block;
         EXPECT_EQ(doc.Extended, main.size() != text.size());
-        long elements = 0, vertices = 0, sections = 0, surfaces = 0, points = 0, named = 0;
+        // Alignments, elements, vertices, cross sections, surfaces, numbers,
+        // stringline names and tunnel profiles: held in the records, and
+        // counted independently in the text.
+        std::array<long, 8> held{std::ssize(doc.Alignments)};
         for (const DocAlignment &a : doc.Alignments) {
-            elements += static_cast<long>(a.Elements.size());
+            held[1] += std::ssize(a.Elements);
             // Every arc states its length, for readers that take it from there.
-            for (const DocElement &e : a.Elements) {
-                if (e.Kind == DocElementKind::Curve) {
-                    EXPECT_NE(e.Length, kNullValue) << e.StaStart;
-                }
-            }
+            for (const DocElement &e : a.Elements)
+                EXPECT_TRUE(e.Kind != DocElementKind::Curve || e.Length != kNullValue)
+                    << e.StaStart;
             for (const DocProfAlign &p : a.Profile)
-                vertices += static_cast<long>(p.Points.size());
-            sections += static_cast<long>(a.CrossSects.size());
+                held[2] += std::ssize(p.Points);
+            held[3] += std::ssize(a.CrossSects);
             for (const DocCrossSect &s : a.CrossSects)
                 for (const DocSurface &f : s.Surfaces) {
-                    ++surfaces;
-                    points += static_cast<long>(f.Points.size());
+                    held[4] += 1;
+                    held[5] += 2 * std::ssize(f.Points);
                     // Every written point carries its stringline name.
                     EXPECT_EQ(DocVertexNames(f).size(), f.Points.size()) << s.Station;
-                    named += static_cast<long>(DocVertexNames(f).size());
+                    held[6] += std::ssize(DocVertexNames(f));
                 }
+            held[7] += std::ssize(a.TunnelProfileStations);
         }
-        EXPECT_EQ(static_cast<long>(doc.Alignments.size()), Count(main, "<Alignment "));
-        EXPECT_EQ(elements, Count(main, "<(Line|Curve|Spiral) "));
-        EXPECT_EQ(vertices, Count(main, "<(PVI>|ParaCurve |CircCurve )"));
-        EXPECT_EQ(sections, Count(main, "<CrossSect "));
-        EXPECT_EQ(surfaces, Count(main, "<CrossSectSurf "));
-        long names = 0;
+        std::array<long, 8> written{Count(main, "<Alignment "),
+                                    Count(main, "<(Line|Curve|Spiral) "),
+                                    Count(main, "<(PVI>|ParaCurve |CircCurve )"),
+                                    Count(main, "<CrossSect "),
+                                    Count(main, "<CrossSectSurf "),
+                                    0,
+                                    0,
+                                    Count(main, "<TunnelProfile ")};
+        for (const std::string &list : Captures(main, "<PntList2D>([^<]*)</PntList2D>"))
+            written[5] += Count(list, "[^ ]+");
         for (const std::string &list :
              Captures(text, "(?:SD Vertex Name\">|<SDVertexName>)([^<]*)<"))
-            names += 1 + Count(list, ",");
-        EXPECT_EQ(named, names);
-        long written = 0;
-        for (const std::string &list : Captures(main, "<PntList2D>([^<]*)</PntList2D>"))
-            written += Count(list, "[^ ]+");
-        EXPECT_EQ(2 * points, written);
-        long tunnel = 0;
-        for (const DocAlignment &a : doc.Alignments)
-            tunnel += static_cast<long>(a.TunnelProfileStations.size());
-        EXPECT_EQ(tunnel, Count(main, "<TunnelProfile "));
+            written[6] += 1 + Count(list, ",");
+        EXPECT_EQ(held, written);
     }
 }
 
