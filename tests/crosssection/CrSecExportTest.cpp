@@ -235,17 +235,21 @@ TEST_F(CrossSectionExport, CancelBetweenTheRulesAndTheWriting) {
 
 namespace {
 
-// What the rules change in a set: the layers' codes and each surface's
-// points (their codes, names and copies) and state.
+// What the rules change in a set: the layers' codes, each surface's state,
+// and its points (added copies; codes, names and copy flags).
 std::string Dump(const CrossSectionSet &set) {
     std::string text;
     for (const CrSecLayer &layer : set.Layers)
         text += layer.Name + ::testing::PrintToString(layer.Codes) + "\n";
     for (const CrossSection &station : set.Stations)
-        for (const CrSecSurface &surface : station.Surfaces)
+        for (const CrSecSurface &surface : station.Surfaces) {
             text += std::to_string(station.Chainage) + " " + std::to_string(surface.Layer) +
-                    std::to_string(surface.Done) + ": " + CodesOf(surface.Points) + " / " +
-                    CodesOf(surface.Points, true) + "\n";
+                    std::to_string(surface.Done) + ":";
+            for (const CrSecPoint &p : surface.Points)
+                text += " " + p.Code + "/" + std::string(std::string_view(p.Name)) +
+                        (p.IsCopy ? "c" : "") + (p.IsCopyMark ? "m" : "");
+            text += "\n";
+        }
     return text;
 }
 
