@@ -95,7 +95,7 @@ TEST_F(LineWriter, FullDiskIsReportedOnceAndNothingIsCommitted) {
         ++written;
     }
     EXPECT_FALSE(WriteLnAt(line)); // later writes fail quietly
-    EXPECT_TRUE(TagLandXML(true) == false);
+    EXPECT_FALSE(TagLandXML(true));
     CloseFile();
     const bool committed = CommitOutput();
 

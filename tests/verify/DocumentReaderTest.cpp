@@ -81,6 +81,12 @@ std::string Failure(std::string text, std::size_t block) {
 
 const char *const kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
                           "<LandXML>\r\n<Alignments name=\"alignments\">\r\n";
+// An alignment's cross sections up to line 6, a good one; what follows from line 7 on.
+const std::string kSects =
+    std::string(kHead) + "<Alignment name=\"A\">\r\n<CrossSects>\r\n<CrossSect sta=\"1\"/>\r\n";
+std::string InSects(const std::string &cut) {
+    return kSects + cut + "\r\n</CrossSects></Alignment></Alignments></LandXML>\r\n";
+}
 
 } // namespace
 
@@ -144,12 +150,6 @@ TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
         return std::string(kHead) + "<Alignment name=\"A\">\r\n<CoordGeom>\r\n" + element +
                "\r\n</CoordGeom></Alignment></Alignments></LandXML>\r\n";
     };
-    // Cross sections from line 7 on, after a good one.
-    const std::string sects =
-        std::string(kHead) + "<Alignment name=\"A\">\r\n<CrossSects>\r\n<CrossSect sta=\"1\"/>\r\n";
-    auto inSects = [&](const std::string &cut) {
-        return sects + cut + "\r\n</CrossSects></Alignment></Alignments></LandXML>\r\n";
-    };
     struct Case {
         std::string Text;
         std::string Reason;
@@ -178,17 +178,17 @@ TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
                 "spiType=\"clothoid\"><Start>0 0</Start><PI>5 0</PI><End>10 0</End></Spiral>"),
          "has no length attribute"},
         {inGeom(line + "\r\n<IrregularLine/>"), "<IrregularLine> inside CoordGeom"},
-        {inSects("<CrossSect sta=\"2\">\r\n<CrossSectSurf name=\"S\"><PntList2D>1 x</PntList2D>"
+        {InSects("<CrossSect sta=\"2\">\r\n<CrossSectSurf name=\"S\"><PntList2D>1 x</PntList2D>"
                  "</CrossSectSurf></CrossSect>"),
          "<PntList2D>: \"x\" is not a number (line 8)"},
-        {inSects("<CrossSect sta=\"2\">\r\n\r\n<CrossSectSurf></CrossSect>"),
+        {InSects("<CrossSect sta=\"2\">\r\n\r\n<CrossSectSurf></CrossSect>"),
          "not well-formed XML: Start-end tags mismatch at line 9"},
-        {inSects("<CrossSect>\r\n</CrossSect>"), "<CrossSect> has no sta attribute (line 7)"},
-        {inSects("<CrossSect sta=\"2\">\r\n<CrossSectSurf name=\"S\"><PntList2D>1 2 3</PntList2D>"
+        {InSects("<CrossSect>\r\n</CrossSect>"), "<CrossSect> has no sta attribute (line 7)"},
+        {InSects("<CrossSect sta=\"2\">\r\n<CrossSectSurf name=\"S\"><PntList2D>1 2 3</PntList2D>"
                  "</CrossSectSurf></CrossSect>"),
          "holds an odd count of numbers (offset height pairs) (line 8)"},
         // Never closed: the rest of the document is not well-formed.
-        {sects + "<CrossSect sta=\"2\">\r\n<CrossSectSurf/>\r\n", "not well-formed XML"},
+        {kSects + "<CrossSect sta=\"2\">\r\n<CrossSectSurf/>\r\n", "not well-formed XML"},
         {std::string(kHead) + "<Alignment name=\"A\"/></Alignments><OstremLandXML>"
                               "<Alignments><Alignment name=\"B\"/></Alignments>"
                               "</OstremLandXML></LandXML>",
@@ -221,15 +221,11 @@ TEST(DocumentReader, ReadsNumbersExactly) {
     const std::string numbers = "-0.000001 4501234.567891 123456789.123456 0.1 -7 +2.5 1e3 "
                                 "999999999999999 9999999999.999999 0.30000000000000004 "
                                 "4501234.5678912345 -0";
-    std::string text = std::string(kHead) +
-                       "<Alignment name=\"A\"><CrossSects><CrossSect sta=\"1\"><CrossSectSurf "
-                       "name=\"S\"><PntList2D>" +
-                       numbers +
-                       "</PntList2D></CrossSectSurf></CrossSect></CrossSects></Alignment>"
-                       "</Alignments></LandXML>";
-    const ReadBackDocument doc = Parsed(text);
+    const ReadBackDocument doc =
+        Parsed(InSects("<CrossSect sta=\"2\"><CrossSectSurf name=\"S\"><PntList2D>" + numbers +
+                       "</PntList2D></CrossSectSurf></CrossSect>"));
     const std::vector<DocSectionPoint> &points =
-        doc.Alignments.at(0).CrossSects.at(0).Surfaces.at(0).Points;
+        doc.Alignments.at(0).CrossSects.at(1).Surfaces.at(0).Points;
     std::istringstream words(numbers);
     std::size_t k = 0;
     for (std::string n; words >> n; ++k) {
