@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include "shell/Platform.h"
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +77,14 @@ std::string ReadFileBytes(const std::filesystem::path &path) {
 void WriteFileBytes(const std::filesystem::path &path, const std::string &bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path &folder) {
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names.push_back(PathText(entry.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::filesystem::path SourcePath(const std::string &relative) {

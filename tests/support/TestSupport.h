@@ -27,7 +27,6 @@ inline ErrorInfo ErrorOf(const std::function<void()> &body) {
 
 // Tolerances, one per quantity.
 inline constexpr double kPositionTol = 1e-6; // metres
-inline constexpr double kAngleTol = 1e-9;    // radians
 inline constexpr double kGradeTol = 1e-9;    // fraction
 
 // Records every message, dialog and exit; answers from a queue (default: OK /
@@ -106,6 +105,8 @@ class TempLogFolder {
 
 std::string ReadFileBytes(const std::filesystem::path &path);
 void WriteFileBytes(const std::filesystem::path &path, const std::string &bytes);
+// The names of what a folder holds, sorted.
+std::vector<std::string> FolderNames(const std::filesystem::path &folder);
 
 // The source tree's folder for a relative path ("samples/...").
 std::filesystem::path SourcePath(const std::string &relative);
