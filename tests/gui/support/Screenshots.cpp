@@ -54,16 +54,11 @@ void TunnelJob(Shooter &shots, const fs::path &demo) {
     hands.TypeFiles({{"1.1", Demo(demo, "listings/road.plt")},
                      {"1.2", Demo(demo, "listings/road.alz")},
                      {"1.3", Demo(demo, "tunnel/profiles.xml")}});
-    shots.Save(hands, "tunnel-1-files");
-    hands.Next();
-    shots.Save(hands, "tunnel-2-preferences");
-    hands.Next();
-    shots.Save(hands, "tunnel-3-importing");
-    hands.Next();
-    shots.Save(hands, "tunnel-4-exporting");
-    hands.Next();
-    shots.Save(hands, "tunnel-5-result");
-    hands.Next();
+    for (const char *page : {"tunnel-1-files", "tunnel-2-preferences", "tunnel-3-importing",
+                             "tunnel-4-exporting", "tunnel-5-result"}) {
+        shots.Save(hands, page);
+        hands.Next();
+    }
 }
 
 void RoadJob(Shooter &shots, const fs::path &demo) {
@@ -76,12 +71,10 @@ void RoadJob(Shooter &shots, const fs::path &demo) {
     hands.TypeFiles({{"1.1", Demo(demo, "listings/road.plt")},
                      {"1.2", Demo(demo, "listings/road.alz")},
                      {"1.3", Demo(demo, "cross/road.trv")}});
-    shots.Save(hands, "road-2-files");
-    hands.Next();
-    shots.Save(hands, "road-3-preferences");
-    hands.Next();
-    shots.Save(hands, "road-4-importing");
-    hands.Next();
+    for (const char *page : {"road-2-files", "road-3-preferences", "road-4-importing"}) {
+        shots.Save(hands, page);
+        hands.Next();
+    }
     hands.TypeInto(QStringLiteral("txtFromCh"), QStringLiteral("12500"));
     hands.TypeInto(QStringLiteral("txtToCh"), QStringLiteral("14000"));
     hands.TickLayer(QStringLiteral("Taludes"), false);
