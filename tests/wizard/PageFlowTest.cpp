@@ -81,22 +81,6 @@ TEST_F(PageFlow, OneJobTypeOpensOnTheFilesPageAndNeverEntersTheJobTypePage) {
     EXPECT_TRUE(window_.MaxBusy == 1 && window_.Busy == 0); // the hourglass, and off again
 }
 
-TEST_F(PageFlow, ButtonsFollowThePosition) {
-    Open(4);
-    const std::vector<ButtonStates> expected = {
-        {false, true, false, true}, // job type: the first page
-        {true, true, false, true},  // files
-        {true, true, false, true},  // preferences
-        {true, true, false, true},  // importing
-        {true, true, false, true},  // exporting
-        {true, true, true, false},  // result: Finish, no Cancel
-    };
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(window_.Buttons, expected[i]) << "entry " << i;
-        flow_.Next();
-    }
-}
-
 TEST_F(PageFlow, ARefusedExitKeepsThePageAndADeclinedEntryIsSkipped) {
     Open(1);
     handlers_.Calls.clear();
