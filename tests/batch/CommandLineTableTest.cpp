@@ -109,15 +109,9 @@ TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {
 TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
     TempDir dir;
     const std::filesystem::path absolute = dir.Path() / "elsewhere" / "road.alz";
-    WriteFileBytes(dir / "job.txt", "# a road job\n"
-                                    "job = road\n"
-                                    "hz = listings/road.plt\n"
-                                    "vt = " +
-                                        PathText(absolute) +
-                                        "\n"
-                                        "tol-hz = 0,020\n"
-                                        "extended = no\n"
-                                        "output = out.xml\n");
+    const std::string vt = "vt = " + PathText(absolute) + "\n";
+    WriteFileBytes(dir / "job.txt", "# a road job\njob = road\nhz = listings/road.plt\n" + vt +
+                                        "tol-hz = 0,020\nextended = no\noutput = out.xml\n");
     std::string error;
     const auto job =
         Parse("", error, {"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"});

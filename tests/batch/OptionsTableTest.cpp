@@ -9,7 +9,8 @@
 namespace vialto::test {
 namespace {
 
-using Check = std::function<void(const BatchResult &without, const BatchResult &with)>;
+using Result = const BatchResult &;
+using Check = std::function<void(Result without, Result with)>;
 
 struct OptionRow {
     const char *Option;
@@ -68,7 +69,7 @@ std::vector<std::pair<double, double>> ProfilePoints(const BatchResult &run,
 // higher it falls (-1), and where the track is level nothing moves. Checked
 // where the table's cant is constant: 60 mm and 70 mm on the curves, 0 on the
 // straights.
-void ExpectCoplanarTrackMoved(const BatchResult &axis, const BatchResult &moved, double sign) {
+void ExpectCoplanarTrackMoved(Result axis, Result moved, double sign) {
     ASSERT_EQ(moved.Code, kConvertWritten) << moved.Err;
     EXPECT_EQ(ProfilePoints(moved, "double_right"), ProfilePoints(axis, "double_right"));
     const double A = 4, B = 1.5;
@@ -117,7 +118,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--tol-hz",
          Road(hzGap_, vt),
          {"--tol-hz", "0.06"},
-         [](const BatchResult &without, const BatchResult &with) {
+         [](Result without, Result with) {
              EXPECT_EQ(without.Code, kConvertImportFailed);
              EXPECT_NE(without.Out.find("\u2717 Horizontal alignment: hz gap"), std::string::npos);
              EXPECT_NE(without.Out.find("13340.0000"), std::string::npos) << without.Out;
@@ -127,13 +128,11 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--tol-hz leaves a vertical gap failing",
          Road(hz, vtGap_),
          {"--tol-hz", "0.06"},
-         [](const BatchResult &, const BatchResult &with) {
-             EXPECT_EQ(with.Code, kConvertImportFailed);
-         }},
+         [](Result, Result with) { EXPECT_EQ(with.Code, kConvertImportFailed); }},
         {"--tol-vt",
          Road(hz, vtGap_),
          {"--tol-vt", "0.06"},
-         [](const BatchResult &without, const BatchResult &with) {
+         [](Result without, Result with) {
              EXPECT_EQ(without.Code, kConvertImportFailed);
              EXPECT_NE(without.Out.find("13771.5000    \t0.0495"), std::string::npos)
                  << without.Out;
@@ -143,15 +142,13 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--tol-vt leaves a horizontal gap failing",
          Road(hzGap_, vt),
          {"--tol-vt", "0.06"},
-         [](const BatchResult &, const BatchResult &with) {
-             EXPECT_EQ(with.Code, kConvertImportFailed);
-         }},
+         [](Result, Result with) { EXPECT_EQ(with.Code, kConvertImportFailed); }},
         // The listings' numbers are taken as feet: the document says so and
         // keeps the numbers; the summary shows the unit.
         {"--unit",
          Road(hz, vt),
          {"--unit", "ft"},
-         [](const BatchResult &without, const BatchResult &with) {
+         [](Result without, Result with) {
              EXPECT_EQ(without.At("//Units/Metric/@linearUnit"), "meter");
              EXPECT_EQ(with.At("//Units/Imperial/@linearUnit"), "foot");
              EXPECT_EQ(with.Count("//Units/*"), 1u);
@@ -168,7 +165,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--from --to",
          Road(hz, vt),
          {"--from", "12+800", "--to", "13500"},
-         [](const BatchResult &without, const BatchResult &with) {
+         [](Result without, Result with) {
              EXPECT_EQ(Summary(without.Out), kRoadSummary);
              EXPECT_EQ(Summary(with.Out), "Summary\n"
                                           "  Horizontal alignment start     12760.000 m.\n"
@@ -189,7 +186,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--layers",
          Road(hz, vt),
          {"--layers", "Rasante,Taludes"},
-         [](const BatchResult &without, const BatchResult &with) {
+         [](Result without, Result with) {
              EXPECT_EQ(without.Count("//CrossSectSurf[@name='Subrasante']"), 271u);
              EXPECT_EQ(with.Count("//CrossSectSurf[@name='Subrasante']"), 0u);
              EXPECT_EQ(with.Count("//CrossSectSurf[@name='Rasante']"), 271u);
@@ -198,7 +195,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--name",
          Road(hz, vt),
          {"--name", "Tramo 3 & \"ñ\""},
-         [](const BatchResult &without, const BatchResult &with) {
+         [](Result without, Result with) {
              EXPECT_EQ(without.At("//Project/@name"), "<road.plt + road.alz + road.trv>");
              EXPECT_EQ(with.At("//Project/@name"), "Tramo 3 & \"ñ\"");
              EXPECT_NE(with.Bytes.find("name=\"Tramo 3 &amp; &quot;ñ&quot;\""), std::string::npos);
@@ -208,7 +205,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--extended",
          Road(hz, vt),
          {"--extended"},
-         [](const BatchResult &without, const BatchResult &with) {
+         [](Result without, Result with) {
              EXPECT_EQ(without.Count("/LandXML/OstremLandXML"), 0u);
              EXPECT_GT(without.Count("//Feature[@code='SD Vertex Name']"), 0u);
              EXPECT_EQ(with.Count("/LandXML/OstremLandXML//SDVertexName"),
@@ -218,21 +215,17 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--rail-vt low",
          Job("double-rail"),
          {"--rail-vt", "low"},
-         [](const BatchResult &without, const BatchResult &with) {
-             ExpectCoplanarTrackMoved(without, with, 1);
-         }},
+         [](Result without, Result with) { ExpectCoplanarTrackMoved(without, with, 1); }},
         {"--rail-vt high",
          Job("double-rail"),
          {"--rail-vt", "high"},
-         [](const BatchResult &without, const BatchResult &with) {
-             ExpectCoplanarTrackMoved(without, with, -1);
-         }},
+         [](Result without, Result with) { ExpectCoplanarTrackMoved(without, with, -1); }},
         // The proof only reads: the same document and summary without its
         // figures, printed or in the preview's page.
         {"--no-proof",
          Plus(Job("road"), {"--preview", Dir("proved")}),
          {"--no-proof", "--preview", Dir("plain")},
-         [&](const BatchResult &without, const BatchResult &with) {
+         [&](Result without, Result with) {
              EXPECT_NE(without.Out.find("Proof: the document read back against the imported "
                                         "design (tolerances 0.010000 m plan, 0.010000 m "
                                         "height): passed\n  road\n    plan"),
@@ -250,7 +243,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--preview",
          Job("road"),
          {"--preview", Dir("every10")},
-         [&](const BatchResult &without, const BatchResult &with) {
+         [&](Result without, Result with) {
              EXPECT_EQ(without.Out.find("Drew"), std::string::npos);
              EXPECT_NE(with.Out.find("Drew the preview into " + Dir("every10") + "\n"),
                        std::string::npos);
@@ -261,9 +254,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--preview-every",
          Job("road"),
          {"--preview", Dir("every50"), "--preview-every", "50"},
-         [&](const BatchResult &, const BatchResult &) {
-             EXPECT_EQ(Drawings("every50/sections.svg"), 7u);
-         }},
+         [&](Result, Result) { EXPECT_EQ(Drawings("every50/sections.svg"), 7u); }},
     };
     for (const OptionRow &row : rows) {
         SCOPED_TRACE(row.Option);

@@ -6,20 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
-#include <set>
 
 namespace vialto::test {
 namespace {
 
 using RunConvertTest = BatchTest;
-
-// The names in a folder.
-std::set<std::string> Entries(const std::filesystem::path &folder) {
-    std::set<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(folder))
-        names.insert(PathText(entry.path().filename()));
-    return names;
-}
 
 // What the command prints and answers for each exit code and for jobs the
 // user may get wrong, and for the tree's leaves: each failed leaf says why
@@ -27,10 +18,6 @@ std::set<std::string> Entries(const std::filesystem::path &folder) {
 // that does not write leaves the document already at the output path as it
 // was, and a failed one nothing beside it. Texts are matched in parts.
 TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
-    const auto edited = [&](const std::string &sample, const std::string &name,
-                            const std::string &from, const std::string &to) {
-        return Edited(sample, name, {{from, to}});
-    };
     WriteFileBytes(dir_ / "broken.xml",
                    "<?xml version=\"1.0\"?>\n<TunnelProfiles>\n<TunnelProfile sta=\"1\">\n"
                    "</TunnelProfiles>\n");
@@ -58,9 +45,8 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
         return Plus(Plus(Job(name), more), {"-o", out});
     };
     const auto rail = [&](const std::string &vt, const std::string &cant) {
-        return std::vector<std::string>{"--job", "rail", "--hz",   SamplePath("rail/single.plt"),
-                                        "--vt",  vt,     "--cant", cant,
-                                        "-o",    out};
+        return Plus({"--job", "rail", "--hz", SamplePath("rail/single.plt")},
+                    {"--vt", vt, "--cant", cant, "-o", out});
     };
     const Case cases[] = {
         {"no arguments", {}, kConvertUsage, {}, {"Usage: vialto-convert", "--help lists every"}},
@@ -101,14 +87,14 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
          true},
         {"a listing that cannot be read",
          {"--job", "road", "--hz",
-          edited("listings/road.plt", "bad.plt", "513145.805", "51314x.805"), "-o", out},
+          Edited("listings/road.plt", "bad.plt", {{"513145.805", "51314x.805"}}), "-o", out},
          kConvertImportFailed,
          {"\u2717 Horizontal alignment: bad\n      bad.plt, line 5: field 2 (X) is not a number: "
           "\"51314x.805\"\n"},
          {"nothing was written"}},
         {"a cant table that is not XML",
          rail(SamplePath("rail/single.alz"),
-              edited("rail/single_cant.xml", "broken cant.xml", "</Cant>", "</Kant>")),
+              Edited("rail/single_cant.xml", "broken cant.xml", {{"</Cant>", "</Kant>"}})),
          kConvertImportFailed,
          {"\u2717 Cant table: broken cant\n      The file " + (dir_ / "broken cant.xml").string() +
           " is not well-formed XML: Start-end tags mismatch at line 21, column 3"},
@@ -116,7 +102,7 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
         // The profile starts 50 m into the track: the rails at the first cant
         // station would have no height.
         {"rails where the profile has no height",
-         rail(edited("rail/single.alz", "late.alz", "0.000,100.000C", "50.000,100.400C"),
+         rail(Edited("rail/single.alz", "late.alz", {{"0.000,100.000C", "50.000,100.400C"}}),
               SamplePath("rail/single_cant.xml")),
          kConvertImportFailed,
          {"\u2717 Cant table: single_cant\n      Chainage      \tDescription\n      0.0000        "
@@ -179,7 +165,8 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
         EXPECT_TRUE(c.Exit != kConvertWritten || run.Err.empty()) << run.Err;
         const std::string now = ReadFileBytes(out);
         EXPECT_TRUE(c.Writes ? now.rfind("<?xml", 0) == 0 : now == "earlier document") << now;
-        EXPECT_EQ(Entries(folder), (std::set<std::string>{"dir.xml", "out.xml", "out.xmlost"}));
+        EXPECT_EQ(FolderNames(folder),
+                  (std::vector<std::string>{"dir.xml", "out.xml", "out.xmlost"}));
     }
     EXPECT_NE(ReadFileBytes(dir_ / "refused" / "plan.svg").find("#d00000"), std::string::npos)
         << "what failed is drawn in red";

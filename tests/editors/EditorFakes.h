@@ -15,7 +15,6 @@
 
 #include <pugixml.hpp>
 
-#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -47,6 +46,7 @@ class FakeDialogs final : public IEditorDialogs {
     void Tell(const std::string &problem) override { Told.push_back(problem); }
 };
 
+using vialto::test::FolderNames;
 using vialto::test::ReadFileBytes;
 using vialto::test::SourcePath;
 using vialto::test::TempDir;
@@ -71,15 +71,6 @@ inline std::string Canonical(const std::filesystem::path &file) {
     std::ostringstream out;
     doc.document_element().print(out, "", pugi::format_raw);
     return out.str();
-}
-
-// The files in a folder, by name.
-inline std::vector<std::string> FolderNames(const std::filesystem::path &folder) {
-    std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace vialto::editors::test
