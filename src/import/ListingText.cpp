@@ -5,7 +5,6 @@
 #include "shell/Platform.h"
 #include "shell/Text.h"
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -270,7 +269,7 @@ double ReadNumber(std::string_view text) {
             return Val(text);
     }
     double value = 0;
-    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    const auto [end, ec] = ReadDecimal(plain.data(), plain.data() + plain.size(), value);
     if (ec != std::errc() || end != plain.data() + plain.size())
         return Val(text);
     return value;

@@ -2,9 +2,11 @@
 
 #include "shell/Error.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace vialto {
 
@@ -76,6 +78,90 @@ std::string FormatDecimals(double value, int decimals) {
     return text;
 }
 
+namespace {
+
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+// The powers of ten a double holds exactly.
+constexpr double kExactTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A mantissa of at most 2^53 and a power of ten of at most 22 are both exact
+// doubles, so one multiplication or division rounds them as the full
+// conversion does: a decimal of at most 19 digits with such a power is read
+// here, anything else is handed to std::from_chars.
+[[gnu::noinline]] std::from_chars_result ReadAnyDecimal(const char *first, const char *last,
+                                                        double &value) {
+    const char *p = first;
+    const bool negative = p != last && *p == '-';
+    p += negative;
+    std::uint64_t mantissa = 0; // wraps beyond 19 digits, which are refused
+    const char *const whole = p;
+    for (; p != last && IsDigit(*p); ++p)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    long digits = p - whole, fraction = 0;
+    if (p != last && *p == '.') {
+        const char *const decimals = ++p;
+        for (; p != last && IsDigit(*p); ++p)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        fraction = p - decimals;
+        digits += fraction;
+    }
+    if (digits == 0 || digits > 19 || mantissa > (std::uint64_t{1} << 53))
+        return std::from_chars(first, last, value);
+    long exponent = 0;
+    if (p != last && (*p == 'e' || *p == 'E')) {
+        // Without digits after it, the "e" is not part of the number.
+        const char *q = p + 1;
+        const bool below = q != last && *q == '-';
+        q += q != last && (*q == '-' || *q == '+');
+        if (q != last && IsDigit(*q)) {
+            for (; q != last && IsDigit(*q); ++q)
+                exponent = std::min(exponent * 10 + (*q - '0'), 100000L);
+            exponent = below ? -exponent : exponent;
+            p = q;
+        }
+    }
+    const long power = exponent - fraction;
+    if (power < -22 || power > 22)
+        return std::from_chars(first, last, value);
+    const double m = static_cast<double>(mantissa);
+    const double v = power < 0 ? m / kExactTens[-power] : m * kExactTens[power];
+    value = negative ? -v : v;
+    return {p, std::errc()};
+}
+
+} // namespace
+
+std::from_chars_result ReadDecimal(const char *first, const char *last, double &value) {
+    // The form this program writes, [-]digits[.digits] with at most 7 digits
+    // either side, is read without looking for the text's end where the text
+    // is long enough to hold it; every other form the general way.
+    if (last - first >= 19) { // the most it reads: sign, 8 digits, ".", 8 digits, one more
+        const bool negative = *first == '-';
+        const char *p = first + negative;
+        const char *const whole = p;
+        std::uint64_t mantissa = 0;
+        for (; p - whole < 8 && IsDigit(*p); ++p)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        const long digits = p - whole;
+        long fraction = 0;
+        if (*p == '.') {
+            const char *const decimals = ++p;
+            for (; p - decimals < 8 && IsDigit(*p); ++p)
+                mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+            fraction = p - decimals;
+        }
+        if (digits < 8 && fraction < 8 && digits + fraction > 0 && *p != 'e' && *p != 'E') {
+            const double v = static_cast<double>(mantissa) / kExactTens[fraction];
+            value = negative ? -v : v;
+            return {p, std::errc()};
+        }
+    }
+    return ReadAnyDecimal(first, last, value);
+}
+
 double Val(std::string_view text) {
     std::string number;
     number.reserve(text.size());
@@ -112,7 +198,7 @@ double Val(std::string_view text) {
     if (*first == '+')
         ++first;
     double value = 0.0;
-    const auto [end, ec] = std::from_chars(first, number.c_str() + number.size(), value);
+    const auto [end, ec] = ReadDecimal(first, number.c_str() + number.size(), value);
     (void)end;
     if (ec == std::errc::result_out_of_range) {
         // Too small reads as 0, as the classic conversion did; too large is an overflow.

@@ -4,6 +4,7 @@
 // conversion and XML escaping that readers and writers share.
 #pragma once
 
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,14 @@ inline constexpr double kNullValue = -9999999.9999;
 std::string FormatDecimals(double value, int decimals);
 // The same text appended to `out`.
 void AppendDecimals(std::string &out, double value, int decimals);
+
+// The decimal number at the start of [first, last), read exactly as
+// std::from_chars(first, last, value) reads it (optional "-", digits with an
+// optional "." and exponent; "inf" and "nan"): the same value to the bit, the
+// same end and the same error. The forms this program writes and its
+// listings hold (at most 19 digits, small exponents) are read several times
+// faster; the others are handed to std::from_chars.
+std::from_chars_result ReadDecimal(const char *first, const char *last, double &value);
 
 // The leading-number conversion of listings: blanks, tabs and line feeds
 // anywhere are ignored; an optional sign, digits with one "." and an optional

@@ -2,12 +2,12 @@
 
 #include "shell/ErrHandler.h"
 #include "shell/Platform.h"
+#include "shell/Text.h"
 #include "shell/WorkSplit.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -59,40 +59,6 @@ std::string_view TrimView(std::string_view text) {
     return text;
 }
 
-// Digits with at most one ".", of at most 15 significant digits: the integer
-// they make and the power of ten to divide it by are both exact doubles, so
-// one division rounds as a full decimal conversion does (and several times
-// faster, for the million numbers of a long road's cross sections).
-bool ParseShortDecimal(std::string_view text, double &value) {
-    const bool negative = !text.empty() && text.front() == '-';
-    if (negative)
-        text.remove_prefix(1);
-    if (text.empty() || text.size() > 16)
-        return false;
-    std::int64_t mantissa = 0;
-    int digits = 0, decimals = 0;
-    bool point = false;
-    for (const char c : text) {
-        if (c == '.' && !point) {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            mantissa = mantissa * 10 + (c - '0');
-            ++digits;
-            decimals += point;
-        } else {
-            return false;
-        }
-    }
-    if (digits == 0 || digits > 15)
-        return false;
-    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    value = static_cast<double>(mantissa) / kTens[decimals];
-    if (negative)
-        value = -value;
-    return true;
-}
-
 // A number as this program writes it: optional sign, digits, ".", digits
 // (an exponent is accepted too). False for anything else.
 bool ParseNumber(std::string_view text, double &value) {
@@ -101,9 +67,7 @@ bool ParseNumber(std::string_view text, double &value) {
         text.remove_prefix(1);
     if (text.empty())
         return false;
-    if (ParseShortDecimal(text, value))
-        return true;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [end, error] = ReadDecimal(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
@@ -132,14 +96,9 @@ double RadiusAttribute(const pugi::xml_node &node, const char *name) {
 }
 
 // Every blank-separated number of a text, into `numbers` (cleared first).
-// Every blank-separated number of a text, into `numbers` (cleared first). A
-// number as this program writes it ("-12.345000", at most 15 digits) is read
-// in the same pass that finds it, and exactly as ParseShortDecimal reads it;
-// any other form is read by ParseNumber.
+// A number as this program writes it is read where it stands; any other form
+// of a token is left to ParseNumber.
 void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<double> &numbers) {
-    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    auto digit = [](char c) { return static_cast<unsigned char>(c - '0') < 10; };
     numbers.clear();
     const char *p = text.data();
     const char *const end = p + text.size();
@@ -148,30 +107,17 @@ void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<
             ++p;
         if (p == end)
             return;
-        const char *const start = p;
-        const bool negative = *p == '-';
-        p += negative;
-        std::uint64_t mantissa = 0; // wraps on absurd lengths, which are read the long way
-        const char *const whole = p;
-        while (p < end && digit(*p))
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-        long digits = p - whole, decimals = 0;
-        if (p < end && *p == '.') {
-            const char *const fraction = ++p;
-            while (p < end && digit(*p))
-                mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-            decimals = p - fraction;
-            digits += decimals;
-        }
-        if ((p == end || IsBlank(*p)) && digits > 0 && digits <= 15) {
-            const double value = static_cast<double>(mantissa) / kTens[decimals];
-            numbers.push_back(negative ? -value : value);
+        double value = 0;
+        const auto [after, error] = ReadDecimal(p, end, value);
+        if (error == std::errc() && (after == end || IsBlank(*after)) && std::isfinite(value)) {
+            numbers.push_back(value);
+            p = after;
             continue;
         }
+        const char *const start = p;
         while (p < end && !IsBlank(*p))
             ++p;
         const std::string_view token(start, static_cast<std::size_t>(p - start));
-        double value = 0;
         if (!ParseNumber(token, value))
             Fault(node, NodeLabel(node) + ": \"" + std::string(token) + "\" is not a number");
         numbers.push_back(value);

@@ -2,9 +2,11 @@
 
 #include "shell/Error.h"
 
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -65,6 +67,50 @@ TEST(Text, ValReadsTheLeadingNumberAndParseDecimalAlsoTakesAComma) {
         EXPECT_DOUBLE_EQ(Val(text), expected) << '"' << text << '"';
     EXPECT_DOUBLE_EQ(ParseDecimal("-12,25m"), -12.25);
     EXPECT_THROW(Val("1e400"), VialtoError); // overflow
+}
+
+// ReadDecimal is std::from_chars to the bit, the end and the error: on the
+// edges of its quick reading (19 digits, 2^53, powers of ten to 22, digit
+// runs of 8 read at once), on what it hands over, and on random decimals,
+// each alone and followed by more text.
+TEST(Text, ReadDecimalIsFromCharsToTheBit) {
+    // The hard cases, separated by "|".
+    std::vector<std::string> cases =
+        Split("0|-0|1|-1|0.1|0.3|-0.000000|12.345000|-19.000000|503.820000|4500000.123456|1.|"
+              ".5|-.5|.|-||+1|1e|1e+|1e-|1E5|1e+05|2.5e-3x|1.e5|.e5|inf|-inf|nan|infinity|"
+              "12345678|123456789|-12345678.87654321|1234567.1234567e3|9007199254740992|"
+              "9007199254740993|9007199254740992.5|1234567890123456789|9999999999999999999|"
+              "99999999999999999999|12345678901234567890123|0.0000000000000000000001|"
+              "00000000000000000000001|1e22|1e23|1e-22|1e-23|123456789e22|4.9e-324|1e-400|"
+              "1e400|1.7976931348623157e308|2.2250738585072014e-308|"
+              "0.1000000000000000055511151231257827|3.14159265358979323846|1,5|12 34|"
+              "7e99999999999|1e-99999999999|0e500|abc|0x10|8.9884656743115795e307",
+              "|");
+    // Random decimals of 0 to 12 digits either side of the point.
+    std::mt19937_64 random(18);
+    auto digits = [&](std::uint64_t count) {
+        std::string text;
+        for (std::uint64_t k = 0; k < count; ++k)
+            text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    for (int k = 0; k < 20000; ++k) {
+        const std::string whole = digits(random() % 13), fraction = digits(random() % 13);
+        cases.push_back((random() % 2 ? "-" : "") + whole +
+                        (fraction.empty() && !whole.empty() ? "" : "." + fraction));
+    }
+    for (const std::string &alone : cases) {
+        for (const std::string &text : {alone, alone + " 123456789 123456789", alone + "<"}) {
+            double ours = -7, theirs = -7;
+            const char *first = text.data(), *last = first + text.size();
+            const auto [ourEnd, ourError] = ReadDecimal(first, last, ours);
+            const auto [theirEnd, theirError] = std::from_chars(first, last, theirs);
+            ASSERT_EQ(ourError, theirError) << '"' << text << '"';
+            ASSERT_EQ(ourEnd - first, theirEnd - first) << '"' << text << '"';
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(ours), std::bit_cast<std::uint64_t>(theirs))
+                << '"' << text << '"';
+        }
+    }
 }
 
 TEST(Text, XmlTextConvertsAndEscapesDataTexts) {
