@@ -4,6 +4,7 @@
 #include "shell/Platform.h"
 #include "shell/Text.h"
 #include "shell/WorkSplit.h"
+#include "verify/CrossSectText.h"
 
 #include <pugixml.hpp>
 
@@ -95,22 +96,25 @@ double RadiusAttribute(const pugi::xml_node &node, const char *name) {
     return std::abs(NumberAttribute(node, name));
 }
 
-// Every blank-separated number of a text, into `numbers` (cleared first).
-// A number as this program writes it is read where it stands; any other form
-// of a token is left to ParseNumber.
-void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<double> &numbers) {
-    numbers.clear();
-    const char *p = text.data();
-    const char *const end = p + text.size();
+// Hands every blank-separated number of [p, end) to take, in order; false,
+// with the token, at one that is no number. A number as this program writes
+// it is read where it stands (the bytes up to `limit` may be looked at,
+// which never extend a number past `end`: the text ends at a blank, at the
+// end of the buffer or at "<"); any other form of a token is left to
+// ParseNumber.
+template <class Take>
+bool ForEachNumber(const char *p, const char *end, const char *limit, Take &&take,
+                   std::string_view &bad) {
     while (true) {
         while (p < end && IsBlank(*p))
             ++p;
         if (p == end)
-            return;
+            return true;
         double value = 0;
-        const auto [after, error] = ReadDecimal(p, end, value);
-        if (error == std::errc() && (after == end || IsBlank(*after)) && std::isfinite(value)) {
-            numbers.push_back(value);
+        const auto [after, error] = ReadDecimal(p, limit, value);
+        if (error == std::errc() && after <= end && (after == end || IsBlank(*after)) &&
+            std::isfinite(value)) {
+            take(value);
             p = after;
             continue;
         }
@@ -118,10 +122,22 @@ void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<
         while (p < end && !IsBlank(*p))
             ++p;
         const std::string_view token(start, static_cast<std::size_t>(p - start));
-        if (!ParseNumber(token, value))
-            Fault(node, NodeLabel(node) + ": \"" + std::string(token) + "\" is not a number");
-        numbers.push_back(value);
+        if (!ParseNumber(token, value)) {
+            bad = token;
+            return false;
+        }
+        take(value);
     }
+}
+
+// Every blank-separated number of a text, into `numbers` (cleared first).
+void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<double> &numbers) {
+    numbers.clear();
+    std::string_view bad;
+    const char *const end = text.data() + text.size();
+    if (!ForEachNumber(
+            text.data(), end, end, [&](double value) { numbers.push_back(value); }, bad))
+        Fault(node, NodeLabel(node) + ": \"" + std::string(bad) + "\" is not a number");
 }
 
 // The numbers of the node's text, in a buffer of the thread's own (a
@@ -321,6 +337,67 @@ void ReadMirrorSect(const pugi::xml_node &node, const char *text, MirrorSect &se
         else
             sect.Names.emplace_back();
     }
+}
+
+// The offset-height pairs of a PntList2D's text (the bytes up to `limit` may
+// be looked at); false where it is not an even count of numbers.
+bool ReadPointPairs(std::string_view text, const char *limit,
+                    std::vector<DocSectionPoint> &points) {
+    points.clear();
+    double offset = 0;
+    bool half = false;
+    std::string_view bad;
+    const bool numbers = ForEachNumber(
+        text.data(), text.data() + text.size(), limit,
+        [&](double value) {
+            if (half)
+                points.push_back({offset, value});
+            offset = value;
+            half = !half;
+        },
+        bad);
+    return numbers && !half;
+}
+
+// The cross section's record from its text in the plain form (see
+// CrossSectText.h), as ReadCrossSect would read it; false where the text, or
+// what it holds, is not as this program writes it: the XML parser then reads
+// it and says what is wrong.
+bool ReadPlainCrossSect(std::string_view text, DocCrossSect &sect, bool names) {
+    static thread_local CrossSectText plain;
+    if (!ScanCrossSectText(text, plain) || !plain.Sta || !ParseNumber(*plain.Sta, sect.Station))
+        return false;
+    sect.Name = names ? plain.Name : std::string_view();
+    sect.Surfaces.resize(plain.Surfaces.size());
+    for (std::size_t k = 0; k < plain.Surfaces.size(); ++k) {
+        const SurfaceText &from = plain.Surfaces[k];
+        DocSurface &surface = sect.Surfaces[k];
+        surface.Name = from.Name;
+        surface.VertexNameList.clear();
+        surface.Points.clear();
+        if (from.Points && !ReadPointPairs(*from.Points, text.data() + text.size(), surface.Points))
+            return false;
+        if (names && from.VertexNames)
+            surface.VertexNameList = TrimView(*from.VertexNames);
+    }
+    return true;
+}
+
+// The same for a cross section of the extended root, as ReadMirrorSect
+// would read it.
+bool ReadPlainMirrorSect(std::string_view text, MirrorSect &sect, bool names) {
+    static thread_local CrossSectText plain;
+    if (!ScanCrossSectText(text, plain) || !plain.Sta || !ParseNumber(*plain.Sta, sect.Station))
+        return false;
+    sect.StaText = *plain.Sta;
+    for (const SurfaceText &surface : plain.Surfaces) {
+        sect.SurfaceLines.push_back(LineEndsBefore(text.data(), surface.Offset));
+        if (names)
+            sect.Names.push_back(surface.MirrorNames
+                                     ? std::optional<std::string>(TrimView(*surface.MirrorNames))
+                                     : std::nullopt);
+    }
+    return true;
 }
 
 void ReadTunnelProfiles(const pugi::xml_node &root, DocAlignment &alignment) {
@@ -656,6 +733,14 @@ class PartReader {
         const std::size_t length = part.End - part.Begin;
         result.LineEnds = LineEndsBefore(text, length);
         result.Failed = result.NotWellFormed = false;
+        if (part.Mirror) {
+            result.Mirror = MirrorSect{};
+            result.Mirror.Alignment = part.Alignment;
+            if (ReadPlainMirrorSect({text, length}, result.Mirror, how_.Names))
+                return true;
+        } else if (ReadPlainCrossSect({text, length}, records_[k], how_.Names)) {
+            return true;
+        }
         const pugi::xml_parse_result parsed =
             xml.load_buffer_inplace(text, length, kPartParse, pugi::encoding_utf8);
         if (!parsed) {
