@@ -3,10 +3,12 @@
 #include "shell/Error.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace vialto {
 
@@ -82,6 +84,34 @@ namespace {
 
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
+// Eight bytes of text at a time. Their digit values come from one XOR, and
+// the first byte that is no digit (over 9 then) from one addition: a carry
+// out of a byte over 0x89 only disturbs the bytes after it.
+std::uint64_t DigitValues(const char *p) {
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, p, 8);
+    return bytes ^ 0x3030303030303030u; // '0'..'9' become 0..9
+}
+
+// How many of the eight bytes lead as digits (0..8).
+int LeadingDigitCount(std::uint64_t values) {
+    const std::uint64_t over = ((values + 0x7676767676767676u) | values) & 0x8080808080808080u;
+    return over == 0 ? 8 : std::countr_zero(over) / 8;
+}
+
+// The number the first `count` (0..7) digit values make: moved behind zeros
+// (the first byte is the leading digit) and joined pairwise in three
+// multiplications. Eight digits give 0.
+std::uint64_t LeadingNumber(std::uint64_t values, int count) {
+    std::uint64_t v = values << (8 * (7 - (count & 7))) << 8;
+    v = (v * (10 * 256 + 1)) >> 8;
+    v = ((v & 0x00FF00FF00FF00FFu) * (100 * 65536 + 1)) >> 16;
+    return ((v & 0x0000FFFF0000FFFFu) * (10000ull * (1ull << 32) + 1)) >> 32;
+}
+
+constexpr std::uint64_t kIntegerTens[] = {1,      10,      100,      1000,     10000,
+                                          100000, 1000000, 10000000, 100000000};
+
 // The powers of ten a double holds exactly.
 constexpr double kExactTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -136,27 +166,29 @@ constexpr double kExactTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 
 std::from_chars_result ReadDecimal(const char *first, const char *last, double &value) {
     // The form this program writes, [-]digits[.digits] with at most 7 digits
-    // either side, is read without looking for the text's end where the text
-    // is long enough to hold it; every other form the general way.
-    if (last - first >= 19) { // the most it reads: sign, 8 digits, ".", 8 digits, one more
-        const bool negative = *first == '-';
-        const char *p = first + negative;
-        const char *const whole = p;
-        std::uint64_t mantissa = 0;
-        for (; p - whole < 8 && IsDigit(*p); ++p)
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        const long digits = p - whole;
-        long fraction = 0;
-        if (*p == '.') {
-            const char *const decimals = ++p;
-            for (; p - decimals < 8 && IsDigit(*p); ++p)
-                mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-            fraction = p - decimals;
-        }
-        if (digits < 8 && fraction < 8 && digits + fraction > 0 && *p != 'e' && *p != 'E') {
-            const double v = static_cast<double>(mantissa) / kExactTens[fraction];
-            value = negative ? -v : v;
-            return {p, std::errc()};
+    // either side, is read eight bytes at a time where the text is long
+    // enough; every other form the general way.
+    if constexpr (std::endian::native == std::endian::little) {
+        if (last - first >= 17) { // a sign, 8 bytes, and 8 bytes after a point
+            const bool negative = *first == '-';
+            const char *const p = first + negative;
+            const std::uint64_t head = DigitValues(p);
+            const int whole = LeadingDigitCount(head);
+            const char after = static_cast<char>((head >> (8 * (whole & 7))) ^ 0x30);
+            std::uint64_t mantissa = LeadingNumber(head, whole);
+            int fraction = 0;
+            const char *end = p + whole;
+            if (after == '.') {
+                const std::uint64_t tail = DigitValues(end + 1);
+                fraction = LeadingDigitCount(tail);
+                mantissa = mantissa * kIntegerTens[fraction] + LeadingNumber(tail, fraction);
+                end += 1 + fraction;
+            }
+            if (whole < 8 && fraction < 8 && whole + fraction > 0 && *end != 'e' && *end != 'E') {
+                const double v = static_cast<double>(mantissa) / kExactTens[fraction];
+                value = negative ? -v : v;
+                return {end, std::errc()};
+            }
         }
     }
     return ReadAnyDecimal(first, last, value);

@@ -1,98 +1,123 @@
 #include "verify/CrossSectText.h"
 
+#include <array>
 #include <cstring>
 
 namespace vialto {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// What each byte may be: blanks, and the ASCII letters, digits and "_:.-"
+// of names (the parser takes more in names, which is declined here).
+enum : unsigned char { kBlank = 1, kNameStart = 2, kNameChar = 4 };
+constexpr std::array<unsigned char, 256> kClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (const unsigned char c : {' ', '\t', '\r', '\n'})
+        classes[c] = kBlank;
+    for (int c = 0; c < 256; ++c) {
+        const bool letter =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
+        if (letter)
+            classes[c] = kNameStart | kNameChar;
+        else if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+            classes[c] = kNameChar;
+    }
+    return classes;
+}();
 
-// Names of the ASCII letters, digits and "_:.-" only; the parser takes more,
-// which is declined here.
-bool IsNameStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
+bool Is(char c, unsigned char kind) { return kClasses[static_cast<unsigned char>(c)] & kind; }
+
+// Equal texts, the second one known at compile time where it is a name of
+// the form.
+bool Same(const char *text, std::size_t size, std::string_view name) {
+    return size == name.size() && std::memcmp(text, name.data(), name.size()) == 0;
 }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
 
 // The first value of the attributes the reader uses.
 struct Attributes {
     std::optional<std::string_view> Sta, Name, Code;
 
-    void Take(std::string_view name, std::string_view value) {
-        if (name == "sta" && !Sta)
-            Sta = value;
-        else if (name == "name" && !Name)
-            Name = value;
-        else if (name == "code" && !Code)
-            Code = value;
+    void Take(const char *name, std::size_t size, std::string_view value) {
+        if (Same(name, size, "sta")) {
+            if (!Sta)
+                Sta = value;
+        } else if (Same(name, size, "name")) {
+            if (!Name)
+                Name = value;
+        } else if (Same(name, size, "code")) {
+            if (!Code)
+                Code = value;
+        }
     }
 };
 
-// Each step moves past what it read, or returns false to decline.
+// Each step moves past what it read, or returns false to decline. Names are
+// views into the text.
 class Scanner {
   public:
-    explicit Scanner(std::string_view text) : text_(text) {}
+    explicit Scanner(std::string_view text)
+        : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()) {}
 
-    std::size_t At() const { return at_; }
-    bool AtEnd() const { return at_ == text_.size(); }
+    std::size_t At() const { return static_cast<std::size_t>(p_ - begin_); }
+    bool AtEnd() const { return p_ == end_; }
 
     void SkipBlanks() {
-        while (at_ < text_.size() && IsBlank(text_[at_]))
-            ++at_;
+        while (p_ != end_ && Is(*p_, kBlank))
+            ++p_;
     }
 
-    bool AtEndTag() const { return text_.compare(at_, 2, "</") == 0; }
+    bool AtEndTag() const { return end_ - p_ >= 2 && p_[0] == '<' && p_[1] == '/'; }
 
     // A start tag: "<", its name, its attributes, and ">" or "/>" (empty).
     bool StartTag(std::string_view &name, Attributes &attributes, bool &empty) {
-        if (at_ >= text_.size() || text_[at_] != '<')
+        if (p_ == end_ || *p_ != '<')
             return false;
-        ++at_;
+        ++p_;
         if (!Name(name))
             return false;
         attributes = {};
         while (true) {
-            const std::size_t before = at_;
+            const char *const before = p_;
             SkipBlanks();
-            if (at_ >= text_.size())
+            if (p_ == end_)
                 return false;
-            if (text_[at_] == '>' || text_[at_] == '/') {
-                empty = text_[at_] == '/';
-                at_ += empty;
-                if (at_ >= text_.size() || text_[at_] != '>')
+            if (*p_ == '>' || *p_ == '/') {
+                empty = *p_ == '/';
+                p_ += empty;
+                if (p_ == end_ || *p_ != '>')
                     return false;
-                ++at_;
+                ++p_;
                 return true;
             }
             std::string_view attribute, value;
-            if (at_ == before || !Name(attribute) || !Value(value))
+            if (p_ == before || !Name(attribute) || !Value(value))
                 return false; // an attribute stands after a blank
-            attributes.Take(attribute, value);
+            attributes.Take(attribute.data(), attribute.size(), value);
         }
     }
 
     // The end tag of the element `name`.
     bool EndTag(std::string_view name) {
-        if (!AtEndTag() || text_.compare(at_ + 2, name.size(), name) != 0)
+        if (!AtEndTag() || static_cast<std::size_t>(end_ - p_ - 2) < name.size() ||
+            std::memcmp(p_ + 2, name.data(), name.size()) != 0)
             return false;
-        at_ += 2 + name.size();
-        if (at_ < text_.size() && IsNameChar(text_[at_]))
+        p_ += 2 + name.size();
+        if (p_ != end_ && Is(*p_, kNameChar))
             return false;
         SkipBlanks();
-        if (at_ >= text_.size() || text_[at_] != '>')
+        if (p_ == end_ || *p_ != '>')
             return false;
-        ++at_;
+        ++p_;
         return true;
     }
 
     // The text of the element `name`, up to its end tag, and the end tag.
     bool Content(std::string_view name, std::string_view &content) {
-        const std::size_t lt = text_.find('<', at_);
-        if (lt == std::string_view::npos)
+        const char *const lt = Find('<');
+        if (!lt)
             return false;
-        content = text_.substr(at_, lt - at_);
-        at_ = lt;
+        content = std::string_view(p_, static_cast<std::size_t>(lt - p_));
+        p_ = lt;
         return EndTag(name);
     }
 
@@ -102,10 +127,10 @@ class Scanner {
         if (depth > kMaxDepth)
             return false;
         while (true) {
-            const std::size_t lt = text_.find('<', at_);
-            if (lt == std::string_view::npos)
+            const char *const lt = Find('<');
+            if (!lt)
                 return false;
-            at_ = lt;
+            p_ = lt;
             if (AtEndTag())
                 return EndTag(name);
             std::string_view child;
@@ -119,37 +144,42 @@ class Scanner {
   private:
     static constexpr int kMaxDepth = 16; // below a surface's children
 
+    const char *Find(char c) const {
+        return static_cast<const char *>(std::memchr(p_, c, static_cast<std::size_t>(end_ - p_)));
+    }
+
     bool Name(std::string_view &name) {
-        const std::size_t start = at_;
-        if (at_ >= text_.size() || !IsNameStart(text_[at_]))
+        const char *const start = p_;
+        if (p_ == end_ || !Is(*p_, kNameStart))
             return false;
-        while (at_ < text_.size() && IsNameChar(text_[at_]))
-            ++at_;
-        name = text_.substr(start, at_ - start);
-        // A name ends at a blank or at the end of its tag.
-        return at_ < text_.size() &&
-               (IsBlank(text_[at_]) || text_[at_] == '>' || text_[at_] == '/' || text_[at_] == '=');
+        while (p_ != end_ && Is(*p_, kNameChar))
+            ++p_;
+        name = std::string_view(start, static_cast<std::size_t>(p_ - start));
+        // A name ends at a blank, at "=" or at the end of its tag.
+        return p_ != end_ && (Is(*p_, kBlank) || *p_ == '>' || *p_ == '/' || *p_ == '=');
     }
 
     // `= "value"`, with blanks around "=" and either quote.
     bool Value(std::string_view &value) {
         SkipBlanks();
-        if (at_ >= text_.size() || text_[at_] != '=')
+        if (p_ == end_ || *p_ != '=')
             return false;
-        ++at_;
+        ++p_;
         SkipBlanks();
-        if (at_ >= text_.size() || (text_[at_] != '"' && text_[at_] != '\''))
+        if (p_ == end_ || (*p_ != '"' && *p_ != '\''))
             return false;
-        const std::size_t close = text_.find(text_[at_], at_ + 1);
-        if (close == std::string_view::npos)
+        const char quote = *p_++;
+        const char *const close = Find(quote);
+        if (!close)
             return false;
-        value = text_.substr(at_ + 1, close - at_ - 1);
-        at_ = close + 1;
+        value = std::string_view(p_, static_cast<std::size_t>(close - p_));
+        p_ = close + 1;
         return true;
     }
 
-    std::string_view text_;
-    std::size_t at_ = 0;
+    const char *const begin_;
+    const char *p_;
+    const char *const end_;
 };
 
 // The children of a CrossSectSurf after its start tag, and its end tag.
