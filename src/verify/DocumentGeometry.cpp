@@ -27,15 +27,30 @@ double Wrap(double a) {
 
 // ---- Line -----------------------------------------------------------------
 
-DocPose LinePose(const DocElement &e, double s) {
+// A line's start and direction, found once for all its points.
+struct LineFrame {
+    DocPoint Start;
+    double Dx = 0, Dy = 1;
+    bool Directed = false; // false for a line of length 0
+};
+
+LineFrame LineOf(const DocElement &e) {
     const double dx = e.End.X - e.Start.X, dy = e.End.Y - e.Start.Y;
     const double length = Norm(dx, dy);
-    DocPose pose{e.Start.X, e.Start.Y, 0, 1};
+    LineFrame line{e.Start};
     if (length > 0) {
-        pose.Dx = dx / length;
-        pose.Dy = dy / length;
-        pose.X += s * pose.Dx;
-        pose.Y += s * pose.Dy;
+        line.Dx = dx / length;
+        line.Dy = dy / length;
+        line.Directed = true;
+    }
+    return line;
+}
+
+DocPose LinePose(const LineFrame &line, double s) {
+    DocPose pose{line.Start.X, line.Start.Y, line.Dx, line.Dy};
+    if (line.Directed) {
+        pose.X += s * line.Dx;
+        pose.Y += s * line.Dy;
     }
     return pose;
 }
@@ -61,8 +76,7 @@ ArcFrame ArcOf(const DocElement &e) {
     return arc;
 }
 
-DocPose ArcPose(const DocElement &e, double s) {
-    const ArcFrame arc = ArcOf(e);
+DocPose ArcPose(const ArcFrame &arc, const DocElement &e, double s) {
     if (arc.Radius == 0)
         return DocPose{e.Start.X, e.Start.Y, 0, 1};
     const double a = arc.StartAngle + arc.Turn * s / arc.Radius;
@@ -170,8 +184,7 @@ CubicFrame CubicOf(const DocElement &e) {
     return frame;
 }
 
-DocPose CubicPose(const DocElement &e, double s) {
-    const CubicFrame f = CubicOf(e);
+DocPose CubicPose(const CubicFrame &f, double s) {
     const double run = f.FromStart ? s : f.Length - s;
     const double x = f.Length > 0 ? run * f.XFar / f.Length : 0;
     const double y = f.K * x * x * x;
@@ -220,20 +233,33 @@ std::vector<DocPose> DocElementPoses(const DocElement &element,
         }
         return poses;
     }
-    for (const double s : distances)
-        poses.push_back(DocElementPose(element, s));
+    // Each element's frame found once, as DocElementPose finds it.
+    switch (element.Kind) {
+    case DocElementKind::Line:
+        for (const LineFrame line = LineOf(element); const double s : distances)
+            poses.push_back(LinePose(line, s));
+        break;
+    case DocElementKind::Curve:
+        for (const ArcFrame arc = ArcOf(element); const double s : distances)
+            poses.push_back(ArcPose(arc, element, s));
+        break;
+    case DocElementKind::Spiral:
+        for (const CubicFrame cubic = CubicOf(element); const double s : distances)
+            poses.push_back(CubicPose(cubic, s));
+        break;
+    }
     return poses;
 }
 
 DocPose DocElementPose(const DocElement &element, double distance) {
     switch (element.Kind) {
     case DocElementKind::Line:
-        return LinePose(element, distance);
+        return LinePose(LineOf(element), distance);
     case DocElementKind::Curve:
-        return ArcPose(element, distance);
+        return ArcPose(ArcOf(element), element, distance);
     case DocElementKind::Spiral:
         if (element.SpiralType == DocSpiralType::Cubic)
-            return CubicPose(element, distance);
+            return CubicPose(CubicOf(element), distance);
         return DocElementPoses(element, {distance}).front();
     }
     return DocPose{};
@@ -324,6 +350,14 @@ DocProfile::DocProfile(const DocProfAlign &align) : align_(align) {
         curves_.push_back(span);
         shapes_.push_back(shape);
     }
+    auto ascending = [](const auto &items, auto value) {
+        for (std::size_t k = 0; k < items.size(); ++k)
+            if (!std::isfinite(value(items[k])) || (k > 0 && value(items[k]) < value(items[k - 1])))
+                return false;
+        return true;
+    };
+    walkable_ = ascending(curves_, [](const DocCurveSpan &span) { return span.Begin; }) &&
+                ascending(v, [](const DocPvi &pvi) { return pvi.Station; });
 }
 
 double DocProfile::Begin() const {
@@ -341,7 +375,47 @@ double DocProfile::GradeHeight(std::size_t segment, double station) const {
     return a.Elevation + (b.Elevation - a.Elevation) * (station - a.Station) / run;
 }
 
+namespace {
+
+// The first of the ascending values after the station, as std::upper_bound
+// finds it, going on from `from` where the station is not before the value
+// there.
+template <class T, class Value>
+std::size_t FirstAfter(const std::vector<T> &items, double station, std::size_t from, Value value) {
+    if (from > items.size() || (from > 0 && station < value(items[from - 1])))
+        from = 0;
+    while (from < items.size() && !(station < value(items[from])))
+        ++from;
+    return from;
+}
+
+} // namespace
+
 bool DocProfile::HeightAt(double station, double &height) const {
+    const std::vector<DocPvi> &v = align_.Points;
+    const auto curve =
+        std::upper_bound(curves_.begin(), curves_.end(), station,
+                         [](double s, const DocCurveSpan &span) { return s < span.Begin; });
+    const auto next = std::upper_bound(v.begin(), v.end(), station,
+                                       [](double s, const DocPvi &p) { return s < p.Station; });
+    return HeightBetween(station, static_cast<std::size_t>(curve - curves_.begin()),
+                         static_cast<std::size_t>(next - v.begin()), height);
+}
+
+bool DocProfile::HeightAt(double station, double &height, Walk &walk) const {
+    if (!walkable_)
+        return HeightAt(station, height);
+    walk.Curve = FirstAfter(curves_, station, walk.Curve,
+                            [](const DocCurveSpan &span) { return span.Begin; });
+    walk.Vertex = FirstAfter(align_.Points, station, walk.Vertex,
+                             [](const DocPvi &pvi) { return pvi.Station; });
+    return HeightBetween(station, walk.Curve, walk.Vertex, height);
+}
+
+// The height at the station, given the first curve beginning after it and
+// the first vertex after it.
+bool DocProfile::HeightBetween(double station, std::size_t curveAfter, std::size_t vertexAfter,
+                               double &height) const {
     const std::vector<DocPvi> &v = align_.Points;
     if (v.empty() || !(station >= Begin() && station <= End()))
         return false;
@@ -350,11 +424,8 @@ bool DocProfile::HeightAt(double station, double &height) const {
         return true;
     }
     // A curve replaces its vertex between its limits.
-    const auto curve =
-        std::upper_bound(curves_.begin(), curves_.end(), station,
-                         [](double s, const DocCurveSpan &span) { return s < span.Begin; });
-    if (curve != curves_.begin()) {
-        const std::size_t c = static_cast<std::size_t>(curve - curves_.begin()) - 1;
+    if (curveAfter > 0) {
+        const std::size_t c = curveAfter - 1;
         const DocCurveSpan &span = curves_[c];
         if (station <= span.End) {
             const CurveShape &shape = shapes_[c];
@@ -373,10 +444,7 @@ bool DocProfile::HeightAt(double station, double &height) const {
         }
     }
     // Otherwise on the grade between the two vertices around the station.
-    const auto next = std::upper_bound(v.begin(), v.end(), station,
-                                       [](double s, const DocPvi &p) { return s < p.Station; });
-    const std::size_t atOrBefore = static_cast<std::size_t>(next - v.begin());
-    const std::size_t segment = std::min(atOrBefore == 0 ? 0 : atOrBefore - 1, v.size() - 2);
+    const std::size_t segment = std::min(vertexAfter == 0 ? 0 : vertexAfter - 1, v.size() - 2);
     height = GradeHeight(segment, station);
     return true;
 }

@@ -106,6 +106,13 @@ class DocProfile {
     double End() const;
     // The height at a station; false outside Begin()..End().
     bool HeightAt(double station, double &height) const;
+    // Where a walk along ascending stations has got to: the same heights,
+    // with the curve and vertex searches going on from the last station.
+    struct Walk {
+        std::size_t Curve = 0;  // the first curve beginning after the station
+        std::size_t Vertex = 0; // the first vertex after the station
+    };
+    bool HeightAt(double station, double &height, Walk &walk) const;
     const std::vector<DocCurveSpan> &Curves() const { return curves_; }
     const DocProfAlign &Align() const { return align_; }
 
@@ -119,10 +126,14 @@ class DocProfile {
         bool Sag = true;   // circles: the centre lies above
     };
     double GradeHeight(std::size_t segment, double station) const;
+    bool HeightBetween(double station, std::size_t curve, std::size_t vertex, double &height) const;
 
     DocProfAlign align_;
     std::vector<DocCurveSpan> curves_;
     std::vector<CurveShape> shapes_; // one per curve
+    // Curve beginnings and vertex stations finite and ascending: a walk's
+    // searches may go on from where they were.
+    bool walkable_ = false;
 };
 
 } // namespace vialto

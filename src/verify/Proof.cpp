@@ -48,8 +48,20 @@ class ImportedPlan {
             return false;
         Seek(chainage, n);
         const HzElement &element = elements_[static_cast<std::size_t>(index_)];
-        if (GetElementType(element) == HzElementType::Clothoid && chainage >= element.Chainage)
+        const HzElementType type = GetElementType(element);
+        if (type == HzElementType::Clothoid && chainage >= element.Chainage)
             return ClothoidPoint(element, chainage - element.Chainage, n, point);
+        if ((type == HzElementType::Line || type == HzElementType::Arc) &&
+            WindowFinds(chainage, n)) {
+            // What the engine gives for the window, without its search.
+            const double s = chainage - element.Chainage;
+            const HzPoint found = type == HzElementType::Line ? GetCoordInLine(element, s)
+                                                              : GetCoordInArc(element, s);
+            if (!std::isfinite(found.X) || !std::isfinite(found.Y))
+                return false;
+            point = found;
+            return true;
+        }
         if (index_ != windowIndex_) {
             window_ = MakeOneBased<HzElement>(0);
             for (long k = std::max(1L, index_ - 1); k <= std::min(n, index_ + 1); ++k)
@@ -76,6 +88,15 @@ class ImportedPlan {
     }
 
   private:
+    // Whether the engine's search of the window of the element and its
+    // neighbours finds the element itself for the chainage.
+    bool WindowFinds(double chainage, long n) const {
+        auto start = [&](long k) { return elements_[static_cast<std::size_t>(k)].Chainage; };
+        return std::isfinite(chainage) && start(index_) <= chainage &&
+               (index_ == 1 || start(index_ - 1) < chainage) &&
+               (index_ == n || start(index_ + 1) > chainage);
+    }
+
     // The element by the search rule: the first starting at the chainage,
     // else the last starting before it.
     void Seek(double chainage, long n) {
@@ -446,10 +467,11 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
                    [&](std::size_t begin, std::size_t end, std::size_t part) {
                        ImportedProfile imported(design.Vt);
                        HeightFigures &f = figures[part];
+                       DocProfile::Walk walk;
                        for (std::size_t k = begin; k < end; ++k) {
                            const double station = stations[k];
                            double height = 0;
-                           if (!profile.HeightAt(station, height))
+                           if (!profile.HeightAt(station, height, walk))
                                continue;
                            const double expected = imported.HeightAt(station);
                            if (expected == kNullValue) {
