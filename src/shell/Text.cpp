@@ -164,34 +164,69 @@ constexpr double kExactTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 
 } // namespace
 
-std::from_chars_result ReadDecimal(const char *first, const char *last, double &value) {
-    // The form this program writes, [-]digits[.digits] with at most 7 digits
-    // either side, is read eight bytes at a time where the text is long
-    // enough; every other form the general way.
+namespace {
+
+// The form this program writes, [-]digits[.digits] with at most 7 digits
+// either side, read eight bytes at a time from a text at least 17 bytes
+// long (a sign, 8 bytes, and 8 bytes after a point); false, with nothing
+// read, for any other form.
+bool ReadWrittenDecimal(const char *first, double &value, const char *&end) {
     if constexpr (std::endian::native == std::endian::little) {
-        if (last - first >= 17) { // a sign, 8 bytes, and 8 bytes after a point
-            const bool negative = *first == '-';
-            const char *const p = first + negative;
-            const std::uint64_t head = DigitValues(p);
-            const int whole = LeadingDigitCount(head);
-            const char after = static_cast<char>((head >> (8 * (whole & 7))) ^ 0x30);
-            std::uint64_t mantissa = LeadingNumber(head, whole);
-            int fraction = 0;
-            const char *end = p + whole;
-            if (after == '.') {
-                const std::uint64_t tail = DigitValues(end + 1);
-                fraction = LeadingDigitCount(tail);
-                mantissa = mantissa * kIntegerTens[fraction] + LeadingNumber(tail, fraction);
-                end += 1 + fraction;
-            }
-            if (whole < 8 && fraction < 8 && whole + fraction > 0 && *end != 'e' && *end != 'E') {
-                const double v = static_cast<double>(mantissa) / kExactTens[fraction];
-                value = negative ? -v : v;
-                return {end, std::errc()};
-            }
+        const bool negative = *first == '-';
+        const char *const p = first + negative;
+        const std::uint64_t head = DigitValues(p);
+        const int whole = LeadingDigitCount(head);
+        const char after = static_cast<char>((head >> (8 * (whole & 7))) ^ 0x30);
+        std::uint64_t mantissa = LeadingNumber(head, whole);
+        int fraction = 0;
+        const char *stop = p + whole;
+        if (after == '.') {
+            const std::uint64_t tail = DigitValues(stop + 1);
+            fraction = LeadingDigitCount(tail);
+            mantissa = mantissa * kIntegerTens[fraction] + LeadingNumber(tail, fraction);
+            stop += 1 + fraction;
+        }
+        if (whole < 8 && fraction < 8 && whole + fraction > 0 && *stop != 'e' && *stop != 'E') {
+            const double v = static_cast<double>(mantissa) / kExactTens[fraction];
+            value = negative ? -v : v;
+            end = stop;
+            return true;
         }
     }
+    return false;
+}
+
+bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+} // namespace
+
+std::from_chars_result ReadDecimal(const char *first, const char *last, double &value) {
+    const char *end = nullptr;
+    if (last - first >= 17 && ReadWrittenDecimal(first, value, end))
+        return {end, std::errc()};
     return ReadAnyDecimal(first, last, value);
+}
+
+const char *ReadDecimals(const char *first, const char *last, std::vector<double> &values) {
+    const char *p = first;
+    while (true) {
+        while (p != last && IsBlankByte(*p))
+            ++p;
+        if (p == last)
+            return last;
+        double value = 0;
+        const char *end = nullptr;
+        if (last - p < 17 || !ReadWrittenDecimal(p, value, end)) {
+            const auto [after, error] = ReadAnyDecimal(p, last, value);
+            if (error != std::errc() || !std::isfinite(value))
+                return p;
+            end = after;
+        }
+        if (end != last && !IsBlankByte(*end))
+            return p;
+        values.push_back(value);
+        p = end;
+    }
 }
 
 double Val(std::string_view text) {

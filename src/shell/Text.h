@@ -29,6 +29,11 @@ void AppendDecimals(std::string &out, double value, int decimals);
 // listings hold (at most 19 digits, small exponents) are read several times
 // faster; the others are handed to std::from_chars.
 std::from_chars_result ReadDecimal(const char *first, const char *last, double &value);
+// The decimals of [first, last) separated by blanks (" ", tab, CR, LF), each
+// read as ReadDecimal reads it, appended to `values` up to the first token
+// that is not one finite decimal: where that token starts, or `last` when
+// every token was read.
+const char *ReadDecimals(const char *first, const char *last, std::vector<double> &values);
 
 // The leading-number conversion of listings: blanks, tabs and line feeds
 // anywhere are ignored; an optional sign, digits with one "." and an optional

@@ -96,47 +96,32 @@ double RadiusAttribute(const pugi::xml_node &node, const char *name) {
     return std::abs(NumberAttribute(node, name));
 }
 
-// Hands every blank-separated number of [p, end) to take, in order; false,
-// with the token, at one that is no number. A number as this program writes
-// it is read where it stands (the bytes up to `limit` may be looked at,
-// which never extend a number past `end`: the text ends at a blank, at the
-// end of the buffer or at "<"); any other form of a token is left to
-// ParseNumber.
-template <class Take>
-bool ForEachNumber(const char *p, const char *end, const char *limit, Take &&take,
-                   std::string_view &bad) {
-    while (true) {
-        while (p < end && IsBlank(*p))
-            ++p;
-        if (p == end)
-            return true;
-        double value = 0;
-        const auto [after, error] = ReadDecimal(p, limit, value);
-        if (error == std::errc() && after <= end && (after == end || IsBlank(*after)) &&
-            std::isfinite(value)) {
-            take(value);
-            p = after;
-            continue;
-        }
+// Every blank-separated number of [p, end), into `numbers` (cleared first);
+// false, with the token, at one that is no number. The forms this program
+// writes are read by ReadDecimals; any other form of a token (a "+" before
+// it) is left to ParseNumber.
+bool ReadTokens(const char *p, const char *end, std::vector<double> &numbers,
+                std::string_view &bad) {
+    numbers.clear();
+    while ((p = ReadDecimals(p, end, numbers)) != end) {
         const char *const start = p;
         while (p < end && !IsBlank(*p))
             ++p;
         const std::string_view token(start, static_cast<std::size_t>(p - start));
+        double value = 0;
         if (!ParseNumber(token, value)) {
             bad = token;
             return false;
         }
-        take(value);
+        numbers.push_back(value);
     }
+    return true;
 }
 
 // Every blank-separated number of a text, into `numbers` (cleared first).
 void ReadNumbers(const pugi::xml_node &node, std::string_view text, std::vector<double> &numbers) {
-    numbers.clear();
     std::string_view bad;
-    const char *const end = text.data() + text.size();
-    if (!ForEachNumber(
-            text.data(), end, end, [&](double value) { numbers.push_back(value); }, bad))
+    if (!ReadTokens(text.data(), text.data() + text.size(), numbers, bad))
         Fault(node, NodeLabel(node) + ": \"" + std::string(bad) + "\" is not a number");
 }
 
@@ -339,24 +324,18 @@ void ReadMirrorSect(const pugi::xml_node &node, const char *text, MirrorSect &se
     }
 }
 
-// The offset-height pairs of a PntList2D's text (the bytes up to `limit` may
-// be looked at); false where it is not an even count of numbers.
-bool ReadPointPairs(std::string_view text, const char *limit,
-                    std::vector<DocSectionPoint> &points) {
-    points.clear();
-    double offset = 0;
-    bool half = false;
+// The offset-height pairs of a PntList2D's text; false where it is not an
+// even count of numbers.
+bool ReadPointPairs(std::string_view text, std::vector<DocSectionPoint> &points) {
+    static thread_local std::vector<double> numbers;
     std::string_view bad;
-    const bool numbers = ForEachNumber(
-        text.data(), text.data() + text.size(), limit,
-        [&](double value) {
-            if (half)
-                points.push_back({offset, value});
-            offset = value;
-            half = !half;
-        },
-        bad);
-    return numbers && !half;
+    if (!ReadTokens(text.data(), text.data() + text.size(), numbers, bad) ||
+        numbers.size() % 2 != 0)
+        return false;
+    points.resize(numbers.size() / 2);
+    for (std::size_t k = 0; k < points.size(); ++k)
+        points[k] = {numbers[2 * k], numbers[2 * k + 1]};
+    return true;
 }
 
 // The cross section's record from its text in the plain form (see
@@ -375,7 +354,7 @@ bool ReadPlainCrossSect(std::string_view text, DocCrossSect &sect, bool names) {
         surface.Name = from.Name;
         surface.VertexNameList.clear();
         surface.Points.clear();
-        if (from.Points && !ReadPointPairs(*from.Points, text.data() + text.size(), surface.Points))
+        if (from.Points && !ReadPointPairs(*from.Points, surface.Points))
             return false;
         if (names && from.VertexNames)
             surface.VertexNameList = TrimView(*from.VertexNames);

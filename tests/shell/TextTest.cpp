@@ -72,7 +72,8 @@ TEST(Text, ValReadsTheLeadingNumberAndParseDecimalAlsoTakesAComma) {
 // ReadDecimal is std::from_chars to the bit, the end and the error: on the
 // edges of its quick reading (19 digits, 2^53, powers of ten to 22, digit
 // runs of 8 read at once), on what it hands over, and on random decimals,
-// each alone and followed by more text.
+// each alone and followed by more text; ReadDecimals reads them alike in a
+// row.
 TEST(Text, ReadDecimalIsFromCharsToTheBit) {
     // The hard cases, separated by "|".
     std::vector<std::string> cases =
@@ -99,6 +100,28 @@ TEST(Text, ReadDecimalIsFromCharsToTheBit) {
         cases.push_back((random() % 2 ? "-" : "") + whole +
                         (fraction.empty() && !whole.empty() ? "" : "." + fraction));
     }
+    // ReadDecimals reads the same, token after token, and stops at a token
+    // that is not one finite decimal.
+    std::string joined;
+    std::vector<double> expected;
+    for (std::size_t k = 0; k < cases.size(); k += 97) {
+        double value = 0;
+        const auto [end, error] =
+            std::from_chars(cases[k].data(), cases[k].data() + cases[k].size(), value);
+        if (error == std::errc() && end == cases[k].data() + cases[k].size() &&
+            std::isfinite(value)) {
+            joined += cases[k] + (k % 2 ? " " : "\t\r\n ");
+            expected.push_back(value);
+        }
+    }
+    std::vector<double> values;
+    EXPECT_EQ(ReadDecimals(joined.data(), joined.data() + joined.size(), values),
+              joined.data() + joined.size());
+    EXPECT_EQ(values, expected);
+    const std::string stops = " 1 -2.5e1 +3 4";
+    values.clear();
+    EXPECT_EQ(ReadDecimals(stops.data(), stops.data() + stops.size(), values) - stops.data(), 10);
+    EXPECT_EQ(values, (std::vector<double>{1, -25}));
     for (const std::string &alone : cases) {
         for (const std::string &text : {alone, alone + " 123456789 123456789", alone + "<"}) {
             double ours = -7, theirs = -7;
