@@ -170,7 +170,7 @@ namespace {
 // either side, read eight bytes at a time from a text at least 17 bytes
 // long (a sign, 8 bytes, and 8 bytes after a point); false, with nothing
 // read, for any other form.
-bool ReadWrittenDecimal(const char *first, double &value, const char *&end) {
+inline bool ReadWrittenDecimal(const char *first, double &value, const char *&end) {
     if constexpr (std::endian::native == std::endian::little) {
         const bool negative = *first == '-';
         const char *const p = first + negative;

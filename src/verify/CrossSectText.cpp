@@ -152,11 +152,39 @@ class Scanner {
         const char *const start = p_;
         if (p_ == end_ || !Is(*p_, kNameStart))
             return false;
+        p_ += KnownName();
         while (p_ != end_ && Is(*p_, kNameChar))
             ++p_;
         name = std::string_view(start, static_cast<std::size_t>(p_ - start));
         // A name ends at a blank, at "=" or at the end of its tag.
         return p_ != end_ && (Is(*p_, kBlank) || *p_ == '>' || *p_ == '/' || *p_ == '=');
+    }
+
+    // The length of the name of the form at p_ that the text begins with (0
+    // when none), found whole rather than byte by byte.
+    std::size_t KnownName() const {
+        const std::size_t left = static_cast<std::size_t>(end_ - p_);
+        auto is = [&](std::string_view name) {
+            return left >= name.size() && std::memcmp(p_, name.data(), name.size()) == 0;
+        };
+        switch (*p_) {
+        case 'C':
+            return is("CrossSectSurf") ? 13 : is("CrossSect") ? 9 : 0;
+        case 'P':
+            return is("PntList2D") ? 9 : 0;
+        case 'F':
+            return is("Feature") ? 7 : 0;
+        case 'S':
+            return is("SDVertexName") ? 12 : 0;
+        case 'n':
+            return is("name") ? 4 : 0;
+        case 'c':
+            return is("code") ? 4 : 0;
+        case 's':
+            return is("sta") ? 3 : 0;
+        default:
+            return 0;
+        }
     }
 
     // `= "value"`, with blanks around "=" and either quote.
