@@ -492,15 +492,19 @@ class PartReader {
     bool Run(std::string &failure) {
         while (true) {
             Scan();
-            if (pos_ >= how_.BlockBytes || eof_)
+            // A block's worth scanned, or what the last hand-over read.
+            if (eof_ || (pos_ > 0 && (pos_ >= how_.BlockBytes || readOn_))) {
+                const bool end = eof_;
+                // Unless at the end, the next block is read and scanned while
+                // these parts are parsed: what it holds is scanned on.
                 if (!Hand(failure))
                     return false;
-            if (eof_)
-                break;
+                if (end)
+                    break;
+                continue;
+            }
             Grow(how_.BlockBytes);
-            const std::size_t got = source_(data_.get() + size_, how_.BlockBytes);
-            size_ += got;
-            eof_ = got == 0;
+            ReadBlock();
         }
         // An unfinished tag or part joins the skeleton as it is.
         Skeleton.append(data_.get(), size_);
@@ -512,6 +516,8 @@ class PartReader {
     std::vector<std::vector<SectShape>> Shapes; // per main-part alignment
 
   private:
+    static constexpr std::size_t kPartRun = 32;
+
     struct Part {
         std::size_t Begin = 0, End = 0; // in the buffer
         bool Mirror = false;
@@ -699,16 +705,22 @@ class PartReader {
         }
     }
 
+    void ReadBlock() {
+        const std::size_t got = source_(data_.get() + size_, how_.BlockBytes);
+        size_ += got;
+        eof_ = got == 0;
+    }
+
     void AddPart(const Part &part) {
-        parts_.push_back(part);
+        scanned_->push_back(part);
         pos_ = part.End;
     }
 
     // The part's record, or what is wrong with it.
-    bool ParsePart(pugi::xml_document &xml, std::size_t k) {
+    bool ParsePart(char *buffer, std::size_t k) {
         const Part &part = parts_[k];
         PartResult &result = results_[k];
-        char *text = data_.get() + part.Begin;
+        char *text = buffer + part.Begin;
         const std::size_t length = part.End - part.Begin;
         result.LineEnds = LineEndsBefore(text, length);
         result.Failed = result.NotWellFormed = false;
@@ -720,6 +732,7 @@ class PartReader {
         } else if (ReadPlainCrossSect({text, length}, records_[k], how_.Names)) {
             return true;
         }
+        pugi::xml_document xml;
         const pugi::xml_parse_result parsed =
             xml.load_buffer_inplace(text, length, kPartParse, pugi::encoding_utf8);
         if (!parsed) {
@@ -749,29 +762,58 @@ class PartReader {
         return true;
     }
 
-    void AppendSkeleton(std::size_t from, std::size_t to) {
-        Skeleton.append(data_.get() + from, to - from);
-        lineEnds_ += LineEndsBefore(data_.get() + from, to - from);
+    void AppendSkeleton(const char *buffer, std::size_t from, std::size_t to) {
+        Skeleton.append(buffer + from, to - from);
+        lineEnds_ += LineEndsBefore(buffer + from, to - from);
     }
 
-    // Parses the parts cut so far, hands them over, adds the text scanned so
-    // far to the skeleton and drops it from the buffer.
+    // Parses the parts cut so far, hands them over and adds the text scanned
+    // so far to the skeleton. That text stays in its buffer while it is
+    // parsed; what follows it goes to the other buffer, where meanwhile,
+    // unless at the end, the next block is read and scanned, its parts kept
+    // for the next hand-over.
     bool Hand(std::string &failure) {
         const std::size_t count = parts_.size();
+        const std::size_t handed = pos_;
         if (results_.size() < count)
             results_.resize(count);
         if (records_.size() < count)
             records_.resize(count);
-        RunInParts(count, cores_, [&](std::size_t begin, std::size_t end, std::size_t) {
-            pugi::xml_document xml;
-            for (std::size_t k = begin; k < end && ParsePart(xml, k); ++k) {
+        std::swap(data_, spare_);
+        std::swap(capacity_, spareCapacity_);
+        char *const text = spare_.get();
+        const std::size_t rest = size_ - handed;
+        if (capacity_ < rest + how_.BlockBytes) {
+            capacity_ = std::max(spareCapacity_, rest + how_.BlockBytes);
+            data_ = std::make_unique_for_overwrite<char[]>(capacity_);
+        }
+        std::copy(text + handed, text + size_, data_.get());
+        size_ = rest;
+        pos_ -= handed;
+        searchFrom_ = searchFrom_ > handed ? searchFrom_ - handed : 0;
+        resume_ = resume_ > handed ? resume_ - handed : 0;
+        pending_.Begin = pending_.Begin > handed ? pending_.Begin - handed : 0;
+        const std::size_t readOn = eof_ ? 0 : 1;
+        scanned_ = &next_;
+        // Runs of parts, each on one thread: their records lie side by side.
+        const std::size_t runs = (count + kPartRun - 1) / kPartRun;
+        RunClaimed(runs + readOn, cores_, [&](std::size_t item) {
+            if (item < readOn) {
+                ReadBlock();
+                Scan();
+                return;
             }
+            const std::size_t first = (item - readOn) * kPartRun;
+            for (std::size_t k = first; k < std::min(count, first + kPartRun); ++k)
+                ParsePart(text, k);
         });
+        scanned_ = &parts_;
+        readOn_ = readOn;
         std::size_t at = 0;
         for (std::size_t k = 0; k < count; ++k) {
             const Part &part = parts_[k];
             PartResult &result = results_[k];
-            AppendSkeleton(at, part.Begin);
+            AppendSkeleton(text, at, part.Begin);
             const long line = lineEnds_ + 1;
             if (result.Failed) {
                 const std::string at = std::to_string(line + result.FaultLine);
@@ -795,7 +837,7 @@ class PartReader {
                 Shapes[part.Alignment].push_back({sect.Station, sect.Surfaces.size()});
             }
         }
-        AppendSkeleton(at, pos_);
+        AppendSkeleton(text, at, handed);
         for (std::size_t k = 0; k < count;) {
             std::size_t j = k + 1;
             if (!parts_[k].Mirror) {
@@ -806,14 +848,8 @@ class PartReader {
             }
             k = j;
         }
-        parts_.clear();
-        // Drop what was handed over.
-        std::copy(data_.get() + pos_, data_.get() + size_, data_.get());
-        size_ -= pos_;
-        searchFrom_ = searchFrom_ > pos_ ? searchFrom_ - pos_ : 0;
-        resume_ = resume_ > pos_ ? resume_ - pos_ : 0;
-        pending_.Begin = pending_.Begin > pos_ ? pending_.Begin - pos_ : 0;
-        pos_ = 0;
+        parts_.swap(next_);
+        next_.clear();
         return true;
     }
 
@@ -824,6 +860,9 @@ class PartReader {
 
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0, capacity_ = 0;
+    std::unique_ptr<char[]> spare_; // the text last handed over, or nothing
+    std::size_t spareCapacity_ = 0;
+    bool readOn_ = false; // the last hand-over read the next block
     bool eof_ = false;
     std::size_t pos_ = 0;    // scanned up to here
     std::size_t resume_ = 0; // where the scan of an unfinished construct goes on
@@ -837,7 +876,9 @@ class PartReader {
     std::size_t mirrorAlignments_ = 0;
     long lineEnds_ = 0; // in the skeleton so far
 
-    std::vector<Part> parts_;
+    std::vector<Part> parts_;              // cut, to be handed over next
+    std::vector<Part> next_;               // cut while those are parsed
+    std::vector<Part> *scanned_ = &parts_; // where the scan puts the parts it cuts
     std::vector<PartResult> results_;
     std::vector<DocCrossSect> records_; // reused from block to block
 };
