@@ -588,8 +588,33 @@ class SectionsProof {
             CompareSections(first, sects);
     }
 
+    // The same for records lent to it: their points are compared on a thread
+    // of their own while the next cross sections are read, the records
+    // exchanged for those compared before (whose storage the reader reuses).
+    void CompareLent(std::size_t first, std::span<DocCrossSect> sects) {
+        for (std::size_t k = 0; k < sects.size() && design_.Rails; ++k)
+            CompareRails(first + k, sects[k]);
+        if (stations_.empty())
+            return;
+        Settle();
+        Pair(sects);
+        if (pairs_.empty())
+            return;
+        if (lent_.size() < sects.size())
+            lent_.resize(sects.size());
+        for (std::size_t k = 0; k < sects.size(); ++k)
+            std::swap(lent_[k], sects[k]);
+        lentPairs_.swap(pairs_);
+        lentFigures_.Clear();
+        comparing_ = std::make_unique<WorkInBackground>([this, first] {
+            for (const auto &[sect, station] : lentPairs_)
+                ComparePoints(first + sect, lent_[sect], station, lentFigures_);
+        });
+    }
+
     // Adds the figures and what failed to the alignment's proof.
     void Finish(AlignmentProof &proof, Run &run) {
+        Settle();
         if (design_.Rails) {
             proof.RailSpread = rails_.RailSpread;
             proof.RailHeight = rails_.RailHeight;
@@ -701,7 +726,9 @@ class SectionsProof {
     // Pairs each imported station with the written cross section at its
     // chainage (a station missing from the document is told), then compares
     // the pairs' points on all cores.
-    void CompareSections(std::size_t first, std::span<const DocCrossSect> sects) {
+    // Pairs each imported station with the written cross section at its
+    // chainage (a station missing from the document is told).
+    void Pair(std::span<const DocCrossSect> sects) {
         pairs_.clear();
         for (std::size_t k = 0; k < sects.size(); ++k) {
             const double station = sects[k].Station;
@@ -710,6 +737,34 @@ class SectionsProof {
             while (next_ < stations_.size() && std::abs(Chainage(next_) - station) <= kSameStation)
                 pairs_.emplace_back(k, stations_[next_++]);
         }
+    }
+
+    // Waits for the lent records' comparison and joins its figures.
+    void Settle() {
+        if (!comparing_)
+            return;
+        comparing_->Wait();
+        comparing_.reset();
+        JoinFigures(lentFigures_);
+    }
+
+    // A later part's figures joined to those so far: the report never depends
+    // on the split.
+    void JoinFigures(const SectionFigures &figures) {
+        Join(sections_.Offset, figures.Offset);
+        Join(sections_.Height, figures.Height);
+        sections_.Points += figures.Points;
+        for (const std::size_t index : figures.Failed)
+            AddIndex(sections_.Failed, index);
+        if (sections_.MissingLayerAt == kNullValue && figures.MissingLayerAt != kNullValue) {
+            sections_.MissingLayerAt = figures.MissingLayerAt;
+            sections_.MissingLayer = figures.MissingLayer;
+        }
+    }
+
+    void CompareSections(std::size_t first, std::span<const DocCrossSect> sects) {
+        Settle();
+        Pair(sects);
         const std::size_t parts = std::min(cores_, std::max<std::size_t>(pairs_.size(), 1));
         if (figures_.size() < parts)
             figures_.resize(parts);
@@ -720,19 +775,8 @@ class SectionsProof {
                 ComparePoints(first + pairs_[k].first, sects[pairs_[k].first], pairs_[k].second,
                               figures);
         });
-        // Joined in order: the report never depends on the split.
-        for (std::size_t part = 0; part < parts && !pairs_.empty(); ++part) {
-            const SectionFigures &figures = figures_[part];
-            Join(sections_.Offset, figures.Offset);
-            Join(sections_.Height, figures.Height);
-            sections_.Points += figures.Points;
-            for (const std::size_t index : figures.Failed)
-                AddIndex(sections_.Failed, index);
-            if (sections_.MissingLayerAt == kNullValue && figures.MissingLayerAt != kNullValue) {
-                sections_.MissingLayerAt = figures.MissingLayerAt;
-                sections_.MissingLayer = figures.MissingLayer;
-            }
-        }
+        for (std::size_t part = 0; part < parts && !pairs_.empty(); ++part)
+            JoinFigures(figures_[part]);
     }
 
     // Every imported point of the station's chosen layers against the
@@ -788,6 +832,11 @@ class SectionsProof {
     const std::size_t cores_ = WorkParts(); // asked once: the system is asked each time
     std::vector<SectionFigures> figures_;   // per core
     SectionFigures sections_;               // joined
+    // The lent records being compared, their pairs and their figures.
+    std::vector<DocCrossSect> lent_;
+    std::vector<std::pair<std::size_t, std::size_t>> lentPairs_;
+    SectionFigures lentFigures_;
+    std::unique_ptr<WorkInBackground> comparing_; // last: ends before the rest goes
 };
 
 std::string Number(double value, int decimals) { return FormatDecimals(value, decimals); }
@@ -856,7 +905,7 @@ class SectionsReceiver : public CrossSectReceiver {
     }
     void Receive(std::size_t alignment, std::size_t first, std::span<DocCrossSect> sects) override {
         if (alignment < Alignments.size())
-            Alignments[alignment].Compare(first, sects);
+            Alignments[alignment].CompareLent(first, sects);
     }
     std::deque<SectionsProof> Alignments; // per alignment of the design
 };
