@@ -16,6 +16,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -28,7 +29,7 @@ using vialto::test::SourcePath;
 namespace {
 
 // Occurrences of a pattern in the text.
-long Count(const std::string &text, const std::string &pattern) {
+std::ptrdiff_t Count(const std::string &text, const std::string &pattern) {
     const std::regex re(pattern);
     return std::distance(std::sregex_iterator(text.begin(), text.end(), re),
                          std::sregex_iterator());
@@ -106,7 +107,7 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWholeInAnyBlockSize) {
         // Alignments, elements, vertices, cross sections, surfaces, numbers,
         // stringline names and tunnel profiles: held in the records, and
         // counted independently in the text.
-        std::array<long, 8> held{std::ssize(doc.Alignments)};
+        std::array<std::ptrdiff_t, 8> held{std::ssize(doc.Alignments)};
         for (const DocAlignment &a : doc.Alignments) {
             held[1] += std::ssize(a.Elements);
             // Every arc states its length, for readers that take it from there.
@@ -126,14 +127,14 @@ TEST(DocumentReader, ReadsEveryGoldenDocumentWholeInAnyBlockSize) {
                 }
             held[7] += std::ssize(a.TunnelProfileStations);
         }
-        std::array<long, 8> written{Count(main, "<Alignment "),
-                                    Count(main, "<(Line|Curve|Spiral) "),
-                                    Count(main, "<(PVI>|ParaCurve |CircCurve )"),
-                                    Count(main, "<CrossSect "),
-                                    Count(main, "<CrossSectSurf "),
-                                    0,
-                                    0,
-                                    Count(main, "<TunnelProfile ")};
+        std::array<std::ptrdiff_t, 8> written{Count(main, "<Alignment "),
+                                              Count(main, "<(Line|Curve|Spiral) "),
+                                              Count(main, "<(PVI>|ParaCurve |CircCurve )"),
+                                              Count(main, "<CrossSect "),
+                                              Count(main, "<CrossSectSurf "),
+                                              0,
+                                              0,
+                                              Count(main, "<TunnelProfile ")};
         for (const std::string &list : Captures(main, "<PntList2D>([^<]*)</PntList2D>"))
             written[5] += Count(list, "[^ ]+");
         for (const std::string &list :
