@@ -35,7 +35,7 @@ bool Same(const char *text, std::size_t size, std::string_view name) {
 
 // The first value of the attributes the reader uses.
 struct Attributes {
-    std::optional<std::string_view> Sta, Name, Code;
+    std::optional<std::string_view> Sta, Name, Code, Length, Radius;
 
     void Take(const char *name, std::size_t size, std::string_view value) {
         if (Same(name, size, "sta")) {
@@ -47,6 +47,12 @@ struct Attributes {
         } else if (Same(name, size, "code")) {
             if (!Code)
                 Code = value;
+        } else if (Same(name, size, "length")) {
+            if (!Length)
+                Length = value;
+        } else if (Same(name, size, "radius")) {
+            if (!Radius)
+                Radius = value;
         }
     }
 };
@@ -169,9 +175,9 @@ class Scanner {
         };
         switch (*p_) {
         case 'C':
-            return is("CrossSectSurf") ? 13 : is("CrossSect") ? 9 : 0;
+            return is("CrossSectSurf") ? 13 : is("CrossSect") ? 9 : is("CircCurve") ? 9 : 0;
         case 'P':
-            return is("PntList2D") ? 9 : 0;
+            return is("PVI") ? 3 : is("PntList2D") ? 9 : is("ParaCurve") ? 9 : 0;
         case 'F':
             return is("Feature") ? 7 : 0;
         case 'S':
@@ -182,6 +188,10 @@ class Scanner {
             return is("code") ? 4 : 0;
         case 's':
             return is("sta") ? 3 : 0;
+        case 'l':
+            return is("length") ? 6 : 0;
+        case 'r':
+            return is("radius") ? 6 : 0;
         default:
             return 0;
         }
@@ -237,12 +247,17 @@ bool ScanSurface(Scanner &scan, SurfaceText &surface) {
 
 } // namespace
 
+// References need decoding, and the parser stops at a NUL.
+bool HasReferenceOrNul(std::string_view text) {
+    return std::memchr(text.data(), '&', text.size()) ||
+           std::memchr(text.data(), '\0', text.size());
+}
+
 bool ScanCrossSectText(std::string_view text, CrossSectText &sect) {
     sect.Sta.reset();
     sect.Name = {};
     sect.Surfaces.clear();
-    // References need decoding, and the parser stops at a NUL.
-    if (std::memchr(text.data(), '&', text.size()) || std::memchr(text.data(), '\0', text.size()))
+    if (HasReferenceOrNul(text))
         return false;
     Scanner scan(text);
     std::string_view name;
@@ -268,6 +283,42 @@ bool ScanCrossSectText(std::string_view text, CrossSectText &sect) {
             surface.Name = attributes.Name.value_or(std::string_view());
             surface.Offset = offset;
             if (!childEmpty && !ScanSurface(scan, surface))
+                return false;
+        } else if (!childEmpty && !scan.SkipContent(name)) {
+            return false;
+        }
+    }
+    return scan.AtEnd();
+}
+
+bool ScanProfAlignText(std::string_view text, ProfAlignText &align) {
+    align.Name = {};
+    align.Vertices.clear();
+    if (HasReferenceOrNul(text))
+        return false;
+    Scanner scan(text);
+    std::string_view name;
+    Attributes attributes;
+    bool empty = false;
+    if (!scan.StartTag(name, attributes, empty) || name != "ProfAlign")
+        return false;
+    align.Name = attributes.Name.value_or(std::string_view());
+    while (!empty) {
+        scan.SkipBlanks();
+        if (scan.AtEndTag()) {
+            if (!scan.EndTag("ProfAlign"))
+                return false;
+            break;
+        }
+        bool childEmpty = false;
+        if (!scan.StartTag(name, attributes, childEmpty))
+            return false;
+        if (name == "PVI" || name == "ParaCurve" || name == "CircCurve") {
+            VertexText &vertex = align.Vertices.emplace_back();
+            vertex.Name = name;
+            vertex.Length = attributes.Length;
+            vertex.Radius = attributes.Radius;
+            if (!childEmpty && !scan.Content(name, vertex.Numbers))
                 return false;
         } else if (!childEmpty && !scan.SkipContent(name)) {
             return false;

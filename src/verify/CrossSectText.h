@@ -1,8 +1,9 @@
-// The quick reading of one CrossSect element cut out of a document, in the
-// plain form this program writes: elements with attributes in quotes, texts,
-// and blanks between them. The bulk of a road's document is its cross
-// sections, and this reading takes a fraction of the time a general XML
-// parser takes on them.
+// The quick reading of one CrossSect or ProfAlign element cut out of a
+// document, in the plain form this program writes: elements with attributes
+// in quotes, texts, and blanks between them. The bulk of a road's document is
+// its cross sections, that of a track's its profiles (a vertex per sample),
+// and this reading takes a fraction of the time a general XML parser takes
+// on them.
 //
 // It declines anything else (an entity or character reference, a NUL, a
 // comment, CDATA, an instruction, text beside elements, deeper nesting, an
@@ -39,5 +40,22 @@ struct CrossSectText {
 // Reads `text`, the whole of one CrossSect element, into `sect` (whose
 // storage is reused); false when the text is not in the plain form.
 bool ScanCrossSectText(std::string_view text, CrossSectText &sect);
+
+// One PVI, ParaCurve or CircCurve of a ProfAlign, as views into its text.
+struct VertexText {
+    std::string_view Name;                  // PVI, ParaCurve or CircCurve
+    std::optional<std::string_view> Length; // its length attribute
+    std::optional<std::string_view> Radius; // its radius attribute
+    std::string_view Numbers;               // its text
+};
+
+struct ProfAlignText {
+    std::string_view Name;            // its name attribute ("" when absent)
+    std::vector<VertexText> Vertices; // in order; its other children are skipped
+};
+
+// Reads `text`, the whole of one ProfAlign element, into `align` (whose
+// storage is reused); false when the text is not in the plain form.
+bool ScanProfAlignText(std::string_view text, ProfAlignText &align);
 
 } // namespace vialto
