@@ -200,34 +200,43 @@ void ReadCoordGeom(const pugi::xml_node &geom, DocAlignment &alignment) {
     }
 }
 
-void ReadProfile(const pugi::xml_node &profile, DocAlignment &alignment) {
-    for (const pugi::xml_node &prof : profile.children("ProfAlign")) {
-        DocProfAlign align;
-        align.Name = prof.attribute("name").value();
-        for (const pugi::xml_node &node : prof.children()) {
-            if (node.type() != pugi::node_element)
-                continue;
-            const std::string_view name = node.name();
-            DocPvi pvi;
-            if (name == "ParaCurve") {
-                pvi.Curve = DocVerticalCurve::Parabola;
-                pvi.CurveLength = NumberAttribute(node, "length");
-            } else if (name == "CircCurve") {
-                pvi.Curve = DocVerticalCurve::Circle;
-                pvi.CurveLength = NumberAttribute(node, "length");
-                pvi.CurveRadius = NumberAttribute(node, "radius");
-            } else if (name != "PVI") {
-                continue; // nothing else of a ProfAlign bears on its heights
-            }
-            const std::vector<double> &n = Numbers(node);
-            if (n.size() < 2)
-                Fault(node, "<" + std::string(name) + "> needs two numbers (station elevation)");
-            pvi.Station = n[0];
-            pvi.Elevation = n[1];
-            align.Points.push_back(pvi);
+DocProfAlign ReadProfAlign(const pugi::xml_node &prof) {
+    DocProfAlign align;
+    align.Name = prof.attribute("name").value();
+    for (const pugi::xml_node &node : prof.children()) {
+        if (node.type() != pugi::node_element)
+            continue;
+        const std::string_view name = node.name();
+        DocPvi pvi;
+        if (name == "ParaCurve") {
+            pvi.Curve = DocVerticalCurve::Parabola;
+            pvi.CurveLength = NumberAttribute(node, "length");
+        } else if (name == "CircCurve") {
+            pvi.Curve = DocVerticalCurve::Circle;
+            pvi.CurveLength = NumberAttribute(node, "length");
+            pvi.CurveRadius = NumberAttribute(node, "radius");
+        } else if (name != "PVI") {
+            continue; // nothing else of a ProfAlign bears on its heights
         }
-        alignment.Profile.push_back(std::move(align));
+        const std::vector<double> &n = Numbers(node);
+        if (n.size() < 2)
+            Fault(node, "<" + std::string(name) + "> needs two numbers (station elevation)");
+        pvi.Station = n[0];
+        pvi.Elevation = n[1];
+        align.Points.push_back(pvi);
     }
+    return align;
+}
+
+// The profile's ProfAligns: those cut out of the text as parts, already read
+// (`cut`, which may be null), then any left in the skeleton.
+void ReadProfile(const pugi::xml_node &profile, std::vector<DocProfAlign> *cut,
+                 DocAlignment &alignment) {
+    if (cut)
+        for (DocProfAlign &align : *cut)
+            alignment.Profile.push_back(std::move(align));
+    for (const pugi::xml_node &prof : profile.children("ProfAlign"))
+        alignment.Profile.push_back(ReadProfAlign(prof));
 }
 
 std::vector<std::string> SplitNames(std::string_view text) {
@@ -379,6 +388,39 @@ bool ReadPlainMirrorSect(std::string_view text, MirrorSect &sect, bool names) {
     return true;
 }
 
+// The ProfAlign's record from its text in the plain form (see
+// CrossSectText.h), as ReadProfAlign would read it; false where the text, or
+// what it holds, is not as this program writes it.
+bool ReadPlainProfAlign(std::string_view text, DocProfAlign &align) {
+    static thread_local ProfAlignText plain;
+    static thread_local std::vector<double> numbers;
+    if (!ScanProfAlignText(text, plain))
+        return false;
+    align.Name = plain.Name;
+    align.Points.clear();
+    align.Points.reserve(plain.Vertices.size());
+    for (const VertexText &vertex : plain.Vertices) {
+        DocPvi pvi;
+        if (vertex.Name != "PVI") {
+            pvi.Curve =
+                vertex.Name == "ParaCurve" ? DocVerticalCurve::Parabola : DocVerticalCurve::Circle;
+            if (!vertex.Length || !ParseNumber(*vertex.Length, pvi.CurveLength))
+                return false;
+            if (pvi.Curve == DocVerticalCurve::Circle &&
+                (!vertex.Radius || !ParseNumber(*vertex.Radius, pvi.CurveRadius)))
+                return false;
+        }
+        std::string_view bad;
+        const char *const p = vertex.Numbers.data();
+        if (!ReadTokens(p, p + vertex.Numbers.size(), numbers, bad) || numbers.size() < 2)
+            return false;
+        pvi.Station = numbers[0];
+        pvi.Elevation = numbers[1];
+        align.Points.push_back(pvi);
+    }
+    return true;
+}
+
 void ReadTunnelProfiles(const pugi::xml_node &root, DocAlignment &alignment) {
     for (const pugi::xpath_node &profile : root.select_nodes(".//TunnelProfile")) {
         double sta = 0;
@@ -390,11 +432,15 @@ void ReadTunnelProfiles(const pugi::xml_node &root, DocAlignment &alignment) {
     }
 }
 
-DocAlignment ReadAlignment(const pugi::xml_node &node) {
+// `profiles`: the ProfAligns cut out of the alignment's text, per Profile
+// (null when none were).
+DocAlignment ReadAlignment(const pugi::xml_node &node,
+                           std::vector<std::vector<DocProfAlign>> *profiles) {
     DocAlignment alignment;
     alignment.Name = node.attribute("name").value();
     alignment.Length = OptionalNumberAttribute(node, "length", kNullValue);
     alignment.StaStart = OptionalNumberAttribute(node, "staStart", kNullValue);
+    std::size_t profile = 0; // Profiles so far
     for (const pugi::xml_node &child : node.children()) {
         const std::string_view name = child.name();
         if (name == "CoordGeom")
@@ -404,7 +450,9 @@ DocAlignment ReadAlignment(const pugi::xml_node &node) {
                                               NumberAttribute(child, "staBack"),
                                               NumberAttribute(child, "staInternal")});
         else if (name == "Profile")
-            ReadProfile(child, alignment);
+            ReadProfile(child,
+                        profiles && profile < profiles->size() ? &(*profiles)[profile++] : nullptr,
+                        alignment);
         else if (name == "TunnelProfiles")
             ReadTunnelProfiles(child, alignment);
     }
@@ -453,7 +501,8 @@ void ReadExtendedLayers(const pugi::xml_node &group, std::vector<DocStringlineLa
 // The parse of a cross section: escapes (names may hold them) and texts kept
 // in their elements; no line-end normalisation (every value is trimmed).
 constexpr unsigned kPartParse = pugi::parse_escapes | pugi::parse_embed_pcdata;
-// The parse of the rest: the same, plus what pugixml reads by default.
+// The parse of the rest, and of a ProfAlign part: the same, plus what pugixml
+// reads by default.
 constexpr unsigned kSkeletonParse = (pugi::parse_default | pugi::parse_embed_pcdata) &
                                     ~pugi::parse_eol & ~pugi::parse_wconv_attribute;
 
@@ -469,11 +518,12 @@ using DocumentSource = std::function<std::size_t(char *, std::size_t)>;
 bool IsNameEnd(char c) { return IsBlank(c) || c == '/' || c == '>'; }
 
 // Reads the document from the source, cutting each CrossSect of an
-// alignment's CrossSects (and of an alignment of the extended root) out of
-// the text as a part of its own. The parts of a block are parsed on all
-// cores and handed over in document order; the rest of the text, with each
-// cut part's line ends kept in its place so that lines stay those of the
-// document, is the skeleton, parsed whole at the end.
+// alignment's CrossSects (and of an alignment of the extended root) and each
+// ProfAlign of an alignment's Profile out of the text as a part of its own.
+// The parts of a block are parsed on all cores and handed over in document
+// order; the rest of the text, with each cut part's line ends kept in its
+// place so that lines stay those of the document, is the skeleton, parsed
+// whole at the end.
 //
 // To find the parts the reader follows the element names outside them
 // (comments, instructions, CDATA and the document type skipped); inside a
@@ -514,6 +564,8 @@ class PartReader {
     std::string Skeleton;
     std::vector<MirrorSect> Mirrors;            // in document order
     std::vector<std::vector<SectShape>> Shapes; // per main-part alignment
+    // The ProfAligns cut, per main-part alignment and per Profile of it.
+    std::vector<std::vector<std::vector<DocProfAlign>>> Profiles;
 
   private:
     static constexpr std::size_t kPartRun = 32;
@@ -521,8 +573,12 @@ class PartReader {
     struct Part {
         std::size_t Begin = 0, End = 0; // in the buffer
         bool Mirror = false;
+        bool Profile = false; // a ProfAlign
         std::size_t Alignment = 0;
-        std::size_t Index = 0; // main part: its place among the alignment's
+        // Cross section: its place among the alignment's; ProfAlign: the
+        // place of its Profile among the alignment's.
+        std::size_t Index = 0;
+        bool Sect() const { return !Mirror && !Profile; }
     };
     struct PartResult {
         long LineEnds = 0; // of the part's text
@@ -531,6 +587,7 @@ class PartReader {
         std::string What;
         long FaultLine = 0; // line ends before the fault, from the part's start
         MirrorSect Mirror;
+        DocProfAlign Profile;
     };
 
     void Grow(std::size_t more) {
@@ -645,12 +702,19 @@ class PartReader {
                           stack_[3] == "CrossSects" && !mainAlignments_.empty();
         const bool mirror = cut && stack_[1] == "OstremLandXML" && stack_[2] == "Alignments" &&
                             stack_[3] == "Alignment" && mirrorAlignments_ > 0;
-        if (main || mirror) {
+        const bool profile = name == "ProfAlign" && stack_.size() == 4 &&
+                             stack_[1] == "Alignments" && stack_[2] == "Alignment" &&
+                             stack_[3] == "Profile" && profiles_ > 0;
+        if (main || mirror || profile) {
             Part part;
             part.Begin = at;
             part.Mirror = mirror;
+            part.Profile = profile;
             if (mirror) {
                 part.Alignment = mirrorAlignments_ - 1;
+            } else if (profile) {
+                part.Alignment = mainAlignments_.size() - 1;
+                part.Index = profiles_ - 1;
             } else {
                 part.Alignment = mainAlignments_.size() - 1;
                 part.Index = mainAlignments_.back()++;
@@ -666,10 +730,14 @@ class PartReader {
             }
             return true;
         }
-        if (name == "Alignment" && stack_.size() == 2 && stack_[1] == "Alignments")
+        if (name == "Alignment" && stack_.size() == 2 && stack_[1] == "Alignments") {
             mainAlignments_.push_back(0);
-        else if (name == "Alignment" && stack_.size() == 3 && stack_[1] == "OstremLandXML" &&
-                 stack_[2] == "Alignments")
+            profiles_ = 0;
+        } else if (name == "Profile" && stack_.size() == 3 && stack_[1] == "Alignments" &&
+                   stack_[2] == "Alignment") {
+            ++profiles_;
+        } else if (name == "Alignment" && stack_.size() == 3 && stack_[1] == "OstremLandXML" &&
+                   stack_[2] == "Alignments")
             ++mirrorAlignments_;
         if (!selfClosing)
             stack_.emplace_back(name);
@@ -678,7 +746,7 @@ class PartReader {
 
     // The end tag of the part being cut; false when it is not in the buffer.
     bool FindPartEnd() {
-        static constexpr std::string_view kEnd = "</CrossSect";
+        const std::string_view kEnd = pending_.Profile ? "</ProfAlign" : "</CrossSect";
         const char *d = data_.get();
         while (true) {
             const std::size_t found = Find(kEnd, searchFrom_);
@@ -729,12 +797,15 @@ class PartReader {
             result.Mirror.Alignment = part.Alignment;
             if (ReadPlainMirrorSect({text, length}, result.Mirror, how_.Names))
                 return true;
+        } else if (part.Profile) {
+            if (ReadPlainProfAlign({text, length}, result.Profile))
+                return true;
         } else if (ReadPlainCrossSect({text, length}, records_[k], how_.Names)) {
             return true;
         }
         pugi::xml_document xml;
-        const pugi::xml_parse_result parsed =
-            xml.load_buffer_inplace(text, length, kPartParse, pugi::encoding_utf8);
+        const pugi::xml_parse_result parsed = xml.load_buffer_inplace(
+            text, length, part.Profile ? kSkeletonParse : kPartParse, pugi::encoding_utf8);
         if (!parsed) {
             result.Failed = result.NotWellFormed = true;
             result.What = std::string("not well-formed XML: ") + parsed.description();
@@ -748,6 +819,8 @@ class PartReader {
                 result.Mirror = MirrorSect{};
                 result.Mirror.Alignment = part.Alignment;
                 ReadMirrorSect(xml.first_child(), text, result.Mirror, how_.Names);
+            } else if (part.Profile) {
+                result.Profile = ReadProfAlign(xml.first_child());
             } else {
                 ReadCrossSect(xml.first_child(), records_[k], how_.Names);
             }
@@ -829,6 +902,12 @@ class PartReader {
                 for (long &surfaceLine : result.Mirror.SurfaceLines)
                     surfaceLine += line;
                 Mirrors.push_back(std::move(result.Mirror));
+            } else if (part.Profile) {
+                if (Profiles.size() <= part.Alignment)
+                    Profiles.resize(part.Alignment + 1);
+                if (Profiles[part.Alignment].size() <= part.Index)
+                    Profiles[part.Alignment].resize(part.Index + 1);
+                Profiles[part.Alignment][part.Index].push_back(std::move(result.Profile));
             } else {
                 DocCrossSect &sect = records_[k];
                 sect.SourceLine = line;
@@ -840,8 +919,8 @@ class PartReader {
         AppendSkeleton(text, at, handed);
         for (std::size_t k = 0; k < count;) {
             std::size_t j = k + 1;
-            if (!parts_[k].Mirror) {
-                while (j < count && !parts_[j].Mirror && parts_[j].Alignment == parts_[k].Alignment)
+            if (parts_[k].Sect()) {
+                while (j < count && parts_[j].Sect() && parts_[j].Alignment == parts_[k].Alignment)
                     ++j;
                 receiver_.Receive(parts_[k].Alignment, parts_[k].Index,
                                   std::span<DocCrossSect>(records_.data() + k, j - k));
@@ -874,7 +953,8 @@ class PartReader {
     std::vector<std::string> stack_;          // the open elements outside parts
     std::vector<std::size_t> mainAlignments_; // cross sections cut, per alignment
     std::size_t mirrorAlignments_ = 0;
-    long lineEnds_ = 0; // in the skeleton so far
+    std::size_t profiles_ = 0; // Profiles of the main-part alignment being read
+    long lineEnds_ = 0;        // in the skeleton so far
 
     std::vector<Part> parts_;              // cut, to be handed over next
     std::vector<Part> next_;               // cut while those are parsed
@@ -945,7 +1025,7 @@ class CrossSectKeeper : public CrossSectReceiver {
     std::vector<std::vector<DocCrossSect>> Sects; // per alignment
 };
 
-void ReadDocument(const pugi::xml_node &root, const PartReader &parts, CrossSectKeeper *kept,
+void ReadDocument(const pugi::xml_node &root, PartReader &parts, CrossSectKeeper *kept,
                   ReadBackDocument &document) {
     if (std::string_view(root.name()) != "LandXML")
         Fault(root, "the root element is <" + std::string(root.name()) + ">, not <LandXML>");
@@ -956,8 +1036,10 @@ void ReadDocument(const pugi::xml_node &root, const PartReader &parts, CrossSect
     for (const pugi::xml_node &alignments : root.children("Alignments")) {
         for (const pugi::xml_node &node : alignments.children()) {
             const std::string_view name = node.name();
+            const std::size_t a = document.Alignments.size();
             if (name == "Alignment")
-                document.Alignments.push_back(ReadAlignment(node));
+                document.Alignments.push_back(
+                    ReadAlignment(node, a < parts.Profiles.size() ? &parts.Profiles[a] : nullptr));
             else if (name == "Feature" &&
                      std::string_view(node.attribute("code").value()) == "SD Stringline Layers")
                 ReadPlainLayers(node, document.StringlineLayers);

@@ -2,9 +2,9 @@
 // the plain one, and the extended one whose stringline names and layers stand
 // in the extended root at the end of the document. It reads what the proof
 // and the preview need into the plain records of DocumentRecords.h and
-// evaluates nothing (see DocumentGeometry.h for that). The cross sections,
-// the bulk of a road's document, are cut out of the text as it is read and
-// parsed on all cores, a block of them at a time.
+// evaluates nothing (see DocumentGeometry.h for that). The cross sections
+// and the profiles, the bulk of a road's or a track's document, are cut out
+// of the text as it is read and parsed on all cores, a block at a time.
 //
 // Like pugixml's own parse result, a failure is a value: the reader says what
 // is wrong and where (the line of the document), and never throws.

@@ -7,6 +7,7 @@
 #include "verify/DocumentReader.h"
 
 #include "support/TestSupport.h"
+#include "verify/CrossSectText.h"
 #include "verify/DocumentDump.h"
 
 #include <gmock/gmock.h>
@@ -264,5 +265,103 @@ TEST(DocumentReader, FindsTheCrossSectionsPastLookAlikes) {
                 found << " " << s.Name << " " << s.Points.size();
         }
         EXPECT_EQ(found.str(), "a>b | 1 one line 6 S&T 2 | 2  line 8") << "block " << block;
+    }
+}
+
+// A ProfAlign is read from its text where it is in the plain form, and by the
+// XML parser otherwise: both give the same records, or the same fault and
+// line. The parser's reading is forced with a comment after the start tag.
+namespace {
+
+// The records of the document, or its failure.
+std::string Reading(std::string text, std::size_t block) {
+    ReadBackDocument document;
+    std::string failure;
+    return ParseLandXmlDocument(text, document, failure, block) ? Dump(document)
+                                                                : "failure: " + failure;
+}
+
+// The text with a comment after the start tag of each ProfAlign that has content.
+std::string ParserForced(std::string text) {
+    for (std::size_t at = text.find("<ProfAlign"); at != std::string::npos;
+         at = text.find("<ProfAlign", at + 1)) {
+        const std::size_t tagEnd = text.find('>', at);
+        if (text[tagEnd - 1] != '/')
+            text.insert(tagEnd + 1, "<!---->");
+    }
+    return text;
+}
+
+void ExpectReadAlike(const std::string &text, const std::vector<std::size_t> &blocks = kBlocks) {
+    for (const std::size_t block : blocks)
+        EXPECT_EQ(Reading(text, block), Reading(ParserForced(text), block)) << "block " << block;
+}
+
+} // namespace
+
+TEST(DocumentReader, ReadsEveryGoldenProfileFromItsTextAsTheParserReadsIt) {
+    long profiles = 0;
+    for (const std::filesystem::path &file : GoldenDocuments()) {
+        SCOPED_TRACE(file.filename().string());
+        const std::string text = ReadFileBytes(file);
+        for (std::size_t at = text.find("<ProfAlign "); at != std::string::npos;
+             at = text.find("<ProfAlign ", at + 1)) {
+            const std::size_t end = text.find("</ProfAlign>", at) + 12;
+            ProfAlignText plain;
+            EXPECT_TRUE(ScanProfAlignText(text.substr(at, end - at), plain)) << at;
+            ++profiles;
+        }
+        if (text.find("<ProfAlign") != std::string::npos)
+            ExpectReadAlike(text, {kReadBackBlockBytes}); // any block size: see above
+    }
+    EXPECT_GE(profiles, 8);
+}
+
+TEST(DocumentReader, ReadsOtherProfileFormsAsTheParserReadsThem) {
+    struct Case {
+        std::string Align; // from line 6 on
+        bool Plain;        // its text is in the plain form
+        std::string Read;  // in the records, or the failure
+    };
+    const std::vector<Case> cases = {
+        {"<ProfAlign name=\"p\">\r\n<PVI>0 10</PVI>\r\n<CircCurve length=\"20\" "
+         "radius=\"-500\">50 12.5</CircCurve><ParaCurve desc=\"x\" length='30'>80 11"
+         "</ParaCurve>\r\n<PVI>\t100\r\n 12 </PVI></ProfAlign>",
+         true, "  V 50 12.5 2 20 -500 0\n  V 80 11 1 30 0 0\n  V 100 12 0 0 0 0\n"},
+        {"<ProfAlign><Feature code=\"c\"><Property/></Feature><PVI >+1 2 3</PVI ><PVI/>"
+         "</ProfAlign>",
+         true, "<PVI> needs two numbers (station elevation) (line 6)"},
+        {"<ProfAlign>\r\n<PVI>1 2 3</PVI>\r\n<ParaCurve>1 2</ParaCurve></ProfAlign>", true,
+         "<ParaCurve> has no length attribute (line 8)"},
+        {"<ProfAlign>x<PVI>1 2</PVI></ProfAlign>", false, "  V 1 2 0"},
+        {"<ProfAlign name=\"a\" name=\"b\" extra=\"1\"><Other>t</Other><PVI>1 2</PVI>"
+         "</ProfAlign>",
+         true, " P a\n  V 1 2 0"},
+        {"<ProfAlign name=\"p\"/>", true, " P p\n"},
+        {"<ProfAlign name=\"a&amp;b\"><PVI>1 2</PVI></ProfAlign>", false, " P a&b\n"},
+        {"<ProfAlign><PVI>&#49; 2</PVI></ProfAlign>", false, "  V 1 2 0"},
+        {"<ProfAlign><PVI><![CDATA[3 4]]></PVI></ProfAlign>", false, "  V 3 4 0"},
+        {"<ProfAlign><?pi x?><PVI>1 2</PVI></ProfAlign>", false, "  V 1 2 0"},
+        {"<ProfAlign><PVI>1 <b/>2</PVI></ProfAlign>", false,
+         "<PVI> needs two numbers (station elevation) (line 6)"},
+        {"<ProfAlign>\r\n<PVI>1 2</PVI>\r\n<PVI>1 x</PVI></ProfAlign>", true,
+         "<PVI>: \"x\" is not a number (line 8)"},
+        {"<ProfAlign>\r\n\r\n<CircCurve length=\"2\">1 2</CircCurve></ProfAlign>", true,
+         "<CircCurve> has no radius attribute (line 8)"},
+        {"<ProfAlign>\r\n<ParaCurve length=\"1e999\">1 2</ParaCurve></ProfAlign>", true,
+         "<ParaCurve>: length=\"1e999\" is not a number (line 7)"},
+        {"<ProfAlign>\r\n<PVI>1 2</PVI>\r\n<PVI>3 4</ProfAlign>", false,
+         "not well-formed XML: Start-end tags mismatch at line 8"},
+        {"<ProfAlign>\r\n<PVI>1 2</PVI>\r\n</Profile>", false,
+         "not well-formed XML: Start-end tags mismatch at line 8"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Align);
+        ProfAlignText plain;
+        EXPECT_EQ(ScanProfAlignText(c.Align, plain), c.Plain);
+        const std::string text = std::string(kHead) + "<Alignment name=\"A\">\r\n<Profile>\r\n" +
+                                 c.Align + "\r\n</Profile></Alignment></Alignments></LandXML>\r\n";
+        EXPECT_THAT(Reading(text, kReadBackBlockBytes), ::testing::HasSubstr(c.Read));
+        ExpectReadAlike(text);
     }
 }
