@@ -291,9 +291,9 @@ bool ScanCrossSectText(std::string_view text, CrossSectText &sect) {
     return scan.AtEnd();
 }
 
-bool ScanProfAlignText(std::string_view text, ProfAlignText &align) {
-    align.Name = {};
-    align.Vertices.clear();
+bool ScanProfAlignText(std::string_view text, std::string_view &alignName,
+                       const std::function<bool(const VertexText &)> &vertex) {
+    alignName = {};
     if (HasReferenceOrNul(text))
         return false;
     Scanner scan(text);
@@ -302,7 +302,7 @@ bool ScanProfAlignText(std::string_view text, ProfAlignText &align) {
     bool empty = false;
     if (!scan.StartTag(name, attributes, empty) || name != "ProfAlign")
         return false;
-    align.Name = attributes.Name.value_or(std::string_view());
+    alignName = attributes.Name.value_or(std::string_view());
     while (!empty) {
         scan.SkipBlanks();
         if (scan.AtEndTag()) {
@@ -314,11 +314,8 @@ bool ScanProfAlignText(std::string_view text, ProfAlignText &align) {
         if (!scan.StartTag(name, attributes, childEmpty))
             return false;
         if (name == "PVI" || name == "ParaCurve" || name == "CircCurve") {
-            VertexText &vertex = align.Vertices.emplace_back();
-            vertex.Name = name;
-            vertex.Length = attributes.Length;
-            vertex.Radius = attributes.Radius;
-            if (!childEmpty && !scan.Content(name, vertex.Numbers))
+            VertexText read{name, attributes.Length, attributes.Radius, {}};
+            if ((!childEmpty && !scan.Content(name, read.Numbers)) || !vertex(read))
                 return false;
         } else if (!childEmpty && !scan.SkipContent(name)) {
             return false;

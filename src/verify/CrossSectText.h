@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -49,13 +50,12 @@ struct VertexText {
     std::string_view Numbers;               // its text
 };
 
-struct ProfAlignText {
-    std::string_view Name;            // its name attribute ("" when absent)
-    std::vector<VertexText> Vertices; // in order; its other children are skipped
-};
-
-// Reads `text`, the whole of one ProfAlign element, into `align` (whose
-// storage is reused); false when the text is not in the plain form.
-bool ScanProfAlignText(std::string_view text, ProfAlignText &align);
+// Reads `text`, the whole of one ProfAlign element: its name attribute into
+// `name` ("" when absent), and each PVI, ParaCurve and CircCurve child, in
+// order, to `vertex` (handed over at once: a profile holds tens of thousands
+// of them), which returns false to stop the reading. False when the text is
+// not in the plain form or the reading was stopped.
+bool ScanProfAlignText(std::string_view text, std::string_view &name,
+                       const std::function<bool(const VertexText &)> &vertex);
 
 } // namespace vialto

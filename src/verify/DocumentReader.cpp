@@ -392,14 +392,13 @@ bool ReadPlainMirrorSect(std::string_view text, MirrorSect &sect, bool names) {
 // CrossSectText.h), as ReadProfAlign would read it; false where the text, or
 // what it holds, is not as this program writes it.
 bool ReadPlainProfAlign(std::string_view text, DocProfAlign &align) {
-    static thread_local ProfAlignText plain;
     static thread_local std::vector<double> numbers;
-    if (!ScanProfAlignText(text, plain))
-        return false;
-    align.Name = plain.Name;
+    std::string_view name;
     align.Points.clear();
-    align.Points.reserve(plain.Vertices.size());
-    for (const VertexText &vertex : plain.Vertices) {
+    // A vertex takes two tags: room for all at once, rather than copying
+    // tens of thousands of them as the vector grows.
+    align.Points.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '<')) / 2);
+    const bool plain = ScanProfAlignText(text, name, [&](const VertexText &vertex) {
         DocPvi pvi;
         if (vertex.Name != "PVI") {
             pvi.Curve =
@@ -417,8 +416,10 @@ bool ReadPlainProfAlign(std::string_view text, DocProfAlign &align) {
         pvi.Station = numbers[0];
         pvi.Elevation = numbers[1];
         align.Points.push_back(pvi);
-    }
-    return true;
+        return true;
+    });
+    align.Name = name;
+    return plain;
 }
 
 void ReadTunnelProfiles(const pugi::xml_node &root, DocAlignment &alignment) {
