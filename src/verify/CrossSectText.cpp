@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace vialto {
 
@@ -38,22 +39,18 @@ struct Attributes {
     std::optional<std::string_view> Sta, Name, Code, Length, Radius;
 
     void Take(const char *name, std::size_t size, std::string_view value) {
-        if (Same(name, size, "sta")) {
-            if (!Sta)
-                Sta = value;
-        } else if (Same(name, size, "name")) {
-            if (!Name)
-                Name = value;
-        } else if (Same(name, size, "code")) {
-            if (!Code)
-                Code = value;
-        } else if (Same(name, size, "length")) {
-            if (!Length)
-                Length = value;
-        } else if (Same(name, size, "radius")) {
-            if (!Radius)
-                Radius = value;
-        }
+        const std::pair<std::string_view, std::optional<std::string_view> *> known[] = {
+            {"sta", &Sta},
+            {"name", &Name},
+            {"code", &Code},
+            {"length", &Length},
+            {"radius", &Radius}};
+        for (const auto &[key, slot] : known)
+            if (Same(name, size, key)) {
+                if (!*slot)
+                    *slot = value;
+                return;
+            }
     }
 };
 
