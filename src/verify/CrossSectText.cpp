@@ -166,32 +166,16 @@ class Scanner {
     // The length of the name of the form at p_ that the text begins with (0
     // when none), found whole rather than byte by byte.
     std::size_t KnownName() const {
+        // A name before any name it begins with.
+        static constexpr std::string_view kNames[] = {
+            "CrossSectSurf", "CrossSect", "CircCurve", "PVI", "PntList2D", "ParaCurve", "Feature",
+            "SDVertexName",  "name",      "code",      "sta", "length",    "radius"};
         const std::size_t left = static_cast<std::size_t>(end_ - p_);
-        auto is = [&](std::string_view name) {
-            return left >= name.size() && std::memcmp(p_, name.data(), name.size()) == 0;
-        };
-        switch (*p_) {
-        case 'C':
-            return is("CrossSectSurf") ? 13 : is("CrossSect") ? 9 : is("CircCurve") ? 9 : 0;
-        case 'P':
-            return is("PVI") ? 3 : is("PntList2D") ? 9 : is("ParaCurve") ? 9 : 0;
-        case 'F':
-            return is("Feature") ? 7 : 0;
-        case 'S':
-            return is("SDVertexName") ? 12 : 0;
-        case 'n':
-            return is("name") ? 4 : 0;
-        case 'c':
-            return is("code") ? 4 : 0;
-        case 's':
-            return is("sta") ? 3 : 0;
-        case 'l':
-            return is("length") ? 6 : 0;
-        case 'r':
-            return is("radius") ? 6 : 0;
-        default:
-            return 0;
-        }
+        for (const std::string_view name : kNames)
+            if (name[0] == *p_ && left >= name.size() &&
+                std::memcmp(p_, name.data(), name.size()) == 0)
+                return name.size();
+        return 0;
     }
 
     // `= "value"`, with blanks around "=" and either quote.
