@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
-fuzz_seconds=${VIALTO_FUZZ_SECONDS:-10}
+fuzz_seconds=${VIALTO_FUZZ_SECONDS:-5}
 # Each stage says how long it took, so a slow CI run shows where its time went.
 stage() {
     [ -n "${stage_name:-}" ] && echo "-- ${stage_name}: $((SECONDS - stage_began)) s"
