@@ -2,8 +2,6 @@
 
 #include "EditorFakes.h"
 #include "editors/EditorSession.h"
-#include "railtunnel/Superelevation.h"
-#include "shell/Text.h"
 
 using namespace vialto;
 using namespace vialto::editors;
@@ -13,53 +11,6 @@ using ::testing::HasSubstr;
 namespace {
 
 using CantEditingTest = EditorTest;
-
-// Stations of the two-rail form in a group; the table's name, the group and
-// every attribute it does not show are kept; an older file is written in the
-// current format version, which is what the converter asks of old tables.
-TEST_F(CantEditingTest, SaveKeepsTheFileAndWritesTheCurrentVersion) {
-    struct Case {
-        const char *Sample;
-        std::size_t Row, Column;
-        const char *Before, *After;
-    };
-    const Case cases[] = {
-        {"samples/cant/left_right.xml", 2, cantApplied, "appliedCantLeft=\"120\"",
-         "appliedCantLeft=\"130\""},
-        {"samples/cant/single_cant.xml", 3, cantRotationOrRight,
-         "rotationPoint=\"insideRail\" cantInterpolation=\"cubic\"",
-         "rotationPoint=\"center\" cantInterpolation=\"cubic\""},
-        {"samples/cant/old_version.xml", 1, cantStation, "station=\"1500.000\"",
-         "station=\"1500.25\""},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.Sample);
-        EditorSession session(CantKind(true));
-        const auto original = SourcePath(c.Sample);
-        ASSERT_TRUE(session.Open(original.string()));
-        EXPECT_TRUE(session.Verdict().Accepted);
-        const std::string value = ExtractText(c.After, "\"", "\"");
-        ASSERT_EQ(session.SetCell(c.Row, c.Column, value), "");
-        dialogs_.SavePath = (dir_ / "copy.xml").string();
-        ASSERT_TRUE(session.SaveAs(dialogs_));
-
-        std::string expected = Canonical(original);
-        const std::size_t at = expected.find(c.Before);
-        ASSERT_NE(at, std::string::npos);
-        expected.replace(at, std::string(c.Before).size(), c.After);
-        // The root's version is the current one.
-        const std::size_t version = expected.find(" version=\"") + 10;
-        ASSERT_LT(version, expected.find('>'));
-        expected.replace(version, expected.find('"', version) - version, "1.2.0");
-        EXPECT_EQ(Canonical(dir_ / "copy.xml"), expected);
-        EXPECT_THAT(ReadFileBytes(dir_ / "copy.xml"),
-                    HasSubstr("<!-- Cant table written by Cantrix. File format version '1.2.0' "
-                              "-->\r\n<Cant "));
-        clsSuperelevation table; // and the converter reads it
-        EXPECT_TRUE(table.Import((dir_ / "copy.xml").string(), unitMetre));
-        EXPECT_EQ(table.Version(), "1.2.0");
-    }
-}
 
 // What the converter would refuse, or compute wrongly, is not saved.
 TEST_F(CantEditingTest, RowsThatBreakARuleAreNotSaved) {

