@@ -1,6 +1,5 @@
-// Document writer tests: a fresh application model, a recording user interface
-// (an unexpected message fails the test), an output path in a temporary folder,
-// fragments written inside one alignment, and golden-document comparison.
+// Document writer tests: a fresh model, a recording user interface (an
+// unexpected message fails the test), an output in a temporary folder.
 #pragma once
 
 #include "landxml/LandXmlAlignment.h"
@@ -30,9 +29,8 @@ class LandXmlFixture : public ::testing::Test {
         SetOutputFile(out.string());
     }
     void TearDown() override {
-        for (const auto &message : ui.Messages) {
+        for (const auto &message : ui.Messages)
             ADD_FAILURE() << "unexpected message: " << message.Text;
-        }
         DiscardOutput();
         SetOutputFile("");
         AppModel().Reset();
@@ -53,8 +51,7 @@ class LandXmlFixture : public ::testing::Test {
         ASSERT_TRUE(TagUnits(linearUnits));
     }
 
-    // Closes the root and the file, commits, checks the document against the
-    // schema, and returns its bytes.
+    // Closes, commits and validates the document; returns its bytes.
     std::string FinishDocument() {
         EXPECT_TRUE(TagLandXML(true));
         CloseFile();
@@ -64,8 +61,7 @@ class LandXmlFixture : public ::testing::Test {
     }
 
     // A document with one straight alignment "Eje" running north from
-    // (1000, 2000) between the chainages; `inside` writes into it after its
-    // geometry. Returns the document's bytes.
+    // (1000, 2000); `inside` writes into it after its geometry.
     std::string WriteStraight(double start, double end, const std::function<void()> &inside) {
         SetOutputFile(out.string());
         BeginDocument();
@@ -88,9 +84,8 @@ class LandXmlFixture : public ::testing::Test {
         ASSERT_TRUE(TagAlignments(false) && TagAlignment(false, "F", 0, 50));
     }
 
-    // Finishes the document begun by BeginAlignment and returns what was written
-    // inside the alignment, without tabs and line ends. The whole document is
-    // kept in `bytes`.
+    // What was written inside the alignment, without tabs and line ends; the
+    // whole document is kept in `bytes`.
     std::string AlignmentBody() {
         EXPECT_TRUE(TagAlignment(true) && TagAlignments(true));
         bytes = FinishDocument();
@@ -102,15 +97,7 @@ class LandXmlFixture : public ::testing::Test {
         return body;
     }
 
-    // The names in the output's folder, sorted.
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(dir.Path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> FolderEntries() const { return FolderNames(dir.Path()); }
 
     RecordingUi ui;
     TempDir dir;
@@ -118,8 +105,7 @@ class LandXmlFixture : public ::testing::Test {
     std::string bytes;
 };
 
-// Compares bytes with <folder><name>; with VIALTO_UPDATE_GOLDEN set in the
-// environment the golden file is rewritten instead.
+// With VIALTO_UPDATE_GOLDEN set the golden file is rewritten instead.
 inline void ExpectGolden(const std::string &name, const std::string &bytes,
                          const std::string &folder = "tests/landxml/golden/") {
     const std::filesystem::path golden = SourcePath(folder + name);
