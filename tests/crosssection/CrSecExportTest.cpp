@@ -148,16 +148,15 @@ TEST_F(CrossSectionExport, PointWithoutCodeIsWrittenAsNoCodeAndLogged) {
     ASSERT_TRUE(ApplyRules(set, "", progress, false));
     set.Stations[1].Surfaces[1].Points[2].Code.clear(); // the point at 1
     const std::string bytes = Document(set, "", 0, 0, false);
-    EXPECT_EQ(Select(bytes, "//CrossSect[@sta='110.000000']/CrossSectSurf[@name='Rasante']"),
+    // The point is written, named NO_CODE, and no line goes through it.
+    EXPECT_EQ(Select(bytes, "//CrossSect[@sta='110.000000']/CrossSectSurf[@name='Rasante']/"
+                            "Feature[@code='SD Vertex Name']"),
               std::vector<std::string>{
-                  "<CrossSectSurf name=\"Rasante\"><PntList2D>-3.500000 10.200000 0.000000 "
-                  "10.270000 1.000000 10.250000 3.500000 10.200000</PntList2D><Feature "
-                  "code=\"SD Vertex Name\">L0:1,C1:1,NO_CODE,R3:1</Feature><Feature code=\"SD "
-                  "Vertex Connections\"><Feature code=\"SD Vertex "
-                  "Continue\">L0:1,C1:1,R3:1</Feature></Feature></CrossSectSurf>"});
+                  "<Feature code=\"SD Vertex Name\">L0:1,C1:1,NO_CODE,R3:1</Feature>"});
     EXPECT_EQ(
-        Select(bytes, "//CrossSect[@sta='120.000000']//Feature[@code='SD Vertex Continue']"),
-        std::vector<std::string>{"<Feature code=\"SD Vertex Continue\">L0:1,C1:1,R3:1</Feature>"});
+        Select(bytes, "//CrossSectSurf[@name='Rasante']//Feature[@code='SD Vertex Continue']"),
+        std::vector<std::string>(2,
+                                 "<Feature code=\"SD Vertex Continue\">L0:1,C1:1,R3:1</Feature>"));
     EXPECT_NE(ReadFileBytes(LogFilePath())
                   .substr(logBefore)
                   .find("Msg Point without code in Export2LandXml function  Ch : 110.000\r\n"
@@ -186,10 +185,9 @@ TEST_F(CrossSectionExport, InterpolateAndLinkOfMarkedPoints) {
 
 TEST_F(CrossSectionExport, LinesContinueWhereTheFinalCodesAgree) {
     // Codes outside the layer's list end as the side's "-1" code, so two
-    // different rule codes on one side carry the same line on; a line of a
-    // new final code starts; a copy of the previous station carries nothing
-    // on. A range that starts after the first station compares with that
-    // station's codes as the rules left them, which are never final ones.
+    // different rule codes on one side carry one line on; a copy carries
+    // nothing on. A range that starts after the first station compares with
+    // that station's codes as the rules left them, never final ones.
     const CrossSectionSet set =
         Sections({{"R", {"1.000", "2.000"}}},
                  {{0, {"1:1.000 2:X 3:7 4:2.000*"}}, {10, {"1:1.000 2:Y 3:8 4:2.000 5:-5"}}});

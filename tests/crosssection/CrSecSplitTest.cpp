@@ -1,6 +1,5 @@
-// The cross sections read, ruled and written with the work split between
-// threads: the document is the same byte for byte whatever the number of
-// parts, and so is a failure.
+// The cross sections read, ruled and written split between threads: the
+// document, or the failure, is the same whatever the number of parts.
 #include "crosssection/CrSec.h"
 #include "crosssection/CrSecBuilder.h"
 #include "crosssection/CrSecExport.h"
@@ -15,13 +14,10 @@ using namespace vialto::test;
 
 namespace {
 
-// A listing of `stations` sections 10 m apart (a few hundred kB: enough
-// for several ranges) whose lines start and end, so
-// that the rules and the export add copies, with blank lines, skipped "E"
-// sections and repeated point lines between them. From station 400 on a
-// layer named for the first time is listed before the others (the
-// layer-name form numbers layers in the order the listing first names
-// them). `codes[k]` is the code of the k-th point kind.
+// A listing of `stations` sections 10 m apart whose lines start and end (the
+// rules add copies), with blank lines, skipped "E" sections and repeated
+// point lines; from station 400 on a new layer is listed first (layers are
+// numbered in the order first named). `codes[k]`: the k-th point kind's code.
 std::string Listing(int stations, const std::vector<std::string> &codes) {
     std::string text = "*TRV\r\nsplit test\r\n";
     for (int s = 0; s < stations; ++s) {

@@ -1,7 +1,6 @@
-// Stringlines through lane tapers: every sample road converted, and its
-// written vertex names measured against the features the sample was made from
-// (samples/cross/*_known.txt, "chainage layer feature offset height" a line).
-// A break is one written code on two different features at consecutive
+// Stringlines through lane tapers: each sample road's written vertex names
+// against the features it was made from (*_known.txt, "chainage layer feature
+// offset height" a line). A break is one code on two features at consecutive
 // stations; only the known limits may break, each where it says.
 #include "crosssection/CrSec.h"
 #include "crosssection/CrSecBuilder.h"
@@ -83,8 +82,7 @@ std::vector<std::string> Breaks(const std::string &document, const KnownFeatures
 
 class SampleStringlines : public LandXmlFixture {
   protected:
-    // The sample's cross sections through the rules and the export, as the
-    // export stage writes them (every layer, every station).
+    // The sample's cross sections as the export stage writes them.
     std::string Convert(const std::string &trv) {
         StoreWithVerticalAlignment();
         CrossSectionSet set;
@@ -108,21 +106,18 @@ TEST_F(SampleStringlines, EveryFeatureKeepsItsLineExceptTheKnownLimits) {
         std::vector<std::string> Breaks;
     };
     std::vector<Sample> samples = {
-        // Limit: a line that stood still keeps the point at its offset; here
-        // that is its neighbour, moved by exactly their spacing, and nothing
-        // tells them apart.
+        // A line that stood still keeps the point at its offset: here its
+        // neighbour, moved by exactly their spacing.
         {"limit_starts_on_station_step_spacing",
          {"1120.000000 Rasante L1:3: berm_l -> shoulder_l",
           "1120.000000 Rasante L2:3: shoulder_l -> new_edge_l"}},
-        // Limit: a line at rest has no heading; the new lane edge is nearer.
+        // A line at rest has no heading; the new lane edge is nearer.
         {"limit_lane_edge_near_shoulder", {"1120.000000 Rasante L2:3: shoulder_l -> new_edge_l"}},
-        // Limit: the new lane edge stops, but the new kerb line beyond it is
-        // where it was heading; the lines are handed on in order.
+        // The new lane edge stops where the kerb line beyond was heading.
         {"limit_stops_inside",
          {"1200.000000 Rasante L2:3: marking -> new_edge_l",
           "1200.000000 Rasante L3:3: new_edge_l -> kerb_l"}},
-        // Limit: 1 mm off and back is beyond the 0.0001 of a match by offset;
-        // the end point then continues the end line.
+        // 1 mm off and back is beyond the 0.0001 of a match by offset.
         {"limit_wobble_back",
          {"1100.000000 Rasante L0:3: berm_l -> shoulder_l",
           "1100.000000 Rasante L1:3: shoulder_l -> kerb_l"}},
