@@ -72,9 +72,6 @@ TEST_F(CantEditingTest, UnknownVersionIsRefusedAndMendedBySaving) {
     EXPECT_FALSE(session.Verdict().Accepted);
     EXPECT_EQ(session.Verdict().Message, "E_FILE_SUPER_VER"); // no language file in the tests
     EXPECT_THAT(session.Verdict().Reason, HasSubstr("'1.4.2'"));
-    dialogs_.ConfirmAnswer = false;
-    EXPECT_FALSE(session.Save(dialogs_));
-    EXPECT_EQ(ReadFileBytes(file), text);
     dialogs_.ConfirmAnswer = true;
     ASSERT_TRUE(session.Save(dialogs_));
     EXPECT_TRUE(session.Verdict().Accepted) << VerdictLine(session.Verdict());
