@@ -126,7 +126,6 @@ TEST(NamingRules, CodesFromOffsetsWithoutLastAndRepeatedCodes) {
     EXPECT_EQ(CodesOf(set.Stations[0].Surfaces[0].Points), "a - - - b -");
     EXPECT_EQ(NamesToRest(set, 0, 0), 4);
     EXPECT_EQ(CodesOf(set.Stations[0].Surfaces[0].Points), "a 1.000 2.000 3.000 b 5.000");
-    EXPECT_TRUE(set.Stations[0].Surfaces[0].Done);
 }
 
 TEST(NamingRules, ApplyRulesFollowsTheSelectionAndOrdersTheCodes) {
