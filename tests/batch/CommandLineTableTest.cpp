@@ -106,7 +106,10 @@ TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {
     }
 }
 
-TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
+// A job file's paths taken from its folder, later options overriding it;
+// chainages read as the listings' cells (decimal commas and thousands marks
+// before the notation), on the command line and in a job file alike.
+TEST(BatchArguments, JobFilePathsOverridesAndChainages) {
     TempDir dir;
     const std::filesystem::path absolute = dir.Path() / "elsewhere" / "road.alz";
     const std::string vt = "vt = " + PathText(absolute) + "\n";
@@ -121,24 +124,16 @@ TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
     EXPECT_EQ(Utf8Path(job->Slot(1, slotVt).Path), absolute);
     EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.03);
     EXPECT_EQ(Utf8Path(job->OutputPath), dir.Path() / "out.xml");
-}
-
-// Chainages read as the listings' cells (decimal commas and thousands marks
-// before the notation), on the command line and in a job file alike.
-TEST(BatchArguments, ChainagesReadAsInTheListings) {
-    TempDir dir;
-    const std::pair<const char *, double> cases[] = {
+    const std::pair<const char *, double> chainages[] = {
         {"12+900,5", 12900.5}, {"12900,5", 12900.5}, {"12.900,5", 12900.5}, {"-0+010", -10}};
-    for (const auto &[text, expected] : cases) {
-        std::string error;
-        const auto job = Parse("--hz a.plt -o x --from", error, {text});
-        ASSERT_TRUE(job) << text << ": " << error;
-        EXPECT_DOUBLE_EQ(job->ChainageStart, expected) << text;
+    for (const auto &[text, expected] : chainages) {
+        SCOPED_TRACE(text);
         WriteFileBytes(dir / "job.txt", std::string("to = ") + text + "\n");
-        const auto fromFile =
-            Parse("--hz a.plt -o x --job-file", error, {(dir / "job.txt").string()});
-        ASSERT_TRUE(fromFile) << text << ": " << error;
-        EXPECT_DOUBLE_EQ(fromFile->ChainageEnd, expected) << text;
+        const auto parsed = Parse("--hz a.plt -o x --from", error,
+                                  {text, "--job-file", (dir / "job.txt").string()});
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_DOUBLE_EQ(parsed->ChainageStart, expected);
+        EXPECT_DOUBLE_EQ(parsed->ChainageEnd, expected);
     }
 }
 

@@ -18,9 +18,6 @@ using RunConvertTest = BatchTest;
 // that does not write leaves the document already at the output path as it
 // was, and a failed one nothing beside it. Texts are matched in parts.
 TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
-    WriteFileBytes(dir_ / "broken.xml",
-                   "<?xml version=\"1.0\"?>\n<TunnelProfiles>\n<TunnelProfile sta=\"1\">\n"
-                   "</TunnelProfiles>\n");
     // The sample report with V1's second row holding words for its height.
     std::string report = ReadFileBytes(SamplePath("listings/road_vt.rtf"));
     const std::string height = "745,320\\cell 1,2500";
@@ -54,11 +51,6 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
          {"--help", "-o", out},
          kConvertWritten,
          {"Usage: vialto-convert [options] -o FILE\n", "Exit codes: 0 written; 2 an input failed"},
-         {}},
-        {"the output's folder does not exist",
-         Plus(Job("tunnel"), {"-o", PathText(folder / "no" / "such" / "x.xml")}),
-         kConvertExportFailed,
-         {},
          {}},
         {"the output is a folder",
          Plus(Job("road"), {"-o", PathText(folder / "dir.xml")}),
@@ -121,13 +113,6 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
           "\u2713 Tunnel profiles: profiles\n", "\nWrote " + out + "\n"},
          {},
          true},
-        {"a tunnel job without its vertical listing",
-         {"--hz", SamplePath("listings/road.plt"), "--tunnel", SamplePath("tunnel/profiles.xml"),
-          "-o", out},
-         kConvertImportFailed,
-         {"\u2717 Tunnel profiles: profiles\n      No vertical alignment was read: the "
-          "chainages of the tunnel profiles are checked against it."},
-         {}},
         // The report row the user can find, and the letters of the cell as they are.
         {"a tunnel job whose vertical listing fails",
          {"--hz", SamplePath("listings/road.plt"), "--vt", (dir_ / "words.rtf").string(),
@@ -135,14 +120,8 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
          kConvertImportFailed,
          {"\u2717 Vertical alignment: words\n      words.rtf, row 4 of the report (line 8 of the "
           "file): cell 4 (height) holds no number: \"cota m\u00e1x\"\n",
-          "\u2717 Tunnel profiles: profiles\n      No vertical alignment was read"},
-         {}},
-        {"a malformed tunnel file",
-         {"--hz", SamplePath("listings/road.plt"), "--vt", SamplePath("listings/road.alz"),
-          "--tunnel", (dir_ / "broken.xml").string(), "-o", out},
-         kConvertImportFailed,
-         {"\u2717 Tunnel profiles: broken\n      The file " + (dir_ / "broken.xml").string() +
-          " is not well-formed XML: Start-end tags mismatch at line 4, column 3"},
+          "\u2717 Tunnel profiles: profiles\n      No vertical alignment was read: the "
+          "chainages of the tunnel profiles are checked against it."},
          {}},
         {"generated track profiles",
          job("double-rail", {}),
