@@ -2,6 +2,7 @@
 // and work done in the background.
 #include "shell/WorkSplit.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -41,16 +42,15 @@ TEST(WorkSplit, RangesCoverEveryIndexOnceInOrder) {
 // first range's failure is raised.
 TEST(WorkSplit, FailureRaisedAfterAllRangesEnded) {
     std::vector<int> done(4, 0);
-    try {
-        RunInParts(4, 4, [&](std::size_t, std::size_t, std::size_t part) {
-            done[part] = 1;
-            if (part >= 2)
-                throw std::runtime_error("part " + std::to_string(part));
-        });
-        FAIL() << "no failure raised";
-    } catch (const std::runtime_error &e) {
-        EXPECT_STREQ("part 2", e.what());
-    }
+    EXPECT_THAT(
+        [&] {
+            RunInParts(4, 4, [&](std::size_t, std::size_t, std::size_t part) {
+                done[part] = 1;
+                if (part >= 2)
+                    throw std::runtime_error("part " + std::to_string(part));
+            });
+        },
+        testing::ThrowsMessage<std::runtime_error>(testing::StrEq("part 2")));
     EXPECT_EQ(std::vector<int>(4, 1), done);
 }
 
@@ -66,16 +66,15 @@ TEST(RunClaimed, EveryItemOnceAndTheLowestFailure) {
             EXPECT_EQ(1, runs[item].load()) << item;
     }
     std::vector<std::atomic<int>> runs(40);
-    try {
-        RunClaimed(40, 3, [&](std::size_t item) {
-            ++runs[item];
-            if (item % 10 == 7)
-                throw std::runtime_error("item " + std::to_string(item));
-        });
-        FAIL() << "no failure raised";
-    } catch (const std::runtime_error &e) {
-        EXPECT_STREQ("item 7", e.what());
-    }
+    EXPECT_THAT(
+        [&] {
+            RunClaimed(40, 3, [&](std::size_t item) {
+                ++runs[item];
+                if (item % 10 == 7)
+                    throw std::runtime_error("item " + std::to_string(item));
+            });
+        },
+        testing::ThrowsMessage<std::runtime_error>(testing::StrEq("item 7")));
     for (const std::atomic<int> &run : runs)
         EXPECT_EQ(1, run.load());
 }
