@@ -259,16 +259,6 @@ TEST(DocumentReader, RefusesBadDocumentsWithReasonAndLine) {
                 << c.Text << "\nblock " << block;
 }
 
-TEST(DocumentReader, RefusesAFileItCannotRead) {
-    ReadBackDocument doc;
-    std::string failure;
-    vialto::test::TempDir dir;
-    EXPECT_FALSE(ReadLandXmlDocument(dir / "absent.xml", doc, failure));
-    EXPECT_THAT(failure, ::testing::HasSubstr("cannot read"));
-    EXPECT_FALSE(ReadLandXmlDocument(dir.Path(), doc, failure)); // a folder
-    EXPECT_FALSE(failure.empty());
-}
-
 // Markup the reader steps over to find the cross sections: a comment, CDATA
 // and an instruction holding what looks like one, a '>' inside an attribute
 // value, an element named alike.
