@@ -13,10 +13,9 @@ namespace {
 using RunConvertTest = BatchTest;
 
 // What the command prints and answers for each exit code and for jobs the
-// user may get wrong, and for the tree's leaves: each failed leaf says why
-// (never "No errors found." under a cross), each leaf says what it is. A run
-// that does not write leaves the document already at the output path as it
-// was, and a failed one nothing beside it. Texts are matched in parts.
+// user may get wrong: each failed leaf says why, each leaf what it is. A run
+// that does not write leaves the earlier document as it was, and nothing
+// beside it.
 TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
     // The sample report with V1's second row holding words for its height.
     std::string report = ReadFileBytes(SamplePath("listings/road_vt.rtf"));
@@ -151,15 +150,11 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
         << "what failed is drawn in red";
 }
 
-// A double track on one curve from end to end: the centre line an arc of
-// radius R = 500 and 300 long, the tracks concentric 2 m to either side and a
-// hair (4 mm, within the horizontal tolerance) beyond the normals at the
-// centre line's ends, each with a cant table whose stations reach its ends.
-// Each way of giving a track its heights, with each sampling: from the centre
-// line (both tracks), from the other track's own profile. A profile is the
-// grade 100 + 0.01 c of the chainage c of the alignment it comes from, at the
-// point facing the track's chainage t, where the angle swept is (t - hair) /
-// radius; every height, and the tracks' ends, checked against that.
+// A double track on one arc (R = 500, 300 long), the tracks concentric 2 m to
+// either side and a hair (4 mm, within the tolerance) beyond the centre line's
+// end normals. Each way of giving a track its heights, with each sampling:
+// the grade 100 + 0.01 c at the source's chainage c facing the track's
+// chainage t, where the angle swept is (t - hair) / radius.
 TEST_F(RunConvertTest, TrackProfilesFromTheCentreLineOrTheOtherTrack) {
     const double R = 500, hair = 0.004;
     const auto plt = [&](double radius) { // "*PLT": chainage, x, y, azimuth (gon), radius, A
