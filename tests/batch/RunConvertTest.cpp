@@ -152,10 +152,11 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
 
 // A double track on one arc (R = 500, 300 long), the tracks concentric 2 m to
 // either side and a hair (4 mm, within the tolerance) beyond the centre line's
-// end normals. Each way of giving a track its heights, with each sampling:
-// the grade 100 + 0.01 c at the source's chainage c facing the track's
-// chainage t, where the angle swept is (t - hair) / radius.
-TEST_F(RunConvertTest, TrackProfilesFromTheCentreLineOrTheOtherTrack) {
+// end normals. A track's heights from the other track's profile (those from
+// the centre line are the sample job's), with each sampling: the grade
+// 100 + 0.01 c at the other track's chainage c facing the track's chainage t,
+// where the angle swept is (t - hair) / radius.
+TEST_F(RunConvertTest, TrackProfilesFromTheOtherTrack) {
     const double R = 500, hair = 0.004;
     const auto plt = [&](double radius) { // "*PLT": chainage, x, y, azimuth (gon), radius, A
         const double delta = radius == R ? 0 : hair / radius;
@@ -199,25 +200,21 @@ TEST_F(RunConvertTest, TrackProfilesFromTheCentreLineOrTheOtherTrack) {
         double End;            // the track's end
     };
     const double left = 301.208, right = 298.808;
-    const std::vector<std::string> centre = {"--tracks-vt-from-centre", "--centre-vt-sampling"},
-                                   fromRight = {"--right-vt", path("grade.alz"),
+    const std::vector<std::string> fromRight = {"--right-vt", path("grade.alz"),
                                                 "--left-vt-from-right", "--left-vt-sampling"},
                                    fromLeft = {"--left-vt", path("left.alz"),
                                                "--right-vt-from-left", "--right-vt-sampling"};
-    const Way ways[] = {{centre, "left", R + 2, R, left},
-                        {centre, "right", R - 2, R, right},
-                        {fromRight, "left", R + 2, R - 2, left},
+    const Way ways[] = {{fromRight, "left", R + 2, R - 2, left},
                         {fromLeft, "right", R - 2, R + 2, right}};
     for (const Way &way : ways)
         for (const std::string sampling : {"projected", "along-track"}) {
             SCOPED_TRACE(way.Options[0] + " " + sampling + " " + way.Track);
             const BatchResult run = Convert(Plus(job, Plus(way.Options, {sampling})));
             ASSERT_EQ(run.Code, kConvertWritten) << run.Out << run.Err;
-            // The source's chainage c facing t; a source track starts a hair beyond too.
-            const double sourceHair = way.Source == R ? 0 : hair;
+            // The other track's chainage c facing t; it too starts a hair beyond.
             const auto expected = [&](double t) {
-                const double c = sourceHair + (t - hair) * way.Source / way.Radius;
-                return 100 + 0.01 * std::clamp(c, 0.0, 300 * way.Source / R + 2 * sourceHair);
+                const double c = hair + (t - hair) * way.Source / way.Radius;
+                return 100 + 0.01 * std::clamp(c, 0.0, 300 * way.Source / R + 2 * hair);
             };
             const auto pvis = run.Doc->select_nodes(
                 ("//Alignment[@name='" + std::string(way.Track) + "']//PVI").c_str());
