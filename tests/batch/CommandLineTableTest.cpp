@@ -21,17 +21,11 @@ std::optional<JobDescription> Parse(const std::string &line, std::string &error,
 
 struct UsageRow {
     std::vector<std::string> Args; // "-o <folder>/out.xml" is added unless `NoOutput`
-    const char *Err;               // the start of the one line printed after "vialto-convert: "
+    std::string Err;               // the start of the one line printed after "vialto-convert: "
     bool NoOutput = false;
 };
 
-class CommandLineTable : public BatchTest {
-  protected:
-    std::string JobFile(const std::string &text) {
-        WriteFileBytes(dir_ / "job.txt", text);
-        return PathText(dir_ / "job.txt");
-    }
-};
+using CommandLineTable = BatchTest;
 
 TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
     const std::string hz = SamplePath("listings/road.plt");
@@ -43,6 +37,15 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
         more.insert(more.begin(), road.begin(), road.end());
         return more;
     };
+    // A job file, and the start of its error: the file and the line.
+    const auto jobFile = [&](const std::string &name, const std::string &text, int line) {
+        WriteFileBytes(dir_ / name, text);
+        return std::pair{std::vector<std::string>{"--job-file", PathText(dir_ / name)},
+                         PathText(dir_ / name) + ", line " + std::to_string(line) + ": "};
+    };
+    const auto speed = jobFile("speed.txt", "job = road\nspeed = 3\n", 2),
+               bare = jobFile("bare.txt", "# a road\nhz\n", 2),
+               tolerance = jobFile("tolerance.txt", "tol-vt = x\n", 1);
     const UsageRow rows[] = {
         {{"--hz", hz}, "no output file: give -o FILE", true},
         {{"--bogus"}, "unknown option \"--bogus\""},
@@ -70,6 +73,9 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
          "--left-vt-from-right needs --right-vt and --left-cant"},
         {{"--hz", "/no/such/road.plt"}, "cannot find /no/such/road.plt"},
         {{"--job-file", "/no/such/job.txt"}, "cannot read the job file"},
+        {speed.first, speed.second + "unknown key \"speed\""},
+        {bare.first, bare.second},
+        {tolerance.first, tolerance.second},
         // Found once the listings are read, which the console shows.
         {with({"--from", "14500", "--to", "13+000"}),
          "--from 14500.000 lies after --to 13000.000; the alignment runs from 12340.000 to "
@@ -85,28 +91,16 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
         SCOPED_TRACE(row.Args.front() + " " + row.Err);
         const BatchResult run = Convert(row.Args, row.NoOutput ? "" : "out.xml");
         EXPECT_EQ(run.Code, kConvertUsage);
-        EXPECT_EQ(run.Err.rfind(std::string("vialto-convert: ") + row.Err, 0), 0u) << run.Err;
+        EXPECT_EQ(run.Err.rfind("vialto-convert: " + row.Err, 0), 0u) << run.Err;
         EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
         EXPECT_FALSE(std::filesystem::exists(dir_ / "out.xml"));
     }
 }
 
-TEST_F(CommandLineTable, JobFileErrorsNameTheLine) {
-    const std::pair<std::string, const char *> rows[] = {
-        {"job = road\nspeed = 3\n", "job.txt, line 2: unknown key \"speed\""},
-        {"# a road\nhz\n", "job.txt, line 2:"},
-        {"tol-vt = x\n", "job.txt, line 1:"},
-    };
-    for (const auto &[text, expected] : rows) {
-        SCOPED_TRACE(text);
-        const BatchResult run = Convert({"--job-file", JobFile(text)});
-        EXPECT_EQ(run.Code, kConvertUsage);
-        EXPECT_NE(run.Err.find(expected), std::string::npos) << run.Err;
-        EXPECT_FALSE(std::filesystem::exists(dir_ / "out.xml"));
-    }
-}
-
-TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
+// A job file's paths taken from its folder, later options overriding it;
+// chainages read as the listings' cells (decimal commas and thousands marks
+// before the notation), on the command line and in a job file alike.
+TEST(BatchArguments, JobFilePathsOverridesAndChainages) {
     TempDir dir;
     const std::filesystem::path absolute = dir.Path() / "elsewhere" / "road.alz";
     const std::string vt = "vt = " + PathText(absolute) + "\n";
@@ -121,24 +115,16 @@ TEST(BatchArguments, JobFileWithRelativePathsAndOverrides) {
     EXPECT_EQ(Utf8Path(job->Slot(1, slotVt).Path), absolute);
     EXPECT_DOUBLE_EQ(job->ToleranceHz, 0.03);
     EXPECT_EQ(Utf8Path(job->OutputPath), dir.Path() / "out.xml");
-}
-
-// Chainages read as the listings' cells (decimal commas and thousands marks
-// before the notation), on the command line and in a job file alike.
-TEST(BatchArguments, ChainagesReadAsInTheListings) {
-    TempDir dir;
-    const std::pair<const char *, double> cases[] = {
+    const std::pair<const char *, double> chainages[] = {
         {"12+900,5", 12900.5}, {"12900,5", 12900.5}, {"12.900,5", 12900.5}, {"-0+010", -10}};
-    for (const auto &[text, expected] : cases) {
-        std::string error;
-        const auto job = Parse("--hz a.plt -o x --from", error, {text});
-        ASSERT_TRUE(job) << text << ": " << error;
-        EXPECT_DOUBLE_EQ(job->ChainageStart, expected) << text;
+    for (const auto &[text, expected] : chainages) {
+        SCOPED_TRACE(text);
         WriteFileBytes(dir / "job.txt", std::string("to = ") + text + "\n");
-        const auto fromFile =
-            Parse("--hz a.plt -o x --job-file", error, {(dir / "job.txt").string()});
-        ASSERT_TRUE(fromFile) << text << ": " << error;
-        EXPECT_DOUBLE_EQ(fromFile->ChainageEnd, expected) << text;
+        const auto parsed = Parse("--hz a.plt -o x --from", error,
+                                  {text, "--job-file", (dir / "job.txt").string()});
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_DOUBLE_EQ(parsed->ChainageStart, expected);
+        EXPECT_DOUBLE_EQ(parsed->ChainageEnd, expected);
     }
 }
 

@@ -57,18 +57,12 @@ std::vector<std::pair<double, double>> ProfilePoints(const BatchResult &run,
     return points;
 }
 
-// The left track of the double-track sample takes its heights from the centre
-// line across a co-planar cant table; the right track's table is not
-// co-planar. The tracks share one plane from the outer rail of one to the
-// outer rail of the other, which drops D = A tan(t) + B sin(t) across, with
-// A = 4 the distance between the tracks of the sample's design, B = 1.5 the
-// base and t the cross slope, sin(t) = cant / B. Read as the axis between the
-// tracks (the default), the centre line's profile lies D/2 below the higher
-// and D/2 above the lower rail of the plane; given as the lower rail every
-// height of the left track therefore rises (`sign` 1) by D/2, given as the
-// higher it falls (-1), and where the track is level nothing moves. Checked
-// where the table's cant is constant: 60 mm and 70 mm on the curves, 0 on the
-// straights.
+// The sample's left track takes its heights from the centre line across a
+// co-planar cant table (the right one's is not). The plane from outer rail to
+// outer rail drops D = A tan(t) + B sin(t), with A = 4 between the tracks,
+// base B = 1.5 and sin(t) = cant / B; the centre line read as the axis lies
+// mid-plane, so read as the lower rail the left track rises (`sign` 1) by D/2,
+// as the higher it falls (-1). Checked where the cant is constant.
 void ExpectCoplanarTrackMoved(Result axis, Result moved, double sign) {
     ASSERT_EQ(moved.Code, kConvertWritten) << moved.Err;
     EXPECT_EQ(ProfilePoints(moved, "double_right"), ProfilePoints(axis, "double_right"));
@@ -90,9 +84,7 @@ void ExpectCoplanarTrackMoved(Result axis, Result moved, double sign) {
         for (const auto &s : stretches)
             if (t >= s.From && t <= s.To) {
                 const double slope = std::asin(s.Cant / B);
-                // The tracks' listings give coordinates to the millimetre, so
-                // A holds within a few millimetres; times tan(t) <= 0.047
-                // that is below 1e-4.
+                // A holds to a few millimetres; times tan(t) <= 0.047, below 1e-4.
                 EXPECT_NEAR(after[i].second - before[i].second,
                             sign * (A * std::tan(slope) + B * std::sin(slope)) / 2, 1e-4)
                     << t;

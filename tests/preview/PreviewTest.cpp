@@ -56,12 +56,11 @@ Box DrawnWorldBox(const std::filesystem::path &svg, const std::string &role, dou
     for (const pugi::xml_node &line : panel.children("polyline")) {
         if (role != line.attribute("class").value())
             continue;
-        std::istringstream points(line.attribute("points").value());
-        std::string pair;
-        while (points >> pair) {
-            const std::size_t comma = pair.find(',');
-            const WorldPoint w =
-                view.ToWorld({std::stod(pair.substr(0, comma)), std::stod(pair.substr(comma + 1))});
+        std::string text = line.attribute("points").value();
+        std::replace(text.begin(), text.end(), ',', ' ');
+        std::istringstream points(text);
+        for (double x = 0, y = 0; points >> x >> y;) {
+            const WorldPoint w = view.ToWorld({x, y});
             box.Add(w.X, w.Y);
         }
     }
@@ -90,14 +89,10 @@ void ExpectSameBox(const Box &drawn, const Box &expected, double slackX, double 
     EXPECT_NEAR(drawn.MaxY, expected.MaxY, slackY);
 }
 
-class Preview : public ::testing::Test {
-  protected:
-    vialto::test::TempDir dir;
-};
-
 } // namespace
 
-TEST_F(Preview, FilesParseAndDrawThePlanAndProfileOfTheDocument) {
+TEST(Preview, FilesParseAndDrawThePlanAndProfileOfTheDocument) {
+    vialto::test::TempDir dir;
     long curves = 0;
     for (const char *job : {"road", "rail", "double-rail", "tunnel"}) {
         SCOPED_TRACE(job);
@@ -162,8 +157,10 @@ TEST(PreviewModel, PlanTicksLabelsRailsAndTunnelProfiles) {
     EXPECT_EQ(Count(PlanDrawing(Golden("tunnel"), nullptr), "tunnel-profile"), 34);
 }
 
-// What failed the proof is red, in the model and in the files.
-TEST_F(Preview, FailedPartsAreRed) {
+// What failed the proof is red, in the model and in the files; a station
+// shows its points with their stringline names, each layer in one colour.
+TEST(Preview, FailedPartsAreRedAndSectionsShowPointsAndCodes) {
+    vialto::test::TempDir dir;
     const ReadBackDocument doc = Golden("road");
     ProofReport proof;
     proof.Ran = true;
@@ -184,35 +181,21 @@ TEST_F(Preview, FailedPartsAreRed) {
     EXPECT_EQ(second.Title.find("failed"), std::string::npos);
     EXPECT_THAT(Red(first, "surface"), ::testing::Each(true));
     EXPECT_THAT(Red(second, "surface"), ::testing::Each(false));
+    long points = 0, named = 0;
+    for (const DocSurface &s : doc.Alignments[0].CrossSects[1].Surfaces) {
+        points += std::ssize(s.Points);
+        named += std::ssize(DocVertexNames(s));
+    }
+    EXPECT_EQ(Count(second, "point"), points);
+    EXPECT_EQ(Count(second, "code"), named);
+    ASSERT_GE(colours.size(), 2u);
+    EXPECT_EQ(second.Legend.size(), doc.Alignments[0].CrossSects[1].Surfaces.size());
+    EXPECT_TRUE(SectionDrawing(doc, 0, 100, colours, nullptr).Legend == second.Legend);
 
     std::string failure;
     ASSERT_TRUE(WritePreview(dir.Path(), doc, &proof, 10, failure)) << failure;
     EXPECT_THAT(vialto::test::ReadFileBytes(dir / "profile.svg"),
                 ::testing::HasSubstr("class=\"profile-failed\" fill=\"none\" stroke=\"#d00000\""));
-}
-
-// Each station's points with their stringline names, in its layer's colour.
-TEST(PreviewModel, SectionShowsPointsCodesAndLayerColours) {
-    const ReadBackDocument doc = Golden("road");
-    const LayerColours colours = LayerColoursOf(doc);
-    ASSERT_GE(colours.size(), 2u);
-    const DocCrossSect &sect = doc.Alignments[0].CrossSects[5];
-    const Drawing drawing = SectionDrawing(doc, 0, 5, colours, nullptr);
-    long points = 0, named = 0;
-    for (const DocSurface &s : sect.Surfaces) {
-        points += static_cast<long>(s.Points.size());
-        named += static_cast<long>(DocVertexNames(s).size());
-    }
-    EXPECT_EQ(Count(drawing, "point"), points);
-    EXPECT_EQ(Count(drawing, "code"), named);
-    EXPECT_EQ(drawing.Legend.size(), sect.Surfaces.size());
-    // The same layer has the same colour at every station.
-    for (const DrawItem &item : SectionDrawing(doc, 0, 100, colours, nullptr).Items) {
-        if (item.Role == "surface") {
-            EXPECT_TRUE(std::any_of(colours.begin(), colours.end(),
-                                    [&](const auto &c) { return c.second == item.Colour; }));
-        }
-    }
 }
 
 TEST(PreviewModel, SectionsEveryNthAndTheLast) {

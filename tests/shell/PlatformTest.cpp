@@ -36,16 +36,14 @@ TEST(Platform, FileNamesBeyondTheAnsiCodePage) {
     EXPECT_EQ(PathText(folder.filename()), "Año 2026");
 }
 
-// The program's folder holds the program itself; the system tells it, not
-// the current folder or the name the program was started by.
-TEST(Platform, ExecutableFolderHoldsThisProgram) {
+// The program's folder holds the program itself (the system tells it, not
+// the current folder or the name the program was started by); the log lies
+// in the temporary folder.
+TEST(Platform, ProgramAndTemporaryFolders) {
     const std::filesystem::path folder = Utf8Path(ExecutableFolder());
     EXPECT_TRUE(folder.is_absolute()) << ExecutableFolder();
     EXPECT_TRUE(std::filesystem::is_regular_file(folder / ("test_shell" VIALTO_EXE_SUFFIX)))
         << ExecutableFolder();
-}
-
-TEST(Platform, TheLogLiesInTheTemporaryFolder) {
     const std::optional<std::filesystem::path> temp = TemporaryFolder();
     ASSERT_TRUE(temp);
     EXPECT_TRUE(std::filesystem::is_directory(*temp));

@@ -2,6 +2,7 @@
 // and work done in the background.
 #include "shell/WorkSplit.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,9 +13,11 @@
 using namespace vialto;
 
 // Every index falls in exactly one range whatever the split, the ranges are
-// contiguous and in order, and each part sees its own number.
-TEST(WorkSplit, RangesCoverEveryIndexOnceInOrder) {
-    const std::size_t cases[][2] = {{0, 2}, {1, 4}, {2, 2}, {3, 2}, {7, 3}, {10, 1}, {1000, 4}};
+// contiguous and in order, and each part sees its own number; every claimed
+// item runs exactly once whatever the number of threads.
+TEST(WorkSplit, EveryIndexOnceWhateverTheSplit) {
+    const std::size_t cases[][2] = {{0, 2},  {1, 4},    {2, 2}, {3, 2},   {7, 3},
+                                    {10, 1}, {1000, 4}, {5, 1}, {100, 2}, {7, 16}};
     for (const auto &[count, parts] : cases) {
         SCOPED_TRACE(testing::Message() << count << " in " << parts);
         std::vector<int> seen(count, 0);
@@ -34,60 +37,48 @@ TEST(WorkSplit, RangesCoverEveryIndexOnceInOrder) {
         if (used > 0) {
             EXPECT_EQ(count, ends[used - 1]);
         }
-    }
-}
-
-// A range that fails does not leave the others running: all end, then the
-// first range's failure is raised.
-TEST(WorkSplit, FailureRaisedAfterAllRangesEnded) {
-    std::vector<int> done(4, 0);
-    try {
-        RunInParts(4, 4, [&](std::size_t, std::size_t, std::size_t part) {
-            done[part] = 1;
-            if (part >= 2)
-                throw std::runtime_error("part " + std::to_string(part));
-        });
-        FAIL() << "no failure raised";
-    } catch (const std::runtime_error &e) {
-        EXPECT_STREQ("part 2", e.what());
-    }
-    EXPECT_EQ(std::vector<int>(4, 1), done);
-}
-
-// Every item runs exactly once whatever the number of threads, and the
-// failure raised is that of the lowest failing item, after every item ended.
-TEST(RunClaimed, EveryItemOnceAndTheLowestFailure) {
-    const std::size_t cases[][2] = {{0, 3}, {1, 4}, {5, 1}, {100, 2}, {7, 16}};
-    for (const auto &[count, parts] : cases) {
-        SCOPED_TRACE(testing::Message() << count << " items, " << parts << " parts");
         std::vector<std::atomic<int>> runs(count);
         RunClaimed(count, parts, [&](std::size_t item) { ++runs[item]; });
         for (std::size_t item = 0; item < count; ++item)
             EXPECT_EQ(1, runs[item].load()) << item;
     }
-    std::vector<std::atomic<int>> runs(40);
-    try {
-        RunClaimed(40, 3, [&](std::size_t item) {
-            ++runs[item];
-            if (item % 10 == 7)
-                throw std::runtime_error("item " + std::to_string(item));
-        });
-        FAIL() << "no failure raised";
-    } catch (const std::runtime_error &e) {
-        EXPECT_STREQ("item 7", e.what());
-    }
-    for (const std::atomic<int> &run : runs)
-        EXPECT_EQ(1, run.load());
 }
 
-// Work in the background has ended when Wait returns, and its failure is
-// raised there.
-TEST(WorkInBackground, WaitEndsTheWorkAndRaisesItsFailure) {
-    int done = 0;
-    WorkInBackground work([&] { done = 1; });
+// A failure does not leave other work running: all of it ends, then the
+// failure of the first range, or of the lowest failing item, is raised; work
+// in the background raises its failure from Wait, once.
+TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
+    const auto fails = [](const char *message) {
+        return testing::ThrowsMessage<std::runtime_error>(testing::StrEq(message));
+    };
+    std::vector<int> done(4, 0);
+    EXPECT_THAT(
+        [&] {
+            RunInParts(4, 4, [&](std::size_t, std::size_t, std::size_t part) {
+                done[part] = 1;
+                if (part >= 2)
+                    throw std::runtime_error("part " + std::to_string(part));
+            });
+        },
+        fails("part 2"));
+    EXPECT_EQ(std::vector<int>(4, 1), done);
+    std::vector<std::atomic<int>> runs(40);
+    EXPECT_THAT(
+        [&] {
+            RunClaimed(40, 3, [&](std::size_t item) {
+                ++runs[item];
+                if (item % 10 == 7)
+                    throw std::runtime_error("item " + std::to_string(item));
+            });
+        },
+        fails("item 7"));
+    for (const std::atomic<int> &run : runs)
+        EXPECT_EQ(1, run.load());
+    int finished = 0;
+    WorkInBackground work([&] { finished = 1; });
     work.Wait();
-    EXPECT_EQ(1, done);
+    EXPECT_EQ(1, finished);
     WorkInBackground failing([] { throw std::runtime_error("in the background"); });
-    EXPECT_THROW(failing.Wait(), std::runtime_error);
+    EXPECT_THAT([&] { failing.Wait(); }, fails("in the background"));
     failing.Wait(); // raised once
 }

@@ -275,6 +275,10 @@ TEST_F(Proof, RefusesADocumentThatDoesNotHoldWhatWasWritten) {
          "the alignment runs, at the element of chainage 1+000.000, longer than 1000000 m"},
         {ProveDocumentFile(dir / "broken.xml", design, {}),
          "the written document cannot be read back: not well-formed"},
+        {ProveDocumentFile(dir / "absent.xml", design, {}),
+         "the written document cannot be read back: cannot read"},
+        {ProveDocumentFile(dir.Path(), design, {}),
+         "the written document cannot be read back: cannot read"},
     };
     for (const Case &c : cases) {
         ASSERT_FALSE(c.Report.Passed) << c.Message;
