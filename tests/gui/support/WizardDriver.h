@@ -49,9 +49,7 @@ class WizardEnvironment {
     static int PreferenceKeys() { return KeysIn("Preferences") + KeysIn("Vialto"); }
 
   private:
-    TempDir dir_;
-    std::string oldTmp_;
-    bool hadTmp_ = false;
+    TempLogFolder dir_; // the error log goes here too
 };
 
 class WizardDriver {
