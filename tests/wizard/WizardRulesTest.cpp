@@ -97,13 +97,6 @@ TEST(Preferences, DefaultsAndHandWrittenValuesAreReadAndWrittenBackInTheStoredFo
     EXPECT_EQ(settings.Read(kSectionPreferences, "ToleranceVt", ""), "0.000");
 }
 
-// Stored settings keep their names from run to run (the window's tests count
-// the preferences each job type writes).
-TEST(Preferences, RememberedFilesKeepTheirKeys) {
-    EXPECT_EQ(RememberedFileKey(2, 3), "Page2File3");
-    EXPECT_EQ(RememberedOptionKey(3), "Page3File2Option");
-}
-
 TEST(NumericText, TheWholeTextRuleWithEitherSeparators) {
     const NumberSeparators comma{',', '.'};
     const NumberSeparators point{'.', ','};
