@@ -62,10 +62,6 @@ void WizardEnvironment::StartUp(int formats, const std::filesystem::path &output
     app.XmlFileToExport = output.string();
 }
 
-std::string WizardEnvironment::Sample(const std::string &relative) {
-    return SourcePath("samples/" + relative).string();
-}
-
 int WizardEnvironment::KeysIn(const QString &section) {
     QSettings store(QSettings::defaultFormat(), QSettings::UserScope,
                     QLatin1String(kSettingsApplication));
