@@ -100,7 +100,7 @@ TEST(FilesPage, RemembersTheLastFilesAndOffersThemAgain) {
     vialto::test::RecordingUi ui;
     WizardEnvironment env;
     env.StartUp(fmtTunnel, env.Folder() / "out.xml");
-    const std::string plan = WizardEnvironment::Sample("listings/road.plt");
+    const std::string plan = vialto::test::SamplePath("listings/road.plt");
     QtSettingsStore settings;
     const auto configure = [](ctlFiles &files) {
         files.AddPage("Tunnel files");

@@ -35,7 +35,7 @@ using vialto::test::WizardEnvironment;
 
 namespace {
 
-std::string Sample(const std::string &relative) { return WizardEnvironment::Sample(relative); }
+std::string Sample(const std::string &relative) { return vialto::test::SamplePath(relative); }
 
 class WizardWindow : public ::testing::Test {
   protected:

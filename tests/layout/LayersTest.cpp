@@ -1,8 +1,5 @@
-// The layers of src/ checked: each folder includes only from the layers below
-// it and the siblings listed here, no folder but gui/ includes Qt, and
-// platform calls (and conversions that would read a path in the Windows ANSI
-// code page) stay in shell/Platform. The README's "Architecture" says the same
-// in words; a new folder or edge goes into both.
+// The layers of src/ as the README's "Architecture" describes them: a new
+// folder or edge goes into both.
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -47,9 +44,6 @@ const std::map<std::string, FolderRule> &Rules() {
     return rules;
 }
 
-// The one folder whose files may include Qt.
-const char *const kQtFolder = "gui";
-
 // What an include line names: the opening quote or bracket and the path; none
 // for any other line.
 std::optional<std::pair<char, std::string>> Included(const std::string &line) {
@@ -65,8 +59,7 @@ bool IsQtHeader(const std::string &path) {
            (path[1] == 't' || std::isupper(static_cast<unsigned char>(path[1])));
 }
 
-// Calls fn(where, number, line) for every line of the .h and .cpp files under
-// root, where being the file's path relative to root.
+// fn(path relative to root, line number, line) for each line of the sources.
 template <class Fn> void ForEachSourceLine(const std::filesystem::path &root, Fn fn) {
     for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
         const std::string extension = entry.path().extension().string();
@@ -80,8 +73,7 @@ template <class Fn> void ForEachSourceLine(const std::filesystem::path &root, Fn
     }
 }
 
-// Every include under root (a tree laid out as src/) that breaks the rules, as
-// "folder/file:line: what".
+// Every include under root (laid out as src/) that breaks the rules.
 std::vector<std::string> LayerViolations(const std::filesystem::path &root) {
     std::vector<std::string> found;
     for (const auto &folder : std::filesystem::directory_iterator(root))
@@ -95,7 +87,7 @@ std::vector<std::string> LayerViolations(const std::filesystem::path &root) {
             return;
         const auto &[open, path] = *included;
         const std::string at = where + ":" + std::to_string(number) + ": ";
-        if (name != kQtFolder && IsQtHeader(path))
+        if (name != "gui" && IsQtHeader(path))
             found.push_back(at + "includes Qt");
         const std::size_t slash = path.find('/');
         if (open != '"' || slash == std::string::npos)

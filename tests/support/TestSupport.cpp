@@ -22,11 +22,6 @@ MsgResult RecordingUi::ShowMessage(const std::string &text, MsgIcon icon, MsgBut
     return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
 }
 
-std::string RecordingUi::AskSaveFile(const std::string &, const std::string &proposedName) {
-    SaveDialogs.push_back(proposedName);
-    return SaveAnswer;
-}
-
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device seed;

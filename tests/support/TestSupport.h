@@ -29,8 +29,8 @@ inline ErrorInfo ErrorOf(const std::function<void()> &body) {
 inline constexpr double kPositionTol = 1e-6; // metres
 inline constexpr double kGradeTol = 1e-9;    // fraction
 
-// Records every message, dialog and exit; answers from a queue (default: OK /
-// Yes / "" for the save dialog).
+// Records every message and save dialog; answers messages from a queue
+// (default: OK / Yes), the save dialog with "" (cancelled), and never exits.
 class RecordingUi final : public IUserInterface {
   public:
     struct Message {
@@ -40,9 +40,7 @@ class RecordingUi final : public IUserInterface {
     };
     std::vector<Message> Messages;
     std::vector<std::string> SaveDialogs; // proposed names
-    std::vector<int> Exits;
     std::deque<MsgResult> Answers;
-    std::string SaveAnswer;
 
     RecordingUi() { SetUserInterface(this); }
     ~RecordingUi() override { SetUserInterface(nullptr); }
@@ -50,8 +48,11 @@ class RecordingUi final : public IUserInterface {
     RecordingUi &operator=(const RecordingUi &) = delete;
 
     MsgResult ShowMessage(const std::string &text, MsgIcon icon, MsgButtons buttons) override;
-    std::string AskSaveFile(const std::string &filter, const std::string &proposedName) override;
-    void ExitProcess(int code) override { Exits.push_back(code); }
+    std::string AskSaveFile(const std::string &, const std::string &proposedName) override {
+        SaveDialogs.push_back(proposedName);
+        return {};
+    }
+    void ExitProcess(int) override {}
 };
 
 // A progress that records its calls and requests cancel after `cancelAfter`

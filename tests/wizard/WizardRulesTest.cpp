@@ -95,11 +95,7 @@ TEST(Preferences, DefaultsAndHandWrittenValuesAreReadAndWrittenBackInTheStoredFo
     WritePreferences(settings, read, jobRoad);
     EXPECT_EQ(settings.Read(kSectionPreferences, "ToleranceHz", ""), "0.005");
     EXPECT_EQ(settings.Read(kSectionPreferences, "ToleranceVt", ""), "0.000");
-}
-
-// Stored settings keep their names from run to run (the window's tests count
-// the preferences each job type writes).
-TEST(Preferences, RememberedFilesKeepTheirKeys) {
+    // The remembered files' keys are shared with earlier runs and other programs.
     EXPECT_EQ(RememberedFileKey(2, 3), "Page2File3");
     EXPECT_EQ(RememberedOptionKey(3), "Page3File2Option");
 }

@@ -20,7 +20,6 @@
 
 using namespace vialto;
 using vialto::test::WizardDriver;
-using vialto::test::WizardEnvironment;
 using vialto::test::WizardSession;
 
 namespace {
@@ -44,7 +43,7 @@ struct Shooter {
 // The samples a job reads, copied to the demonstration folder.
 std::string Demo(const fs::path &demo, const std::string &sample) {
     const fs::path target = demo / fs::path(sample).filename();
-    fs::copy_file(WizardEnvironment::Sample(sample), target, fs::copy_options::overwrite_existing);
+    fs::copy_file(vialto::test::SamplePath(sample), target, fs::copy_options::overwrite_existing);
     return target.string();
 }
 

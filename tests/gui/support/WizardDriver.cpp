@@ -16,7 +16,6 @@
 #include <QSettings>
 #include <QTreeWidget>
 
-#include <cstdlib>
 #include <stdexcept>
 
 namespace vialto::test {
@@ -46,18 +45,9 @@ WizardEnvironment::WizardEnvironment(bool tunnelEditor) {
     PointSettingsAt(QString::fromStdString((dir_ / "settings").string()));
     if (!StartsWith(QtSettingsStore::Location(), dir_.Path().string()))
         throw std::runtime_error("the settings store is not the run's own");
-    if (const char *old = std::getenv("TMPDIR")) {
-        hadTmp_ = true;
-        oldTmp_ = old;
-    }
-    qputenv("TMPDIR", QByteArray::fromStdString(dir_.Path().string())); // the log goes here
 }
 
 WizardEnvironment::~WizardEnvironment() {
-    if (hadTmp_)
-        qputenv("TMPDIR", QByteArray::fromStdString(oldTmp_));
-    else
-        qunsetenv("TMPDIR");
     SetProgramFolder(".");
     AppModel().Reset();
 }
@@ -70,10 +60,6 @@ void WizardEnvironment::StartUp(int formats, const std::filesystem::path &output
     if (!app.TokenFile().ReadFile(kLanguageFileName))
         throw std::runtime_error("no language file in the program folder");
     app.XmlFileToExport = output.string();
-}
-
-std::string WizardEnvironment::Sample(const std::string &relative) {
-    return SourcePath("samples/" + relative).string();
 }
 
 int WizardEnvironment::KeysIn(const QString &section) {

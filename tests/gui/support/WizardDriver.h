@@ -41,17 +41,13 @@ class WizardEnvironment {
     void StartUp(int formats, const std::filesystem::path &output);
     std::filesystem::path Folder() const { return dir_.Path(); }
     std::filesystem::path ProgramFolder() const { return dir_ / "program"; }
-    // A sample of the repository ("listings/road.plt").
-    static std::string Sample(const std::string &relative);
     // The number of keys stored in a settings section.
     static int KeysIn(const QString &section);
     // The preferences' keys: both sections.
     static int PreferenceKeys() { return KeysIn("Preferences") + KeysIn("Vialto"); }
 
   private:
-    TempDir dir_;
-    std::string oldTmp_;
-    bool hadTmp_ = false;
+    TempLogFolder dir_; // the error log goes here too
 };
 
 class WizardDriver {
