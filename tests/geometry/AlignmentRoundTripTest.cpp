@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 namespace vialto {
 namespace {
@@ -106,21 +105,6 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::StandardFixtures()));
-
-// Starts at equal distances from the point: the later element, as the scan
-// takes it; a start that is not a number leaves the search to the scan.
-TEST(HzAlignmentIndex, NearestStartTiesAndStartsThatAreNotNumbers) {
-    HzAlignment elements(1);
-    for (const auto &[x, y] :
-         {std::pair{0.0, 0.0}, {10.0, 0.0}, {0.0, 10.0}, {-10.0, 0.0}, {10.0, 0.0}, {0.0, -10.0}})
-        elements.push_back(
-            HzElement{static_cast<long>(elements.size()), 0, x, y, 0, 0, 0, 0, 0, {}});
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5); // 2 and 5 share it
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({5, 5, 0, 0, 0}), 5);  // 1, 2, 3 and 5
-    elements[3].Y = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({0, 9, 0, 0, 0}), 1);
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5);
-}
 
 // Lines and arcs have exact parallels: d to the left of an arc, radius and
 // length scale by (R - d) / R (a right turn's centre is on the right). A
