@@ -39,6 +39,27 @@ class InputFiles : public ::testing::Test {
     std::string LastMessage() const {
         return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;
     }
+    struct Refused {
+        const char *Name;
+        std::string Text;
+        const char *Message; // the user sees
+        const char *Reason;  // part of the reason the import tree shows
+    };
+    // Each file is refused by `load` with its message and reason, and leaves
+    // what was read before as it was (`unchanged`).
+    template <class Load, class Unchanged>
+    void ExpectRefused(const std::vector<Refused> &cases, Load load, Unchanged unchanged) {
+        for (const Refused &c : cases) {
+            ui_.Messages.clear();
+            const ErrorRecorder errors;
+            EXPECT_FALSE(load(File(c.Text))) << c.Name;
+            ASSERT_FALSE(errors.Errors().empty()) << c.Name;
+            const std::string &reason = errors.Errors().back().Description;
+            EXPECT_EQ(LastMessage(), c.Message) << c.Name;
+            EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
+            EXPECT_TRUE(unchanged()) << c.Name;
+        }
+    }
 
     TempDir dir_;
     RecordingUi ui_;
@@ -89,49 +110,35 @@ TEST_F(InputFiles, UnreadableFilesRaiseTheGivenNumbers) {
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
 TEST_F(InputFiles, BadTunnelFilesAreRefusedWithTheirErrorNumber) {
-    struct Case {
-        const char *Name;
-        std::string Text;
-        const char *Message;
-        const char *Reason = ""; // part of the reason the import tree shows
-    };
     const std::string profiles = "<TunnelProfile sta=\"1\"/></TunnelProfiles>";
     const std::string entityProfile =
         "<TunnelProfiles><TunnelProfile sta=\"&xxe;\"/></TunnelProfiles>";
-    const Case cases[] = {
-        {"second line a comment", kDecl + "<!-- profiles -->\r\n<TunnelProfiles>" + profiles,
-         "E_NOVALIDFILE"},
-        {"wrong root without declaration", "<Profiles><TunnelProfile sta=\"1\"/></Profiles>",
-         "E_NOVALIDFILE"},
-        {"malformed", kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\">\r\n</TunnelProfiles>",
-         "E_NOVALIDFILE", "tunnel.xml is not well-formed XML: Start-end tags mismatch at line 4"},
-        {"empty file", "", "E_NOVALIDFILE"},
-        {"no profiles", kDecl + "<TunnelProfiles name=\"x\">\r\n</TunnelProfiles>", "E_NOTFILLALL"},
-        {"profile without sta", kDecl + "<TunnelProfiles>\r\n<TunnelProfile/></TunnelProfiles>",
-         "E_NOVALIDFILE"},
-        // Entities are never expanded.
-        {"external entity on the second line",
-         kDecl + ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
-         "does not start with <TunnelProfiles"},
-        {"external entity without declaration",
-         ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
-         "declares a document type at line 1, column"},
-        {"bare ampersand",
-         kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\" n=\"a & b\"/>" + "</TunnelProfiles>",
-         "E_NOVALIDFILE", "\"&\" at line 3, column 29"},
-    };
-    for (const Case &c : cases) {
-        clsTunnel tunnel;
-        const ErrorRecorder errors;
-        EXPECT_FALSE(tunnel.Load(File(c.Text, "tunnel.xml"))) << c.Name;
-        ASSERT_FALSE(errors.Errors().empty()) << c.Name;
-        const std::string &reason = errors.Errors().back().Description;
-        EXPECT_EQ(LastMessage(), c.Message) << c.Name;
-        EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
-        EXPECT_TRUE(tunnel.GetChainages().empty() && tunnel.Text().empty()) << c.Name;
-    }
-    ui_.Messages.clear();
     clsTunnel tunnel;
+    ExpectRefused(
+        {{"second line a comment", kDecl + "<!-- profiles -->\r\n<TunnelProfiles>" + profiles,
+          "E_NOVALIDFILE", ""},
+         {"wrong root without declaration", "<Profiles><TunnelProfile sta=\"1\"/></Profiles>",
+          "E_NOVALIDFILE", ""},
+         {"malformed", kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\">\r\n</TunnelProfiles>",
+          "E_NOVALIDFILE", "in.xml is not well-formed XML: Start-end tags mismatch at line 4"},
+         {"empty file", "", "E_NOVALIDFILE", ""},
+         {"no profiles", kDecl + "<TunnelProfiles name=\"x\">\r\n</TunnelProfiles>", "E_NOTFILLALL",
+          ""},
+         {"profile without sta", kDecl + "<TunnelProfiles>\r\n<TunnelProfile/></TunnelProfiles>",
+          "E_NOVALIDFILE", ""},
+         // Entities are never expanded.
+         {"external entity on the second line",
+          kDecl + ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+          "does not start with <TunnelProfiles"},
+         {"external entity without declaration",
+          ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+          "declares a document type at line 1, column"},
+         {"bare ampersand",
+          kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\" n=\"a & b\"/></TunnelProfiles>",
+          "E_NOVALIDFILE", "\"&\" at line 3, column 29"}},
+        [&](const std::string &path) { return tunnel.Load(path); },
+        [&] { return tunnel.GetChainages().empty() && tunnel.Text().empty(); });
+    ui_.Messages.clear();
     EXPECT_FALSE(tunnel.Load((dir_ / "missing.xml").string()));
     ASSERT_EQ(ui_.Messages.size(), 1u);
     EXPECT_TRUE(StartsWith(LastMessage(), "Unhandler Error in clsTunnel.Load"));
@@ -233,62 +240,46 @@ TEST_F(InputFiles, BadCantFilesAreRefusedWithTheirErrorNumber) {
     const auto version = [&](const std::string &versionComment) {
         return kDecl + versionComment + "\n" + root + stations + "</Cant>";
     };
-    clsSuperelevation table;
-    std::string reason;
-    const auto import = [&](const std::string &text) {
-        const ErrorRecorder errors;
-        const bool ok = table.Import(File(text, "cant.xml"), unitMetre);
-        reason = errors.Errors().empty() ? std::string() : errors.Errors().back().Description;
-        return ok;
-    };
-    struct Case {
-        const char *Name;
-        std::string Text;
-        const char *Message;
-        const char *Reason = "";
-    };
     const std::string external = ExternalEntityDoctype("Cant");
     const std::string entityStation =
         "<CantStation station=\"&xxe;\" appliedCant=\"0\" rotationPoint=\"center\"/>";
-    const Case cases[] = {
-        {"second node is an element", kDecl + root + stations + "</Cant>", "E_FILE_SUPER"},
-        {"unknown version", version("<!-- version '1.4.2' -->"), "E_FILE_SUPER_VER"},
-        {"version not quoted", version("<!-- version 2.3.0 -->"), "E_FILE_SUPER_VER"},
-        {"version of two digits", version("<!-- version '10.12.0' -->"), "E_FILE_SUPER_VER"},
-        {"external entity as the second node",
-         kDecl + external + comment + root + entityStation + "</Cant>", "E_FILE_SUPER",
-         "is a document type declaration"},
-        {"document type after the comment",
-         kDecl + comment + external + root + stations + "</Cant>", "E_SAMENAME",
-         "declares a document type at line 3, column"},
-        {"undeclared entity", file(entityStation), "E_SAMENAME",
-         "\"&xxe;\" at line 4, column 23 is not a predefined entity"},
-        {"wrong root", kDecl + comment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
-         "E_NOVALIDFILE"},
-        {"no stations", file("<Stations/>"), "E_NOTFILLALL"},
-        {"malformed", file("<CantStation station=\"1\""), "E_SAMENAME"},
-        {"empty file", "", "E_SAMENAME"},
-        {"no gauge", kDecl + comment + "<Cant superelevationBase=\"1.5\">" + stations + "</Cant>",
-         "E_NOVALIDFILE"},
-        {"second station without attributes",
-         file("<CantStation station=\"5\" appliedCant=\"1\" rotationPoint=\"center\"/>"
-              "<CantStation/>"),
-         "E_NOVALIDFILE"},
-    };
-    ASSERT_TRUE(import(version("<!-- 'cant editor' 4.1.7 'x' -->")));
-    for (const Case &c : cases) {
-        ui_.Messages.clear();
-        EXPECT_FALSE(import(c.Text)) << c.Name;
-        EXPECT_EQ(LastMessage(), c.Message) << c.Name;
-        EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
-        EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200})) << c.Name;
-    }
+    clsSuperelevation table;
+    const auto import = [&](const std::string &path) { return table.Import(path, unitMetre); };
+    ASSERT_TRUE(import(File(version("<!-- 'cant editor' 4.1.7 'x' -->"))));
+    ExpectRefused(
+        {{"second node is an element", kDecl + root + stations + "</Cant>", "E_FILE_SUPER", ""},
+         {"unknown version", version("<!-- version '1.4.2' -->"), "E_FILE_SUPER_VER", ""},
+         {"version not quoted", version("<!-- version 2.3.0 -->"), "E_FILE_SUPER_VER", ""},
+         {"version of two digits", version("<!-- version '10.12.0' -->"), "E_FILE_SUPER_VER", ""},
+         {"external entity as the second node",
+          kDecl + external + comment + root + entityStation + "</Cant>", "E_FILE_SUPER",
+          "is a document type declaration"},
+         {"document type after the comment",
+          kDecl + comment + external + root + stations + "</Cant>", "E_SAMENAME",
+          "declares a document type at line 3, column"},
+         {"undeclared entity", file(entityStation), "E_SAMENAME",
+          "\"&xxe;\" at line 4, column 23 is not a predefined entity"},
+         {"wrong root", kDecl + comment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
+          "E_NOVALIDFILE", ""},
+         {"no stations", file("<Stations/>"), "E_NOTFILLALL", ""},
+         {"malformed", file("<CantStation station=\"1\""), "E_SAMENAME", ""},
+         {"empty file", "", "E_SAMENAME", ""},
+         {"no gauge", kDecl + comment + "<Cant superelevationBase=\"1.5\">" + stations + "</Cant>",
+          "E_NOVALIDFILE", ""},
+         {"second station without attributes",
+          file("<CantStation station=\"5\" appliedCant=\"1\" rotationPoint=\"center\"/>"
+               "<CantStation/>"),
+          "E_NOVALIDFILE", ""}},
+        import, [&] {
+            return table.GetChainages() == std::vector<double>{100, 200};
+        });
     // The predefined entities and character references are read as ever.
-    ASSERT_TRUE(import(file("<CantStation station=\"&#49;0&#x30;\" appliedCant=\"0\" "
-                            "rotationPoint=\"&#99;enter\"/>")));
+    const ErrorRecorder errors;
+    ASSERT_TRUE(import(File(file("<CantStation station=\"&#49;0&#x30;\" appliedCant=\"0\" "
+                                 "rotationPoint=\"&#99;enter\"/>"))));
     EXPECT_EQ(table.GetChainages(), std::vector<double>{100});
-    EXPECT_EQ(reason, "");
-    EXPECT_FALSE(table.Import((dir_ / "missing.xml").string(), unitMetre));
+    EXPECT_TRUE(errors.Errors().empty());
+    EXPECT_FALSE(import((dir_ / "missing.xml").string()));
     EXPECT_EQ(LastMessage(), "E_SAMENAME");
     EXPECT_EQ(table.Version(), "1.2.0");
 }
