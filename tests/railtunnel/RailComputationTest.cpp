@@ -201,17 +201,6 @@ TEST(LowerRail, SmartLookupAsksTheNextStationWhenLevel) {
     EXPECT_EQ(table.GetLowerRailFromCanTable(1, 50), lowerRailNone);
 }
 
-// Slot 2 the left, slot 3 the right track of a double track on concentric
-// arcs (centre (500, 0)); turning right, or left when `leftHand`.
-void StoreTwoTracks(bool leftHand) {
-    ResetAlignments();
-    for (int i = 0; i < 3; ++i)
-        AddAlignment();
-    const double turn = leftHand ? -1 : 1;
-    SetAligmentHz(2, OneBased<HzElement>({HzAt(0, -2, 0, 0, turn * (500 + 2 * turn), 0, 400)}));
-    SetAligmentHz(3, OneBased<HzElement>({HzAt(0, 2, 0, 0, turn * (500 - 2 * turn), 0, 400)}));
-}
-
 // Whatever rail is held, the outer side of the curve is the high one: the left
 // track on a right-hand curve, the right track on a left-hand one. Each mode
 // is tried with another rotation point, on both turns.
@@ -236,7 +225,13 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
                           {rotCenter, true, 1, d1x, 0},
                           {rotLeftRail, true, 2, -d2, -d1x - d2}};
     for (bool leftHand : {false, true}) {
-        StoreTwoTracks(leftHand);
+        // Slot 2 the left, slot 3 the right track on concentric arcs.
+        const double turn = leftHand ? -1 : 1;
+        ResetAlignments();
+        for (int i = 0; i < 3; ++i)
+            AddAlignment();
+        SetAligmentHz(2, OneBased<HzElement>({HzAt(0, -2, 0, 0, turn * (500 + 2 * turn), 0, 400)}));
+        SetAligmentHz(3, OneBased<HzElement>({HzAt(0, 2, 0, 0, turn * (500 - 2 * turn), 0, 400)}));
         for (const Case &c : cases) {
             SCOPED_TRACE(testing::Message() << "rot " << c.rotation << " mode " << c.mode
                                             << " option " << c.option << " left " << leftHand);
