@@ -14,7 +14,6 @@
 #include <cmath>
 #include <numbers>
 #include <string>
-#include <tuple>
 #include <vector>
 
 using namespace vialto;
@@ -28,26 +27,16 @@ class AlignmentCheckTest : public ::testing::Test {
   protected:
     void SetUp() override {
         AppModel().Reset();
-        AppModel().TokenFile().ReadText("E_TOLE_HZ = Horizontal gap\nE_TOLE_VT = Height gap\n"
-                                        "E_TOLE_TUNNEL = Profile off the profile\n"
-                                        "E_TOLE_SUPERELV = Cant off the profile\n"
-                                        "E_CREATE_ARC = Arc cannot be made\n"
-                                        "E_EMPTYFILE = Everything in order\n"
-                                        "E_CH = Chainage\nE_X =  X \nE_Y = Y\nE_Z = Z\n"
-                                        "E_DESCRIPTION = Descripción\n");
+        AppModel().TokenFile().ReadText(
+            "E_TOLE_HZ = Horizontal gap\nE_TOLE_VT = Height gap\nE_TOLE_TUNNEL = Profile off\n"
+            "E_TOLE_SUPERELV = Cant off\nE_CREATE_ARC = No arc\nE_EMPTYFILE = In order\n"
+            "E_CH = Chainage\nE_X =  X \nE_Y = Y\nE_Z = Z\nE_DESCRIPTION = Descripción\n");
         ResetCheckReport();
-    }
-    static const CheckGroup &Group() {
-        return CheckReport().Groups.at(static_cast<std::size_t>(CheckReport().Current));
     }
     // Checks the elements in a group of their own.
     static long CheckHz(std::vector<HzElement> elements, double tol, const char *name = "hz") {
         BeginCheckGroup(name, checkHz);
         return CheckHzAlignment(OneBased(std::move(elements)), tol);
-    }
-    static long CheckVt(std::vector<VtElement> elements, double tol, const char *name = "vt") {
-        BeginCheckGroup(name, checkVt);
-        return CheckVtAlignment(OneBased(std::move(elements)), tol);
     }
     RecordingUi ui_;
 };
@@ -94,14 +83,11 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
         {"gap at the tolerance, ahead", Hz(line, HzAt(100, 0, 100.5, 0, 0, 0, 50)), 0.5, 0},
         {"gap at the tolerance, behind", Hz(line, HzAt(100, 0, 99.5, 0, 0, 0, 50)), 0.5, 0},
         {"gap above it", Hz(line, HzAt(100, 0, 99.4999999, 0, 0, 0, 50)), 0.5, 1},
-        {"right quarter circle",
-         Hz(HzAt(0, 0, 0, 0, 100, 0, q), HzAt(q, 100, 100, pi / 2, 0, 0, 10)), 0.001, 0},
         {"left quarter circle",
          Hz(HzAt(0, 0, 0, 0, -100, 0, q), HzAt(q, -100, 100, 1.5 * pi, 0, 0, 10)), 0.001, 0},
         {"clothoid, right", clothoid(1, 0), 0.001, 0},
         {"clothoid, left", clothoid(-1, 0), 0.001, 0},
-        {"clothoid, right, 1 cm off", clothoid(1, 0.01), 0.001, 1},
-        {"clothoid, left, 1 cm off", clothoid(-1, 0.01), 0.001, 1},
+        {"clothoid, 1 cm off", clothoid(1, 0.01), 0.001, 1},
         {"cubic parabola", cubic(0), 0.001, 0},
         {"cubic parabola, 1 cm off", cubic(0.01), 0.001, 1},
         {"zero-length transition, ends meeting",
@@ -110,36 +96,21 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
         {"verbatim transition", Hz(line, verbatim, HzAt(200, 999, 999, 1, 0, 0, 50)), 0.001, 0},
         {"arc centre on its own start",
          Hz(HzAt(0, 0, 0, 0, 0.0001, 0, 0.0001), HzAt(0.0001, 0.0001, 0.0001, 0, 0, 0, 10)), 1, 1,
-         "Arc cannot be made"},
+         "No arc"},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(CheckHz(c.Elements, c.Tol), c.Errors) << c.Name;
         if (c.Errors > 0) {
-            EXPECT_EQ(Group().Entries.at(0).Message, c.Message) << c.Name;
+            EXPECT_EQ(CheckReport().Groups.back().Entries.at(0).Message, c.Message) << c.Name;
         }
     }
 }
 
-// Only curves are checked. The sag parabola Kv 5000 over 200 from 100 m at
-// +2 % ends at 100 + 4 + 200^2 / 10000 = 108.
-TEST_F(AlignmentCheckTest, VerticalCurveEndsAgainstTheirFormula) {
-    const auto sag = [](double next) {
-        return std::vector{VtAt(0, 100, 0.02, 5000, 200), VtAt(200, next, 0.06, 0, 100),
-                           VtAt(300, 114, 0.06, 0, 100)};
-    };
-    const std::tuple<std::vector<VtElement>, long> cases[] = {
-        {sag(107.5), 0},
-        {sag(108.5), 0},
-        {sag(108.5000001), 1},
-        {{VtAt(0, 100, 0.01, 0, 100), VtAt(100, 500, -0.02, 0, 100), VtAt(200, -40, 0, 0, 100)},
-         0}, // grades far apart
-    };
-    for (const auto &[elements, errors] : cases)
-        EXPECT_EQ(CheckVt(elements, 0.5), errors) << elements[1].Height;
-}
-
 // One report line per gap: the horizontal ones with the end's miss in X and
-// Y, the vertical ones with the height's.
+// Y, the vertical ones with the height's. Only curves are checked: the sag Kv
+// 5000 over 200 from 100 at +2 % ends at 100 + 4 + 200^2 / 10000 = 108 (a gap
+// of the tolerance passes), the crest Kv -4000 over 100 at +6 % 4.75 above
+// its start; the grade after it need not meet the next height.
 TEST_F(AlignmentCheckTest, EveryGapIsAReportLine) {
     ASSERT_EQ(CheckHz({HzAt(12340, 0, 0, 0, 0, 0, 100), HzAt(12440, 0, 100.25, 0, 0, 0, 100),
                        HzAt(12540, -0.125, 200.25, 0, 0, 0, 100)},
@@ -149,10 +120,17 @@ TEST_F(AlignmentCheckTest, EveryGapIsAReportLine) {
               "Chainage      \tX             \tY             \tDescripción   \r\n"
               "12440.0000    \t0.0000        \t-0.2500       \tHorizontal gap\r\n"
               "12540.0000    \t0.1250        \t0.0000        \tHorizontal gap\r\n");
-    EXPECT_EQ(CheckVt({VtAt(0, 100, 0.02, 5000, 200), VtAt(200, 109, 0.06, -4000, 100),
-                       VtAt(300, 100, 0.035, 0, 100)},
-                      0.01, "two"),
-              2);
+    const auto vt = [](double next, double crestEnd, double tol, const char *name = "vt") {
+        BeginCheckGroup(name, checkVt);
+        return CheckVtAlignment(
+            OneBased<VtElement>({VtAt(0, 100, 0.02, 5000, 200), VtAt(200, next, 0.06, -4000, 100),
+                                 VtAt(300, crestEnd, 0.035, 0, 100), VtAt(400, -40, 0, 0, 100)}),
+            tol);
+    };
+    EXPECT_EQ(vt(108.5, 113.25, 0.5), 0);
+    EXPECT_EQ(vt(107.5, 112.25, 0.5), 0);
+    EXPECT_EQ(vt(108.5000001, 113.2500001, 0.5), 1);
+    EXPECT_EQ(vt(109, 100, 0.01, "two"), 2);
     EXPECT_EQ(GetCheckReportText("two", "Vt"), "Chainage      \tZ             \tDescripción   \r\n"
                                                "200.0000      \t1.0000        \tHeight gap\r\n"
                                                "300.0000      \t13.7500       \tHeight gap\r\n");
@@ -174,20 +152,19 @@ TEST_F(AlignmentCheckTest, TunnelAndCantChainagesLieOnTheProfile) {
     EXPECT_TRUE(CheckTunnelChainages(vt, tunnel));
     EXPECT_EQ(GetCheckReportText("tunnel.xml", "Cr"), // in ascending order
               "Chainage      \tDescripción   \r\n"
-              "12339.9990    \tProfile off the profile\r\n"
-              "15340.0010    \tProfile off the profile\r\n");
+              "12339.9990    \tProfile off\r\n15340.0010    \tProfile off\r\n");
     const clsSuperelevation table(
         RailTable({Station(12340, 0, rotInsideRail), Station(16000, 0, rotInsideRail)}));
     BeginCheckGroup("cant.xml", checkCant);
     EXPECT_TRUE(CheckSuperelevationChainages(vt, table));
     EXPECT_EQ(GetCheckReportText("cant.xml", "Cr"),
-              "Chainage      \tDescripción   \r\n16000.0000    \tCant off the profile\r\n");
+              "Chainage      \tDescripción   \r\n16000.0000    \tCant off\r\n");
     // Without a profile nothing is checked.
     BeginCheckGroup("no profile", checkCant);
     EXPECT_FALSE(CheckSuperelevationChainages(VtAlignment{}, table));
     BeginCheckGroup("no profile", checkTunnel);
     EXPECT_FALSE(CheckTunnelChainages(VtAlignment{}, tunnel));
-    EXPECT_EQ(GetCheckReportText("no profile", "Cr"), "Everything in order");
+    EXPECT_EQ(GetCheckReportText("no profile", "Cr"), "In order");
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 namespace vialto {
 namespace {
@@ -64,8 +63,7 @@ TEST_P(FixtureTest, PointAtChainageMatchesIntegratedGeometry) {
 
 // Points beside the alignment project back to their chainage and offset. The
 // prepared alignment (starts sorted by easting) answers as the array for
-// those, for points far off, at element starts and halfway between two starts
-// (equal distances).
+// those and for points far off.
 TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
     const HzAlignmentIndex index(elements);
     const auto project = [&](const HzPoint &p, double &chainage, double &offset, double &azimuth) {
@@ -96,31 +94,11 @@ TEST_P(FixtureTest, PointsProjectBackToTheirChainageAndOffset) {
             elsewhere.push_back({off.X, off.Y, 0, 0, 0});
         }
     }
-    for (std::size_t i = 1; i + 1 < elements.size(); ++i) {
-        elsewhere.push_back({elements[i].X, elements[i].Y, 0, 0, 0});
-        elsewhere.push_back({(elements[i].X + elements[i + 1].X) / 2,
-                             (elements[i].Y + elements[i + 1].Y) / 2, 0, 0, 0});
-    }
     for (const HzPoint &p : elsewhere)
         project(p, chainage, offset, azimuth);
 }
 
 INSTANTIATE_TEST_SUITE_P(Alignments, FixtureTest, ::testing::ValuesIn(test::StandardFixtures()));
-
-// Starts at equal distances from the point: the later element, as the scan
-// takes it; a start that is not a number leaves the search to the scan.
-TEST(HzAlignmentIndex, NearestStartTiesAndStartsThatAreNotNumbers) {
-    HzAlignment elements(1);
-    for (const auto &[x, y] :
-         {std::pair{0.0, 0.0}, {10.0, 0.0}, {0.0, 10.0}, {-10.0, 0.0}, {10.0, 0.0}, {0.0, -10.0}})
-        elements.push_back(
-            HzElement{static_cast<long>(elements.size()), 0, x, y, 0, 0, 0, 0, 0, {}});
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5); // 2 and 5 share it
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({5, 5, 0, 0, 0}), 5);  // 1, 2, 3 and 5
-    elements[3].Y = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({0, 9, 0, 0, 0}), 1);
-    EXPECT_EQ(HzAlignmentIndex(elements).NearestStart({20, 0, 0, 0, 0}), 5);
-}
 
 // Lines and arcs have exact parallels: d to the left of an arc, radius and
 // length scale by (R - d) / R (a right turn's centre is on the right). A

@@ -57,16 +57,11 @@ TEST(GetCoordInClothoid, RaisesForImpossibleTransitions) {
     EXPECT_NEAR(end.Azimuth, 1.1, 1e-12);
 }
 
-// The projection of a point onto an alignment, each case with the chainage
-// and offset it must give (or, on a failure, leave or set):
-// - two straights at a right angle, a point inside both: the closer one;
-// - behind the origin of a transition that opens the alignment: no element;
-//   the nearest start and the distance to it come back;
-// - on the normal at a reverse curve's inflection, a fraction of a millimetre
-//   behind both transitions' listed origins (the listing rounds coordinates
-//   to the millimetre): still projected, onto the inflection;
-// - a point that is not a number, or a last element beyond the alignment:
-//   nothing set.
+// The projection of a point, each case with the chainage and offset it must
+// give (or, on a failure, leave or set). Behind an opening transition the
+// nearest start and the distance to it come back; at a reverse curve's
+// inflection the listing's rounding puts the point a fraction of a millimetre
+// behind both transitions' origins, and it is still projected.
 TEST(ProjectPointToAligment, CasesByHand) {
     test::RecordingUi ui;
     const HzAlignment corner =

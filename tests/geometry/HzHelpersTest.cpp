@@ -114,31 +114,37 @@ TEST(GetCoordFromHzAligment, FailuresLeaveThePointAlone) {
     EXPECT_NE(ui.Messages[0].Text.find("GetCoordFromHzAligment"), std::string::npos);
 }
 
-// Records full of extreme values and non-numbers: every routine comes back, with
-// a finite point or a failure, and never hangs.
+// Records full of extreme values and non-numbers (starts among them): every
+// routine comes back, with a finite point or a failure, never hangs, and the
+// prepared alignment answers as the array.
 TEST(GarbageRecords, NothingHangsOrCrashes) {
     test::RecordingUi ui; // errors are reported, not thrown
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<double> values{0, 0.001, -1e-300, 1e300, -1e300, kNaN, inf, -inf, 150, 400};
-    std::mt19937 random(11);
-    std::uniform_int_distribution<std::size_t> pick(0, values.size() - 1);
+    std::mt19937 random(11); // its numbers are the same everywhere, unlike a distribution's
+    const auto any = [&] { return values[random() % values.size()]; };
     for (int round = 0; round < 300; ++round) {
         HzAlignment elements(1);
         for (int k = 0; k < 4; ++k) {
-            HzElement e = Element(values[pick(random)], values[pick(random)], values[pick(random)]);
-            e.Chainage = k * 50.0 + (round % 7 == 0 ? values[pick(random)] : 0);
-            e.X += values[pick(random)];
-            e.Parameter = values[pick(random)];
+            HzElement e = Element(any(), any(), any());
+            e.Chainage = k * 50.0 + (round % 7 == 0 ? any() : 0);
+            e.X += any();
+            e.Y += k == 2 ? any() : 0;
+            e.Parameter = any();
             elements.push_back(e);
         }
+        const HzAlignmentIndex index(elements);
         for (double c : {0.0, 75.0, 1e9}) {
-            HzPoint p;
-            if (GetCoordFromHzAligment(elements, c, p)) {
+            HzPoint p, q;
+            const bool found = GetCoordFromHzAligment(elements, c, p);
+            EXPECT_EQ(GetCoordFromHzAligment(index, c, q), found);
+            if (found) {
                 EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
             }
-            double chainage = 0, offset = 0, azimuth = 0;
-            ProjectPointToAligment(chainage, offset, azimuth, {500010, 4500020, 0, 0, 0}, elements,
-                                   1, 4);
+            double chainage = 0, offset = 0, azimuth = 0, c2 = 0, o2 = 0, a2 = 0;
+            const HzPoint near{500010 + c, 4500020, 0, 0, 0};
+            EXPECT_EQ(ProjectPointToAligment(chainage, offset, azimuth, near, elements, 1, 4),
+                      ProjectPointToAligment(c2, o2, a2, near, index));
             ProjectChainToAnotherAligment(c, elements, elements, offset, chainage);
         }
     }

@@ -59,24 +59,23 @@ TEST(VerticalCircle, PointsOnTheCircle) {
     EXPECT_EQ(GetHeightFromVtAligment({VtElement{}, small}, 60), kNullValue);
 }
 
-TEST(GetHeightFromVtAligment, ElementsJoinUpAndExtrapolate) {
-    // grade, parabola, grade, circle, grade
-    VtAlignment v = test::OneBased<VtElement>(
-        {VtAt(0, 100, 0.02, 0, 200), VtAt(200, 104, 0.02, 240 / (-0.015 - 0.02), 240),
-         VtAt(440, 104 + 0.02 * 120 - 0.015 * 120, -0.015, 0, 160),
-         VtAt(600, 102.2, -0.015, 6000, -1), VtAt(750, 0, 0.01, 0, 100)});
-    v[5].Height = GetHeightInVtCircle(v[4], 150);
-    // Every element start gives its own height, and the elements join up.
-    for (std::size_t i = 1; i < v.size(); ++i) {
-        EXPECT_NEAR(GetHeightFromVtAligment(v, v[i].Chainage), v[i].Height, kHeightTol) << i;
-        if (i + 1 < v.size()) {
-            const double length = v[i].Length < 0 ? v[i + 1].Chainage - v[i].Chainage : v[i].Length;
-            EXPECT_NEAR(GetHeightInVtElement(v[i], length), v[i + 1].Height, 1e-9) << i;
-        }
-    }
-    EXPECT_NEAR(GetHeightFromVtAligment(v, 100), 102, kHeightTol);
-    EXPECT_NEAR(GetHeightFromVtAligment(v, 320), GetHeightInVtElement(v[2], 120), kHeightTol);
-    EXPECT_NEAR(GetHeightFromVtAligment(v, 1000), v[5].Height + 0.01 * 250, kHeightTol);
+// Grade, parabola, grade, circle, grade: the lookup takes each chainage's
+// element, and beyond the end the last grade goes on.
+TEST(GetHeightFromVtAligment, LooksUpTheElementAndExtrapolates) {
+    const VtAlignment v = test::OneBased<VtElement>(
+        {VtAt(0, 100, 0.02, 0, 200), VtAt(200, 104, 0.02, 240 / (-0.035), 240),
+         VtAt(440, 104.6, -0.015, 0, 160), VtAt(600, 102.2, -0.015, 6000, -1),
+         VtAt(750, 200, 0.01, 0, 100)});
+    const std::pair<double, double> cases[] = {
+        // chainage, height
+        {100, 102},
+        {320, 104 + 0.02 * 120 - 0.035 * 120 * 120 / 480}, // the tangent offset
+        {500, 104.6 - 0.015 * 60},
+        {750, 200},
+        {1000, 202.5},
+    };
+    for (const auto &[chainage, height] : cases)
+        EXPECT_NEAR(GetHeightFromVtAligment(v, chainage), height, kHeightTol) << chainage;
     // No height: the null marker.
     EXPECT_EQ(GetHeightFromVtAligment(VtAlignment(1), 10), kNullValue);
     EXPECT_EQ(GetHeightFromVtAligment(v, -0.001), kNullValue);

@@ -91,15 +91,11 @@ TEST(RailRule, OuterRailStandsHigherByTheCantAndTheNamedRailIsHeld) {
     EXPECT_EQ(LowerRailOf(form, 500), lowerRailRight);
     EXPECT_EQ(LowerRailOf(form, -500), lowerRailLeft);
     EXPECT_EQ(LowerRailOf(form, 0), lowerRailNone);
-}
-
-// 0.5 G sqrt(B^2 - c^2) / B: the full gauge when level, and a straight held
-// on a rail is tilted.
-TEST(RailRule, SpreadFollowsTheCant) {
+    // Half the spread, 0.5 G sqrt(B^2 - c^2) / B: the full gauge on a level
+    // straight; a straight held on a rail is tilted (curves: the widening test).
     EXPECT_DOUBLE_EQ(HalfRailSpread(Cant(rotCenter, 0.3), 0, kGauge, kBase), 0.7175);
     EXPECT_NEAR(HalfRailSpread(Cant(rotLeftRail, 0.3), 0, kGauge, kBase),
                 0.7175 * std::sqrt(2.16) / 1.5, 1e-12);
-    EXPECT_THROW(HalfRailSpread(Cant(rotInsideRail, -1.5), 500, kGauge, kBase), VialtoError);
 }
 
 struct Rails {
@@ -190,16 +186,12 @@ TEST(ComputeRails, BadInputFailsWithAMessageInsteadOfWritingRails) {
     }
 }
 
-// The turn of the element under the chainage decides (the rule itself is
-// checked above): the right-hand arc at 150, the left-hand one at 250.
-TEST(LowerRail, FromTheTableFollowsTheTurn) {
+// Level at 70 and 80, the right-hand arc from 100. At 80 (10 back, 30 ahead)
+// the "smart" lookup asks the station ahead; at the first station only the
+// level one ahead; before the table nothing.
+TEST(LowerRail, SmartLookupAsksTheNextStationWhenLevel) {
     RecordingUi ui;
     StoreTrack();
-    EXPECT_EQ(Constant(0.1, rotLeftRail).GetLowerRailFromCanTable(1, 150), lowerRailRight);
-    EXPECT_EQ(Constant(0.1, rotOutsideRail).GetLowerRailFromCanTable(1, 250), lowerRailLeft);
-    // Level at 70 and 80, the arc from 100. At 80 (10 back, 30 ahead) the
-    // "smart" lookup asks the station ahead; at the first station only the
-    // level one ahead; before the table nothing.
     const clsSuperelevation table(
         RailTable({Station(70, 0, rotInsideRail), Station(80, 0, rotInsideRail),
                    Station(110, 0.05, rotInsideRail)}));
@@ -207,17 +199,6 @@ TEST(LowerRail, FromTheTableFollowsTheTurn) {
     EXPECT_EQ(table.GetLowerRailSmart(1, 80), lowerRailRight);
     EXPECT_EQ(table.GetLowerRailSmart(1, 70), lowerRailNone);
     EXPECT_EQ(table.GetLowerRailFromCanTable(1, 50), lowerRailNone);
-}
-
-// Slot 2 the left, slot 3 the right track of a double track on concentric
-// arcs (centre (500, 0)); turning right, or left when `leftHand`.
-void StoreTwoTracks(bool leftHand) {
-    ResetAlignments();
-    for (int i = 0; i < 3; ++i)
-        AddAlignment();
-    const double turn = leftHand ? -1 : 1;
-    SetAligmentHz(2, OneBased<HzElement>({HzAt(0, -2, 0, 0, turn * (500 + 2 * turn), 0, 400)}));
-    SetAligmentHz(3, OneBased<HzElement>({HzAt(0, 2, 0, 0, turn * (500 - 2 * turn), 0, 400)}));
 }
 
 // Whatever rail is held, the outer side of the curve is the high one: the left
@@ -244,7 +225,13 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
                           {rotCenter, true, 1, d1x, 0},
                           {rotLeftRail, true, 2, -d2, -d1x - d2}};
     for (bool leftHand : {false, true}) {
-        StoreTwoTracks(leftHand);
+        // Slot 2 the left, slot 3 the right track on concentric arcs.
+        const double turn = leftHand ? -1 : 1;
+        ResetAlignments();
+        for (int i = 0; i < 3; ++i)
+            AddAlignment();
+        SetAligmentHz(2, OneBased<HzElement>({HzAt(0, -2, 0, 0, turn * (500 + 2 * turn), 0, 400)}));
+        SetAligmentHz(3, OneBased<HzElement>({HzAt(0, 2, 0, 0, turn * (500 - 2 * turn), 0, 400)}));
         for (const Case &c : cases) {
             SCOPED_TRACE(testing::Message() << "rot " << c.rotation << " mode " << c.mode
                                             << " option " << c.option << " left " << leftHand);

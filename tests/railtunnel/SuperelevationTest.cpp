@@ -1,9 +1,6 @@
 #include "railtunnel/Superelevation.h"
 
-#include "shell/AppModel.h"
-#include "shell/ErrHandler.h"
 #include "shell/Error.h"
-#include "support/HostileXml.h"
 #include "support/TestSupport.h"
 #include "support/TrackFixtures.h"
 
@@ -32,8 +29,6 @@ TEST(LinearUnitFactor, AgainstTheUnitDefinitionsAndBadCodes) {
                                                   {unitInch, unitMillimetre, 25.4},
                                                   {unitMile, unitKilometre, 1.609344},
                                                   {unitKilometre, unitCentimetre, 1e5},
-                                                  {unitMillimetre, unitFoot, 0.001 / 0.3048},
-                                                  {unitMetre, unitMetre, 1},
                                                   {0, unitKilometre, 1},
                                                   {unitCentimetre, 0, 1}};
     for (const auto &[from, to, factor] : cases)
@@ -141,121 +136,6 @@ TEST(GetSlopeInChainage, CantOverTheBaseInBothFormsAndImpossibleCants) {
     // A cant equal to the base, either way, is a quarter turn with its sign.
     EXPECT_NEAR(Table({LeftRight(0, 0, 1500)}).GetSlopeInChainage(5), -std::numbers::pi / 2, 1e-12);
     EXPECT_NEAR(Table({LeftRight(0, 1500, 0)}).GetSlopeInChainage(5), std::numbers::pi / 2, 1e-12);
-}
-
-class CantImport : public ::testing::Test {
-  protected:
-    void SetUp() override { AppModel().Reset(); }
-    void TearDown() override { AppModel().Reset(); }
-
-    // Imports text written to a file; gives the messages the user saw.
-    bool ImportText(clsSuperelevation &table, const std::string &text, int unit = unitMetre) {
-        const auto path = dir_ / "cant.xml";
-        WriteFileBytes(path, text);
-        const ErrorRecorder errors;
-        const bool ok = table.Import(path.string(), unit);
-        reason_ = errors.Errors().empty() ? std::string() : errors.Errors().back().Description;
-        return ok;
-    }
-    std::string LastMessage() const {
-        return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;
-    }
-
-    TempDir dir_;
-    RecordingUi ui_;
-    std::string reason_; // of the last ImportText
-};
-
-const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-const std::string kComment = "<!-- written by the cant editor, version '2.3.0' -->\n";
-const std::string kRoot = "<Cant gauge=\"1.435\" superelevationBase=\"1.5\" "
-                          "rotationPoint=\"insideRail\" coPlane=\"false\" version=\"1.2.0\">\n";
-const std::string kStations =
-    "<CantStation station=\"100\" appliedCant=\"0\" rotationPoint=\"insideRail\"/>\n"
-    "<CantStation station=\"200\" appliedCant=\"100\" rotationPoint=\"insideRail\"/>\n";
-// A file with the editor's comment and the root around the stations given.
-std::string CantFile(const std::string &stations) {
-    return kDecl + kComment + kRoot + stations + "</Cant>";
-}
-
-// Lengths and cants follow the job's unit; the slope does not depend on it.
-TEST_F(CantImport, SamplesInMetresAndMillimetres) {
-    clsSuperelevation table;
-    const std::string single = SourcePath("samples/cant/single_cant.xml").string();
-    for (const auto &[unit, scale] : {std::pair{unitMetre, 1.0}, {unitMillimetre, 1000.0}}) {
-        ASSERT_TRUE(table.Import(single, unit));
-        EXPECT_DOUBLE_EQ(table.Gauge(), 1.435 * scale);
-        // Halfway up the reverse curve from 0 to 85 mm at 2880..3000.
-        EXPECT_NEAR(table.GetSlopeInChainage(2940 * scale), std::asin(0.0425 / 1.5), 1e-12);
-    }
-    ASSERT_TRUE(table.Import(SourcePath("samples/cant/left_right.xml").string(), unitMetre));
-    EXPECT_DOUBLE_EQ(table.Gauge(), 1.668); // written with a decimal comma
-    EXPECT_NEAR(table.GetSlopeInChainage(3100), std::asin(-0.095 / 1.733), 1e-12);
-    EXPECT_TRUE(ui_.Messages.empty());
-}
-
-// Each bad file is refused with the number its fault calls for; the user sees
-// that number's message, the reason names what is wrong, and the table keeps
-// what it held: no half-read table. The second node is the editor's comment,
-// naming a version the reader knows ("2.3.0" or any ".d." between two quotes).
-// Entities are never expanded: a document type is refused wherever it stands,
-// an undeclared entity as not well-formed.
-TEST_F(CantImport, BadFilesAreRefusedWithTheirErrorNumber) {
-    struct Case {
-        const char *Name;
-        std::string Text;
-        const char *Message;
-        const char *Reason = "";
-    };
-    const std::string external = ExternalEntityDoctype("Cant");
-    const std::string entityStation =
-        "<CantStation station=\"&xxe;\" appliedCant=\"0\" rotationPoint=\"center\"/>";
-    const auto version = [](const std::string &comment) {
-        return kDecl + comment + "\n" + kRoot + kStations + "</Cant>";
-    };
-    const Case cases[] = {
-        {"second node is an element", kDecl + kRoot + kStations + "</Cant>", "E_FILE_SUPER"},
-        {"unknown version", version("<!-- version '1.4.2' -->"), "E_FILE_SUPER_VER"},
-        {"version not quoted", version("<!-- version 2.3.0 -->"), "E_FILE_SUPER_VER"},
-        {"version of two digits", version("<!-- version '10.12.0' -->"), "E_FILE_SUPER_VER"},
-        {"external entity as the second node",
-         kDecl + external + kComment + kRoot + entityStation + "</Cant>", "E_FILE_SUPER",
-         "is a document type declaration"},
-        {"document type after the comment",
-         kDecl + kComment + external + kRoot + kStations + "</Cant>", "E_SAMENAME",
-         "declares a document type at line 3, column"},
-        {"undeclared entity", CantFile(entityStation), "E_SAMENAME",
-         "\"&xxe;\" at line 4, column 23 is not a predefined entity"},
-        {"wrong root", kDecl + kComment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
-         "E_NOVALIDFILE"},
-        {"no stations", CantFile("<Stations/>"), "E_NOTFILLALL"},
-        {"malformed", CantFile("<CantStation station=\"1\""), "E_SAMENAME"},
-        {"empty file", "", "E_SAMENAME"},
-        {"no gauge", kDecl + kComment + "<Cant superelevationBase=\"1.5\">" + kStations + "</Cant>",
-         "E_NOVALIDFILE"},
-        {"second station without attributes",
-         CantFile("<CantStation station=\"5\" appliedCant=\"1\" rotationPoint=\"center\"/>"
-                  "<CantStation/>"),
-         "E_NOVALIDFILE"},
-    };
-    clsSuperelevation table;
-    ASSERT_TRUE(ImportText(table, version("<!-- 'cant editor' 4.1.7 'x' -->")));
-    for (const Case &c : cases) {
-        ui_.Messages.clear();
-        EXPECT_FALSE(ImportText(table, c.Text)) << c.Name;
-        EXPECT_EQ(LastMessage(), c.Message) << c.Name;
-        EXPECT_NE(reason_.find(c.Reason), std::string::npos) << c.Name << ": " << reason_;
-        EXPECT_EQ(table.GetChainages(), (std::vector<double>{100, 200})) << c.Name;
-    }
-    // The predefined entities and character references are read as ever.
-    ASSERT_TRUE(
-        ImportText(table, CantFile("<CantStation station=\"&#49;0&#x30;\" appliedCant=\"0\" "
-                                   "rotationPoint=\"&#99;enter\"/>")));
-    EXPECT_EQ(table.GetChainages(), std::vector<double>{100});
-    EXPECT_EQ(reason_, "");
-    EXPECT_FALSE(table.Import((dir_ / "missing.xml").string(), unitMetre));
-    EXPECT_EQ(LastMessage(), "E_SAMENAME");
-    EXPECT_EQ(table.Version(), "1.2.0");
 }
 
 } // namespace
