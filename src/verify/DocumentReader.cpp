@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -189,7 +190,11 @@ DocElement ReadElement(const pugi::xml_node &node) {
 }
 
 void ReadCoordGeom(const pugi::xml_node &geom, DocAlignment &alignment) {
-    for (const pugi::xml_node &node : geom.children()) {
+    // Room for all at once: a long alignment holds thousands of elements.
+    const auto children = geom.children();
+    const auto count = static_cast<std::size_t>(std::distance(children.begin(), children.end()));
+    alignment.Elements.reserve(alignment.Elements.size() + count);
+    for (const pugi::xml_node &node : children) {
         if (node.type() != pugi::node_element)
             continue;
         const std::string_view name = node.name();
@@ -532,10 +537,21 @@ bool IsNameEnd(char c) { return IsBlank(c) || c == '/' || c == '>'; }
 // the skeleton, whose parse then says what is wrong and where.
 class PartReader {
   public:
-    PartReader(DocumentSource source, const CrossSectReading &how, CrossSectReceiver &receiver)
+    // `size`: the document's size as far as known (0 when not), which the
+    // skeleton never exceeds.
+    PartReader(DocumentSource source, const CrossSectReading &how, CrossSectReceiver &receiver,
+               std::size_t size)
         : source_(std::move(source)), how_(how), receiver_(receiver) {
-        how_.BlockBytes = std::max<std::size_t>(how_.BlockBytes, 1);
-        Grow(how_.BlockBytes); // the buffer is never null
+        how_.BlockBytes = std::clamp<std::size_t>(how_.BlockBytes, 1, kMaxReadBackBytes);
+        // Both buffers at once, each with room for what is left over and a
+        // block: a page is then written for the first time only once, which
+        // on some systems costs as much as reading it. The skeleton gets room
+        // for the whole document for the same reason: its pages are not
+        // touched before they are written.
+        capacity_ = spareCapacity_ = 2 * how_.BlockBytes;
+        data_ = std::make_unique_for_overwrite<char[]>(capacity_);
+        spare_ = std::make_unique_for_overwrite<char[]>(spareCapacity_);
+        Skeleton.reserve(size);
     }
 
     // False, with the failure, when a part is not well-formed or misses what
@@ -940,7 +956,7 @@ class PartReader {
 
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0, capacity_ = 0;
-    std::unique_ptr<char[]> spare_; // the text last handed over, or nothing
+    std::unique_ptr<char[]> spare_; // the text last handed over
     std::size_t spareCapacity_ = 0;
     bool readOn_ = false; // the last hand-over read the next block
     bool eof_ = false;
@@ -1062,14 +1078,15 @@ long LineOfOffset(const std::string &text, std::ptrdiff_t offset) {
 }
 
 // Reads the document from the source: the cross sections part by part into
-// the receiver (and, when kept, into the records), then the skeleton.
-bool ReadParts(const DocumentSource &source, ReadBackDocument &document,
+// the receiver (and, when kept, into the records), then the skeleton. `size`
+// is the document's size as far as known.
+bool ReadParts(const DocumentSource &source, std::size_t size, ReadBackDocument &document,
                CrossSectReceiver &receiver, const CrossSectReading &how, CrossSectKeeper *kept,
                std::string &failure) {
     failure.clear();
     document = ReadBackDocument{};
     const bool ok = Guarded("ReadLandXmlDocument", false, [&] {
-        PartReader parts(source, how, receiver);
+        PartReader parts(source, how, receiver, size);
         if (!parts.Run(failure))
             return false;
         pugi::xml_document xml;
@@ -1102,9 +1119,10 @@ bool ReadParts(const DocumentSource &source, ReadBackDocument &document,
 }
 
 // The file's bytes, after its size was checked.
-bool FileSource(const std::filesystem::path &path, std::ifstream &file, std::string &failure) {
+bool FileSource(const std::filesystem::path &path, std::ifstream &file, std::uintmax_t &size,
+                std::string &failure) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    size = std::filesystem::file_size(path, error);
     if (error) {
         failure = "cannot read " + PathText(path) + ": " + error.message();
         return false;
@@ -1126,7 +1144,8 @@ bool ReadFile(const std::filesystem::path &path, ReadBackDocument &document,
               CrossSectReceiver &receiver, const CrossSectReading &how, CrossSectKeeper *kept,
               std::string &failure) {
     std::ifstream file;
-    if (!FileSource(path, file, failure))
+    std::uintmax_t size = 0;
+    if (!FileSource(path, file, size, failure))
         return false;
     std::uintmax_t total = 0;
     bool unreadable = false;
@@ -1139,7 +1158,8 @@ bool ReadFile(const std::filesystem::path &path, ReadBackDocument &document,
         unreadable = unreadable || file.bad() || total > kMaxReadBackBytes;
         return unreadable ? 0 : got;
     };
-    const bool ok = ReadParts(source, document, receiver, how, kept, failure);
+    const bool ok =
+        ReadParts(source, static_cast<std::size_t>(size), document, receiver, how, kept, failure);
     if (!unreadable)
         return ok;
     failure = "cannot read " + PathText(path);
@@ -1163,7 +1183,7 @@ bool ParseLandXmlDocument(std::string &text, ReadBackDocument &document, std::st
         return n;
     };
     CrossSectKeeper kept;
-    return ReadParts(source, document, kept, {blockBytes, true}, &kept, failure);
+    return ReadParts(source, text.size(), document, kept, {blockBytes, true}, &kept, failure);
 }
 
 bool ReadLandXmlDocument(const std::filesystem::path &path, ReadBackDocument &document,

@@ -27,7 +27,7 @@ inline constexpr std::uintmax_t kMaxReadBackBytes = 1024u * 1024u * 1024u;
 // The document is read a block at a time; the cross sections read from a
 // block are handed over before the next is read, so memory grows with the
 // block and the largest cross section, not with the document.
-inline constexpr std::size_t kReadBackBlockBytes = 1024u * 1024u;
+inline constexpr std::size_t kReadBackBlockBytes = 256u * 1024u;
 
 // Takes the cross sections of the document's alignments as they are read.
 class CrossSectReceiver {
