@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -102,6 +106,130 @@ template <class Work> void RunClaimed(std::size_t count, std::size_t parts, Work
         if (failure)
             std::rethrow_exception(failure);
 }
+
+// One thread kept for many pieces of work, one at a time: a task that hands
+// work to another thread over and over keeps one of these instead of
+// starting a thread each time. Start(work) hands the next piece over once the
+// last was waited for; Wait() waits for it to end and raises its failure,
+// after which the thread takes more. The destructor lets the piece started
+// last end, then stops the thread.
+class WorkerThread {
+  public:
+    WorkerThread() : thread_([this] { Serve(); }) {}
+    WorkerThread(const WorkerThread &) = delete;
+    WorkerThread &operator=(const WorkerThread &) = delete;
+    ~WorkerThread() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+    void Start(std::function<void()> work) {
+        {
+            const std::lock_guard lock(mutex_);
+            work_ = std::move(work);
+            busy_ = true;
+        }
+        wake_.notify_one();
+    }
+
+    void Wait() {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return !busy_; });
+        if (failure_)
+            std::rethrow_exception(std::exchange(failure_, nullptr));
+    }
+
+  private:
+    void Serve() {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            wake_.wait(lock, [this] { return stop_ || work_; });
+            if (!work_)
+                return;
+            std::function<void()> work = std::exchange(work_, nullptr);
+            lock.unlock();
+            std::exception_ptr failure;
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            work = nullptr; // what it holds goes before the work is told done
+            lock.lock();
+            failure_ = failure;
+            busy_ = false;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_; // work handed over, or stop
+    std::condition_variable done_; // the work handed over ended
+    std::function<void()> work_;   // handed over, not yet taken
+    bool busy_ = false;            // handed over and not yet ended
+    bool stop_ = false;
+    std::exception_ptr failure_; // of the work that ended last
+    std::thread thread_;         // last: starts once the rest exists
+};
+
+// Threads kept for a task's many short runs split between cores: up to
+// parts - 1 helpers, started when a run first needs them, work beside the
+// calling thread. With one part everything runs on the calling thread.
+class WorkCrew {
+  public:
+    explicit WorkCrew(std::size_t parts) : parts_(std::max<std::size_t>(parts, 1)) {}
+
+    std::size_t Parts() const { return parts_; }
+
+    // RunClaimed(count, Parts(), work) on the crew's threads: the same items
+    // on the same terms, the same failure raised.
+    template <class Work> void RunClaimed(std::size_t count, Work &&work) {
+        const std::size_t parts =
+            std::clamp<std::size_t>(parts_, 1, std::max<std::size_t>(count, 1));
+        if (parts == 1) {
+            for (std::size_t item = 0; item < count; ++item)
+                work(item);
+            return;
+        }
+        std::atomic<std::size_t> next{0};
+        std::vector<std::exception_ptr> failures(count);
+        auto claim = [&] {
+            for (std::size_t item = next++; item < count; item = next++) {
+                try {
+                    work(item);
+                } catch (...) {
+                    failures[item] = std::current_exception();
+                }
+            }
+        };
+        while (helpers_.size() < parts - 1)
+            helpers_.push_back(std::make_unique<WorkerThread>());
+        std::size_t started = 0;
+        try {
+            for (; started < parts - 1; ++started)
+                helpers_[started]->Start(claim);
+        } catch (...) {
+            // Nothing handed over outlives this run.
+            for (std::size_t helper = 0; helper < started; ++helper)
+                helpers_[helper]->Wait();
+            throw;
+        }
+        claim();
+        for (std::size_t helper = 0; helper < started; ++helper)
+            helpers_[helper]->Wait();
+        for (const std::exception_ptr &failure : failures)
+            if (failure)
+                std::rethrow_exception(failure);
+    }
+
+  private:
+    std::size_t parts_;
+    std::vector<std::unique_ptr<WorkerThread>> helpers_;
+};
 
 // One piece of work run on another thread while the calling thread goes on
 // with something else. Wait() waits for it to end and raises its failure;

@@ -887,7 +887,7 @@ class PartReader {
         scanned_ = &next_;
         // Runs of parts, each on one thread: their records lie side by side.
         const std::size_t runs = (count + kPartRun - 1) / kPartRun;
-        RunClaimed(runs + readOn, cores_, [&](std::size_t item) {
+        crew_.RunClaimed(runs + readOn, [&](std::size_t item) {
             if (item < readOn) {
                 ReadBlock();
                 Scan();
@@ -978,6 +978,7 @@ class PartReader {
     std::vector<Part> *scanned_ = &parts_; // where the scan puts the parts it cuts
     std::vector<PartResult> results_;
     std::vector<DocCrossSect> records_; // reused from block to block
+    WorkCrew crew_{cores_};             // the threads of every hand-over
 };
 
 // The extended root mirrors the alignments and cross sections of the document

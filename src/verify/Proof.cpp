@@ -606,10 +606,13 @@ class SectionsProof {
             std::swap(lent_[k], sects[k]);
         lentPairs_.swap(pairs_);
         lentFigures_.Clear();
-        comparing_ = std::make_unique<WorkInBackground>([this, first] {
+        if (!comparer_)
+            comparer_ = std::make_unique<WorkerThread>();
+        comparer_->Start([this, first] {
             for (const auto &[sect, station] : lentPairs_)
                 ComparePoints(first + sect, lent_[sect], station, lentFigures_);
         });
+        comparing_ = true;
     }
 
     // Adds the figures and what failed to the alignment's proof.
@@ -743,8 +746,8 @@ class SectionsProof {
     void Settle() {
         if (!comparing_)
             return;
-        comparing_->Wait();
-        comparing_.reset();
+        comparing_ = false;
+        comparer_->Wait();
         JoinFigures(lentFigures_);
     }
 
@@ -836,7 +839,10 @@ class SectionsProof {
     std::vector<DocCrossSect> lent_;
     std::vector<std::pair<std::size_t, std::size_t>> lentPairs_;
     SectionFigures lentFigures_;
-    std::unique_ptr<WorkInBackground> comparing_; // last: ends before the rest goes
+    bool comparing_ = false; // the lent records are being compared
+    // The thread that compares them, kept from one run to the next; last: it
+    // ends before the rest goes.
+    std::unique_ptr<WorkerThread> comparer_;
 };
 
 std::string Number(double value, int decimals) { return FormatDecimals(value, decimals); }

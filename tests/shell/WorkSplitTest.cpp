@@ -1,13 +1,15 @@
 // Work split between threads: contiguous ranges, items taken one at a time,
-// and work done in the background.
+// work done in the background and threads kept from one piece to the next.
 #include "shell/WorkSplit.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace vialto;
@@ -39,14 +41,19 @@ TEST(WorkSplit, EveryIndexOnceWhateverTheSplit) {
         }
         std::vector<std::atomic<int>> runs(count);
         RunClaimed(count, parts, [&](std::size_t item) { ++runs[item]; });
+        // A crew's threads serve run after run.
+        WorkCrew crew(parts);
+        for (int round = 0; round < 3; ++round)
+            crew.RunClaimed(count, [&](std::size_t item) { ++runs[item]; });
         for (std::size_t item = 0; item < count; ++item)
-            EXPECT_EQ(1, runs[item].load()) << item;
+            EXPECT_EQ(4, runs[item].load()) << item;
     }
 }
 
 // A failure does not leave other work running: all of it ends, then the
 // failure of the first range, or of the lowest failing item, is raised; work
-// in the background raises its failure from Wait, once.
+// in the background raises its failure from Wait, once. A crew stays usable
+// after a failed run.
 TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
     const auto fails = [](const char *message) {
         return testing::ThrowsMessage<std::runtime_error>(testing::StrEq(message));
@@ -72,8 +79,20 @@ TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
             });
         },
         fails("item 7"));
+    WorkCrew crew(3);
+    for (const std::size_t lowest : {7, 17}) {
+        EXPECT_THAT(
+            [&] {
+                crew.RunClaimed(40, [&](std::size_t item) {
+                    ++runs[item];
+                    if (item % 10 == 7 && item >= lowest)
+                        throw std::runtime_error("item " + std::to_string(item));
+                });
+            },
+            fails(("item " + std::to_string(lowest)).c_str()));
+    }
     for (const std::atomic<int> &run : runs)
-        EXPECT_EQ(1, run.load());
+        EXPECT_EQ(3, run.load());
     int finished = 0;
     WorkInBackground work([&] { finished = 1; });
     work.Wait();
@@ -81,4 +100,46 @@ TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
     WorkInBackground failing([] { throw std::runtime_error("in the background"); });
     EXPECT_THAT([&] { failing.Wait(); }, fails("in the background"));
     failing.Wait(); // raised once
+}
+
+// A kept thread runs piece after piece, each seen whole by Wait: its result,
+// or its failure raised once, after which the thread takes the next piece.
+// Ending it lets the piece started last end first.
+TEST(WorkSplit, KeptThreadServesPieceAfterPiece) {
+    struct Case {
+        int pieces;
+        int failEvery; // 0: none fails
+    };
+    for (const Case c : {Case{1, 0}, Case{200, 0}, Case{50, 1}, Case{300, 7}}) {
+        SCOPED_TRACE(testing::Message() << c.pieces << " pieces, failing every " << c.failEvery);
+        WorkerThread worker;
+        worker.Wait(); // nothing started
+        long result = 0;
+        for (int piece = 0; piece < c.pieces; ++piece) {
+            const bool failing = c.failEvery > 0 && piece % c.failEvery == 0;
+            worker.Start([&result, piece, failing] {
+                if (failing)
+                    throw std::runtime_error("piece " + std::to_string(piece));
+                result = static_cast<long>(piece) * piece;
+            });
+            if (failing) {
+                EXPECT_THAT([&] { worker.Wait(); },
+                            testing::ThrowsMessage<std::runtime_error>(
+                                testing::StrEq("piece " + std::to_string(piece))));
+                worker.Wait(); // raised once
+            } else {
+                worker.Wait();
+                EXPECT_EQ(static_cast<long>(piece) * piece, result);
+            }
+        }
+    }
+    std::atomic<int> finished{0};
+    {
+        WorkerThread worker;
+        worker.Start([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            finished = 1;
+        });
+    }
+    EXPECT_EQ(1, finished.load());
 }
