@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,40 @@ inline std::size_t WorkRangeStart(std::size_t count, std::size_t parts, std::siz
     const std::size_t longer = count % parts;
     return part * base + std::min(part, longer);
 }
+
+// Raises the first failure of the list, if any.
+inline void RethrowFirstFailure(const std::vector<std::exception_ptr> &failures) {
+    for (const std::exception_ptr &failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
+// The items [0, count) of a claimed run, shared by the threads that take
+// them: each call takes the next item not yet taken, in ascending order,
+// until none is left, and keeps what each item raised.
+template <class Work> class ClaimedItems {
+  public:
+    ClaimedItems(std::size_t count, Work &work) : count_(count), work_(work), failures_(count) {}
+
+    void operator()() {
+        for (std::size_t item = next_++; item < count_; item = next_++) {
+            try {
+                work_(item);
+            } catch (...) {
+                failures_[item] = std::current_exception();
+            }
+        }
+    }
+
+    // Raises the failure of the lowest item that failed, once all ended.
+    void RethrowFirstFailure() const { vialto::RethrowFirstFailure(failures_); }
+
+  private:
+    std::size_t count_;
+    Work &work_;
+    std::atomic<std::size_t> next_{0};
+    std::vector<std::exception_ptr> failures_; // by item
+};
 
 // Runs work(begin, end, part) on `parts` contiguous ranges of [0, count) at
 // once, the first on the calling thread, and returns when all have ended.
@@ -65,9 +100,7 @@ template <class Work> void RunInParts(std::size_t count, std::size_t parts, Work
     runPart(0);
     for (std::thread &thread : threads)
         thread.join();
-    for (const std::exception_ptr &failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+    RethrowFirstFailure(failures);
 }
 
 // Runs work(item) for every item of [0, count) on up to `parts` threads, the
@@ -84,27 +117,15 @@ template <class Work> void RunClaimed(std::size_t count, std::size_t parts, Work
             work(item);
         return;
     }
-    std::atomic<std::size_t> next{0};
-    std::vector<std::exception_ptr> failures(count);
-    auto claim = [&] {
-        for (std::size_t item = next++; item < count; item = next++) {
-            try {
-                work(item);
-            } catch (...) {
-                failures[item] = std::current_exception();
-            }
-        }
-    };
+    ClaimedItems<std::remove_reference_t<Work>> claim(count, work);
     std::vector<std::thread> threads;
     threads.reserve(parts - 1);
     for (std::size_t part = 1; part < parts; ++part)
-        threads.emplace_back(claim);
+        threads.emplace_back([&claim] { claim(); });
     claim();
     for (std::thread &thread : threads)
         thread.join();
-    for (const std::exception_ptr &failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+    claim.RethrowFirstFailure();
 }
 
 // One thread kept for many pieces of work, one at a time: a task that hands
@@ -195,23 +216,13 @@ class WorkCrew {
                 work(item);
             return;
         }
-        std::atomic<std::size_t> next{0};
-        std::vector<std::exception_ptr> failures(count);
-        auto claim = [&] {
-            for (std::size_t item = next++; item < count; item = next++) {
-                try {
-                    work(item);
-                } catch (...) {
-                    failures[item] = std::current_exception();
-                }
-            }
-        };
+        ClaimedItems<std::remove_reference_t<Work>> claim(count, work);
         while (helpers_.size() < parts - 1)
             helpers_.push_back(std::make_unique<WorkerThread>());
         std::size_t started = 0;
         try {
             for (; started < parts - 1; ++started)
-                helpers_[started]->Start(claim);
+                helpers_[started]->Start([&claim] { claim(); });
         } catch (...) {
             // Nothing handed over outlives this run.
             for (std::size_t helper = 0; helper < started; ++helper)
@@ -221,9 +232,7 @@ class WorkCrew {
         claim();
         for (std::size_t helper = 0; helper < started; ++helper)
             helpers_[helper]->Wait();
-        for (const std::exception_ptr &failure : failures)
-            if (failure)
-                std::rethrow_exception(failure);
+        claim.RethrowFirstFailure();
     }
 
   private:
