@@ -727,9 +727,6 @@ class SectionsProof {
     }
 
     // Pairs each imported station with the written cross section at its
-    // chainage (a station missing from the document is told), then compares
-    // the pairs' points on all cores.
-    // Pairs each imported station with the written cross section at its
     // chainage (a station missing from the document is told).
     void Pair(std::span<const DocCrossSect> sects) {
         pairs_.clear();
