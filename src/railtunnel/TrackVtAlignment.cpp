@@ -6,6 +6,7 @@
 #include "railtunnel/Superelevation.h"
 #include "shell/ErrHandler.h"
 #include "shell/Text.h"
+#include "shell/WorkSplit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vialto {
@@ -60,13 +62,69 @@ std::optional<TrackSample> SearchEdge(const Sampler &sample, double from, double
     return best;
 }
 
+// The chainages a walk from `from` to `to` takes, in order: steps of `step`,
+// every element start on the way exactly, and `to` itself. `endAdded` tells
+// whether `to` was added after the steps rather than reached by one.
+std::vector<double> WalkChainages(const HzAlignment &elements, double from, double to, double step,
+                                  bool &endAdded) {
+    const long count = ElementCount(elements);
+    std::vector<double> chainages;
+    long k = FindElementAt(from, elements);
+    double at = from;
+    for (;;) {
+        chainages.push_back(at);
+        const HzElement &element = elements[static_cast<std::size_t>(k)];
+        double next = at + step;
+        if (next == at)
+            RaiseRuntime(errInvalidCall, "the step " + FormatDecimals(step, 6) +
+                                             " is too small at chainage " + FormatDecimals(at, 3));
+        if (next >= element.Chainage + element.Length) {
+            if (++k > count)
+                break;
+            next = elements[static_cast<std::size_t>(k)].Chainage;
+        }
+        if (next > to)
+            break;
+        at = next;
+    }
+    endAdded = at != to;
+    if (endAdded)
+        chainages.push_back(to);
+    return chainages;
+}
+
+// How many samples a walk takes between two looks at the user's cancel, and
+// how many one thread takes at a time: each sample is independent of the
+// others, so the crew takes them all at once and the walk reads them in order.
+constexpr std::size_t kWalkBatch = 4096;
+constexpr std::size_t kWalkPiece = 256;
+
+// Runs work(begin, end) over [0, count) in pieces of kWalkPiece on the crew's
+// threads. The errors the work raises are handed on here, in the order of
+// the pieces, as one thread working in order would have raised them.
+template <class Work> void RunPieces(WorkCrew &crew, std::size_t count, Work &&work) {
+    const std::size_t pieces = (count + kWalkPiece - 1) / kWalkPiece;
+    std::vector<std::vector<ErrorInfo>> errors(pieces);
+    try {
+        crew.RunClaimed(pieces, [&](std::size_t piece) {
+            const HeldErrors held(errors[piece]);
+            work(piece * kWalkPiece, std::min((piece + 1) * kWalkPiece, count));
+        });
+    } catch (...) {
+        HandOnErrors(errors);
+        throw;
+    }
+    HandOnErrors(errors);
+}
+
 // Walks the alignment from `from` to `to` in steps, taking every element start
 // on the way exactly, and hands each successful sample to emit in order. Where
 // the samples start (or stop) succeeding between two steps the edge is found
 // by SearchEdge, so the generated profile reaches as far as the projection
 // does, at its ends and at both sides of a gap. False when the user cancelled.
 bool WalkAlignment(const HzAlignment &elements, double from, double to, double step,
-                   const Sampler &sample, const Emitter &emit, IProgress &progress) {
+                   const Sampler &sample, const Emitter &emit, IProgress &progress,
+                   WorkCrew &crew) {
     const long count = ElementCount(elements);
     if (count < 1 || !(to >= from))
         return true;
@@ -74,8 +132,8 @@ bool WalkAlignment(const HzAlignment &elements, double from, double to, double s
         RaiseRuntime(errOutOfMemory, "a step of " + FormatDecimals(step, 6) + " over " +
                                          FormatDecimals(to - from, 3) + " gives too many samples");
     progress.Start("", from, to);
-    long k = FindElementAt(from, elements);
-    double at = from;
+    bool endAdded = false;
+    const std::vector<double> chainages = WalkChainages(elements, from, to, step, endAdded);
     bool anySuccess = false;
     bool failedBefore = false; // a failure came before any success ...
     double failedBeforeAt = 0; // ... the last of them here
@@ -83,8 +141,7 @@ bool WalkAlignment(const HzAlignment &elements, double from, double to, double s
     bool failedAfter = false; // a failure came after the last success ...
     double failedAfterAt = 0; // ... the first of them here
     double lastFailedAt = 0;  // the latest failure
-    const auto take = [&](double chainage) {
-        std::optional<TrackSample> found = sample(chainage);
+    const auto take = [&](double chainage, const std::optional<TrackSample> &found) {
         if (!found) {
             if (!anySuccess) {
                 failedBefore = true;
@@ -113,29 +170,21 @@ bool WalkAlignment(const HzAlignment &elements, double from, double to, double s
         failedAfter = false;
         emit(*found);
     };
-    for (;;) {
-        if (progress.CancelRequested())
-            return false;
-        progress.Step(at);
-        take(at);
-        const HzElement &element = elements[static_cast<std::size_t>(k)];
-        double next = at + step;
-        if (next == at)
-            RaiseRuntime(errInvalidCall, "the step " + FormatDecimals(step, 6) +
-                                             " is too small at chainage " + FormatDecimals(at, 3));
-        if (next >= element.Chainage + element.Length) {
-            if (++k > count)
-                break;
-            next = elements[static_cast<std::size_t>(k)].Chainage;
+    std::vector<std::optional<TrackSample>> found(std::min(kWalkBatch, chainages.size()));
+    for (std::size_t first = 0; first < chainages.size(); first += kWalkBatch) {
+        const std::size_t last = std::min(first + kWalkBatch, chainages.size());
+        RunPieces(crew, last - first, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                found[i] = sample(chainages[first + i]);
+        });
+        for (std::size_t i = first; i < last; ++i) {
+            if (progress.CancelRequested())
+                return false;
+            const bool stepped = !(endAdded && i + 1 == chainages.size());
+            if (stepped)
+                progress.Step(chainages[i]);
+            take(chainages[i], found[i - first]);
         }
-        if (next > to)
-            break;
-        at = next;
-    }
-    if (at != to) {
-        if (progress.CancelRequested())
-            return false;
-        take(to);
     }
     if (anySuccess && failedAfter) {
         if (std::optional<TrackSample> edge = SearchEdge(sample, lastSuccess, failedAfterAt))
@@ -272,7 +321,7 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
         if (cantSlot != 0)
             table = GetAligmentSup(cantSlot);
         const HzAlignment centreHz = GetAligmentHz(centreSlot);
-        const VtAlignment centreVt = GetAligmentVt(centreSlot);
+        const VtAlignment &centreVt = ViewAligmentVt(centreSlot);
         const HzAlignment trackHz = GetAligmentHz(trackSlot);
         if (ElementCount(centreHz) < 1 || ElementCount(trackHz) < 1 || ElementCount(centreVt) < 1)
             RaiseError(errAssert, "There are not Hz or Vt aligment to derive the track's profile");
@@ -333,6 +382,7 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
         std::vector<TrackSample> samples;
         const Emitter collect = [&](const TrackSample &sample) { samples.push_back(sample); };
         ProgressFinisher finisher(progress);
+        WorkCrew crew(WorkParts());
         const double trackStart = trackHz[1].Chainage;
         const double trackEnd = AlignmentEnd(trackHz);
         bool completed = false;
@@ -361,24 +411,38 @@ bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cant
                 std::swap(first, last);
             first = std::max(first - kTrackStretchMargin, centreStart);
             last = std::min(last + kTrackStretchMargin, centreEnd);
-            completed = WalkAlignment(centreHz, first, last, step, fromCentre, collect, progress);
+            completed =
+                WalkAlignment(centreHz, first, last, step, fromCentre, collect, progress, crew);
             if (completed)
                 CoverTrackEnds(samples, fromTrack(trackStart), fromTrack(trackEnd));
         } else {
-            completed =
-                WalkAlignment(trackHz, trackStart, trackEnd, step, fromTrack, collect, progress);
+            completed = WalkAlignment(trackHz, trackStart, trackEnd, step, fromTrack, collect,
+                                      progress, crew);
         }
         if (!completed)
             return false;
+        // A co-planar track's correction of each height depends on that
+        // sample alone: the crew makes them all before the profile is built.
+        if (table != nullptr && table->IsCoplaneTrack())
+            RunPieces(crew, samples.size(), [&](std::size_t begin, std::size_t end) {
+                for (std::size_t i = begin; i < end; ++i) {
+                    TrackSample &sample = samples[i];
+                    if (sample.Height != kNullValue)
+                        table->CalcHeightVtAligmentCoplane(static_cast<std::uint8_t>(trackSelector),
+                                                           sample.Chainage, sample.Offset,
+                                                           sample.Height, modeFlag, option,
+                                                           coplaneTrack ? &*coplaneTrack : nullptr,
+                                                           coplaneOther ? &*coplaneOther : nullptr);
+                }
+            });
         VtAlignment points(1);
+        points.reserve(samples.size() + 1);
         for (const TrackSample &sample : samples)
-            AddTrackVtPoint(points, table.get(), sample.Chainage, sample.Offset, sample.Height,
-                            trackSlot, trackSelector, modeFlag, option,
-                            coplaneTrack ? &*coplaneTrack : nullptr,
-                            coplaneOther ? &*coplaneOther : nullptr);
+            AddTrackVtPoint(points, nullptr, sample.Chainage, sample.Offset, sample.Height,
+                            trackSlot, trackSelector, modeFlag, option);
         if (ElementCount(points) < 2)
             RaiseError(errAssert, "No part of the track faces the profile it is derived from");
-        SetAligmentVt(trackSlot, points);
+        SetAligmentVt(trackSlot, std::move(points));
         return true;
     });
 }

@@ -19,6 +19,11 @@ ErrorRecorder *&InnermostRecorder() {
     return recorder;
 }
 
+HeldErrors *&InnermostHold() {
+    thread_local HeldErrors *hold = nullptr;
+    return hold;
+}
+
 bool &Silenced() {
     static bool silenced = false;
     return silenced;
@@ -66,9 +71,24 @@ void LogMessage(const std::string &text) {
 ErrorRecorder::ErrorRecorder() : outer_(InnermostRecorder()) { InnermostRecorder() = this; }
 ErrorRecorder::~ErrorRecorder() { InnermostRecorder() = outer_; }
 
+HeldErrors::HeldErrors(std::vector<ErrorInfo> &errors) : outer_(InnermostHold()), errors_(errors) {
+    InnermostHold() = this;
+}
+HeldErrors::~HeldErrors() { InnermostHold() = outer_; }
+
+void HandOnErrors(const std::vector<std::vector<ErrorInfo>> &held) {
+    for (const std::vector<ErrorInfo> &errors : held)
+        for (const ErrorInfo &error : errors)
+            ErrHandler(error);
+}
+
 void SetAssertionsSilenced(bool silenced) { Silenced() = silenced; }
 
 void ErrHandler(const ErrorInfo &error) {
+    if (HeldErrors *hold = InnermostHold()) {
+        hold->errors_.push_back(error);
+        return;
+    }
     if (ErrorRecorder *recorder = InnermostRecorder())
         recorder->errors_.push_back(error);
     const clsAppModel &app = AppModel();

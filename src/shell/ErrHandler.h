@@ -58,6 +58,27 @@ class ErrorRecorder {
     std::vector<ErrorInfo> errors_;
 };
 
+// Holds back, into `errors` and in order, every error handed to ErrHandler on
+// this thread while it lives, instead of showing or logging it: for work
+// split between threads, whose errors only the thread that split it may show,
+// after the join and in the order one thread doing all the work would have
+// raised them (see HandOnErrors). Holds nest; the innermost one holds.
+class HeldErrors {
+  public:
+    explicit HeldErrors(std::vector<ErrorInfo> &errors);
+    ~HeldErrors();
+    HeldErrors(const HeldErrors &) = delete;
+    HeldErrors &operator=(const HeldErrors &) = delete;
+
+  private:
+    friend void ErrHandler(const ErrorInfo &error);
+    HeldErrors *outer_;
+    std::vector<ErrorInfo> &errors_;
+};
+
+// Hands every held error to ErrHandler on the calling thread, list by list.
+void HandOnErrors(const std::vector<std::vector<ErrorInfo>> &held);
+
 // Runs body; on any failure sets the source, hands the error to ErrHandler and
 // returns failureValue. Returns body's result otherwise.
 template <class R, class Body> R Guarded(std::string_view source, R failureValue, Body &&body) {

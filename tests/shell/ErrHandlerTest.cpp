@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <stdexcept>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -136,4 +137,44 @@ TEST_F(ErrHandlerTest, RecorderKeepsErrorsForItsCaller) {
     EXPECT_TRUE(ui_.Messages.empty());
     ASSERT_EQ(outer.Errors().size(), 1u);
     EXPECT_EQ(outer.Errors()[0].Source, "Op");
+}
+
+// Errors raised on a worker thread while held reach nobody until the thread
+// that split the work hands them on: then they are shown, logged and
+// recorded there, list by list in order. A hold on one thread leaves the
+// others' errors alone, and the innermost of nested holds holds.
+TEST_F(ErrHandlerTest, HeldErrorsWaitForTheSplittingThread) {
+    std::vector<std::vector<ErrorInfo>> held(2);
+    std::vector<ErrorInfo> inner;
+    std::thread worker([&] {
+        const HeldErrors hold(held[1]);
+        EXPECT_FALSE(GuardedRun("Sample", [] { RaiseError(10001, "second"); }));
+        {
+            const HeldErrors nested(inner);
+            ErrHandler({10001, "Nested", "kept apart"});
+        }
+        ErrHandler({53, "Sample", "third"});
+    });
+    {
+        const HeldErrors hold(held[0]);
+        ErrHandler({10001, "Sample", "first"});
+    }
+    worker.join();
+    EXPECT_TRUE(ui_.Messages.empty());
+    EXPECT_TRUE(Log().empty()) << Log();
+    ASSERT_EQ(inner.size(), 1u);
+    EXPECT_EQ(inner[0].Source, "Nested");
+
+    ErrorRecorder recorder;
+    HandOnErrors(held);
+    ASSERT_EQ(recorder.Errors().size(), 3u);
+    const char *order[] = {"first", "second", "third"};
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(recorder.Errors()[i].Description, order[i]);
+    ASSERT_EQ(ui_.Messages.size(), 3u);
+    EXPECT_EQ(ui_.Messages[0].Text, "first");
+    EXPECT_EQ(ui_.Messages[2].Text, "Unhandler Error in Sample\r\nthird");
+    EXPECT_LT(Log().find("first"), Log().find("third")) << Log();
+    ErrHandler({10001, "After", "shown at once"});
+    EXPECT_EQ(ui_.Messages.size(), 4u);
 }
