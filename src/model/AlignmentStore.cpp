@@ -107,10 +107,10 @@ ElementSearch<VtElement> SearchAligmentVt(SlotNumber slot) {
     return ElementSearch<VtElement>(SlotWith(slot, flagVt, kNoVt).Vt, TheStore().order[slot].Vt);
 }
 
-void SetAligmentVt(SlotNumber slot, const VtAlignment &elements) {
+void SetAligmentVt(SlotNumber slot, VtAlignment elements) {
     AlignmentSlot &s = Slot(slot);
     s.Flags |= flagVt;
-    s.Vt = elements;
+    s.Vt = std::move(elements);
     TheStore().order[slot].Vt = ElementStartsAscend(s.Vt);
 }
 

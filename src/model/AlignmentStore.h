@@ -47,7 +47,7 @@ VtAlignment GetAligmentVt(SlotNumber slot);
 const VtAlignment &ViewAligmentVt(SlotNumber slot);
 // As SearchAligmentHz, for the profile.
 ElementSearch<VtElement> SearchAligmentVt(SlotNumber slot);
-void SetAligmentVt(SlotNumber slot, const VtAlignment &elements);
+void SetAligmentVt(SlotNumber slot, VtAlignment elements);
 // start = Chainage of element 1; end = Chainage + Length of the last element.
 void GetStartEndAligmentVt(SlotNumber slot, double &start, double &end);
 

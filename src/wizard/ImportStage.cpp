@@ -152,7 +152,7 @@ void ImportVertical(ImportRun &run, int p) {
     BeginCheckGroup(file.DisplayName, checkVt);
     const bool within = imported && CheckVtAlignment(vt, run.Job.ToleranceVt) == 0;
     run.Leaf(p, slotVt, within, failure);
-    SetAligmentVt(static_cast<SlotNumber>(p), vt);
+    SetAligmentVt(static_cast<SlotNumber>(p), std::move(vt));
 }
 
 // Whether the page has a profile to check chainages against: one read or
@@ -165,8 +165,7 @@ bool HasProfile(int p) {
 // The tunnel profile check needs the page's vertical alignment.
 bool TunnelWithinVertical(int p, const clsTunnel &tunnel) {
     return Guarded("IntroPageImporting", false, [&] {
-        const VtAlignment vt = GetAligmentVt(static_cast<SlotNumber>(p));
-        return !CheckTunnelChainages(vt, tunnel);
+        return !CheckTunnelChainages(ViewAligmentVt(static_cast<SlotNumber>(p)), tunnel);
     });
 }
 
@@ -281,8 +280,7 @@ bool CantWithinVertical(int p) {
     return Guarded("IntroPageImporting", false, [&] {
         const SlotNumber slot = static_cast<SlotNumber>(p);
         const auto table = GetAligmentSup(slot);
-        const VtAlignment vt = GetAligmentVt(slot);
-        return !CheckSuperelevationChainages(vt, *table);
+        return !CheckSuperelevationChainages(ViewAligmentVt(slot), *table);
     });
 }
 
