@@ -7,5 +7,6 @@
 
 int main(int argc, char **argv) {
     vialto::UseUtf8Console();
+    vialto::UseLargeHeapPages();
     return vialto::RunConvert(vialto::ProgramArguments(argc, argv), std::cout, std::cerr);
 }

@@ -17,6 +17,7 @@
 
 int main(int argc, char **argv) {
     vialto::UseUtf8Console();
+    vialto::UseLargeHeapPages();
 #ifdef VIALTO_WITH_QT
     // The application object is made when a window is first needed, so that
     // "-reg" with an output path needs no display.

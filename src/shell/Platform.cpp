@@ -14,9 +14,14 @@
 #include <iostream>
 #include <streambuf>
 #else
+#include <cstdint>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#include <sys/mman.h>
+#endif
 #endif
 
 namespace vialto {
@@ -186,6 +191,10 @@ std::vector<std::string> ProgramArguments(int, char **) {
     return args;
 }
 
+void UseLargeHeapPages() {}
+
+void ReleaseFreeMemory() {}
+
 std::optional<std::string> RawCommandLine() {
     const std::wstring_view line = GetCommandLineW();
     // The program's name is quoted when it holds a blank, and a quote inside
@@ -263,6 +272,42 @@ std::vector<std::string> ProgramArguments(int argc, char **argv) {
 std::optional<std::string> RawCommandLine() { return std::nullopt; }
 
 void UseUtf8Console() {}
+
+void UseLargeHeapPages() {
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
+    // Blocks up to kHeapBlock come from the heap, so that what a stage frees
+    // is reused by the next instead of being unmapped and touched afresh.
+    // The heap grows by kHeapReserve at a time and keeps as much when it
+    // shrinks; ReleaseFreeMemory gives the rest back.
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    constexpr int kHeapBlock = 4 << 20;
+    constexpr int kHeapReserve = 64 << 20;
+    mallopt(M_MMAP_THRESHOLD, kHeapBlock);
+    mallopt(M_TOP_PAD, kHeapReserve);
+    mallopt(M_TRIM_THRESHOLD, 2 * kHeapReserve);
+    // One heap for every thread: a thread's own heap would start small pages
+    // of its own.
+    mallopt(M_ARENA_MAX, 1);
+    // Growing the heap now makes the reserve; large pages then back it.
+    void *probe = std::malloc(std::size_t{1} << 20);
+    if (probe == nullptr)
+        return;
+    const auto from = reinterpret_cast<std::uintptr_t>(probe);
+    const auto to = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    const std::uintptr_t first = (from + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t last = to & ~(kLargePage - 1);
+    // Only when the probe came from the heap below the break.
+    if (to != static_cast<std::uintptr_t>(-1) && from < to && last > first)
+        madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+    std::free(probe);
+#endif
+}
+
+void ReleaseFreeMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 #endif
 

@@ -63,4 +63,16 @@ std::optional<std::string> RawCommandLine();
 // first thing in main.
 void UseUtf8Console();
 
+// Prepares the heap for a conversion's large working set: what one stage
+// frees is kept for the next, and the heap grows in large pages where the
+// system offers them. Each fresh page costs the system a fault, which on a
+// virtual machine takes microseconds; a long road touches tens of thousands.
+// Call once, first thing in main, before any thread starts; it changes
+// nothing a program computes.
+void UseLargeHeapPages();
+
+// Gives the heap's free memory back to the system: after a stage that held
+// much more than the next ones need, such as reading the listings.
+void ReleaseFreeMemory();
+
 } // namespace vialto

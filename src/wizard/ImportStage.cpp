@@ -10,6 +10,7 @@
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
 #include "shell/ErrHandler.h"
+#include "shell/Platform.h"
 
 #include <array>
 #include <memory>
@@ -200,6 +201,9 @@ void ImportSlot3(ImportRun &run, int p) {
         BeginCheckGroup(file.DisplayName, checkCrossSection);
         run.Leaf(p, slotCr, imported, failure);
         SetAligmentCr(slot, std::move(set));
+        // Reading the largest of the listings left much of the heap free,
+        // more than what comes next needs.
+        ReleaseFreeMemory();
     }
 }
 

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 using namespace vialto;
 
@@ -49,4 +51,24 @@ TEST(Platform, ProgramAndTemporaryFolders) {
     EXPECT_TRUE(std::filesystem::is_directory(*temp));
     EXPECT_EQ(LogFilePath(), *temp / "ZMPA_Converters.log");
     EXPECT_FALSE(LoggedOnUserName().empty());
+}
+
+// The heap prepared for large pages holds what it is given: blocks of every
+// size from a few bytes to beyond the heap's own, some freed and the free
+// memory given back, keep their bytes.
+TEST(Platform, LargeHeapPagesKeepEveryLiveBlock) {
+    UseLargeHeapPages();
+    std::vector<std::vector<unsigned char>> blocks;
+    for (std::size_t size = 16; size <= (std::size_t{16} << 20); size *= 4)
+        for (int copy = 0; copy < 2; ++copy)
+            blocks.emplace_back(size, static_cast<unsigned char>(blocks.size() * 37 + 1));
+    for (std::size_t k = 1; k < blocks.size(); k += 2)
+        std::vector<unsigned char>().swap(blocks[k]);
+    ReleaseFreeMemory();
+    for (std::size_t k = 0; k < blocks.size(); k += 2) {
+        const auto expected = static_cast<unsigned char>(k * 37 + 1);
+        EXPECT_EQ(std::count(blocks[k].begin(), blocks[k].end(), expected),
+                  static_cast<std::ptrdiff_t>(blocks[k].size()))
+            << blocks[k].size();
+    }
 }
