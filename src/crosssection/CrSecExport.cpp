@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -80,7 +83,14 @@ struct FinalCodeOf {
 
 // The final form of every layer's codes (FinalCode at the code's first
 // position in the layer's list), looked up once per point.
-using CodeIndex = std::unordered_map<std::string, FinalCodeOf>;
+// Looked up by the points' codes as they stand, without a copy of each.
+struct CodeHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view code) const {
+        return std::hash<std::string_view>{}(code);
+    }
+};
+using CodeIndex = std::unordered_map<std::string, FinalCodeOf, CodeHash, std::equal_to<>>;
 
 std::vector<CodeIndex> IndexCodes(const CrossSectionSet &set) {
     std::vector<CodeIndex> index(set.Layers.size());
@@ -151,7 +161,8 @@ void PrepareSurface(const CrSecSurface &surface, const CodeIndex &codeIndex, Pre
             AppendDecimals(out.Points, point.Height, 6);
             out.Points += ' ';
         }
-        const auto found = point.Code.empty() ? codeIndex.end() : codeIndex.find(point.Code);
+        const auto found =
+            point.Code.empty() ? codeIndex.end() : codeIndex.find(std::string_view(point.Code));
         out.Codes.push_back(found == codeIndex.end() ? nullptr : &found->second);
     }
     DropTrailing(out.Points, ' ');
@@ -195,7 +206,7 @@ void ExportSurface(CrossSectionSet &set, std::size_t i, std::size_t j,
             LogUncoded(station.Chainage, point);
             continue;
         }
-        std::string ruleCode = std::move(point.Code);
+        std::string ruleCode(point.Code);
         // Points appended since the surface was prepared are looked up here.
         const FinalCodeOf *final = nullptr;
         if (k < prepared.Codes.size()) {

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace vialto {
@@ -22,7 +24,7 @@ int Sign(double value) { return (value > 0) - (value < 0); }
 
 // Codes are short: compared here byte by byte rather than by a library call
 // for every pair of a section's points.
-bool SameCode(const std::string &a, const std::string &b) {
+bool SameCode(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t k = 0; k < a.size(); ++k)
@@ -347,7 +349,7 @@ std::vector<PointGroup> GetSegments(const std::vector<CrSecPoint> &thisPoints,
     std::stable_sort(across.begin(), across.end(), [&](std::size_t a, std::size_t b) {
         return lastPoints[a].Offset < lastPoints[b].Offset;
     });
-    auto positionOf = [&](const std::string &code) -> std::optional<std::size_t> {
+    auto positionOf = [&](std::string_view code) -> std::optional<std::size_t> {
         for (std::size_t p = 0; p < across.size(); ++p)
             if (lastPoints[across[p]].Code == code)
                 return p;
@@ -613,7 +615,7 @@ void DebugPoints(const std::string &title, const std::vector<CrSecPoint> &points
                        std::to_string(static_cast<long>(points.size()) - 1) + "\n";
     for (const CrSecPoint &point : points)
         text += FormatDecimals(point.Offset, 3) + "\t" + FormatDecimals(point.Height, 3) + "\t" +
-                point.Code + "\n";
+                std::string(point.Code) + "\n";
     Trace(text);
 }
 

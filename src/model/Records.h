@@ -12,6 +12,8 @@
 // ElementCount).
 #pragma once
 
+#include "model/PointCode.h"
+
 #include <any>
 #include <cstdint>
 #include <memory>
@@ -94,8 +96,8 @@ class RareText {
 struct CrSecPoint {
     double Offset = 0; // from the axis, positive to the right
     double Height = 0;
-    std::string Code; // stringline code; "" while it has none
-    RareText Name;    // a second code
+    PointCode Code; // stringline code; "" while it has none
+    RareText Name;  // a second code
     bool IsCopy = false;
     bool IsCopyMark = false;
 };

@@ -244,7 +244,7 @@ std::string Dump(const CrossSectionSet &set) {
             text += std::to_string(station.Chainage) + " " + std::to_string(surface.Layer) +
                     std::to_string(surface.Done) + ":";
             for (const CrSecPoint &p : surface.Points)
-                text += " " + p.Code + "/" + std::string(std::string_view(p.Name)) +
+                text += " " + std::string(p.Code) + "/" + std::string(std::string_view(p.Name)) +
                         (p.IsCopy ? "c" : "") + (p.IsCopyMark ? "m" : "");
             text += "\n";
         }

@@ -34,7 +34,7 @@ TEST(AddStation, SurfacesInLayerOrderWithoutRepeatsAndTheFirstCodes) {
         for (const CrSecSurface &surface : s.Surfaces) {
             text += " | " + std::to_string(surface.Layer) + ":";
             for (const CrSecPoint &p : surface.Points)
-                text += " " + (p.Code.empty() ? "-" : p.Code);
+                text += " " + (p.Code.empty() ? std::string("-") : std::string(p.Code));
         }
         return text;
     };
