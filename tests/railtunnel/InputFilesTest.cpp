@@ -110,32 +110,31 @@ TEST_F(InputFiles, UnreadableFilesRaiseTheGivenNumbers) {
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
 TEST_F(InputFiles, BadTunnelFilesAreRefusedWithTheirErrorNumber) {
-    const std::string profiles = "<TunnelProfile sta=\"1\"/></TunnelProfiles>";
-    const std::string entityProfile =
-        "<TunnelProfiles><TunnelProfile sta=\"&xxe;\"/></TunnelProfiles>";
+    // The set with the given profiles on the lines after the root's start tag.
+    const auto set = [](const std::string &profiles) {
+        return kDecl + "<TunnelProfiles>\r\n" + profiles + "</TunnelProfiles>";
+    };
+    const std::string doctype = ExternalEntityDoctype("TunnelProfiles"),
+                      entity = "<TunnelProfiles><TunnelProfile sta=\"&xxe;\"/></TunnelProfiles>";
+    const char *invalid = "E_NOVALIDFILE";
     clsTunnel tunnel;
     ExpectRefused(
-        {{"second line a comment", kDecl + "<!-- profiles -->\r\n<TunnelProfiles>" + profiles,
-          "E_NOVALIDFILE", ""},
+        {{"second line a comment", kDecl + "<!-- x -->\r\n" + set("<TunnelProfile sta=\"1\"/>"),
+          invalid, "does not start with <TunnelProfiles"},
          {"wrong root without declaration", "<Profiles><TunnelProfile sta=\"1\"/></Profiles>",
-          "E_NOVALIDFILE", ""},
-         {"malformed", kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\">\r\n</TunnelProfiles>",
-          "E_NOVALIDFILE", "in.xml is not well-formed XML: Start-end tags mismatch at line 4"},
-         {"empty file", "", "E_NOVALIDFILE", ""},
-         {"no profiles", kDecl + "<TunnelProfiles name=\"x\">\r\n</TunnelProfiles>", "E_NOTFILLALL",
-          ""},
-         {"profile without sta", kDecl + "<TunnelProfiles>\r\n<TunnelProfile/></TunnelProfiles>",
-          "E_NOVALIDFILE", ""},
+          invalid, "not <TunnelProfiles>"},
+         {"malformed", set("<TunnelProfile sta=\"1\">\r\n"), invalid,
+          "in.xml is not well-formed XML: Start-end tags mismatch at line 4"},
+         {"empty file", "", invalid, "not well-formed"},
+         {"no profiles", set(""), "E_NOTFILLALL", "no <TunnelProfile>"},
+         {"profile without sta", set("<TunnelProfile/>"), invalid, "no sta attribute"},
          // Entities are never expanded.
-         {"external entity on the second line",
-          kDecl + ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+         {"external entity on the second line", kDecl + doctype + entity, invalid,
           "does not start with <TunnelProfiles"},
-         {"external entity without declaration",
-          ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+         {"external entity without declaration", doctype + entity, invalid,
           "declares a document type at line 1, column"},
-         {"bare ampersand",
-          kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\" n=\"a & b\"/></TunnelProfiles>",
-          "E_NOVALIDFILE", "\"&\" at line 3, column 29"}},
+         {"bare ampersand", set("<TunnelProfile sta=\"1\" n=\"a & b\"/>"), invalid,
+          "\"&\" at line 3, column 29"}},
         [&](const std::string &path) { return tunnel.Load(path); },
         [&] { return tunnel.GetChainages().empty() && tunnel.Text().empty(); });
     ui_.Messages.clear();
@@ -262,14 +261,11 @@ TEST_F(InputFiles, BadCantFilesAreRefusedWithTheirErrorNumber) {
          {"wrong root", kDecl + comment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
           "E_NOVALIDFILE", ""},
          {"no stations", file("<Stations/>"), "E_NOTFILLALL", ""},
-         {"malformed", file("<CantStation station=\"1\""), "E_SAMENAME", ""},
-         {"empty file", "", "E_SAMENAME", ""},
-         {"no gauge", kDecl + comment + "<Cant superelevationBase=\"1.5\">" + stations + "</Cant>",
-          "E_NOVALIDFILE", ""},
+         {"malformed", file("<CantStation station=\"1\""), "E_SAMENAME", "not well-formed"},
          {"second station without attributes",
           file("<CantStation station=\"5\" appliedCant=\"1\" rotationPoint=\"center\"/>"
                "<CantStation/>"),
-          "E_NOVALIDFILE", ""}},
+          "E_NOVALIDFILE", "has no station attribute"}},
         import, [&] {
             return table.GetChainages() == std::vector<double>{100, 200};
         });
