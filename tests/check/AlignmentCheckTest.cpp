@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <string>
 #include <vector>
 
 using namespace vialto;

@@ -6,7 +6,6 @@
 #include "model/AlignmentStore.h"
 #include "railtunnel/Superelevation.h"
 #include "shell/AppModel.h"
-#include "shell/Error.h"
 #include "shell/Text.h"
 #include "support/TestSupport.h"
 #include "support/TrackFixtures.h"

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <string>
 #include <tuple>
 #include <vector>
 
