@@ -2,7 +2,6 @@
 // ends they must meet are worked out independently in the comments.
 #include "check/AlignmentCheck.h"
 
-#include "railtunnel/Superelevation.h"
 #include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
 #include "shell/Error.h"
@@ -28,7 +27,7 @@ class AlignmentCheckTest : public ::testing::Test {
         AppModel().Reset();
         AppModel().TokenFile().ReadText(
             "E_TOLE_HZ = Horizontal gap\nE_TOLE_VT = Height gap\nE_TOLE_TUNNEL = Profile off\n"
-            "E_TOLE_SUPERELV = Cant off\nE_CREATE_ARC = No arc\nE_EMPTYFILE = In order\n"
+            "E_CREATE_ARC = No arc\nE_EMPTYFILE = In order\n"
             "E_CH = Chainage\nE_X =  X \nE_Y = Y\nE_Z = Z\nE_DESCRIPTION = Descripción\n");
         ResetCheckReport();
     }
@@ -133,9 +132,10 @@ TEST_F(AlignmentCheckTest, EveryGapIsAReportLine) {
                                                "300.0000      \t13.7500       \tHeight gap\r\n");
 }
 
-// Profile and station chainages lie within the profile's range, both ends
-// included; a closing circular curve carries its length as a negative number.
-TEST_F(AlignmentCheckTest, TunnelAndCantChainagesLieOnTheProfile) {
+// Profile chainages lie within the profile's range, both ends included; a
+// closing circular curve carries its length as a negative number. (Cant
+// stations go through the same check: the batch run of a late profile.)
+TEST_F(AlignmentCheckTest, TunnelChainagesLieOnTheProfile) {
     TempDir dir;
     WriteFileBytes(dir / "t.xml", "<?xml version=\"1.0\"?>\n<TunnelProfiles>"
                                   "<TunnelProfile sta=\"15340.001\"/><TunnelProfile sta=\"12340\"/>"
@@ -150,15 +150,7 @@ TEST_F(AlignmentCheckTest, TunnelAndCantChainagesLieOnTheProfile) {
     EXPECT_EQ(GetCheckReportText("tunnel.xml", "Cr"), // in ascending order
               "Chainage      \tDescripción   \r\n"
               "12339.9990    \tProfile off\r\n15340.0010    \tProfile off\r\n");
-    const clsSuperelevation table(
-        RailTable({Station(12340, 0, rotInsideRail), Station(16000, 0, rotInsideRail)}));
-    BeginCheckGroup("cant.xml", checkCant);
-    EXPECT_TRUE(CheckSuperelevationChainages(vt, table));
-    EXPECT_EQ(GetCheckReportText("cant.xml", "Cr"),
-              "Chainage      \tDescripción   \r\n16000.0000    \tCant off\r\n");
     // Without a profile nothing is checked.
-    BeginCheckGroup("no profile", checkCant);
-    EXPECT_FALSE(CheckSuperelevationChainages(VtAlignment{}, table));
     BeginCheckGroup("no profile", checkTunnel);
     EXPECT_FALSE(CheckTunnelChainages(VtAlignment{}, tunnel));
     EXPECT_EQ(GetCheckReportText("no profile", "Cr"), "In order");
