@@ -56,26 +56,24 @@ CantAtChainage Cant(CantRotation rotation, double cant) {
 // is raised). A negative cant tilts the track the other way about the same
 // point, and the other rail becomes the lower.
 TEST(RailRule, OuterRailStandsHigherByTheCantAndTheNamedRailIsHeld) {
-    struct Case {
-        CantRotation rotation;
-        double radius, left, right; // rises of the rails for a cant of 0.1
-    };
-    const Case cases[] = {{rotInsideRail, 500, 0.1, 0},   {rotInsideRail, -500, 0, 0.1},
-                          {rotOutsideRail, 500, 0, -0.1}, {rotOutsideRail, -500, -0.1, 0},
-                          {rotCenter, 500, 0.05, -0.05},  {rotCenter, -500, -0.05, 0.05},
-                          {rotLeftRail, 500, 0, -0.1},    {rotLeftRail, -500, 0, 0.1},
-                          {rotRightRail, 500, 0.1, 0},    {rotRightRail, -500, -0.1, 0},
-                          {rotInsideRail, 0, 0, 0},       {rotOutsideRail, 0, 0, 0},
-                          {rotCenter, 0, 0, 0},           {rotLeftRail, 0, 0, 0.1},
-                          {rotRightRail, 0, 0.1, 0}};
-    for (const Case &c : cases)
+    // Rotation, radius; the rises of the left and right rail for a cant of 0.1.
+    const std::tuple<CantRotation, double, double, double> cases[] = {
+        {rotInsideRail, 500, 0.1, 0},   {rotInsideRail, -500, 0, 0.1},
+        {rotOutsideRail, 500, 0, -0.1}, {rotOutsideRail, -500, -0.1, 0},
+        {rotCenter, 500, 0.05, -0.05},  {rotCenter, -500, -0.05, 0.05},
+        {rotLeftRail, 500, 0, -0.1},    {rotLeftRail, -500, 0, 0.1},
+        {rotRightRail, 500, 0.1, 0},    {rotRightRail, -500, -0.1, 0},
+        {rotInsideRail, 0, 0, 0},       {rotOutsideRail, 0, 0, 0},
+        {rotCenter, 0, 0, 0},           {rotLeftRail, 0, 0, 0.1},
+        {rotRightRail, 0, 0.1, 0}};
+    for (const auto &[rotation, radius, left, right] : cases)
         for (const double sign : {1.0, -1.0}) {
-            SCOPED_TRACE(testing::Message() << c.rotation << " R " << c.radius << " " << sign);
-            const RailRise rise = RiseOfRails(Cant(c.rotation, sign * 0.1), c.radius);
-            EXPECT_NEAR(rise.Left, sign * c.left, 1e-12);
-            EXPECT_NEAR(rise.Right, sign * c.right, 1e-12);
-            const double l = sign * c.left, r = sign * c.right;
-            EXPECT_EQ(LowerRailOf(Cant(c.rotation, sign * 0.1), c.radius),
+            SCOPED_TRACE(testing::Message() << rotation << " R " << radius << " " << sign);
+            const RailRise rise = RiseOfRails(Cant(rotation, sign * 0.1), radius);
+            const double l = sign * left, r = sign * right;
+            EXPECT_NEAR(rise.Left, l, 1e-12);
+            EXPECT_NEAR(rise.Right, r, 1e-12);
+            EXPECT_EQ(LowerRailOf(Cant(rotation, sign * 0.1), radius),
                       l == r ? lowerRailNone : (l < r ? lowerRailLeft : lowerRailRight));
         }
     // Level: the inner rail of a curve, the held rail of a straight, else none.
@@ -209,17 +207,13 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
     const double d1x = 4 * t; // the tracks are 4 apart
     const double d2h = 0.075; // 0.5 B sin(theta): half the cant
     const double d2 = 0.15;   // B sin(theta): the cant
-    struct Case {
-        CantRotation rotation;
-        bool mode;
-        int option;
-        double high; // change of the track on the high (outer) side
-        double low;  // change of the other track
-    };
-    const Case cases[] = {{rotInsideRail, false, 0, d1, -d1},
-                          {rotOutsideRail, true, 0, d1 - d2h, -d1 - d2h},
-                          {rotCenter, true, 1, d1x, 0},
-                          {rotLeftRail, true, 2, -d2, -d1x - d2}};
+    // Rotation, mode, option; the change of the track on the high (outer) side
+    // and of the other track.
+    const std::tuple<CantRotation, bool, int, double, double> cases[] = {
+        {rotInsideRail, false, 0, d1, -d1},
+        {rotOutsideRail, true, 0, d1 - d2h, -d1 - d2h},
+        {rotCenter, true, 1, d1x, 0},
+        {rotLeftRail, true, 2, -d2, -d1x - d2}};
     for (bool leftHand : {false, true}) {
         // Slot 2 the left, slot 3 the right track on concentric arcs.
         const double turn = leftHand ? -1 : 1;
@@ -228,16 +222,16 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
             AddAlignment();
         SetAligmentHz(2, OneBased<HzElement>({HzAt(0, -2, 0, 0, turn * (500 + 2 * turn), 0, 400)}));
         SetAligmentHz(3, OneBased<HzElement>({HzAt(0, 2, 0, 0, turn * (500 - 2 * turn), 0, 400)}));
-        for (const Case &c : cases) {
-            SCOPED_TRACE(testing::Message() << "rot " << c.rotation << " mode " << c.mode
-                                            << " option " << c.option << " left " << leftHand);
-            const clsSuperelevation table = Constant(0.15, c.rotation);
+        for (const auto &[rotation, mode, option, high, low] : cases) {
+            SCOPED_TRACE(testing::Message() << "rot " << rotation << " mode " << mode << " option "
+                                            << option << " left " << leftHand);
+            const clsSuperelevation table = Constant(0.15, rotation);
             double left = 100, right = 100;
-            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(2, 100, 2, left, c.mode, c.option));
-            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(3, 100, 2, right, c.mode, c.option));
+            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(2, 100, 2, left, mode, option));
+            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(3, 100, 2, right, mode, option));
             const double tol = 2e-4; // the projection rounds to 3 decimals
-            EXPECT_NEAR(left - 100, leftHand ? c.low : c.high, tol);
-            EXPECT_NEAR(right - 100, leftHand ? c.high : c.low, tol);
+            EXPECT_NEAR(left - 100, leftHand ? low : high, tol);
+            EXPECT_NEAR(right - 100, leftHand ? high : low, tol);
         }
     }
     // Before the table, not a track side, an unknown option: the height is left.
