@@ -147,44 +147,41 @@ TEST(TrackVt, CloseSamplesMergeAndNullHeightsAreIgnored) {
 // Each run is refused (or cancelled) and stores nothing; those refused up
 // front never start the walk, and none reports once per sample.
 TEST(TrackVt, RefusedAndCancelledRunsStoreNothing) {
-    const CantStation level = Station(0, 0, rotInsideRail);
-    struct Case {
-        const char *what;
-        std::vector<CantStation> coplanar; // slot 2's co-planar table; none when empty
-        SlotNumber from, cantSlot;
-        double step;
-        long selector;
-        int option;
-        long cancelAfter;
-    };
-    // A cant as large as the base is a slope of 90 degrees: its tangent would
-    // put the track some 10^16 above the centre line.
-    const Case cases[] = {
-        {"cancelled", {}, 1, 0, 0.5, 2, 0, 5},
-        {"no cant table in slot 2", {}, 1, 2, 0.5, 2, 0, -1},
-        {"no step", {}, 1, 0, 0, 2, 0, -1},
-        {"slot 3 has no profile", {}, 3, 0, 0.5, 2, 0, -1},
-        {"co-planar track not a side", {level}, 1, 2, 0.5, 1, 0, -1},
-        {"cant equal to the base", {level, Station(200, 1.5, rotInsideRail)}, 1, 2, 0.5, 2, 0, -1},
-        {"unknown vertical option", {level}, 1, 2, 0.5, 2, 7, -1},
-    };
-    for (const Case &c : cases) {
+    const CantStation level = Station(0, 0, rotInsideRail),
+                      upright = Station(200, 1.5, rotInsideRail);
+    // What is wrong; slot 2's co-planar table (none when empty); the arguments
+    // from, cantSlot, step, selector and option; the step that cancels. A cant
+    // as large as the base is a slope of 90 degrees: its tangent would put the
+    // track some 10^16 above the centre line.
+    const std::tuple<const char *, std::vector<CantStation>, SlotNumber, SlotNumber, double, long,
+                     int, long>
+        cases[] = {
+            {"cancelled", {}, 1, 0, 0.5, 2, 0, 5},
+            {"no cant table in slot 2", {}, 1, 2, 0.5, 2, 0, -1},
+            {"no step", {}, 1, 0, 0, 2, 0, -1},
+            {"slot 3 has no profile", {}, 3, 0, 0.5, 2, 0, -1},
+            {"co-planar track not a side", {level}, 1, 2, 0.5, 1, 0, -1},
+            {"cant equal to the base", {level, upright}, 1, 2, 0.5, 2, 0, -1},
+            {"unknown vertical option", {level}, 1, 2, 0.5, 2, 7, -1},
+        };
+    for (const auto &[what, coplanar, from, cantSlot, step, selector, option, cancelAfter] :
+         cases) {
         RecordingUi ui;
         StoreTrack({HzAt(0, 0, 0, 0, 0, 0, 300)}, {HzAt(0, -2, 0, 0, 0, 0, 300)});
         AddAlignment(); // slot 3: no profile
         SetAligmentHz(3, GetAligmentHz(2));
-        if (!c.coplanar.empty())
-            SetAligmentSup(2, std::make_shared<clsSuperelevation>(RailTable(c.coplanar, true)));
-        RecordingProgress progress(c.cancelAfter);
-        EXPECT_FALSE(CreateVtFromVt(2, c.from, c.cantSlot, c.step, progress, c.selector, false,
-                                    c.option, kFootTol))
-            << c.what;
-        EXPECT_FALSE(ExistAlignment(flagVt, 2)) << c.what;
-        EXPECT_LE(ui.Messages.size(), 1u) << c.what;
-        if (c.cancelAfter < 0)
-            EXPECT_EQ(progress.Steps, 0) << c.what;
+        SCOPED_TRACE(what);
+        if (!coplanar.empty())
+            SetAligmentSup(2, std::make_shared<clsSuperelevation>(RailTable(coplanar, true)));
+        RecordingProgress progress(cancelAfter);
+        EXPECT_FALSE(
+            CreateVtFromVt(2, from, cantSlot, step, progress, selector, false, option, kFootTol));
+        EXPECT_FALSE(ExistAlignment(flagVt, 2));
+        EXPECT_LE(ui.Messages.size(), 1u);
+        if (cancelAfter < 0)
+            EXPECT_EQ(progress.Steps, 0);
         else
-            EXPECT_TRUE(progress.Finished) << c.what;
+            EXPECT_TRUE(progress.Finished);
     }
 }
 
