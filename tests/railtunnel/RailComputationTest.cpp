@@ -151,33 +151,30 @@ TEST(ComputeRails, TrackWithoutAProfileStandsOnItsChosenStringline) {
 
 TEST(ComputeRails, BadInputFailsWithAMessageInsteadOfWritingRails) {
     const double nan = std::nan("");
-    struct Case {
-        const char *what;
-        double gauge, base, cant, firstStation, profileHeight;
-        const char *reason;
-    };
-    const Case cases[] = {
+    // What is wrong; gauge, base, cant, first station, profile height; reason.
+    const std::tuple<const char *, double, double, double, double, double, const char *> cases[] = {
         {"gauge 0", 0, kBase, 0.1, 0, 50, "must be positive"},
         {"negative base", kGauge, -kBase, 0.1, 0, 50, "must be positive"},
         {"cant equal to the base", kGauge, kBase, kBase, 0, 50, "not smaller"},
         {"profile not a number", kGauge, kBase, 0.1, 0, nan, "not numbers"},
         {"before the first station", kGauge, kBase, 0.1, 200, 50, "ComputeRails"},
     };
-    for (const Case &c : cases) {
+    for (const auto &[what, gauge, base, cant, firstStation, profileHeight, reason] : cases) {
+        SCOPED_TRACE(what);
         RecordingUi ui;
         StoreTrack();
         VtAlignment vt = Grade();
-        vt[1].Height = c.profileHeight;
+        vt[1].Height = profileHeight;
         SetAligmentVt(1, vt);
         CantTableData data = RailTable(
-            {Station(c.firstStation, c.cant, rotInsideRail), Station(1000, c.cant, rotInsideRail)});
-        data.Gauge = c.gauge;
-        data.SuperelevationBase = c.base;
+            {Station(firstStation, cant, rotInsideRail), Station(1000, cant, rotInsideRail)});
+        data.Gauge = gauge;
+        data.SuperelevationBase = base;
         Rails r;
-        EXPECT_FALSE(Compute(clsSuperelevation(data), 1, 150, r)) << c.what;
-        EXPECT_EQ(r.lo, 7) << c.what; // nothing handed out
-        ASSERT_EQ(ui.Messages.size(), 1u) << c.what;
-        EXPECT_THAT(ui.Messages[0].Text, HasSubstr(c.reason)) << c.what;
+        EXPECT_FALSE(Compute(clsSuperelevation(data), 1, 150, r));
+        EXPECT_EQ(r.lo, 7); // nothing handed out
+        ASSERT_EQ(ui.Messages.size(), 1u);
+        EXPECT_THAT(ui.Messages[0].Text, HasSubstr(reason));
     }
 }
 
