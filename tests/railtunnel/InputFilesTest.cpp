@@ -17,6 +17,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vialto;
@@ -39,25 +40,23 @@ class InputFiles : public ::testing::Test {
     std::string LastMessage() const {
         return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;
     }
-    struct Refused {
-        const char *Name;
-        std::string Text;
-        const char *Message; // the user sees
-        const char *Reason;  // part of the reason the import tree shows
-    };
+    // Name, file text, the message the user sees, part of the reason the import
+    // tree shows.
+    using Refused = std::tuple<const char *, std::string, const char *, const char *>;
     // Each file is refused by `load` with its message and reason, and leaves
     // what was read before as it was (`unchanged`).
     template <class Load, class Unchanged>
     void ExpectRefused(const std::vector<Refused> &cases, Load load, Unchanged unchanged) {
-        for (const Refused &c : cases) {
+        for (const auto &[name, text, message, part] : cases) {
+            SCOPED_TRACE(name);
             ui_.Messages.clear();
             const ErrorRecorder errors;
-            EXPECT_FALSE(load(File(c.Text))) << c.Name;
-            ASSERT_FALSE(errors.Errors().empty()) << c.Name;
+            EXPECT_FALSE(load(File(text)));
+            ASSERT_FALSE(errors.Errors().empty());
             const std::string &reason = errors.Errors().back().Description;
-            EXPECT_EQ(LastMessage(), c.Message) << c.Name;
-            EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
-            EXPECT_TRUE(unchanged()) << c.Name;
+            EXPECT_EQ(LastMessage(), message);
+            EXPECT_NE(reason.find(part), std::string::npos) << reason;
+            EXPECT_TRUE(unchanged());
         }
     }
 
