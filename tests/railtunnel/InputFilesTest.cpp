@@ -17,6 +17,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vialto;
@@ -39,25 +40,23 @@ class InputFiles : public ::testing::Test {
     std::string LastMessage() const {
         return ui_.Messages.empty() ? std::string() : ui_.Messages.back().Text;
     }
-    struct Refused {
-        const char *Name;
-        std::string Text;
-        const char *Message; // the user sees
-        const char *Reason;  // part of the reason the import tree shows
-    };
+    // Name, file text, the message the user sees, part of the reason the import
+    // tree shows.
+    using Refused = std::tuple<const char *, std::string, const char *, const char *>;
     // Each file is refused by `load` with its message and reason, and leaves
     // what was read before as it was (`unchanged`).
     template <class Load, class Unchanged>
     void ExpectRefused(const std::vector<Refused> &cases, Load load, Unchanged unchanged) {
-        for (const Refused &c : cases) {
+        for (const auto &[name, text, message, part] : cases) {
+            SCOPED_TRACE(name);
             ui_.Messages.clear();
             const ErrorRecorder errors;
-            EXPECT_FALSE(load(File(c.Text))) << c.Name;
-            ASSERT_FALSE(errors.Errors().empty()) << c.Name;
+            EXPECT_FALSE(load(File(text)));
+            ASSERT_FALSE(errors.Errors().empty());
             const std::string &reason = errors.Errors().back().Description;
-            EXPECT_EQ(LastMessage(), c.Message) << c.Name;
-            EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
-            EXPECT_TRUE(unchanged()) << c.Name;
+            EXPECT_EQ(LastMessage(), message);
+            EXPECT_NE(reason.find(part), std::string::npos) << reason;
+            EXPECT_TRUE(unchanged());
         }
     }
 
@@ -110,32 +109,31 @@ TEST_F(InputFiles, UnreadableFilesRaiseTheGivenNumbers) {
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
 TEST_F(InputFiles, BadTunnelFilesAreRefusedWithTheirErrorNumber) {
-    const std::string profiles = "<TunnelProfile sta=\"1\"/></TunnelProfiles>";
-    const std::string entityProfile =
-        "<TunnelProfiles><TunnelProfile sta=\"&xxe;\"/></TunnelProfiles>";
+    // The set with the given profiles on the lines after the root's start tag.
+    const auto set = [](const std::string &profiles) {
+        return kDecl + "<TunnelProfiles>\r\n" + profiles + "</TunnelProfiles>";
+    };
+    const std::string doctype = ExternalEntityDoctype("TunnelProfiles"),
+                      entity = "<TunnelProfiles><TunnelProfile sta=\"&xxe;\"/></TunnelProfiles>";
+    const char *invalid = "E_NOVALIDFILE";
     clsTunnel tunnel;
     ExpectRefused(
-        {{"second line a comment", kDecl + "<!-- profiles -->\r\n<TunnelProfiles>" + profiles,
-          "E_NOVALIDFILE", ""},
+        {{"second line a comment", kDecl + "<!-- x -->\r\n" + set("<TunnelProfile sta=\"1\"/>"),
+          invalid, "does not start with <TunnelProfiles"},
          {"wrong root without declaration", "<Profiles><TunnelProfile sta=\"1\"/></Profiles>",
-          "E_NOVALIDFILE", ""},
-         {"malformed", kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\">\r\n</TunnelProfiles>",
-          "E_NOVALIDFILE", "in.xml is not well-formed XML: Start-end tags mismatch at line 4"},
-         {"empty file", "", "E_NOVALIDFILE", ""},
-         {"no profiles", kDecl + "<TunnelProfiles name=\"x\">\r\n</TunnelProfiles>", "E_NOTFILLALL",
-          ""},
-         {"profile without sta", kDecl + "<TunnelProfiles>\r\n<TunnelProfile/></TunnelProfiles>",
-          "E_NOVALIDFILE", ""},
+          invalid, "not <TunnelProfiles>"},
+         {"malformed", set("<TunnelProfile sta=\"1\">\r\n"), invalid,
+          "in.xml is not well-formed XML: Start-end tags mismatch at line 4"},
+         {"empty file", "", invalid, "not well-formed"},
+         {"no profiles", set(""), "E_NOTFILLALL", "no <TunnelProfile>"},
+         {"profile without sta", set("<TunnelProfile/>"), invalid, "no sta attribute"},
          // Entities are never expanded.
-         {"external entity on the second line",
-          kDecl + ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+         {"external entity on the second line", kDecl + doctype + entity, invalid,
           "does not start with <TunnelProfiles"},
-         {"external entity without declaration",
-          ExternalEntityDoctype("TunnelProfiles") + entityProfile, "E_NOVALIDFILE",
+         {"external entity without declaration", doctype + entity, invalid,
           "declares a document type at line 1, column"},
-         {"bare ampersand",
-          kDecl + "<TunnelProfiles>\r\n<TunnelProfile sta=\"1\" n=\"a & b\"/></TunnelProfiles>",
-          "E_NOVALIDFILE", "\"&\" at line 3, column 29"}},
+         {"bare ampersand", set("<TunnelProfile sta=\"1\" n=\"a & b\"/>"), invalid,
+          "\"&\" at line 3, column 29"}},
         [&](const std::string &path) { return tunnel.Load(path); },
         [&] { return tunnel.GetChainages().empty() && tunnel.Text().empty(); });
     ui_.Messages.clear();
@@ -262,14 +260,11 @@ TEST_F(InputFiles, BadCantFilesAreRefusedWithTheirErrorNumber) {
          {"wrong root", kDecl + comment + "<Kant gauge=\"1\"><CantStation station=\"1\"/></Kant>",
           "E_NOVALIDFILE", ""},
          {"no stations", file("<Stations/>"), "E_NOTFILLALL", ""},
-         {"malformed", file("<CantStation station=\"1\""), "E_SAMENAME", ""},
-         {"empty file", "", "E_SAMENAME", ""},
-         {"no gauge", kDecl + comment + "<Cant superelevationBase=\"1.5\">" + stations + "</Cant>",
-          "E_NOVALIDFILE", ""},
+         {"malformed", file("<CantStation station=\"1\""), "E_SAMENAME", "not well-formed"},
          {"second station without attributes",
           file("<CantStation station=\"5\" appliedCant=\"1\" rotationPoint=\"center\"/>"
                "<CantStation/>"),
-          "E_NOVALIDFILE", ""}},
+          "E_NOVALIDFILE", "has no station attribute"}},
         import, [&] {
             return table.GetChainages() == std::vector<double>{100, 200};
         });

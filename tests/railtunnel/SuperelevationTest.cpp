@@ -9,7 +9,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <string>
 #include <tuple>
 #include <vector>
 
@@ -38,35 +37,28 @@ TEST(LinearUnitFactor, AgainstTheUnitDefinitionsAndBadCodes) {
             << from << " -> " << to;
 }
 
-struct InterpolationCase {
-    const char *Name;
-    double X, X0, X1, Y0, Y1;
-    CantInterpolationKind Kind;
-    double Expected;
-};
-
-// Reverse curve 0 -> 80 over 120: R = (120^2 + 80^2) / (4 * 80) = 65, so 30 in
-// from either end the rise is 65 - sqrt(65^2 - 30^2) = 65 - sqrt(3325).
-const double kRise30 = 65 - std::sqrt(3325.0);
-
-const InterpolationCase kInterpolationCases[] = {
-    {"linear quarter", 125, 100, 200, 0, 100, interpLinear, 25},
-    // 3/16 - 2/64 of the rise.
-    {"cubic quarter", 125, 100, 200, 0, 100, interpCubic, 15.625},
-    {"cubic dx 0", 100, 100, 100, 3, 9, interpCubic, 3},
-    {"reverse first arc", 1030, 1000, 1120, 0, 80, interpReverseCurve, kRise30},
-    {"reverse midpoint", 1060, 1000, 1120, 0, 80, interpReverseCurve, 40},
-    {"reverse second arc", 1090, 1000, 1120, 0, 80, interpReverseCurve, 80 - kRise30},
-    {"reverse falling first arc", 1030, 1000, 1120, 80, 0, interpReverseCurve, 80 - kRise30},
-    {"reverse dy 0", 1050, 1000, 1120, 45, 45, interpReverseCurve, 45},
-    {"reverse dx 0", 1000, 1000, 1000, 45, 60, interpReverseCurve, 45},
-};
-
 TEST(InterpolateCant, HandComputedValuesAndATinyRise) {
-    for (const auto &c : kInterpolationCases)
-        EXPECT_NEAR(clsSuperelevation::InterpolateCant(c.X, c.X0, c.X1, c.Y0, c.Y1, c.Kind),
-                    c.Expected, kCantTol)
-            << c.Name;
+    // Reverse curve 0 -> 80 over 120: R = (120^2 + 80^2) / (4 * 80) = 65, so 30
+    // in from either end the rise is 65 - sqrt(65^2 - 30^2) = 65 - sqrt(3325).
+    const double rise30 = 65 - std::sqrt(3325.0);
+    // Name; x, x0, x1, y0, y1; kind; the cant at x.
+    const std::tuple<const char *, double, double, double, double, double, CantInterpolationKind,
+                     double>
+        cases[] = {
+            {"linear quarter", 125, 100, 200, 0, 100, interpLinear, 25},
+            // 3/16 - 2/64 of the rise.
+            {"cubic quarter", 125, 100, 200, 0, 100, interpCubic, 15.625},
+            {"cubic dx 0", 100, 100, 100, 3, 9, interpCubic, 3},
+            {"reverse first arc", 1030, 1000, 1120, 0, 80, interpReverseCurve, rise30},
+            {"reverse midpoint", 1060, 1000, 1120, 0, 80, interpReverseCurve, 40},
+            {"reverse second arc", 1090, 1000, 1120, 0, 80, interpReverseCurve, 80 - rise30},
+            {"reverse falling", 1030, 1000, 1120, 80, 0, interpReverseCurve, 80 - rise30},
+            {"reverse dy 0", 1050, 1000, 1120, 45, 45, interpReverseCurve, 45},
+            {"reverse dx 0", 1000, 1000, 1000, 45, 60, interpReverseCurve, 45},
+        };
+    for (const auto &[name, x, x0, x1, y0, y1, kind, expected] : cases)
+        EXPECT_NEAR(clsSuperelevation::InterpolateCant(x, x0, x1, y0, y1, kind), expected, kCantTol)
+            << name;
     // A small change of cant over a long run keeps its digits: the rise
     // R - sqrt(R^2 - s^2) taken literally would lose four of them here.
     const double radius = (1e6 + 1e-6) / 0.004; // c^2 / (4 dy) for dx 1000, dy 0.001
