@@ -5,8 +5,6 @@
 
 #include "crosssection/CrSec.h"
 #include "crosssection/CrSecBuilder.h"
-#include "import/CrSecSet.h"
-#include "landxml/LandXmlAlignment.h"
 #include "shell/ErrHandler.h"
 
 #include "landxml/LandXmlFixture.h"
@@ -28,18 +26,10 @@ namespace {
 // 1.000 3.500 (L0:1 C1:1 R2:1 R3:1). The line at 1 starts at 110 and gets a
 // copy at 120 that ends it.
 CrossSectionSet SmallRoad() {
-    CrossSectionSet set;
-    set.Layers = {{"Taludes", {}}, {"Rasante", {}}};
-    AddStation(set, 100,
-               std::vector<CrListPoints>{{{-8, 9, ""}, {8, 9, ""}},
-                                         {{-3.5, 10, ""}, {0, 10.07, ""}, {3.5, 10, ""}}});
-    AddStation(set, 110,
-               std::vector<CrListPoints>{
-                   {{-8.2, 9.1, ""}, {8, 9.1, ""}},
-                   {{-3.5, 10.2, ""}, {0, 10.27, ""}, {1, 10.25, ""}, {3.5, 10.2, ""}}});
-    AddStation(set, 120,
-               std::vector<CrListPoints>{{}, {{-3.5, 10.4, ""}, {0, 10.47, ""}, {3.5, 10.4, ""}}});
-    return set;
+    return Sections({{"Taludes", {"-8.000", "8.000"}}, {"Rasante", {"-3.500", "0.000", "3.500"}}},
+                    {{100, {"-8,9:-8.000 8,9:8.000", "-3.5,10:-3.500 0,10.07:0.000 3.5,10:3.500"}},
+                     {110, {"-8.2,9.1 8,9.1", "-3.5,10.2 0,10.27 1,10.25 3.5,10.2"}},
+                     {120, {"", "-3.5,10.4 0,10.47 3.5,10.4"}}});
 }
 
 class CrossSectionExport : public LandXmlFixture {
@@ -146,7 +136,7 @@ TEST_F(CrossSectionExport, PointWithoutCodeIsWrittenAsNoCodeAndLogged) {
     CrossSectionSet set = SmallRoad();
     NullProgress progress;
     ASSERT_TRUE(ApplyRules(set, "", progress, false));
-    set.Stations[1].Surfaces[1].Points[2].Code.clear(); // the point at 1
+    set.Stations[1].Surfaces[1].Points[2].Code = std::string_view(); // the point at 1
     const std::string bytes = Document(set, "", 0, 0, false);
     // The point is written, named NO_CODE, and no line goes through it.
     EXPECT_EQ(Select(bytes, "//CrossSect[@sta='110.000000']/CrossSectSurf[@name='Rasante']/"
@@ -193,24 +183,18 @@ TEST_F(CrossSectionExport, LinesContinueWhereTheFinalCodesAgree) {
                  {{0, {"1:1.000 2:X 3:7 4:2.000*"}}, {10, {"1:1.000 2:Y 3:8 4:2.000 5:-5"}}});
     const struct {
         double Start;
-        std::string Names, Continued;
-    } cases[] = {
-        {0, "R0:0,C-1:0,R-1:0,R1:0,L-1:0", "R0:0,C-1:0,R-1:0"},
-        {10, "R0:0,C-1:0,R-1:0,R1:0,L-1:0", ""},
-    };
+        std::vector<std::string> Continued;
+    } cases[] = {{0, {"<Feature code=\"SD Vertex Continue\">R0:0,C-1:0,R-1:0</Feature>"}},
+                 {10, {}}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Start);
         const std::string bytes = Document(set, "", c.Start, c.Start, false);
-        EXPECT_EQ(
-            Select(bytes, "//CrossSect[@sta='10.000000']//Feature[@code='SD Vertex Name']"),
-            std::vector<std::string>{"<Feature code=\"SD Vertex Name\">" + c.Names + "</Feature>"});
-        std::vector<std::string> continued;
-        if (!c.Continued.empty())
-            continued.push_back("<Feature code=\"SD Vertex Continue\">" + c.Continued +
-                                "</Feature>");
+        EXPECT_EQ(Select(bytes, "//CrossSect[@sta='10.000000']//Feature[@code='SD Vertex Name']"),
+                  std::vector<std::string>{
+                      "<Feature code=\"SD Vertex Name\">R0:0,C-1:0,R-1:0,R1:0,L-1:0</Feature>"});
         EXPECT_EQ(
             Select(bytes, "//CrossSect[@sta='10.000000']//Feature[@code='SD Vertex Continue']"),
-            continued);
+            c.Continued);
     }
 }
 
@@ -240,12 +224,12 @@ std::string Dump(const CrossSectionSet &set) {
     for (const CrSecLayer &layer : set.Layers)
         text += layer.Name + ::testing::PrintToString(layer.Codes) + "\n";
     for (const CrossSection &station : set.Stations)
-        for (const CrSecSurface &surface : station.Surfaces) {
-            text += std::to_string(station.Chainage) + " " + std::to_string(surface.Layer) +
-                    std::to_string(surface.Done) + ":";
-            for (const CrSecPoint &p : surface.Points)
-                text += " " + p.Code + "/" + std::string(std::string_view(p.Name)) +
-                        (p.IsCopy ? "c" : "") + (p.IsCopyMark ? "m" : "");
+        for (const CrSecSurface &s : station.Surfaces) {
+            text += std::to_string(station.Chainage) + " " + std::to_string(s.Layer) +
+                    std::to_string(s.Done) + ": " + CodesOf(s.Points) + " / " +
+                    CodesOf(s.Points, true);
+            for (const CrSecPoint &p : s.Points)
+                text += std::to_string(p.IsCopy) + std::to_string(p.IsCopyMark);
             text += "\n";
         }
     return text;
