@@ -69,14 +69,11 @@ std::optional<Lines> ReadRtf(const std::string &kind, std::string_view rtf, List
     HzAlignment hz;
     VtAlignment vt;
     CrossSectionSet cr;
-    if (kind == "hz")
-        return ReadHzRtfListing(rtf, hz, &failure, file) ? std::optional(Records(hz))
-                                                         : std::nullopt;
-    if (kind == "vt")
-        return ReadVtRtfListing(rtf, vt, &failure, file) ? std::optional(Records(vt))
-                                                         : std::nullopt;
-    return ReadCrListing(rtf, "RTF", cr, &failure, file) ? std::optional(Records(cr))
-                                                         : std::nullopt;
+    if (!(kind == "hz"   ? ReadHzRtfListing(rtf, hz, &failure, file)
+          : kind == "vt" ? ReadVtRtfListing(rtf, vt, &failure, file)
+                         : ReadCrListing(rtf, "RTF", cr, &failure, file)))
+        return std::nullopt;
+    return kind == "hz" ? Records(hz) : kind == "vt" ? Records(vt) : Records(cr);
 }
 
 TEST(ReportLayouts, EveryWriterFixtureGivesTheOriginalOrIsRefused) {
