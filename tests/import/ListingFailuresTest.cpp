@@ -44,8 +44,6 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
     const std::string v1 = "\\cell 100\\cell 0+000\\cell 100\\cell 1\\cell\\cell\\cell\\row\r\n";
     const std::string hz = "0+000\\cell 0\\cell 1\\cell 2\\cell 0\\cell 0\\cell 0\\cell\\row\r\n";
     const std::string station = "Estaci\\'f3n\\cell 0+010\\cell\\row\r\n";
-    const std::string pts =
-        "1\\cell x\\cell\\cell\\cell\\cell\\cell\\cell\\cell\\cell\\cell\\cell\\row\r\n";
     const std::string rule = "=====  =====  =====  =====  =====  =====  =====  =====\r\n";
     const struct {
         Reader Form;
@@ -68,9 +66,6 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
         {HzRtf,
          "{\\rtf1 " + hz + "0,1 km\\cell 1\\cell 1\\cell 2\\cell 0\\cell 0\\cell 0\\cell\\row}", 2,
          "cell 1 (chainage) is not a chainage", true},
-        {HzRtf,
-         "{\\rtf1 " + hz + "0+100\\cell 100\\cell \\cell 2\\cell 0\\cell 0\\cell 0\\cell\\row}", 2,
-         "cell 3 (X) is empty", true},
         {HzRtf, "{\\rtf1 Title\\par " + hz + "}", 2, "the report lists one row", true},
         {VtText, "*ALZ2\r\n0,1C,0R\r\n1,1C,0R\r\n", 1, "expected the header \"*ALZ\"", false},
         {VtText, "*ALZ\r\n0,100X,0R\r\n1,1C,0R\r\n", 2, "C or P", true},
@@ -84,10 +79,6 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
         {VtText, printed + " 1 12+340.000" + te, 4, "field 3 (height) is missing", true},
         {VtText, printed + " 1 12+340.000 1 1\r\n 2 12+540.000 1 1" + te, 4, "no curve line", true},
         {VtRtf, "{\\rtf1 T\\par H\\par V\\cell 0+000\\cell\\row}", 3, "cut short", true},
-        {VtRtf,
-         "{\\rtf1 T\\par H\\par V\\cell 0+000\\cell\\row \\cell\\cell 0\\cell abc\\cell "
-         "1\\cell\\row}",
-         4, "cell 4 (height) holds no number", true},
         {VtRtf, "{\\rtf1 " + v0 + v1 + "End of listing\\par}", 1, "lists one vertex", true},
         {VtRtf, "{\\rtf1 " + v0 + v0 + v1 + "}", 2,
          "expected the second row of the vertex in row 1", true},
@@ -105,12 +96,8 @@ TEST(ListingFailures, EveryReaderNamesTheReasonAndTheLine) {
         {CrText, "P.K.\r\n==  ==  ==  ==  ==  ==  ==  ==\r\n", 1,
          "the \"P.K.\" line carries no chainage", true},
         {CrRtf, "plain text", 1, "not a readable RTF report", true},
-        {CrRtf, "{\\rtf1 " + station + pts + "}", 2, "cell 2 (height) holds no number: \"x\"",
-         true},
         {CrRtf, "{\\rtf1 " + station + "1\\cell 2\\cell 3\\cell\\row}", 2,
          "a row of points with 4 cell(s)", true},
-        {CrRtf, "{\\rtf1 Estas secciones\\par Estaci\\'f3n\\cell 1+x\\cell\\row}", 2,
-         "cell 2 (chainage) is not a chainage", true},
         // Letters outside ASCII are quoted as themselves, broken bytes as "?".
         {CrRtf, "{\\rtf1 Estaci\\'f3n\\cell P.K. v\\'e9rtice\\cell\\row}", 1,
          "cell 2 (chainage) is not a chainage: \"P.K. vértice\"", true},
