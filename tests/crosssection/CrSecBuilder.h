@@ -35,8 +35,8 @@ inline std::vector<CrSecPoint> Points(const std::string &text) {
 inline std::string CodesOf(const std::vector<CrSecPoint> &points, bool names = false) {
     std::string text;
     for (const CrSecPoint &p : points) {
-        const std::string code(names ? std::string_view(p.Name) : std::string_view(p.Code));
-        text += (text.empty() ? "" : " ") + (code.empty() ? "-" : code) +
+        const std::string_view code = names ? std::string_view(p.Name) : std::string_view(p.Code);
+        text += (text.empty() ? "" : " ") + std::string(code.empty() ? "-" : code) +
                 (p.IsCopy && p.IsCopyMark ? "*" : "");
     }
     return text;

@@ -1,5 +1,8 @@
-// The text routines of the listing readers: chainage notation and decimal marks.
+// The text routines of the listing readers: chainage notation and decimal
+// marks; the RTF reader: the text shape the report readers rely on, characters
+// in the ANSI code page and in Unicode, skipped destinations, and broken files.
 #include "import/ListingText.h"
+#include "import/RtfText.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,87 @@ TEST(ListingText, NormalizeDecimalHandlesCommasAndThousands) {
         NormalizeDecimal(normalized);
         EXPECT_EQ(normalized, expected) << text;
     }
+}
+
+TEST(RtfToText, ShapeCharactersAndSkippedDestinations) {
+    const std::pair<std::string, std::string> cases[] = {
+        // Table rows end with CR LF and every cell with a tab.
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+         "\\trowd\\cellx100\\cellx200\\pard\\intbl a\\cell b\\cell\\row"
+         "\\trowd\\cellx100\\cellx200\\pard\\intbl c\\cell\\cell\\row}",
+         "a\tb\t\r\nc\t\t\r\n"},
+        // Paragraphs, the last one too, end with CR LF; line breaks in the file are no text.
+        {"{\\rtf1 one\\par two}", "one\r\ntwo\r\n"},
+        {"{\\rtf1 one\\par}", "one\r\n"},
+        {"{\\rtf1 a\\line b\\tab c\\par}", "a\nb\tc\r\n"},
+        {"{\\rtf1 line\r\nbreaks in the file\\par}", "linebreaks in the file\r\n"},
+        // Characters of the code page and of Unicode become UTF-8.
+        {"{\\rtf1\\ansi\\ansicpg1252 Estaci\\'f3n\\par}", "Estación\r\n"},
+        {"{\\rtf1 caf\xe9\\par}", "café\r\n"}, // a raw byte in the code page
+        {"{\\rtf1\\uc1 a\\u8212?b\\par}", "a\xE2\x80\x94"
+                                          "b\r\n"},
+        {"{\\rtf1\\uc1 \\u243\\'f3n\\par}", "ón\r\n"}, // \'hh as the stand-in
+        // A writer that left out the stand-in: the row and cell ends survive.
+        {"{\\rtf1\\uc1 a\\u243\\cell\\u243\\row}", "aó\tó\r\n"},
+        // Destinations are skipped, binary data by its count, braces inside it included.
+        {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0;}{\\stylesheet{\\s0 Normal;}}"
+         "{\\info{\\title T}{\\author A}}{\\*\\generator G 1.0;}{\\pict\\wmetafile8 0a0b}"
+         "{\\*\\unknowndest text}{\\header head\\par}body{\\b  bold}\\par}",
+         "body bold\r\n"},
+        {"{\\rtf1 a{\\*\\blob\\bin4 }{x}}b\\par}", "ab\r\n"},
+        // Inside a table the paragraphs, line breaks and tabs of a cell stay in
+        // it, joined by a blank; a cell's last paragraph mark adds nothing.
+        {"{\\rtf1 T\\par\\trowd{{\\pard\\intbl a\\par}{\\pard\\intbl b\\par}\\cell}"
+         "{{\\pard\\intbl c\\par}\\cell}{\\cell}\\intbl\\row\\pard End\\par}",
+         "T\r\na b\tc\t\t\r\nEnd\r\n"},
+        {"{\\rtf1\\trowd\\pard\\plain\\intbl x\\line y\\tab z\\par\\pard\\plain\\intbl\\par"
+         "\\pard\\plain\\intbl w\\cell\\row}",
+         "x y z w\t\r\n"},
+        {"{\\rtf1\\itap1 a\\par b\\cell\\row\\itap0 c\\par}", "a b\t\r\nc\r\n"},
+        // A frame's text is read where it stands; shape properties and the
+        // fallback for readers without shapes are not.
+        {"{\\rtf1 a\\par{\\shp{\\*\\shpinst{\\sp{\\sn wzName}{\\sv Frame1}}{\\shptxt "
+         "\\pard\\intbl f\\cell\\row}}{\\shprslt old}}\\pard b\\par}",
+         "a\r\nf\t\r\nb\r\n"},
+        // The only carriage returns are those that end rows.
+        {"{\\rtf1 a\\'0db\\u13?c\\par}", "a\nb\nc\r\n"},
+    };
+    for (const auto &[rtf, text] : cases) {
+        const RtfTextResult result = RtfToText(rtf);
+        EXPECT_TRUE(result.Ok) << rtf << ": " << result.Reason;
+        EXPECT_EQ(result.Text, text) << rtf;
+    }
+}
+
+TEST(RtfToText, EachRowKnowsItsLineInTheFile) {
+    const RtfTextResult result =
+        RtfToText("{\\rtf1{\\fonttbl{\\f0 A;}}\r\nTitle\\par\r\n\\trowd\r\n\\pard\\intbl "
+                  "a\\cell\r\nb\\cell\\row\r\n\\pard\\par\r\n\\pard End}");
+    ASSERT_TRUE(result.Ok);
+    EXPECT_EQ(result.Text, "Title\r\na\tb\t\r\n\r\nEnd\r\n");
+    EXPECT_EQ(result.RowLines, (std::vector<long>{2, 4, 6, 7}));
+}
+
+TEST(RtfToText, BrokenDocumentsFailWithPlaceAndReason) {
+    const std::pair<std::string, const char *> cases[] = {
+        {"{\\rtf1 a\\par", "not closed"},
+        {"plain text", "not an RTF document"},
+        {"}{\\rtf1 a}", "not an RTF document"},
+        {"{\\rtf1 " + std::string(100000, '{') + "x" + std::string(100000, '}') + "}", "nested"},
+        // Truncated controls do not read past the end.
+        {"{\\rtf1 \\", ""},
+        {"{\\rtf1 \\'f", ""},
+        {"{\\rtf1 \\bin99", ""},
+    };
+    for (const auto &[rtf, reason] : cases) {
+        const RtfTextResult result = RtfToText(rtf);
+        EXPECT_FALSE(result.Ok) << rtf.substr(0, 20);
+        EXPECT_NE(result.Reason.find(reason), std::string::npos) << result.Reason;
+    }
+    const RtfTextResult inner = RtfToText("{\\rtf1\r\nok\\par\r\n{\\b x\\par}\r\n{\\i y\\par");
+    EXPECT_FALSE(inner.Ok);
+    EXPECT_EQ(inner.Line, 4); // the innermost group left open
+    EXPECT_EQ(inner.Text, "ok\r\nx\r\ny\r\n");
 }
 
 } // namespace

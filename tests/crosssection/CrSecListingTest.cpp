@@ -1,7 +1,10 @@
-// Stringlines through lane tapers: each sample road's written vertex names
-// against the features it was made from (*_known.txt, "chainage layer feature
-// offset height" a line). A break is one code on two features at consecutive
-// stations; only the known limits may break, each where it says.
+// Cross-section listings read, ruled and written whole. The stringlines
+// through lane tapers: each sample road's written vertex names against the
+// features it was made from (*_known.txt, "chainage layer feature offset
+// height" a line); a break is one code on two features at consecutive
+// stations, and only the known limits may break, each where it says. The work
+// split between threads: the document, or the failure, is the same whatever
+// the number of parts.
 #include "crosssection/CrSec.h"
 #include "crosssection/CrSecBuilder.h"
 #include "crosssection/CrSecExport.h"
@@ -80,27 +83,64 @@ std::vector<std::string> Breaks(const std::string &document, const KnownFeatures
     return breaks;
 }
 
-class SampleStringlines : public LandXmlFixture {
+// A listing of `stations` sections 10 m apart whose lines start and end (the
+// rules add copies), with blank lines, skipped "E" sections and repeated
+// point lines; from station 400 on a new layer is listed first (layers are
+// numbered in the order first named). `codes[k]`: the k-th point kind's code.
+std::string Listing(int stations, const std::vector<std::string> &codes) {
+    std::string text = "*TRV\r\nsplit test\r\n";
+    for (int s = 0; s < stations; ++s) {
+        if (s % 50 == 7)
+            text += std::to_string(s * 10 + 5) + "E,2\r\n1,2,X\r\n3,4,X\r\n";
+        if (s % 9 == 0)
+            text += "\r\n";
+        std::vector<std::string> lines;
+        const double drift = (s % 13) * 0.05;
+        if (s >= 400)
+            lines.push_back("-6.000,99.000," + codes[3]);
+        lines.push_back("-9.000,100.000," + codes[0]);
+        lines.push_back(std::to_string(-7.5 - drift) + ",100.500," + codes[0]);
+        for (int p = 0; p < 3 + (s / 7) % 2; ++p)
+            lines.push_back(std::to_string(-3.5 + 2.5 * p + drift) + ",101.000," + codes[1]);
+        lines.push_back("3.500,101.000," + codes[2]);
+        lines.push_back(""); // repeats the line before
+        lines.push_back("4.000,100.800," + codes[2]);
+        text += std::to_string(s * 10) + "," + std::to_string(lines.size()) + "\r\n";
+        for (const std::string &line : lines)
+            text += line + "\r\n";
+    }
+    return text;
+}
+
+class CrossSectionListing : public LandXmlFixture {
   protected:
-    // The sample's cross sections as the export stage writes them.
-    std::string Convert(const std::string &trv) {
+    void SetUp() override {
+        LandXmlFixture::SetUp();
         StoreWithVerticalAlignment();
+    }
+
+    // The document of the listing read, ruled and exported in `parts` parts;
+    // a failed reading gives its failure's text instead.
+    std::string Convert(const std::string &listing, std::string_view extension = "TRV",
+                        std::size_t parts = 1) {
         CrossSectionSet set;
         ListingFailure failure;
-        EXPECT_TRUE(ImportCrAligment(set, SourcePath(trv).string(), "", &failure))
-            << failure.Text();
-        return WriteStraight(0, 2000, [&] {
+        if (!ReadCrListing(listing, extension, set, &failure, "listing", parts)) {
+            ExpectMessage(failure.Text());
+            return failure.Text();
+        }
+        return WriteStraight(0, 15000, [&] {
             NullProgress progress;
             double first = 0, last = 0;
-            EXPECT_EQ(RuleAndExportCrossSections(set, "", 0, 0, progress, first, last),
-                      CrExportResult::Written);
+            EXPECT_EQ(CrExportResult::Written,
+                      RuleAndExportCrossSections(set, "", 0, 0, progress, first, last, parts));
         });
     }
 };
 
 } // namespace
 
-TEST_F(SampleStringlines, EveryFeatureKeepsItsLineExceptTheKnownLimits) {
+TEST_F(CrossSectionListing, EveryFeatureKeepsItsLineExceptTheKnownLimits) {
     struct Sample {
         std::string Name;
         std::vector<std::string> Breaks;
@@ -128,14 +168,41 @@ TEST_F(SampleStringlines, EveryFeatureKeepsItsLineExceptTheKnownLimits) {
           "stops_on_station", "bench_disappears", "counter_case", "lane_drop_fast",
           "stops_where_lines_change", "wobble", "wobble_inside"})
         samples.push_back({name, {}});
-    EXPECT_EQ(Breaks(Convert("samples/cross/road.trv"),
+    EXPECT_EQ(Breaks(Convert(ReadFileBytes(SourcePath("samples/cross/road.trv"))),
                      ReadKnownFeatures(SourcePath("samples/cross/road_cr_known.txt"))),
               std::vector<std::string>{});
     for (const Sample &sample : samples) {
         const std::string base = "samples/cross/tapers/" + sample.Name;
-        EXPECT_EQ(
-            Breaks(Convert(base + ".trv"), ReadKnownFeatures(SourcePath(base + "_known.txt"))),
-            sample.Breaks)
+        EXPECT_EQ(Breaks(Convert(ReadFileBytes(SourcePath(base + ".trv"))),
+                         ReadKnownFeatures(SourcePath(base + "_known.txt"))),
+                  sample.Breaks)
             << sample.Name;
+    }
+}
+
+TEST_F(CrossSectionListing, SameDocumentAndSameFailureInAnyNumberOfParts) {
+    const std::vector<std::string> named = {"IDESMO1", "IEJE", "ISUBRAS1", "IEXPLA1"};
+    const std::vector<std::string> fixed = {"T1", "P1", "S1", "T2"};
+    std::string failing = Listing(1500, named);
+    failing.replace(failing.rfind("-9.000,100.000"), 6, "-9.0x0");
+    const std::string ended = Listing(200, named) + "FIN\r\n" + Listing(1000, named).substr(6) +
+                              "10,2\r\nnot a point\r\n";
+    const struct {
+        const char *Name;
+        std::string Text;
+        const char *Extension;
+        const char *Expected; // in the document or the failure
+    } cases[] = {
+        {"layer names", Listing(1500, named), "TRV2", "<CrossSect sta=\"14990.000000\">"},
+        {"point codes", Listing(1500, fixed), "TRV", "<CrossSect sta=\"14990.000000\">"},
+        {"a failure late in the listing", failing, "TRV2", "field 1 (offset) is not a number"},
+        {"FIN before the middle", ended, "TRV2", "<CrossSect sta=\"1990.000000\">"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string whole = Convert(c.Text, c.Extension, 1);
+        EXPECT_NE(whole.find(c.Expected), std::string::npos) << whole.substr(0, 300);
+        for (const std::size_t parts : {2, 5})
+            EXPECT_EQ(whole, Convert(c.Text, c.Extension, parts)) << parts << " parts";
     }
 }
