@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFont>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
@@ -144,12 +145,15 @@ void WizardDriver::TickLayer(const QString &layer, bool ticked) {
     QTest::keyClick(tree->viewport(), Qt::Key_Space);
 }
 
-QImage WizardDriver::Grab() const {
+void WizardDriver::Shot(const std::string &name) const {
+    if (TheScreenshots.Folder.empty())
+        return;
     wizard_.resize(frmWizard::kDefaultWidth, frmWizard::kDefaultHeight);
     QApplication::processEvents();
     QImage image = wizard_.grab().toImage();
     image.setDevicePixelRatio(1);
-    return image;
+    if (image.save(QString::fromStdString((TheScreenshots.Folder / (name + ".png")).string())))
+        ++TheScreenshots.Saved;
 }
 
 } // namespace vialto::test
