@@ -7,15 +7,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <iostream>
 
 int main(int argc, char **argv) {
-    vialto::test::UseOffscreenPlatform();
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    vialto::test::FixLook();
+    QApplication::setStyle(QStringLiteral("Fusion")); // so that pictures do not drift
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     const QTemporaryDir settings;
     vialto::test::PointSettingsAt(settings.path());
 #ifdef VIALTO_SCREENSHOTS

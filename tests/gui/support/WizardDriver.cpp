@@ -10,7 +10,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFont>
 #include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -20,16 +19,6 @@
 #include <stdexcept>
 
 namespace vialto::test {
-
-void UseOffscreenPlatform() {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
-void FixLook() {
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-}
 
 void PointSettingsAt(const QString &folder) {
     QSettings::setDefaultFormat(QSettings::IniFormat);

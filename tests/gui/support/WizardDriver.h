@@ -18,11 +18,6 @@
 
 namespace vialto::test {
 
-// Before the application object: Qt's offscreen platform, unless a display
-// is asked for with QT_QPA_PLATFORM.
-void UseOffscreenPlatform();
-// After it: a fixed style and font, so that pictures do not drift.
-void FixLook();
 // Points the settings store (in whatever format) at the folder.
 void PointSettingsAt(const QString &folder);
 
@@ -43,8 +38,6 @@ class WizardEnvironment {
   public:
     explicit WizardEnvironment(bool tunnelEditor = true);
     ~WizardEnvironment();
-    WizardEnvironment(const WizardEnvironment &) = delete;
-    WizardEnvironment &operator=(const WizardEnvironment &) = delete;
 
     // Start-up as the program does it, for the converter offering `formats`.
     void StartUp(int formats, const std::filesystem::path &output);
