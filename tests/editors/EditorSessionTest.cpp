@@ -44,7 +44,6 @@ TEST(EditorCommandLine, ArgumentsAsTheFilesPageGivesThem) {
         {false, {"-l", "a", "--template-out", "b"}, "a", "b", false, false, "is opened instead"},
         {true, {"-d", "-c", "/p/c.xml"}, "/p/c.xml", "", false, false, ""},
         {true, {"-d1", "-s"}, "", "", true, false, ""},
-        {true, {"-d1", "-c"}, "", "", true, false, ""},
         {true, {"-d", "-s", ""}, "", "", false, false, ""}, // the command line plus the empty name
         {true, {"-d", "-c", "x", "-s"}, "x", "", false, false, "-s makes a new table"},
         {true, {"-d1", "-c", "--template-out"}, "", "", true, false, "needs a file name"},

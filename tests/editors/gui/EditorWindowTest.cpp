@@ -60,13 +60,6 @@ void TypeIntoCell(QTableView *view, int row, int column, const QString &text) {
     QApplication::processEvents(); // the view commits a cell on Return in a queued call
 }
 
-void TypeIntoField(QLineEdit *field, const QString &text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
-}
-
 } // namespace
 
 class EditorWindowTest : public QObject {
@@ -161,7 +154,11 @@ class EditorWindowTest : public QObject {
                     ->text()
                     .contains("reads this file: 2 stations from 0.000 to 100.000 m, one cant per "
                               "station, format version 1.2.0."));
-        TypeIntoField(Find<QLineEdit>(window, "header.gauge"), "1,668");
+        auto *gauge = Find<QLineEdit>(window, "header.gauge");
+        gauge->setFocus();
+        gauge->selectAll();
+        QTest::keyClicks(gauge, "1,668");
+        QTest::keyClick(gauge, Qt::Key_Return);
         QTest::keyClick(Find<QCheckBox>(window, "header.coPlane"), Qt::Key_Space);
         auto *view = Find<QTableView>(window, "table");
         TypeIntoCell(view, 1, cantApplied, "95");

@@ -10,7 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFont>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
@@ -19,16 +19,6 @@
 #include <stdexcept>
 
 namespace vialto::test {
-
-void UseOffscreenPlatform() {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
-void FixLook() {
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-}
 
 void PointSettingsAt(const QString &folder) {
     QSettings::setDefaultFormat(QSettings::IniFormat);
@@ -144,12 +134,15 @@ void WizardDriver::TickLayer(const QString &layer, bool ticked) {
     QTest::keyClick(tree->viewport(), Qt::Key_Space);
 }
 
-QImage WizardDriver::Grab() const {
+void WizardDriver::Shot(const std::string &name) const {
+    if (TheScreenshots.Folder.empty())
+        return;
     wizard_.resize(frmWizard::kDefaultWidth, frmWizard::kDefaultHeight);
     QApplication::processEvents();
     QImage image = wizard_.grab().toImage();
     image.setDevicePixelRatio(1);
-    return image;
+    if (image.save(QString::fromStdString((TheScreenshots.Folder / (name + ".png")).string())))
+        ++TheScreenshots.Saved;
 }
 
 } // namespace vialto::test

@@ -1,13 +1,12 @@
-// A user's hands on the wizard window for the tests and the screenshots:
-// widgets found by their object names, buttons clicked and boxes typed into
-// with QTest; and a program folder, settings store, log folder and output
-// path of the run's own, so that nothing touches the user's real settings.
+// A user's hands on the wizard window for its tests: widgets found by their
+// object names, buttons clicked and boxes typed into with QTest; and a program
+// folder, settings store, log folder and output path of the run's own, so
+// that nothing touches the user's real settings.
 #pragma once
 
 #include "gui/frmWizard.h"
 #include "support/TestSupport.h"
 
-#include <QImage>
 #include <QString>
 #include <QTest>
 
@@ -19,13 +18,18 @@
 
 namespace vialto::test {
 
-// Before the application object: Qt's offscreen platform, unless a display
-// is asked for with QT_QPA_PLATFORM.
-void UseOffscreenPlatform();
-// After it: a fixed style and font, so that pictures do not drift.
-void FixLook();
 // Points the settings store (in whatever format) at the folder.
 void PointSettingsAt(const QString &folder);
+
+// The pictures of the pages the wizard window's tests pass, taken when
+// vialto-screenshots runs them: saved into Folder as PNGs, with the samples
+// typed in copied to Demo first, so that the paths the pictures show are the
+// same on every machine. No pictures while Folder is empty.
+struct Screenshots {
+    std::filesystem::path Folder, Demo;
+    int Saved = 0;
+};
+inline Screenshots TheScreenshots;
 
 // The program folder (with the language file and, when asked, a stand-in for
 // the tunnel profile editor), the settings store and the temporary folder of
@@ -34,8 +38,6 @@ class WizardEnvironment {
   public:
     explicit WizardEnvironment(bool tunnelEditor = true);
     ~WizardEnvironment();
-    WizardEnvironment(const WizardEnvironment &) = delete;
-    WizardEnvironment &operator=(const WizardEnvironment &) = delete;
 
     // Start-up as the program does it, for the converter offering `formats`.
     void StartUp(int formats, const std::filesystem::path &output);
@@ -62,7 +64,6 @@ class WizardDriver {
     void Click(const QString &name);
     void Next() { Click(QStringLiteral("cmdNext")); }
     void Back() { Click(QStringLiteral("cmdBack")); }
-    void Cancel() { Click(QStringLiteral("cmdCancel")); }
     // The job type's option button, then Next.
     void ChooseJob(int jobType);
     // Types the path into a file row's box and leaves the box.
@@ -74,8 +75,9 @@ class WizardDriver {
     void ShowFilesPage(int page);
     // Ticks or clears a layer on the exporting page with the space bar.
     void TickLayer(const QString &layer, bool ticked);
-    // The window at its default size with device pixel ratio 1.
-    QImage Grab() const;
+    // While pictures are taken, the window at its default size with device
+    // pixel ratio 1, saved as the named PNG.
+    void Shot(const std::string &name) const;
 
   private:
     frmWizard &wizard_;
