@@ -13,22 +13,6 @@ constexpr std::uint32_t kMaxHeapSize = 0xFFFFFFFF; // the size is kept in bytes 
 
 } // namespace
 
-std::size_t PointCode::size() const {
-    if (!OnHeap())
-        return bytes_[15];
-    std::uint32_t size = 0;
-    std::memcpy(&size, bytes_ + 8, sizeof size);
-    return size;
-}
-
-const char *PointCode::data() const {
-    if (!OnHeap())
-        return reinterpret_cast<const char *>(bytes_);
-    const char *text = nullptr;
-    std::memcpy(&text, bytes_, sizeof text);
-    return text;
-}
-
 void PointCode::Init(std::string_view text) {
     if (text.size() <= kInPlace) {
         std::memcpy(bytes_, text.data(), text.size());

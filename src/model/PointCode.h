@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <iosfwd>
 #include <string>
@@ -46,8 +47,20 @@ class PointCode {
     PointCode &operator=(const char *text) { return *this = std::string_view(text); }
 
     bool empty() const { return size() == 0; }
-    std::size_t size() const;
-    const char *data() const;
+    std::size_t size() const {
+        if (!OnHeap())
+            return bytes_[15];
+        std::uint32_t size = 0;
+        std::memcpy(&size, bytes_ + 8, sizeof size);
+        return size;
+    }
+    const char *data() const {
+        if (!OnHeap())
+            return reinterpret_cast<const char *>(bytes_);
+        const char *text = nullptr;
+        std::memcpy(&text, bytes_, sizeof text);
+        return text;
+    }
     void clear() {
         Release();
         SetSmallSize(0);
