@@ -81,15 +81,17 @@ struct FinalCodeOf {
     long Number = 0;
 };
 
-// The final form of every layer's codes (FinalCode at the code's first
-// position in the layer's list), looked up once per point.
-// Looked up by the points' codes as they stand, without a copy of each.
+// Hashes a code as it stands, so that a point's code is looked up without a
+// copy of it.
 struct CodeHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view code) const {
         return std::hash<std::string_view>{}(code);
     }
 };
+
+// The final form of every layer's codes (FinalCode at the code's first
+// position in the layer's list), looked up once per point.
 using CodeIndex = std::unordered_map<std::string, FinalCodeOf, CodeHash, std::equal_to<>>;
 
 std::vector<CodeIndex> IndexCodes(const CrossSectionSet &set) {

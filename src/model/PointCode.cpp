@@ -15,7 +15,8 @@ constexpr std::uint32_t kMaxHeapSize = 0xFFFFFFFF; // the size is kept in bytes 
 
 void PointCode::Init(std::string_view text) {
     if (text.size() <= kInPlace) {
-        std::memcpy(bytes_, text.data(), text.size());
+        if (!text.empty()) // an empty view may hold no text at all
+            std::memcpy(bytes_, text.data(), text.size());
         SetSmallSize(text.size());
         return;
     }

@@ -1,7 +1,7 @@
 // The stringline code of a cross-section point: a text held in 16 bytes, in
-// place up to 15 bytes (every code the listings use) and on the heap beyond,
-// where a std::string takes 32. A long road holds hundreds of thousands of
-// points; their codes were the largest part of its memory.
+// place up to 15 bytes (nearly every code) and on the heap beyond, where a
+// std::string takes 32. A long road holds hundreds of thousands of points,
+// and the code was half of each.
 #pragma once
 
 #include <cstddef>

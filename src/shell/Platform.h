@@ -1,5 +1,6 @@
 // Where the program meets the operating system: its own folder, the logged-on
-// user, the temporary folder, file names, the command line and the console.
+// user, the temporary folder, file names, the command line, the console and
+// the heap.
 // This is the one unit that knows which system it runs on.
 //
 // Texts are UTF-8 everywhere in the program, file names included. A file name
@@ -72,7 +73,7 @@ void UseUtf8Console();
 void UseLargeHeapPages();
 
 // Gives the heap's free memory back to the system: after a stage that held
-// much more than the next ones need, such as reading the listings.
+// much more than the next ones need, such as reading a cross-section listing.
 void ReleaseFreeMemory();
 
 } // namespace vialto

@@ -45,6 +45,8 @@ TEST(PointCode, TextsInPlaceAndOnTheHeapKeepTheirBytes) {
         EXPECT_EQ(other, std::string(20, 'q'));
         other.clear();
         EXPECT_TRUE(other.empty() && other == "");
+        other = std::string_view(); // no text at all, not even an empty one
+        EXPECT_TRUE(other.empty());
         std::ostringstream shown;
         shown << code;
         EXPECT_EQ(shown.str(), text);
