@@ -54,9 +54,11 @@ inline constexpr SlotNumber kCentreLineSlot = 1;
 //   (the job's horizontal tolerance, >= 0).
 // The profile covers the track as far as the centre line's profile covers the
 // track's projection: from the track's first to its last chainage when both
-// ends face the profile. Progress runs over the walked range; Start gets an
-// empty caption (the title is the caller's). False, with nothing stored, when
-// the user cancels or an error occurs (reported as "CreateVtFromVt").
+// ends face the profile. The samples are taken on the machine's cores, but
+// progress, cancel and every error reach the calling thread only, errors in
+// chainage order. Progress runs over the walked range; Start gets an empty
+// caption (the title is the caller's). False, with nothing stored, when the
+// user cancels or an error occurs (reported as "CreateVtFromVt").
 bool CreateVtFromVt(SlotNumber trackSlot, SlotNumber centreSlot, SlotNumber cantSlot, double step,
                     IProgress &progress, long trackSelector, bool alongCentreLine,
                     int verticalOption, double footTolerance);
