@@ -16,6 +16,7 @@
 #else
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <pwd.h>
 #include <unistd.h>
 #if defined(__GLIBC__)
@@ -289,23 +290,38 @@ void UseLargeHeapPages() {
     // of its own.
     mallopt(M_ARENA_MAX, 1);
     // Growing the heap now makes the reserve; large pages then back it.
-    void *probe = std::malloc(std::size_t{1} << 20);
+    constexpr std::size_t kProbe = std::size_t{1} << 20;
+    void *probe = std::malloc(kProbe);
     if (probe == nullptr)
         return;
     const auto from = reinterpret_cast<std::uintptr_t>(probe);
     const auto to = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    const std::uintptr_t first = (from + kLargePage - 1) & ~(kLargePage - 1);
+    // Growing wrote the heap's bookkeeping just past the probe, which gave
+    // that stretch small pages for good: large pages start beyond it.
+    const std::uintptr_t first = (from + kProbe + kLargePage) & ~(kLargePage - 1);
     const std::uintptr_t last = to & ~(kLargePage - 1);
-    // Only when the probe came from the heap below the break.
-    if (to != static_cast<std::uintptr_t>(-1) && from < to && last > first)
-        madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
     std::free(probe);
+    // Only when the probe came from the heap below the break.
+    if (to == static_cast<std::uintptr_t>(-1) || from >= to || last <= first)
+        return;
+    madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+    // The heap below the first large page would be handed out first, in small
+    // pages, and a small job would never reach a large one. That stretch is
+    // held untouched for the life of the process (it costs address space,
+    // not memory), so that the job's blocks start on a large page. Volatile,
+    // or the compiler drops a block nobody reads.
+    constexpr std::uintptr_t kChunkHeader = 2 * sizeof(std::size_t);
+    static void *volatile belowFirstLargePage = nullptr;
+    if (belowFirstLargePage == nullptr)
+        belowFirstLargePage = std::malloc(first - from - 2 * kChunkHeader);
 #endif
 }
 
 void ReleaseFreeMemory() {
 #if defined(__GLIBC__)
-    malloc_trim(0);
+    // Free blocks inside the heap go back to the system; the heap itself is
+    // not shortened, for growing it again would come without large pages.
+    malloc_trim(std::numeric_limits<std::size_t>::max());
 #endif
 }
 
