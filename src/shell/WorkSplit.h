@@ -24,9 +24,10 @@ namespace vialto {
 inline constexpr std::size_t kMaxWorkParts = 4;
 
 // How many ranges the heavy stages split their work into: the cores the
-// machine reports, between 1 and kMaxWorkParts.
+// machine reports, between 1 and kMaxWorkParts. Asked of the system once: it
+// reads a file each time.
 inline std::size_t WorkParts() {
-    const unsigned cores = std::thread::hardware_concurrency();
+    static const unsigned cores = std::thread::hardware_concurrency();
     return std::clamp<std::size_t>(cores, 1, kMaxWorkParts);
 }
 

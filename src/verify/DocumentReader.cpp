@@ -543,6 +543,7 @@ class PartReader {
                std::size_t size)
         : source_(std::move(source)), how_(how), receiver_(receiver) {
         how_.BlockBytes = std::clamp<std::size_t>(how_.BlockBytes, 1, kMaxReadBackBytes);
+        crew_ = WorkCrew(size == 0 ? WorkParts() : ReadBackParts(size, how_.BlockBytes));
         // Both buffers at once, each with room for what is left over and a
         // block: a page is then written for the first time only once, which
         // on some systems costs as much as reading it. The skeleton gets room
@@ -951,7 +952,6 @@ class PartReader {
 
     DocumentSource source_;
     CrossSectReading how_;
-    const std::size_t cores_ = WorkParts(); // asked once: the system is asked each time
     CrossSectReceiver &receiver_;
 
     std::unique_ptr<char[]> data_;
@@ -978,7 +978,7 @@ class PartReader {
     std::vector<Part> *scanned_ = &parts_; // where the scan puts the parts it cuts
     std::vector<PartResult> results_;
     std::vector<DocCrossSect> records_; // reused from block to block
-    WorkCrew crew_{cores_};             // the threads of every hand-over
+    WorkCrew crew_{1};                  // the threads of every hand-over
 };
 
 // The extended root mirrors the alignments and cross sections of the document

@@ -10,6 +10,7 @@
 // is wrong and where (the line of the document), and never throws.
 #pragma once
 
+#include "shell/WorkSplit.h"
 #include "verify/DocumentRecords.h"
 
 #include <cstddef>
@@ -28,6 +29,13 @@ inline constexpr std::uintmax_t kMaxReadBackBytes = 1024u * 1024u * 1024u;
 // block are handed over before the next is read, so memory grows with the
 // block and the largest cross section, not with the document.
 inline constexpr std::size_t kReadBackBlockBytes = 256u * 1024u;
+
+// The threads worth reading and proving a document of `documentBytes` with:
+// one for a document of two blocks or less, where a thread would cost more
+// than it saves; else the cores.
+inline std::size_t ReadBackParts(std::uintmax_t documentBytes, std::size_t blockBytes) {
+    return documentBytes <= 2 * std::uintmax_t{blockBytes} ? 1 : WorkParts();
+}
 
 // Takes the cross sections of the document's alignments as they are read.
 class CrossSectReceiver {

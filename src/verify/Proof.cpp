@@ -245,6 +245,7 @@ std::vector<double> SampleDistances(double staStart, double length) {
 struct Run {
     const ProofTolerances &Tol;
     ProofReport &Report;
+    std::size_t Parts = WorkParts(); // the ranges the comparisons split into
 
     void Fail(const AlignmentProof &proof, ProofCheck check, const Deviation &worst,
               double tolerance, std::string detail) {
@@ -382,7 +383,7 @@ void ProvePlan(const DocAlignment &doc, const ImportedAlignment &design, Alignme
         chainage += extent;
     }
     // Element ranges on all cores, joined in order.
-    const std::size_t parts = WorkParts();
+    const std::size_t parts = run.Parts;
     std::vector<PlanFigures> figures(parts);
     RunInParts(spans.size(), parts, [&](std::size_t begin, std::size_t end, std::size_t part) {
         ProvePlanRange(doc, design, spans, tolerance, begin, end, figures[part]);
@@ -461,7 +462,7 @@ void ProveProfile(const DocAlignment &doc, const ImportedAlignment &design, Alig
             std::vector<std::pair<double, double>> Failed;
             double Unmatched = kNullValue;
         };
-        const std::size_t parts = WorkParts();
+        const std::size_t parts = run.Parts;
         std::vector<HeightFigures> figures(parts);
         RunInParts(stations.size(), parts,
                    [&](std::size_t begin, std::size_t end, std::size_t part) {
@@ -562,8 +563,9 @@ struct SectionFigures {
 // design as the document's cross sections are read, a run at a time.
 class SectionsProof {
   public:
-    SectionsProof(const ImportedAlignment &design, const ProofTolerances &tol)
-        : design_(design), tol_(tol) {
+    // `parts`: the threads its comparisons may use.
+    SectionsProof(const ImportedAlignment &design, const ProofTolerances &tol, std::size_t parts)
+        : design_(design), tol_(tol), cores_(parts) {
         if (design.Rails)
             railProfile_.emplace(design.Rails->Heights);
         if (!design.CrossSections || !design.CrossSections->Set)
@@ -591,7 +593,12 @@ class SectionsProof {
     // The same for records lent to it: their points are compared on a thread
     // of their own while the next cross sections are read, the records
     // exchanged for those compared before (whose storage the reader reuses).
+    // With one part they are compared at once.
     void CompareLent(std::size_t first, std::span<DocCrossSect> sects) {
+        if (cores_ == 1) {
+            Compare(first, sects);
+            return;
+        }
         for (std::size_t k = 0; k < sects.size() && design_.Rails; ++k)
             CompareRails(first + k, sects[k]);
         if (stations_.empty())
@@ -829,9 +836,9 @@ class SectionsProof {
     std::size_t next_ = 0;              // the next station to pair
     double missingStationAt_ = kNullValue;
     std::vector<std::pair<std::size_t, std::size_t>> pairs_; // cross section, station
-    const std::size_t cores_ = WorkParts(); // asked once: the system is asked each time
-    std::vector<SectionFigures> figures_;   // per core
-    SectionFigures sections_;               // joined
+    std::size_t cores_;                                      // the threads its comparisons may use
+    std::vector<SectionFigures> figures_;                    // per core
+    SectionFigures sections_;                                // joined
     // The lent records being compared, their pairs and their figures.
     std::vector<DocCrossSect> lent_;
     std::vector<std::pair<std::size_t, std::size_t>> lentPairs_;
@@ -902,14 +909,17 @@ namespace {
 // The comparison of every cross section of each alignment as it is read.
 class SectionsReceiver : public CrossSectReceiver {
   public:
-    SectionsReceiver(const ImportedDesign &design, const ProofTolerances &tolerances) {
+    SectionsReceiver(const ImportedDesign &design, const ProofTolerances &tolerances,
+                     std::size_t parts)
+        : Parts(parts) {
         for (const ImportedAlignment &alignment : design.Alignments)
-            Alignments.emplace_back(alignment, tolerances);
+            Alignments.emplace_back(alignment, tolerances, parts);
     }
     void Receive(std::size_t alignment, std::size_t first, std::span<DocCrossSect> sects) override {
         if (alignment < Alignments.size())
             Alignments[alignment].CompareLent(first, sects);
     }
+    std::size_t Parts;                    // the threads the comparisons may use
     std::deque<SectionsProof> Alignments; // per alignment of the design
 };
 
@@ -920,7 +930,7 @@ ProofReport Conclude(const ReadBackDocument &document, const ImportedDesign &des
     ProofReport report;
     report.Ran = true;
     report.Tolerances = tolerances;
-    Run run{tolerances, report};
+    Run run{tolerances, report, sections.Parts};
     if (document.Alignments.size() != design.Alignments.size())
         run.DocumentFault("", "the document holds " + std::to_string(document.Alignments.size()) +
                                   " alignments, " + std::to_string(design.Alignments.size()) +
@@ -963,7 +973,7 @@ ProofReport ProveDocument(std::shared_ptr<const ReadBackDocument> document,
         Run{tolerances, report}.DocumentFault("", "the document was not read");
         return report;
     }
-    SectionsReceiver sections(design, tolerances);
+    SectionsReceiver sections(design, tolerances, WorkParts());
     for (std::size_t a = 0; a < document->Alignments.size() && a < design.Alignments.size(); ++a)
         sections.Alignments[a].Compare(0, document->Alignments[a].CrossSects);
     ProofReport report = Conclude(*document, design, tolerances, sections);
@@ -982,7 +992,10 @@ ProofReport ProveDocumentFile(const std::filesystem::path &path, const ImportedD
         return ProveDocument(std::move(document), design, tolerances);
     }
     ReadBackDocument document; // without its cross sections
-    SectionsReceiver sections(design, tolerances);
+    std::error_code unknown;
+    const std::uintmax_t size = std::filesystem::file_size(path, unknown);
+    SectionsReceiver sections(design, tolerances,
+                              unknown ? WorkParts() : ReadBackParts(size, blockBytes));
     if (!ReadLandXmlDocumentParts(path, document, sections, {blockBytes, false}, failure))
         return Unreadable(tolerances, failure);
     return Conclude(document, design, tolerances, sections);
