@@ -10,9 +10,11 @@
 # without the proof, for what reading the document back and comparing it with
 # the imported design costs.
 #
-# The jobs: roads of each length of -s (default 1, 10 and 100 km, 100 cross
-# sections of 4 layers x 12 points a kilometre, about 20 horizontal elements
-# a kilometre; the cost per kilometre should not grow with the length), the
+# The jobs: roads of each length of -s (default 1, 10 and 100 km; each runs
+# about 0.2 km longer, and its per-kilometre figures use the length laid
+# out; a cross section of 4 layers x 12 points every 10 m, about 20
+# horizontal elements a kilometre; the cost per kilometre should not grow
+# with the length), the
 # 20 km double track with its long curves (about 50 elements per alignment)
 # and the same track laid out at a real line's density (-e, default 480
 # elements per alignment), both tracks' profiles generated from the centre
@@ -111,8 +113,12 @@ echo "== writing the synthetic jobs into $WORK"
 t0=$(now)
 for km in $SIZES; do
     python3 "$ROOT/bench/make_synthetic_job.py" "$WORK/road-$km" --only road --road-km "$km" \
-        --stations $((km * 100)) "$@"
-    JOBS+=("road-${km}km $WORK/road-$km/road.job $km")
+        --stations 0 "$@"
+    # Per kilometre of the road as laid out, as its job file says: its last
+    # curve runs past the length asked (a 1 km road is 1.2 km long), and its
+    # cross sections, one every 10 m, cover it all.
+    length=$(sed -n 's/^# A synthetic road of \([0-9.]*\) km.*/\1/p' "$WORK/road-$km/road.job")
+    JOBS+=("road-${km}km $WORK/road-$km/road.job ${length:-$km}")
 done
 python3 "$ROOT/bench/make_synthetic_job.py" "$WORK/rail" --only rail "$@"
 JOBS+=("double-rail $WORK/rail/double-rail.job 20")

@@ -2,7 +2,7 @@
 """Writes two large synthetic conversion jobs for the end-to-end benchmark.
 
 Usage: make_synthetic_job.py OUTDIR [--road-km 100] [--rail-km 20]
-                             [--stations 10000] [--cross-form trv2|trv]
+                             [--stations 10000|0] [--cross-form trv2|trv]
                              [--rail-elements N] [--only road|rail]
 
 OUTDIR receives:
@@ -231,14 +231,16 @@ def make_road(outdir, rng, km, stations, form):
     ml.write_plt("road.plt", ml.hz_rows(elements, end), False, "")
     ml.write_alz("road.alz", profile, False, "", vertex_letters(len(profile.v)))
     step = 10.0
+    if stations == 0:  # one every 10 m along the whole road
+        stations = int(end[0] // step) + 1
     while (stations - 1) * step > end[0]:
         step /= 2
     cross = write_cross(outdir, 0.0, stations, step, form)
-    write_job(outdir, "road.job", "A synthetic road of %.1f km, %d elements, %d cross sections."
+    write_job(outdir, "road.job", "A synthetic road of %.3f km, %d elements, %d cross sections."
               % (end[0] / 1000, len(elements), stations),
               [("job", "road"), ("hz", "road.plt"), ("vt", "road.alz"), ("cross", cross),
                ("unit", "m")])
-    return len(elements), end[0], len(profile.v)
+    return len(elements), end[0], len(profile.v), stations
 
 
 # ---- double track ----
@@ -374,15 +376,17 @@ def main(argv):
     p.add_argument("--only", choices=("road", "rail"))
     p.add_argument("--seed", type=int, default=2026)
     args = p.parse_args(argv)
-    if args.road_km <= 0 or args.rail_km < 5 or args.stations < 2 or args.rail_elements < 0:
-        p.error("the road needs a positive length, the track 5 km or more, 2 stations or more")
+    if args.road_km <= 0 or args.rail_km < 5 or (args.stations < 2 and args.stations != 0) \
+            or args.rail_elements < 0:
+        p.error("the road needs a positive length, the track 5 km or more, 2 stations or more"
+                " (0: one every 10 m)")
     outdir = os.path.abspath(args.outdir)
     os.makedirs(outdir, exist_ok=True)
     if args.only != "rail":
-        n, length, vertices = make_road(outdir, random.Random(args.seed), args.road_km,
-                                        args.stations, args.cross_form)
+        n, length, vertices, stations = make_road(outdir, random.Random(args.seed),
+                                                  args.road_km, args.stations, args.cross_form)
         print("road: %.3f km, %d horizontal elements, %d vertices, %d cross sections (%s)"
-              % (length / 1000, n, vertices, args.stations, args.cross_form))
+              % (length / 1000, n, vertices, stations, args.cross_form))
     if args.only != "road":
         n, length, counts = make_rail(outdir, random.Random(args.seed + 1), args.rail_km,
                                       args.rail_elements)
