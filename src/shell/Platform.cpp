@@ -321,7 +321,12 @@ void ReleaseFreeMemory() {
 #if defined(__GLIBC__)
     // Free blocks inside the heap go back to the system; the heap itself is
     // not shortened, for growing it again would come without large pages.
-    malloc_trim(std::numeric_limits<std::size_t>::max());
+    // Less than kWorthGivingBack is kept: giving back part of a large page
+    // splits it, and the next stage would touch those pages afresh.
+    constexpr std::size_t kWorthGivingBack = std::size_t{8} << 20;
+    const struct mallinfo2 heap = mallinfo2();
+    if (heap.fordblks - heap.keepcost >= kWorthGivingBack)
+        malloc_trim(std::numeric_limits<std::size_t>::max());
 #endif
 }
 
