@@ -145,7 +145,7 @@ TEST(SiblingEditor, AHostileFileNameIsOnlyAFileName) {
     const std::filesystem::path hostile =
         files / "p; touch pwned1 ; $(touch pwned2) `touch pwned3` \"q\" 'r' & x.xml";
     vialto::test::WriteFileBytes(hostile, "<TunnelProfiles/>");
-    session.Hands().TypeFile(1, 3, hostile.string());
+    session.Hands().TypeFiles({{"1.3", hostile.string()}});
     session.Hands().Click("file.1.3.edit"); // returns when the editor has ended
     qunsetenv("VIALTO_FAKE_EDITOR_LOG");
     EXPECT_EQ(ReadFileBytes(log), std::string("-l") + '\0' + hostile.string() + '\0' + "\n");
