@@ -52,10 +52,9 @@ TEST(EditorCommandLine, ArgumentsAsTheFilesPageGivesThem) {
         SCOPED_TRACE(::testing::PrintToString(c.Args));
         const EditorCommand command =
             c.Cantrix ? ParseCantrixArguments(c.Args) : ParseTubrixArguments(c.Args);
-        if (*c.Error) {
-            EXPECT_THAT(command.Error, HasSubstr(c.Error));
-        } else {
-            EXPECT_EQ(command.Error, "");
+        EXPECT_EQ(command.Error.empty(), !*c.Error) << command.Error;
+        EXPECT_THAT(command.Error, HasSubstr(c.Error));
+        if (!*c.Error) {
             EXPECT_EQ(
                 std::tie(command.File, command.TemplateOut, command.DoubleTrack, command.CheckOnly),
                 std::make_tuple(std::string(c.File), std::string(c.TemplateOut), c.DoubleTrack,
@@ -162,13 +161,16 @@ TEST_F(EditorSessionTest, SaveKeepsEverythingTheTableDoesNotShow) {
     EXPECT_EQ(ReadFileBytes(copy), once);
 }
 
-// A failed save says why, leaves the file as it was and leaves no work file.
-TEST_F(EditorSessionTest, FailedSaveLosesNothing) {
+// A failed save says why, leaves the file as it was and leaves no work file;
+// closing asks about the changes while they are unsaved.
+TEST_F(EditorSessionTest, FailedSaveLosesNothingAndClosingAsksAboutTheChanges) {
     EditorSession session(TunnelKind());
     const auto file = dir_ / "set.xml";
     ASSERT_TRUE(session.CreateTemplate(file.string(), dialogs_));
+    EXPECT_TRUE(session.MayClose(dialogs_)); // nothing changed: nothing asked
+    EXPECT_THAT(dialogs_.Asked, IsEmpty());
     const std::string before = ReadFileBytes(file);
-    session.SetCell(0, tunnelName, "changed");
+    EXPECT_EQ(session.SetCell(0, tunnelName, "Changed"), "");
 
     std::filesystem::create_directory(dir_ / "folder.xml");
     dialogs_.SavePath = (dir_ / "folder.xml").string();
@@ -191,16 +193,7 @@ TEST_F(EditorSessionTest, FailedSaveLosesNothing) {
     EXPECT_TRUE(session.Modified());
     EXPECT_EQ(ReadFileBytes(file), before);
     EXPECT_THAT(FolderNames(dir_.Path()), ElementsAre("folder.xml", "set.xml"));
-}
 
-TEST_F(EditorSessionTest, ClosingAsksAboutUnsavedChanges) {
-    EditorSession session(TunnelKind());
-    const auto file = dir_ / "set.xml";
-    ASSERT_TRUE(session.CreateTemplate(file.string(), dialogs_));
-    EXPECT_TRUE(session.MayClose(dialogs_)); // nothing changed: nothing asked
-    EXPECT_THAT(dialogs_.Asked, IsEmpty());
-    const std::string before = ReadFileBytes(file);
-    EXPECT_EQ(session.SetCell(0, tunnelName, "Changed"), "");
     dialogs_.UnsavedAnswer = IEditorDialogs::Unsaved::Cancel;
     EXPECT_FALSE(session.MayClose(dialogs_));
     dialogs_.UnsavedAnswer = IEditorDialogs::Unsaved::Discard;
