@@ -25,7 +25,10 @@ class TunnelEditingTest : public EditorTest {
 };
 
 // Profiles in groups stay in their groups; what stood before the root moves
-// to the root's start, so that the root's start tag is the second line.
+// to the root's start, so that the root's start tag is the second line. The
+// saved file (data/groups-saved.xml) is the input indented, in CR LF lines,
+// with the new profile at 55.000 in zone A and the note, padding and CDATA
+// as they were.
 TEST_F(TunnelEditingTest, GroupsAndPrologAreKept) {
     const auto file = dir_ / "groups.xml";
     WriteFileBytes(file, "<!-- made by hand -->\n<TunnelProfiles>\n"
@@ -38,21 +41,8 @@ TEST_F(TunnelEditingTest, GroupsAndPrologAreKept) {
     EXPECT_TRUE(session_.Verdict().Accepted);
     session_.AddRow(2); // after row 2, in zone A: halfway to 90
     ASSERT_TRUE(session_.Save(dialogs_));
-    EXPECT_EQ(ReadFileBytes(file), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                                   "<TunnelProfiles>\r\n"
-                                   "  <!-- made by hand -->\r\n"
-                                   "  <Zone id=\"A\">\r\n"
-                                   "    <TunnelProfile sta=\"10\" />\r\n"
-                                   "    <TunnelProfile sta=\"20\" />\r\n"
-                                   "    <TunnelProfile sta=\"55.000\" />\r\n"
-                                   "    <Note>a&#13;b</Note>\r\n"
-                                   "  </Zone>\r\n"
-                                   "  <Zone id=\"B\">\r\n"
-                                   "    <TunnelProfile sta=\"90\">\r\n"
-                                   "      <Pad> </Pad><![CDATA[a<b]]></TunnelProfile>\r\n"
-                                   "  </Zone>\r\n"
-                                   "</TunnelProfiles>\r\n"
-                                   "<!-- after -->\r\n");
+    EXPECT_EQ(ReadFileBytes(file),
+              ReadFileBytes(SourcePath("tests/editors/data/groups-saved.xml")));
     EXPECT_THAT(ReaderChainages(file), ElementsAre(10, 20, 55, 90));
 }
 

@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -32,20 +33,14 @@ QString Typed(ctlNumericText &box, const QString &keys) {
     return box.Edit()->text();
 }
 
-// Restores the default locale however the test ends.
-class LocaleGuard {
-  public:
-    explicit LocaleGuard(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
-
 } // namespace
 
 // The typing rules themselves are the wizard's (NumericText); here the box
 // applies them to what is typed, in the locale's separators.
 TEST(NumericBox, TypingFollowsTheLocalesSeparators) {
     {
-        const LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         ctlNumericText box;
         EXPECT_EQ(Typed(box, "1,2,3"), "1,23"); // a second decimal separator is refused
         EXPECT_EQ(Typed(box, "0.5"), "0,5");    // a typed point is the decimal comma
@@ -145,7 +140,7 @@ TEST(SiblingEditor, AHostileFileNameIsOnlyAFileName) {
     const std::filesystem::path hostile =
         files / "p; touch pwned1 ; $(touch pwned2) `touch pwned3` \"q\" 'r' & x.xml";
     vialto::test::WriteFileBytes(hostile, "<TunnelProfiles/>");
-    session.Hands().TypeFile(1, 3, hostile.string());
+    session.Hands().TypeFiles({{"1.3", hostile.string()}});
     session.Hands().Click("file.1.3.edit"); // returns when the editor has ended
     qunsetenv("VIALTO_FAKE_EDITOR_LOG");
     EXPECT_EQ(ReadFileBytes(log), std::string("-l") + '\0' + hostile.string() + '\0' + "\n");

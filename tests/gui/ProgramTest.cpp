@@ -92,7 +92,6 @@ TEST_F(Program, WithoutAnOutputPathTheChosenPathIsTheOutputAndCancelEndsWith1223
     QString proposed;
     WhenShown(SaveDialog, [&](QWidget *dialog) {
         proposed = static_cast<QFileDialog *>(dialog)->selectedFiles().value(0);
-        // The user types the path into the name box and saves.
         auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
         name->setText(QString::fromStdString(chosen));

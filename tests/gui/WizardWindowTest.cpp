@@ -110,15 +110,6 @@ class WizardWindow : public ::testing::Test {
         EXPECT_FALSE(wizard_->isVisible());
         EXPECT_TRUE(ReadFileBytes(output_) == expected) << "the window's document differs";
     }
-    // The single-track sample through to the exporting page.
-    void SingleTrackToExporting(const QString &toleranceHz) {
-        Open();
-        hands_->ChooseJob(jobRailSingle);
-        hands_->TypeFiles({{"1.1", Sample("rail/single.plt")},
-                           {"1.2", Sample("rail/single.alz")},
-                           {"1.4", Sample("rail/single_cant.xml")}});
-        ToExportingPage(toleranceHz);
-    }
 
     vialto::test::RecordingUi ui_; // no message box waits for an answer
     WizardEnvironment env_;        // the batch converter's runs and our own files
@@ -210,10 +201,17 @@ TEST_F(WizardWindow, DoubleTrackWithTheTracksTakingTheirHeightsFromTheCentreLine
         {{"1.1", Sample("rail/double_centre.plt")}, {"1.2", Sample("rail/double_centre.alz")}});
     hands_->Click("file.1.2.option");
     hands_->Shot("double-track-files");
+    hands_->Next(); // neither track: the file check shows the row to fill in
+    EXPECT_EQ(wizard_->FilesPage().CurrentPage(), 2);
+    EXPECT_TRUE(Find("file.2.1.name")->hasFocus());
     hands_->TypeFiles({{"2.1", Sample("rail/double_left.plt")},
                        {"2.4", Sample("rail/double_left_cant.xml")},
                        {"3.1", Sample("rail/double_right.plt")},
                        {"3.4", Sample("rail/double_right_cant.xml")}});
+    // A track taking its heights from the other one reads no vertical listing.
+    hands_->Click("file.2.2.option");
+    EXPECT_FALSE(Find("file.2.2.name")->isEnabled());
+    hands_->Click("file.2.2.option");
     ToExportingPage();
     hands_->Next();
     Finish(expected);
@@ -272,17 +270,6 @@ TEST_F(WizardWindow, NothingMovesWhileTheProgressPanelShows) {
     wizard_->close();
     EXPECT_EQ(wizard_->ExitCode(), kExitCancelled);
     EXPECT_EQ(WizardEnvironment::PreferenceKeys(), 6);
-}
-
-TEST_F(WizardWindow, TheFileCheckShowsAndFocusesTheRowThatNeedsAttention) {
-    Open();
-    hands_->ChooseJob(jobRailDouble);
-    hands_->Next(); // neither track
-    EXPECT_EQ(wizard_->FilesPage().CurrentPage(), 2);
-    EXPECT_TRUE(Find("file.2.1.name")->hasFocus());
-    hands_->TypeFiles({{"2.1", Sample("rail/double_left.plt")}});
-    hands_->Click("file.2.2.option"); // the left track from the right one
-    EXPECT_FALSE(Find("file.2.2.name")->isEnabled());
 }
 
 TEST_F(WizardWindow, TheFilesPageOffersTheRowsOfEachJobType) {
@@ -352,9 +339,37 @@ TEST_F(WizardWindow, UpdateTextRefreshesEveryCaptionFromTheLanguageFile) {
     EXPECT_TRUE(stale.empty()) << ::testing::PrintToString(stale);
 }
 
-TEST_F(WizardWindow, TheResultPageShowsTheProofFiguresAndTheDrawings) {
-    SingleTrackToExporting("0.01");
-    EXPECT_FALSE(Find("lblProofFailed")->isVisible());
+// A tolerance finer than the document's own rounding to the micrometre, but
+// not than the sample's listed points: the import passes, the proof cannot.
+// With a coarser one the result page shows the proof's figures and drawings.
+TEST_F(WizardWindow, AFailedProofKeepsTheUserOnTheExportingPageAPassedOneShowsItsFigures) {
+    vialto::test::WriteFileBytes(output_, "earlier document");
+    Open();
+    hands_->ChooseJob(jobRailSingle);
+    hands_->TypeFiles({{"1.1", Sample("rail/single.plt")},
+                       {"1.2", Sample("rail/single.alz")},
+                       {"1.4", Sample("rail/single_cant.xml")}});
+    ToExportingPage("0.0000012");
+    hands_->Next();
+    EXPECT_EQ(wizard_->ShownPage(), pageExporting);
+    hands_->Shot("exporting-proof-failed");
+    auto *failed = Find<QLabel>("lblProofFailed");
+    ASSERT_TRUE(failed->isVisible());
+    EXPECT_THAT(failed->text().toStdString(),
+                AllOf(HasSubstr(AppModel().GetToken("LBL_PROOF_FAILED")),
+                      HasSubstr("alignment \"single\", chainage "),
+                      HasSubstr("over the tolerance 0.000001 m")));
+    EXPECT_EQ(ReadFileBytes(output_), "earlier document");
+    // Back to the preferences for a coarser tolerance: the exporting page
+    // opens again without the old failure.
+    hands_->Back();
+    hands_->Back();
+    ASSERT_EQ(wizard_->ShownPage(), pagePreferences);
+    hands_->TypeInto("txtToleranceHz", "0.01");
+    hands_->Next();
+    hands_->Next();
+    ASSERT_EQ(wizard_->ShownPage(), pageExporting);
+    EXPECT_FALSE(failed->isVisible());
     hands_->Next();
     ASSERT_EQ(wizard_->ShownPage(), pageResult);
     const ctlProofPreview &panel = wizard_->ResultPage().ProofPanel();
@@ -381,25 +396,4 @@ TEST_F(WizardWindow, TheResultPageShowsTheProofFiguresAndTheDrawings) {
     EXPECT_EQ(Shown("lblPreviewSection"), QStringLiteral("2 / %1").arg(panel.SectionCount()));
     EXPECT_NE(panel.SectionView().Shown().Title, first);
     EXPECT_TRUE(Find("cmdPreviewSectionPrevious")->isEnabled());
-}
-
-// A tolerance finer than the document's own rounding to the micrometre, but
-// not than the sample's listed points: the import passes, the proof cannot.
-TEST_F(WizardWindow, AFailedProofKeepsTheUserOnTheExportingPageAndWritesNothing) {
-    vialto::test::WriteFileBytes(output_, "earlier document");
-    SingleTrackToExporting("0.0000012");
-    hands_->Next();
-    EXPECT_EQ(wizard_->ShownPage(), pageExporting);
-    hands_->Shot("exporting-proof-failed");
-    auto *failed = Find<QLabel>("lblProofFailed");
-    ASSERT_TRUE(failed->isVisible());
-    EXPECT_THAT(failed->text().toStdString(),
-                AllOf(HasSubstr(AppModel().GetToken("LBL_PROOF_FAILED")),
-                      HasSubstr("alignment \"single\", chainage "),
-                      HasSubstr("over the tolerance 0.000001 m")));
-    EXPECT_EQ(ReadFileBytes(output_), "earlier document");
-    hands_->Back(); // back and forth again: the page opens without the old failure
-    hands_->Next();
-    ASSERT_EQ(wizard_->ShownPage(), pageExporting);
-    EXPECT_FALSE(failed->isVisible());
 }

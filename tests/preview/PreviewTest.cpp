@@ -67,13 +67,11 @@ Box DrawnWorldBox(const std::filesystem::path &svg, const std::string &role, dou
     return box;
 }
 
-// How many items of the drawing show the role.
 long Count(const Drawing &drawing, const std::string &role) {
     return std::count_if(drawing.Items.begin(), drawing.Items.end(),
                          [&](const DrawItem &item) { return item.Role == role; });
 }
 
-// For each item of the role, whether it is drawn in the failed colour.
 std::vector<bool> Red(const Drawing &drawing, const std::string &role) {
     std::vector<bool> red;
     for (const DrawItem &item : drawing.Items)

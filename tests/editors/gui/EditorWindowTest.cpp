@@ -7,8 +7,6 @@
 #include "editors/CantEditing.h"
 #include "editors/EditorCommandLine.h"
 #include "editors/TunnelEditing.h"
-#include "railtunnel/Superelevation.h"
-#include "railtunnel/Tunnel.h"
 #include "shell/AppModel.h"
 #include "support/TestSupport.h"
 
@@ -35,6 +33,8 @@ template <class W> W *Find(QWidget &window, const char *name) {
         qFatal("no widget named %s", name);
     return widget;
 }
+
+QString Verdict(QWidget &window) { return Find<QLabel>(window, "verdict")->text(); }
 
 void Show(QWidget &window) {
     window.resize(900, 560);
@@ -73,7 +73,7 @@ class EditorWindowTest : public QObject {
     }
 
     void tubrixTemplateIsEditedThroughTheWindow() {
-        vialto::test::TempDir dir;
+        TempDir dir;
         FakeDialogs dialogs;
         dialogs.SavePath = (dir / "new set.xml").string(); // the save dialog's answer
         EditorSession session(TunnelKind());
@@ -82,7 +82,7 @@ class EditorWindowTest : public QObject {
         Show(window);
         auto *view = Find<QTableView>(window, "table");
         QCOMPARE(view->model()->rowCount(), 2);
-        QVERIFY(Find<QLabel>(window, "verdict")->text().contains("reads this file: 2 profiles"));
+        QVERIFY(Verdict(window).contains("reads this file: 2 profiles"));
 
         TypeIntoCell(view, 1, tunnelChainage, "250,5");
         QTest::mouseClick(Find<QPushButton>(window, "addRow"), Qt::LeftButton);
@@ -94,28 +94,25 @@ class EditorWindowTest : public QObject {
         QVERIFY(dialogs.Told.empty());
         QVERIFY(!window.isWindowModified());
 
-        clsTunnel tunnel;
-        QVERIFY(tunnel.Load(dialogs.SavePath));
-        QCOMPARE(tunnel.GetChainages(), (std::vector<double>{250.5, 270.5}));
-        QVERIFY(Find<QLabel>(window, "verdict")
-                    ->text()
-                    .contains("reads this file: 2 profiles from 250.500 to 270.500 m."));
-        QVERIFY(vialto::test::ReadFileBytes(dialogs.SavePath)
-                    .find("<TunnelProfile sta=\"270.500\" name=\"Portal\">") != std::string::npos);
+        QVERIFY(Verdict(window).contains("reads this file: 2 profiles from 250.500 to 270.500 m."));
+        // The template's second profile at 250.5 and, 20 m after it, the added
+        // one named Portal with the layer of the row above.
+        QCOMPARE(ReadFileBytes(dialogs.SavePath),
+                 ReadFileBytes(SourcePath("tests/editors/data/tunnel-edited.xml")));
     }
 
     void refusedFileShowsTheReasonAndStaysAsItWas() {
-        vialto::test::TempDir dir;
+        TempDir dir;
         const auto file = dir / "bad.xml";
         const std::string text = "<?xml version=\"1.0\"?>\n<TunnelProfiles>\n"
                                  "  <TunnelProfile name=\"no chainage\"/>\n</TunnelProfiles>\n";
-        vialto::test::WriteFileBytes(file, text);
+        WriteFileBytes(file, text);
         FakeDialogs dialogs;
         EditorSession session(TunnelKind());
         QVERIFY(StartSession(session, ParseTubrixArguments({"-l", file.string()}), dialogs));
         EditorWindow window(session, dialogs);
         Show(window);
-        const QString verdict = Find<QLabel>(window, "verdict")->text();
+        const QString verdict = Verdict(window);
         QVERIFY2(verdict.contains("The converter refuses this file") &&
                      verdict.contains("has no sta attribute"),
                  qPrintable(verdict));
@@ -128,19 +125,19 @@ class EditorWindowTest : public QObject {
         QTest::mouseClick(Find<QPushButton>(window, "save"), Qt::LeftButton);
         QCOMPARE(dialogs.Asked.size(), std::size_t{1});
         QVERIFY(dialogs.Asked[0].find("Replace it with the rows shown?") != std::string::npos);
-        QCOMPARE(vialto::test::ReadFileBytes(file), text);
+        QCOMPARE(ReadFileBytes(file), text);
 
         // A file that is not XML shows no rows and cannot be saved.
-        vialto::test::WriteFileBytes(file, "not xml");
+        WriteFileBytes(file, "not xml");
         session.Open(file.string());
         window.Refresh();
-        QVERIFY(Find<QLabel>(window, "verdict")->text().contains("The rows cannot be shown"));
+        QVERIFY(Verdict(window).contains("The rows cannot be shown"));
         QVERIFY(!Find<QPushButton>(window, "save")->isEnabled());
         QVERIFY(!Find<QPushButton>(window, "addRow")->isEnabled());
     }
 
     void cantrixFieldsAndChoicesAreEditedThroughTheWindow() {
-        vialto::test::TempDir dir;
+        TempDir dir;
         const auto file = dir / "cant.xml";
         FakeDialogs dialogs;
         EditorSession session(CantKind(true));
@@ -150,10 +147,9 @@ class EditorWindowTest : public QObject {
         EditorWindow window(session, dialogs);
         Show(window);
 
-        QVERIFY(Find<QLabel>(window, "verdict")
-                    ->text()
-                    .contains("reads this file: 2 stations from 0.000 to 100.000 m, one cant per "
-                              "station, format version 1.2.0."));
+        QVERIFY(Verdict(window).contains(
+            "reads this file: 2 stations from 0.000 to 100.000 m, one cant per "
+            "station, format version 1.2.0."));
         auto *gauge = Find<QLineEdit>(window, "header.gauge");
         gauge->setFocus();
         gauge->selectAll();
@@ -176,14 +172,11 @@ class EditorWindowTest : public QObject {
 
         QTest::mouseClick(Find<QPushButton>(window, "save"), Qt::LeftButton);
         QVERIFY2(dialogs.Told.empty(), dialogs.Told.empty() ? "" : dialogs.Told[0].c_str());
-        clsSuperelevation table;
-        QVERIFY(table.Import(file.string(), unitMetre));
-        QCOMPARE(table.Gauge(), 1.668);
-        QVERIFY(table.IsCoplaneTrack());
-        QCOMPARE(table.Stations()[1].AppliedCant, 0.095); // millimetres read as metres
-        QCOMPARE(table.Stations()[2].Station, 120.0);     // 20 m after the last
-        QCOMPARE(table.Stations()[2].WidthExcess, 0.005);
-        QCOMPARE(table.Stations()[1].CantInterpolation, interpReverseCurve);
+        QVERIFY(session.Verdict().Accepted);
+        // The typed gauge in metres, cant and width excess in millimetres, and
+        // the added station 20 m after the last with the values of the row above.
+        QCOMPARE(ReadFileBytes(file),
+                 ReadFileBytes(SourcePath("tests/editors/data/cant-edited.xml")));
     }
 
     void screenshots() {

@@ -71,8 +71,6 @@ WizardSession::WizardSession(int formats, const std::filesystem::path &output, b
     hands_ = std::make_unique<WizardDriver>(*window_);
 }
 
-WizardSession::~WizardSession() = default;
-
 void WizardDriver::Click(const QString &name) {
     auto *button = Find<QAbstractButton>(name);
     if (!button)
@@ -88,14 +86,10 @@ void WizardDriver::ChooseJob(int jobType) {
     Next();
 }
 
-void WizardDriver::TypeFile(int page, int slot, const std::string &path) {
-    TypeInto(QStringLiteral("file.%1.%2.name").arg(page).arg(slot), QString::fromStdString(path));
-}
-
 void WizardDriver::TypeFiles(std::initializer_list<std::pair<const char *, std::string>> rows) {
     for (const auto &[row, path] : rows) {
         ShowFilesPage(row[0] - '0');
-        TypeFile(row[0] - '0', row[2] - '0', path);
+        TypeInto(QStringLiteral("file.%1.name").arg(row), QString::fromStdString(path));
     }
 }
 

@@ -66,9 +66,8 @@ class WizardDriver {
     void Back() { Click(QStringLiteral("cmdBack")); }
     // The job type's option button, then Next.
     void ChooseJob(int jobType);
-    // Types the path into a file row's box and leaves the box.
-    void TypeFile(int page, int slot, const std::string &path);
-    // Rows named "p.s" (page p, slot s), each shown and typed into in turn.
+    // Rows named "p.s" (page p, slot s), each shown, its path typed into the
+    // row's box and the box left.
     void TypeFiles(std::initializer_list<std::pair<const char *, std::string>> rows);
     // Replaces the text of a box (or of a numeric box) by typing.
     void TypeInto(const QString &name, const QString &text);
@@ -88,7 +87,6 @@ class WizardDriver {
 class WizardSession {
   public:
     WizardSession(int formats, const std::filesystem::path &output, bool tunnelEditor = true);
-    ~WizardSession();
     WizardEnvironment &Environment() { return environment_; }
     frmWizard &Window() { return *window_; }
     WizardDriver &Hands() { return *hands_; }
