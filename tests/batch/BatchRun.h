@@ -105,10 +105,10 @@ class BatchTest : public ::testing::Test {
     void SetUp() override { SetProgramFolder(VIALTO_BIN_DIR); }
     void TearDown() override { AppModel().Reset(); }
 
-    // Runs the command with `-o <dir>/<output>` appended (unless `output` is
-    // empty) and reads back what it wrote.
+    // Runs the command with `-o <dir>/<output>` appended (unless `output`, in
+    // UTF-8, is empty) and reads back what it wrote.
     BatchResult Convert(std::vector<std::string> args, const std::string &output = "out.xml") {
-        const std::filesystem::path path = dir_ / output;
+        const std::filesystem::path path = dir_.Path() / Utf8Path(output);
         if (!output.empty()) {
             std::filesystem::remove(path);
             args.insert(args.end(), {"-o", PathText(path)});

@@ -28,28 +28,26 @@ TEST_F(InputData, FileNamesWithMarkupAndAccents) {
         std::filesystem::copy_file(SamplePath(sample), path);
         return PathText(path);
     };
-    const std::string output = PathText(folder / Utf8Path(name + ".xml"));
+    const std::string output = "Año & 'ñ'/" + name + ".xml";
     const BatchResult run =
         Convert({"--job", "tunnel", "--hz", place("listings/road.plt", name + ".plt"), "--vt",
                  place("listings/road.alz", name + ".alz"), "--tunnel",
-                 place("tunnel/profiles.xml", name + ".xml.in.xml"), "-o", output},
-                "");
+                 place("tunnel/profiles.xml", name + ".xml.in.xml")},
+                output);
     ASSERT_EQ(run.Code, kConvertWritten) << run.Out << run.Err;
-    EXPECT_NE(run.Out.find("Wrote " + output), std::string::npos) << run.Out;
-    const std::string written = ReadFileBytes(Utf8Path(output));
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(written.c_str()));
-    EXPECT_EQ(std::string(doc.select_node("//Alignment/@name").attribute().value()), name);
-    EXPECT_EQ(std::string(doc.select_node("//Project/@name").attribute().value()),
+    EXPECT_NE(run.Out.find("Wrote " + PathText(dir_.Path() / Utf8Path(output))), std::string::npos)
+        << run.Out;
+    EXPECT_EQ(run.At("//Alignment/@name"), name);
+    EXPECT_EQ(run.At("//Project/@name"),
               "<" + name + ".plt + " + name + ".alz + " + name + ".xml.in.xml>");
-    EXPECT_EQ(ValidateLandXmlKnownForms(Utf8Path(output)), "");
+    EXPECT_EQ(ValidateLandXmlKnownForms(dir_.Path() / Utf8Path(output)), "");
     const std::string escaped = XmlText(name);
     std::string expected =
         ReplaceAll(ReadFileBytes(SourcePath("tests/batch/golden/tunnel.xml")),
                    "road.plt + road.alz + profiles.xml",
                    escaped + ".plt + " + escaped + ".alz + " + escaped + ".xml.in.xml");
     expected = ReplaceAll(expected, "name=\"road\"", "name=\"" + escaped + "\"");
-    EXPECT_EQ(WithoutAuthor(written), expected);
+    EXPECT_EQ(WithoutAuthor(run.Bytes), expected);
 }
 
 // A widening of 5 mm shared by both rails: the rails stand apart by the gauge
