@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace vialto;
@@ -104,17 +105,15 @@ TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
 // or its failure raised once, after which the thread takes the next piece.
 // Ending it lets the piece started last end first.
 TEST(WorkSplit, KeptThreadServesPieceAfterPiece) {
-    struct Case {
-        int pieces;
-        int failEvery; // 0: none fails
-    };
-    for (const Case c : {Case{1, 0}, Case{200, 0}, Case{50, 1}, Case{300, 7}}) {
-        SCOPED_TRACE(testing::Message() << c.pieces << " pieces, failing every " << c.failEvery);
+    // How many pieces, and every how many one fails (0: none fails).
+    const std::pair<int, int> cases[] = {{1, 0}, {200, 0}, {50, 1}, {300, 7}};
+    for (const auto &[pieces, failEvery] : cases) {
+        SCOPED_TRACE(testing::Message() << pieces << " pieces, failing every " << failEvery);
         WorkerThread worker;
         worker.Wait(); // nothing started
         long result = 0;
-        for (int piece = 0; piece < c.pieces; ++piece) {
-            const bool failing = c.failEvery > 0 && piece % c.failEvery == 0;
+        for (int piece = 0; piece < pieces; ++piece) {
+            const bool failing = failEvery > 0 && piece % failEvery == 0;
             worker.Start([&result, piece, failing] {
                 if (failing)
                     throw std::runtime_error("piece " + std::to_string(piece));
