@@ -10,15 +10,6 @@
 namespace vialto::test {
 namespace {
 
-// The arguments of `line`, split at blanks, then `more` (values holding blanks).
-std::optional<JobDescription> Parse(const std::string &line, std::string &error,
-                                    const std::vector<std::string> &more = {}) {
-    std::vector<std::string> args = line.empty() ? std::vector<std::string>{} : Split(line, " ");
-    args.insert(args.end(), more.begin(), more.end());
-    bool help = false;
-    return ParseConvertArguments(args, error, help);
-}
-
 struct UsageRow {
     std::vector<std::string> Args; // "-o <folder>/out.xml" is added unless `NoOutput`
     std::string Err;               // the start of the one line printed after "vialto-convert: "
@@ -101,8 +92,9 @@ TEST(BatchArguments, JobFilePathsOverridesAndChainages) {
     WriteFileBytes(dir / "job.txt", "# a road job\njob = road\nhz = listings/road.plt\n" + vt +
                                         "tol-hz = 0,020\nextended = no\noutput = out.xml\n");
     std::string error;
-    const auto job =
-        Parse("", error, {"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"});
+    bool help = false;
+    const auto job = ParseConvertArguments(
+        {"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"}, error, help);
     ASSERT_TRUE(job) << error;
     EXPECT_EQ(job->JobType, jobRoad);
     EXPECT_EQ(Utf8Path(job->Slot(1, slotHz).Path), dir.Path() / "listings" / "road.plt");
@@ -114,8 +106,9 @@ TEST(BatchArguments, JobFilePathsOverridesAndChainages) {
     for (const auto &[text, expected] : chainages) {
         SCOPED_TRACE(text);
         WriteFileBytes(dir / "job.txt", std::string("to = ") + text + "\n");
-        const auto parsed = Parse("--hz a.plt -o x --from", error,
-                                  {text, "--job-file", (dir / "job.txt").string()});
+        const auto parsed = ParseConvertArguments(
+            {"--hz", "a.plt", "-o", "x", "--from", text, "--job-file", (dir / "job.txt").string()},
+            error, help);
         ASSERT_TRUE(parsed) << error;
         EXPECT_DOUBLE_EQ(parsed->ChainageStart, expected);
         EXPECT_DOUBLE_EQ(parsed->ChainageEnd, expected);
