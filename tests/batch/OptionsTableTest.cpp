@@ -153,8 +153,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
         {"--from --to",
          Road(hz, vt),
          {"--from", "12+800", "--to", "13500"},
-         [](Result without, Result with) {
-             EXPECT_EQ(Summary(without.Out), kRoadSummary);
+         [](Result, Result with) {
              EXPECT_EQ(Summary(with.Out), "Summary\n"
                                           "  Horizontal alignment start     12760.000 m.\n"
                                           "  Horizontal alignment end       13690.000 m.\n"
