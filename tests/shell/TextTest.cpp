@@ -123,7 +123,7 @@ TEST(Text, ReadDecimalIsFromCharsToTheBit) {
     values.clear();
     EXPECT_EQ(ReadDecimals(stops.data(), stops.data() + stops.size(), values) - stops.data(), 10);
     EXPECT_EQ(values, (std::vector<double>{1, -25}));
-    for (const std::string &alone : cases) {
+    for (const std::string &alone : cases)
         for (const std::string &text : {alone, alone + " 123456789 123456789", alone + "<"}) {
             double ours = -7, theirs = -7;
             const char *first = text.data(), *last = first + text.size();
@@ -134,7 +134,6 @@ TEST(Text, ReadDecimalIsFromCharsToTheBit) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(ours), std::bit_cast<std::uint64_t>(theirs))
                 << '"' << text << '"';
         }
-    }
 }
 
 TEST(Text, XmlTextConvertsAndEscapesDataTexts) {

@@ -46,9 +46,7 @@ TEST(WorkSplit, EveryIndexOnceWhateverTheSplit) {
             EXPECT_EQ(part == 0 ? 0 : ends[part - 1], begins[part]);
             EXPECT_LE(ends[part] - begins[part], count / used + 1);
         }
-        if (used > 0) {
-            EXPECT_EQ(count, ends[used - 1]);
-        }
+        EXPECT_EQ(count, used > 0 ? ends[used - 1] : 0);
         std::vector<std::atomic<int>> runs(count);
         RunClaimed(count, parts, [&](std::size_t item) { ++runs[item]; });
         // A crew's threads serve run after run.
