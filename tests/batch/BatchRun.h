@@ -9,6 +9,7 @@
 #include "shell/Text.h"
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
@@ -21,6 +22,9 @@
 #include <vector>
 
 namespace vialto::test {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 struct BatchResult {
     int Code = -1;

@@ -35,8 +35,7 @@ TEST_F(InputData, FileNamesWithMarkupAndAccents) {
                  place("tunnel/profiles.xml", name + ".xml.in.xml")},
                 output);
     ASSERT_EQ(run.Code, kConvertWritten) << run.Out << run.Err;
-    EXPECT_NE(run.Out.find("Wrote " + PathText(dir_.Path() / Utf8Path(output))), std::string::npos)
-        << run.Out;
+    EXPECT_THAT(run.Out, HasSubstr("Wrote " + PathText(dir_.Path() / Utf8Path(output))));
     EXPECT_EQ(run.At("//Alignment/@name"), name);
     EXPECT_EQ(run.At("//Project/@name"),
               "<" + name + ".plt + " + name + ".alz + " + name + ".xml.in.xml>");

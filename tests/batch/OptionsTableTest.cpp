@@ -112,8 +112,8 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
          {"--tol-hz", "0.06"},
          [&](Result without, Result with) {
              EXPECT_EQ(without.Code, kConvertImportFailed);
-             EXPECT_NE(without.Out.find("\u2717 Horizontal alignment: hz gap"), std::string::npos);
-             EXPECT_NE(without.Out.find("13340.0000"), std::string::npos) << without.Out;
+             EXPECT_THAT(without.Out, HasSubstr("\u2717 Horizontal alignment: hz gap"));
+             EXPECT_THAT(without.Out, HasSubstr("13340.0000"));
              EXPECT_EQ(without.Bytes, "");
              EXPECT_EQ(with.Code, kConvertWritten) << with.Out;
              EXPECT_EQ(Convert(Plus(Road(hz, vtGap_), {"--tol-hz", "0.06"})).Code,
@@ -124,8 +124,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
          {"--tol-vt", "0.06"},
          [&](Result without, Result with) {
              EXPECT_EQ(without.Code, kConvertImportFailed);
-             EXPECT_NE(without.Out.find("13771.5000    \t0.0495"), std::string::npos)
-                 << without.Out;
+             EXPECT_THAT(without.Out, HasSubstr("13771.5000    \t0.0495"));
              EXPECT_EQ(with.Code, kConvertWritten) << with.Out;
              EXPECT_EQ(Summary(with.Out), kRoadSummary);
              EXPECT_EQ(Convert(Plus(Road(hzGap_, vt), {"--tol-vt", "0.06"})).Code,
@@ -185,7 +184,7 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
          [](Result without, Result with) {
              EXPECT_EQ(without.At("//Project/@name"), "<road.plt + road.alz + road.trv>");
              EXPECT_EQ(with.At("//Project/@name"), "Tramo 3 & \"ñ\"");
-             EXPECT_NE(with.Bytes.find("name=\"Tramo 3 &amp; &quot;ñ&quot;\""), std::string::npos);
+             EXPECT_THAT(with.Bytes, HasSubstr("name=\"Tramo 3 &amp; &quot;ñ&quot;\""));
          }},
         // The stringline elements go to the extended root after the plain part,
         // which loses them.
@@ -213,13 +212,11 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
          Plus(Job("road"), {"--preview", Dir("proved")}),
          {"--no-proof", "--preview", Dir("plain")},
          [&](Result without, Result with) {
-             EXPECT_NE(without.Out.find("Proof: the document read back against the imported "
-                                        "design (tolerances 0.010000 m plan, 0.010000 m "
-                                        "height): passed\n  road\n    plan"),
-                       std::string::npos)
-                 << without.Out;
+             EXPECT_THAT(without.Out, HasSubstr("Proof: the document read back against the "
+                                                "imported design (tolerances 0.010000 m plan, "
+                                                "0.010000 m height): passed\n  road\n    plan"));
              EXPECT_EQ(with.Code, kConvertWritten);
-             EXPECT_EQ(with.Out.find("Proof"), std::string::npos) << with.Out;
+             EXPECT_THAT(with.Out, Not(HasSubstr("Proof")));
              EXPECT_EQ(Summary(with.Out), kRoadSummary);
              EXPECT_TRUE(with.Bytes == without.Bytes);
              EXPECT_NE(ReadFileBytes(dir_ / "proved/index.html").find("Proof:"), std::string::npos);
@@ -231,9 +228,8 @@ TEST_F(OptionsTable, EachOptionChangesWhatItNames) {
          Job("road"),
          {"--preview", Dir("every10")},
          [&](Result without, Result with) {
-             EXPECT_EQ(without.Out.find("Drew"), std::string::npos);
-             EXPECT_NE(with.Out.find("Drew the preview into " + Dir("every10") + "\n"),
-                       std::string::npos);
+             EXPECT_THAT(without.Out, Not(HasSubstr("Drew")));
+             EXPECT_THAT(with.Out, HasSubstr("Drew the preview into " + Dir("every10") + "\n"));
              EXPECT_EQ(Drawings("every10/plan.svg"), 1u);
              EXPECT_EQ(Drawings("every10/profile.svg"), 1u);
              EXPECT_EQ(Drawings("every10/sections.svg"), 28u);

@@ -125,11 +125,9 @@ TEST_F(RunConvertTest, ExitCodesAndConsoleReport) {
         EXPECT_EQ(run.Code, c.Exit) << run.Out << run.Err;
         for (const std::string &part : c.Printed) {
             const bool err = part.rfind("2>", 0) == 0;
-            const std::string &printed = err ? run.Err : run.Out;
-            EXPECT_NE(printed.find(part.substr(err ? 2 : 0)), std::string::npos) << part << "\n"
-                                                                                 << printed;
+            EXPECT_THAT(err ? run.Err : run.Out, HasSubstr(part.substr(err ? 2 : 0)));
         }
-        EXPECT_EQ(run.Out.find("No errors found."), std::string::npos) << run.Out;
+        EXPECT_THAT(run.Out, Not(HasSubstr("No errors found.")));
         EXPECT_TRUE(c.Exit != kConvertWritten || run.Err.empty()) << run.Err;
         const std::string now = ReadFileBytes(out);
         EXPECT_TRUE(c.Writes ? now.rfind("<?xml", 0) == 0 : now == "earlier document") << now;
