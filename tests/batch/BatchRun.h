@@ -9,6 +9,7 @@
 #include "shell/Text.h"
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
@@ -21,6 +22,9 @@
 #include <vector>
 
 namespace vialto::test {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 struct BatchResult {
     int Code = -1;
@@ -69,7 +73,8 @@ inline std::string Summary(const std::string &out) {
 // Every section's rails stand G sqrt(B^2 - c^2) / B apart across their height
 // difference c, plus a widening W carried across the rails' slope,
 // W cos(asin(c / (B + W))), with the samples' gauge G = 1.435 and base B = 1.5
-// (metres); each rail is rounded to 6 decimals. Returns the largest c.
+// (metres), centred on the axis; each rail is rounded to 6 decimals. Returns
+// the largest c.
 inline double ExpectRailsApart(const pugi::xml_document &doc, double W) {
     const double G = 1.435, B = 1.5;
     const auto rails = doc.select_nodes("//CrossSectSurf[@name='Rails']/PntList2D");
@@ -83,9 +88,11 @@ inline double ExpectRailsApart(const pugi::xml_document &doc, double W) {
         }
         const double c = std::abs(p[1] - p[3]);
         largest = std::max(largest, c);
+        const std::string sta = node.node().parent().parent().attribute("sta").value();
         EXPECT_NEAR(p[2] - p[0],
                     G * std::sqrt(B * B - c * c) / B + W * std::cos(std::asin(c / (B + W))), 3e-6)
-            << node.node().parent().parent().attribute("sta").value();
+            << sta;
+        EXPECT_NEAR(p[2], -p[0], 2e-6) << sta;
     }
     return largest;
 }
@@ -105,10 +112,10 @@ class BatchTest : public ::testing::Test {
     void SetUp() override { SetProgramFolder(VIALTO_BIN_DIR); }
     void TearDown() override { AppModel().Reset(); }
 
-    // Runs the command with `-o <dir>/<output>` appended (unless `output` is
-    // empty) and reads back what it wrote.
+    // Runs the command with `-o <dir>/<output>` appended (unless `output`, in
+    // UTF-8, is empty) and reads back what it wrote.
     BatchResult Convert(std::vector<std::string> args, const std::string &output = "out.xml") {
-        const std::filesystem::path path = dir_ / output;
+        const std::filesystem::path path = dir_.Path() / Utf8Path(output);
         if (!output.empty()) {
             std::filesystem::remove(path);
             args.insert(args.end(), {"-o", PathText(path)});

@@ -10,15 +10,6 @@
 namespace vialto::test {
 namespace {
 
-// The arguments of `line`, split at blanks, then `more` (values holding blanks).
-std::optional<JobDescription> Parse(const std::string &line, std::string &error,
-                                    const std::vector<std::string> &more = {}) {
-    std::vector<std::string> args = line.empty() ? std::vector<std::string>{} : Split(line, " ");
-    args.insert(args.end(), more.begin(), more.end());
-    bool help = false;
-    return ParseConvertArguments(args, error, help);
-}
-
 struct UsageRow {
     std::vector<std::string> Args; // "-o <folder>/out.xml" is added unless `NoOutput`
     std::string Err;               // the start of the one line printed after "vialto-convert: "
@@ -33,19 +24,13 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
                                            "--hz",    hz,
                                            "--vt",    SamplePath("listings/road.alz"),
                                            "--cross", SamplePath("cross/road.trv")};
-    const auto with = [&](std::vector<std::string> more) {
-        more.insert(more.begin(), road.begin(), road.end());
-        return more;
-    };
-    // A job file, and the start of its error: the file and the line.
-    const auto jobFile = [&](const std::string &name, const std::string &text, int line) {
+    // A job file, and its error: the file, the line and what is wrong.
+    const auto jobFile = [&](const std::string &name, const std::string &text, int line,
+                             const std::string &error = "") {
         WriteFileBytes(dir_ / name, text);
-        return std::pair{std::vector<std::string>{"--job-file", PathText(dir_ / name)},
-                         PathText(dir_ / name) + ", line " + std::to_string(line) + ": "};
+        return UsageRow{{"--job-file", PathText(dir_ / name)},
+                        PathText(dir_ / name) + ", line " + std::to_string(line) + ": " + error};
     };
-    const auto speed = jobFile("speed.txt", "job = road\nspeed = 3\n", 2),
-               bare = jobFile("bare.txt", "# a road\nhz\n", 2),
-               tolerance = jobFile("tolerance.txt", "tol-vt = x\n", 1);
     const UsageRow rows[] = {
         {{"--hz", hz}, "no output file: give -o FILE", true},
         {{"--bogus"}, "unknown option \"--bogus\""},
@@ -73,17 +58,17 @@ TEST_F(CommandLineTable, UsageAndJobFileErrorsExit64WithOneLine) {
          "--left-vt-from-right needs --right-vt and --left-cant"},
         {{"--hz", "/no/such/road.plt"}, "cannot find /no/such/road.plt"},
         {{"--job-file", "/no/such/job.txt"}, "cannot read the job file"},
-        {speed.first, speed.second + "unknown key \"speed\""},
-        {bare.first, bare.second},
-        {tolerance.first, tolerance.second},
+        jobFile("speed.txt", "job = road\nspeed = 3\n", 2, "unknown key \"speed\""),
+        jobFile("bare.txt", "# a road\nhz\n", 2),
+        jobFile("tolerance.txt", "tol-vt = x\n", 1),
         // Found once the listings are read, which the console shows.
-        {with({"--from", "14500", "--to", "13+000"}),
+        {Plus(road, {"--from", "14500", "--to", "13+000"}),
          "--from 14500.000 lies after --to 13000.000; the alignment runs from 12340.000 to "
          "15040.000"},
-        {with({"--from", "20+000", "--to", "21+000"}),
+        {Plus(road, {"--from", "20+000", "--to", "21+000"}),
          "the range 20000.000 to 21000.000 misses the alignment; the alignment runs from "
          "12340.000 to 15040.000"},
-        {with({"--layers", "Rasante,NOSUCH"}),
+        {Plus(road, {"--layers", "Rasante,NOSUCH"}),
          "--layers names \"NOSUCH\", which the cross sections do not have; their layers are "
          "Taludes, Cunetas, Subrasante, Rasante"},
     };
@@ -107,8 +92,9 @@ TEST(BatchArguments, JobFilePathsOverridesAndChainages) {
     WriteFileBytes(dir / "job.txt", "# a road job\njob = road\nhz = listings/road.plt\n" + vt +
                                         "tol-hz = 0,020\nextended = no\noutput = out.xml\n");
     std::string error;
-    const auto job =
-        Parse("", error, {"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"});
+    bool help = false;
+    const auto job = ParseConvertArguments(
+        {"--job-file", (dir / "job.txt").string(), "--tol-hz", "0.03"}, error, help);
     ASSERT_TRUE(job) << error;
     EXPECT_EQ(job->JobType, jobRoad);
     EXPECT_EQ(Utf8Path(job->Slot(1, slotHz).Path), dir.Path() / "listings" / "road.plt");
@@ -120,8 +106,9 @@ TEST(BatchArguments, JobFilePathsOverridesAndChainages) {
     for (const auto &[text, expected] : chainages) {
         SCOPED_TRACE(text);
         WriteFileBytes(dir / "job.txt", std::string("to = ") + text + "\n");
-        const auto parsed = Parse("--hz a.plt -o x --from", error,
-                                  {text, "--job-file", (dir / "job.txt").string()});
+        const auto parsed = ParseConvertArguments(
+            {"--hz", "a.plt", "-o", "x", "--from", text, "--job-file", (dir / "job.txt").string()},
+            error, help);
         ASSERT_TRUE(parsed) << error;
         EXPECT_DOUBLE_EQ(parsed->ChainageStart, expected);
         EXPECT_DOUBLE_EQ(parsed->ChainageEnd, expected);

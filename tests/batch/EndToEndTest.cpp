@@ -20,13 +20,11 @@ std::filesystem::path GoldenPath(const std::string &job) {
 // half a millimetre: the document rounds to the micrometre, the listings'
 // own points to the millimetre.
 void ExpectProofWithinHalfAMillimetre(const BatchResult &run) {
-    EXPECT_NE(run.Out.find("(tolerances 0.010000 m plan, 0.010000 m height): passed\n"),
-              std::string::npos)
-        << run.Out;
+    EXPECT_THAT(run.Out, HasSubstr("(tolerances 0.010000 m plan, 0.010000 m height): passed\n"));
     for (const pugi::xpath_node &name :
          run.Doc->select_nodes("/LandXML/Alignments/Alignment/@name"))
-        EXPECT_NE(run.Out.find("\n  " + std::string(name.attribute().value()) + "\n    plan"),
-                  std::string::npos);
+        EXPECT_THAT(run.Out,
+                    HasSubstr("\n  " + std::string(name.attribute().value()) + "\n    plan"));
     std::size_t figures = 0;
     for (const std::string &line : Split(run.Out, "\n")) // "    plan    0.000001 m at 1+000.000"
         if (line.rfind("    ", 0) == 0 && line.find(" m at ") != std::string::npos) {

@@ -4,7 +4,6 @@
 #include "shell/Error.h"
 #include "support/TestSupport.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <gtest/gtest.h>

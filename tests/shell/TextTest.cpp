@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vialto;
@@ -122,7 +123,7 @@ TEST(Text, ReadDecimalIsFromCharsToTheBit) {
     values.clear();
     EXPECT_EQ(ReadDecimals(stops.data(), stops.data() + stops.size(), values) - stops.data(), 10);
     EXPECT_EQ(values, (std::vector<double>{1, -25}));
-    for (const std::string &alone : cases) {
+    for (const std::string &alone : cases)
         for (const std::string &text : {alone, alone + " 123456789 123456789", alone + "<"}) {
             double ours = -7, theirs = -7;
             const char *first = text.data(), *last = first + text.size();
@@ -133,16 +134,11 @@ TEST(Text, ReadDecimalIsFromCharsToTheBit) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(ours), std::bit_cast<std::uint64_t>(theirs))
                 << '"' << text << '"';
         }
-    }
 }
 
 TEST(Text, XmlTextConvertsAndEscapesDataTexts) {
-    struct TextCase {
-        const char *Name;
-        std::string In;
-        std::string Escaped;
-    };
-    const std::vector<TextCase> cases = {
+    // What each case is, the text, and the text written.
+    const std::tuple<const char *, std::string, std::string> cases[] = {
         {"tilde stays", "a~b", "a~b"},
         {"e acute is two bytes", "Jos\xC3\xA9", "Jos\xC3\xA9"},
         {"markup characters", "a&b<c>d\"e", "a&amp;b&lt;c&gt;d&quot;e"},
@@ -156,10 +152,9 @@ TEST(Text, XmlTextConvertsAndEscapesDataTexts) {
         {"four-byte character passes", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
         {"U+FFFF cannot be carried", "\xEF\xBF\xBF", "?"},
     };
-    for (const TextCase &c : cases) {
-        EXPECT_EQ(XmlText(c.In), c.Escaped) << c.Name;
+    for (const auto &[name, in, escaped] : cases) {
+        EXPECT_EQ(XmlText(in), escaped) << name;
         // The unescaped form differs only by the escapes.
-        const std::string plain = Utf8Text(c.In);
-        EXPECT_EQ(XmlText(plain), c.Escaped) << c.Name;
+        EXPECT_EQ(XmlText(Utf8Text(in)), escaped) << name;
     }
 }

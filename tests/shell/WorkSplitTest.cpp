@@ -10,9 +10,19 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace vialto;
+
+namespace {
+
+// Raises std::runtime_error with exactly this message.
+auto Fails(const std::string &message) {
+    return testing::ThrowsMessage<std::runtime_error>(testing::StrEq(message));
+}
+
+} // namespace
 
 // Every index falls in exactly one range whatever the split, the ranges are
 // contiguous and in order, and each part sees its own number; every claimed
@@ -36,9 +46,7 @@ TEST(WorkSplit, EveryIndexOnceWhateverTheSplit) {
             EXPECT_EQ(part == 0 ? 0 : ends[part - 1], begins[part]);
             EXPECT_LE(ends[part] - begins[part], count / used + 1);
         }
-        if (used > 0) {
-            EXPECT_EQ(count, ends[used - 1]);
-        }
+        EXPECT_EQ(count, used > 0 ? ends[used - 1] : 0);
         std::vector<std::atomic<int>> runs(count);
         RunClaimed(count, parts, [&](std::size_t item) { ++runs[item]; });
         // A crew's threads serve run after run.
@@ -55,9 +63,6 @@ TEST(WorkSplit, EveryIndexOnceWhateverTheSplit) {
 // in the background raises its failure from Wait, once. A crew stays usable
 // after a failed run.
 TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
-    const auto fails = [](const char *message) {
-        return testing::ThrowsMessage<std::runtime_error>(testing::StrEq(message));
-    };
     std::vector<int> done(4, 0);
     EXPECT_THAT(
         [&] {
@@ -67,30 +72,22 @@ TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
                     throw std::runtime_error("part " + std::to_string(part));
             });
         },
-        fails("part 2"));
+        Fails("part 2"));
     EXPECT_EQ(std::vector<int>(4, 1), done);
+    // Items 7, 17, 27 and 37 fail, from `lowest` on.
     std::vector<std::atomic<int>> runs(40);
-    EXPECT_THAT(
-        [&] {
-            RunClaimed(40, 3, [&](std::size_t item) {
-                ++runs[item];
-                if (item % 10 == 7)
-                    throw std::runtime_error("item " + std::to_string(item));
-            });
-        },
-        fails("item 7"));
+    const auto failingFrom = [&runs](std::size_t lowest) {
+        return [&runs, lowest](std::size_t item) {
+            ++runs[item];
+            if (item % 10 == 7 && item >= lowest)
+                throw std::runtime_error("item " + std::to_string(item));
+        };
+    };
+    EXPECT_THAT([&] { RunClaimed(40, 3, failingFrom(7)); }, Fails("item 7"));
     WorkCrew crew(3);
-    for (const std::size_t lowest : {7, 17}) {
-        EXPECT_THAT(
-            [&] {
-                crew.RunClaimed(40, [&](std::size_t item) {
-                    ++runs[item];
-                    if (item % 10 == 7 && item >= lowest)
-                        throw std::runtime_error("item " + std::to_string(item));
-                });
-            },
-            fails(("item " + std::to_string(lowest)).c_str()));
-    }
+    for (const std::size_t lowest : {7, 17})
+        EXPECT_THAT([&] { crew.RunClaimed(40, failingFrom(lowest)); },
+                    Fails("item " + std::to_string(lowest)));
     for (const std::atomic<int> &run : runs)
         EXPECT_EQ(3, run.load());
     int finished = 0;
@@ -98,7 +95,7 @@ TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
     work.Wait();
     EXPECT_EQ(1, finished);
     WorkInBackground failing([] { throw std::runtime_error("in the background"); });
-    EXPECT_THAT([&] { failing.Wait(); }, fails("in the background"));
+    EXPECT_THAT([&] { failing.Wait(); }, Fails("in the background"));
     failing.Wait(); // raised once
 }
 
@@ -106,26 +103,22 @@ TEST(WorkSplit, FailureRaisedAfterAllWorkEnded) {
 // or its failure raised once, after which the thread takes the next piece.
 // Ending it lets the piece started last end first.
 TEST(WorkSplit, KeptThreadServesPieceAfterPiece) {
-    struct Case {
-        int pieces;
-        int failEvery; // 0: none fails
-    };
-    for (const Case c : {Case{1, 0}, Case{200, 0}, Case{50, 1}, Case{300, 7}}) {
-        SCOPED_TRACE(testing::Message() << c.pieces << " pieces, failing every " << c.failEvery);
+    // How many pieces, and every how many one fails (0: none fails).
+    const std::pair<int, int> cases[] = {{1, 0}, {200, 0}, {50, 1}, {300, 7}};
+    for (const auto &[pieces, failEvery] : cases) {
+        SCOPED_TRACE(testing::Message() << pieces << " pieces, failing every " << failEvery);
         WorkerThread worker;
         worker.Wait(); // nothing started
         long result = 0;
-        for (int piece = 0; piece < c.pieces; ++piece) {
-            const bool failing = c.failEvery > 0 && piece % c.failEvery == 0;
+        for (int piece = 0; piece < pieces; ++piece) {
+            const bool failing = failEvery > 0 && piece % failEvery == 0;
             worker.Start([&result, piece, failing] {
                 if (failing)
                     throw std::runtime_error("piece " + std::to_string(piece));
                 result = static_cast<long>(piece) * piece;
             });
             if (failing) {
-                EXPECT_THAT([&] { worker.Wait(); },
-                            testing::ThrowsMessage<std::runtime_error>(
-                                testing::StrEq("piece " + std::to_string(piece))));
+                EXPECT_THAT([&] { worker.Wait(); }, Fails("piece " + std::to_string(piece)));
                 worker.Wait(); // raised once
             } else {
                 worker.Wait();

@@ -14,18 +14,19 @@
 #include "wizard/Wizard.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace vialto;
 
 namespace {
 
-// A double track with the given files chosen ("p.s" names page p slot s, and
-// is its file's path; "p.s missing" one that has gone) and options of slot 2
-// set on the given pages.
-JobDescription DoubleTrack(const std::vector<std::string> &chosen,
-                           const std::vector<int> &options) {
+// A job (a double track unless said) with the given files chosen ("p.s" names
+// page p slot s, and is its file's path; "p.s missing" one that has gone) and
+// options of slot 2 set on the given pages.
+JobDescription WithFiles(const std::vector<std::string> &chosen, const std::vector<int> &options,
+                         int jobType = jobRailDouble) {
     JobDescription job;
-    job.JobType = jobRailDouble;
+    job.JobType = jobType;
     ShapePagesForJobType(job);
     for (const std::string &row : chosen) {
         FileSlot &slot = job.Page(row[0] - '0').Slot(row[2] - '0');
@@ -41,11 +42,12 @@ bool Exists(const std::string &path) { return path.find("missing") == std::strin
 
 } // namespace
 
-TEST(FileCheck, FocusTargetsOfTheDoubleTrackRules) {
+TEST(FileCheck, FocusTargetsOfTheRowsRules) {
     struct Case {
         std::vector<std::string> Chosen;
         std::vector<int> Options;
         std::optional<FileRow> Focus;
+        int JobType = jobRailDouble;
     };
     const Case cases[] = {
         {{"1.1", "1.2"}, {}, FileRow{2, 1}},  // no track at all
@@ -59,20 +61,14 @@ TEST(FileCheck, FocusTargetsOfTheDoubleTrackRules) {
         // A missing file comes first, except a profile taken from elsewhere.
         {{"1.1", "2.1", "2.2 missing", "3.1"}, {}, FileRow{2, 2}},
         {{"1.1", "2.1", "2.2 missing", "2.4", "3.1", "3.2"}, {2}, std::nullopt},
+        // A tunnel job: the row not chosen, then the one missing.
+        {{}, {}, FileRow{1, 1}, jobTunnel},
+        {{"1.1", "1.3 missing"}, {}, FileRow{1, 3}, jobTunnel},
     };
     for (const Case &c : cases) {
-        const JobDescription job = DoubleTrack(c.Chosen, c.Options);
+        const JobDescription job = WithFiles(c.Chosen, c.Options, c.JobType);
         EXPECT_EQ(CheckInputFiles(job, Exists), c.Focus) << ::testing::PrintToString(c.Chosen);
     }
-}
-
-TEST(FileCheck, ATunnelJobFocusesTheRowNotChosenOrMissing) {
-    JobDescription tunnel;
-    EXPECT_EQ(CheckInputFiles(tunnel, Exists), (FileRow{1, 1}));
-    tunnel.Page(1).Slot(slotHz).Selected = true;
-    tunnel.Page(1).Slot(slotCr).Selected = true;
-    tunnel.Page(1).Slot(slotCr).Path = "missing";
-    EXPECT_EQ(CheckInputFiles(tunnel, Exists), (FileRow{1, 3}));
 }
 
 TEST(Preferences, DefaultsAndHandWrittenValuesAreReadAndWrittenBackInTheStoredForm) {
@@ -131,9 +127,7 @@ TEST(NumericText, TheWholeTextRuleWithEitherSeparators) {
     };
     for (const Case &c : cases) {
         EXPECT_EQ(IsValidNumericText(c.Text, c.Separators), c.Valid) << c.Text;
-        if (c.Valid) {
-            EXPECT_DOUBLE_EQ(NumericTextValue(c.Text, c.Separators), c.Value) << c.Text;
-        }
+        EXPECT_DOUBLE_EQ(c.Valid ? NumericTextValue(c.Text, c.Separators) : 0, c.Value) << c.Text;
     }
     EXPECT_EQ(FormatNumericText(0.01, 3, comma), "0,010");
     // The keys typed are filtered in the numeric box's test, in two locales.
@@ -158,15 +152,15 @@ TEST(SiblingEditors, CommandLinesAreArgumentLists) {
     const std::string cantrix =
         PathText(Utf8Path("/opt/vialto") / ("Cantrix" + ExecutableSuffix()));
     const std::string hostile = "a; rm -rf $(x) \"q\".xml";
-    EXPECT_EQ(ComposeEditorCommand(EditorKind::TunnelProfiles, hostile, false),
-              (EditorCommand{tubrix, {"-l", hostile}}));
-    EXPECT_EQ(ComposeEditorCommand(EditorKind::TunnelProfiles, "", false),
-              (EditorCommand{tubrix, {"-l"}}));
-    EXPECT_EQ(ComposeEditorCommand(EditorKind::CantTable, "c.xml", true),
-              (EditorCommand{cantrix, {"-d1", "-c", "c.xml"}}));
-    EXPECT_EQ(ComposeEditorCommand(EditorKind::CantTable, "", false),
-              (EditorCommand{cantrix, {"-d", "-s"}}));
-    EXPECT_EQ(ComposeEditorCommand(EditorKind::None, "x", false).Program, "");
+    const std::tuple<EditorKind, std::string, bool, EditorCommand> cases[] = {
+        {EditorKind::TunnelProfiles, hostile, false, {tubrix, {"-l", hostile}}},
+        {EditorKind::TunnelProfiles, "", false, {tubrix, {"-l"}}},
+        {EditorKind::CantTable, "c.xml", true, {cantrix, {"-d1", "-c", "c.xml"}}},
+        {EditorKind::CantTable, "", false, {cantrix, {"-d", "-s"}}},
+        {EditorKind::None, "x", false, {"", {}}},
+    };
+    for (const auto &[kind, file, doubleTrack, command] : cases)
+        EXPECT_EQ(ComposeEditorCommand(kind, file, doubleTrack), command) << file;
 
     vialto::test::TempDir folder;
     SetProgramFolder(folder.Path().string());
@@ -178,7 +172,7 @@ TEST(SiblingEditors, CommandLinesAreArgumentLists) {
 }
 
 TEST(ImportTreeLabels, FileNamesWithTheirExtensionAndGeneratedPartsByTheirCaption) {
-    JobDescription job = DoubleTrack({"1.1", "2.1", "2.4"}, {2});
+    JobDescription job = WithFiles({"1.1", "2.1", "2.4"}, {2});
     job.Page(1).Slot(slotHz).Path = "/data/centre.plt";
     job.Page(2).Slot(slotSup).Path = "C:\\data\\left.xml";
     ImportTree tree;
@@ -201,9 +195,7 @@ TEST(ImportTree, TheCentreLinesCheckReportIsFoundUnderItsCheckedName) {
         vialto::test::ReadFileBytes(vialto::test::SourcePath("samples/rail/double_centre.plt"));
     listing.replace(listing.find("500.000000,30500.000000"), 23, "500.000000,30500.500000");
     vialto::test::WriteFileBytes(dir / "gap.plt", listing);
-    JobDescription job;
-    job.JobType = jobRailDouble;
-    ShapePagesForJobType(job);
+    JobDescription job = WithFiles({}, {});
     job.Page(1).Slot(slotHz) =
         FileSlot{true, (dir / "gap.plt").string(), "gap", 1, false, vtProjected};
     ImportTree tree;
