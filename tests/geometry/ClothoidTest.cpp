@@ -112,8 +112,7 @@ TEST(ProjectPointToAligment, CasesByHand) {
     // Carrying a chainage over to an empty alignment: both outputs start at 0.
     double offset = 7, chainage = 7;
     EXPECT_FALSE(ProjectChainToAnotherAligment(5, corner, HzAlignment(1), offset, chainage));
-    EXPECT_EQ(offset, 0);
-    EXPECT_EQ(chainage, 0);
+    EXPECT_EQ(std::pair(offset, chainage), std::pair(0.0, 0.0));
 }
 
 } // namespace
