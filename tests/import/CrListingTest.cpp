@@ -176,14 +176,9 @@ TEST(AddStation, SurfacesInLayerOrderWithoutRepeatsAndTheFirstCodes) {
     // The second form removes consecutive repeats of each list first.
     // Each point is compared with its neighbour in the input: a drift of tiny
     // steps goes, a vertical face and a point beyond 0.0001 stay.
-    AddStation(set, 120,
-               std::vector<CrListPoints>{{},
-                                         {{0, 1, ""},
-                                          {0.00006, 1, ""},
-                                          {0.00012, 1, ""},
-                                          {1, 1, ""},
-                                          {1, 2, ""},
-                                          {1.00011, 2, ""}}});
+    const CrListPoints drift = {{0, 1, ""}, {0.00006, 1, ""}, {0.00012, 1, ""},
+                                {1, 1, ""}, {1, 2, ""},       {1.00011, 2, ""}};
+    AddStation(set, 120, std::vector<CrListPoints>{{}, drift});
     const auto summary = [](const CrossSection &s) {
         std::string text = std::to_string(static_cast<int>(s.Chainage));
         for (const CrSecSurface &surface : s.Surfaces)
