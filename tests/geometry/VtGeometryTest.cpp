@@ -21,11 +21,9 @@ using test::VtAt;
 // A circular curve: the centre square to the start grade at |R|, the height
 // on that circle; the single-element form measures |x|.
 TEST(VerticalCircle, PointsOnTheCircle) {
-    for (const auto &[g0, R] : {std::array<double, 2>{0.03, 5000},
-                                {0.03, -5000},
-                                {-0.02, 8000},
-                                {-0.02, -8000},
-                                {0.0, 3000}}) {
+    const std::pair<double, double> circles[] = {
+        {0.03, 5000}, {0.03, -5000}, {-0.02, 8000}, {-0.02, -8000}, {0.0, 3000}}; // g0, R
+    for (const auto &[g0, R] : circles) {
         const VtElement e = VtAt(500, 100, g0, R, -1);
         ASSERT_EQ(GetVtElementType(e), VtElementType::Circle);
         const double n = std::sqrt(1 + g0 * g0);
