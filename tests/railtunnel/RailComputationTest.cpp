@@ -147,8 +147,7 @@ TEST(ComputeRails, TrackWithoutAProfileStandsOnItsChosenStringline) {
          {std::pair{"Axis", 50.5}, {"axis", 0.0}, {"", 0.0}, {"Missing", 0.0}}) {
         Rails r;
         ASSERT_TRUE(table.ComputeRails(1, 50, r.lo, r.ro, r.lh, r.rh, stringline)) << stringline;
-        EXPECT_DOUBLE_EQ(r.lh, height) << stringline;
-        EXPECT_DOUBLE_EQ(r.rh, height) << stringline;
+        EXPECT_EQ(std::pair(r.lh, r.rh), std::pair(height, height)) << stringline;
     }
 }
 
