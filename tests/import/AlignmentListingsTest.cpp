@@ -23,15 +23,14 @@ namespace {
 
 using test::kGradeTol;
 
-// Each element's chainage, length, radius and parameter, in order.
+// Each element's chainage, length, radius and parameter; the elements numbered from 1.
 void ExpectElements(const HzAlignment &e, const std::vector<std::array<double, 4>> &expected) {
-    ASSERT_EQ(ElementCount(e), static_cast<long>(expected.size()));
-    for (std::size_t i = 1; i <= expected.size(); ++i) {
+    std::vector<std::array<double, 4>> actual;
+    for (std::size_t i = 1; i < e.size(); ++i) {
         EXPECT_EQ(e[i].Number, static_cast<long>(i));
-        const double actual[] = {e[i].Chainage, e[i].Length, e[i].Radius, e[i].Parameter};
-        for (std::size_t k = 0; k < 4; ++k)
-            EXPECT_DOUBLE_EQ(actual[k], expected[i - 1][k]) << "element " << i << ", field " << k;
+        actual.push_back({e[i].Chainage, e[i].Length, e[i].Radius, e[i].Parameter});
     }
+    EXPECT_EQ(actual, expected);
 }
 
 HzAlignment ReadHz(const std::string &text) {
