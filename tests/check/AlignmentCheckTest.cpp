@@ -70,14 +70,13 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
     };
     HzElement verbatim = HzAt(100, 0, 100, 0, 0.001, 100, 100); // copied, never evaluated
     verbatim.Kind = 4;
-    struct Case {
+    const struct {
         const char *Name;
         std::vector<HzElement> Elements;
         double Tol;
         long Errors;
         const char *Message = "Horizontal gap"; // of the first entry
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"gap at the tolerance", Hz(line, HzAt(100, 0, 100.5, 0, 0, 0, 50)), 0.5, 0},
         {"gap above it", Hz(line, HzAt(100, 0, 99.4999999, 0, 0, 0, 50)), 0.5, 1},
         {"left quarter circle",
@@ -95,7 +94,7 @@ TEST_F(AlignmentCheckTest, HorizontalEndsAgainstIndependentGeometry) {
          Hz(HzAt(0, 0, 0, 0, 0.0001, 0, 0.0001), HzAt(0.0001, 0.0001, 0.0001, 0, 0, 0, 10)), 1, 1,
          "No arc"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         EXPECT_EQ(CheckHz(c.Elements, c.Tol), c.Errors) << c.Name;
         if (c.Errors > 0) {
             EXPECT_EQ(CheckReport().Groups.back().Entries.at(0).Message, c.Message) << c.Name;

@@ -1,10 +1,8 @@
-// Cross-section listings read, ruled and written whole. The stringlines
-// through lane tapers: each sample road's written vertex names against the
-// features it was made from (*_known.txt, "chainage layer feature offset
-// height" a line); a break is one code on two features at consecutive
-// stations, and only the known limits may break, each where it says. The work
-// split between threads: the document, or the failure, is the same whatever
-// the number of parts.
+// Cross-section listings read, ruled and written whole. A break is one code on
+// two features at consecutive stations: against the features each sample road
+// was made from (*_known.txt, "chainage layer feature offset height" a line),
+// only the known limits may break, each where it says. The work split between
+// threads gives the same document, or failure, whatever the number of parts.
 #include "crosssection/CrSec.h"
 #include "crosssection/CrSecBuilder.h"
 #include "crosssection/CrSecExport.h"

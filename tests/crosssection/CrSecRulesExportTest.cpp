@@ -1,7 +1,5 @@
-// Coded cross sections. The naming rules, one at a time, on small
-// hand-checked sections, then the driver with its selection, progress and
-// failure; the export: golden documents of a small hand-checked road in both
-// flavours, the chainage range, uncoded points, marked points, and cancel.
+// Coded cross sections: the naming rules on small hand-checked sections, the
+// driver, and the export, with golden documents of a small hand-checked road.
 #include "crosssection/CrSecExport.h"
 #include "crosssection/CrSecRules.h"
 
@@ -42,11 +40,6 @@ std::string Apply(Rule rule, const std::vector<std::pair<double, std::string>> &
            (rule == ByProximity ? " / " + CodesOf(surface.Points, true) : "");
 }
 
-// The rule on station 10 (This) that follows station 0 (Last).
-std::string Apply(Rule rule, const std::string &last, const std::string &now) {
-    return Apply(rule, {{0, last}, {10, now}});
-}
-
 } // namespace
 
 TEST(NamingRules, EachRuleOnHandCheckedSections) {
@@ -78,8 +71,8 @@ TEST(NamingRules, EachRuleOnHandCheckedSections) {
         {ByProximity, "as many: in order, not across the axis", "-9:a -2:x 3:y 9:b", "-9:a 1 4 9:b",
          "a - y b / - - - -"},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(Apply(c.Kind, c.Last, c.Now), c.Codes) << c.Name;
+    for (const auto &c : cases) // This at 10 follows Last at 0
+        EXPECT_EQ(Apply(c.Kind, {{0, c.Last}, {10, c.Now}}), c.Codes) << c.Name;
 }
 
 TEST(NamingRules, LinesThatMovedByTheirHeading) {
@@ -262,8 +255,7 @@ TEST_F(CrossSectionExport, ChainageRangeAndSelection) {
         EXPECT_EQ(Select(bytes, "//CrossSect[CrossSectSurf[@name='Taludes']]/@sta"), sloped);
         EXPECT_EQ(exported, !c.Stations.empty());
         if (exported) {
-            EXPECT_DOUBLE_EQ(first, c.Stations.front());
-            EXPECT_DOUBLE_EQ(last, c.Stations.back());
+            EXPECT_EQ(std::pair(first, last), std::pair(c.Stations.front(), c.Stations.back()));
         }
     }
 }

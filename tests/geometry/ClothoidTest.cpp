@@ -83,15 +83,14 @@ TEST(ProjectPointToAligment, CasesByHand) {
     };
     const HzPoint behind{500000 - 10 * std::sin(0.5) + 1, 4500000 - 10 * std::cos(0.5), 0, 0, 0};
     const double nan = std::nan("");
-    struct Case {
+    const struct {
         const char *Name;
         const HzAlignment &Elements;
         HzPoint Point;
         long Last;
         bool Ok;
         double Chainage, Offset;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"corner", corner, {500003, 4500098, 0, 0, 0}, 2, true, 103, 2},
         {"behind the origin", opening, behind, 2, false, 50,
          std::hypot(behind.X - 500000, behind.Y - 4500000)},
@@ -100,7 +99,7 @@ TEST(ProjectPointToAligment, CasesByHand) {
         {"not a number", corner, {nan, 0, 0, 0, 0}, 2, false, 7, 7},
         {"beyond the alignment", corner, {500001, 4500001, 0, 0, 0}, 3, false, 7, 7},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         double chainage = 7, offset = 7, azimuth = 7;
         EXPECT_EQ(ProjectPointToAligment(chainage, offset, azimuth, c.Point, c.Elements, 1, c.Last),
                   c.Ok)
@@ -112,8 +111,7 @@ TEST(ProjectPointToAligment, CasesByHand) {
     // Carrying a chainage over to an empty alignment: both outputs start at 0.
     double offset = 7, chainage = 7;
     EXPECT_FALSE(ProjectChainToAnotherAligment(5, corner, HzAlignment(1), offset, chainage));
-    EXPECT_EQ(offset, 0);
-    EXPECT_EQ(chainage, 0);
+    EXPECT_EQ(std::pair(offset, chainage), std::pair(0.0, 0.0));
 }
 
 } // namespace

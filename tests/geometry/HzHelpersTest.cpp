@@ -61,11 +61,8 @@ TEST(CubicParabola, TangentOffsetFromItsOrigin) {
     const double k = 1 + 3 * L * L / (64 * R * R);
     const auto y = [&](double x) { return x * x * x / (6 * R * L) * k; };
     const auto slope = [&](double x) { return std::atan(x * x / (2 * R * L) * k); };
-    HzElement e = Element(R, 0.0, L);
-    e.Parameter = -L;
-    HzElement next = Element(R, kHalfPi, 50);
-    next.X = 500010;
-    next.Y = 4500100;
+    HzElement e = test::HzAt(1000, 500000, 4500000, 0, R, -L, L);
+    const HzElement next = test::HzAt(1000, 500010, 4500100, kHalfPi, R, 0, 50);
     struct Case {
         bool fromLine;
         double length, s, x, y, azimuth;
@@ -104,8 +101,7 @@ TEST(GetCoordFromHzAligment, FailuresLeaveThePointAlone) {
                                               {transition(1, -60, 10), 105.0},
                                               {transition(2, kNaN, 10), 115.0}})
         EXPECT_FALSE(GetCoordFromHzAligment(alignment, chainage, p)) << chainage;
-    EXPECT_EQ(p.X, 1);
-    EXPECT_EQ(p.Azimuth, 3);
+    EXPECT_EQ(std::pair(p.X, p.Azimuth), std::pair(1.0, 3.0));
     EXPECT_TRUE(ui.Messages.empty());
     // A transition that cannot be laid out (ending on a straight with no
     // length) is reported.
@@ -138,9 +134,7 @@ TEST(GarbageRecords, NothingHangsOrCrashes) {
             HzPoint p, q;
             const bool found = GetCoordFromHzAligment(elements, c, p);
             EXPECT_EQ(GetCoordFromHzAligment(index, c, q), found);
-            if (found) {
-                EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
-            }
+            EXPECT_TRUE(!found || (std::isfinite(p.X) && std::isfinite(p.Y)));
             double chainage = 0, offset = 0, azimuth = 0, c2 = 0, o2 = 0, a2 = 0;
             const HzPoint near{500010 + c, 4500020, 0, 0, 0};
             EXPECT_EQ(ProjectPointToAligment(chainage, offset, azimuth, near, elements, 1, 4),

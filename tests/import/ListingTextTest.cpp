@@ -83,8 +83,7 @@ TEST(RtfToText, ShapeCharactersAndSkippedDestinations) {
         // Characters of the code page and of Unicode become UTF-8.
         {"{\\rtf1\\ansi\\ansicpg1252 Estaci\\'f3n\\par}", "Estación\r\n"},
         {"{\\rtf1 caf\xe9\\par}", "café\r\n"}, // a raw byte in the code page
-        {"{\\rtf1\\uc1 a\\u8212?b\\par}", "a\xE2\x80\x94"
-                                          "b\r\n"},
+        {"{\\rtf1\\uc1 a\\u8212?b\\par}", "a—b\r\n"},
         {"{\\rtf1\\uc1 \\u243\\'f3n\\par}", "ón\r\n"}, // \'hh as the stand-in
         // A writer that left out the stand-in: the row and cell ends survive.
         {"{\\rtf1\\uc1 a\\u243\\cell\\u243\\row}", "aó\tó\r\n"},

@@ -152,12 +152,11 @@ TEST_F(AlignmentDocument, CubicTransition) {
                               {{50, 300, 300}, {30, 0, 0}}};
     HzAlignment hz = BuildFixtureAlignment(line);
     hz.push_back({2, 100, p.X, p.Y, hz[1].Azimuth, 300, -60, 60, 0, {}}); // A = -L: cubic
-    for (HzElement e : BuildFixtureAlignment(after)) {
+    for (HzElement e : BuildFixtureAlignment(after))
         if (e.Number > 0) {
             e.Number += 2;
             hz.push_back(e);
         }
-    }
     const std::string written = Write(hz);
     ExpectGolden("alignment_cubic.xml", written);
     EXPECT_THAT(written, HasSubstr("radiusEnd=\"300.000000\" rot=\"cw\" spiType=\"cubic\">"));
@@ -188,8 +187,7 @@ TEST_F(AlignmentDocument, ProfileWithParabolaCircleAndAPointWithoutHeight) {
     EXPECT_THAT(written,
                 HasSubstr("radius=\"-5000.000000\">" + FormatDecimals(300 + tangent, 6) + " " +
                           FormatDecimals(109.2 + 0.04 * tangent, 6) + "</CircCurve>"));
-    EXPECT_EQ(vtFirst, 0);
-    EXPECT_EQ(vtLast, 600);
+    EXPECT_EQ(std::pair(vtFirst, vtLast), std::pair(0.0, 600.0));
 }
 
 } // namespace

@@ -1,8 +1,6 @@
-// Which elements the geometry and profile writers write for a chainage range,
-// the profile split at points without height, and a failure they report. The
-// writers of cross sections, stringline layers and vertex features: what the
-// end-to-end documents never hold (escaped names, properties without value,
-// the extended flavour's side file).
+// The writers' chainage ranges and failures, and what the end-to-end documents
+// never hold: escaped names, properties without value, the extended flavour's
+// side file.
 #include "landxml/LandXmlCrossSections.h"
 #include "landxml/LandXmlFixture.h"
 #include "landxml/LandXmlProfile.h"
@@ -56,8 +54,7 @@ TEST_F(Fragment, GeometryRangeTakesTheElementsHoldingItsEnds) {
         EXPECT_TRUE(TagCoordGeom(false) &&
                     TagCoordGeomRegular(Straights(5), c.From, c.To, first, last) &&
                     TagCoordGeom(true));
-        EXPECT_EQ(first, 10 * (c.First - 1)) << c.From;
-        EXPECT_EQ(last, 10 * c.Last) << c.From;
+        EXPECT_EQ(std::pair(first, last), std::pair(10.0 * (c.First - 1), 10.0 * c.Last)) << c.From;
         for (int k = c.First; k <= c.Last; ++k)
             starts.push_back(FormatDecimals(10 * (k - 1), 6));
     }
@@ -80,8 +77,7 @@ TEST_F(Fragment, ProfileRangesAndPointsWithoutHeight) {
     double first = 0, last = 0;
     EXPECT_TRUE(TagProfile(false) &&
                 TagProfAlign(first, last, "P", Grades({0, 10, 20, 30, 40, 50, 60}), 150, 250));
-    EXPECT_EQ(first, 100);
-    EXPECT_EQ(last, 500);
+    EXPECT_EQ(std::pair(first, last), std::pair(100.0, 500.0));
     EXPECT_TRUE(TagProfAlign(first, last, "A&B", Grades({-999, 10, -999, -999, 40, -999, 60}),
                              kNullValue, kNullValue));
     EXPECT_EQ(first, 0);

@@ -89,9 +89,8 @@ TEST_F(LineWriter, FullDiskIsReportedOnceAndNothingIsCommitted) {
     ASSERT_TRUE(TagLandXML(false));
     const std::string line(100, 'x');
     int written = 0;
-    while (written < 2000 && WriteLnAt(line)) {
+    while (written < 2000 && WriteLnAt(line))
         ++written;
-    }
     EXPECT_FALSE(WriteLnAt(line)); // later writes fail quietly
     EXPECT_FALSE(TagLandXML(true));
     CloseFile();

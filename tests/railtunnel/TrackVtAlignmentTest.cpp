@@ -178,10 +178,7 @@ TEST(TrackVt, RefusedAndCancelledRunsStoreNothing) {
             CreateVtFromVt(2, from, cantSlot, step, progress, selector, false, option, kFootTol));
         EXPECT_FALSE(ExistAlignment(flagVt, 2));
         EXPECT_LE(ui.Messages.size(), 1u);
-        if (cancelAfter < 0)
-            EXPECT_EQ(progress.Steps, 0);
-        else
-            EXPECT_TRUE(progress.Finished);
+        EXPECT_TRUE(cancelAfter < 0 ? progress.Steps == 0 : progress.Finished) << progress.Steps;
     }
 }
 
