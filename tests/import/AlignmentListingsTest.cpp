@@ -17,6 +17,7 @@
 #include <fstream>
 #include <numbers>
 #include <sstream>
+#include <tuple>
 
 namespace vialto {
 namespace {
