@@ -27,7 +27,6 @@ using vialto::test::SourcePath;
 
 namespace {
 
-// Occurrences of a pattern in the text.
 std::ptrdiff_t Count(const std::string &text, const std::string &pattern) {
     const std::regex re(pattern);
     return std::distance(std::sregex_iterator(text.begin(), text.end(), re),
@@ -110,7 +109,6 @@ std::vector<std::string> Elements(const std::string &text, const std::string &na
     return found;
 }
 
-// Takes every vertex a ProfAlign's text holds.
 bool AnyVertex(const VertexText &) { return true; }
 
 } // namespace

@@ -113,7 +113,6 @@ Edit Moved(double dn, double de) {
     };
 }
 
-// A height figure raised by dh.
 Edit Raised(double dh) {
     return [=](const std::string &h) { return FormatDecimals(std::stod(h) + dh, 6); };
 }
