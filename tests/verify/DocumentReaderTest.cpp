@@ -22,6 +22,7 @@
 
 using namespace vialto;
 using vialto::test::Dump;
+using vialto::test::kBlocks;
 using vialto::test::ReadFileBytes;
 using vialto::test::SourcePath;
 
@@ -52,9 +53,6 @@ std::vector<std::filesystem::path> GoldenDocuments() {
     std::sort(files.begin(), files.end());
     return files;
 }
-
-// Blocks of one byte, of a prime size that lands anywhere, and the default.
-const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
 
 ReadBackDocument Read(const std::filesystem::path &path, std::size_t block = kReadBackBlockBytes) {
     ReadBackDocument document;

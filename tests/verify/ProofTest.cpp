@@ -295,10 +295,6 @@ TEST(ChainageText, KilometresAndMetres) {
 
 namespace {
 
-// Blocks of one byte (every tag and number split between blocks), of a prime
-// size that lands anywhere, and the default.
-const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
-
 // Every figure and failure of the report as text.
 std::string Dump(const ProofReport &report) {
     std::ostringstream out;
