@@ -8,6 +8,7 @@
 #pragma once
 
 #include "model/Records.h"
+#include "support/ElementBuilders.h"
 
 #include <array>
 #include <cmath>
@@ -72,18 +73,6 @@ inline FixturePose FixtureRun(const FixtureSegment &seg, const FixturePose &from
     return {from.X + dx, from.Y + dy, azimuth(s)};
 }
 
-// Start poses of every segment, plus the end pose (one more entry).
-inline std::vector<FixturePose> FixtureSegmentStarts(const FixtureLayout &layout) {
-    std::vector<FixturePose> poses;
-    FixturePose pose{layout.X0, layout.Y0, layout.Azimuth0};
-    for (const FixtureSegment &seg : layout.Segments) {
-        poses.push_back({pose.X, pose.Y, FixtureNormalize(pose.Azimuth)});
-        pose = FixtureRun(seg, pose, seg.Length);
-    }
-    poses.push_back({pose.X, pose.Y, FixtureNormalize(pose.Azimuth)});
-    return poses;
-}
-
 inline double FixtureEndChainage(const FixtureLayout &layout) {
     double c = layout.StartChainage;
     for (const FixtureSegment &seg : layout.Segments)
@@ -113,13 +102,12 @@ inline FixturePose FixtureOffset(const FixturePose &pose, double d) {
 
 // The element records of the fixture, as the importers store them.
 inline HzAlignment BuildFixtureAlignment(const FixtureLayout &layout) {
-    const std::vector<FixturePose> starts = FixtureSegmentStarts(layout);
-    HzAlignment elements(1);
+    std::vector<HzElement> elements;
+    FixturePose pose{layout.X0, layout.Y0, layout.Azimuth0};
     double c = layout.StartChainage;
-    for (std::size_t i = 0; i < layout.Segments.size(); ++i) {
-        const FixtureSegment &seg = layout.Segments[i];
-        HzElement e{static_cast<long>(i + 1), c, starts[i].X, starts[i].Y, starts[i].Azimuth,
-                    seg.StartRadius,          0, seg.Length,  0,           {}};
+    for (const FixtureSegment &seg : layout.Segments) {
+        HzElement e =
+            HzAt(c, pose.X, pose.Y, FixtureNormalize(pose.Azimuth), seg.StartRadius, 0, seg.Length);
         if (seg.StartRadius != seg.EndRadius) {
             const double k0 = seg.StartRadius == 0 ? 0 : 1 / seg.StartRadius;
             const double k1 = seg.EndRadius == 0 ? 0 : 1 / seg.EndRadius;
@@ -128,9 +116,10 @@ inline HzAlignment BuildFixtureAlignment(const FixtureLayout &layout) {
                 e.Radius = seg.EndRadius > 0 ? 0.001 : -0.001;
         }
         elements.push_back(e);
+        pose = FixtureRun(seg, pose, seg.Length);
         c += seg.Length;
     }
-    return elements;
+    return OneBased(elements);
 }
 
 // A layout given as steps {length, radius at the step's end}: each step starts

@@ -22,26 +22,12 @@ template <class Element> std::vector<Element> OneBased(std::vector<Element> elem
 // the records.
 inline HzElement HzAt(double chainage, double x, double y, double azimuth, double radius,
                       double parameter, double length) {
-    HzElement e;
-    e.Chainage = chainage;
-    e.X = x;
-    e.Y = y;
-    e.Azimuth = azimuth;
-    e.Radius = radius;
-    e.Parameter = parameter;
-    e.Length = length;
-    return e;
+    return {0, chainage, x, y, azimuth, radius, parameter, length, 0, {}};
 }
 
 inline VtElement VtAt(double chainage, double height, double grade, double parameter,
                       double length) {
-    VtElement e;
-    e.Chainage = chainage;
-    e.Height = height;
-    e.Grade = grade;
-    e.Parameter = parameter;
-    e.Length = length;
-    return e;
+    return {0, chainage, height, grade, 0, parameter, length}; // GradeOut 0: the next Grade
 }
 
 } // namespace vialto::test

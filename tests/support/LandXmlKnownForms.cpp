@@ -48,14 +48,10 @@ void TakeOutKnownForms(pugi::xml_node node) {
             } else {
                 if (name == "Property" && !child.attribute("value"))
                     child.append_attribute("value") = "";
-                if (IsTextFeature(child)) {
-                    for (pugi::xml_node text = child.first_child(); text;) {
-                        pugi::xml_node after = text.next_sibling();
+                if (IsTextFeature(child))
+                    for (pugi::xml_node text : child.children())
                         if (text.type() == pugi::node_pcdata)
                             text.set_value("");
-                        text = after;
-                    }
-                }
                 TakeOutKnownForms(child);
             }
         }

@@ -57,7 +57,7 @@ void SetVariable(const char *name, const std::optional<std::string> &value) {
 TempLogFolder::TempLogFolder() {
     if (const char *old = std::getenv(kTemporaryVariable))
         old_ = old;
-    SetVariable(kTemporaryVariable, dir_.Path().string());
+    SetVariable(kTemporaryVariable, Path().string());
 }
 
 TempLogFolder::~TempLogFolder() { SetVariable(kTemporaryVariable, old_); }

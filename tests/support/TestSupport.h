@@ -90,17 +90,12 @@ class TempDir {
 // A fresh folder that stands as the system's temporary folder (where the error
 // log goes: TMPDIR, on Windows TMP) while it lives; the earlier setting comes
 // back after.
-class TempLogFolder {
+class TempLogFolder : public TempDir {
   public:
     TempLogFolder();
     ~TempLogFolder();
-    TempLogFolder(const TempLogFolder &) = delete;
-    TempLogFolder &operator=(const TempLogFolder &) = delete;
-    const std::filesystem::path &Path() const { return dir_.Path(); }
-    std::filesystem::path operator/(const std::string &name) const { return dir_ / name; }
 
   private:
-    TempDir dir_;
     std::optional<std::string> old_;
 };
 

@@ -16,31 +16,23 @@ namespace vialto::test {
 
 inline CantStation Station(double station, double cant, CantRotation rotation,
                            CantInterpolationKind kind = interpLinear) {
-    CantStation s;
-    s.Station = station;
-    s.AppliedCant = cant;
-    s.RotationPoint = rotation;
-    s.CantInterpolation = kind;
-    return s;
+    return {.Station = station,
+            .AppliedCant = cant,
+            .RotationPoint = rotation,
+            .CantInterpolation = kind};
 }
 
 inline CantStation LeftRight(double station, double left, double right) {
-    CantStation s;
-    s.Station = station;
-    s.AppliedCantLeft = left;
-    s.AppliedCantRight = right;
-    return s;
+    return {.Station = station, .AppliedCantLeft = left, .AppliedCantRight = right};
 }
 
 inline CantTableData RailTable(std::vector<CantStation> stations, bool coplane = false) {
-    CantTableData data;
-    data.Gauge = 1.435;
-    data.SuperelevationBase = 1.5;
-    data.RotationPoint = stations.empty() ? rotInsideRail : stations[0].RotationPoint;
-    data.IsCoplaneTrack = coplane;
-    data.Version = "1.1.0";
-    data.Stations = std::move(stations);
-    return data;
+    return {.Gauge = 1.435,
+            .SuperelevationBase = 1.5,
+            .RotationPoint = stations.empty() ? rotInsideRail : stations[0].RotationPoint,
+            .IsCoplaneTrack = coplane,
+            .Version = "1.1.0",
+            .Stations = std::move(stations)};
 }
 
 } // namespace vialto::test

@@ -1,12 +1,19 @@
-// Every record a read-back document holds, as text, for comparing two readings.
+// Every record a read-back document holds, as text, for comparing two
+// readings, and the block sizes a document is read in for them.
 #pragma once
 
+#include "verify/DocumentReader.h"
 #include "verify/DocumentRecords.h"
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace vialto::test {
+
+// Blocks of one byte (every tag and number split between blocks), of a prime
+// size that lands anywhere, and the default.
+inline const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
 
 inline std::string Dump(const ReadBackDocument &doc) {
     std::ostringstream out;

@@ -19,6 +19,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <regex>
@@ -113,7 +114,6 @@ Edit Moved(double dn, double de) {
     };
 }
 
-// A height figure raised by dh.
 Edit Raised(double dh) {
     return [=](const std::string &h) { return FormatDecimals(std::stod(h) + dh, 6); };
 }
@@ -207,9 +207,7 @@ TEST_F(Proof, CatchesEachPlantedFault) {
         ASSERT_FALSE(report.Passed);
         for (const ProofFailure &f : report.Failures)
             EXPECT_EQ(f.Alignment, fault.Alignment) << ProofFailureText(f, "m");
-        const auto found =
-            std::find_if(report.Failures.begin(), report.Failures.end(),
-                         [&](const ProofFailure &f) { return f.Check == fault.Check; });
+        const auto found = std::ranges::find(report.Failures, fault.Check, &ProofFailure::Check);
         ASSERT_NE(found, report.Failures.end()) << ProofFailureText(report.Failures.front(), "m");
         const ProofFailure &f = *found;
         EXPECT_GE(f.Chainage, fault.From - 1e-9);
@@ -217,8 +215,7 @@ TEST_F(Proof, CatchesEachPlantedFault) {
         EXPECT_GE(f.Value, fault.Least);
         EXPECT_LE(f.Value, fault.Most);
         EXPECT_THAT(ProofFailureText(f, "m"), HasSubstr(fault.Message));
-        const auto a = std::find_if(report.Alignments.begin(), report.Alignments.end(),
-                                    [&](const AlignmentProof &p) { return p.Name == f.Alignment; });
+        const auto a = std::ranges::find(report.Alignments, f.Alignment, &AlignmentProof::Name);
         ASSERT_NE(a, report.Alignments.end());
         if (fault.Check == ProofCheck::Height) {
             ASSERT_FALSE(a->FailedHeightRanges.empty());
@@ -297,10 +294,6 @@ TEST(ChainageText, KilometresAndMetres) {
 }
 
 namespace {
-
-// Blocks of one byte (every tag and number split between blocks), of a prime
-// size that lands anywhere, and the default.
-const std::vector<std::size_t> kBlocks = {1, 97, kReadBackBlockBytes};
 
 // Every figure and failure of the report as text.
 std::string Dump(const ProofReport &report) {
