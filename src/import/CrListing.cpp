@@ -61,6 +61,9 @@ bool ReadCrListing(std::string_view bytes, std::string_view extension, CrossSect
     });
 }
 
+// The listing length from which reading it is shared between the cores.
+constexpr std::size_t kMinSharedListingBytes = 512 * 1024;
+
 bool ImportCrAligment(CrossSectionSet &set, const std::string &path, const std::string & /*option*/,
                       ListingFailure *failure) {
     Trace(">> ImportCrAligment");
@@ -68,8 +71,11 @@ bool ImportCrAligment(CrossSectionSet &set, const std::string &path, const std::
     const bool ok = RunCrReader(
         set, failure, FileNameOfPath(path), [&](ListingContext &ctx, CrossSectionSet &out) {
             const std::string bytes = ReadListingBytes(path, ctx);
+            // A short listing is read on this thread alone: starting a second
+            // one costs about a millisecond, as much as reading 300 KB.
+            const std::size_t parts = bytes.size() < kMinSharedListingBytes ? 1 : WorkParts();
             return extension == "RTF" ? ReadRtf(bytes, out, ctx)
-                                      : ReadTextForms(bytes, extension, out, ctx, WorkParts());
+                                      : ReadTextForms(bytes, extension, out, ctx, parts);
         });
     Trace("<< ImportCrAligment");
     return ok;
