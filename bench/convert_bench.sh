@@ -240,6 +240,8 @@ unset starts
 failed=0
 rows=()
 proof_rows=()
+step_rows=()
+declare -A last_road_med=() last_road_km=()
 for entry in "${JOBS[@]}"; do
     read -r name job km <<<"$entry"
     mapfile -t inputs < <(job_inputs "$job")
@@ -312,6 +314,18 @@ for entry in "${JOBS[@]}"; do
         cpus[$b]=$(paste -d' ' <(tr ' ' '\n' <<<"${users[$b]}" | grep .) \
             <(tr ' ' '\n' <<<"${syss[$b]}" | grep .) | awk '{ printf "%.2f\n", $1 + $2 }' | median)
         meds[$b]=$med
+        # What each further kilometre costs, from the shorter road before:
+        # the part of the cost that grows with the length, without what
+        # every job pays once.
+        if [[ $name == road-* ]]; then
+            if [[ -n ${last_road_med[$b]:-} ]]; then
+                step_rows+=("$(awk -v l="$label" -v k0="${last_road_km[$b]}" -v k="$km" \
+                    -v w0="${last_road_med[$b]}" -v w="$med" \
+                    'BEGIN { printf "%-14s from %.3f to %.3f km: %.2f ms/km", l, k0, k, 1000 * (w - w0) / (k - k0) }')")
+            fi
+            last_road_med[$b]=$med
+            last_road_km[$b]=$km
+        fi
     done
     if ((NP >= 0)) && [[ -z ${broken[0]:-} && -z ${broken[$NP]:-} ]]; then
         cost() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.0f %%", 100 * (a - b) / b; else print "?" }'; }
@@ -337,6 +351,11 @@ echo "(wall, user, sys: medians of $RUNS run(s); peak: largest maximum resident 
 echo " read: cat of the inputs to /dev/null; write: zeros of the output's size to a file, medians;"
 echo " ratio: wall over read + write, the I/O floor; ms/km: wall per kilometre;
  start: the converter without arguments, median of 15; net/km: (wall - start) per kilometre)"
+if ((${#step_rows[@]})); then
+    echo
+    echo "each further kilometre (the difference of the medians over the difference of lengths):"
+    printf '%s\n' "${step_rows[@]}"
+fi
 if ((${#proof_rows[@]})); then
     echo
     echo "the proof: each job with and without --no-proof (medians)"
