@@ -279,7 +279,7 @@ void UseLargeHeapPages() {
     // Blocks up to kHeapBlock come from the heap, so that what a stage frees
     // is reused by the next instead of being unmapped and touched afresh.
     // The heap grows by kHeapReserve at a time and keeps as much when it
-    // shrinks; ReleaseFreeMemory gives the rest back.
+    // shrinks; ReleaseFreeMemory gives free memory inside it back.
     constexpr std::size_t kLargePage = std::size_t{2} << 20;
     constexpr int kHeapBlock = 4 << 20;
     constexpr int kHeapReserve = 64 << 20;

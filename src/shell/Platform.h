@@ -72,8 +72,9 @@ void UseUtf8Console();
 // nothing a program computes.
 void UseLargeHeapPages();
 
-// Gives the heap's free memory back to the system: after a stage that held
-// much more than the next ones need, such as reading a cross-section listing.
+// Gives the heap's free memory back to the system when there is 8 MB or more
+// of it, without shortening the heap: after a stage that held much more than
+// the next ones need, such as reading a cross-section listing.
 void ReleaseFreeMemory();
 
 } // namespace vialto
