@@ -287,7 +287,6 @@ TEST(DocumentReader, ReadsOtherFormsAsTheParserReadsThem) {
          true, " P a\n  V 1 2 0"},
         {"<ProfAlign name=\"p\"/>", true, " P p\n"},
         {"<ProfAlign name=\"a&amp;b\"><PVI>1 2</PVI></ProfAlign>", false, " P a&b\n"},
-        {"<ProfAlign><PVI>&#49; 2</PVI></ProfAlign>", false, "  V 1 2 0"},
         {"<ProfAlign><PVI><![CDATA[3 4]]></PVI></ProfAlign>", false, "  V 3 4 0"},
         {"<ProfAlign><?pi x?><PVI>1 2</PVI></ProfAlign>", false, "  V 1 2 0"},
         {"<ProfAlign><PVI>1 <b/>2</PVI></ProfAlign>", false,
