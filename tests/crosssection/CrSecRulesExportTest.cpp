@@ -328,20 +328,6 @@ TEST_F(CrossSectionExport, LinesContinueWhereTheFinalCodesAgree) {
     }
 }
 
-TEST_F(CrossSectionExport, CancelBetweenTheRulesAndTheWriting) {
-    CrossSectionSet set = SmallRoad(), again = SmallRoad();
-    RecordingProgress cancelling(1); // the user presses Cancel while the rules run
-    RecordingProgress patient;
-    const std::string bytes = WriteStraight(100, 120, [&] {
-        EXPECT_EQ(RuleAndExportCrossSections(set, "", 0, 0, cancelling, first, last),
-                  CrExportResult::Cancelled);
-        EXPECT_EQ(cancelling.Steps, 2) << "one step per station after station 0";
-        EXPECT_EQ(RuleAndExportCrossSections(again, "", 0, 0, patient, first, last),
-                  CrExportResult::Written);
-    });
-    EXPECT_EQ(Select(bytes, "//CrossSect").size(), 3u) << "only the second export wrote";
-}
-
 namespace {
 
 // What the rules change in a set: the layers' codes, each surface's state,

@@ -117,15 +117,6 @@ TEST(RtfToText, ShapeCharactersAndSkippedDestinations) {
     }
 }
 
-TEST(RtfToText, EachRowKnowsItsLineInTheFile) {
-    const RtfTextResult result =
-        RtfToText("{\\rtf1{\\fonttbl{\\f0 A;}}\r\nTitle\\par\r\n\\trowd\r\n\\pard\\intbl "
-                  "a\\cell\r\nb\\cell\\row\r\n\\pard\\par\r\n\\pard End}");
-    ASSERT_TRUE(result.Ok);
-    EXPECT_EQ(result.Text, "Title\r\na\tb\t\r\n\r\nEnd\r\n");
-    EXPECT_EQ(result.RowLines, (std::vector<long>{2, 4, 6, 7}));
-}
-
 TEST(RtfToText, BrokenDocumentsFailWithPlaceAndReason) {
     const std::pair<std::string, const char *> cases[] = {
         {"{\\rtf1 a\\par", "not closed"},

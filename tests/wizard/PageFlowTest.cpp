@@ -1,7 +1,7 @@
 // The wizard's page flow without a window: which page is entered and left on
-// Next and Back, the skip of a declined page, Finish, Cancel and closing, and
-// the button states (the frozen flow under the progress panel is the window's
-// test).
+// Next and Back, the skip of a declined page, Finish, and the button states
+// (Cancel, closing and the frozen flow under the progress panel are the
+// window's and the program's tests).
 #include "wizard/PageFlow.h"
 #include "shell/AppModel.h"
 #include "shell/StartUp.h"
@@ -119,20 +119,4 @@ TEST_F(PageFlow, FinishLeavesTheLastPageWritesThePreferencesAndEndsWithZero) {
     EXPECT_EQ(window_.Ends, std::vector<int>{kExitFinished});
     flow_.Next(); // an ended wizard does nothing more
     EXPECT_EQ(window_.Ends.size(), 1u);
-}
-
-// Cancel writes no preference; closing the window writes them, and both end
-// as cancelled.
-TEST_F(PageFlow, CancelAndClosingEndWith1223) {
-    for (const bool close : {false, true}) {
-        FakeWindow window;
-        FakeHandlers handlers;
-        WizardFlow flow(window);
-        flow.SetHandlers(&handlers);
-        flow.AddPage(pageFiles);
-        flow.Start(1);
-        close ? flow.Close() : flow.Cancel();
-        EXPECT_EQ(window.Ends, std::vector<int>{kExitCancelled}) << close;
-        EXPECT_EQ(handlers.Releases, close ? 1 : 0);
-    }
 }
