@@ -58,23 +58,4 @@ TEST_F(CantEditingTest, RowsThatBreakARuleAreNotSaved) {
     EXPECT_THAT(dialogs_.Told.back(), HasSubstr("Gauge (m): the gauge must be more than 0"));
 }
 
-// A table the converter refuses for its version is mended by saving it with
-// the user's consent.
-TEST_F(CantEditingTest, UnknownVersionIsRefusedAndMendedBySaving) {
-    const auto file = dir_ / "future.xml";
-    const std::string text = "<?xml version=\"1.0\"?>\n<!-- version '1.4.2' -->\n<Cant "
-                             "gauge=\"1.435\" superelevationBase=\"1.5\" rotationPoint=\"center\" "
-                             "coPlane=\"false\" version=\"1.4.2\"><CantStation station=\"0\" "
-                             "appliedCant=\"0\" rotationPoint=\"center\"/></Cant>";
-    WriteFileBytes(file, text);
-    EditorSession session(CantKind(false));
-    ASSERT_TRUE(session.Open(file.string()));
-    EXPECT_FALSE(session.Verdict().Accepted);
-    EXPECT_EQ(session.Verdict().Message, "E_FILE_SUPER_VER"); // no language file in the tests
-    EXPECT_THAT(session.Verdict().Reason, HasSubstr("'1.4.2'"));
-    dialogs_.ConfirmAnswer = true;
-    ASSERT_TRUE(session.Save(dialogs_));
-    EXPECT_TRUE(session.Verdict().Accepted) << VerdictLine(session.Verdict());
-}
-
 } // namespace

@@ -1,4 +1,4 @@
-// The alignment store's refusals and the element in force at a chainage.
+// The alignment store's refusals, and the prepared element search against the scan.
 #include "model/AlignmentStore.h"
 #include "model/ElementSearch.h"
 
@@ -34,22 +34,6 @@ TEST(AlignmentStore, AbsentPartsRaise20000WithTheirDescriptions) {
         const ErrorInfo error = ErrorOf(body);
         EXPECT_EQ(error.Number, 20000);
         EXPECT_EQ(error.Description, expected);
-    }
-}
-
-// The element in force at a chainage: the first before the alignment, the
-// last beyond it. Three elements of 100 from 0.
-TEST(AlignmentStore, ElementAtAChainage) {
-    ResetAlignments();
-    AddAlignment();
-    SetAligmentHz(1,
-                  OneBased<HzElement>({HzAt(0, 0, 0, 0, 0, 0, 100), HzAt(100, 0, 0, 0, 0, 0, 100),
-                                       HzAt(200, 0, 0, 0, 0, 0, 100)}));
-    for (const auto &[chainage, number] :
-         {std::pair{-5.0, 1L}, {100.0, 2L}, {199.999, 2L}, {1000.0, 3L}}) {
-        HzElement e;
-        GetAligmentHzWithChainage(e, 1, chainage);
-        EXPECT_EQ(e.Number, number) << chainage;
     }
 }
 

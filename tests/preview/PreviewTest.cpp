@@ -195,16 +195,3 @@ TEST(Preview, FailedPartsAreRedAndSectionsShowPointsAndCodes) {
     EXPECT_THAT(vialto::test::ReadFileBytes(dir / "profile.svg"),
                 ::testing::HasSubstr("class=\"profile-failed\" fill=\"none\" stroke=\"#d00000\""));
 }
-
-TEST(PreviewModel, SectionsEveryNthAndTheLast) {
-    ReadBackDocument doc;
-    doc.Alignments.resize(2);
-    doc.Alignments[0].CrossSects.resize(25);
-    doc.Alignments[1].CrossSects.resize(10);
-    using Ref = std::pair<std::size_t, std::size_t>;
-    std::vector<Ref> refs;
-    for (const SectionRef &ref : SectionsEvery(doc, 10))
-        refs.emplace_back(ref.Alignment, ref.CrossSect);
-    EXPECT_EQ(refs, (std::vector<Ref>{{0, 0}, {0, 10}, {0, 20}, {0, 24}, {1, 0}, {1, 9}}));
-    EXPECT_EQ(SectionsEvery(doc, 0).size(), 35u);
-}
