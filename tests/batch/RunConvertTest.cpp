@@ -206,11 +206,17 @@ TEST_F(RunConvertTest, TrackProfilesFromTheOtherTrack) {
             ASSERT_GT(pvis.size(), 2u);
             EXPECT_NEAR(Numbers(pvis.first().node().child_value()).at(0), 0, 1e-9);
             std::vector<double> p;
+            std::size_t onTrackSteps = 0; // PVIs on a 0.5 m step of the track's own chainage
             for (const pugi::xpath_node &pvi : pvis) {
                 p = Numbers(pvi.node().child_value());
                 // Feet are found to the millimetre: on the 1 % grade, 1e-5 in height.
                 EXPECT_NEAR(p.at(1), expected(p.at(0)), 1e-5) << p.at(0);
+                onTrackSteps += std::abs(p.at(0) * 2 - std::round(p.at(0) * 2)) < 1e-6;
             }
+            // Along the track the samples stand on the track's own steps;
+            // projected, on the other track's steps carried over, 2 m further
+            // out or in, which (but for the start) miss them.
+            EXPECT_EQ(onTrackSteps > pvis.size() / 2, sampling == "along-track") << onTrackSteps;
             EXPECT_NEAR(p.at(0), 300 * way.Radius / R + 2 * hair, 1e-6); // the track's end
         }
 }
