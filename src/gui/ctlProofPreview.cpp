@@ -50,7 +50,11 @@ ctlProofPreview::ctlProofPreview(QWidget *parent)
     figures_->setObjectName(QStringLiteral("tvwProofFigures"));
     figures_->setColumnCount(4);
     figures_->setRootIsDecorated(true);
+    // The figures keep to their contents and the check names take what is
+    // left, so that each count stands under its own header, not at the far edge.
     figures_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    figures_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    figures_->header()->setStretchLastSection(false);
     plan_->setObjectName(QStringLiteral("viewPreviewPlan"));
     profileView_->setObjectName(QStringLiteral("viewPreviewProfile"));
     sectionView_->setObjectName(QStringLiteral("viewPreviewSection"));
