@@ -255,8 +255,9 @@ TEST_F(Proof, HoldsTheDocumentToWhatItAddsToTheListingsOwnJump) {
 }
 
 TEST_F(Proof, RefusesADocumentThatDoesNotHoldWhatWasWritten) {
-    ImportedDesign renamed = design;
+    ImportedDesign renamed = design, withoutProfile = design;
     renamed.Alignments[3].Name = "other";
+    withoutProfile.Alignments[0].Vt.clear();
     WriteFileBytes(dir / "broken.xml", text.substr(0, text.size() / 2));
     struct Case {
         ProofReport Report;
@@ -266,6 +267,9 @@ TEST_F(Proof, RefusesADocumentThatDoesNotHoldWhatWasWritten) {
         {ProveText(text, ImportedDesign{{design.Alignments.front()}}),
          "the document holds 9 alignments, 1 were written"},
         {ProveText(text, renamed), "alignment 4 should be \"other\""},
+        {ProveText(text, withoutProfile), "the document holds a profile that was not imported"},
+        {ProveText(Edited(text, "(<Profile>[\\s\\S]*?</Profile>)", Becomes("")), design),
+         "the document holds no profile"},
         // An element said to run a thousand kilometres is not followed metre by metre.
         {ProveText(Edited(text, "<Spiral staStart=\"([0-9.]+)\"", Becomes("3000000.000000")),
                    design),
@@ -282,7 +286,7 @@ TEST_F(Proof, RefusesADocumentThatDoesNotHoldWhatWasWritten) {
         EXPECT_EQ(c.Report.Failures.front().Check, ProofCheck::Document);
         EXPECT_THAT(ProofFailureText(c.Report.Failures.front(), "m"), HasSubstr(c.Message));
     }
-    EXPECT_EQ(cases[3].Report.Document, nullptr);
+    EXPECT_EQ(cases[5].Report.Document, nullptr);
 }
 
 TEST(ChainageText, KilometresAndMetres) {
@@ -328,6 +332,8 @@ struct Plant {
     double DropLayerAt = -1; // "Taludes" left out at this station
     double DropStation = -1; // the station left out
     double WideRailsAt = -1; // the rails 2 cm too far apart at this station
+    double ThirdRailAt = -1; // a third rail point at this station
+    bool NoRails = false;    // no station has its rails
 };
 
 // One straight alignment of 100 m at a grade of 1 %, with rails on a cant
@@ -387,9 +393,11 @@ class ProofTrack : public ::testing::Test {
             }
             const double cant = 0.001 * c, h = 50 + 0.01 * c;
             const double half = 0.5 * kGauge * std::sqrt(kBase * kBase - cant * cant) / kBase;
-            text += Surface("Rails", Pair(-half, h + cant) +
-                                         Pair(half + (c == plant.WideRailsAt ? 0.02 : 0), h)) +
-                    "</CrossSect>\n";
+            if (!plant.NoRails)
+                text += Surface("Rails", Pair(-half, h + cant) +
+                                             Pair(half + (c == plant.WideRailsAt ? 0.02 : 0), h) +
+                                             (c == plant.ThirdRailAt ? Pair(0, h) : ""));
+            text += "</CrossSect>\n";
         }
         return text + "</CrossSects>\n";
     }
@@ -429,6 +437,9 @@ TEST_F(ProofTrack, CatchesEachCrossSectionFaultWholeAndByParts) {
          "the cross section at chainage 0+030.000 is missing from the document"},
         {"wide rails", Plant{.WideRailsAt = 40}, Indices{4}, 11, 55,
          "alignment \"track\", chainage 0+040.000: rail spread deviation 0.020000 m"},
+        {"no rails", Plant{.NoRails = true}, Indices{}, 0, 55, "the document holds no rails"},
+        {"three rail points", Plant{.ThirdRailAt = 60}, Indices{6}, 10, 55,
+         "the rails at chainage 0+060.000 are not one pair of points"},
         {"all at once",
          Plant{.RaiseAt = 100, .DropLayerAt = 20, .DropStation = 0, .WideRailsAt = 90},
          Indices{1, 8, 9}, 10, 48, "chainage 0+090.000: rail spread deviation"},
