@@ -334,6 +334,7 @@ struct Plant {
     double WideRailsAt = -1; // the rails 2 cm too far apart at this station
     double ThirdRailAt = -1; // a third rail point at this station
     bool NoRails = false;    // no station has its rails
+    double CantEndsAt = -1;  // the cant table ends short, here
 };
 
 // One straight alignment of 100 m at a grade of 1 %, with rails on a cant
@@ -440,6 +441,8 @@ TEST_F(ProofTrack, CatchesEachCrossSectionFaultWholeAndByParts) {
         {"no rails", Plant{.NoRails = true}, Indices{}, 0, 55, "the document holds no rails"},
         {"three rail points", Plant{.ThirdRailAt = 60}, Indices{6}, 10, 55,
          "the rails at chainage 0+060.000 are not one pair of points"},
+        {"rails beyond the cant table", Plant{.CantEndsAt = 95}, Indices{10}, 10, 55,
+         "rails are written at chainage 0+100.000, where the cant table gives no cant"},
         {"all at once",
          Plant{.RaiseAt = 100, .DropLayerAt = 20, .DropStation = 0, .WideRailsAt = 90},
          Indices{1, 8, 9}, 10, 48, "chainage 0+090.000: rail spread deviation"},
@@ -451,7 +454,11 @@ TEST_F(ProofTrack, CatchesEachCrossSectionFaultWholeAndByParts) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         alignment.CrossSections = ImportedCrossSectionsOf(set, c.Selection, c.From, c.To);
-        const ImportedDesign design{{alignment}};
+        ImportedDesign design{{alignment}};
+        if (c.Planted.CantEndsAt >= 0)
+            design.Alignments[0].Rails->At = [end = c.Planted.CantEndsAt](double at) {
+                return RailDesign{at <= end, 0.001 * at, 0, 0, false};
+            };
         std::string text = written;
         text.insert(text.find("\t\t</Alignment>"), Sects(c.Planted));
         WriteFileBytes(dir / "doc.xml", text);
